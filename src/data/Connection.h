@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Recordset.h"
+
+#include <QString>
+#include <functional>
+
+// The one way the program talks to its database server. Statements go out as T-SQL
+// text; the embedded store and a real SQL Server receive exactly the same text.
+// Every failure is thrown as DbError; a Connection never shows a dialog.
+class Connection
+{
+public:
+    virtual ~Connection() = default;
+
+    // Runs a SELECT or a row-returning procedure call and returns a snapshot.
+    virtual Recordset open(const QString& sql) = 0;
+    // Runs a statement whose result is not needed (procedure calls that change data).
+    virtual void execute(const QString& sql) = 0;
+    // Runs `work` in one transaction: commits when it returns, rolls back and
+    // rethrows when it throws. Statements sent inside `work` see the transaction.
+    virtual void transaction(const std::function<void()>& work) = 0;
+    // The database server's name, for the status bar.
+    virtual QString serverName() const = 0;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <string>
+
+// A failed database call: the server's error number and its readable text.
+// Every Connection throws this and nothing else for database failures.
+class DbError : public std::exception
+{
+public:
+    DbError(int number, QString message);
+
+    int number() const { return m_number; }
+    const QString& message() const { return m_message; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    int m_number;
+    QString m_message;
+    std::string m_what;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <optional>
+
+namespace GeneralDate {
+
+// The workstation's general date text of a date-time: the locale's short date with a
+// four-digit year, a blank, and the long time without a time zone; the time is left out
+// when it is exactly midnight. en_US: "12/8/2026 3:14:31 AM", "12/8/2026".
+QString toText(const QDateTime& value, const QLocale& locale = QLocale());
+
+// The inverse: reads general date text (date alone or date and time) in the same locale.
+// Also accepts ISO 8601 ("2026-12-08 03:14:31"), which servers and scripts use.
+std::optional<QDateTime> fromText(const QString& text, const QLocale& locale = QLocale());
+
+} // namespace GeneralDate

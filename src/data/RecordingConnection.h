@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Connection.h"
+
+#include <QStringList>
+
+// Decorator that remembers every statement text sent through it, in order, before
+// passing it on. Tests assert the exact text that goes to the server with it.
+class RecordingConnection : public Connection
+{
+public:
+    explicit RecordingConnection(Connection& inner) : m_inner(inner) {}
+
+    Recordset open(const QString& sql) override;
+    void execute(const QString& sql) override;
+    void transaction(const std::function<void()>& work) override;
+    QString serverName() const override { return m_inner.serverName(); }
+
+    const QStringList& statements() const { return m_statements; }
+    void clear() { m_statements.clear(); }
+
+private:
+    Connection& m_inner;
+    QStringList m_statements;
+};

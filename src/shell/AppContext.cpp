@@ -1,0 +1,49 @@
+#include "AppContext.h"
+
+#include "WindowRegistry.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/UserObject.h"
+#include "widgets/MessageService.h"
+
+AppContext::AppContext(MessageService& messages, ModalRunner& modal)
+    : dtServerDate(zeroDateTime()), m_messages(messages), m_modal(modal),
+      m_windows(std::make_unique<WindowRegistry>(*this))
+{
+}
+
+AppContext::~AppContext() = default;
+
+QDateTime AppContext::zeroDateTime()
+{
+    // The date-time a never-set date holds: midnight of 30 December 1899.
+    return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
+}
+
+Recordset AppContext::open(const QString& sql)
+{
+    Connection* connection = objUser ? objUser->SQLConnection() : nullptr;
+    if (!connection)
+        throw DbError(3709, QStringLiteral("The connection cannot be used to perform this "
+                                           "operation. It is either closed or invalid."));
+    return connection->open(sql);
+}
+
+void AppContext::execute(const QString& sql)
+{
+    if (!cnMain)
+        throw DbError(3709, QStringLiteral("The connection cannot be used to perform this "
+                                           "operation. It is either closed or invalid."));
+    cnMain->execute(sql);
+}
+
+bool AppContext::attempt(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const DbError& error) {
+        m_messages.error(error);
+        return false;
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/Recordset.h"
+
+#include <QDateTime>
+#include <QPoint>
+#include <functional>
+#include <memory>
+
+class Connection;
+class MessageService;
+class ModalRunner;
+class UserObject;
+class WindowRegistry;
+
+// What every window shares, put in place by start-up: the user object, the shared
+// connection, the server date, and the services for messages and modal windows.
+// Windows receive it instead of reaching for globals.
+class AppContext
+{
+public:
+    AppContext(MessageService& messages, ModalRunner& modal);
+    ~AppContext();
+
+    // The user object (sign-in and connection) and the shared connection of writes.
+    UserObject* objUser = nullptr;
+    Connection* cnMain = nullptr;
+    // The server's clock, read once at start-up. Starts at the zero date-time.
+    QDateTime dtServerDate;
+
+    MessageService& messages() { return m_messages; }
+    ModalRunner& modal() { return m_modal; }
+    WindowRegistry& windows() { return *m_windows; }
+
+    // Read sequence: a fresh snapshot over objUser->SQLConnection(). Throws DbError.
+    Recordset open(const QString& sql);
+    // Write sequence: one statement on cnMain. Throws DbError.
+    void execute(const QString& sql);
+
+    // Runs one user action; a DbError stops it, is shown with its number and text, and
+    // the program goes on. Returns false when the action failed.
+    bool attempt(const std::function<void()>& action);
+
+    // Pops up the main window's hidden "Inquiry" menu at a screen position (set by the
+    // main window; does nothing before that).
+    std::function<void(const QPoint&)> popupInquiryMenu;
+
+    static QDateTime zeroDateTime();
+
+private:
+    MessageService& m_messages;
+    ModalRunner& m_modal;
+    std::unique_ptr<WindowRegistry> m_windows;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class AppContext;
+
+// Reads the database server's clock into context.dtServerDate (once, at start-up).
+// Without a row the value stays as it was.
+void LoadServerDate(AppContext& context);
+
+// True when the signed-in user holds the right with this code ("1" to "8"). One fresh
+// query per call, so a change saved in the user access window counts at the next check.
+bool CheckUserRights(AppContext& context, const QString& code);

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "data/Recordset.h"
+
+#include <QMap>
+#include <QTableView>
+
+class FlexGridModel;
+
+// The program's list grid. Cells are addressed as the windows address them: row 0 is
+// the fixed header row, column 0 the fixed (hidden) column, data from (1, 1) on.
+// The view shows row 0 as its horizontal header and rows 1..Rows()-1 as data rows.
+// Cells live in one in-memory snapshot of strings (no item object per cell).
+class FlexGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit FlexGrid(QWidget* parent = nullptr);
+    ~FlexGrid() override;
+
+    // Empties every cell, header row included; keeps the number of rows and columns.
+    void Clear();
+    int Rows() const;
+    void setRows(int rows);
+    int Cols() const;
+    void setCols(int cols);
+    // "|"-separated headers; "<" left-aligns; the first entry is the fixed column 0.
+    // Sets Cols to the number of entries and writes row 0.
+    void setFormatString(const QString& format);
+    // Width in twips; remembered for columns that do not exist yet and applied when a
+    // later setCols or bind creates them. A width of 0 hides the column.
+    void setColWidth(int col, int twips);
+    int ColWidth(int col) const;
+    QString TextMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString& text);
+    // DataSource: columns 1..n from the fields, row 0 from the field names, rows 1..m.
+    void bind(const Recordset& recordset);
+    // Appends a row; `text` is tab-separated cell texts from column 0.
+    void AddItem(const QString& text);
+    void RemoveItem(int row);
+    int Row() const;
+    void setRow(int row);
+    int Col() const;
+    void setCol(int col);
+    int ColSel() const;
+    void setColSel(int col);
+    // Column 0 current, selection to Cols - 1 on the current row.
+    void selectWholeRow();
+
+    // The grid fill after the read: binds `recordset` when it has rows, then
+    // data present -> enabled, Row = 1, focus when asked and visible;
+    // no data -> Rows = 2, disabled. Returns whether data is present.
+    bool fill(const Recordset& recordset, bool takeFocus);
+
+    // Screen rectangle of a data row (for tests and pop-ups), in viewport coordinates.
+    QRect rowRect(int row) const;
+
+signals:
+    void Click();
+    void DblClick();
+    // Right button pressed over the grid; the current row does not move.
+    void RightButtonDown(const QPoint& globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void applyColumnWidths();
+
+    FlexGridModel* m_model;
+    QMap<int, int> m_colWidthTwips;
+    int m_row = 1;
+    int m_col = 1;
+    int m_colSel = 1;
+};

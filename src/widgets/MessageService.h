@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class DbError;
+
+// Every message box of the program goes through here, so tests can read what the
+// user was told and answer questions without a nested event loop.
+class MessageService
+{
+public:
+    virtual ~MessageService() = default;
+
+    // Information icon, one OK button, the application's title.
+    virtual void info(const QString& text) = 0;
+    // Question icon, Yes and No; true only for Yes.
+    virtual bool ask(const QString& text, const QString& title) = 0;
+    // A failed database call: critical icon, the error's number and text, the
+    // application's title.
+    virtual void error(const DbError& error) = 0;
+
+    static QString applicationTitle() { return QStringLiteral("Talodesk"); }
+};

@@ -1,0 +1,8 @@
+#include "ModalRunner.h"
+
+#include <QDialog>
+
+int ExecModalRunner::runModal(QDialog& dialog)
+{
+    return dialog.exec();
+}

@@ -1,0 +1,58 @@
+#include "ScriptedMessageService.h"
+
+#include "data/DbError.h"
+
+void ScriptedMessageService::info(const QString& text)
+{
+    m_messages.append({Kind::Info, text, applicationTitle()});
+}
+
+bool ScriptedMessageService::ask(const QString& text, const QString& title)
+{
+    m_messages.append({Kind::Question, text, title});
+    if (m_answers.isEmpty()) {
+        ++m_unanswered;
+        return false;
+    }
+    return m_answers.dequeue();
+}
+
+void ScriptedMessageService::error(const DbError& error)
+{
+    m_messages.append({Kind::Error, error.message(), applicationTitle(), error.number()});
+}
+
+QStringList ScriptedMessageService::texts() const
+{
+    QStringList out;
+    for (const Message& m : m_messages)
+        out.append(m.text);
+    return out;
+}
+
+QStringList ScriptedMessageService::infos() const
+{
+    QStringList out;
+    for (const Message& m : m_messages) {
+        if (m.kind == Kind::Info)
+            out.append(m.text);
+    }
+    return out;
+}
+
+QList<ScriptedMessageService::Message> ScriptedMessageService::errors() const
+{
+    QList<Message> out;
+    for (const Message& m : m_messages) {
+        if (m.kind == Kind::Error)
+            out.append(m);
+    }
+    return out;
+}
+
+void ScriptedMessageService::clear()
+{
+    m_messages.clear();
+    m_answers.clear();
+    m_unanswered = 0;
+}
