@@ -1,0 +1,134 @@
+#include "GeneralDate.h"
+
+#include <QStringList>
+
+namespace {
+
+// Locale formats may hold literal text between single quotes; pattern letters inside
+// it must not be rewritten. Calls `letter` for each unquoted character and copies
+// quoted runs unchanged.
+template <typename Fn> QString rewriteUnquoted(const QString& format, Fn letter)
+{
+    QString out;
+    bool quoted = false;
+    for (int i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            out.append(c);
+            continue;
+        }
+        if (quoted)
+            out.append(c);
+        else
+            i = letter(format, i, out);
+    }
+    return out;
+}
+
+// Some locale data separate AM/PM with a narrow or non-breaking blank; the general
+// date text everyone else reads (statements, screens) uses a plain blank.
+QString plainBlanks(QString text)
+{
+    text.replace(QChar(0x202F), QLatin1Char(' '));
+    text.replace(QChar(0x00A0), QLatin1Char(' '));
+    return text;
+}
+
+// The short date with any year field widened to four digits: "M/d/yy" -> "M/d/yyyy".
+QString shortDateFormat(const QLocale& locale)
+{
+    return rewriteUnquoted(locale.dateFormat(QLocale::ShortFormat),
+                           [](const QString& f, int i, QString& out) {
+                               if (f.at(i) != QLatin1Char('y')) {
+                                   out.append(f.at(i));
+                                   return i;
+                               }
+                               int end = i;
+                               while (end + 1 < f.size() && f.at(end + 1) == QLatin1Char('y'))
+                                   ++end;
+                               out.append(QLatin1String("yyyy"));
+                               return end;
+                           });
+}
+
+// A time format without its time-zone field ("t", "tttt") and the blanks around it.
+QString withoutZone(const QString& format)
+{
+    const QString stripped = rewriteUnquoted(format, [](const QString& f, int i, QString& out) {
+        if (f.at(i) != QLatin1Char('t')) {
+            out.append(f.at(i));
+            return i;
+        }
+        int end = i;
+        while (end + 1 < f.size() && f.at(end + 1) == QLatin1Char('t'))
+            ++end;
+        // The zone is separated by a blank; drop the blank on one side only.
+        while (!out.isEmpty() && out.back().isSpace())
+            out.chop(1);
+        return end;
+    });
+    return plainBlanks(stripped).trimmed();
+}
+
+QString longTimeFormat(const QLocale& locale)
+{
+    return withoutZone(locale.timeFormat(QLocale::LongFormat));
+}
+
+std::optional<QDateTime> fromIso(const QString& text)
+{
+    static const char* const formats[] = {
+        "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss",
+        "yyyy-MM-ddTHH:mm:ss",     "yyyy-MM-dd HH:mm",        "yyyy-MM-dd",
+    };
+    for (const char* format : formats) {
+        const QDateTime value = QDateTime::fromString(text, QLatin1String(format));
+        if (value.isValid())
+            return value;
+    }
+    // Servers may send more than three fractional digits (datetime2): keep milliseconds.
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot > 0 && text.size() - dot > 4)
+        return fromIso(text.left(dot + 4));
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace GeneralDate {
+
+QString toText(const QDateTime& value, const QLocale& locale)
+{
+    if (!value.isValid())
+        return {};
+    const QString date = plainBlanks(locale.toString(value.date(), shortDateFormat(locale)));
+    if (value.time() == QTime(0, 0))
+        return date;
+    const QString time = plainBlanks(locale.toString(value.time(), longTimeFormat(locale)));
+    return date + QLatin1Char(' ') + time;
+}
+
+std::optional<QDateTime> fromText(const QString& text, const QLocale& locale)
+{
+    const QString input = plainBlanks(text).simplified();
+    if (input.isEmpty())
+        return std::nullopt;
+    if (auto iso = fromIso(input))
+        return iso;
+
+    const QString date = shortDateFormat(locale);
+    const QStringList times = {longTimeFormat(locale),
+                               withoutZone(locale.timeFormat(QLocale::ShortFormat))};
+    for (const QString& time : times) {
+        const QDateTime value = locale.toDateTime(input, date + QLatin1Char(' ') + time);
+        if (value.isValid())
+            return value;
+    }
+    const QDate day = locale.toDate(input, date);
+    if (day.isValid())
+        return QDateTime(day, QTime(0, 0));
+    return std::nullopt;
+}
+
+} // namespace GeneralDate
