@@ -1,0 +1,63 @@
+#include "EmployeeMealTagData.h"
+
+#include "data/SqlText.h"
+#include "data/UserObject.h"
+#include "shell/AppContext.h"
+
+using SqlText::quote;
+
+Recordset EmployeeMealTagData::personnel(const QString& text)
+{
+    return m_context.open(personnelStatement(text));
+}
+
+Recordset EmployeeMealTagData::taggedMeals(const QString& empNum)
+{
+    return m_context.open(taggedMealsStatement(empNum));
+}
+
+void EmployeeMealTagData::saveTag(const QString& empNum, const QString& mealTypeCode)
+{
+    m_context.execute(saveStatement(empNum, mealTypeCode, userCode()));
+}
+
+void EmployeeMealTagData::removeTag(const QString& empNum, const QString& mealTypeCode)
+{
+    m_context.execute(removeStatement(empNum, mealTypeCode, userCode()));
+}
+
+QString EmployeeMealTagData::personnelStatement(const QString& text)
+{
+    // The wildcard is appended on the server side, so the typed text is one literal.
+    return QStringLiteral("Select empnum[EMPID], Lastname+', '+Firstname+' '+Middlename[NAME] "
+                          "from Payroll..tbcmaster where EmpNum = '") +
+           quote(text) + QStringLiteral("' or Lastname like '") + quote(text) +
+           QStringLiteral("' + '%'");
+}
+
+QString EmployeeMealTagData::taggedMealsStatement(const QString& empNum)
+{
+    return QStringLiteral("Station..Load_TALO_EmployeeTaggedMeals '") + quote(empNum) +
+           QStringLiteral("'");
+}
+
+QString EmployeeMealTagData::saveStatement(const QString& empNum, const QString& mealTypeCode,
+                                           const QString& userCode)
+{
+    return QStringLiteral("Station..Save_TALO_EmployeeMeal '") + quote(empNum) +
+           QStringLiteral("', '") + quote(mealTypeCode) + QStringLiteral("','") + quote(userCode) +
+           QStringLiteral("'");
+}
+
+QString EmployeeMealTagData::removeStatement(const QString& empNum, const QString& mealTypeCode,
+                                             const QString& userCode)
+{
+    return QStringLiteral("Station..Remove_TALO_EmployeeTaggedMeals '") + quote(empNum) +
+           QStringLiteral("', '") + quote(mealTypeCode) + QStringLiteral("', '") + quote(userCode) +
+           QStringLiteral("'");
+}
+
+QString EmployeeMealTagData::userCode() const
+{
+    return m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+}

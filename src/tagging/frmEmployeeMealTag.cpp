@@ -1,0 +1,381 @@
+#include "frmEmployeeMealTag.h"
+
+#include "masters/frmSearcher.h"
+#include "shell/AppContext.h"
+#include "shell/WindowRegistry.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/MessageService.h"
+#include "widgets/Twips.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+
+namespace {
+
+// Both panels are this size; the window is designed wide enough to hold them side by side.
+constexpr int kPanelWidth = 5535;
+constexpr int kPanelHeight = 4845;
+constexpr int kPanelTop = 30;
+constexpr int kPanelShownLeft = 30;
+constexpr int kPersonnelParkedLeft = 5760;
+constexpr int kDesignedWidth = kPersonnelParkedLeft + kPanelWidth + 30;
+constexpr int kClientHeight = kPanelTop + kPanelHeight + 30;
+// Only the tag panel lies inside a window of this width.
+constexpr int kTagPanelWidth = 5715;
+
+// The numeric value of a text as the mode's key handlers read it: the leading number,
+// 0 when the text does not begin with one.
+double leadingNumber(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
+    const QRegularExpressionMatch match = number.match(text);
+    return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
+}
+
+bool isEnterKey(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLineEdit* makeTextBox(QWidget* parent, const QString& name, bool readOnly)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(readOnly);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    // Enter belongs to the text boxes' own handlers, never to a default button.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QPushButton* makePictureButton(QWidget* parent, const QString& name)
+{
+    QPushButton* button = makeButton(parent, name, QString());
+    button->setIcon(button->style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    return button;
+}
+
+FlexGrid* makeGrid(QWidget* parent, const QString& name)
+{
+    auto* grid = new FlexGrid(parent);
+    grid->setObjectName(name);
+    return grid;
+}
+
+QString indexed(const char* name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+} // namespace
+
+frmEmployeeMealTag::frmEmployeeMealTag(AppContext& context)
+    : ModalForm(context.modal()), m_context(context), m_data(context)
+{
+    setObjectName(QStringLiteral("frmEmployeeMealTag"));
+    setWindowTitle(QStringLiteral("Meal Tag"));
+}
+
+void frmEmployeeMealTag::createControls(QWidget* surface)
+{
+    fraEmployeeTagMeal = new QGroupBox(surface);
+    fraEmployeeTagMeal->setObjectName(QStringLiteral("fraEmployeeTagMeal"));
+    Twips::place(fraEmployeeTagMeal, kPanelShownLeft, kPanelTop, kPanelWidth, kPanelHeight);
+    createTagPanel();
+
+    // Created second so that, moved over the tag panel, it covers it.
+    fraEmpList = new QGroupBox(surface);
+    fraEmpList->setObjectName(QStringLiteral("fraEmpList"));
+    fraEmpList->setAutoFillBackground(true);
+    Twips::place(fraEmpList, kPersonnelParkedLeft, kPanelTop, kPanelWidth, kPanelHeight);
+    createPersonnelPanel();
+
+    setClientSizeTwips(kDesignedWidth, kClientHeight);
+    connectControls();
+}
+
+void frmEmployeeMealTag::createTagPanel()
+{
+    QWidget* panel = fraEmployeeTagMeal;
+    lblCode[3] = makeLabel(panel, indexed("lblCode", 3), QStringLiteral("Tagged Meals"));
+    Twips::place(lblCode[3], 120, 120, 5295, 375);
+    mshMealList = makeGrid(panel, QStringLiteral("mshMealList"));
+    Twips::place(mshMealList, 120, 480, 5295, 1695);
+    lblCode[2] = makeLabel(panel, indexed("lblCode", 2), QStringLiteral("ID:"));
+    Twips::place(lblCode[2], 120, 2400, 855, 375);
+    // Every detail box is read-only as designed; only the lookup and the personnel
+    // search fill them. Mode "1" opens the number box for typing.
+    for (int i = 0; i < int(txtMealDetails.size()); ++i)
+        txtMealDetails[i] = makeTextBox(panel, indexed("txtMealDetails", i), true);
+    Twips::place(txtMealDetails[0], 960, 2280, 2085, 500);
+    cmdSearchEmployee = makePictureButton(panel, QStringLiteral("cmdSearchEmployee"));
+    Twips::place(cmdSearchEmployee, 3120, 2280, 495, 495);
+    Twips::place(txtMealDetails[3], 3720, 2280, 1635, 500);
+    lblCode[0] = makeLabel(panel, indexed("lblCode", 0), QStringLiteral("Name:"));
+    Twips::place(lblCode[0], 120, 3000, 855, 375);
+    Twips::place(txtMealDetails[1], 960, 2880, 4485, 500);
+    lblCode[1] = makeLabel(panel, indexed("lblCode", 1), QStringLiteral("Type:"));
+    Twips::place(lblCode[1], 120, 3600, 855, 375);
+    Twips::place(txtMealDetails[2], 960, 3480, 3885, 500);
+    cmdSearchType = makePictureButton(panel, QStringLiteral("cmdSearchType"));
+    Twips::place(cmdSearchType, 4920, 3480, 495, 495);
+    cmdRemove = makeButton(panel, QStringLiteral("cmdRemove"), QStringLiteral("Remove"));
+    Twips::place(cmdRemove, 240, 4200, 1215, 495);
+    cmdClear = makeButton(panel, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
+    Twips::place(cmdClear, 1560, 4200, 1215, 495);
+    cmdSave = makeButton(panel, QStringLiteral("cmdSave"), QStringLiteral("Save"));
+    Twips::place(cmdSave, 2880, 4200, 1215, 495);
+    cmdClose = makeButton(panel, QStringLiteral("cmdClose"), QStringLiteral("Close"));
+    Twips::place(cmdClose, 4200, 4200, 1215, 495);
+}
+
+void frmEmployeeMealTag::createPersonnelPanel()
+{
+    QWidget* panel = fraEmpList;
+    lblCode[4] = makeLabel(panel, indexed("lblCode", 4), QStringLiteral("Personnel List"));
+    Twips::place(lblCode[4], 120, 120, 5295, 375);
+    txtEmpSearch = makeTextBox(panel, QStringLiteral("txtEmpSearch"), false);
+    Twips::place(txtEmpSearch, 120, 480, 4005, 500);
+    cmdSearchEmp2 = makeButton(panel, QStringLiteral("cmdSearchEmp2"), QStringLiteral("Search"));
+    Twips::place(cmdSearchEmp2, 4200, 480, 1215, 495);
+    mshEmpList = makeGrid(panel, QStringLiteral("mshEmpList"));
+    Twips::place(mshEmpList, 120, 1200, 5295, 2895);
+    cmdSelect = makeButton(panel, QStringLiteral("cmdSelect"), QStringLiteral("Select"));
+    Twips::place(cmdSelect, 2880, 4200, 1215, 495);
+    cmdCancel = makeButton(panel, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    Twips::place(cmdCancel, 4200, 4200, 1215, 495);
+}
+
+void frmEmployeeMealTag::connectControls()
+{
+    connect(cmdSearchEmployee, &QPushButton::clicked, this, [this] { openPersonnelPanel(); });
+    connect(cmdSearchEmp2, &QPushButton::clicked, this, [this] { searchAgain(); });
+    connect(cmdSelect, &QPushButton::clicked, this, [this] { chooseEmployee(); });
+    connect(mshEmpList, &FlexGrid::DblClick, this, [this] { chooseEmployee(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { leavePanel(); });
+    connect(mshEmpList, &FlexGrid::Click, mshEmpList, &FlexGrid::selectWholeRow);
+
+    connect(cmdSearchType, &QPushButton::clicked, this, [this] { chooseMealType(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { saveTag(); });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] { removeTag(); });
+    connect(mshMealList, &FlexGrid::DblClick, this, [this] { removeTag(); });
+    connect(mshMealList, &FlexGrid::Click, mshMealList, &FlexGrid::selectWholeRow);
+    connect(cmdClear, &QPushButton::clicked, this, [this] { clearEntry(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { unload(); });
+
+    txtMealDetails[0]->installEventFilter(this);
+    txtMealDetails[2]->installEventFilter(this);
+    txtEmpSearch->installEventFilter(this);
+}
+
+bool frmEmployeeMealTag::eventFilter(QObject* watched, QEvent* event)
+{
+    // The key itself is never swallowed: the boxes see it as well.
+    if (isEnterKey(event)) {
+        if (watched == txtMealDetails[0] && searchKeysActive())
+            openPersonnelPanel();
+        else if (watched == txtEmpSearch && searchKeysActive())
+            searchAgain();
+        else if (watched == txtMealDetails[2])
+            chooseMealType();
+    }
+    return ModalForm::eventFilter(watched, event);
+}
+
+void frmEmployeeMealTag::Form_Load()
+{
+    setWindowWidthTwips(kTagPanelWidth);
+    if (strMode == QLatin1String("1")) {
+        txtMealDetails[0]->setReadOnly(false);
+    } else {
+        txtMealDetails[0]->setText(strEmpNumTagMeal);
+        txtMealDetails[1]->setText(strEmpNameTagMeal);
+        cmdSearchEmployee->hide();
+    }
+    run([this] { LoadTaggedMeals(); });
+}
+
+bool frmEmployeeMealTag::searchKeysActive() const
+{
+    return leadingNumber(strMode) == 1.0;
+}
+
+void frmEmployeeMealTag::setWindowWidthTwips(int width)
+{
+    setClientSizeTwips(width, kClientHeight);
+}
+
+void frmEmployeeMealTag::showPersonnelPanel()
+{
+    fraEmpList->move(Twips::toPixels(kPanelShownLeft), Twips::toPixels(kPanelTop));
+}
+
+void frmEmployeeMealTag::hidePersonnelPanel()
+{
+    fraEmpList->move(Twips::toPixels(kPersonnelParkedLeft), Twips::toPixels(kPanelTop));
+    setWindowWidthTwips(kTagPanelWidth);
+}
+
+void frmEmployeeMealTag::run(const std::function<void()>& action)
+{
+    m_context.attempt(action);
+}
+
+void frmEmployeeMealTag::openPersonnelPanel()
+{
+    run([this] {
+        showPersonnelPanel();
+        txtEmpSearch->setText(txtMealDetails[0]->text());
+        LoadPersonnelList();
+    });
+}
+
+void frmEmployeeMealTag::searchAgain()
+{
+    txtMealDetails[0]->setText(txtEmpSearch->text());
+    openPersonnelPanel();
+}
+
+void frmEmployeeMealTag::chooseEmployee()
+{
+    run([this] {
+        const int row = mshEmpList->Row();
+        txtMealDetails[0]->setText(mshEmpList->TextMatrix(row, 1));
+        txtMealDetails[1]->setText(mshEmpList->TextMatrix(row, 2));
+        LoadTaggedMeals();
+        hidePersonnelPanel();
+    });
+}
+
+void frmEmployeeMealTag::leavePanel()
+{
+    txtMealDetails[0]->clear();
+    txtMealDetails[1]->clear();
+    hidePersonnelPanel();
+}
+
+void frmEmployeeMealTag::chooseMealType()
+{
+    run([this] {
+        frmSearcher& searcher = m_context.windows().get<frmSearcher>();
+        searcher.strMode = QStringLiteral("3");
+        searcher.strSearchText = txtMealDetails[2]->text();
+        searcher.showModal();
+        // Copied whatever happened: a lookup closed without a choice empties both boxes.
+        txtMealDetails[2]->setText(searcher.strDescription);
+        txtMealDetails[3]->setText(searcher.strCode);
+
+        // Only data rows count: the heading of the code column is not a meal type.
+        bool alreadyTagged = false;
+        for (int row = 1; row < mshMealList->Rows(); ++row) {
+            if (mshMealList->TextMatrix(row, 1) == txtMealDetails[3]->text())
+                alreadyTagged = true;
+        }
+        if (!alreadyTagged)
+            return;
+        const bool hadDescription = !txtMealDetails[2]->text().isEmpty();
+        // Without a description the entry cannot be saved a second time.
+        txtMealDetails[2]->clear();
+        if (hadDescription)
+            m_context.messages().info(QStringLiteral("Meal Type already tagged."));
+    });
+}
+
+void frmEmployeeMealTag::saveTag()
+{
+    run([this] {
+        if (txtMealDetails[2]->text().isEmpty() || txtMealDetails[1]->text().isEmpty() ||
+            txtMealDetails[0]->text().isEmpty()) {
+            m_context.messages().info(QStringLiteral("Please Complete the details."));
+            return;
+        }
+        m_data.saveTag(txtMealDetails[0]->text(), txtMealDetails[3]->text());
+        m_context.messages().info(QStringLiteral("Done."));
+        // The code stays; the emptied description keeps the same tag from being sent twice.
+        txtMealDetails[2]->clear();
+        LoadTaggedMeals();
+    });
+}
+
+void frmEmployeeMealTag::removeTag()
+{
+    run([this] {
+        if (!m_context.messages().ask(
+                QStringLiteral("Are you sure you want to REMOVE the selected items?"),
+                QStringLiteral("Confirmation")))
+            return;
+        const QString code = mshMealList->TextMatrix(mshMealList->Row(), 1);
+        m_data.removeTag(taggedEmployeeNumber(), code);
+        m_context.messages().info(QStringLiteral("Done."));
+        LoadTaggedMeals();
+    });
+}
+
+void frmEmployeeMealTag::clearEntry()
+{
+    txtMealDetails[2]->clear();
+}
+
+QString frmEmployeeMealTag::taggedEmployeeNumber() const
+{
+    return strMode == QLatin1String("0") ? strEmpNumTagMeal : txtMealDetails[0]->text();
+}
+
+void frmEmployeeMealTag::LoadPersonnelList()
+{
+    layOutCodeList(*mshEmpList);
+    const QString text = txtMealDetails[0]->text();
+    fillList(*mshEmpList, [this, &text] { return m_data.personnel(text); });
+}
+
+void frmEmployeeMealTag::LoadTaggedMeals()
+{
+    layOutCodeList(*mshMealList);
+    const QString empNum = taggedEmployeeNumber();
+    fillList(*mshMealList, [this, &empNum] { return m_data.taggedMeals(empNum); });
+}
+
+void frmEmployeeMealTag::layOutCodeList(FlexGrid& grid)
+{
+    grid.Clear();
+    grid.setRows(2);
+    grid.setFormatString(QStringLiteral(" |<CODE |<DESCRIPTION"));
+    grid.setCols(3);
+    grid.setColWidth(0, 0);
+    grid.setColWidth(1, 1500);
+    grid.setColWidth(2, 3500);
+}
+
+void frmEmployeeMealTag::fillList(FlexGrid& grid, const std::function<Recordset()>& read)
+{
+    try {
+        grid.fill(read(), false);
+    } catch (...) {
+        // A list that could not be read is shown as an empty one, so no stale or blank
+        // row can be chosen from it.
+        grid.setRows(2);
+        grid.setEnabled(false);
+        throw;
+    }
+}
