@@ -1,0 +1,50 @@
+#include "MealMasterData.h"
+
+#include "data/SqlText.h"
+#include "data/UserObject.h"
+#include "shell/AppContext.h"
+
+namespace {
+
+QString statusText(bool active)
+{
+    return active ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+void MealMasterData::saveMeal(const QString& code, const QString& name, const QString& cost,
+                              const QString& type, bool active) const
+{
+    m_context.execute(saveMealText(code, name, cost, type, active, user()));
+}
+
+void MealMasterData::saveMealType(const QString& code, const QString& name, bool active) const
+{
+    m_context.execute(saveMealTypeText(code, name, active, user()));
+}
+
+QString MealMasterData::saveMealText(const QString& code, const QString& name, const QString& cost,
+                                     const QString& type, bool active, const QString& user)
+{
+    // Cost goes before type; the user code follows without a blank after the comma.
+    return QStringLiteral("Station..Save_TALO_MealOnly '") + SqlText::quote(code) +
+           QStringLiteral("', '") + SqlText::quote(name) + QStringLiteral("', '") +
+           SqlText::quote(cost) + QStringLiteral("', '") + SqlText::quote(type) +
+           QStringLiteral("', '") + statusText(active) + QStringLiteral("','") +
+           SqlText::quote(user) + QStringLiteral("'");
+}
+
+QString MealMasterData::saveMealTypeText(const QString& code, const QString& name, bool active,
+                                         const QString& user)
+{
+    return QStringLiteral("Station..Save_TALO_MealType '") + SqlText::quote(code) +
+           QStringLiteral("', '") + SqlText::quote(name) + QStringLiteral("', '") +
+           statusText(active) + QStringLiteral("','") + SqlText::quote(user) + QStringLiteral("'");
+}
+
+QString MealMasterData::user() const
+{
+    // Read at the moment of the save, as the signed-in user may change between saves.
+    return m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+}
