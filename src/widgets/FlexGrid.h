@@ -66,13 +66,25 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void applyColumnWidths();
+    // Keeps Row, Col and ColSel inside the grid after its shape changed and shows the
+    // current row again when the view lost it.
+    void keepPositionInside();
+    void highlightCurrentRow();
+    // A press on a data row: that row becomes current and is selected whole.
+    bool takeRowAt(const QPoint& pos);
 
     FlexGridModel* m_model;
     QMap<int, int> m_colWidthTwips;
     int m_row = 1;
     int m_col = 1;
     int m_colSel = 1;
+    // A left press not yet answered by a Click (the Click comes with the release).
+    bool m_pressed = false;
+    // The row of the last Click not yet followed by a DblClick (-1: none), so a
+    // double-click that arrives without its first click still starts with a Click.
+    int m_clickedRow = -1;
 };

@@ -1,0 +1,312 @@
+#include "FlexGrid.h"
+
+#include "FlexGridModel.h"
+#include "Twips.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <algorithm>
+
+namespace {
+// Height of every row: a fixed section size keeps binding 100,000 rows cheap, since
+// the view never measures rows one by one.
+constexpr int kRowHeightTwips = 285;
+} // namespace
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridModel(this))
+{
+    setModel(m_model);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(
+        std::max(Twips::toPixels(kRowHeightTwips), fontMetrics().height() + 4));
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
+    connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyColumnWidths(); });
+}
+
+FlexGrid::~FlexGrid() = default;
+
+void FlexGrid::Clear()
+{
+    m_model->clearCells();
+}
+
+int FlexGrid::Rows() const
+{
+    return m_model->gridRows();
+}
+
+void FlexGrid::setRows(int rows)
+{
+    m_model->setGridRows(rows);
+    keepPositionInside();
+}
+
+int FlexGrid::Cols() const
+{
+    return m_model->gridCols();
+}
+
+void FlexGrid::setCols(int cols)
+{
+    m_model->setGridCols(cols);
+    keepPositionInside();
+}
+
+void FlexGrid::setFormatString(const QString& format)
+{
+    QStringList texts;
+    QList<Qt::Alignment> alignments;
+    for (const QString& entry : format.split(QLatin1Char('|'))) {
+        Qt::Alignment alignment = Qt::AlignLeft;
+        QString text = entry;
+        if (text.startsWith(QLatin1Char('<'))) {
+            text.remove(0, 1);
+        } else if (text.startsWith(QLatin1Char('^'))) {
+            alignment = Qt::AlignHCenter;
+            text.remove(0, 1);
+        } else if (text.startsWith(QLatin1Char('>'))) {
+            alignment = Qt::AlignRight;
+            text.remove(0, 1);
+        }
+        texts.append(text);
+        alignments.append(alignment);
+    }
+    setCols(int(texts.size()));
+    m_model->setHeaders(texts, alignments);
+}
+
+void FlexGrid::setColWidth(int col, int twips)
+{
+    if (col < 0)
+        return;
+    m_colWidthTwips.insert(col, std::max(twips, 0));
+    applyColumnWidths();
+}
+
+int FlexGrid::ColWidth(int col) const
+{
+    const auto it = m_colWidthTwips.constFind(col);
+    if (it != m_colWidthTwips.constEnd())
+        return it.value();
+    return Twips::fromPixels(columnWidth(col));
+}
+
+QString FlexGrid::TextMatrix(int row, int col) const
+{
+    return m_model->text(row, col);
+}
+
+void FlexGrid::setTextMatrix(int row, int col, const QString& text)
+{
+    m_model->setText(row, col, text);
+}
+
+void FlexGrid::bind(const Recordset& recordset)
+{
+    m_model->bind(recordset);
+    keepPositionInside();
+}
+
+void FlexGrid::AddItem(const QString& text)
+{
+    m_model->appendRow(text.split(QLatin1Char('\t')));
+}
+
+void FlexGrid::RemoveItem(int row)
+{
+    // The header row and the only data row stay: a grid always keeps one data row.
+    if (row < 1 || row >= Rows() || Rows() <= 2)
+        return;
+    m_model->removeGridRow(row);
+    keepPositionInside();
+}
+
+int FlexGrid::Row() const
+{
+    return m_row;
+}
+
+void FlexGrid::setRow(int row)
+{
+    if (row < 0 || row >= Rows())
+        return;
+    m_row = row;
+    highlightCurrentRow();
+}
+
+int FlexGrid::Col() const
+{
+    return m_col;
+}
+
+void FlexGrid::setCol(int col)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    m_col = col;
+    m_colSel = col;
+}
+
+int FlexGrid::ColSel() const
+{
+    return m_colSel;
+}
+
+void FlexGrid::setColSel(int col)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    m_colSel = col;
+}
+
+void FlexGrid::selectWholeRow()
+{
+    m_col = 0;
+    m_colSel = Cols() - 1;
+    highlightCurrentRow();
+}
+
+bool FlexGrid::fill(const Recordset& recordset, bool takeFocus)
+{
+    bool hasData = false;
+    if (recordset.recordCount() > 0) {
+        bind(recordset);
+        if (Rows() < 2)
+            setRows(2);
+        hasData = (Rows() == 2 && !TextMatrix(1, 1).isEmpty()) || Rows() > 2;
+    }
+    if (hasData) {
+        setEnabled(true);
+        setRow(1);
+        if (takeFocus && isVisible())
+            setFocus();
+    } else {
+        setRows(2);
+        setEnabled(false);
+    }
+    return hasData;
+}
+
+QRect FlexGrid::rowRect(int row) const
+{
+    if (row < 1 || row >= Rows())
+        return {};
+    const int y = rowViewportPosition(row - 1);
+    int left = -1;
+    int right = -1;
+    for (int col = 0; col < Cols(); ++col) {
+        if (isColumnHidden(col) || columnWidth(col) <= 0)
+            continue;
+        const int x = columnViewportPosition(col);
+        if (left < 0)
+            left = x;
+        right = x + columnWidth(col);
+    }
+    if (left < 0)
+        return {};
+    return QRect(left, y, right - left, rowHeight(row - 1)).intersected(viewport()->rect());
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        // The right button only reports where it went down; the current row stays,
+        // so a pop-up menu acts on the row last chosen with the left button.
+        emit RightButtonDown(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        m_pressed = takeRowAt(event->position().toPoint());
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    m_clickedRow = m_row;
+    emit Click();
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    m_pressed = false;
+    if (!takeRowAt(event->position().toPoint()))
+        return;
+    // A double-click always begins with the Click of its first press.
+    if (m_clickedRow != m_row)
+        emit Click();
+    m_clickedRow = -1;
+    emit DblClick();
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        m_row = current.row() + 1;
+}
+
+void FlexGrid::applyColumnWidths()
+{
+    for (auto it = m_colWidthTwips.constBegin(); it != m_colWidthTwips.constEnd(); ++it) {
+        if (it.key() >= Cols())
+            break;
+        if (it.value() == 0) {
+            setColumnHidden(it.key(), true);
+        } else {
+            setColumnHidden(it.key(), false);
+            setColumnWidth(it.key(), Twips::toPixels(it.value()));
+        }
+    }
+}
+
+void FlexGrid::keepPositionInside()
+{
+    m_row = std::min(m_row, Rows() - 1);
+    m_col = std::min(m_col, Cols() - 1);
+    m_colSel = std::min(m_colSel, Cols() - 1);
+    if (m_row >= 1 && !currentIndex().isValid())
+        highlightCurrentRow();
+}
+
+void FlexGrid::highlightCurrentRow()
+{
+    if (m_row < 1) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_model->index(m_row - 1, std::max(m_col, 0));
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+}
+
+bool FlexGrid::takeRowAt(const QPoint& pos)
+{
+    const QModelIndex index = indexAt(pos);
+    if (!index.isValid())
+        return false;
+    m_row = index.row() + 1;
+    selectWholeRow();
+    return true;
+}

@@ -1,0 +1,39 @@
+#include "QtMessageService.h"
+
+#include "data/DbError.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+int showBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+} // namespace
+
+void QtMessageService::info(const QString& text)
+{
+    showBox(QMessageBox::Information, applicationTitle(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtMessageService::ask(const QString& text, const QString& title)
+{
+    return showBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void QtMessageService::error(const DbError& error)
+{
+    showBox(QMessageBox::Critical, applicationTitle(), errorText(error), QMessageBox::Ok,
+            QMessageBox::Ok);
+}
+
+QString QtMessageService::errorText(const DbError& error)
+{
+    return QStringLiteral("Error %1: %2").arg(error.number()).arg(error.message());
+}
