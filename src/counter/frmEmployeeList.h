@@ -1,11 +1,28 @@
 #pragma once
 
+#include "CounterData.h"
+#include "OrderList.h"
+
 #include <QWidget>
+#include <array>
+#include <memory>
 
 class AppContext;
+class FlexGrid;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // The meal counter ("List of Employees"): the clerk's working window, shown as the
 // main window's one modeless child.
+//
+// Browse mode: the clerk searches and picks an employee; a click shows the meals the
+// employee has received today. Entry mode (a double-click, with right "6"): the clerk
+// builds an order from the employee's allowed meals and saves it, or revokes a meal
+// received (right "8"). Save and Cancel go back to browse mode.
 class frmEmployeeList : public QWidget
 {
     Q_OBJECT
@@ -20,6 +37,57 @@ public:
     QString strEmpNum;
     QString strEmpCol3;
 
+private slots:
+    void cmdSearch_Click();
+    void mshEmpList_Click();
+    void mshEmpList_DblClick();
+    void mshEmpList_RightButtonDown(const QPoint& globalPos);
+    void cmdMealEntry_Click(int index);
+    void mshMealList_Click(int index);
+    void mshMealList_DblClick(int index);
+
 private:
+    void createControls();
+    void createSearchFrame();
+    void createListFrame();
+    void createCounterFrame();
+
+    // The window's procedures; the database ones throw DbError and are run by the
+    // handlers through AppContext::attempt.
+    void LoadEmployeeList();
+    void ResetCounter();
+    void EnableMealEntry();
+    void LoadDistributedMeals();
+    bool SaveDistributedMeals();
+    void RevokeDistributedMeal();
+    void AddMealToOrder();
+    void ClearMealEntry();
+    void clearMealMode();
+    void lookUpMeal();
+    // The employee list's double-click: the right to serve, then entry mode for the
+    // employee of the current row. Also the refresh after a revoke question.
+    void chooseEmployee();
+    // Gives the employee of the current row to the meal tagging window.
+    void handOverToTagging(const QPoint& globalPos);
+
     AppContext& m_context;
+    CounterData m_data;
+
+    QGroupBox* fraSearch = nullptr;
+    QLabel* lblSearchEmployee = nullptr;
+    QLineEdit* txtEmployeeDetails = nullptr;
+    QPushButton* cmdSearch = nullptr;
+    QGroupBox* fraList = nullptr;
+    QLabel* lblListEmployees = nullptr;
+    FlexGrid* mshEmpList = nullptr;
+    QGroupBox* fraCounter = nullptr;
+    std::array<QLabel*, 5> lblCounter{};
+    std::array<FlexGrid*, 2> mshMealList{};
+    std::array<QLineEdit*, 3> txtMealEntry{};
+    std::array<QPushButton*, 5> cmdMealEntry{};
+    QComboBox* cmdMealMode = nullptr;
+    QFrame* Line1 = nullptr;
+    QFrame* Line2 = nullptr;
+
+    std::unique_ptr<OrderList> m_order;
 };

@@ -3,6 +3,10 @@
 #include "widgets/ModalForm.h"
 
 class AppContext;
+class FlexGrid;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
 
 // The one lookup dialog of the program (caption "Search"). Openers set the input
 // fields, call showModal(), and copy the output fields whatever happened.
@@ -26,10 +30,31 @@ public:
     // Out.
     bool blnStatus = false;
 
+    // The statement a mode sends for a search text; empty for an unknown mode.
+    static QString queryText(const QString& mode, const QString& empNum, const QString& searchText);
+    // A status cell read as a truth value: a number (0 is false, any other true) or
+    // the words True / False in any letter case; anything else (an empty cell) false.
+    static bool readStatus(const QString& cell);
+
 protected:
     void createControls(QWidget* surface) override;
     void Form_Load() override;
 
+private slots:
+    void cmdSearch_Click();
+    void mshSearchList_Click();
+    void mshSearchList_DblClick();
+
 private:
+    void LoadSearchList();
+    void ReturnSelection();
+    void ReadMealRow(int row);
+
     AppContext& m_context;
+
+    // Exist only while the dialog is shown.
+    QGroupBox* fraSearch = nullptr;
+    FlexGrid* mshSearchList = nullptr;
+    QLineEdit* txtSearchEntry = nullptr;
+    QPushButton* cmdSearch = nullptr;
 };

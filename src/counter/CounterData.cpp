@@ -1,0 +1,80 @@
+#include "CounterData.h"
+
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/GeneralDate.h"
+#include "data/SqlText.h"
+#include "data/UserObject.h"
+#include "shell/AppContext.h"
+
+using SqlText::quote;
+
+Recordset CounterData::loadEmployees(const QString& searchText) const
+{
+    return m_context.open(loadEmployeesText(serverDateText(), searchText));
+}
+
+Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString& empCol3) const
+{
+    return m_context.open(loadDistributedMealsText(empNum, empCol3));
+}
+
+void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines) const
+{
+    if (!m_context.cnMain)
+        throw DbError(3709, QStringLiteral("The connection cannot be used to perform this "
+                                           "operation. It is either closed or invalid."));
+    // One transaction for the whole order: a line refused half-way must not leave the
+    // first lines recorded, or a retry would hand those meals out twice.
+    const QString date = serverDateText();
+    m_context.cnMain->transaction([&] {
+        for (const OrderLine& line : lines)
+            m_context.execute(saveText(empNum, line, date, clerk()));
+    });
+}
+
+void CounterData::revoke(const QString& empNum, const QString& transNum) const
+{
+    m_context.execute(revokeText(empNum, transNum, clerk()));
+}
+
+QString CounterData::loadEmployeesText(const QString& date, const QString& searchText)
+{
+    return QStringLiteral("Station..Load_Employee_for_Meal '") + quote(date) +
+           QStringLiteral("', '") + quote(searchText) + QStringLiteral("'");
+}
+
+QString CounterData::loadDistributedMealsText(const QString& empNum, const QString& empCol3)
+{
+    return QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals '") + quote(empNum) +
+           QStringLiteral("', '") + quote(empCol3) + QStringLiteral("'");
+}
+
+QString CounterData::saveText(const QString& empNum, const OrderLine& line, const QString& date,
+                              const QString& clerk)
+{
+    const QString sep = QStringLiteral("', '");
+    return QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals '") + quote(empNum) + sep +
+           quote(line.mealCode) + sep + quote(line.mealMode) + sep + quote(date) + sep +
+           quote(line.remarks) + sep + quote(clerk) + QStringLiteral("', 'S'");
+}
+
+QString CounterData::revokeText(const QString& empNum, const QString& transNum,
+                                const QString& clerk)
+{
+    const QString sep = QStringLiteral("', '");
+    return QStringLiteral("Station..Revoke_TALO_EmployeeDistributedMeals '") + quote(empNum) + sep +
+           quote(transNum) + sep + quote(clerk) + QStringLiteral("'");
+}
+
+QString CounterData::serverDateText() const
+{
+    // The date-time read at start-up, not the clock now: a counter left open past
+    // midnight keeps working on the day it started.
+    return GeneralDate::toText(m_context.dtServerDate);
+}
+
+QString CounterData::clerk() const
+{
+    return m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "OrderLine.h"
+#include "data/Recordset.h"
+
+#include <QList>
+#include <QString>
+
+class AppContext;
+
+// The meal counter's conversation with the database server: the statement texts it
+// sends and how they are sent. Every call throws DbError when the server refuses.
+class CounterData
+{
+public:
+    explicit CounterData(AppContext& context) : m_context(context) {}
+
+    // Employees matching the search text, for the day the program started on.
+    Recordset loadEmployees(const QString& searchText) const;
+    // The meals an employee has received (not revoked) on the given day.
+    Recordset loadDistributedMeals(const QString& empNum, const QString& empCol3) const;
+    // Records every line as a distributed meal of `empNum`, all or nothing.
+    void saveOrder(const QString& empNum, const QList<OrderLine>& lines) const;
+    // Cancels one distributed meal, named by its transaction number.
+    void revoke(const QString& empNum, const QString& transNum) const;
+
+    static QString loadEmployeesText(const QString& date, const QString& searchText);
+    static QString loadDistributedMealsText(const QString& empNum, const QString& empCol3);
+    static QString saveText(const QString& empNum, const OrderLine& line, const QString& date,
+                            const QString& clerk);
+    static QString revokeText(const QString& empNum, const QString& transNum, const QString& clerk);
+
+private:
+    QString serverDateText() const;
+    QString clerk() const;
+
+    AppContext& m_context;
+};

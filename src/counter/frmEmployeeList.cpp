@@ -1,0 +1,458 @@
+#include "frmEmployeeList.h"
+
+#include "masters/frmSearcher.h"
+#include "shell/AppContext.h"
+#include "shell/GlobalLookups.h"
+#include "shell/WindowRegistry.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/MessageService.h"
+#include "widgets/Twips.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+enum MealEntryButton
+{
+    Save = 0,
+    Cancel = 1,
+    Add = 2,
+    Remove = 3,
+    MealSearch = 4
+};
+enum MealListGrid
+{
+    OrderGrid = 0,
+    ReceivedGrid = 1
+};
+enum MealEntryBox
+{
+    MealCode = 0,
+    MealDescription = 1,
+    Remarks = 2
+};
+
+QFont makeFont(const QString& family, double points, bool bold = false)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QString indexed(const char* name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+template <class Widget> Widget* make(QWidget* parent, const QString& name)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
+QGroupBox* makeFrame(QWidget* parent, const QString& name)
+{
+    auto* frame = make<QGroupBox>(parent, name);
+    frame->setFont(makeFont(QStringLiteral("Goudy Old Style"), 18, true));
+    return frame;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, double points)
+{
+    auto* label = make<QLabel>(parent, name);
+    label->setText(caption);
+    label->setFont(makeFont(QStringLiteral("Britannic Bold"), points));
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* button = make<QPushButton>(parent, name);
+    button->setText(caption);
+    button->setFont(makeFont(QStringLiteral("Britannic Bold"), 8.25));
+    return button;
+}
+
+QLineEdit* makeTextBox(QWidget* parent, const QString& name, double points)
+{
+    auto* box = make<QLineEdit>(parent, name);
+    box->setFont(makeFont(QStringLiteral("MS Sans Serif"), points, true));
+    return box;
+}
+
+FlexGrid* makeGrid(QWidget* parent, const QString& name)
+{
+    auto* grid = make<FlexGrid>(parent, name);
+    grid->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25));
+    grid->setRows(2);
+    grid->setCols(2);
+    return grid;
+}
+
+QFrame* makeSeparator(QWidget* parent, const QString& name, int top)
+{
+    auto* line = make<QFrame>(parent, name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setLineWidth(1);
+    line->setGeometry(0, Twips::toPixels(top), Twips::toPixels(5640), 2);
+    return line;
+}
+
+} // namespace
+
+frmEmployeeList::frmEmployeeList(AppContext& context) : m_context(context), m_data(context)
+{
+    setObjectName(QStringLiteral("frmEmployeeList"));
+    setWindowTitle(QStringLiteral("List of Employees"));
+    resize(Twips::toPixels(14670), Twips::toPixels(8880));
+    createControls();
+    m_order = std::make_unique<OrderList>(*mshMealList[OrderGrid]);
+}
+
+void frmEmployeeList::createControls()
+{
+    createSearchFrame();
+    createListFrame();
+    createCounterFrame();
+}
+
+void frmEmployeeList::createSearchFrame()
+{
+    fraSearch = makeFrame(this, QStringLiteral("fraSearch"));
+    Twips::place(fraSearch, 30, 30, 8895, 1215);
+    lblSearchEmployee = makeLabel(fraSearch, QStringLiteral("lblSearchEmployee"),
+                                  QStringLiteral("Search Employee"), 20.25);
+    Twips::place(lblSearchEmployee, 150, 120, 3495, 495);
+    txtEmployeeDetails = makeTextBox(fraSearch, QStringLiteral("txtEmployeeDetails"), 13.5);
+    Twips::place(txtEmployeeDetails, 120, 600, 7335, 500);
+    cmdSearch = makeButton(fraSearch, QStringLiteral("cmdSearch"), QStringLiteral("Search"));
+    Twips::place(cmdSearch, 7560, 600, 1215, 495);
+
+    // Enter searches; every other key just edits the text.
+    connect(txtEmployeeDetails, &QLineEdit::returnPressed, this, &frmEmployeeList::cmdSearch_Click);
+    connect(cmdSearch, &QPushButton::clicked, this, &frmEmployeeList::cmdSearch_Click);
+}
+
+void frmEmployeeList::createListFrame()
+{
+    fraList = makeFrame(this, QStringLiteral("fraList"));
+    Twips::place(fraList, 30, 1275, 8895, 7575);
+    lblListEmployees = makeLabel(fraList, QStringLiteral("lblListEmployees"),
+                                 QStringLiteral("List of Employees Entered"), 20.25);
+    Twips::place(lblListEmployees, 150, 120, 3495, 495);
+    mshEmpList = makeGrid(fraList, QStringLiteral("mshEmpList"));
+    Twips::place(mshEmpList, 155, 600, 8585, 6855);
+
+    connect(mshEmpList, &FlexGrid::Click, this, &frmEmployeeList::mshEmpList_Click);
+    connect(mshEmpList, &FlexGrid::DblClick, this, &frmEmployeeList::mshEmpList_DblClick);
+    connect(mshEmpList, &FlexGrid::RightButtonDown, this,
+            &frmEmployeeList::mshEmpList_RightButtonDown);
+}
+
+void frmEmployeeList::createCounterFrame()
+{
+    fraCounter = makeFrame(this, QStringLiteral("fraCounter"));
+    Twips::place(fraCounter, 8955, 30, 5685, 8820);
+    QWidget* frame = fraCounter;
+
+    const struct
+    {
+        int index;
+        const char* caption;
+        int left, top, width, height;
+    } labels[] = {
+        {3, "Meals Received Today", 120, 120, 5415, 375}, {0, "Meal Entries", 120, 2520, 5415, 375},
+        {4, "Meal Mode:", 120, 3480, 1575, 375},          {1, "Remarks", 120, 3960, 1335, 375},
+        {2, "Order List", 120, 6000, 1935, 375},
+    };
+    for (const auto& l : labels) {
+        lblCounter[l.index] =
+            makeLabel(frame, indexed("lblCounter", l.index), QString::fromLatin1(l.caption), 14.25);
+        Twips::place(lblCounter[l.index], l.left, l.top, l.width, l.height);
+    }
+
+    mshMealList[ReceivedGrid] = makeGrid(frame, indexed("mshMealList", ReceivedGrid));
+    Twips::place(mshMealList[ReceivedGrid], 120, 600, 5415, 1695);
+    Line1 = makeSeparator(frame, QStringLiteral("Line1"), 2400);
+
+    txtMealEntry[MealDescription] =
+        makeTextBox(frame, indexed("txtMealEntry", MealDescription), 13.5);
+    Twips::place(txtMealEntry[MealDescription], 120, 2880, 4095, 500);
+    cmdMealEntry[MealSearch] =
+        makeButton(frame, indexed("cmdMealEntry", MealSearch), QStringLiteral("Search"));
+    Twips::place(cmdMealEntry[MealSearch], 4320, 2880, 1215, 495);
+
+    cmdMealMode = make<QComboBox>(frame, QStringLiteral("cmdMealMode"));
+    cmdMealMode->setEditable(true);
+    // A mode typed by hand is taken as typed, not added to the list.
+    cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
+    cmdMealMode->setFont(makeFont(QStringLiteral("MS Sans Serif"), 12, true));
+    cmdMealMode->addItems({QStringLiteral("Breakfast"), QStringLiteral("Lunch"),
+                           QStringLiteral("Dinner"), QStringLiteral("AM Snack"),
+                           QStringLiteral("PM Snack"), QStringLiteral("MN Snack"),
+                           QStringLiteral("Extra Meal"), QStringLiteral("Extra Snack")});
+    cmdMealMode->setCurrentIndex(-1);
+    Twips::place(cmdMealMode, 1800, 3480, 2415, 420);
+
+    txtMealEntry[MealCode] = makeTextBox(frame, indexed("txtMealEntry", MealCode), 8.25);
+    Twips::place(txtMealEntry[MealCode], 4320, 3480, 1215, 300);
+    txtMealEntry[Remarks] = makeTextBox(frame, indexed("txtMealEntry", Remarks), 13.5);
+    Twips::place(txtMealEntry[Remarks], 120, 4320, 5415, 855);
+    cmdMealEntry[Add] = makeButton(frame, indexed("cmdMealEntry", Add), QStringLiteral("Add"));
+    Twips::place(cmdMealEntry[Add], 4320, 5280, 1215, 495);
+
+    Line2 = makeSeparator(frame, QStringLiteral("Line2"), 5880);
+    mshMealList[OrderGrid] = makeGrid(frame, indexed("mshMealList", OrderGrid));
+    Twips::place(mshMealList[OrderGrid], 120, 6360, 5415, 1695);
+
+    cmdMealEntry[Remove] =
+        makeButton(frame, indexed("cmdMealEntry", Remove), QStringLiteral("Remove"));
+    Twips::place(cmdMealEntry[Remove], 120, 8160, 1215, 495);
+    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("Save"));
+    Twips::place(cmdMealEntry[Save], 3000, 8160, 1215, 495);
+    cmdMealEntry[Cancel] =
+        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("Cancel"));
+    Twips::place(cmdMealEntry[Cancel], 4320, 8160, 1215, 495);
+
+    for (int i = 0; i < int(cmdMealEntry.size()); ++i)
+        connect(cmdMealEntry[i], &QPushButton::clicked, this, [this, i] { cmdMealEntry_Click(i); });
+    for (int i = 0; i < int(mshMealList.size()); ++i) {
+        connect(mshMealList[i], &FlexGrid::Click, this, [this, i] { mshMealList_Click(i); });
+        connect(mshMealList[i], &FlexGrid::DblClick, this, [this, i] { mshMealList_DblClick(i); });
+    }
+}
+
+void frmEmployeeList::Form_Load()
+{
+    m_context.attempt([this] { LoadEmployeeList(); });
+    // Browse mode whether or not the first search reached the server.
+    ResetCounter();
+}
+
+// --- Handlers ---------------------------------------------------------------------------
+
+void frmEmployeeList::cmdSearch_Click()
+{
+    m_context.attempt([this] { LoadEmployeeList(); });
+}
+
+void frmEmployeeList::mshEmpList_Click()
+{
+    mshEmpList->selectWholeRow();
+    m_context.attempt([this] { LoadDistributedMeals(); });
+}
+
+void frmEmployeeList::mshEmpList_DblClick()
+{
+    m_context.attempt([this] { chooseEmployee(); });
+}
+
+void frmEmployeeList::mshEmpList_RightButtonDown(const QPoint& globalPos)
+{
+    handOverToTagging(globalPos);
+}
+
+void frmEmployeeList::cmdMealEntry_Click(int index)
+{
+    switch (index) {
+    case Save:
+        m_context.attempt([this] {
+            if (!SaveDistributedMeals())
+                return;
+            ResetCounter();
+            m_context.messages().info(QStringLiteral("Saved!"));
+        });
+        break;
+    case Cancel:
+        ResetCounter();
+        txtEmployeeDetails->setFocus();
+        break;
+    case Add:
+        AddMealToOrder();
+        break;
+    case Remove:
+        mshMealList_DblClick(OrderGrid);
+        break;
+    case MealSearch:
+        lookUpMeal();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmEmployeeList::mshMealList_Click(int index)
+{
+    mshMealList[index]->selectWholeRow();
+}
+
+void frmEmployeeList::mshMealList_DblClick(int index)
+{
+    if (index == OrderGrid) {
+        m_order->removeCurrent();
+        return;
+    }
+    m_context.attempt([this] {
+        if (!CheckUserRights(m_context, QStringLiteral("8"))) {
+            m_context.messages().info(QStringLiteral("No Access."));
+            return;
+        }
+        RevokeDistributedMeal();
+        // Whatever the answer, the counter is refreshed for the same employee: the
+        // received meals are read again and the order starts afresh.
+        chooseEmployee();
+    });
+}
+
+// --- Procedures -------------------------------------------------------------------------
+
+void frmEmployeeList::LoadEmployeeList()
+{
+    mshEmpList->Clear();
+    mshEmpList->setRows(2);
+    mshEmpList->setCols(2);
+    const int widths[] = {0, 1000, 3500, 2400, 1900};
+    for (int col = 0; col < 5; ++col)
+        mshEmpList->setColWidth(col, widths[col]);
+    // Until the server answers the list holds no employee that could be chosen.
+    mshEmpList->setEnabled(false);
+    mshEmpList->fill(m_data.loadEmployees(txtEmployeeDetails->text()), true);
+}
+
+void frmEmployeeList::ResetCounter()
+{
+    for (QPushButton* button : cmdMealEntry)
+        button->setEnabled(false);
+    for (QLineEdit* box : txtMealEntry) {
+        box->setEnabled(false);
+        box->setText(QString());
+    }
+    for (FlexGrid* grid : mshMealList)
+        grid->Clear();
+    fraCounter->setEnabled(false);
+    fraSearch->setEnabled(true);
+    fraList->setEnabled(true);
+    clearMealMode();
+}
+
+void frmEmployeeList::EnableMealEntry()
+{
+    for (QPushButton* button : cmdMealEntry)
+        button->setEnabled(true);
+    for (QLineEdit* box : txtMealEntry)
+        box->setEnabled(true);
+    fraCounter->setEnabled(true);
+    fraSearch->setEnabled(false);
+    fraList->setEnabled(false);
+    m_order->initialise();
+}
+
+void frmEmployeeList::LoadDistributedMeals()
+{
+    strEmpNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
+    strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), 3);
+
+    FlexGrid* grid = mshMealList[ReceivedGrid];
+    grid->Clear();
+    grid->setRows(2);
+    grid->setFormatString(
+        QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"));
+    grid->setCols(5);
+    const int widths[] = {0, 0, 3000, 1000, 2000, 750, 0, 0};
+    for (int col = 0; col < 8; ++col)
+        grid->setColWidth(col, widths[col]);
+    // A meal shown from a failed read could be chosen for a revoke: keep it disabled
+    // until the server has answered.
+    grid->setEnabled(false);
+    grid->fill(m_data.loadDistributedMeals(strEmpNum, strEmpCol3), false);
+}
+
+bool frmEmployeeList::SaveDistributedMeals()
+{
+    // The blank row of an empty order is not a meal: nothing is sent for it.
+    const QList<OrderLine> lines = m_order->lines();
+    if (lines.isEmpty())
+        return false;
+    m_data.saveOrder(strEmpNum, lines);
+    return true;
+}
+
+void frmEmployeeList::RevokeDistributedMeal()
+{
+    if (!m_context.messages().ask(
+            QStringLiteral("Are you sure you want to revoke the selected items?"),
+            QStringLiteral("Confirmation")))
+        return;
+    const FlexGrid* grid = mshMealList[ReceivedGrid];
+    m_data.revoke(strEmpNum, grid->TextMatrix(grid->Row(), 6));
+    m_context.messages().info(QStringLiteral("Done."));
+}
+
+void frmEmployeeList::AddMealToOrder()
+{
+    const OrderLine line{txtMealEntry[MealCode]->text(), txtMealEntry[MealDescription]->text(),
+                         cmdMealMode->currentText(), txtMealEntry[Remarks]->text()};
+    if (line.mealCode.isEmpty() || line.mealMode.isEmpty()) {
+        m_context.messages().info(QStringLiteral("Please complete detatils."));
+        return;
+    }
+    if (const int row = m_order->findMeal(line.mealCode)) {
+        m_context.messages().info(QStringLiteral("Meal ") + m_order->description(row) +
+                                  QStringLiteral(" already on the List."));
+        ClearMealEntry();
+        return;
+    }
+    m_order->append(line);
+    ClearMealEntry();
+}
+
+void frmEmployeeList::ClearMealEntry()
+{
+    for (QLineEdit* box : txtMealEntry)
+        box->setText(QString());
+    clearMealMode();
+}
+
+void frmEmployeeList::clearMealMode()
+{
+    // No item stays current either, so picking the same mode again fills the text.
+    cmdMealMode->setCurrentIndex(-1);
+    cmdMealMode->setEditText(QString());
+}
+
+void frmEmployeeList::lookUpMeal()
+{
+    frmSearcher& searcher = m_context.windows().get<frmSearcher>();
+    searcher.strMode = QStringLiteral("1");
+    searcher.strSearchText = txtMealEntry[MealDescription]->text();
+    searcher.strEmpNumSearch = strEmpNum;
+    searcher.showModal();
+    // A lookup closed without a choice hands back empty values, which empty the boxes.
+    txtMealEntry[MealCode]->setText(searcher.strCode);
+    txtMealEntry[MealDescription]->setText(searcher.strDescription);
+}
+
+void frmEmployeeList::chooseEmployee()
+{
+    mshEmpList->selectWholeRow();
+    if (!CheckUserRights(m_context, QStringLiteral("6"))) {
+        m_context.messages().info(QStringLiteral("No Access."));
+        return;
+    }
+    EnableMealEntry();
+    LoadDistributedMeals();
+}
+
+void frmEmployeeList::handOverToTagging(const QPoint& globalPos)
+{
+    // Filled in with the meal tagging window: hands over the current row, pops up Inquiry.
+    Q_UNUSED(globalPos);
+}

@@ -1,0 +1,153 @@
+#include "frmSearcher.h"
+
+#include "data/SqlText.h"
+#include "shell/AppContext.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/Twips.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using SqlText::quote;
+
+frmSearcher::frmSearcher(AppContext& context) : ModalForm(context.modal()), m_context(context)
+{
+    setObjectName(QStringLiteral("frmSearcher"));
+    setWindowTitle(QStringLiteral("Search"));
+    setClientSizeTwips(4755, 6315);
+}
+
+QString frmSearcher::queryText(const QString& mode, const QString& empNum,
+                               const QString& searchText)
+{
+    const QString t = quote(searchText);
+    if (mode == QLatin1String("1"))
+        return QStringLiteral("Station..Load_TALO_EmployeeAllowedMeals '") + quote(empNum) +
+               QStringLiteral("', '") + t + QStringLiteral("'");
+    if (mode == QLatin1String("2"))
+        return QStringLiteral("Select * from Station..tbcoMeal where Description like '%") + t +
+               QStringLiteral("%'");
+    // Mode "3" is sent unbracketed on purpose: the server's precedence lists a type found
+    // by its description whatever its status, and one found only by its code when active.
+    if (mode == QLatin1String("3"))
+        return QStringLiteral("Select * from Station..tbcoMealType where Description like '%") + t +
+               QStringLiteral("%' or Code like '%") + t + QStringLiteral("%' and Status = '1'");
+    if (mode == QLatin1String("4"))
+        return QStringLiteral("Select * from Station..tbcoMealType where Description like '%") + t +
+               QStringLiteral("%' or Code like '%") + t + QStringLiteral("%'");
+    return {};
+}
+
+bool frmSearcher::readStatus(const QString& cell)
+{
+    const QString text = cell.trimmed();
+    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool isNumber = false;
+    const double number = text.toDouble(&isNumber);
+    return isNumber && number != 0.0;
+}
+
+void frmSearcher::createControls(QWidget* surface)
+{
+    fraSearch = new QGroupBox(surface);
+    fraSearch->setObjectName(QStringLiteral("fraSearch"));
+    Twips::place(fraSearch, 30, 30, 4695, 6255);
+
+    mshSearchList = new FlexGrid(fraSearch);
+    mshSearchList->setObjectName(QStringLiteral("mshSearchList"));
+    mshSearchList->setRows(2);
+    mshSearchList->setCols(2);
+    Twips::place(mshSearchList, 120, 840, 4455, 5295);
+
+    txtSearchEntry = new QLineEdit(fraSearch);
+    txtSearchEntry->setObjectName(QStringLiteral("txtSearchEntry"));
+    Twips::place(txtSearchEntry, 120, 120, 3135, 500);
+
+    cmdSearch = new QPushButton(QStringLiteral("SEARCH"), fraSearch);
+    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    // Not a default button: Enter in the search box searches once, through the box.
+    cmdSearch->setAutoDefault(false);
+    cmdSearch->setDefault(false);
+    Twips::place(cmdSearch, 3360, 120, 1215, 495);
+
+    setTabOrder(mshSearchList, txtSearchEntry);
+    setTabOrder(txtSearchEntry, cmdSearch);
+
+    connect(txtSearchEntry, &QLineEdit::returnPressed, this, &frmSearcher::cmdSearch_Click);
+    connect(cmdSearch, &QPushButton::clicked, this, &frmSearcher::cmdSearch_Click);
+    connect(mshSearchList, &FlexGrid::Click, this, &frmSearcher::mshSearchList_Click);
+    connect(mshSearchList, &FlexGrid::DblClick, this, &frmSearcher::mshSearchList_DblClick);
+}
+
+void frmSearcher::Form_Load()
+{
+    // A lookup closed without a choice must hand back nothing, not the last choice.
+    strCode.clear();
+    strDescription.clear();
+    strCost.clear();
+    strType.clear();
+    blnStatus = false;
+    txtSearchEntry->setText(strSearchText);
+    m_context.attempt([this] { LoadSearchList(); });
+}
+
+void frmSearcher::cmdSearch_Click()
+{
+    m_context.attempt([this] { LoadSearchList(); });
+}
+
+void frmSearcher::mshSearchList_Click()
+{
+    mshSearchList->selectWholeRow();
+}
+
+void frmSearcher::mshSearchList_DblClick()
+{
+    // A disabled list (no match, or a failed search) offers nothing to choose.
+    if (!mshSearchList->isEnabled())
+        return;
+    ReturnSelection();
+}
+
+void frmSearcher::LoadSearchList()
+{
+    mshSearchList->Clear();
+    mshSearchList->setRows(2);
+    mshSearchList->setCols(2);
+    mshSearchList->setColWidth(0, 0);
+    mshSearchList->setColWidth(1, 1000);
+    mshSearchList->setColWidth(2, 2450);
+    mshSearchList->setColWidth(3, 1000);
+    mshSearchList->setEnabled(false);
+    const QString sql = queryText(strMode, strEmpNumSearch, txtSearchEntry->text());
+    mshSearchList->fill(sql.isEmpty() ? Recordset() : m_context.open(sql), true);
+}
+
+void frmSearcher::ReturnSelection()
+{
+    const int row = mshSearchList->Row();
+    if (strMode == QLatin1String("1") || strMode == QLatin1String("2")) {
+        ReadMealRow(row);
+    } else if (strMode == QLatin1String("3")) {
+        strCode = mshSearchList->TextMatrix(row, 1);
+        strDescription = mshSearchList->TextMatrix(row, 2);
+    } else if (strMode == QLatin1String("4")) {
+        strCode = mshSearchList->TextMatrix(row, 1);
+        strDescription = mshSearchList->TextMatrix(row, 2);
+        blnStatus = readStatus(mshSearchList->TextMatrix(row, 3));
+    }
+    unload();
+}
+
+void frmSearcher::ReadMealRow(int row)
+{
+    strCode = mshSearchList->TextMatrix(row, 1);
+    strDescription = mshSearchList->TextMatrix(row, 2);
+    strCost = mshSearchList->TextMatrix(row, 3);
+    strType = mshSearchList->TextMatrix(row, 4);
+    blnStatus = readStatus(mshSearchList->TextMatrix(row, 5));
+}
