@@ -1,0 +1,98 @@
+#include "FirstAdministratorDialog.h"
+
+#include "widgets/MessageService.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* makeField(QWidget* parent, const QString& name, bool secret)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    if (secret)
+        field->setEchoMode(QLineEdit::Password);
+    return field;
+}
+} // namespace
+
+FirstAdministratorDialog::FirstAdministratorDialog(MessageService& messages, Create create,
+                                                   QWidget* parent)
+    : QDialog(parent), m_messages(messages), m_create(std::move(create))
+{
+    setObjectName(QStringLiteral("FirstAdministratorDialog"));
+    setWindowTitle(MessageService::applicationTitle() + QStringLiteral(" - First Start"));
+    setModal(true);
+
+    auto* intro = new QLabel(tr("Nobody may use this database yet. Enter the administrator, "
+                                "who receives every right."),
+                             this);
+    intro->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    txtStaffID = makeField(this, QStringLiteral("txtStaffID"), false);
+    txtLastName = makeField(this, QStringLiteral("txtLastName"), false);
+    txtFirstName = makeField(this, QStringLiteral("txtFirstName"), false);
+    txtPassword = makeField(this, QStringLiteral("txtPassword"), true);
+    txtConfirmPassword = makeField(this, QStringLiteral("txtConfirmPassword"), true);
+    form->addRow(tr("Staff ID:"), txtStaffID);
+    form->addRow(tr("Last name:"), txtLastName);
+    form->addRow(tr("First name:"), txtFirstName);
+    form->addRow(tr("Password:"), txtPassword);
+    form->addRow(tr("Password again:"), txtConfirmPassword);
+
+    auto* buttons = new QDialogButtonBox(this);
+    cmdOK = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    connect(cmdOK, &QPushButton::clicked, this, &FirstAdministratorDialog::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    txtStaffID->setFocus();
+}
+
+DatabaseOpener::NewAdministrator FirstAdministratorDialog::person() const
+{
+    return {txtStaffID->text().trimmed(), txtLastName->text().trimmed(),
+            txtFirstName->text().trimmed(), txtPassword->text()};
+}
+
+QString FirstAdministratorDialog::incompleteText()
+{
+    return QStringLiteral("Please Complete the details.");
+}
+
+QString FirstAdministratorDialog::mismatchText()
+{
+    return QStringLiteral("The two passwords are not the same.");
+}
+
+void FirstAdministratorDialog::cmdOK_Click()
+{
+    const DatabaseOpener::NewAdministrator typed = person();
+    if (typed.staffId.isEmpty() || typed.lastName.isEmpty() || typed.firstName.isEmpty() ||
+        typed.password.isEmpty()) {
+        m_messages.info(incompleteText());
+        return;
+    }
+    if (typed.password != txtConfirmPassword->text()) {
+        m_messages.info(mismatchText());
+        txtConfirmPassword->clear();
+        txtConfirmPassword->setFocus();
+        return;
+    }
+    if (m_create(typed))
+        accept();
+}

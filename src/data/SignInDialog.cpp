@@ -1,0 +1,110 @@
+#include "SignInDialog.h"
+
+#include "widgets/MessageService.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* makeField(QWidget* parent, const QString& name, bool secret)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    if (secret)
+        field->setEchoMode(QLineEdit::Password);
+    return field;
+}
+} // namespace
+
+SignInDialog::SignInDialog(MessageService& messages, bool asksForDatabaseLogin, Check check,
+                           QWidget* parent)
+    : QDialog(parent), m_messages(messages), m_check(std::move(check))
+{
+    setObjectName(QStringLiteral("SignInDialog"));
+    setWindowTitle(MessageService::applicationTitle() + QStringLiteral(" - Sign In"));
+    setModal(true);
+
+    auto* form = new QFormLayout;
+    txtStaffID = makeField(this, QStringLiteral("txtStaffID"), false);
+    txtPassword = makeField(this, QStringLiteral("txtPassword"), true);
+    form->addRow(tr("Staff ID:"), txtStaffID);
+    form->addRow(tr("Password:"), txtPassword);
+    if (asksForDatabaseLogin) {
+        txtDatabaseLogin = makeField(this, QStringLiteral("txtDatabaseLogin"), false);
+        txtDatabasePassword = makeField(this, QStringLiteral("txtDatabasePassword"), true);
+        form->addRow(tr("Database login:"), txtDatabaseLogin);
+        form->addRow(tr("Database password:"), txtDatabasePassword);
+    }
+
+    auto* buttons = new QDialogButtonBox(this);
+    cmdOK = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    connect(cmdOK, &QPushButton::clicked, this, &SignInDialog::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    txtStaffID->setFocus();
+}
+
+QString SignInDialog::staffId() const
+{
+    return txtStaffID->text().trimmed();
+}
+
+QString SignInDialog::password() const
+{
+    return txtPassword->text();
+}
+
+QString SignInDialog::databaseLogin() const
+{
+    return txtDatabaseLogin ? txtDatabaseLogin->text().trimmed() : QString();
+}
+
+QString SignInDialog::databasePassword() const
+{
+    return txtDatabasePassword ? txtDatabasePassword->text() : QString();
+}
+
+void SignInDialog::setStaffId(const QString& staffId)
+{
+    txtStaffID->setText(staffId);
+    txtPassword->setFocus();
+}
+
+QString SignInDialog::refusalText()
+{
+    return QStringLiteral("The staff ID or password is not correct.");
+}
+
+void SignInDialog::cmdOK_Click()
+{
+    switch (m_check(*this)) {
+    case Verdict::Accepted:
+        m_failures = 0;
+        accept();
+        return;
+    case Verdict::Failed:
+        return;
+    case Verdict::Refused:
+        break;
+    }
+    ++m_failures;
+    m_messages.info(refusalText());
+    if (m_failures >= maxFailures) {
+        reject();
+        return;
+    }
+    txtPassword->clear();
+    txtPassword->setFocus();
+}
