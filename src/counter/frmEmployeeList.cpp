@@ -4,6 +4,7 @@
 #include "shell/AppContext.h"
 #include "shell/GlobalLookups.h"
 #include "shell/WindowRegistry.h"
+#include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
@@ -453,6 +454,10 @@ void frmEmployeeList::chooseEmployee()
 
 void frmEmployeeList::handOverToTagging(const QPoint& globalPos)
 {
-    // Filled in with the meal tagging window: hands over the current row, pops up Inquiry.
-    Q_UNUSED(globalPos);
+    // The employee is handed over whether or not the menu item is then chosen.
+    frmEmployeeMealTag& tagging = m_context.windows().get<frmEmployeeMealTag>();
+    tagging.strEmpNumTagMeal = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
+    tagging.strEmpNameTagMeal = mshEmpList->TextMatrix(mshEmpList->Row(), 2);
+    if (m_context.popupInquiryMenu)
+        m_context.popupInquiryMenu(globalPos);
 }
