@@ -1,0 +1,38 @@
+#include "GlobalLookups.h"
+
+#include "AppContext.h"
+#include "data/GeneralDate.h"
+#include "data/Recordset.h"
+#include "data/SqlText.h"
+#include "data/UserObject.h"
+
+#include <QStringList>
+
+void LoadServerDate(AppContext& context)
+{
+    const Recordset recordset = context.open(
+        QStringLiteral("Select GetDate() As ServerDate From Patient_Data..tbHospitalInfo"));
+    if (recordset.eof())
+        return;
+    // A value that is not a date-time leaves the date as it was, like a missing row.
+    if (const auto serverDate =
+            GeneralDate::fromText(recordset.value(0, QStringLiteral("ServerDate"))))
+        context.dtServerDate = *serverDate;
+}
+
+bool CheckUserRights(AppContext& context, const QString& code)
+{
+    const QString employeeCode = context.objUser ? context.objUser->EmployeeCode() : QString();
+    const Recordset recordset = context.open(
+        QStringLiteral(
+            "Select UserRights [Rights] from Station..tbTALOUserRights where UserID = '") +
+        SqlText::quote(employeeCode) + QStringLiteral("'"));
+    if (recordset.recordCount() < 1)
+        return false;
+    const QStringList parts = recordset.value(0, QStringLiteral("Rights")).split(QLatin1Char('|'));
+    bool isNumber = false;
+    const int position = code.toInt(&isNumber);
+    if (!isNumber || position < 0 || position >= parts.size())
+        return false;
+    return parts.at(position) == code;
+}

@@ -1,0 +1,242 @@
+#include "mdiTALO.h"
+
+#include "AppContext.h"
+#include "GlobalLookups.h"
+#include "WindowRegistry.h"
+#include "access/frmAccess.h"
+#include "counter/frmEmployeeList.h"
+#include "data/DbError.h"
+#include "data/GeneralDate.h"
+#include "data/UserObject.h"
+#include "masters/frmMealBuildFile.h"
+#include "masters/frmMealTypeBuildFile.h"
+#include "tagging/frmEmployeeMealTag.h"
+#include "widgets/MessageService.h"
+#include "widgets/Twips.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace {
+// Panel widths in twips, left to right.
+constexpr std::array<int, 7> kPanelWidths{2000, 200, 3000, 200, 2000, 200, 2000};
+} // namespace
+
+mdiTALO::mdiTALO(AppContext& context, std::function<std::unique_ptr<UserObject>()> createUserObject,
+                 QWidget* parent)
+    : QMainWindow(parent), m_context(context), m_createUserObject(std::move(createUserObject))
+{
+    setObjectName(QStringLiteral("mdiTALO"));
+    setWindowTitle(QStringLiteral("Talodesk"));
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdiArea);
+    resize(Twips::toPixels(15360), Twips::toPixels(11520));
+    createMenus();
+    createStatusBar();
+    m_context.popupInquiryMenu = [this](const QPoint& globalPos) { mnuInquiry->popup(globalPos); };
+}
+
+mdiTALO::~mdiTALO()
+{
+    m_context.popupInquiryMenu = nullptr;
+    // The meal counter belongs to the window registry, not to its sub-window here.
+    if (m_employeeList) {
+        m_employeeListWindow->setWidget(nullptr);
+        m_employeeList->hide();
+        m_employeeList->setParent(nullptr);
+    }
+    if (m_context.objUser == m_user.get()) {
+        m_context.objUser = nullptr;
+        m_context.cnMain = nullptr;
+    }
+}
+
+bool mdiTALO::Form_Load()
+{
+    m_user = m_createUserObject();
+    m_context.objUser = m_user.get();
+    m_user->setPasswordDeptCode(QStringLiteral("TALO"));
+    m_user->sethwndParentForm(this);
+    m_user->ShowMain();
+    // A null answer counts as not signed in.
+    const QVariant connected = m_user->Connected();
+    if (!connected.isValid() || connected.isNull() || !connected.toBool())
+        return false;
+
+    m_context.cnMain = m_user->SQLConnection();
+    // Without the server's clock the zero date stands; the program goes on.
+    m_context.attempt([this] { LoadServerDate(m_context); });
+    SetMenuRights();
+    m_panels[2]->setText(QStringLiteral("USER NAME: ") + m_user->EmployeeName());
+    m_panels[4]->setText(GeneralDate::toText(m_context.dtServerDate));
+    m_panels[6]->setText(m_user->ServerName());
+    showEmployeeList();
+    return true;
+}
+
+void mdiTALO::SetMenuRights()
+{
+    // A check that fails leaves its item disabled; a lost connection would fail every
+    // check, so the error is shown only once.
+    bool errorShown = false;
+    const auto setByRight = [&](QAction* item, const char* code) {
+        bool granted = false;
+        try {
+            granted = CheckUserRights(m_context, QString::fromLatin1(code));
+        } catch (const DbError& error) {
+            if (!errorShown)
+                m_context.messages().error(error);
+            errorShown = true;
+        }
+        item->setEnabled(granted);
+    };
+    setByRight(mnuReports->menuAction(), "1");
+    setByRight(mnuEmployeeMeal, "2");
+    setByRight(mnuTagEmployeeMeal, "2");
+    setByRight(mnuMeals, "3");
+    setByRight(mnuMealType, "4");
+    setByRight(mnuAccess, "5");
+    setByRight(mnuAppSettings, "7");
+}
+
+void mdiTALO::showEmployeeList()
+{
+    frmEmployeeList& list = m_context.windows().get<frmEmployeeList>();
+    m_employeeList = &list;
+    // Closing the sub-window only hides it: the counter's instance lives on in the
+    // window registry.
+    m_employeeListWindow = new QMdiSubWindow;
+    m_employeeListWindow->setObjectName(QStringLiteral("frmEmployeeListWindow"));
+    m_employeeListWindow->setWidget(&list);
+    m_mdiArea->addSubWindow(m_employeeListWindow);
+    m_context.attempt([&list] { list.Form_Load(); });
+    m_employeeListWindow->showMaximized();
+}
+
+void mdiTALO::mnuEmployeeMeal_Click()
+{
+    m_context.attempt([this] {
+        frmEmployeeMealTag& window = m_context.windows().get<frmEmployeeMealTag>();
+        window.strMode = QStringLiteral("1");
+        window.showModal();
+    });
+}
+
+void mdiTALO::mnuTagEmployeeMeal_Click()
+{
+    m_context.attempt([this] {
+        frmEmployeeMealTag& window = m_context.windows().get<frmEmployeeMealTag>();
+        window.strMode = QStringLiteral("0");
+        window.showModal();
+    });
+}
+
+void mdiTALO::mnuMeals_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmMealBuildFile>().showModal(); });
+}
+
+void mdiTALO::mnuMealType_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmMealTypeBuildFile>().showModal(); });
+}
+
+void mdiTALO::mnuAccess_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmAccess>().showModal(); });
+}
+
+void mdiTALO::createMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    mnuFile = addMenu(nullptr, "mnuFile", QStringLiteral("File"));
+    mnuEmployeeList = addItem(mnuFile, "mnuEmployeeList", QStringLiteral("Employee List"));
+    mnuDistributedMeals =
+        addItem(mnuFile, "mnuDistributedMeals", QStringLiteral("Distributed Meals"));
+
+    mnuReports = addMenu(nullptr, "mnuReports", QStringLiteral("Reports"));
+    mnuMealDistributionReport = addMenu(mnuReports, "mnuMealDistributionReport",
+                                        QStringLiteral("Meal Distribution Report"));
+    mnuDistributionDaily =
+        addItem(mnuMealDistributionReport, "mnuDistributionDaily", QStringLiteral("Daily"));
+    mnuDistributionWeekly =
+        addItem(mnuMealDistributionReport, "mnuDistributionWeekly", QStringLiteral("Weekly"));
+    mnuDistributionMonthly =
+        addItem(mnuMealDistributionReport, "mnuDistributionMonthly", QStringLiteral("Monthly"));
+    mnuDistributionDateRange = addItem(mnuMealDistributionReport, "mnuDistributionDateRange",
+                                       QStringLiteral("By Date Range"));
+    mnuDistributionMealType = addItem(mnuMealDistributionReport, "mnuDistributionMealType",
+                                      QStringLiteral("Per Meal Type"));
+    mnuDistributionMeal =
+        addItem(mnuMealDistributionReport, "mnuDistributionMeal", QStringLiteral("Per Meal"));
+    mnuDistributionMealTime = addItem(mnuMealDistributionReport, "mnuDistributionMealTime",
+                                      QStringLiteral("Per Meal Time"));
+    mnuDistributionMealType->setVisible(false);
+    mnuDistributionMeal->setVisible(false);
+    mnuDistributionMealTime->setVisible(false);
+
+    mnuSettings = addMenu(nullptr, "mnuSettings", QStringLiteral("Settings"));
+    mnuEmployeeMeal = addItem(mnuSettings, "mnuEmployeeMeal", QStringLiteral("Tag Employee Meal"));
+    mnuMeals = addItem(mnuSettings, "mnuMeals", QStringLiteral("Meals"));
+    mnuMealType = addItem(mnuSettings, "mnuMealType", QStringLiteral("Meal Type"));
+    mnuAccess = addItem(mnuSettings, "mnuAccess", QStringLiteral("User Access"));
+    mnuAppSettings = addItem(mnuSettings, "mnuAppSettings", QStringLiteral("App Settings"));
+
+    // Not in the menu bar: the meal counter pops it up over its employee list.
+    mnuInquiry = new QMenu(QStringLiteral("Inquiry"), this);
+    mnuInquiry->setObjectName(QStringLiteral("mnuInquiry"));
+    mnuInquiry->menuAction()->setObjectName(QStringLiteral("mnuInquiry"));
+    mnuTagEmployeeMeal =
+        addItem(mnuInquiry, "mnuTagEmployeeMeal", QStringLiteral("Tag Employee Meal"));
+
+    bar->addMenu(mnuFile);
+    bar->addMenu(mnuReports);
+    bar->addMenu(mnuSettings);
+
+    connect(mnuEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuEmployeeMeal_Click);
+    connect(mnuTagEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuTagEmployeeMeal_Click);
+    connect(mnuMeals, &QAction::triggered, this, &mdiTALO::mnuMeals_Click);
+    connect(mnuMealType, &QAction::triggered, this, &mdiTALO::mnuMealType_Click);
+    connect(mnuAccess, &QAction::triggered, this, &mdiTALO::mnuAccess_Click);
+}
+
+QMenu* mdiTALO::addMenu(QMenu* parent, const char* name, const QString& caption)
+{
+    QMenu* menu = parent ? parent->addMenu(caption) : new QMenu(caption, this);
+    menu->setObjectName(QString::fromLatin1(name));
+    // The menu's own action carries its enabled state in the menu above it.
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction* mdiTALO::addItem(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+void mdiTALO::createStatusBar()
+{
+    stbInfo = new QStatusBar(this);
+    stbInfo->setObjectName(QStringLiteral("stbInfo"));
+    stbInfo->setSizeGripEnabled(false);
+    QFont font(QStringLiteral("Britannic Bold"));
+    stbInfo->setFont(font);
+    for (std::size_t i = 0; i < m_panels.size(); ++i) {
+        QLabel* panel = new QLabel(stbInfo);
+        panel->setObjectName(QStringLiteral("stbInfo(%1)").arg(i + 1));
+        panel->setFixedWidth(Twips::toPixels(kPanelWidths[i]));
+        stbInfo->addWidget(panel);
+        m_panels[i] = panel;
+    }
+    m_panels[0]->setText(QStringLiteral("Powered by Ferromont"));
+    m_panels[0]->setToolTip(QStringLiteral("Powered by Ferromont"));
+    setStatusBar(stbInfo);
+}
