@@ -1,0 +1,39 @@
+#include "AccessData.h"
+
+#include "data/SqlText.h"
+#include "data/UserObject.h"
+#include "shell/AppContext.h"
+
+using SqlText::quote;
+
+Recordset AccessData::searchPersonnel(const QString& text)
+{
+    const QString t = quote(text);
+    return m_context.open(QStringLiteral("Select Distinct EmployeeID [STAFF ID], "
+                                         "Lastname+', '+Firstname+' '+Middlename[NAME] "
+                                         "from Password..tbPasswordMain where EmployeeID = '") +
+                          t + QStringLiteral("' or Lastname like '") + t +
+                          QStringLiteral("' + '%'"));
+}
+
+Recordset AccessData::accessList()
+{
+    return m_context.open(QStringLiteral("Select Code [CODE], Description [DESCRIPTION], "
+                                         "'' [ACCESS] from Station..tbTALOUserSetUp"));
+}
+
+Recordset AccessData::userRights(const QString& staffId)
+{
+    return m_context.open(
+        QStringLiteral(
+            "Select UserRights [Rights] from Station..tbTALOUserRights where UserID = '") +
+        quote(staffId) + QStringLiteral("'"));
+}
+
+void AccessData::saveUserRights(const QString& staffId, const QString& rights)
+{
+    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    m_context.execute(QStringLiteral("Station..Save_TALO_User_Rights '") + quote(staffId) +
+                      QStringLiteral("', '") + quote(rights) + QStringLiteral("','") + quote(user) +
+                      QStringLiteral("'"));
+}

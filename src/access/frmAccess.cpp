@@ -1,0 +1,265 @@
+#include "frmAccess.h"
+
+#include "access/RightsString.h"
+#include "shell/AppContext.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/MessageService.h"
+#include "widgets/Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Columns of the rights grid.
+constexpr int codeCol = 1;
+constexpr int accessCol = 3;
+
+// Both panels share one size and the same top edge.
+constexpr int panelTop = 30;
+constexpr int panelWidth = 4695;
+constexpr int panelHeight = 6255;
+// The designer lays the panels side by side; Load narrows the window to one panel.
+constexpr int designWidth = 9705;
+constexpr int clientHeight = 6375;
+
+// A cell's text, or "" for a cell the grid does not have (nothing loaded yet).
+QString cellText(const FlexGrid& grid, int row, int col)
+{
+    if (row < 0 || row >= grid.Rows() || col < 0 || col >= grid.Cols())
+        return {};
+    return grid.TextMatrix(row, col);
+}
+
+template <class Widget>
+Widget* control(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    Twips::place(widget, left, top, width, height);
+    return widget;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top)
+{
+    auto* widget = control<QPushButton>(parent, name, left, top, 1215, 495);
+    widget->setText(caption);
+    // Enter belongs to the search boxes; no button acts as the dialog's default.
+    widget->setAutoDefault(false);
+    widget->setDefault(false);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
+              int width, int height)
+{
+    auto* widget = control<QLabel>(parent, name, left, top, width, height);
+    widget->setText(caption);
+    return widget;
+}
+
+QFrame* panel(QWidget* parent, const char* name, int left)
+{
+    auto* frame = control<QFrame>(parent, name, left, panelTop, panelWidth, panelHeight);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+} // namespace
+
+frmAccess::frmAccess(AppContext& context)
+    : ModalForm(context.modal()), m_context(context), m_data(context)
+{
+    setObjectName(QStringLiteral("frmAccess"));
+    setWindowTitle(QStringLiteral("User Access"));
+}
+
+void frmAccess::createControls(QWidget* surface)
+{
+    setClientSizeTwips(designWidth, clientHeight);
+    createRightsPanel(surface);
+    // Created second, so that when moved over the rights panel it covers it.
+    createPersonnelPanel(surface);
+    connectControls();
+}
+
+void frmAccess::createRightsPanel(QWidget* surface)
+{
+    fraSearch = panel(surface, "fraSearch", 30);
+    txtSearchEntry = control<QLineEdit>(fraSearch, "txtSearchEntry", 120, 120, 3135, 500);
+    cmdSearch = button(fraSearch, "cmdSearch", QStringLiteral("SEARCH"), 3360, 120);
+    lblEmpName = label(fraSearch, "lblEmpName", QString(), 120, 720, 4455, 375);
+    mshSearchAccess = control<FlexGrid>(fraSearch, "mshSearchAccess", 120, 1200, 4455, 4335);
+    lblAccess = label(fraSearch, "lblAccess",
+                      QStringLiteral("Double Click to Change    N - No Access                   "
+                                     "Y - With Access"),
+                      120, 5640, 1815, 615);
+    lblAccess->setWordWrap(true);
+    lblEmpNum = label(fraSearch, "lblEmpNum", QString(), 120, 5640, 855, 375);
+    lblEmpNum->setVisible(false);
+    lblRights = label(fraSearch, "lblRights", QString(), 1080, 5640, 855, 375);
+    lblRights->setVisible(false);
+    cmdSave = button(fraSearch, "cmdSave", QStringLiteral("Save"), 2040, 5640);
+    cmdCancelRights = button(fraSearch, "cmdCancelRights", QStringLiteral("Cancel"), 3360, 5640);
+}
+
+void frmAccess::createPersonnelPanel(QWidget* surface)
+{
+    fraEmpList = panel(surface, "fraEmpList", empListHiddenLeft);
+    lblCode = label(fraEmpList, "lblCode", QStringLiteral("Personnel List"), 120, 120, 3135, 375);
+    txtEmpSearch = control<QLineEdit>(fraEmpList, "txtEmpSearch", 120, 480, 3165, 500);
+    cmdSearchEmp2 = button(fraEmpList, "cmdSearchEmp2", QStringLiteral("Search"), 3360, 480);
+    mshEmpList = control<FlexGrid>(fraEmpList, "mshEmpList", 120, 1200, 4455, 4335);
+    cmdSelect = button(fraEmpList, "cmdSelect", QStringLiteral("Select"), 2040, 5640);
+    cmdCancel = button(fraEmpList, "cmdCancel", QStringLiteral("Cancel"), 3360, 5640);
+}
+
+void frmAccess::connectControls()
+{
+    // Every action that reaches the database runs through attempt(): a failure is shown
+    // and stops the action there, and the window stays usable.
+    const auto guarded = [this](void (frmAccess::*action)()) {
+        return [this, action] { m_context.attempt([this, action] { (this->*action)(); }); };
+    };
+
+    connect(cmdSearch, &QPushButton::clicked, this, guarded(&frmAccess::openSearch));
+    connect(txtSearchEntry, &QLineEdit::returnPressed, this, guarded(&frmAccess::openSearch));
+
+    // The list follows the text as it stands after each key; Enter and the button search
+    // again on demand.
+    connect(txtEmpSearch, &QLineEdit::textEdited, this, guarded(&frmAccess::SearchPersonnel));
+    connect(txtEmpSearch, &QLineEdit::returnPressed, this, guarded(&frmAccess::SearchPersonnel));
+    connect(cmdSearchEmp2, &QPushButton::clicked, this, guarded(&frmAccess::SearchPersonnel));
+
+    connect(mshEmpList, &FlexGrid::DblClick, this, guarded(&frmAccess::choosePerson));
+    connect(cmdSelect, &QPushButton::clicked, this, guarded(&frmAccess::choosePerson));
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cancelSearch(); });
+
+    connect(mshSearchAccess, &FlexGrid::DblClick, this, [this] { toggleAccess(); });
+    connect(cmdSave, &QPushButton::clicked, this, guarded(&frmAccess::saveRights));
+    connect(cmdCancelRights, &QPushButton::clicked, this, [this] { unload(); });
+}
+
+void frmAccess::Form_Load()
+{
+    // Only the rights panel shows; nothing is read until a search.
+    setFormWidth();
+}
+
+void frmAccess::setFormWidth()
+{
+    setClientSizeTwips(formWidth, clientHeight);
+}
+
+void frmAccess::moveEmpList(int leftTwips)
+{
+    Twips::place(fraEmpList, leftTwips, panelTop, panelWidth, panelHeight);
+}
+
+void frmAccess::openSearch()
+{
+    moveEmpList(empListShownLeft);
+    txtEmpSearch->setText(txtSearchEntry->text());
+    SearchPersonnel();
+}
+
+void frmAccess::SearchPersonnel()
+{
+    mshEmpList->Clear();
+    mshEmpList->setRows(2);
+    mshEmpList->setFormatString(QStringLiteral(" |<STAFF ID |<NAME"));
+    mshEmpList->setCols(3);
+    mshEmpList->setColWidth(0, 0);
+    mshEmpList->setColWidth(1, 750);
+    mshEmpList->setColWidth(2, 3500);
+    mshEmpList->fill(m_data.searchPersonnel(txtEmpSearch->text()), false);
+}
+
+void frmAccess::choosePerson()
+{
+    const int row = mshEmpList->Row();
+    const QString staffId = cellText(*mshEmpList, row, 1);
+    const QString name = cellText(*mshEmpList, row, 2);
+
+    // The reads come before the panel is put aside and the search texts are cleared, so a
+    // failed read leaves the personnel panel with what the user typed.
+    LoadAccessList();
+    lblEmpNum->setText(staffId);
+    lblEmpName->setText(QLatin1Char(' ') + name);
+    LoadUserRights();
+
+    moveEmpList(empListHiddenLeft);
+    setFormWidth();
+    txtEmpSearch->clear();
+    txtSearchEntry->clear();
+}
+
+void frmAccess::cancelSearch()
+{
+    setFormWidth();
+    moveEmpList(empListHiddenLeft);
+    txtEmpSearch->clear();
+    txtSearchEntry->clear();
+    lblEmpName->clear();
+    lblEmpNum->clear();
+}
+
+void frmAccess::LoadAccessList()
+{
+    mshSearchAccess->Clear();
+    mshSearchAccess->setRows(2);
+    mshSearchAccess->setFormatString(QStringLiteral(" |<ACCESS |<STAFF ID |<DESCRIPTION"));
+    mshSearchAccess->setCols(4);
+    mshSearchAccess->setColWidth(0, 0);
+    mshSearchAccess->setColWidth(1, 750);
+    mshSearchAccess->setColWidth(2, 2500);
+    mshSearchAccess->setColWidth(3, 750);
+    mshSearchAccess->fill(m_data.accessList(), false);
+}
+
+void frmAccess::LoadUserRights()
+{
+    const Recordset rights = m_data.userRights(lblEmpNum->text());
+    if (rights.recordCount() > 0) {
+        lblRights->setText(rights.value(0, QStringLiteral("Rights")));
+        ShowRightsInGrid(true);
+    }
+}
+
+void frmAccess::ShowRightsInGrid(bool show)
+{
+    if (!show || mshSearchAccess->Cols() <= accessCol)
+        return;
+    const QString rights = lblRights->text();
+    for (int row = 1; row < mshSearchAccess->Rows(); ++row) {
+        const QString code = mshSearchAccess->TextMatrix(row, codeCol);
+        mshSearchAccess->setTextMatrix(row, accessCol, RightsString::accessMark(rights, row, code));
+    }
+}
+
+void frmAccess::toggleAccess()
+{
+    // Before any person is chosen the grid has no ACCESS column to change.
+    const int row = mshSearchAccess->Row();
+    if (row < 1 || row >= mshSearchAccess->Rows() || mshSearchAccess->Cols() <= accessCol)
+        return;
+    mshSearchAccess->setTextMatrix(
+        row, accessCol, RightsString::toggled(mshSearchAccess->TextMatrix(row, accessCol)));
+}
+
+void frmAccess::saveRights()
+{
+    QList<RightsString::Row> rows;
+    for (int row = 1; row < mshSearchAccess->Rows(); ++row) {
+        rows.append(
+            {cellText(*mshSearchAccess, row, codeCol), cellText(*mshSearchAccess, row, accessCol)});
+    }
+    // Nothing is checked here: the store refuses a save without a staff ID, and that
+    // refusal reaches the user through attempt() instead of "Done.".
+    m_data.saveUserRights(lblEmpNum->text(), RightsString::build(rows));
+    m_context.messages().info(QStringLiteral("Done."));
+    LoadUserRights();
+}
