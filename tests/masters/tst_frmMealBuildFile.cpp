@@ -1,7 +1,7 @@
+#include "MealMasterTestSteps.h"
 #include "masters/frmMealBuildFile.h"
 #include "shell/WindowRegistry.h"
 #include "support/TestEnvironment.h"
-#include "widgets/FlexGrid.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,36 +11,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace MealMasterTestSteps;
+
 namespace {
-
-const QString kConfirm = QStringLiteral("Are you sure you want to EDIT/UPDATE the selected item?");
-
-// In the lookup dialog: double-click data row `row` of its list.
-void choose(QDialog& dialog, int row = 1)
-{
-    auto* grid = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
-    QVERIFY(grid);
-    QVERIFY(grid->isEnabled());
-    const QPoint at = grid->rowRect(row).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
-void click(QPushButton* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void enter(QWidget* widget)
-{
-    QTest::keyClick(widget, Qt::Key_Return);
-}
-
-void type(QLineEdit* box, const QString& text)
-{
-    box->clear();
-    QTest::keyClicks(box, text);
-}
 
 QStringList texts(const frmMealBuildFile& form)
 {
