@@ -1,0 +1,216 @@
+#include "OdbcConnection.h"
+
+#include "OdbcError.h"
+#include "SqlValueText.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+
+namespace {
+
+const QString statementFailed = QStringLiteral("The statement could not be run.");
+
+QString nextConnectionName()
+{
+    static int counter = 0;
+    return QStringLiteral("talodesk-odbc-%1").arg(++counter);
+}
+
+// The server named in the connection string, for when the server cannot tell its own
+// name: "Server=db01,1433;..." -> "db01,1433"; a DSN name stands for itself.
+QString serverFromConnectionString(const QString& connectionString)
+{
+    if (!connectionString.contains(QLatin1Char('=')))
+        return connectionString.trimmed();
+    static const QStringList keys = {QStringLiteral("server"),      QStringLiteral("servername"),
+                                     QStringLiteral("data source"), QStringLiteral("address"),
+                                     QStringLiteral("addr"),        QStringLiteral("dsn"),
+                                     QStringLiteral("database")};
+    for (const QString& key : keys) {
+        for (const QString& part : connectionString.split(QLatin1Char(';'))) {
+            const qsizetype eq = part.indexOf(QLatin1Char('='));
+            if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+                return part.mid(eq + 1).trimmed();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+OdbcConnection::OdbcConnection(const QString& connectionString, const QString& userName,
+                               const QString& password)
+    : m_name(nextConnectionName()), m_connectionString(connectionString)
+{
+    QSqlError error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+        db.setDatabaseName(connectionString);
+        // Kept only inside the driver's connection, so a dropped link can be reopened.
+        db.setUserName(userName);
+        db.setPassword(password);
+        if (db.open())
+            return;
+        error = db.lastError();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    throw OdbcError::fromSqlError(error, QStringLiteral("The database server cannot be reached."));
+}
+
+OdbcConnection::~OdbcConnection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (m_inTransaction)
+            db.rollback();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase OdbcConnection::database()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (db.isOpen())
+        return db;
+    // Reopening inside a transaction would let its remaining statements commit one by
+    // one on the new link; the transaction has to fail instead.
+    if (m_inTransaction)
+        throw OdbcError::lostInTransaction();
+    if (!db.open())
+        throw OdbcError::fromSqlError(db.lastError(),
+                                      QStringLiteral("The database server cannot be reached."));
+    return db;
+}
+
+bool OdbcConnection::linkAlive()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (!db.isOpen())
+        return false;
+    QSqlQuery probe(db);
+    return probe.exec(QStringLiteral("SELECT 1"));
+}
+
+void OdbcConnection::fail(const QSqlError& error)
+{
+    // The driver keeps reporting a dead link as open; a failed statement is the moment
+    // to find out, so the next call can start on a fresh connection.
+    if (!linkAlive()) {
+        QSqlDatabase::database(m_name, false).close();
+        if (m_inTransaction)
+            throw OdbcError::lostInTransaction();
+        throw OdbcError::connectionLost(error);
+    }
+    throw OdbcError::fromSqlError(error, statementFailed);
+}
+
+QSqlQuery OdbcConnection::run(const QString& sql)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    // Decimals arrive as the server's own text ("12.50"), not as a rounded double.
+    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!query.exec(sql)) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        fail(error);
+    }
+    return query;
+}
+
+void OdbcConnection::drain(QSqlQuery& query)
+{
+    while (query.nextResult()) {
+    }
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.type() != QSqlError::NoError)
+        fail(error);
+}
+
+Recordset OdbcConnection::open(const QString& sql)
+{
+    QSqlQuery query = run(sql);
+    // A procedure may report row counts before its rows: the rows are the first result
+    // that has columns.
+    while (!query.isSelect()) {
+        if (!query.nextResult()) {
+            drain(query);
+            return {};
+        }
+    }
+
+    const QSqlRecord record = query.record();
+    QStringList fieldNames;
+    fieldNames.reserve(record.count());
+    for (int i = 0; i < record.count(); ++i)
+        fieldNames.append(record.fieldName(i));
+
+    QList<Recordset::Row> rows;
+    while (query.next()) {
+        Recordset::Row row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row.append(SqlValueText::fromVariant(query.value(i)));
+        rows.append(std::move(row));
+    }
+    if (query.lastError().type() != QSqlError::NoError) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        fail(error);
+    }
+    drain(query);
+    return Recordset(std::move(fieldNames), std::move(rows));
+}
+
+void OdbcConnection::execute(const QString& sql)
+{
+    QSqlQuery query = run(sql);
+    drain(query);
+}
+
+void OdbcConnection::transaction(const std::function<void()>& work)
+{
+    if (m_inTransaction) {
+        work();
+        return;
+    }
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        fail(db.lastError());
+    m_inTransaction = true;
+    try {
+        work();
+    } catch (...) {
+        m_inTransaction = false;
+        if (db.isOpen())
+            db.rollback();
+        throw;
+    }
+    m_inTransaction = false;
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        fail(error);
+    }
+}
+
+QString OdbcConnection::serverName() const
+{
+    if (!m_serverName.isEmpty())
+        return m_serverName;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (db.isOpen()) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (query.exec(QStringLiteral("SELECT @@SERVERNAME")) && query.next())
+            m_serverName = SqlValueText::fromVariant(query.value(0)).trimmed();
+    }
+    if (m_serverName.isEmpty())
+        m_serverName = serverFromConnectionString(m_connectionString);
+    return m_serverName;
+}

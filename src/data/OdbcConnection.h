@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Connection.h"
+
+#include <QString>
+
+class QSqlError;
+class QSqlQuery;
+class QSqlDatabase;
+
+// Connection to a real SQL Server through Qt's ODBC driver (FreeTDS or Microsoft's
+// ODBC driver). Every result is read into a client-side snapshot at once, so no cursor
+// stays open on the server. A link that dropped is reported once as a clear error and
+// opened again by the next call; inside a transaction it is never silently reopened.
+class OdbcConnection : public Connection
+{
+public:
+    // `connectionString` is a DSN name or a DSN-less ODBC connection string. A user
+    // name and password given at sign-in go to the driver and are not kept by this
+    // object. Opens the connection at once; throws DbError when it cannot.
+    explicit OdbcConnection(const QString& connectionString, const QString& userName = {},
+                            const QString& password = {});
+    ~OdbcConnection() override;
+    OdbcConnection(const OdbcConnection&) = delete;
+    OdbcConnection& operator=(const OdbcConnection&) = delete;
+
+    Recordset open(const QString& sql) override;
+    void execute(const QString& sql) override;
+    // Nested calls join the outer transaction.
+    void transaction(const std::function<void()>& work) override;
+    QString serverName() const override;
+
+    // The name under which Qt knows this connection (QSqlDatabase::database()).
+    const QString& connectionName() const { return m_name; }
+
+private:
+    QSqlDatabase database();
+    QSqlQuery run(const QString& sql);
+    // Reads the remaining results so an error raised after the first rows is not lost.
+    void drain(QSqlQuery& query);
+    [[noreturn]] void fail(const QSqlError& error);
+    bool linkAlive();
+
+    QString m_name;
+    QString m_connectionString;
+    bool m_inTransaction = false;
+    mutable QString m_serverName;
+};

@@ -1,0 +1,98 @@
+#include "data/GeneralDate.h"
+
+#include <QTest>
+
+class tst_GeneralDate : public QObject
+{
+    Q_OBJECT
+
+private:
+    const QLocale us{QLocale::English, QLocale::UnitedStates};
+
+private slots:
+    void toText_data()
+    {
+        QTest::addColumn<QDateTime>("value");
+        QTest::addColumn<QString>("text");
+        const QDate day(2026, 12, 8);
+        QTest::newRow("morning") << QDateTime(day, QTime(3, 14, 31)) << "12/8/2026 3:14:31 AM";
+        QTest::newRow("evening") << QDateTime(day, QTime(23, 0, 5)) << "12/8/2026 11:00:05 PM";
+        QTest::newRow("noon") << QDateTime(day, QTime(12, 0)) << "12/8/2026 12:00:00 PM";
+        QTest::newRow("midnight leaves time out") << QDateTime(day, QTime(0, 0)) << "12/8/2026";
+        QTest::newRow("one second after midnight")
+            << QDateTime(day, QTime(0, 0, 1)) << "12/8/2026 12:00:01 AM";
+        QTest::newRow("millisecond is not midnight")
+            << QDateTime(day, QTime(0, 0, 0, 1)) << "12/8/2026 12:00:00 AM";
+        QTest::newRow("year widened in a two-digit format")
+            << QDateTime(QDate(1999, 1, 2), QTime(9, 5, 7)) << "1/2/1999 9:05:07 AM";
+    }
+
+    void toText()
+    {
+        QFETCH(QDateTime, value);
+        QFETCH(QString, text);
+        QCOMPARE(GeneralDate::toText(value, us), text);
+    }
+
+    void otherLocalesKeepTheirOrderWithFourDigitYearAndNoZone()
+    {
+        const QDateTime value(QDate(2026, 12, 8), QTime(15, 14, 31), Qt::UTC);
+        // German short dates have a two-digit year; no locale shows its zone name.
+        QCOMPARE(GeneralDate::toText(value, QLocale(QLocale::German, QLocale::Germany)),
+                 QStringLiteral("08.12.2026 15:14:31"));
+        QCOMPARE(GeneralDate::toText(value, QLocale(QLocale::English, QLocale::UnitedKingdom)),
+                 QStringLiteral("08/12/2026 15:14:31"));
+        QCOMPARE(GeneralDate::toText(QDateTime(), us), QString());
+    }
+
+    void fromTextReadsGeneralAndIsoText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("value");
+        const QDate day(2026, 12, 8);
+        QTest::newRow("date and time")
+            << "12/8/2026 3:14:31 AM" << QDateTime(day, QTime(3, 14, 31));
+        QTest::newRow("afternoon") << "12/8/2026 3:14:31 PM" << QDateTime(day, QTime(15, 14, 31));
+        QTest::newRow("date alone") << "12/8/2026" << QDateTime(day, QTime(0, 0));
+        QTest::newRow("short time") << "12/8/2026 11:30 PM" << QDateTime(day, QTime(23, 30));
+        QTest::newRow("surrounding blanks") << "  12/8/2026  " << QDateTime(day, QTime(0, 0));
+        QTest::newRow("iso") << "2026-12-08 03:14:31" << QDateTime(day, QTime(3, 14, 31));
+        QTest::newRow("iso with T") << "2026-12-08T03:14:31" << QDateTime(day, QTime(3, 14, 31));
+        QTest::newRow("iso date") << "2026-12-08" << QDateTime(day, QTime(0, 0));
+        QTest::newRow("iso milliseconds")
+            << "2026-12-08 03:14:31.250" << QDateTime(day, QTime(3, 14, 31, 250));
+        QTest::newRow("server fraction of seven digits")
+            << "2026-12-08 03:14:31.1234567" << QDateTime(day, QTime(3, 14, 31, 123));
+    }
+
+    void fromTextReadsGeneralAndIsoText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, value);
+        const std::optional<QDateTime> read = GeneralDate::fromText(text, us);
+        QVERIFY(read.has_value());
+        QCOMPARE(*read, value);
+    }
+
+    void fromTextRefusesWhatIsNoDate()
+    {
+        for (const char* text : {"", "   ", "tomorrow", "13/45/2026", "2026-02-30", "12/8/2026 x"})
+            QVERIFY2(!GeneralDate::fromText(QString::fromLatin1(text), us), text);
+    }
+
+    void roundTripInSeveralLocales()
+    {
+        const QDateTime value(QDate(2031, 2, 28), QTime(18, 7, 9));
+        for (const QLocale& locale : {us, QLocale(QLocale::German, QLocale::Germany),
+                                      QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                      QLocale(QLocale::Filipino, QLocale::Philippines)}) {
+            const QString text = GeneralDate::toText(value, locale);
+            const std::optional<QDateTime> back = GeneralDate::fromText(text, locale);
+            QVERIFY2(back.has_value(), qPrintable(locale.name() + QLatin1Char(' ') + text));
+            QCOMPARE(*back, value);
+        }
+    }
+};
+
+QTEST_MAIN(tst_GeneralDate)
+#include "tst_GeneralDate.moc"

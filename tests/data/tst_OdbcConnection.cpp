@@ -1,0 +1,240 @@
+#include "data/DbError.h"
+#include "data/OdbcConnection.h"
+#include "data/OdbcError.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Runs the real QODBC code path against SQLite's ODBC driver: what is not specific to
+// SQL Server (snapshots, NULLs, errors, transactions, reconnecting) behaves the same.
+class tst_OdbcConnection : public QObject
+{
+    Q_OBJECT
+
+private:
+    static constexpr const char* driverFile = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+    QTemporaryDir m_dir;
+
+    QString dbPath(const QString& name = QStringLiteral("station.db")) const
+    {
+        return m_dir.filePath(name);
+    }
+    static QString connectionString(const QString& file)
+    {
+        return QStringLiteral("Driver=%1;Database=%2").arg(QLatin1String(driverFile), file);
+    }
+    std::unique_ptr<OdbcConnection> connect(const QString& file)
+    {
+        return std::make_unique<OdbcConnection>(connectionString(file));
+    }
+    // A database with one meal table in it, written through its own connection.
+    void makeDatabase(const QString& file, const QString& mealDescription)
+    {
+        QFile::remove(file);
+        OdbcConnection c(connectionString(file));
+        c.execute(QStringLiteral("create table tbcoMeal (Code text primary key, Description "
+                                 "text, Cost text, Served timestamp, Day date)"));
+        c.execute(QStringLiteral("insert into tbcoMeal values ('M1', '%1', '12.50', "
+                                 "'2026-12-08 03:14:31', '2026-12-08')")
+                      .arg(mealDescription));
+    }
+    static int count(OdbcConnection& c)
+    {
+        return c.open(QStringLiteral("select Code from tbcoMeal")).recordCount();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        if (!QFile::exists(QLatin1String(driverFile)))
+            QSKIP("SQLite ODBC driver (libsqliteodbc) is not installed");
+        QVERIFY(m_dir.isValid());
+    }
+
+    void snapshotHoldsFieldsInSelectOrderAndEveryRowAsText()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        c->execute(QStringLiteral("insert into tbcoMeal values ('M2', null, null, null, null)"));
+
+        const Recordset rs = c->open(
+            QStringLiteral("select Description as [DESCRIPTION], Code as CODE, Cost, Served, Day "
+                           "from tbcoMeal order by Code"));
+        QCOMPARE(rs.fieldNames(), QStringList({"DESCRIPTION", "CODE", "Cost", "Served", "Day"}));
+        // The driver cannot tell the size in advance; the snapshot count is exact.
+        QCOMPARE(rs.recordCount(), 2);
+        QCOMPARE(rs.rows().at(0),
+                 QStringList({"Rice", "M1", "12.50", "12/8/2026 3:14:31 AM", "12/8/2026"}));
+        // NULL text, number and date-time all read as empty text.
+        QCOMPARE(rs.rows().at(1), QStringList({"", "M2", "", "", ""}));
+
+        const Recordset none = c->open(QStringLiteral("select Code, Cost from tbcoMeal where 0"));
+        QCOMPARE(none.fieldNames(), QStringList({"Code", "Cost"}));
+        QVERIFY(none.eof());
+
+        // A statement without rows read through open() gives an empty snapshot and is done.
+        QVERIFY(c->open(QStringLiteral("delete from tbcoMeal where Code = 'M2'")).eof());
+        QCOMPARE(count(*c), 1);
+    }
+
+    void errorsCarryTheServerNumberAndPlainTextAndKeepTheLink()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        // A temporary table lives as long as the link: it shows the link was not replaced.
+        c->execute(QStringLiteral("create temp table marker (x)"));
+        try {
+            c->open(QStringLiteral("select * from tbNoSuchTable"));
+            QFAIL("a failing statement must throw");
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), 1);
+            QVERIFY2(error.message().startsWith(QLatin1String("no such table: tbNoSuchTable")),
+                     qPrintable(error.message()));
+        }
+        QVERIFY_THROWS_EXCEPTION(DbError, c->execute(QStringLiteral("selec 1")));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M1')")));
+        QCOMPARE(c->open(QStringLiteral("select count(*) from marker")).value(0, 0),
+                 QStringLiteral("0"));
+        QCOMPARE(count(*c), 1);
+    }
+
+    void driverDiagnosticsMapToServerNumberAndText()
+    {
+        // What FreeTDS and Microsoft's driver report for a procedure's THROW 50000.
+        const DbError thrown =
+            OdbcError::fromSqlError(QSqlError(QStringLiteral("QODBC: Unable to execute statement"),
+                                              QStringLiteral("[FreeTDS][SQL Server]Unknown meal."),
+                                              QSqlError::StatementError, QStringLiteral("50000")),
+                                    QString());
+        QCOMPARE(thrown.number(), 50000);
+        QCOMPARE(thrown.message(), QStringLiteral("Unknown meal."));
+
+        const DbError several = OdbcError::fromSqlError(
+            QSqlError(QString(),
+                      QStringLiteral("[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]"
+                                     "Invalid object name 'Station..[tbX]'. "
+                                     "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]"
+                                     "Statement(s) could not be prepared."),
+                      QSqlError::StatementError, QStringLiteral("208;8180")),
+            QString());
+        QCOMPARE(several.number(), 208);
+        QCOMPARE(several.message(), QStringLiteral("Invalid object name 'Station..[tbX]'. "
+                                                   "Statement(s) could not be prepared."));
+
+        const DbError bare =
+            OdbcError::fromSqlError(QSqlError(QStringLiteral("QODBC: Unable to connect"), QString(),
+                                              QSqlError::ConnectionError, QStringLiteral("S1000")),
+                                    QString());
+        QCOMPARE(bare.number(), OdbcError::unspecified);
+        QCOMPARE(bare.message(), QStringLiteral("QODBC: Unable to connect"));
+        QCOMPARE(OdbcError::fromSqlError(QSqlError(), QStringLiteral("fallback")).message(),
+                 QStringLiteral("fallback"));
+    }
+
+    void unreachableServerFailsAtConnect()
+    {
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, OdbcConnection(QStringLiteral("Driver=/nonexistent/libnone.so;Database=x")));
+        // A failed attempt leaves no Qt connection behind.
+        const QStringList before = QSqlDatabase::connectionNames();
+        try {
+            OdbcConnection(QStringLiteral("Driver=/nonexistent/libnone.so;Database=x"));
+        } catch (const DbError& error) {
+            QVERIFY(!error.message().isEmpty());
+        }
+        QCOMPARE(QSqlDatabase::connectionNames(), before);
+    }
+
+    void transactionCommitsOrRollsBackAsAWhole()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        c->transaction([&] {
+            c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M2')"));
+            // A nested call joins the outer transaction.
+            c->transaction(
+                [&] { c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M3')")); });
+        });
+        QCOMPARE(count(*c), 3);
+
+        QVERIFY_THROWS_EXCEPTION(DbError, c->transaction([&] {
+            c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M4')"));
+            c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M1')")); // duplicate
+        }));
+        QCOMPARE(count(*c), 3);
+        // Another connection sees the committed rows only.
+        auto other = connect(dbPath());
+        QCOMPARE(count(*other), 3);
+    }
+
+    void droppedLinkIsReopenedByTheNextCall()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        QCOMPARE(c->open(QStringLiteral("select Description from tbcoMeal")).value(0, 0),
+                 QStringLiteral("Rice"));
+
+        // The server goes away and comes back with a restored database.
+        QSqlDatabase::database(c->connectionName(), false).close();
+        const QString restored = dbPath(QStringLiteral("restored.db"));
+        makeDatabase(restored, QStringLiteral("Noodles"));
+        QFile::remove(dbPath());
+        QVERIFY(QFile::rename(restored, dbPath()));
+
+        QCOMPARE(c->open(QStringLiteral("select Description from tbcoMeal")).value(0, 0),
+                 QStringLiteral("Noodles"));
+    }
+
+    void linkLostInsideATransactionIsNotReopenedThere()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        bool secondRan = false;
+        try {
+            c->transaction([&] {
+                c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M2')"));
+                QSqlDatabase::database(c->connectionName(), false).close();
+                // Must not run on a fresh link in autocommit mode.
+                c->execute(QStringLiteral("insert into tbcoMeal (Code) values ('M3')"));
+                secondRan = true;
+            });
+            QFAIL("the transaction must fail");
+        } catch (const DbError& error) {
+            QVERIFY2(error.message().contains(QLatin1String("lost")), qPrintable(error.message()));
+        }
+        QVERIFY(!secondRan);
+        // After the failed transaction the next call works again, and nothing was stored.
+        QCOMPARE(count(*c), 1);
+    }
+
+    void rowCountsBeforeRowsAreSkipped()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        const QSqlDatabase db = QSqlDatabase::database(c->connectionName(), false);
+        if (!db.driver()->hasFeature(QSqlDriver::MultipleResultSets))
+            QSKIP("this ODBC driver runs one statement per call");
+        const Recordset rs = c->open(
+            QStringLiteral("update tbcoMeal set Cost = 1; select Code, Cost from tbcoMeal"));
+        QCOMPARE(rs.fieldNames(), QStringList({"Code", "Cost"}));
+        QCOMPARE(rs.recordCount(), 1);
+    }
+
+    void serverNameFallsBackToTheConnectionString()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        // SQLite cannot answer @@SERVERNAME; the connection string names the database.
+        QCOMPARE(c->serverName(), dbPath());
+        QCOMPARE(count(*c), 1);
+    }
+};
+
+QTEST_MAIN(tst_OdbcConnection)
+#include "tst_OdbcConnection.moc"
