@@ -1,0 +1,226 @@
+// How quickly the meal counter answers the clerk on a large store: 100,000 employees and
+// 1,000,000 distributed meals. Measures, from the key press or the click to the filled
+// and painted list, the employee search (about 50 results) and the selection of an
+// employee (meals received loaded), and splits each into store time and window time.
+//
+// Run: bench_counter [repetitions]   (headless unless QT_QPA_PLATFORM says otherwise)
+
+#include "counter/frmEmployeeList.h"
+#include "data/DbError.h"
+#include "data/UserObject.h"
+#include "server/EmbeddedConnection.h"
+#include "shell/AppContext.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/MessageService.h"
+#include "widgets/ModalRunner.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Counts the time spent inside the store, so the window's own share is what remains.
+class TimedConnection : public Connection
+{
+public:
+    explicit TimedConnection(Connection& inner) : m_inner(inner) {}
+
+    Recordset open(const QString& sql) override
+    {
+        QElapsedTimer t;
+        t.start();
+        Recordset result = m_inner.open(sql);
+        m_nanos += t.nsecsElapsed();
+        return result;
+    }
+    void execute(const QString& sql) override
+    {
+        QElapsedTimer t;
+        t.start();
+        m_inner.execute(sql);
+        m_nanos += t.nsecsElapsed();
+    }
+    void transaction(const std::function<void()>& work) override { m_inner.transaction(work); }
+    QString serverName() const override { return m_inner.serverName(); }
+
+    qint64 takeNanos() { return std::exchange(m_nanos, 0); }
+
+private:
+    Connection& m_inner;
+    qint64 m_nanos = 0;
+};
+
+class BenchUser : public UserObject
+{
+public:
+    explicit BenchUser(Connection* connection) : m_connection(connection) {}
+    void setPasswordDeptCode(const QString&) override {}
+    void sethwndParentForm(QWidget*) override {}
+    void ShowMain() override {}
+    QVariant Connected() const override { return true; }
+    Connection* SQLConnection() const override { return m_connection; }
+    QString EmployeeCode() const override { return QStringLiteral("CLERK01"); }
+    QString EmployeeName() const override { return QStringLiteral("Bench Clerk"); }
+    QString ServerName() const override { return m_connection->serverName(); }
+
+private:
+    Connection* m_connection;
+};
+
+class SilentMessages : public MessageService
+{
+public:
+    void info(const QString&) override {}
+    bool ask(const QString&, const QString&) override { return false; }
+    void error(const DbError& error) override
+    {
+        std::fprintf(stderr, "database error %d: %s\n", error.number(),
+                     qPrintable(error.message()));
+    }
+};
+
+void seed(EmbeddedConnection& store)
+{
+    QElapsedTimer t;
+    t.start();
+    store.nativeExecute(QStringLiteral("BEGIN"));
+    store.nativeExecute(
+        QStringLiteral("INSERT INTO Payroll.tbcDepartment(DeptCode, Description) VALUES "
+                       "('KIT', 'Kitchen'), ('NUR', 'Nursing'), ('LAB', 'Laboratory')"));
+    // 2,000 last names, 50 employees each: a full last name finds about 50 people.
+    store.nativeExecute(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+        "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, Active) "
+        "SELECT printf('E%06d', i), 'Lastname' || (i % 2000), 'First' || i, 'M', "
+        "CASE i % 3 WHEN 0 THEN 'KIT' WHEN 1 THEN 'NUR' ELSE 'LAB' END, '1' FROM n"));
+    store.nativeExecute(
+        QStringLiteral("INSERT INTO Station.tbcoMealType(Code, Description, Status) VALUES "
+                       "('BF', 'Breakfast', '1'), ('LU', 'Lunch', '1'), ('DI', 'Dinner', '1')"));
+    store.nativeExecute(QStringLiteral(
+        "INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) VALUES "
+        "('M01', 'Rice porridge', '35.00', 'BF', '1'), ('M02', 'Fish fillet', '80.00', 'LU', '1'), "
+        "('M03', 'Chicken stew', '75.00', 'DI', '1')"));
+    // Ten meals per employee: one a day on the ten days up to the counter's day, at
+    // breakfast, lunch or dinner.
+    store.nativeExecute(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 999999) "
+        "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, MealDate, "
+        "Remarks, ClerkID, Source, RecordedAt) "
+        "SELECT printf('E%06d', i % 100000 + 1), "
+        "CASE (i / 100000) % 3 WHEN 0 THEN 'M01' WHEN 1 THEN 'M02' ELSE 'M03' END, "
+        "CASE (i / 100000) % 3 WHEN 0 THEN 'Breakfast' WHEN 1 THEN 'Lunch' ELSE 'Dinner' END, "
+        "strftime('%Y-%m-%d ', '2026-12-08', printf('-%d days', i / 100000)) || "
+        "CASE (i / 100000) % 3 WHEN 0 THEN '07:30:00' WHEN 1 THEN '12:15:00' ELSE '18:45:00' END, "
+        "'', 'CLERK09', 'S', '2026-12-08 00:00:00' FROM n"));
+    store.nativeExecute(QStringLiteral(
+        "INSERT INTO Station.tbTALOUserRights(UserID, UserRights, ModifiedBy, ModifiedAt) "
+        "VALUES('CLERK01', '|1|2|3|4|5|6|7|8', 'BENCH', '2026-12-01 08:00:00')"));
+    store.nativeExecute(QStringLiteral("COMMIT"));
+    std::printf("seeded 100,000 employees and 1,000,000 distributed meals in %.1f s\n",
+                t.elapsed() / 1000.0);
+}
+
+struct Sample
+{
+    double totalMs;
+    double storeMs;
+};
+
+void report(const char* what, QList<Sample> samples)
+{
+    std::sort(samples.begin(), samples.end(),
+              [](const Sample& a, const Sample& b) { return a.totalMs < b.totalMs; });
+    const Sample& median = samples.at(samples.size() / 2);
+    const Sample& worst = samples.last();
+    std::printf("%-44s median %7.2f ms (store %6.2f, window %6.2f)   worst %7.2f ms\n", what,
+                median.totalMs, median.storeMs, median.totalMs - median.storeMs, worst.totalMs);
+}
+
+void pressEnter(QWidget* box)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(box, &release);
+}
+
+void clickRow(FlexGrid* grid, int row)
+{
+    const QPointF pos = grid->rowRect(row).center();
+    const QPointF global = grid->viewport()->mapToGlobal(pos);
+    QMouseEvent press(QEvent::MouseButtonPress, pos, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &release);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const int repetitions = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 20;
+
+    QTemporaryDir dir;
+    try {
+        EmbeddedConnection store(dir.path());
+        seed(store);
+        TimedConnection timed(store);
+        BenchUser user(&timed);
+        SilentMessages messages;
+        ExecModalRunner modal;
+        AppContext context(messages, modal);
+        context.objUser = &user;
+        context.cnMain = &timed;
+        context.dtServerDate = QDateTime(QDate(2026, 12, 8), QTime(11, 30, 15));
+
+        frmEmployeeList window(context);
+        window.show();
+        window.Form_Load();
+        QApplication::processEvents();
+        auto* box = window.findChild<QLineEdit*>(QStringLiteral("txtEmployeeDetails"));
+        auto* list = window.findChild<FlexGrid*>(QStringLiteral("mshEmpList"));
+        auto* received = window.findChild<FlexGrid*>(QStringLiteral("mshMealList(1)"));
+
+        QList<Sample> searches;
+        QList<Sample> selections;
+        for (int i = 0; i < repetitions; ++i) {
+            box->setText(QStringLiteral("Lastname%1").arg(1000 + i * 37));
+            timed.takeNanos();
+            QElapsedTimer t;
+            t.start();
+            pressEnter(box);
+            window.repaint();
+            searches.append({t.nsecsElapsed() / 1e6, timed.takeNanos() / 1e6});
+            if (list->Rows() - 1 != 50)
+                std::fprintf(stderr, "search %d found %d employees\n", i, list->Rows() - 1);
+
+            t.restart();
+            clickRow(list, 1 + i % 10);
+            window.repaint();
+            selections.append({t.nsecsElapsed() / 1e6, timed.takeNanos() / 1e6});
+            if (received->Rows() != 2 || received->TextMatrix(1, 1).isEmpty())
+                std::fprintf(stderr, "selection %d shows %d meals\n", i, received->Rows() - 1);
+        }
+        std::printf("%d repetitions each, window painted before the clock stops\n", repetitions);
+        report("Enter to filled employee list (50 found)", searches);
+        report("click on employee to meals received", selections);
+    } catch (const DbError& error) {
+        std::fprintf(stderr, "database error %d: %s\n", error.number(),
+                     qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,651 @@
+#include "counter/frmEmployeeList.h"
+#include "shell/WindowRegistry.h"
+#include "support/TestEnvironment.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/Twips.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString kAllRights = QStringLiteral("|1|2|3|4|5|6|7|8");
+const QString kNoServing = QStringLiteral("|1|2|3|4|5|0|7|8");
+const QString kNoRevoking = QStringLiteral("|1|2|3|4|5|6|7|0");
+
+const QString kSearchEmpty =
+    QStringLiteral("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''");
+const QString kLoadE002 =
+    QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals 'E002', '12/8/2026'");
+
+QString saveText(const QString& meal, const QString& mode, const QString& remarks)
+{
+    return QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals 'E002', '%1', '%2', "
+                          "'12/8/2026 11:30:15 AM', '%3', 'CLERK01', 'S'")
+        .arg(meal, mode, remarks);
+}
+
+// The counter window on a seeded store, shown and loaded as start-up leaves it.
+class Counter
+{
+public:
+    explicit Counter(const QString& rights = kAllRights) : env(QStringLiteral("CLERK01"), rights)
+    {
+        env.addEmployee(QStringLiteral("E001"), QStringLiteral("O'Neil"), QStringLiteral("Mary"),
+                        {}, QStringLiteral("NURSING"));
+        env.addEmployee(QStringLiteral("E002"), QStringLiteral("Smith"), QStringLiteral("John"),
+                        QStringLiteral("P"), QStringLiteral("KITCHEN"));
+        env.addEmployee(QStringLiteral("E003"), QStringLiteral("Smithers"), QStringLiteral("Ann"),
+                        {}, QStringLiteral("KITCHEN"));
+        env.addMealType(QStringLiteral("BF"), QStringLiteral("Breakfast"));
+        env.addMealType(QStringLiteral("LU"), QStringLiteral("Lunch"));
+        env.addMeal(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("BF"));
+        env.addMeal(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("LU"));
+        env.addMeal(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("LU"));
+        env.tag(QStringLiteral("E002"), QStringLiteral("BF"));
+        env.tag(QStringLiteral("E002"), QStringLiteral("LU"));
+
+        window = &env.context().windows().get<frmEmployeeList>();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the counter window did not become active");
+        window->Form_Load();
+    }
+
+    template <class T> T* find(const QString& name) const
+    {
+        T* widget = window->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    FlexGrid* empList() const { return find<FlexGrid>(QStringLiteral("mshEmpList")); }
+    FlexGrid* orderList() const { return find<FlexGrid>(QStringLiteral("mshMealList(0)")); }
+    FlexGrid* received() const { return find<FlexGrid>(QStringLiteral("mshMealList(1)")); }
+    QLineEdit* entry(int i) const
+    {
+        return find<QLineEdit>(QStringLiteral("txtMealEntry(%1)").arg(i));
+    }
+    QPushButton* button(int i) const
+    {
+        return find<QPushButton>(QStringLiteral("cmdMealEntry(%1)").arg(i));
+    }
+    QLineEdit* searchBox() const { return find<QLineEdit>(QStringLiteral("txtEmployeeDetails")); }
+    QComboBox* mealMode() const { return find<QComboBox>(QStringLiteral("cmdMealMode")); }
+    QGroupBox* frame(const char* name) const { return find<QGroupBox>(QLatin1String(name)); }
+
+    static void click(FlexGrid* grid, int row)
+    {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
+    }
+    static void dblClick(FlexGrid* grid, int row)
+    {
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
+    }
+
+    void search(const QString& text)
+    {
+        searchBox()->clear();
+        QTest::keyClicks(searchBox(), text);
+        QTest::keyClick(searchBox(), Qt::Key_Return);
+    }
+    int rowOf(FlexGrid* grid, const QString& col1) const
+    {
+        for (int row = 1; row < grid->Rows(); ++row) {
+            if (grid->TextMatrix(row, 1) == col1)
+                return row;
+        }
+        qFatal("no row %s", qPrintable(col1));
+    }
+    // Searches for John Smith and double-clicks him into meal entry.
+    void serveSmith()
+    {
+        search(QStringLiteral("E002"));
+        dblClick(empList(), 1);
+        env.clearStatements();
+        env.messages().clear();
+    }
+    void typeLine(const QString& code, const QString& description, const QString& mode,
+                  const QString& remarks = {})
+    {
+        entry(0)->setText(code);
+        entry(1)->setText(description);
+        mealMode()->setEditText(mode);
+        entry(2)->setText(remarks);
+        QTest::mouseClick(button(2), Qt::LeftButton);
+    }
+    QStringList orderColumn(int col) const
+    {
+        QStringList cells;
+        for (int row = 1; row < orderList()->Rows(); ++row)
+            cells.append(orderList()->TextMatrix(row, col));
+        return cells;
+    }
+    // Statements sent, without the rights look-ups (they have their own tests).
+    QStringList sent() const
+    {
+        QStringList result;
+        for (const QString& sql : env.statements()) {
+            if (!sql.startsWith(QLatin1String("Select UserRights"), Qt::CaseInsensitive))
+                result.append(sql);
+        }
+        return result;
+    }
+    bool inEntryMode() const
+    {
+        return frame("fraCounter")->isEnabled() && !frame("fraSearch")->isEnabled() &&
+               !frame("fraList")->isEnabled() && button(0)->isEnabled();
+    }
+    bool inBrowseMode() const
+    {
+        bool buttonsOff = true;
+        for (int i = 0; i < 5; ++i)
+            buttonsOff = buttonsOff && !button(i)->isEnabled();
+        return !frame("fraCounter")->isEnabled() && frame("fraSearch")->isEnabled() &&
+               frame("fraList")->isEnabled() && buttonsOff;
+    }
+    int storedMeals(const QString& where = QStringLiteral("1=1"))
+    {
+        return env
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM Station.tbTALOEmployeeDistributedMeals "
+                                   "WHERE ") +
+                    where)
+            .toInt();
+    }
+    void seedReceived(const QString& meal, const QString& time, const QString& remarks)
+    {
+        env.sqlite(QStringLiteral("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, "
+                                  "MealCode, MealMode, MealDate, Remarks, ClerkID, Source, "
+                                  "RecordedAt) VALUES('E002', '%1', 'Breakfast', '2026-12-08 %2', "
+                                  "'%3', 'CLERK09', 'S', '2026-12-08 %2')")
+                       .arg(meal, time, remarks));
+    }
+
+    TestEnvironment env;
+    frmEmployeeList* window = nullptr;
+};
+
+} // namespace
+
+class tst_frmEmployeeList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layoutMatchesTheDesign();
+    void loadSearchesWithEmptyTextInBrowseMode();
+    void enterSearchesAndOtherKeysOnlyType();
+    void searchWithQuoteOrWithoutMatch();
+    void clickShowsReceivedMealsWithoutEntry();
+    void doubleClickNeedsServingRight();
+    void addBuildsTheOrderWithoutDuplicates();
+    void addRefusesIncompleteEntry();
+    void removeByButtonAndDoubleClick();
+    void cancelDropsTheOrder();
+    void mealLookupFillsOrEmptiesTheEntry();
+    void saveRecordsEveryLineOnce();
+    void saveFailureKeepsTheOrderAndStoresNothing();
+    void saveOfEmptyOrderSendsNothing();
+    void revokeAskedAnsweredAndRefreshed();
+    void revokeNeedsRevokingRight();
+};
+
+void tst_frmEmployeeList::layoutMatchesTheDesign()
+{
+    Counter c;
+    QCOMPARE(c.window->objectName(), QStringLiteral("frmEmployeeList"));
+    QCOMPARE(c.window->windowTitle(), QStringLiteral("List of Employees"));
+    QCOMPARE(c.window->size(), QSize(Twips::toPixels(14670), Twips::toPixels(8880)));
+
+    const struct
+    {
+        const char* name;
+        const char* parent;
+        const char* caption;
+        QRect twips;
+    } controls[] = {
+        {"fraSearch", "frmEmployeeList", "", {30, 30, 8895, 1215}},
+        {"lblSearchEmployee", "fraSearch", "Search Employee", {150, 120, 3495, 495}},
+        {"txtEmployeeDetails", "fraSearch", "", {120, 600, 7335, 500}},
+        {"cmdSearch", "fraSearch", "Search", {7560, 600, 1215, 495}},
+        {"fraList", "frmEmployeeList", "", {30, 1275, 8895, 7575}},
+        {"lblListEmployees", "fraList", "List of Employees Entered", {150, 120, 3495, 495}},
+        {"mshEmpList", "fraList", "", {155, 600, 8585, 6855}},
+        {"fraCounter", "frmEmployeeList", "", {8955, 30, 5685, 8820}},
+        {"lblCounter(3)", "fraCounter", "Meals Received Today", {120, 120, 5415, 375}},
+        {"mshMealList(1)", "fraCounter", "", {120, 600, 5415, 1695}},
+        {"lblCounter(0)", "fraCounter", "Meal Entries", {120, 2520, 5415, 375}},
+        {"txtMealEntry(1)", "fraCounter", "", {120, 2880, 4095, 500}},
+        {"cmdMealEntry(4)", "fraCounter", "Search", {4320, 2880, 1215, 495}},
+        {"lblCounter(4)", "fraCounter", "Meal Mode:", {120, 3480, 1575, 375}},
+        {"cmdMealMode", "fraCounter", "", {1800, 3480, 2415, 420}},
+        {"txtMealEntry(0)", "fraCounter", "", {4320, 3480, 1215, 300}},
+        {"lblCounter(1)", "fraCounter", "Remarks", {120, 3960, 1335, 375}},
+        {"txtMealEntry(2)", "fraCounter", "", {120, 4320, 5415, 855}},
+        {"cmdMealEntry(2)", "fraCounter", "Add", {4320, 5280, 1215, 495}},
+        {"lblCounter(2)", "fraCounter", "Order List", {120, 6000, 1935, 375}},
+        {"mshMealList(0)", "fraCounter", "", {120, 6360, 5415, 1695}},
+        {"cmdMealEntry(3)", "fraCounter", "Remove", {120, 8160, 1215, 495}},
+        {"cmdMealEntry(0)", "fraCounter", "Save", {3000, 8160, 1215, 495}},
+        {"cmdMealEntry(1)", "fraCounter", "Cancel", {4320, 8160, 1215, 495}},
+    };
+    for (const auto& control : controls) {
+        const QString name = QLatin1String(control.name);
+        auto* widget = c.find<QWidget>(name);
+        QCOMPARE(widget->parentWidget()->objectName(), QLatin1String(control.parent));
+        const QRect& t = control.twips;
+        QCOMPARE(widget->geometry(), Twips::rect(t.x(), t.y(), t.width(), t.height()));
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            QCOMPARE(label->text(), QLatin1String(control.caption));
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            QCOMPARE(button->text(), QLatin1String(control.caption));
+    }
+    for (const char* line : {"Line1", "Line2"})
+        QCOMPARE(c.find<QWidget>(QLatin1String(line))->parentWidget(), c.frame("fraCounter"));
+
+    QStringList modes;
+    for (int i = 0; i < c.mealMode()->count(); ++i)
+        modes.append(c.mealMode()->itemText(i));
+    QCOMPARE(modes, QStringList({"Breakfast", "Lunch", "Dinner", "AM Snack", "PM Snack", "MN Snack",
+                                 "Extra Meal", "Extra Snack"}));
+    QVERIFY(c.mealMode()->isEditable());
+}
+
+void tst_frmEmployeeList::loadSearchesWithEmptyTextInBrowseMode()
+{
+    Counter c;
+    QCOMPARE(c.sent(), QStringList{kSearchEmpty});
+    FlexGrid* list = c.empList();
+    QCOMPARE(list->Rows(), 4); // header and the three employees, by name
+    QCOMPARE(list->TextMatrix(1, 2).trimmed(), QStringLiteral("O'Neil, Mary"));
+    QCOMPARE(list->TextMatrix(0, 1), QStringLiteral("EMPNUM"));
+    QVERIFY(list->isEnabled());
+    QCOMPARE(list->Row(), 1);
+    QVERIFY(c.inBrowseMode());
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(!c.entry(i)->isEnabled());
+        QCOMPARE(c.entry(i)->text(), QString());
+    }
+    QCOMPARE(c.mealMode()->currentText(), QString());
+}
+
+void tst_frmEmployeeList::enterSearchesAndOtherKeysOnlyType()
+{
+    Counter c;
+    c.env.clearStatements();
+    QTest::keyClicks(c.searchBox(), QStringLiteral("Smi"));
+    QCOMPARE(c.sent(), QStringList());
+    QCOMPARE(c.searchBox()->text(), QStringLiteral("Smi"));
+
+    c.searchBox()->setFocus();
+    QTest::keyClick(c.searchBox(), Qt::Key_Return);
+    QCOMPARE(c.sent(), QStringList{QStringLiteral(
+                           "Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', 'Smi'")});
+    FlexGrid* list = c.empList();
+    QCOMPARE(list->Rows(), 3);
+    QCOMPARE(list->TextMatrix(1, 1), QStringLiteral("E002"));
+    QCOMPARE(list->TextMatrix(2, 1), QStringLiteral("E003"));
+    QVERIFY(list->isEnabled());
+    QCOMPARE(list->Row(), 1);
+    QVERIFY(list->hasFocus());
+    QCOMPARE(list->ColWidth(2), 3500);
+
+    // The button runs the same search; the search leaves the counter alone.
+    c.env.clearStatements();
+    QTest::mouseClick(c.find<QPushButton>(QStringLiteral("cmdSearch")), Qt::LeftButton);
+    QCOMPARE(c.sent().size(), 1);
+    QCOMPARE(c.received()->Rows(), 2);
+}
+
+void tst_frmEmployeeList::searchWithQuoteOrWithoutMatch()
+{
+    Counter c;
+    c.env.clearStatements();
+    c.search(QStringLiteral("O'Neil"));
+    QCOMPARE(c.sent(), QStringList{QStringLiteral("Station..Load_Employee_for_Meal "
+                                                  "'12/8/2026 11:30:15 AM', 'O''Neil'")});
+    QCOMPARE(c.empList()->Rows(), 2);
+    QCOMPARE(c.empList()->TextMatrix(1, 2).trimmed(), QStringLiteral("O'Neil, Mary"));
+    QCOMPARE(c.env.messages().errors().size(), 0);
+
+    c.search(QStringLiteral("Nobody"));
+    QCOMPARE(c.empList()->Rows(), 2);
+    QCOMPARE(c.empList()->TextMatrix(1, 1), QString());
+    QVERIFY(!c.empList()->isEnabled());
+}
+
+void tst_frmEmployeeList::clickShowsReceivedMealsWithoutEntry()
+{
+    Counter c;
+    c.seedReceived(QStringLiteral("M01"), QStringLiteral("07:15:00"), QStringLiteral("No sugar"));
+    c.search(QStringLiteral("E002"));
+    c.env.clearStatements();
+
+    Counter::click(c.empList(), 1);
+    QCOMPARE(c.sent(), QStringList{kLoadE002});
+    QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
+    QCOMPARE(c.window->strEmpCol3, QStringLiteral("12/8/2026"));
+    FlexGrid* received = c.received();
+    QCOMPARE(received->Rows(), 2);
+    QCOMPARE(received->Cols(), 8);
+    QCOMPARE(received->TextMatrix(1, 1), QStringLiteral("M01"));
+    QCOMPARE(received->TextMatrix(1, 2), QStringLiteral("Rice porridge"));
+    QCOMPARE(received->TextMatrix(1, 4), QStringLiteral("No sugar"));
+    QCOMPARE(received->TextMatrix(0, 6), QStringLiteral("TRANSNUM"));
+    QVERIFY(received->isEnabled());
+    QVERIFY(c.inBrowseMode());
+
+    // Someone who received nothing: the designed headers, one blank disabled row.
+    c.search(QStringLiteral("E003"));
+    Counter::click(c.empList(), 1);
+    QCOMPARE(received->Rows(), 2);
+    QCOMPARE(received->Cols(), 5);
+    QCOMPARE(received->TextMatrix(0, 2), QStringLiteral("DESCRIPTION "));
+    QCOMPARE(received->TextMatrix(1, 1), QString());
+    QVERIFY(!received->isEnabled());
+}
+
+void tst_frmEmployeeList::doubleClickNeedsServingRight()
+{
+    {
+        Counter c(kNoServing);
+        c.search(QStringLiteral("E002"));
+        c.env.clearStatements();
+        Counter::dblClick(c.empList(), 1);
+        QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("No Access.")});
+        QVERIFY(c.inBrowseMode());
+        QCOMPARE(c.sent(), QStringList{kLoadE002}); // the Click's load only
+    }
+    Counter c;
+    c.search(QStringLiteral("E002"));
+    c.env.clearStatements();
+    Counter::dblClick(c.empList(), 1);
+    QCOMPARE(c.env.messages().texts(), QStringList());
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.sent(), QStringList({kLoadE002, kLoadE002}));
+    QCOMPARE(c.orderList()->Rows(), 2);
+    QCOMPARE(c.orderList()->Cols(), 5);
+    QCOMPARE(c.orderList()->TextMatrix(0, 3), QStringLiteral("MEAL MODE "));
+    QCOMPARE(c.orderList()->ColWidth(4), 3000);
+}
+
+void tst_frmEmployeeList::addBuildsTheOrderWithoutDuplicates()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"),
+               QStringLiteral("Don't add salt"));
+    QCOMPARE(c.orderList()->Rows(), 2);
+    QCOMPARE(c.orderColumn(1), QStringList{"M01"});
+    QCOMPARE(c.orderColumn(4), QStringList{"Don't add salt"});
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(c.entry(i)->text(), QString());
+    QCOMPARE(c.mealMode()->currentText(), QString());
+
+    // A mode typed by hand is taken as typed.
+    c.entry(0)->setText(QStringLiteral("M02"));
+    c.entry(1)->setText(QStringLiteral("Fish fillet"));
+    QTest::keyClicks(c.mealMode(), QStringLiteral("Late Lunch"));
+    QTest::mouseClick(c.button(2), Qt::LeftButton);
+    QCOMPARE(c.orderColumn(1), QStringList({"M01", "M02"}));
+    QCOMPARE(c.orderColumn(3), QStringList({"Breakfast", "Late Lunch"}));
+
+    // The same meal again, under another mode: refused naming the line already there.
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Other text"), QStringLiteral("Dinner"));
+    QCOMPARE(c.env.messages().infos(),
+             QStringList{QStringLiteral("Meal Rice porridge already on the List.")});
+    QCOMPARE(c.orderColumn(1), QStringList({"M01", "M02"}));
+    QCOMPARE(c.entry(0)->text(), QString());
+    QCOMPARE(c.entry(1)->text(), QString());
+
+    // Letter case makes a different code.
+    c.typeLine(QStringLiteral("m01"), QStringLiteral("Rice porridge"), QStringLiteral("Dinner"));
+    QCOMPARE(c.orderColumn(1), QStringList({"M01", "M02", "m01"}));
+    QCOMPARE(c.sent(), QStringList());
+}
+
+void tst_frmEmployeeList::addRefusesIncompleteEntry()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QString(),
+               QStringLiteral("warm"));
+    c.typeLine(QString(), QStringLiteral("Rice porridge"), QStringLiteral("Lunch"));
+    QCOMPARE(c.env.messages().infos(), QStringList({QStringLiteral("Please complete detatils."),
+                                                    QStringLiteral("Please complete detatils.")}));
+    // Nothing was cleared and no line was written.
+    QCOMPARE(c.entry(1)->text(), QStringLiteral("Rice porridge"));
+    QCOMPARE(c.mealMode()->currentText(), QStringLiteral("Lunch"));
+    QCOMPARE(c.orderList()->Rows(), 2);
+    QCOMPARE(c.orderList()->TextMatrix(1, 1), QString());
+}
+
+void tst_frmEmployeeList::removeByButtonAndDoubleClick()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"));
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
+
+    Counter::click(c.orderList(), 2);
+    QCOMPARE(c.orderList()->Row(), 2);
+    QTest::mouseClick(c.button(3), Qt::LeftButton);
+    QCOMPARE(c.orderColumn(1), QStringList({"M01", "M03"}));
+
+    Counter::dblClick(c.orderList(), 1);
+    QCOMPARE(c.orderColumn(1), QStringList{"M03"});
+
+    // The last line is blanked, not deleted; on an empty order nothing changes.
+    QTest::mouseClick(c.button(3), Qt::LeftButton);
+    QCOMPARE(c.orderList()->Rows(), 2);
+    for (int col = 1; col < 5; ++col)
+        QCOMPARE(c.orderList()->TextMatrix(1, col), QString());
+    QCOMPARE(c.orderList()->TextMatrix(0, 1), QStringLiteral("MEAL "));
+    QTest::mouseClick(c.button(3), Qt::LeftButton);
+    QCOMPARE(c.orderList()->Rows(), 2);
+    QCOMPARE(c.orderList()->TextMatrix(0, 1), QStringLiteral("MEAL "));
+
+    // The next Add fills the blank row instead of leaving it above the line.
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    QCOMPARE(c.orderColumn(1), QStringList{"M02"});
+    QCOMPARE(c.sent(), QStringList());
+}
+
+void tst_frmEmployeeList::cancelDropsTheOrder()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"));
+    c.entry(2)->setText(QStringLiteral("half"));
+    c.mealMode()->setEditText(QStringLiteral("Dinner"));
+    QTest::mouseClick(c.button(1), Qt::LeftButton);
+    QVERIFY(c.inBrowseMode());
+    QCOMPARE(c.orderList()->TextMatrix(1, 1), QString());
+    QCOMPARE(c.entry(2)->text(), QString());
+    QCOMPARE(c.mealMode()->currentText(), QString());
+    QVERIFY(c.searchBox()->hasFocus());
+    QCOMPARE(c.sent(), QStringList());
+    QCOMPARE(c.storedMeals(), 0);
+}
+
+void tst_frmEmployeeList::mealLookupFillsOrEmptiesTheEntry()
+{
+    Counter c;
+    c.serveSmith();
+    c.entry(1)->setText(QStringLiteral("f"));
+    // Enter in the description box does not look anything up.
+    QTest::keyClick(c.entry(1), Qt::Key_Return);
+    QCOMPARE(c.env.modal().shown(), QStringList());
+
+    c.env.modal().then([](QDialog& dialog) {
+        auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
+        QVERIFY(list);
+        QCOMPARE(list->Rows(), 3); // Fish fillet, Fruit cup
+        Counter::dblClick(list, 2);
+    });
+    QTest::mouseClick(c.button(4), Qt::LeftButton);
+    QCOMPARE(c.env.modal().shown(), QStringList{QStringLiteral("frmSearcher")});
+    QCOMPARE(c.sent(),
+             QStringList{QStringLiteral("Station..Load_TALO_EmployeeAllowedMeals 'E002', 'f'")});
+    QCOMPARE(c.entry(0)->text(), QStringLiteral("M03"));
+    QCOMPARE(c.entry(1)->text(), QStringLiteral("Fruit cup"));
+
+    // Closed without a choice: both boxes are emptied.
+    c.env.modal().thenClose();
+    QTest::mouseClick(c.button(4), Qt::LeftButton);
+    QCOMPARE(c.entry(0)->text(), QString());
+    QCOMPARE(c.entry(1)->text(), QString());
+    QCOMPARE(c.env.modal().unexpected(), 0);
+}
+
+void tst_frmEmployeeList::saveRecordsEveryLineOnce()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"),
+               QStringLiteral("Don't add salt"));
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("PM Snack"),
+               QStringLiteral("cold"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+
+    QCOMPARE(c.sent(),
+             QStringList({saveText("M01", "Breakfast", "Don''t add salt"),
+                          saveText("M02", "Lunch", ""), saveText("M03", "PM Snack", "cold")}));
+    const Recordset rows =
+        c.env.query(QStringLiteral("SELECT EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, "
+                                   "Source FROM Station.tbTALOEmployeeDistributedMeals "
+                                   "ORDER BY TransNum"));
+    QCOMPARE(rows.recordCount(), 3);
+    QCOMPARE(rows.rows().at(0), QStringList({"E002", "M01", "Breakfast", "2026-12-08 11:30:15",
+                                             "Don't add salt", "CLERK01", "S"}));
+    QCOMPARE(rows.value(2, 1), QStringLiteral("M03"));
+    QCOMPARE(rows.value(2, 3), QStringLiteral("2026-12-08 11:30:15"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    QVERIFY(c.inBrowseMode());
+    QCOMPARE(c.orderList()->TextMatrix(1, 1), QString());
+    QCOMPARE(c.received()->TextMatrix(1, 2), QString()); // not reloaded
+
+    // The remark with its quote comes back as typed among the meals received.
+    Counter::click(c.empList(), 1);
+    QCOMPARE(c.received()->Rows(), 4);
+    QCOMPARE(c.received()->TextMatrix(c.rowOf(c.received(), "M01"), 4),
+             QStringLiteral("Don't add salt"));
+}
+
+void tst_frmEmployeeList::saveFailureKeepsTheOrderAndStoresNothing()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"));
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
+    c.env.sqlite(QStringLiteral(
+        "CREATE TEMP TRIGGER refuseFish BEFORE INSERT ON Station.tbTALOEmployeeDistributedMeals "
+        "WHEN NEW.MealCode = 'M02' BEGIN SELECT RAISE(ABORT, 'fish is off'); END"));
+
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.sent(),
+             QStringList({saveText("M01", "Breakfast", ""), saveText("M02", "Lunch", "")}));
+    QCOMPARE(c.storedMeals(), 0);
+    QCOMPARE(c.env.messages().errors().size(), 1);
+    QCOMPARE(c.env.messages().infos(), QStringList());
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.orderColumn(1), QStringList({"M01", "M02", "M03"}));
+
+    // Once the cause is gone, the retry records each meal exactly once.
+    c.env.sqlite(QStringLiteral("DROP TRIGGER refuseFish"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.storedMeals(), 3);
+    QCOMPARE(c.storedMeals(QStringLiteral("MealCode = 'M01'")), 1);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+}
+
+void tst_frmEmployeeList::saveOfEmptyOrderSendsNothing()
+{
+    Counter c;
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"));
+    QTest::mouseClick(c.button(3), Qt::LeftButton); // back to the blank row
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.sent(), QStringList());
+    QCOMPARE(c.env.messages().texts(), QStringList());
+    QCOMPARE(c.storedMeals(), 0);
+    QVERIFY(c.inEntryMode());
+}
+
+void tst_frmEmployeeList::revokeAskedAnsweredAndRefreshed()
+{
+    Counter c;
+    c.seedReceived(QStringLiteral("M01"), QStringLiteral("07:15:00"), QStringLiteral(""));
+    c.seedReceived(QStringLiteral("M02"), QStringLiteral("12:05:00"), QStringLiteral(""));
+    const QString fishTrans = c.env.scalar(QStringLiteral(
+        "SELECT TransNum FROM Station.tbTALOEmployeeDistributedMeals WHERE MealCode = 'M02'"));
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
+
+    // No: nothing sent, yet the counter is refreshed and the unsaved line is gone.
+    c.env.messages().answerNext(false);
+    Counter::dblClick(c.received(), c.rowOf(c.received(), "M02"));
+    QCOMPARE(c.env.messages().messages().size(), 1);
+    QCOMPARE(c.env.messages().messages().at(0).text,
+             QStringLiteral("Are you sure you want to revoke the selected items?"));
+    QCOMPARE(c.env.messages().messages().at(0).title, QStringLiteral("Confirmation"));
+    QCOMPARE(c.sent(), QStringList{kLoadE002});
+    QCOMPARE(c.orderList()->TextMatrix(1, 1), QString());
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 0);
+
+    // Yes: the meal of the double-clicked row is revoked, then the list is read again.
+    c.env.clearStatements();
+    c.env.messages().clear();
+    c.env.messages().answerNext(true);
+    Counter::dblClick(c.received(), c.rowOf(c.received(), "M02"));
+    QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Revoke_TALO_EmployeeDistributedMeals "
+                                                   "'E002', '%1', 'CLERK01'")
+                                        .arg(fishTrans),
+                                    kLoadE002}));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Done.")});
+    QCOMPARE(
+        c.env.scalar(QStringLiteral("SELECT RevokedBy FROM "
+                                    "Station.tbTALOEmployeeDistributedMeals WHERE TransNum = ") +
+                     fishTrans),
+        QStringLiteral("CLERK01"));
+    QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 1);
+    QCOMPARE(c.received()->Rows(), 2);
+    QCOMPARE(c.received()->TextMatrix(1, 1), QStringLiteral("M01"));
+    QVERIFY(c.inEntryMode());
+}
+
+void tst_frmEmployeeList::revokeNeedsRevokingRight()
+{
+    Counter c(kNoRevoking);
+    c.seedReceived(QStringLiteral("M01"), QStringLiteral("07:15:00"), QStringLiteral(""));
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
+    Counter::dblClick(c.received(), 1);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("No Access.")});
+    QCOMPARE(c.sent(), QStringList());
+    QCOMPARE(c.orderColumn(1), QStringList{"M03"}); // no refresh: the order stays
+    QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 0);
+
+    // Holding "8" but no longer "6": the revoke goes through, the refresh is refused.
+    c.env.setRights(QStringLiteral("CLERK01"), QStringLiteral("|1|2|3|4|5|0|7|8"));
+    c.env.messages().clear();
+    c.env.messages().answerNext(true);
+    Counter::dblClick(c.received(), 1);
+    QCOMPARE(c.env.messages().infos(),
+             QStringList({QStringLiteral("Done."), QStringLiteral("No Access.")}));
+    QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 1);
+    QCOMPARE(c.orderColumn(1), QStringList{"M03"});
+}
+
+QTEST_MAIN(tst_frmEmployeeList)
+#include "tst_frmEmployeeList.moc"

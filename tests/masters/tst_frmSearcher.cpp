@@ -1,0 +1,309 @@
+#include "masters/frmSearcher.h"
+#include "shell/WindowRegistry.h"
+#include "support/TestEnvironment.h"
+#include "widgets/FlexGrid.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// The lookup dialog on a store with meals, meal types and one tagged employee.
+class Lookup
+{
+public:
+    Lookup()
+    {
+        env.addMealType(QStringLiteral("BF"), QStringLiteral("Breakfast"));
+        env.addMealType(QStringLiteral("SN1"), QStringLiteral("Snack PM"), false);
+        env.addMealType(QStringLiteral("SN2"), QStringLiteral("Late supper"), false);
+        env.addMealType(QStringLiteral("SN3"), QStringLiteral("Midnight"), true);
+        env.addMeal(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("BF"),
+                    QStringLiteral("35.50"));
+        env.addMeal(QStringLiteral("M02"), QStringLiteral("O'Hara stew"), QStringLiteral("SN3"),
+                    QStringLiteral("80.00"));
+        env.addMeal(QStringLiteral("M03"), QStringLiteral("Old toast"), QStringLiteral("BF"),
+                    QStringLiteral("10.00"), false);
+        env.addEmployee(QStringLiteral("E002"), QStringLiteral("Smith"), QStringLiteral("John"));
+        env.tag(QStringLiteral("E002"), QStringLiteral("BF"));
+        env.tag(QStringLiteral("E002"), QStringLiteral("SN3"));
+    }
+
+    frmSearcher& dialog() { return env.context().windows().get<frmSearcher>(); }
+
+    // Opens the dialog in `mode`; `step` acts in it while it is shown.
+    void open(const QString& mode, const QString& text, ScriptedModalRunner::Step step)
+    {
+        dialog().strMode = mode;
+        dialog().strSearchText = text;
+        env.modal().then(std::move(step));
+        env.clearStatements();
+        dialog().showModal();
+    }
+
+    static FlexGrid* list(QDialog& d)
+    {
+        return d.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
+    }
+    static QLineEdit* box(QDialog& d)
+    {
+        return d.findChild<QLineEdit*>(QStringLiteral("txtSearchEntry"));
+    }
+    static QStringList codes(QDialog& d)
+    {
+        QStringList result;
+        for (int row = 1; row < list(d)->Rows(); ++row)
+            result.append(list(d)->TextMatrix(row, 1));
+        return result;
+    }
+    static void choose(QDialog& d, int row)
+    {
+        FlexGrid* grid = list(d);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
+    }
+    static void chooseCode(QDialog& d, const QString& code)
+    {
+        choose(d, int(codes(d).indexOf(code)) + 1);
+    }
+
+    TestEnvironment env;
+};
+
+} // namespace
+
+class tst_frmSearcher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void designedWindow();
+    void eachModeSendsItsQuery_data();
+    void eachModeSendsItsQuery();
+    void typeByDescriptionWhateverStatusByCodeOnlyWhenActive();
+    void choiceCopiesTheColumnsOfItsMode();
+    void closingWithoutChoiceReturnsNothing();
+    void noMatchOffersNothingToChoose();
+    void enterSearchesOnceAndOtherKeysOnlyType();
+    void statusCellsReadAsTruthValues_data();
+    void statusCellsReadAsTruthValues();
+};
+
+void tst_frmSearcher::designedWindow()
+{
+    Lookup l;
+    l.open(QStringLiteral("2"), {}, [](QDialog& d) {
+        QCOMPARE(d.objectName(), QStringLiteral("frmSearcher"));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Search"));
+        auto* button = d.findChild<QPushButton*>(QStringLiteral("cmdSearch"));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("SEARCH"));
+        QVERIFY(d.findChild<QWidget*>(QStringLiteral("fraSearch")));
+        QCOMPARE(Lookup::list(d)->ColWidth(2), 2450);
+        QCOMPARE(Lookup::list(d)->TextMatrix(0, 2), QStringLiteral("Description"));
+    });
+    QCOMPARE(l.env.modal().unexpected(), 0);
+    QVERIFY(!l.dialog().isLoaded());
+}
+
+void tst_frmSearcher::eachModeSendsItsQuery_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QStringList>("codes");
+
+    QTest::newRow("allowed meals")
+        << "1"
+        << "r"
+        << "Station..Load_TALO_EmployeeAllowedMeals 'E002', 'r'" << QStringList{"M02", "M01"};
+    QTest::newRow("all meals, empty text")
+        << "2"
+        << ""
+        << "Select * from Station..tbcoMeal where Description like '%%'"
+        << QStringList{"M01", "M02", "M03"};
+    QTest::newRow("meal with a quote")
+        << "2"
+        << "O'Hara"
+        << "Select * from Station..tbcoMeal where Description like '%O''Hara%'"
+        << QStringList{"M02"};
+    QTest::newRow("types, empty text")
+        << "3"
+        << ""
+        << "Select * from Station..tbcoMealType where Description like '%%' or Code like '%%' "
+           "and Status = '1'"
+        << QStringList{"BF", "SN1", "SN2", "SN3"};
+    QTest::newRow("all types") << "4"
+                               << "SN"
+                               << "Select * from Station..tbcoMealType where Description like "
+                                  "'%SN%' or Code like '%SN%'"
+                               << QStringList{"SN1", "SN2", "SN3"};
+    QTest::newRow("unknown mode") << "5"
+                                  << "x"
+                                  << "" << QStringList{""};
+}
+
+void tst_frmSearcher::eachModeSendsItsQuery()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, text);
+    QFETCH(QString, sql);
+    QFETCH(QStringList, codes);
+    Lookup l;
+    l.dialog().strEmpNumSearch = QStringLiteral("E002");
+    QStringList shown;
+    bool enabled = false;
+    l.open(mode, text, [&](QDialog& d) {
+        shown = Lookup::codes(d);
+        enabled = Lookup::list(d)->isEnabled();
+        QCOMPARE(Lookup::box(d)->text(), text);
+    });
+    QCOMPARE(l.env.statements(), sql.isEmpty() ? QStringList() : QStringList{sql});
+    if (mode != QLatin1String("3")) // the order of mode "3" is the store's own
+        QCOMPARE(shown, codes);
+    else
+        QCOMPARE(QSet<QString>(shown.begin(), shown.end()),
+                 QSet<QString>(codes.begin(), codes.end()));
+    QCOMPARE(enabled, !sql.isEmpty());
+}
+
+void tst_frmSearcher::typeByDescriptionWhateverStatusByCodeOnlyWhenActive()
+{
+    Lookup l;
+    QStringList shown;
+    // "Snack PM" (inactive) is found by its description; SN2 (inactive) only by its code,
+    // so it is left out; SN3 is active and found by its code.
+    l.open(QStringLiteral("3"), QStringLiteral("SN"),
+           [&](QDialog& d) { shown = Lookup::codes(d); });
+    shown.sort();
+    QCOMPARE(shown, QStringList({"SN1", "SN3"}));
+}
+
+void tst_frmSearcher::choiceCopiesTheColumnsOfItsMode()
+{
+    Lookup l;
+    frmSearcher& s = l.dialog();
+    s.strEmpNumSearch = QStringLiteral("E002");
+    l.open(QStringLiteral("1"), QStringLiteral("rice"),
+           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("M01")); });
+    QCOMPARE(s.strCode, QStringLiteral("M01"));
+    QCOMPARE(s.strDescription, QStringLiteral("Rice porridge"));
+    QCOMPARE(s.strCost, QStringLiteral("35.50"));
+    QCOMPARE(s.strType, QStringLiteral("BF"));
+    QCOMPARE(s.blnStatus, true);
+
+    // Mode "2" reads status from column 5: the inactive meal gives False.
+    l.open(QStringLiteral("2"), QStringLiteral("toast"),
+           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("M03")); });
+    QCOMPARE(s.strCode, QStringLiteral("M03"));
+    QCOMPARE(s.strCost, QStringLiteral("10.00"));
+    QCOMPARE(s.blnStatus, false);
+    QCOMPARE(s.strEmpNumSearch, QStringLiteral("E002")); // kept for the next mode "1"
+
+    // Mode "3": code and description only, whatever the row holds.
+    l.open(QStringLiteral("3"), QStringLiteral("Midnight"),
+           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("SN3")); });
+    QCOMPARE(s.strCode, QStringLiteral("SN3"));
+    QCOMPARE(s.strDescription, QStringLiteral("Midnight"));
+    QCOMPARE(s.strCost, QString());
+    QCOMPARE(s.strType, QString());
+    QCOMPARE(s.blnStatus, false);
+
+    // Mode "4": status from column 3.
+    l.open(QStringLiteral("4"), QStringLiteral("Midnight"),
+           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("SN3")); });
+    QCOMPARE(s.blnStatus, true);
+    l.open(QStringLiteral("4"), QStringLiteral("Snack"),
+           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("SN1")); });
+    QCOMPARE(s.strCode, QStringLiteral("SN1"));
+    QCOMPARE(s.blnStatus, false);
+    QCOMPARE(l.env.modal().unexpected(), 0);
+}
+
+void tst_frmSearcher::closingWithoutChoiceReturnsNothing()
+{
+    Lookup l;
+    frmSearcher& s = l.dialog();
+    l.open(QStringLiteral("2"), QStringLiteral("rice"),
+           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("M01")); });
+    QCOMPARE(s.strCode, QStringLiteral("M01"));
+
+    l.open(QStringLiteral("2"), QStringLiteral("rice"), [](QDialog& d) {
+        // A single click highlights a row but chooses nothing.
+        FlexGrid* grid = Lookup::list(d);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(1).center());
+        QVERIFY(d.isVisible());
+    });
+    QCOMPARE(s.strCode, QString());
+    QCOMPARE(s.strDescription, QString());
+    QCOMPARE(s.strCost, QString());
+    QCOMPARE(s.strType, QString());
+    QCOMPARE(s.blnStatus, false);
+    QCOMPARE(s.strSearchText, QStringLiteral("rice")); // inputs are the opener's
+}
+
+void tst_frmSearcher::noMatchOffersNothingToChoose()
+{
+    Lookup l;
+    bool stillOpen = false;
+    l.open(QStringLiteral("2"), QStringLiteral("caviar"), [&](QDialog& d) {
+        FlexGrid* grid = Lookup::list(d);
+        QCOMPARE(grid->Rows(), 2);
+        QCOMPARE(grid->TextMatrix(1, 1), QString());
+        QVERIFY(!grid->isEnabled());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                           QPoint(grid->viewport()->width() / 2, 5));
+        stillOpen = d.isVisible();
+    });
+    QVERIFY(stillOpen);
+    QCOMPARE(l.dialog().strCode, QString());
+}
+
+void tst_frmSearcher::enterSearchesOnceAndOtherKeysOnlyType()
+{
+    Lookup l;
+    QStringList before;
+    QStringList after;
+    QStringList shown;
+    l.open(QStringLiteral("2"), QStringLiteral("zzz"), [&](QDialog& d) {
+        QLineEdit* box = Lookup::box(d);
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("porr"));
+        before = l.env.statements();
+        QTest::keyClick(box, Qt::Key_Return);
+        after = l.env.statements();
+        shown = Lookup::codes(d);
+        QVERIFY(d.isVisible()); // Enter is no choice and closes nothing
+    });
+    QCOMPARE(before.size(), 1);
+    QCOMPARE(after,
+             before +
+                 QStringList{"Select * from Station..tbcoMeal where Description like '%porr%'"});
+    QCOMPARE(shown, QStringList{"M01"});
+}
+
+void tst_frmSearcher::statusCellsReadAsTruthValues_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("one") << "1" << true;
+    QTest::newRow("zero") << "0" << false;
+    QTest::newRow("minus one") << "-1" << true;
+    QTest::newRow("decimal zero") << "0.00" << false;
+    QTest::newRow("True") << "True" << true;
+    QTest::newRow("FALSE") << "FALSE" << false;
+    QTest::newRow("true, lower case") << "true" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("word") << "Yes" << false;
+}
+
+void tst_frmSearcher::statusCellsReadAsTruthValues()
+{
+    QFETCH(QString, cell);
+    QFETCH(bool, expected);
+    QCOMPARE(frmSearcher::readStatus(cell), expected);
+}
+
+QTEST_MAIN(tst_frmSearcher)
+#include "tst_frmSearcher.moc"
