@@ -2,6 +2,8 @@
 
 #include "data/UserObject.h"
 
+#include <QStringList>
+
 // A signed-in user object for tests: no dialog, a fixed staff code and name, and the
 // connection the test gives it.
 class TestUser : public UserObject
@@ -10,17 +12,48 @@ public:
     TestUser(Connection* connection, QString employeeCode, QString employeeName = {})
         : connection(connection), employeeCode(std::move(employeeCode)),
           employeeName(std::move(employeeName))
-    {
-    }
+    {}
 
-    void setPasswordDeptCode(const QString& code) override { deptCode = code; }
-    void sethwndParentForm(QWidget* parent) override { parentForm = parent; }
-    void ShowMain() override { ++showMainCalls; }
-    QVariant Connected() const override { return connected; }
-    Connection* SQLConnection() const override { return connection; }
-    QString EmployeeCode() const override { return employeeCode; }
-    QString EmployeeName() const override { return employeeName; }
-    QString ServerName() const override { return serverName; }
+    void setPasswordDeptCode(const QString& code) override
+    {
+        used.append(QStringLiteral("PasswordDeptCode"));
+        deptCode = code;
+    }
+    void sethwndParentForm(QWidget* parent) override
+    {
+        used.append(QStringLiteral("hwndParentForm"));
+        parentForm = parent;
+    }
+    void ShowMain() override
+    {
+        used.append(QStringLiteral("ShowMain"));
+        ++showMainCalls;
+    }
+    QVariant Connected() const override
+    {
+        used.append(QStringLiteral("Connected"));
+        return connected;
+    }
+    Connection* SQLConnection() const override
+    {
+        used.append(QStringLiteral("SQLConnection"));
+        return connection;
+    }
+    QString EmployeeCode() const override
+    {
+        used.append(QStringLiteral("EmployeeCode"));
+        return employeeCode;
+    }
+    QString EmployeeName() const override
+    {
+        used.append(QStringLiteral("EmployeeName"));
+        return employeeName;
+    }
+    QString ServerName() const override
+    {
+        used.append(QStringLiteral("ServerName"));
+        return serverName;
+    }
 
     Connection* connection;
     QString employeeCode;
@@ -30,4 +63,6 @@ public:
     QString deptCode;
     QWidget* parentForm = nullptr;
     int showMainCalls = 0;
+    // Every member the program used, in order of use.
+    mutable QStringList used;
 };

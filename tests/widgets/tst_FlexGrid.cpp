@@ -1,0 +1,417 @@
+#include "widgets/FlexGrid.h"
+#include "widgets/Twips.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The layout every window gives a list before its query.
+void layOut(FlexGrid& grid)
+{
+    grid.Clear();
+    grid.setRows(2);
+    grid.setFormatString(QStringLiteral(" |<STAFF ID |<NAME"));
+    grid.setCols(3);
+    grid.setColWidth(0, 0);
+    grid.setColWidth(1, 750);
+    grid.setColWidth(2, 3500);
+}
+
+Recordset people(int count)
+{
+    QList<Recordset::Row> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append({QStringLiteral("E%1").arg(i), QStringLiteral("Name %1").arg(i)});
+    return Recordset({QStringLiteral("EMPID"), QStringLiteral("NAME")}, rows);
+}
+
+QString shownHeader(const FlexGrid& grid, int col)
+{
+    return grid.model()->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+QString shownCell(const FlexGrid& grid, int row, int col)
+{
+    return grid.model()->index(row - 1, col).data().toString();
+}
+
+} // namespace
+
+class tst_FlexGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyResultLeavesOneBlankDisabledRow();
+    void singleRowWithEmptyFirstColumnCountsAsEmpty();
+    void oneRealRowEnablesTheGridOnRowOne();
+    void headerComesFromTheResultNotTheFormatString();
+    void widthsOfColumnsNotYetThereApplyWhenBindingCreatesThem();
+    void formatStringWithMoreEntriesThanColsShowsTheFirstOnes();
+    void clearEmptiesEveryCellAndKeepsTheShape();
+    void cellsOutsideTheGridReadEmptyAndIgnoreWrites();
+    void addAndRemoveRows();
+    void shrinkingKeepsTheCurrentRowInside();
+    void clickSelectsTheWholeRow();
+    void doubleClickStartsWithOneClick();
+    void rightButtonDoesNotMoveTheCurrentRow();
+    void disabledGridIgnoresClicks();
+    void bindsAHundredThousandRowsQuickly();
+};
+
+void tst_FlexGrid::emptyResultLeavesOneBlankDisabledRow()
+{
+    FlexGrid grid;
+    grid.fill(people(4), false);
+    grid.setRow(3);
+    QCOMPARE(grid.Row(), 3);
+
+    layOut(grid);
+    const bool hasData =
+        grid.fill(Recordset({QStringLiteral("EMPID"), QStringLiteral("NAME")}, {}), false);
+
+    QVERIFY(!hasData);
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.model()->rowCount(), 1);
+    QVERIFY(!grid.isEnabled());
+    QCOMPARE(grid.Row(), 1);
+    QCOMPARE(grid.TextMatrix(1, 1), QString());
+    // Nothing was bound: the layout's headers stay.
+    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("STAFF ID "));
+    QCOMPARE(shownHeader(grid, 2), QStringLiteral("NAME"));
+}
+
+void tst_FlexGrid::singleRowWithEmptyFirstColumnCountsAsEmpty()
+{
+    FlexGrid grid;
+    layOut(grid);
+    const bool hasData = grid.fill(
+        Recordset({QStringLiteral("EMPID"), QStringLiteral("NAME")}, {{QString(), "Orphan"}}),
+        false);
+
+    QVERIFY(!hasData);
+    QCOMPARE(grid.Rows(), 2);
+    QVERIFY(!grid.isEnabled());
+
+    // An empty first column on one of several rows is data all the same.
+    QVERIFY(grid.fill(
+        Recordset({QStringLiteral("A"), QStringLiteral("B")}, {{QString(), "x"}, {QString(), "y"}}),
+        false));
+    QVERIFY(grid.isEnabled());
+    QCOMPARE(grid.Rows(), 3);
+}
+
+void tst_FlexGrid::oneRealRowEnablesTheGridOnRowOne()
+{
+    QWidget window;
+    FlexGrid grid(&window);
+    QLineEdit* other = new QLineEdit(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    other->setFocus();
+
+    layOut(grid);
+    grid.setEnabled(false);
+    QVERIFY(grid.fill(people(1), false));
+    QVERIFY(grid.isEnabled());
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.Row(), 1);
+    QCOMPARE(grid.currentIndex().row(), 0);
+    QVERIFY(grid.selectionModel()->isRowSelected(0, {}));
+    QVERIFY(!grid.hasFocus());
+
+    QVERIFY(grid.fill(people(3), true));
+    QCOMPARE(grid.Rows(), 4);
+    QVERIFY(grid.hasFocus());
+}
+
+void tst_FlexGrid::headerComesFromTheResultNotTheFormatString()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.fill(people(2), false);
+
+    QCOMPARE(grid.Cols(), 3);
+    QCOMPARE(grid.TextMatrix(0, 0), QString());
+    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("EMPID"));
+    QCOMPARE(shownHeader(grid, 2), QStringLiteral("NAME"));
+    QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("E2"));
+    QCOMPARE(shownCell(grid, 2, 2), QStringLiteral("Name 2"));
+    // Column 0 is the fixed column: empty, and hidden by its width of 0.
+    QCOMPARE(grid.TextMatrix(1, 0), QString());
+    QVERIFY(grid.isColumnHidden(0));
+}
+
+void tst_FlexGrid::widthsOfColumnsNotYetThereApplyWhenBindingCreatesThem()
+{
+    FlexGrid grid;
+    grid.Clear();
+    grid.setRows(2);
+    grid.setFormatString(
+        QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"));
+    grid.setCols(5);
+    const QList<int> widths{0, 0, 3000, 1000, 2000, 750, 0, 0};
+    for (int col = 0; col < widths.size(); ++col)
+        grid.setColWidth(col, widths.at(col));
+    QCOMPARE(grid.Cols(), 5);
+    QCOMPARE(grid.ColWidth(5), 750);
+
+    QStringList fields;
+    for (int i = 1; i <= 7; ++i)
+        fields.append(QStringLiteral("F%1").arg(i));
+    grid.fill(Recordset(fields, {{"B1", "Breakfast", "7:00:00 AM", "", "CLERK01", "41", "M"}}),
+              false);
+
+    QCOMPARE(grid.Cols(), 8);
+    QCOMPARE(grid.columnWidth(5), Twips::toPixels(750));
+    QCOMPARE(grid.columnWidth(2), Twips::toPixels(3000));
+    QVERIFY(grid.isColumnHidden(0));
+    QVERIFY(grid.isColumnHidden(1));
+    QVERIFY(grid.isColumnHidden(6));
+    QVERIFY(grid.isColumnHidden(7));
+    QVERIFY(!grid.isColumnHidden(5));
+    // Hidden cells still hold their values for the window to read.
+    QCOMPARE(grid.TextMatrix(1, 6), QStringLiteral("41"));
+}
+
+void tst_FlexGrid::formatStringWithMoreEntriesThanColsShowsTheFirstOnes()
+{
+    FlexGrid grid;
+    grid.setFormatString(
+        QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"));
+    QCOMPARE(grid.Cols(), 8);
+    grid.setCols(5);
+
+    QCOMPARE(grid.Cols(), 5);
+    QCOMPARE(grid.model()->columnCount(), 5);
+    const QStringList expected{" ", "MEAL ", "DESCRIPTION ", "TIME ", "REMARKS "};
+    for (int col = 0; col < 5; ++col) {
+        QCOMPARE(grid.TextMatrix(0, col), expected.at(col));
+        QCOMPARE(shownHeader(grid, col), expected.at(col));
+    }
+    QCOMPARE(grid.TextMatrix(0, 5), QString());
+    const auto alignment =
+        grid.model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+    QVERIFY(alignment & Qt::AlignLeft);
+}
+
+void tst_FlexGrid::clearEmptiesEveryCellAndKeepsTheShape()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.fill(people(3), false);
+    grid.Clear();
+
+    QCOMPARE(grid.Rows(), 4);
+    QCOMPARE(grid.Cols(), 3);
+    for (int row = 0; row < grid.Rows(); ++row) {
+        for (int col = 0; col < grid.Cols(); ++col)
+            QCOMPARE(grid.TextMatrix(row, col), QString());
+    }
+    QCOMPARE(shownHeader(grid, 1), QString());
+    QCOMPARE(shownCell(grid, 3, 2), QString());
+}
+
+void tst_FlexGrid::cellsOutsideTheGridReadEmptyAndIgnoreWrites()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.setTextMatrix(1, 2, QStringLiteral("kept"));
+    grid.setTextMatrix(5, 1, QStringLiteral("lost"));
+    grid.setTextMatrix(1, 9, QStringLiteral("lost"));
+    grid.setTextMatrix(-1, 1, QStringLiteral("lost"));
+
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.Cols(), 3);
+    QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("kept"));
+    QCOMPARE(shownCell(grid, 1, 2), QStringLiteral("kept"));
+    QCOMPARE(grid.TextMatrix(5, 1), QString());
+    QCOMPARE(grid.TextMatrix(1, -1), QString());
+
+    // Shrinking drops the cells of removed columns; growing again shows them blank.
+    grid.setCols(2);
+    grid.setCols(3);
+    QCOMPARE(grid.TextMatrix(1, 2), QString());
+}
+
+void tst_FlexGrid::addAndRemoveRows()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.setTextMatrix(1, 1, QStringLiteral("B1"));
+    grid.AddItem(QString());
+    grid.setTextMatrix(grid.Rows() - 1, 1, QStringLiteral("L1"));
+    grid.AddItem(QStringLiteral("\tD1\tDinner\tignored"));
+
+    QCOMPARE(grid.Rows(), 4);
+    QCOMPARE(grid.model()->rowCount(), 3);
+    QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("L1"));
+    QCOMPARE(grid.TextMatrix(3, 2), QStringLiteral("Dinner"));
+    QCOMPARE(grid.TextMatrix(3, 3), QString());
+
+    grid.setRow(3);
+    grid.RemoveItem(2);
+    QCOMPARE(grid.Rows(), 3);
+    QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("D1"));
+    QCOMPARE(grid.Row(), 2);
+
+    grid.RemoveItem(1);
+    QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("D1"));
+    // The last data row and the header are never removed; nor is a row that is not there.
+    grid.RemoveItem(1);
+    grid.RemoveItem(0);
+    grid.RemoveItem(7);
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("D1"));
+    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("STAFF ID "));
+}
+
+void tst_FlexGrid::shrinkingKeepsTheCurrentRowInside()
+{
+    FlexGrid grid;
+    grid.fill(people(6), false);
+    grid.setRow(6);
+    grid.setCol(2);
+    grid.setRows(3);
+    grid.setCols(2);
+    QCOMPARE(grid.Row(), 2);
+    QCOMPARE(grid.Col(), 1);
+    QCOMPARE(grid.ColSel(), 1);
+    grid.setRow(9);
+    QCOMPARE(grid.Row(), 2);
+}
+
+void tst_FlexGrid::clickSelectsTheWholeRow()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.resize(600, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.fill(people(4), false);
+    QSignalSpy clicks(&grid, &FlexGrid::Click);
+    QSignalSpy doubleClicks(&grid, &FlexGrid::DblClick);
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.rowRect(3).center());
+
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(doubleClicks.count(), 0);
+    QCOMPARE(grid.Row(), 3);
+    QCOMPARE(grid.Col(), 0);
+    QCOMPARE(grid.ColSel(), 2);
+    const QModelIndexList selected = grid.selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().row(), 2);
+
+    // Below the last row there is no row to choose.
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      QPoint(grid.rowRect(4).center().x(), grid.rowRect(4).bottom() + 20));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(grid.Row(), 3);
+}
+
+void tst_FlexGrid::doubleClickStartsWithOneClick()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.resize(600, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.fill(people(4), false);
+    QStringList events;
+    connect(&grid, &FlexGrid::Click, &grid,
+            [&] { events << QStringLiteral("Click %1").arg(grid.Row()); });
+    connect(&grid, &FlexGrid::DblClick, &grid,
+            [&] { events << QStringLiteral("DblClick %1").arg(grid.Row()); });
+
+    // The double-click event alone, as a test tool delivers it.
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.rowRect(2).center());
+    QCOMPARE(events, QStringList({"Click 2", "DblClick 2"}));
+
+    // The whole sequence a real mouse delivers: press, release, press, double-click,
+    // release gives one Click and one DblClick.
+    events.clear();
+    const QPoint at = grid.rowRect(4).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(events, QStringList({"Click 4", "DblClick 4"}));
+}
+
+void tst_FlexGrid::rightButtonDoesNotMoveTheCurrentRow()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.resize(600, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.fill(people(4), false);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.rowRect(2).center());
+    QSignalSpy clicks(&grid, &FlexGrid::Click);
+    QSignalSpy rightDowns(&grid, &FlexGrid::RightButtonDown);
+
+    const QPoint at = grid.rowRect(4).center();
+    QTest::mousePress(grid.viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(grid.viewport(), Qt::RightButton, {}, at);
+
+    QCOMPARE(rightDowns.count(), 1);
+    QCOMPARE(rightDowns.first().first().toPoint(), grid.viewport()->mapToGlobal(at));
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(grid.Row(), 2);
+    QCOMPARE(grid.selectionModel()->selectedRows().first().row(), 1);
+}
+
+void tst_FlexGrid::disabledGridIgnoresClicks()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.resize(600, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.fill(people(3), false);
+    grid.setEnabled(false);
+    QSignalSpy clicks(&grid, &FlexGrid::Click);
+    QSignalSpy doubleClicks(&grid, &FlexGrid::DblClick);
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.rowRect(3).center());
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.rowRect(3).center());
+
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(doubleClicks.count(), 0);
+    QCOMPARE(grid.Row(), 1);
+}
+
+void tst_FlexGrid::bindsAHundredThousandRowsQuickly()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.resize(600, 400);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const Recordset many = people(100000);
+
+    QElapsedTimer timer;
+    timer.start();
+    grid.fill(many, false);
+    QCoreApplication::processEvents();
+    const qint64 elapsed = timer.elapsed();
+    qInfo("binding 100,000 rows took %lld ms", elapsed);
+
+    QCOMPARE(grid.Rows(), 100001);
+    QCOMPARE(grid.TextMatrix(100000, 2), QStringLiteral("Name 100000"));
+    // A generous bound: only a per-row or per-cell cost in binding comes near it.
+    QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+
+    timer.restart();
+    grid.Clear();
+    QCOMPARE(grid.Rows(), 100001);
+    QCOMPARE(grid.TextMatrix(100000, 2), QString());
+    qInfo("clearing 100,000 rows took %lld ms", timer.elapsed());
+}
+
+QTEST_MAIN(tst_FlexGrid)
+#include "tst_FlexGrid.moc"
