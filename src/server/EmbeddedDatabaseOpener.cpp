@@ -1,0 +1,87 @@
+#include "EmbeddedDatabaseOpener.h"
+
+#include "EmbeddedConnection.h"
+#include "data/DbError.h"
+#include "data/PasswordHash.h"
+#include "data/SqlText.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+QString literal(const QString& value)
+{
+    return QLatin1Char('\'') + SqlText::quote(value) + QLatin1Char('\'');
+}
+} // namespace
+
+EmbeddedDatabaseOpener::EmbeddedDatabaseOpener(QString folder, Filler fillNewStore)
+    : m_folder(std::move(folder)), m_fillNewStore(std::move(fillNewStore))
+{}
+
+bool EmbeddedDatabaseOpener::holdsStore(const QString& folder)
+{
+    return QFileInfo::exists(QDir(folder).filePath(QStringLiteral("station.db")));
+}
+
+std::unique_ptr<Connection> EmbeddedDatabaseOpener::open(const QString&, const QString&)
+{
+    if (!QDir().mkpath(m_folder))
+        throw DbError(0, QStringLiteral("Cannot create the data folder %1.").arg(m_folder));
+    const bool fill = m_fillNewStore && !holdsStore(m_folder);
+    auto connection = std::make_unique<EmbeddedConnection>(m_folder);
+    if (fill)
+        m_fillNewStore(*connection);
+    m_store = connection.get();
+    return connection;
+}
+
+EmbeddedConnection& EmbeddedDatabaseOpener::store()
+{
+    if (!m_store)
+        throw DbError(3709, QStringLiteral("The store is not open."));
+    return *m_store;
+}
+
+bool EmbeddedDatabaseOpener::needsFirstAdministrator(const QString& appCode)
+{
+    // Anyone registered for the application, active or not, closes this door: a store
+    // whose administrator was deactivated must not hand out a new administrator to
+    // whoever starts the program next.
+    const Recordset people = store().nativeQuery(
+        QStringLiteral("SELECT COUNT(*) FROM Password.tbPasswordAppAccess WHERE AppCode = ") +
+        literal(appCode));
+    return people.value(0, 0).toInt() == 0;
+}
+
+void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& person,
+                                                      const QString& appCode)
+{
+    const QString hash = PasswordHash::make(person.password);
+    if (hash.isEmpty())
+        throw DbError(0, QStringLiteral("The password could not be protected (out of memory)."));
+    EmbeddedConnection& embedded = store();
+    const QString id = literal(person.staffId);
+
+    // The rights row goes first: if storing the person fails, the next start asks again
+    // and simply rewrites it; the other order could leave an administrator without rights
+    // whom no later start would ever ask about.
+    embedded.transaction([&] {
+        embedded.nativeExecute(
+            QStringLiteral("DELETE FROM Station.tbTALOUserRights WHERE UserID = ") + id);
+        embedded.nativeExecute(
+            QStringLiteral("INSERT INTO Station.tbTALOUserRights(UserID, UserRights, ModifiedBy, "
+                           "ModifiedAt) VALUES(%1, %2, %1, datetime('now', 'localtime'))")
+                .arg(id, literal(allRights())));
+    });
+    embedded.transaction([&] {
+        embedded.nativeExecute(
+            QStringLiteral("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, Firstname, "
+                           "Middlename, PasswordHash, Active) VALUES(%1, %2, %3, '', %4, '1')")
+                .arg(id, literal(person.lastName), literal(person.firstName), literal(hash)));
+        embedded.nativeExecute(
+            QStringLiteral(
+                "INSERT INTO Password.tbPasswordAppAccess(EmployeeID, AppCode) VALUES(%1, %2)")
+                .arg(id, literal(appCode)));
+    });
+}
