@@ -1,4 +1,97 @@
-int main()
+// talodesk-sql: sends one statement to an embedded store and prints the result.
+//   talodesk-sql --data DIR -e "STATEMENT"         T-SQL, as the program sends it
+//   talodesk-sql --data DIR --sqlite -e "SQL"      native SQLite SQL
+//   talodesk-sql --data DIR --demo [-e ...]        a new store is filled with demo data
+// A result prints its field names, then one line per row, fields separated by a tab.
+
+#include "data/DbError.h"
+#include "server/DemoData.h"
+#include "server/EmbeddedConnection.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+const char* const Usage =
+    "Usage: talodesk-sql --data DIR [--demo] [--sqlite] [-e STATEMENT]\n"
+    "\n"
+    "Sends one statement to the embedded store in DIR and prints the result: the field\n"
+    "names, then one line per row, fields separated by a tab (NULL prints as empty).\n"
+    "\n"
+    "  --data DIR      the store's folder; an empty store is created when it holds none\n"
+    "  --demo          fill a newly created store with the demo data\n"
+    "  --sqlite        the statement is native SQLite SQL instead of T-SQL\n"
+    "  -e STATEMENT    the statement to run\n"
+    "  --help          this text\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the statement fails (\"error N: text\" on stderr),\n"
+    "2 for a wrong command line.\n";
+
+int usageError(const QString& message)
 {
+    QTextStream(stderr) << message << "\n" << Usage;
+    return 2;
+}
+
+void print(const Recordset& result)
+{
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    if (result.fieldCount() == 0)
+        return;
+    out << result.fieldNames().join(QLatin1Char('\t')) << '\n';
+    for (const Recordset::Row& row : result.rows())
+        out << row.join(QLatin1Char('\t')) << '\n';
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QString folder;
+    QString statement;
+    bool hasStatement = false;
+    bool demo = false;
+    bool native = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            QTextStream(stdout) << Usage;
+            return 0;
+        } else if (arg == QLatin1String("--data") && i + 1 < args.size()) {
+            folder = args.at(++i);
+        } else if (arg == QLatin1String("-e") && i + 1 < args.size()) {
+            statement = args.at(++i);
+            hasStatement = true;
+        } else if (arg == QLatin1String("--demo")) {
+            demo = true;
+        } else if (arg == QLatin1String("--sqlite")) {
+            native = true;
+        } else {
+            return usageError(QStringLiteral("talodesk-sql: unexpected argument '%1'").arg(arg));
+        }
+    }
+    if (folder.isEmpty())
+        return usageError(QStringLiteral("talodesk-sql: --data DIR is required"));
+    if (!hasStatement && !demo)
+        return usageError(QStringLiteral("talodesk-sql: nothing to do (give -e or --demo)"));
+
+    try {
+        EmbeddedConnection store(folder);
+        if (demo && store.createdOnOpen())
+            DemoData::populate(store);
+        if (hasStatement)
+            print(native ? store.nativeQuery(statement) : store.open(statement));
+    } catch (const DbError& error) {
+        QTextStream err(stderr);
+        err.setEncoding(QStringConverter::Utf8);
+        err << "error " << error.number() << ": " << error.message() << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -6,6 +6,8 @@
 #include <memory>
 
 class EmbeddedStore;
+class ProcedureRunner;
+class TsqlRewriter;
 
 // The embedded store seen through the program's Connection: it takes the same T-SQL
 // text a SQL Server would receive (SELECTs and procedure calls), rewrites or runs it on
@@ -30,7 +32,13 @@ public:
     void nativeExecute(const QString& sqliteSql);
 
     EmbeddedStore& store();
+    // True when the folder held no store before this connection opened it.
+    bool createdOnOpen() const;
 
 private:
+    Recordset run(const QString& sql);
+
     std::unique_ptr<EmbeddedStore> m_store;
+    std::unique_ptr<TsqlRewriter> m_rewriter;
+    std::unique_ptr<ProcedureRunner> m_runner;
 };

@@ -1,0 +1,275 @@
+#include "EmbeddedStore.h"
+
+#include "SchemaMigrator.h"
+#include "ServerErrors.h"
+#include "data/DbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+// The schema and procedure resources live in this static library: make sure they are
+// registered even though nothing refers to them by symbol.
+static void initServerResources()
+{
+    Q_INIT_RESOURCE(server);
+}
+
+namespace {
+
+// A writer waits this long for another connection's write to finish.
+constexpr int BusyTimeoutMs = 10000;
+
+void finalizeAll(std::vector<sqlite3_stmt*>& statements)
+{
+    for (sqlite3_stmt* stmt : statements)
+        sqlite3_finalize(stmt);
+    statements.clear();
+}
+
+void bindParameters(sqlite3_stmt* stmt, const SqlParameters& parameters)
+{
+    for (const auto& [name, value] : parameters) {
+        const QByteArray key = ':' + name.toUtf8();
+        const int index = sqlite3_bind_parameter_index(stmt, key.constData());
+        if (index > 0) {
+            const QByteArray utf8 = value.toUtf8();
+            sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+} // namespace
+
+const QList<EmbeddedStore::Database>& EmbeddedStore::databases()
+{
+    static const QList<Database> list = {
+        {QStringLiteral("Station"), QStringLiteral("station.db")},
+        {QStringLiteral("Patient_Data"), QStringLiteral("patient_data.db")},
+        {QStringLiteral("Password"), QStringLiteral("password.db")},
+        {QStringLiteral("Payroll"), QStringLiteral("payroll.db")},
+    };
+    return list;
+}
+
+EmbeddedStore::EmbeddedStore(const QString& folder) : m_folder(QDir(folder).absolutePath())
+{
+    initServerResources();
+    if (!QDir().mkpath(m_folder))
+        throw DbError(ServerErrors::StoreVersion,
+                      QStringLiteral("Cannot create the store folder %1.").arg(m_folder));
+    m_created = !QFileInfo::exists(QDir(m_folder).filePath(databases().first().file));
+    const int rc =
+        sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError error(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_close_v2(m_db);
+        throw error;
+    }
+    try {
+        configure();
+    } catch (...) {
+        sqlite3_close_v2(m_db);
+        throw;
+    }
+}
+
+EmbeddedStore::~EmbeddedStore()
+{
+    for (auto& statements : m_cache)
+        finalizeAll(statements);
+    sqlite3_close_v2(m_db);
+}
+
+void EmbeddedStore::configure()
+{
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    m_functions.registerOn(m_db);
+    exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    for (const Database& database : databases()) {
+        const QString path = QDir(m_folder).filePath(database.file);
+        QString quoted = path;
+        quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+        exec(QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(quoted, database.name));
+        exec(QStringLiteral("PRAGMA %1.journal_mode = WAL").arg(database.name));
+        exec(QStringLiteral("PRAGMA %1.synchronous = NORMAL").arg(database.name));
+    }
+    SchemaMigrator(*this).migrate();
+    QStringList names;
+    for (const Database& database : databases())
+        names << database.name;
+    m_schema.load(m_db, names);
+}
+
+void EmbeddedStore::exec(const QString& sql)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK)
+        throw lastError(rc);
+}
+
+DbError EmbeddedStore::lastError(int rc)
+{
+    if (m_functions.hasRaised())
+        return DbError(ServerErrors::Raised, m_functions.takeRaised());
+    const int code = sqlite3_extended_errcode(m_db);
+    return DbError(code != SQLITE_OK ? code : rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+int EmbeddedStore::userVersion(const QString& database)
+{
+    return runScript(QStringLiteral("PRAGMA %1.user_version").arg(database)).value(0, 0).toInt();
+}
+
+std::vector<sqlite3_stmt*> EmbeddedStore::prepareAll(const QString& sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* const end = tail + utf8.size();
+    std::vector<sqlite3_stmt*> statements;
+    while (tail < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* next = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &stmt, &next);
+        if (rc != SQLITE_OK) {
+            const DbError error = lastError(rc);
+            finalizeAll(statements);
+            throw error;
+        }
+        if (stmt)
+            statements.push_back(stmt);
+        if (!next || next == tail)
+            break;
+        tail = next;
+    }
+    return statements;
+}
+
+Recordset EmbeddedStore::step(sqlite3_stmt* stmt)
+{
+    const int columns = sqlite3_column_count(stmt);
+    QStringList fields;
+    fields.reserve(columns);
+    for (int c = 0; c < columns; ++c)
+        fields << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    QList<Recordset::Row> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        Recordset::Row row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row << (text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString(""));
+        }
+        rows << std::move(row);
+    }
+    if (rc != SQLITE_DONE) {
+        const DbError error = lastError(rc);
+        sqlite3_reset(stmt);
+        throw error;
+    }
+    sqlite3_reset(stmt);
+    return Recordset(std::move(fields), std::move(rows));
+}
+
+Recordset EmbeddedStore::select(const QString& sql)
+{
+    std::vector<sqlite3_stmt*> statements = prepareAll(sql);
+    struct Finalizer
+    {
+        std::vector<sqlite3_stmt*>& s;
+        ~Finalizer() { finalizeAll(s); }
+    } finalizer{statements};
+    if (statements.size() != 1)
+        throw DbError(ServerErrors::Unsupported,
+                      QStringLiteral("Only one statement can be run at a time."));
+    if (!sqlite3_stmt_readonly(statements.front()))
+        throw DbError(ServerErrors::Unsupported,
+                      QStringLiteral("Only statements that read can be run this way."));
+    return step(statements.front());
+}
+
+Recordset EmbeddedStore::runScript(const QString& sql, const SqlParameters& parameters,
+                                   const QString& cacheKey)
+{
+    const auto run = [&](sqlite3_stmt* stmt, Recordset& result) {
+        sqlite3_clear_bindings(stmt);
+        bindParameters(stmt, parameters);
+        Recordset rows = step(stmt);
+        result = sqlite3_column_count(stmt) > 0 ? std::move(rows) : Recordset();
+    };
+    Recordset result;
+    if (!cacheKey.isEmpty()) {
+        auto it = m_cache.find(cacheKey);
+        if (it == m_cache.end())
+            it = m_cache.insert(cacheKey, prepareAll(sql));
+        for (sqlite3_stmt* stmt : *it)
+            run(stmt, result);
+        return result;
+    }
+    // One statement at a time: a later statement may need what an earlier one created.
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* const end = tail + utf8.size();
+    while (tail < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* next = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &stmt, &next);
+        if (rc != SQLITE_OK)
+            throw lastError(rc);
+        if (stmt) {
+            try {
+                run(stmt, result);
+            } catch (...) {
+                sqlite3_finalize(stmt);
+                throw;
+            }
+            sqlite3_finalize(stmt);
+        }
+        if (!next || next == tail)
+            break;
+        tail = next;
+    }
+    return result;
+}
+
+void EmbeddedStore::transaction(Access access, const std::function<void()>& work)
+{
+    const bool outer = m_depth == 0;
+    const QString savepoint = QStringLiteral("talo_sp%1").arg(++m_savepoints);
+    if (outer)
+        exec(access == Access::Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    else
+        exec(QStringLiteral("SAVEPOINT ") + savepoint);
+    ++m_depth;
+    try {
+        work();
+    } catch (...) {
+        --m_depth;
+        if (outer) {
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        } else {
+            const QByteArray sp = savepoint.toUtf8();
+            sqlite3_exec(m_db, ("ROLLBACK TO " + sp).constData(), nullptr, nullptr, nullptr);
+            sqlite3_exec(m_db, ("RELEASE " + sp).constData(), nullptr, nullptr, nullptr);
+        }
+        if (outer)
+            m_savepoints = 0;
+        throw;
+    }
+    --m_depth;
+    if (!outer) {
+        exec(QStringLiteral("RELEASE ") + savepoint);
+        return;
+    }
+    m_savepoints = 0;
+    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError error = lastError(rc);
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw error;
+    }
+}

@@ -1,0 +1,65 @@
+#include "ProcedureCatalog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+const ProcedureCatalog& ProcedureCatalog::builtIn()
+{
+    static const ProcedureCatalog catalog(QStringLiteral(":/server/procedures"));
+    return catalog;
+}
+
+ProcedureCatalog::ProcedureCatalog(const QString& folder)
+{
+    const QDir dir(folder);
+    for (const QString& file : dir.entryList({QStringLiteral("*.sql")}, QDir::Files)) {
+        QFile f(dir.filePath(file));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QString name = QFileInfo(file).completeBaseName();
+        m_procedures.insert(name.toLower(), parse(name, QString::fromUtf8(f.readAll())));
+    }
+}
+
+ProcedureCatalog::Procedure ProcedureCatalog::parse(const QString& name, const QString& text)
+{
+    Procedure procedure;
+    procedure.name = name;
+    procedure.body = text;
+    const QString parametersTag = QStringLiteral("-- parameters:");
+    const QString accessTag = QStringLiteral("-- access:");
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(parametersTag, Qt::CaseInsensitive)) {
+            for (const QString& p : trimmed.mid(parametersTag.size()).split(QLatin1Char(','))) {
+                if (!p.trimmed().isEmpty())
+                    procedure.parameters << p.trimmed();
+            }
+        } else if (trimmed.startsWith(accessTag, Qt::CaseInsensitive)) {
+            procedure.access =
+                trimmed.mid(accessTag.size()).trimmed().toLower() == QLatin1String("read")
+                    ? EmbeddedStore::Access::Read
+                    : EmbeddedStore::Access::Write;
+        } else if (!trimmed.startsWith(QLatin1String("--")) && !trimmed.isEmpty()) {
+            break;
+        }
+    }
+    return procedure;
+}
+
+const ProcedureCatalog::Procedure* ProcedureCatalog::find(const QString& name) const
+{
+    const auto it = m_procedures.constFind(name.toLower());
+    return it == m_procedures.cend() ? nullptr : &*it;
+}
+
+QStringList ProcedureCatalog::names() const
+{
+    QStringList out;
+    for (const Procedure& p : m_procedures)
+        out << p.name;
+    std::sort(out.begin(), out.end());
+    return out;
+}

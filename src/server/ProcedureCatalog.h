@@ -1,0 +1,37 @@
+#pragma once
+
+#include "EmbeddedStore.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// The store's stored procedures: one resource :/server/procedures/<Name>.sql each. The
+// file starts with header lines "-- parameters: a, b, c" (bound in order to :a, :b,
+// :c) and "-- access: read" or "-- access: write"; the rest is the SQLite body.
+class ProcedureCatalog
+{
+public:
+    struct Procedure
+    {
+        QString name;
+        QStringList parameters;
+        EmbeddedStore::Access access = EmbeddedStore::Access::Write;
+        QString body;
+    };
+
+    // The catalog of the built-in resources, read once.
+    static const ProcedureCatalog& builtIn();
+
+    // Reads every .sql file of a resource or file-system folder.
+    explicit ProcedureCatalog(const QString& folder);
+
+    // By name, ignoring case; nullptr when there is no such procedure.
+    const Procedure* find(const QString& name) const;
+    QStringList names() const;
+
+    static Procedure parse(const QString& name, const QString& text);
+
+private:
+    QHash<QString, Procedure> m_procedures;
+};

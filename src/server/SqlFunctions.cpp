@@ -1,0 +1,237 @@
+#include "SqlFunctions.h"
+
+#include "UnicodeText.h"
+#include "data/DbError.h"
+#include "data/GeneralDate.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace {
+
+const char* const IsoFormat = "yyyy-MM-dd HH:mm:ss";
+
+QString argText(sqlite3_value* value)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text ? QString::fromUtf8(text, sqlite3_value_bytes(value)) : QString();
+}
+
+bool argIsNull(sqlite3_value* value)
+{
+    return sqlite3_value_type(value) == SQLITE_NULL;
+}
+
+void resultText(sqlite3_context* ctx, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+SqlFunctions* self(sqlite3_context* ctx)
+{
+    return static_cast<SqlFunctions*>(sqlite3_user_data(ctx));
+}
+
+bool isAscii(const char* text, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+int asciiCompare(const char* a, int na, const char* b, int nb)
+{
+    while (na > 0 && a[na - 1] == ' ')
+        --na;
+    while (nb > 0 && b[nb - 1] == ' ')
+        --nb;
+    const int n = std::min(na, nb);
+    for (int i = 0; i < n; ++i) {
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return na == nb ? 0 : (na < nb ? -1 : 1);
+}
+
+// Keys are compared on every index step: ASCII keys stay on a byte loop.
+int collateUnicodeCi(void*, int na, const void* a, int nb, const void* b)
+{
+    const auto* ta = static_cast<const char*>(a);
+    const auto* tb = static_cast<const char*>(b);
+    if (isAscii(ta, na) && isAscii(tb, nb))
+        return asciiCompare(ta, na, tb, nb);
+    const int c = UnicodeText::compare(QString::fromUtf8(ta, na), QString::fromUtf8(tb, nb));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// SQLite calls like(pattern, text [, escape]) for "text LIKE pattern".
+void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argIsNull(argv[0]) || argIsNull(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString pattern = argText(argv[0]);
+    const QString text = argText(argv[1]);
+    if (argc == 3) {
+        const QString escape = argText(argv[2]);
+        if (escape.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        sqlite3_result_int(ctx, UnicodeText::like(text, pattern, escape.at(0)) ? 1 : 0);
+        return;
+    }
+    sqlite3_result_int(ctx, UnicodeText::like(text, pattern) ? 1 : 0);
+}
+
+void raiseFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const QString message = argText(argv[0]);
+    self(ctx)->raise(message);
+    const QByteArray utf8 = message.toUtf8();
+    sqlite3_result_error(ctx, utf8.constData(), int(utf8.size()));
+}
+
+void nowFunction(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    resultText(ctx, self(ctx)->now().toString(QLatin1String(IsoFormat)));
+}
+
+std::optional<QDateTime> parsedArg(sqlite3_value* value)
+{
+    if (argIsNull(value))
+        return std::nullopt;
+    return GeneralDate::fromText(argText(value));
+}
+
+// General date text (or ISO) -> stored ISO text; NULL when it is not a date-time.
+void isoFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto value = parsedArg(argv[0]);
+    if (!value)
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, value->toString(QLatin1String(IsoFormat)));
+}
+
+// The day of a date-time text as ISO "yyyy-MM-dd"; NULL when it is not a date-time.
+void isoDayFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto value = parsedArg(argv[0]);
+    if (!value)
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, value->date().toString(QLatin1String("yyyy-MM-dd")));
+}
+
+// The day of a date-time text as general date text ("12/8/2026").
+void generalDayFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto value = parsedArg(argv[0]);
+    if (!value)
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, GeneralDate::toText(QDateTime(value->date(), QTime(0, 0))));
+}
+
+// The workstation's short time of a date-time text ("11:30 AM").
+void shortTimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto value = parsedArg(argv[0]);
+    if (!value) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QString text = QLocale().toString(value->time(), QLocale::ShortFormat);
+    text.replace(QChar(0x202F), QLatin1Char(' '));
+    text.replace(QChar(0x00A0), QLatin1Char(' '));
+    resultText(ctx, text);
+}
+
+// A cost as stored: "" stays "", a non-negative number gets two decimals, anything
+// else is NULL (the procedure refuses it).
+void costFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const QString text = argText(argv[0]).trimmed();
+    if (text.isEmpty()) {
+        resultText(ctx, QString());
+        return;
+    }
+    static const QRegularExpression number(QStringLiteral("^\\d{1,12}(\\.\\d*)?$|^\\.\\d+$"));
+    if (!number.match(text).hasMatch()) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, QString::number(text.toDouble(), 'f', 2));
+}
+
+void startsWithFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3_result_int(ctx, UnicodeText::startsWith(argText(argv[0]), argText(argv[1])) ? 1 : 0);
+}
+
+void containsFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3_result_int(ctx, UnicodeText::contains(argText(argv[0]), argText(argv[1])) ? 1 : 0);
+}
+
+// A rights string: "|" followed by a number, any number of times ("" = no rights).
+void rightsValidFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    static const QRegularExpression rights(QStringLiteral("^(\\|\\d+)*$"));
+    sqlite3_result_int(ctx, rights.match(argText(argv[0])).hasMatch() ? 1 : 0);
+}
+
+using ScalarFn = void (*)(sqlite3_context*, int, sqlite3_value**);
+
+void define(sqlite3* db, const char* name, int args, ScalarFn fn, void* user, bool deterministic)
+{
+    const int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0);
+    const int rc =
+        sqlite3_create_function_v2(db, name, args, flags, user, fn, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(rc, QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+} // namespace
+
+SqlFunctions::SqlFunctions() : m_clock([] { return QDateTime::currentDateTime(); }) {}
+
+void SqlFunctions::registerOn(sqlite3* db)
+{
+    const int rc = sqlite3_create_collation_v2(db, "UNICODE_CI", SQLITE_UTF8, nullptr,
+                                               collateUnicodeCi, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(rc, QString::fromUtf8(sqlite3_errmsg(db)));
+    define(db, "like", 2, likeFunction, nullptr, true);
+    define(db, "like", 3, likeFunction, nullptr, true);
+    define(db, "talo_raise", 1, raiseFunction, this, false);
+    define(db, "talo_now", 0, nowFunction, this, false);
+    define(db, "talo_iso", 1, isoFunction, nullptr, false);
+    define(db, "talo_iso_day", 1, isoDayFunction, nullptr, false);
+    define(db, "talo_general_day", 1, generalDayFunction, nullptr, false);
+    define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
+    define(db, "talo_cost", 1, costFunction, nullptr, true);
+    define(db, "talo_starts_with", 2, startsWithFunction, nullptr, true);
+    define(db, "talo_contains", 2, containsFunction, nullptr, true);
+    define(db, "talo_rights_valid", 1, rightsValidFunction, nullptr, true);
+}
+
+QString SqlFunctions::takeRaised()
+{
+    m_hasRaised = false;
+    return std::exchange(m_raised, QString());
+}
+
+void SqlFunctions::raise(const QString& message)
+{
+    m_hasRaised = true;
+    m_raised = message;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+struct sqlite3;
+
+// The server-side functions the store's SQL relies on, registered on one connection:
+// the UNICODE_CI collation, a Unicode LIKE with the server's pattern rules, the
+// procedures' validation raise, the server clock and the date/time and cost texts.
+class SqlFunctions
+{
+public:
+    SqlFunctions();
+
+    void registerOn(sqlite3* db);
+
+    // The server clock (local time). Tests may set a fixed one.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    QDateTime now() const { return m_clock(); }
+
+    // Set by talo_raise() when a procedure refuses its input; the store turns the
+    // failing statement into that error and clears it.
+    bool hasRaised() const { return m_hasRaised; }
+    QString takeRaised();
+    void raise(const QString& message);
+
+private:
+    std::function<QDateTime()> m_clock;
+    bool m_hasRaised = false;
+    QString m_raised;
+};

@@ -1,0 +1,16 @@
+-- parameters: employee, text
+-- access: read
+-- Active meals of active meal types tagged to an active employee, whose description
+-- contains the text or whose code equals it.
+SELECT m.Code AS CODE,
+       m.Description AS DESCRIPTION,
+       m.Cost AS COST,
+       m.MealType AS TYPE,
+       m.Status AS STATUS
+FROM Station.tbTALOEmployeeMeal t
+JOIN Payroll.tbcmaster e ON e.EmpNum = t.EmpNum AND e.Active = '1'
+JOIN Station.tbcoMealType mt ON mt.Code = t.MealTypeCode AND mt.Status = '1'
+JOIN Station.tbcoMeal m ON m.MealType = mt.Code AND m.Status = '1'
+WHERE t.EmpNum = :employee
+  AND (m.Code = :text OR talo_contains(m.Description, :text))
+ORDER BY m.Description, m.Code;

@@ -1,0 +1,21 @@
+-- parameters: employee, date
+-- access: read
+-- The meals an employee received on the day of `date` and that are not revoked, in the
+-- order they were given. An empty date names no day and finds nothing.
+SELECT talo_raise('''' || :date || ''' is not a valid date.')
+WHERE trim(:date) <> '' AND talo_iso_day(:date) IS NULL;
+
+SELECT dm.MealCode AS MEAL,
+       COALESCE(m.Description, '') AS DESCRIPTION,
+       talo_short_time(dm.MealDate) AS TIME,
+       dm.Remarks AS REMARKS,
+       dm.ClerkID AS CLERKID,
+       dm.TransNum AS TRANSNUM,
+       dm.MealMode AS MEALMODE
+FROM Station.tbTALOEmployeeDistributedMeals dm
+LEFT JOIN Station.tbcoMeal m ON m.Code = dm.MealCode
+WHERE dm.EmpNum = :employee
+  AND dm.MealDate >= talo_iso_day(:date)
+  AND dm.MealDate < date(talo_iso_day(:date), '+1 day')
+  AND dm.RevokedAt IS NULL
+ORDER BY dm.MealDate, dm.TransNum;

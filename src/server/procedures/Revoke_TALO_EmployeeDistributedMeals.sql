@@ -1,0 +1,25 @@
+-- parameters: employee, transnum, clerk
+-- access: write
+-- Revokes one distributed meal of the employee. The row is kept; the revoke is
+-- recorded on it (who and when) and in the audit log.
+SELECT talo_raise('''' || :transnum || ''' is not a transaction number.')
+WHERE NOT (trim(:transnum) GLOB '[0-9]*' AND trim(:transnum) NOT GLOB '*[^0-9]*');
+
+SELECT talo_raise('Meal ' || :transnum || ' was not given to employee ' || :employee || '.')
+WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE TransNum = CAST(trim(:transnum) AS INTEGER) AND EmpNum = :employee);
+
+SELECT talo_raise('Meal ' || :transnum || ' is already revoked.')
+WHERE EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+              WHERE TransNum = CAST(trim(:transnum) AS INTEGER) AND RevokedAt IS NOT NULL);
+
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+SELECT 'tbTALOEmployeeDistributedMeals', TransNum, 'REVOKE',
+       'EmpNum=' || EmpNum || '; MealCode=' || MealCode || '; MealDate=' || MealDate,
+       :clerk, talo_now()
+FROM Station.tbTALOEmployeeDistributedMeals
+WHERE TransNum = CAST(trim(:transnum) AS INTEGER);
+
+UPDATE Station.tbTALOEmployeeDistributedMeals
+SET RevokedBy = :clerk, RevokedAt = talo_now()
+WHERE TransNum = CAST(trim(:transnum) AS INTEGER);

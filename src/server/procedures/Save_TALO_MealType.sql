@@ -1,0 +1,21 @@
+-- parameters: code, description, status, user
+-- access: write
+-- Inserts a meal type or updates the meal type with that code.
+SELECT talo_raise('Meal type code is required.')
+WHERE trim(:code) = '';
+
+SELECT talo_raise('Status must be 1 (active) or 0 (inactive), not ''' || :status || '''.')
+WHERE :status NOT IN ('1', '0');
+
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+SELECT 'tbcoMealType', trim(:code),
+       CASE WHEN EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = trim(:code))
+            THEN 'UPDATE' ELSE 'INSERT' END,
+       'Description=' || :description || '; Status=' || :status,
+       :user, talo_now();
+
+INSERT INTO Station.tbcoMealType(Code, Description, Status)
+VALUES (trim(:code), :description, :status)
+ON CONFLICT(Code) DO UPDATE SET
+    Description = excluded.Description,
+    Status = excluded.Status;

@@ -1,0 +1,1 @@
+INSERT INTO Patient_Data.tbHospitalInfo(HospitalName, Address) VALUES ('Hospital', '');
