@@ -1,0 +1,168 @@
+-- Station: meals, meal types, tags, distributed meals, rights and their audit trail.
+-- Date-times are datetime2(0): the procedures take general date text (or ISO) and
+-- convert it, so a wrong date is refused instead of being stored as text.
+USE Station;
+GO
+
+IF OBJECT_ID(N'dbo.tbTALOUserSetUp', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOUserSetUp (
+        Code INT NOT NULL CONSTRAINT PK_tbTALOUserSetUp PRIMARY KEY,
+        Description NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOUserSetUp_Description DEFAULT (N'')
+    );
+END;
+GO
+
+IF OBJECT_ID(N'dbo.tbTALOUserRights', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOUserRights (
+        UserID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        UserRights NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOUserRights_UserRights DEFAULT (N''),
+        ModifiedBy NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOUserRights_ModifiedBy DEFAULT (N''),
+        ModifiedAt DATETIME2(0) NULL
+    );
+END;
+GO
+
+-- Not unique: should a person have two rows, the first one decides.
+IF NOT EXISTS (
+    SELECT 1 FROM sys.indexes
+    WHERE name = N'ixUserRightsUser' AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')
+)
+    CREATE CLUSTERED INDEX ixUserRightsUser ON dbo.tbTALOUserRights (UserID);
+GO
+
+IF OBJECT_ID(N'dbo.tbcoMealType', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbcoMealType (
+        Code NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT PK_tbcoMealType PRIMARY KEY,
+        Description NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbcoMealType_Description DEFAULT (N''),
+        Status CHAR(1) NOT NULL CONSTRAINT DF_tbcoMealType_Status DEFAULT ('1'),
+        CONSTRAINT CK_tbcoMealType_Status CHECK (Status IN ('0', '1'))
+    );
+END;
+GO
+
+-- Cost is text with two decimals ("12.50") or empty, exactly as the windows show it.
+IF OBJECT_ID(N'dbo.tbcoMeal', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbcoMeal (
+        Code NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT PK_tbcoMeal PRIMARY KEY,
+        Description NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbcoMeal_Description DEFAULT (N''),
+        Cost NVARCHAR(20) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbcoMeal_Cost DEFAULT (N''),
+        MealType NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbcoMeal_MealType DEFAULT (N''),
+        Status CHAR(1) NOT NULL CONSTRAINT DF_tbcoMeal_Status DEFAULT ('1'),
+        CONSTRAINT CK_tbcoMeal_Status CHECK (Status IN ('0', '1'))
+    );
+END;
+GO
+
+IF NOT EXISTS (
+    SELECT 1 FROM sys.indexes
+    WHERE name = N'ixMealType' AND object_id = OBJECT_ID(N'dbo.tbcoMeal')
+)
+    CREATE INDEX ixMealType ON dbo.tbcoMeal (MealType);
+GO
+
+-- A tag is never stored twice.
+IF OBJECT_ID(N'dbo.tbTALOEmployeeMeal', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOEmployeeMeal (
+        EmpNum NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        MealTypeCode NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT FK_tbTALOEmployeeMeal_MealType REFERENCES dbo.tbcoMealType (Code),
+        TaggedBy NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOEmployeeMeal_TaggedBy DEFAULT (N''),
+        TaggedAt DATETIME2(0) NULL,
+        CONSTRAINT PK_tbTALOEmployeeMeal PRIMARY KEY (EmpNum, MealTypeCode)
+    );
+END;
+GO
+
+-- Never deleted: a revoke fills RevokedBy and RevokedAt.
+IF OBJECT_ID(N'dbo.tbTALOEmployeeDistributedMeals', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOEmployeeDistributedMeals (
+        TransNum INT IDENTITY (1, 1) NOT NULL
+            CONSTRAINT PK_tbTALOEmployeeDistributedMeals PRIMARY KEY,
+        EmpNum NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        MealCode NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT FK_tbTALOEmployeeDistributedMeals_Meal REFERENCES dbo.tbcoMeal (Code),
+        MealMode NVARCHAR(50) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOEmployeeDistributedMeals_MealMode DEFAULT (N''),
+        MealDate DATETIME2(0) NOT NULL,
+        Remarks NVARCHAR(500) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOEmployeeDistributedMeals_Remarks DEFAULT (N''),
+        ClerkID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOEmployeeDistributedMeals_ClerkID DEFAULT (N''),
+        Source NVARCHAR(100) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOEmployeeDistributedMeals_Source DEFAULT (N''),
+        RecordedAt DATETIME2(0) NOT NULL,
+        RevokedBy NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NULL,
+        RevokedAt DATETIME2(0) NULL
+    );
+END;
+GO
+
+-- The meals one employee received on one day.
+IF NOT EXISTS (
+    SELECT 1 FROM sys.indexes
+    WHERE
+        name = N'ixDistributedEmpDate'
+        AND object_id = OBJECT_ID(N'dbo.tbTALOEmployeeDistributedMeals')
+)
+    CREATE INDEX ixDistributedEmpDate
+    ON dbo.tbTALOEmployeeDistributedMeals (EmpNum, MealDate);
+GO
+
+-- One row per change of meals, meal types, tags and rights.
+IF OBJECT_ID(N'dbo.tbTALOAuditLog', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOAuditLog (
+        AuditID INT IDENTITY (1, 1) NOT NULL CONSTRAINT PK_tbTALOAuditLog PRIMARY KEY,
+        TableName NVARCHAR(100) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        RecordKey NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Action NVARCHAR(20) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Details NVARCHAR(MAX) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOAuditLog_Details DEFAULT (N''),
+        UserID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOAuditLog_UserID DEFAULT (N''),
+        ChangedAt DATETIME2(0) NOT NULL
+    );
+END;
+GO
+
+IF NOT EXISTS (
+    SELECT 1 FROM sys.indexes
+    WHERE name = N'ixAuditTableKey' AND object_id = OBJECT_ID(N'dbo.tbTALOAuditLog')
+)
+    CREATE INDEX ixAuditTableKey ON dbo.tbTALOAuditLog (TableName, RecordKey);
+GO
+
+-- The rights the program knows, in code order (the access window lists them so).
+INSERT INTO dbo.tbTALOUserSetUp (Code, Description)
+SELECT
+    v.Code,
+    v.Description
+FROM (
+    VALUES
+    (1, N'Reports'),
+    (2, N'Tag Employee Meal'),
+    (3, N'Meals'),
+    (4, N'Meal Type'),
+    (5, N'User Access'),
+    (6, N'Meal Entry'),
+    (7, N'App Settings'),
+    (8, N'Revoke Meals')
+) AS v (Code, Description)
+WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOUserSetUp AS s WHERE s.Code = v.Code);
+GO

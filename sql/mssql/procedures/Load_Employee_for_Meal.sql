@@ -1,0 +1,53 @@
+USE Station;
+GO
+
+-- Active employees found by exact number, by a last name that begins with the text, or
+-- by "Last, First Middle" that begins with it. The text is a literal prefix: LIKE's
+-- wildcards in it are escaped. Each branch can seek an index (number, last name).
+CREATE OR ALTER PROCEDURE dbo.Load_Employee_for_Meal
+    @date NVARCHAR(4000),
+    @text NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @day DATE = CASE
+        WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
+        ELSE CAST(TRY_CONVERT(DATETIME2(0), @date) AS DATE)
+    END;
+    IF @day IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @date, N''' is not a valid date.');
+        THROW 50000, @message, 1;
+    END;
+
+    DECLARE @prefix NVARCHAR(4000) = REPLACE(
+        REPLACE(REPLACE(@text, N'[', N'[[]'), N'%', N'[%]'), N'_', N'[_]'
+    ) + N'%';
+    DECLARE @comma INT = CHARINDEX(N',', @text);
+    DECLARE @lastOfText NVARCHAR(4000) = CASE
+        WHEN @comma > 0 THEN RTRIM(LEFT(@text, @comma - 1))
+    END;
+
+    SELECT
+        e.EmpNum AS EMPNUM,
+        e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename AS NAME,
+        FORMAT(@day, N'd') AS [DATE],
+        COALESCE(d.Description, N'') AS DEPARTMENT
+    FROM (
+        SELECT EmpNum FROM Payroll.dbo.tbcmaster WHERE EmpNum = @text
+        UNION
+        SELECT EmpNum FROM Payroll.dbo.tbcmaster WHERE Lastname LIKE @prefix
+        UNION
+        SELECT EmpNum FROM Payroll.dbo.tbcmaster
+        WHERE
+            Lastname = @lastOfText
+            AND Lastname + N', ' + Firstname + N' ' + Middlename LIKE @prefix
+    ) AS found
+    INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = found.EmpNum
+    LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+    WHERE e.Active = '1'
+    ORDER BY NAME, e.EmpNum;
+END;
+GO

@@ -1,0 +1,107 @@
+USE Station;
+GO
+
+-- Records one meal handed to an employee. The employee and the meal must be known and
+-- active, and the meal's type must be active and tagged to the employee.
+CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
+    @employee NVARCHAR(4000),
+    @meal NVARCHAR(4000),
+    @mode NVARCHAR(4000),
+    @date NVARCHAR(4000),
+    @remarks NVARCHAR(4000),
+    @clerk NVARCHAR(4000),
+    @source NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+    SET XACT_ABORT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @mealDate DATETIME2(0) = CASE
+        WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
+        ELSE TRY_CONVERT(DATETIME2(0), @date)
+    END;
+
+    BEGIN TRY
+        BEGIN TRANSACTION;
+
+        IF LTRIM(RTRIM(@employee)) = N''
+            THROW 50000, N'Employee number is required.', 1;
+        IF NOT EXISTS (SELECT 1 FROM Payroll.dbo.tbcmaster WHERE EmpNum = @employee)
+        BEGIN
+            SET @message = CONCAT(N'Unknown employee ', @employee, N'.');
+            THROW 50000, @message, 1;
+        END;
+        IF EXISTS (
+            SELECT 1 FROM Payroll.dbo.tbcmaster WHERE EmpNum = @employee AND Active <> '1'
+        )
+        BEGIN
+            SET @message = CONCAT(N'Employee ', @employee, N' is inactive.');
+            THROW 50000, @message, 1;
+        END;
+        IF LTRIM(RTRIM(@meal)) = N''
+            THROW 50000, N'Meal code is required.', 1;
+        IF NOT EXISTS (SELECT 1 FROM dbo.tbcoMeal WHERE Code = @meal)
+        BEGIN
+            SET @message = CONCAT(N'Unknown meal ', @meal, N'.');
+            THROW 50000, @message, 1;
+        END;
+        IF EXISTS (SELECT 1 FROM dbo.tbcoMeal WHERE Code = @meal AND Status <> '1')
+        BEGIN
+            SET @message = CONCAT(N'Meal ', @meal, N' is inactive.');
+            THROW 50000, @message, 1;
+        END;
+        IF NOT EXISTS (
+            SELECT 1 FROM dbo.tbcoMeal AS m
+            INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = m.MealType AND mt.Status = '1'
+            WHERE m.Code = @meal
+        )
+        BEGIN
+            SET @message = CONCAT(N'The meal type of meal ', @meal, N' is inactive.');
+            THROW 50000, @message, 1;
+        END;
+        IF NOT EXISTS (
+            SELECT 1 FROM dbo.tbcoMeal AS m
+            INNER JOIN dbo.tbTALOEmployeeMeal AS t
+                ON t.MealTypeCode = m.MealType AND t.EmpNum = @employee
+            WHERE m.Code = @meal
+        )
+        BEGIN
+            SET @message = CONCAT(
+                N'Meal ', @meal, N' is not allowed for employee ', @employee,
+                N': its meal type is not tagged to the employee.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        IF LTRIM(RTRIM(@mode)) = N''
+            THROW 50000, N'Meal mode is required.', 1;
+        IF @mealDate IS NULL
+        BEGIN
+            SET @message = CONCAT(N'''', @date, N''' is not a valid date and time.');
+            THROW 50000, @message, 1;
+        END;
+
+        INSERT INTO dbo.tbTALOEmployeeDistributedMeals (
+            EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt
+        )
+        SELECT
+            e.EmpNum,
+            m.Code,
+            @mode,
+            @mealDate,
+            @remarks,
+            @clerk,
+            @source,
+            CAST(GETDATE() AS DATETIME2(0))
+        FROM Payroll.dbo.tbcmaster AS e
+        CROSS JOIN dbo.tbcoMeal AS m
+        WHERE e.EmpNum = @employee AND m.Code = @meal;
+
+        COMMIT TRANSACTION;
+    END TRY
+    BEGIN CATCH
+        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        THROW;
+    END CATCH;
+END;
+GO
