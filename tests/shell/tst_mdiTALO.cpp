@@ -1,0 +1,408 @@
+#include "counter/frmEmployeeList.h"
+#include "data/DbError.h"
+#include "data/GeneralDate.h"
+#include "shell/WindowRegistry.h"
+#include "shell/mdiTALO.h"
+#include "support/TestEnvironment.h"
+#include "tagging/frmEmployeeMealTag.h"
+#include "widgets/Twips.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+// Lets statements that name `failOn` fail as a missing object would on the server.
+class FailingConnection : public Connection
+{
+public:
+    FailingConnection(Connection& inner, QString failOn)
+        : m_inner(inner), m_failOn(std::move(failOn))
+    {}
+    Recordset open(const QString& sql) override
+    {
+        failIfNamed(sql);
+        return m_inner.open(sql);
+    }
+    void execute(const QString& sql) override
+    {
+        failIfNamed(sql);
+        m_inner.execute(sql);
+    }
+    void transaction(const std::function<void()>& work) override { m_inner.transaction(work); }
+    QString serverName() const override { return m_inner.serverName(); }
+
+private:
+    void failIfNamed(const QString& sql)
+    {
+        if (sql.contains(m_failOn))
+            throw DbError(208, QStringLiteral("Invalid object name '%1'.").arg(m_failOn));
+    }
+    Connection& m_inner;
+    QString m_failOn;
+};
+
+const QStringList kGuardedItems{"mnuReports",  "mnuEmployeeMeal", "mnuTagEmployeeMeal", "mnuMeals",
+                                "mnuMealType", "mnuAccess",       "mnuAppSettings"};
+
+QStringList startUpStatements(const QString& userCode)
+{
+    QStringList out{"Select GetDate() As ServerDate From Patient_Data..tbHospitalInfo"};
+    for (int i = 0; i < 7; ++i) {
+        out.append("Select UserRights [Rights] from Station..tbTALOUserRights where UserID = '" +
+                   userCode + "'");
+    }
+    return out;
+}
+
+// A frame whose start-up creates a TestUser on the test store.
+class Frame
+{
+public:
+    explicit Frame(TestEnvironment& env, QString userCode = QStringLiteral("CLERK01"),
+                   Connection* connection = nullptr)
+        : window(env.context(), [this, &env, userCode, connection] {
+              auto made = std::make_unique<TestUser>(connection ? connection : &env.recorder(),
+                                                     userCode, QStringLiteral("Ana Cruz"));
+              user = made.get();
+              if (prepare)
+                  prepare(*made);
+              return made;
+          })
+    {}
+
+    QAction* item(const QString& name) const { return window.findChild<QAction*>(name); }
+    QString panel(int number) const
+    {
+        return window.findChild<QLabel*>(QStringLiteral("stbInfo(%1)").arg(number))->text();
+    }
+    QList<QMdiSubWindow*> children() const
+    {
+        return window.findChild<QMdiArea*>()->subWindowList();
+    }
+
+    std::function<void(TestUser&)> prepare;
+    TestUser* user = nullptr;
+    mdiTALO window;
+};
+
+} // namespace
+
+class tst_mdiTALO : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUpRunsInOrder();
+    void refusedSignInEndsStartUpQuietly_data();
+    void refusedSignInEndsStartUpQuietly();
+    void userWithoutRightsRowGetsGuardedItemsDisabled();
+    void menusFollowEachRight();
+    void failingRightsChecksDisableTheirItemsWithOneMessage();
+    void statusBarShowsUserDateAndServer();
+    void statusBarForEmptyNameAndMissingDateRow();
+    void failingServerDateLeavesTheZeroDateAndGoesOn();
+    void menuTreeHasItsCaptionsAndHiddenItems();
+    void commandsOpenTheirWindowsModally();
+    void itemsWithoutCommandDoNothing();
+    void inquiryMenuPopsUpWithoutBlocking();
+    void mealCounterIsTheOneMaximizedChild();
+};
+
+void tst_mdiTALO::startUpRunsInOrder()
+{
+    TestEnvironment env;
+    env.context().cnMain = nullptr;
+    env.clearStatements();
+    Frame frame(env);
+
+    QVERIFY(frame.window.Form_Load());
+
+    QCOMPARE(frame.window.objectName(), QStringLiteral("mdiTALO"));
+    QCOMPARE(frame.window.windowTitle(), QStringLiteral("Talodesk"));
+    QCOMPARE(frame.user->used.mid(0, 5), QStringList({"PasswordDeptCode", "hwndParentForm",
+                                                      "ShowMain", "Connected", "SQLConnection"}));
+    QCOMPARE(frame.user->deptCode, QStringLiteral("TALO"));
+    QCOMPARE(frame.user->parentForm, &frame.window);
+    QCOMPARE(frame.user->showMainCalls, 1);
+    QCOMPARE(env.context().objUser, frame.user);
+    QCOMPARE(env.context().cnMain, &env.recorder());
+    QCOMPARE(env.statements().mid(0, 8), startUpStatements("CLERK01"));
+    QVERIFY(env.messages().errors().isEmpty());
+}
+
+void tst_mdiTALO::refusedSignInEndsStartUpQuietly_data()
+{
+    QTest::addColumn<QVariant>("connected");
+    QTest::newRow("false") << QVariant(false);
+    QTest::newRow("null") << QVariant();
+}
+
+void tst_mdiTALO::refusedSignInEndsStartUpQuietly()
+{
+    QFETCH(QVariant, connected);
+    TestEnvironment env;
+    env.context().cnMain = nullptr;
+    env.clearStatements();
+    Frame frame(env);
+    frame.prepare = [connected](TestUser& user) { user.connected = connected; };
+
+    QVERIFY(!frame.window.Form_Load());
+
+    QCOMPARE(frame.user->used,
+             QStringList({"PasswordDeptCode", "hwndParentForm", "ShowMain", "Connected"}));
+    QVERIFY(env.statements().isEmpty());
+    QVERIFY(env.messages().messages().isEmpty());
+    QCOMPARE(env.context().cnMain, nullptr);
+    QVERIFY(frame.children().isEmpty());
+    QVERIFY(!env.context().windows().exists<frmEmployeeList>());
+    QCOMPARE(frame.panel(3), QString());
+}
+
+void tst_mdiTALO::userWithoutRightsRowGetsGuardedItemsDisabled()
+{
+    TestEnvironment env(QStringLiteral("NOBODY"), QString());
+    Frame frame(env, QStringLiteral("NOBODY"));
+
+    QVERIFY(frame.window.Form_Load());
+
+    for (const QString& name : kGuardedItems)
+        QVERIFY2(!frame.item(name)->isEnabled(), qPrintable(name));
+    for (const char* name : {"mnuFile", "mnuSettings", "mnuEmployeeList", "mnuDistributedMeals"})
+        QVERIFY2(frame.item(name)->isEnabled(), name);
+    // The frame and the counter come up all the same, without a word.
+    QCOMPARE(frame.children().size(), 1);
+    QVERIFY(env.messages().messages().isEmpty());
+}
+
+void tst_mdiTALO::menusFollowEachRight()
+{
+    TestEnvironment env(QStringLiteral("CLERK01"), QStringLiteral("|1|0|3|0|5|6|0|8"));
+    Frame frame(env);
+    QVERIFY(frame.window.Form_Load());
+
+    const QMap<QString, bool> expected{{"mnuReports", true},          {"mnuEmployeeMeal", false},
+                                       {"mnuTagEmployeeMeal", false}, {"mnuMeals", true},
+                                       {"mnuMealType", false},        {"mnuAccess", true},
+                                       {"mnuAppSettings", false}};
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QVERIFY2(frame.item(it.key())->isEnabled() == it.value(), qPrintable(it.key()));
+
+    TestEnvironment other(QStringLiteral("CLERK02"), QStringLiteral("|0|2|0|4|0|0|7"));
+    Frame second(other, QStringLiteral("CLERK02"));
+    QVERIFY(second.window.Form_Load());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QVERIFY2(second.item(it.key())->isEnabled() != it.value(), qPrintable(it.key()));
+    // Right "1" missing: the whole Reports menu is out of reach.
+    QVERIFY(!second.window.findChild<QMenu*>("mnuReports")->menuAction()->isEnabled());
+}
+
+void tst_mdiTALO::failingRightsChecksDisableTheirItemsWithOneMessage()
+{
+    TestEnvironment env;
+    FailingConnection failing(env.store(), QStringLiteral("tbTALOUserRights"));
+    RecordingConnection recorder(failing);
+    Frame frame(env, QStringLiteral("CLERK01"), &recorder);
+
+    QVERIFY(frame.window.Form_Load());
+
+    QCOMPARE(recorder.statements().mid(0, 8), startUpStatements("CLERK01"));
+    for (const QString& name : kGuardedItems)
+        QVERIFY2(!frame.item(name)->isEnabled(), qPrintable(name));
+    QCOMPARE(env.messages().errors().size(), 1);
+    QCOMPARE(env.messages().errors().first().errorNumber, 208);
+    QCOMPARE(frame.children().size(), 1);
+}
+
+void tst_mdiTALO::statusBarShowsUserDateAndServer()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    QVERIFY(frame.window.Form_Load());
+
+    QCOMPARE(frame.panel(1), QStringLiteral("Powered by Ferromont"));
+    QCOMPARE(frame.window.findChild<QLabel*>("stbInfo(1)")->toolTip(),
+             QStringLiteral("Powered by Ferromont"));
+    QCOMPARE(frame.panel(2), QString());
+    QCOMPARE(frame.panel(3), QStringLiteral("USER NAME: Ana Cruz"));
+    QCOMPARE(frame.panel(4), QString());
+    QVERIFY(env.context().dtServerDate.date().year() > 2000);
+    QCOMPARE(frame.panel(5), GeneralDate::toText(env.context().dtServerDate));
+    QCOMPARE(frame.panel(6), QString());
+    QCOMPARE(frame.panel(7), QStringLiteral("TESTSERVER"));
+
+    const QList<int> widths{2000, 200, 3000, 200, 2000, 200, 2000};
+    for (int i = 0; i < widths.size(); ++i) {
+        const auto* panel =
+            frame.window.findChild<QLabel*>(QStringLiteral("stbInfo(%1)").arg(i + 1));
+        QCOMPARE(panel->width(), Twips::toPixels(widths.at(i)));
+        QCOMPARE(panel->font().family(), QStringLiteral("Britannic Bold"));
+        QCOMPARE(panel->parentWidget(), frame.window.findChild<QStatusBar*>("stbInfo"));
+    }
+}
+
+void tst_mdiTALO::statusBarForEmptyNameAndMissingDateRow()
+{
+    TestEnvironment env;
+    env.sqlite(QStringLiteral("DELETE FROM Patient_Data.tbHospitalInfo"));
+    env.context().dtServerDate = AppContext::zeroDateTime();
+    Frame frame(env);
+    frame.prepare = [](TestUser& user) {
+        user.employeeName.clear();
+        user.serverName = QStringLiteral("SQL01");
+    };
+
+    QVERIFY(frame.window.Form_Load());
+
+    QCOMPARE(frame.panel(3), QStringLiteral("USER NAME: "));
+    QCOMPARE(frame.panel(5), QStringLiteral("12/30/1899"));
+    QCOMPARE(frame.panel(7), QStringLiteral("SQL01"));
+    QCOMPARE(frame.children().size(), 1);
+}
+
+void tst_mdiTALO::failingServerDateLeavesTheZeroDateAndGoesOn()
+{
+    TestEnvironment env;
+    env.context().dtServerDate = AppContext::zeroDateTime();
+    FailingConnection failing(env.store(), QStringLiteral("tbHospitalInfo"));
+    RecordingConnection recorder(failing);
+    Frame frame(env, QStringLiteral("CLERK01"), &recorder);
+
+    QVERIFY(frame.window.Form_Load());
+
+    QCOMPARE(env.messages().errors().size(), 1);
+    QCOMPARE(env.messages().errors().first().text,
+             QStringLiteral("Invalid object name 'tbHospitalInfo'."));
+    QCOMPARE(frame.panel(5), QStringLiteral("12/30/1899"));
+    QCOMPARE(recorder.statements().mid(0, 8), startUpStatements("CLERK01"));
+    for (const QString& name : kGuardedItems)
+        QVERIFY2(frame.item(name)->isEnabled(), qPrintable(name));
+}
+
+void tst_mdiTALO::menuTreeHasItsCaptionsAndHiddenItems()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    const auto captionsOf = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (const QAction* action : actions)
+            out.append(action->objectName() + "=" + action->text() +
+                       (action->isVisible() ? "" : " (hidden)"));
+        return out;
+    };
+
+    QCOMPARE(captionsOf(frame.window.menuBar()->actions()),
+             QStringList({"mnuFile=File", "mnuReports=Reports", "mnuSettings=Settings"}));
+    QCOMPARE(
+        captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
+        QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals"}));
+    QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuReports")->actions()),
+             QStringList({"mnuMealDistributionReport=Meal Distribution Report"}));
+    QCOMPARE(
+        captionsOf(frame.window.findChild<QMenu*>("mnuMealDistributionReport")->actions()),
+        QStringList({"mnuDistributionDaily=Daily", "mnuDistributionWeekly=Weekly",
+                     "mnuDistributionMonthly=Monthly", "mnuDistributionDateRange=By Date Range",
+                     "mnuDistributionMealType=Per Meal Type (hidden)",
+                     "mnuDistributionMeal=Per Meal (hidden)",
+                     "mnuDistributionMealTime=Per Meal Time (hidden)"}));
+    QCOMPARE(
+        captionsOf(frame.window.findChild<QMenu*>("mnuSettings")->actions()),
+        QStringList({"mnuEmployeeMeal=Tag Employee Meal", "mnuMeals=Meals", "mnuMealType=Meal Type",
+                     "mnuAccess=User Access", "mnuAppSettings=App Settings"}));
+    const QMenu* inquiry = frame.window.findChild<QMenu*>("mnuInquiry");
+    QCOMPARE(inquiry->title(), QStringLiteral("Inquiry"));
+    QCOMPARE(captionsOf(inquiry->actions()), QStringList({"mnuTagEmployeeMeal=Tag Employee Meal"}));
+    // Before start-up every item is enabled.
+    for (const QString& name : kGuardedItems)
+        QVERIFY2(frame.item(name)->isEnabled(), qPrintable(name));
+}
+
+void tst_mdiTALO::commandsOpenTheirWindowsModally()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    QVERIFY(frame.window.Form_Load());
+    auto& tagging = env.context().windows().get<frmEmployeeMealTag>();
+    QString modeWhenShown;
+    env.modal().then([&](QDialog&) { modeWhenShown = tagging.strMode; });
+    env.modal().then([&](QDialog&) { modeWhenShown += tagging.strMode; });
+    env.modal().thenClose();
+    env.modal().thenClose();
+    env.modal().thenClose();
+
+    frame.item("mnuEmployeeMeal")->trigger();
+    frame.item("mnuTagEmployeeMeal")->trigger();
+    frame.item("mnuMeals")->trigger();
+    frame.item("mnuMealType")->trigger();
+    frame.item("mnuAccess")->trigger();
+
+    QCOMPARE(modeWhenShown, QStringLiteral("10"));
+    QCOMPARE(env.modal().shown().size(), 5);
+    QCOMPARE(env.modal().pendingSteps(), 0);
+    QCOMPARE(env.modal().unexpected(), 0);
+    QCOMPARE(env.modal().shown().at(0), env.modal().shown().at(1));
+    QCOMPARE(QSet<QString>(env.modal().shown().begin(), env.modal().shown().end()).size(), 4);
+}
+
+void tst_mdiTALO::itemsWithoutCommandDoNothing()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    QVERIFY(frame.window.Form_Load());
+    env.clearStatements();
+
+    for (const char* name :
+         {"mnuEmployeeList", "mnuDistributedMeals", "mnuDistributionDaily", "mnuDistributionWeekly",
+          "mnuDistributionMonthly", "mnuDistributionDateRange", "mnuAppSettings"})
+        frame.item(name)->trigger();
+
+    QVERIFY(env.modal().shown().isEmpty());
+    QVERIFY(env.statements().isEmpty());
+    QVERIFY(env.messages().messages().isEmpty());
+}
+
+void tst_mdiTALO::inquiryMenuPopsUpWithoutBlocking()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    frame.window.show();
+    QVERIFY(env.context().popupInquiryMenu);
+
+    env.context().popupInquiryMenu(frame.window.mapToGlobal(QPoint(40, 40)));
+
+    auto* inquiry = frame.window.findChild<QMenu*>("mnuInquiry");
+    QVERIFY(inquiry->isVisible());
+    inquiry->hide();
+}
+
+void tst_mdiTALO::mealCounterIsTheOneMaximizedChild()
+{
+    TestEnvironment env;
+    QPointer<frmEmployeeList> counter;
+    {
+        Frame frame(env);
+        frame.window.show();
+        QVERIFY(frame.window.Form_Load());
+
+        const QList<QMdiSubWindow*> children = frame.children();
+        QCOMPARE(children.size(), 1);
+        counter = &env.context().windows().get<frmEmployeeList>();
+        QCOMPARE(children.first()->widget(), counter.data());
+        QVERIFY(children.first()->isMaximized());
+        QVERIFY(counter->isVisible());
+    }
+    // The frame is gone; the counter's instance stays with the window registry.
+    QVERIFY(!counter.isNull());
+    QVERIFY(env.context().windows().exists<frmEmployeeList>());
+    QCOMPARE(env.context().popupInquiryMenu, nullptr);
+}
+
+QTEST_MAIN(tst_mdiTALO)
+#include "tst_mdiTALO.moc"
