@@ -1,5 +1,7 @@
+#include "counter/frmEmployeeList.h"
 #include "masters/frmSearcher.h"
 #include "shell/WindowRegistry.h"
+#include "shell/mdiTALO.h"
 #include "support/TestEnvironment.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
@@ -7,6 +9,7 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -196,7 +199,7 @@ private slots:
             box(d, 0)->setText("nobody");
             click(d, "cmdSearchEmployee");
             QVERIFY(!grid(d, "mshEmpList")->isEnabled());
-            QCOMPARE(grid(d, "mshEmpList")->TextMatrix(0, 1), QString("CODE"));
+            QCOMPARE(grid(d, "mshEmpList")->TextMatrix(0, 1), QString("CODE "));
             click(d, "cmdSelect");
             QCOMPARE(box(d, 0)->text() + box(d, 1)->text(), QString());
             QVERIFY(!grid(d, "mshMealList")->isEnabled());
@@ -318,6 +321,9 @@ private slots:
         });
         QVERIFY(env->statements().contains(
             "Station..Remove_TALO_EmployeeTaggedMeals '1002', '', 'CLERK01'"));
+        // The store refuses to remove a tag that is not there; that is not "Done.".
+        QCOMPARE(env->messages().errors().size(), 1);
+        QVERIFY(env->messages().infos().isEmpty());
         QCOMPARE(tagsOf("1001"), QString("BRK"));
     }
 
@@ -334,6 +340,43 @@ private slots:
         });
         QCOMPARE(env->messages().errors().size(), 1);
         QVERIFY(!env->messages().infos().contains("Done."));
+    }
+
+    void aMealTaggedFromTheCounterIsOfferedByItsMealLookup()
+    {
+        env->addMeal("L01", "Chicken Adobo", "LUN");
+        env->addMeal("B01", "Pandesal", "BRK");
+        mdiTALO frame(env->context(),
+                      [this] { return std::make_unique<TestUser>(&env->recorder(), "CLERK01"); });
+        QVERIFY(frame.Form_Load());
+        frame.show();
+        auto& counter = env->context().windows().get<frmEmployeeList>();
+        auto* list = counter.findChild<FlexGrid*>("mshEmpList");
+        const QPoint at = list->rowRect(rowOf(list, "1002")).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+        auto* inquiry = frame.findChild<QMenu*>("mnuInquiry");
+        QTRY_VERIFY(inquiry->isVisible());
+
+        env->modal().then([this](QDialog& d) {
+            QCOMPARE(box(d, 1)->text(), QString("Santos, Ben Cruz"));
+            lookupAnswers("LUN");
+            click(d, "cmdSearchType");
+            click(d, "cmdSave");
+            click(d, "cmdClose");
+        });
+        auto* item = frame.findChild<QAction*>("mnuTagEmployeeMeal");
+        QTest::mouseClick(inquiry, Qt::LeftButton, {}, inquiry->actionGeometry(item).center());
+        QCOMPARE(tagsOf("1002"), QString("LUN"));
+        QCOMPARE(form().strMode, QString("0"));
+
+        QStringList offered;
+        env->modal().then(
+            [&offered](QDialog& d) { offered = column(grid(d, "mshSearchList"), 1); });
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(counter.findChild<QPushButton*>("cmdMealEntry(4)"), Qt::LeftButton);
+        QCOMPARE(offered, QStringList{"L01"});
+        QCOMPARE(env->modal().unexpected(), 0);
     }
 };
 
