@@ -31,6 +31,9 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    // The right button is the windows' own business (RightButtonDown); no menu of the
+    // parent comes up over a list.
+    setContextMenuPolicy(Qt::PreventContextMenu);
 
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyColumnWidths(); });
@@ -226,6 +229,11 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
         // The right button only reports where it went down; the current row stays,
         // so a pop-up menu acts on the row last chosen with the left button.
         emit RightButtonDown(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    // A press beside the rows chooses nothing and keeps the current row highlighted.
+    if (!indexAt(event->position().toPoint()).isValid()) {
         event->accept();
         return;
     }

@@ -29,6 +29,18 @@ Recordset people(int count)
     return Recordset({QStringLiteral("EMPID"), QStringLiteral("NAME")}, rows);
 }
 
+// Puts the grid on screen, laid out and filled with `count` rows, as a window shows it.
+bool showFilled(FlexGrid& grid, int count)
+{
+    layOut(grid);
+    grid.resize(600, 300);
+    grid.show();
+    if (!QTest::qWaitForWindowExposed(&grid))
+        return false;
+    grid.fill(people(count), false);
+    return true;
+}
+
 QString shownHeader(const FlexGrid& grid, int col)
 {
     return grid.model()->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -290,11 +302,7 @@ void tst_FlexGrid::shrinkingKeepsTheCurrentRowInside()
 void tst_FlexGrid::clickSelectsTheWholeRow()
 {
     FlexGrid grid;
-    layOut(grid);
-    grid.resize(600, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    grid.fill(people(4), false);
+    QVERIFY(showFilled(grid, 4));
     QSignalSpy clicks(&grid, &FlexGrid::Click);
     QSignalSpy doubleClicks(&grid, &FlexGrid::DblClick);
 
@@ -314,16 +322,13 @@ void tst_FlexGrid::clickSelectsTheWholeRow()
                       QPoint(grid.rowRect(4).center().x(), grid.rowRect(4).bottom() + 20));
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(grid.Row(), 3);
+    QCOMPARE(grid.selectionModel()->selectedRows().first().row(), 2);
 }
 
 void tst_FlexGrid::doubleClickStartsWithOneClick()
 {
     FlexGrid grid;
-    layOut(grid);
-    grid.resize(600, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    grid.fill(people(4), false);
+    QVERIFY(showFilled(grid, 4));
     QStringList events;
     connect(&grid, &FlexGrid::Click, &grid,
             [&] { events << QStringLiteral("Click %1").arg(grid.Row()); });
@@ -347,11 +352,7 @@ void tst_FlexGrid::doubleClickStartsWithOneClick()
 void tst_FlexGrid::rightButtonDoesNotMoveTheCurrentRow()
 {
     FlexGrid grid;
-    layOut(grid);
-    grid.resize(600, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    grid.fill(people(4), false);
+    QVERIFY(showFilled(grid, 4));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.rowRect(2).center());
     QSignalSpy clicks(&grid, &FlexGrid::Click);
     QSignalSpy rightDowns(&grid, &FlexGrid::RightButtonDown);
@@ -370,11 +371,7 @@ void tst_FlexGrid::rightButtonDoesNotMoveTheCurrentRow()
 void tst_FlexGrid::disabledGridIgnoresClicks()
 {
     FlexGrid grid;
-    layOut(grid);
-    grid.resize(600, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    grid.fill(people(3), false);
+    QVERIFY(showFilled(grid, 3));
     grid.setEnabled(false);
     QSignalSpy clicks(&grid, &FlexGrid::Click);
     QSignalSpy doubleClicks(&grid, &FlexGrid::DblClick);
