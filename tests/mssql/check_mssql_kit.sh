@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The SQL Server kit (sql/mssql) against the embedded store (src/server):
+#  1. every procedure on both sides with the same parameter count and result columns,
+#     every table with the same columns, and the scripts' own rules;
+#  2. the comparison itself still notices a procedure, parameter or column that
+#     exists on one side only (run on altered copies);
+#  3. every script parses as T-SQL with sqlfluff, without an unparsable section.
+# usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]
+set -euo pipefail
+source_dir="$(cd "${1:?usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]}" && pwd)"
+here="$source_dir/tests/mssql"
+embedded="$source_dir/src/server"
+kit="$source_dir/sql/mssql"
+compare=(python3 "$here/kit_consistency.py")
+export PYTHONDONTWRITEBYTECODE=1
+
+echo "== the two sides"
+"${compare[@]}" "$embedded" "$kit"
+
+echo "== the comparison notices drift"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+expect_drift() {
+    local what="$1"
+    rm -rf "$work/e" "$work/k"
+    mkdir -p "$work/e"
+    cp -r "$embedded/procedures" "$embedded/schema" "$work/e/"
+    cp -r "$kit" "$work/k"
+    "$2"
+    if "${compare[@]}" "$work/e" "$work/k" >"$work/out" 2>&1; then
+        echo "FAIL: not noticed: $what"
+        exit 1
+    fi
+    echo "noticed: $what ($(head -n 1 "$work/out"))"
+}
+extra_embedded() {
+    printf -- '-- parameters: a\n-- access: read\nSELECT :a AS A;\n' \
+        >"$work/e/procedures/Load_Extra.sql"
+}
+extra_kit() {
+    printf 'CREATE OR ALTER PROCEDURE dbo.Load_Extra @a NVARCHAR(10)\nAS\nBEGIN\n'\
+'    SET NOCOUNT ON;\n    SELECT @a AS A;\nEND;\nGO\n' >"$work/k/procedures/Load_Extra.sql"
+}
+fewer_parameters() {
+    sed -i '/^    @text NVARCHAR(4000)$/d; s/^    @date NVARCHAR(4000),$/    @date NVARCHAR(4000)/' \
+        "$work/k/procedures/Load_Employee_for_Meal.sql"
+}
+renamed_column() {
+    sed -i 's/AS MEALMODE/AS MEAL_MODE/' "$work/k/procedures/Load_TALO_EmployeeDistributedMeals.sql"
+}
+extra_column() {
+    sed -i 's/ModifiedAt DATETIME2(0) NULL/ModifiedAt DATETIME2(0) NULL, Note NVARCHAR(10) NULL/' \
+        "$work/k/05_station.sql"
+}
+no_transaction() {
+    sed -i 's/BEGIN TRANSACTION;//' "$work/k/procedures/Save_TALO_MealType.sql"
+}
+expect_drift "a procedure in the embedded store only" extra_embedded
+expect_drift "a procedure in the SQL Server scripts only" extra_kit
+expect_drift "a parameter missing" fewer_parameters
+expect_drift "a result column renamed" renamed_column
+expect_drift "a table column added" extra_column
+expect_drift "a write outside a transaction" no_transaction
+
+echo "== T-SQL parse"
+command -v sqlfluff >/dev/null || { echo "FAIL: sqlfluff is not installed"; exit 1; }
+# One run over the folder is quick; only when it fails is each file run to name it.
+if sqlfluff parse --dialect tsql "$kit" >"$work/parse" 2>&1 && ! grep -q unparsable "$work/parse"; then
+    echo "$(find "$kit" -name '*.sql' | wc -l) scripts parse"
+    exit 0
+fi
+while IFS= read -r script; do
+    if ! sqlfluff parse --dialect tsql "$script" >"$work/one" 2>&1 || grep -q unparsable "$work/one"; then
+        echo "FAIL: ${script#"$source_dir"/}"
+        grep -A 3 "parsing violations" "$work/one" || tail -n 5 "$work/one"
+    fi
+done < <(find "$kit" -name '*.sql' | sort)
+exit 1
