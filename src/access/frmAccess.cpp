@@ -60,6 +60,18 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int lef
     return widget;
 }
 
+// The legend's box was sized for a narrower system font: shrink the font until every
+// line of the wrapped text fits the box.
+void fitWrappedText(QLabel* label)
+{
+    label->setWordWrap(true);
+    QFont font = label->font();
+    while (font.pointSizeF() > 6.0 && label->heightForWidth(label->width()) > label->height()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+}
+
 QFrame* panel(QWidget* parent, const char* name, int left)
 {
     auto* frame = control<QFrame>(parent, name, left, panelTop, panelWidth, panelHeight);
@@ -97,7 +109,7 @@ void frmAccess::createRightsPanel(QWidget* surface)
                       QStringLiteral("Double Click to Change    N - No Access                   "
                                      "Y - With Access"),
                       120, 5640, 1815, 615);
-    lblAccess->setWordWrap(true);
+    fitWrappedText(lblAccess);
     lblEmpNum = label(fraSearch, "lblEmpNum", QString(), 120, 5640, 855, 375);
     lblEmpNum->setVisible(false);
     lblRights = label(fraSearch, "lblRights", QString(), 1080, 5640, 855, 375);
