@@ -34,6 +34,13 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     // The right button is the windows' own business (RightButtonDown); no menu of the
     // parent comes up over a list.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // A disabled list has nothing chosen: its current row is not painted as selected.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Disabled, QPalette::Highlight,
+                     colours.color(QPalette::Disabled, QPalette::Base));
+    colours.setColor(QPalette::Disabled, QPalette::HighlightedText,
+                     colours.color(QPalette::Disabled, QPalette::Text));
+    setPalette(colours);
 
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyColumnWidths(); });
@@ -294,8 +301,6 @@ void FlexGrid::keepPositionInside()
     m_row = std::min(m_row, Rows() - 1);
     m_col = std::min(m_col, Cols() - 1);
     m_colSel = std::min(m_colSel, Cols() - 1);
-    if (m_row >= 1 && !currentIndex().isValid())
-        highlightCurrentRow();
 }
 
 void FlexGrid::highlightCurrentRow()

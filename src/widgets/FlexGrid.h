@@ -70,8 +70,7 @@ protected:
 
 private:
     void applyColumnWidths();
-    // Keeps Row, Col and ColSel inside the grid after its shape changed and shows the
-    // current row again when the view lost it.
+    // Keeps Row, Col and ColSel inside the grid after its shape changed.
     void keepPositionInside();
     void highlightCurrentRow();
     // A press on a data row: that row becomes current and is selected whole.
