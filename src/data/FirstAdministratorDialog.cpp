@@ -22,11 +22,12 @@ QLineEdit* makeField(QWidget* parent, const QString& name, bool secret)
 
 FirstAdministratorDialog::FirstAdministratorDialog(MessageService& messages, Create create,
                                                    QWidget* parent)
-    : QDialog(parent), m_messages(messages), m_create(std::move(create))
+    : CenteredDialog(parent), m_messages(messages), m_create(std::move(create))
 {
     setObjectName(QStringLiteral("FirstAdministratorDialog"));
     setWindowTitle(MessageService::applicationTitle() + QStringLiteral(" - First Start"));
     setModal(true);
+    setMinimumWidth(360);
 
     auto* intro = new QLabel(tr("Nobody may use this database yet. Enter the administrator, "
                                 "who receives every right."),

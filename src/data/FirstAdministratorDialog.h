@@ -1,8 +1,8 @@
 #pragma once
 
+#include "CenteredDialog.h"
 #include "DatabaseOpener.h"
 
-#include <QDialog>
 #include <functional>
 
 class MessageService;
@@ -12,7 +12,7 @@ class QPushButton;
 // Shown once, on a new store that nobody may use yet: collects the administrator's staff
 // ID, names and password (typed twice). Storing the person is handed in; the window
 // closes only when that succeeded, so a refusal or an error leaves everything typed.
-class FirstAdministratorDialog : public QDialog
+class FirstAdministratorDialog : public CenteredDialog
 {
     Q_OBJECT
 

@@ -21,11 +21,12 @@ QLineEdit* makeField(QWidget* parent, const QString& name, bool secret)
 
 SignInDialog::SignInDialog(MessageService& messages, bool asksForDatabaseLogin, Check check,
                            QWidget* parent)
-    : QDialog(parent), m_messages(messages), m_check(std::move(check))
+    : CenteredDialog(parent), m_messages(messages), m_check(std::move(check))
 {
     setObjectName(QStringLiteral("SignInDialog"));
     setWindowTitle(MessageService::applicationTitle() + QStringLiteral(" - Sign In"));
     setModal(true);
+    setMinimumWidth(360);
 
     auto* form = new QFormLayout;
     txtStaffID = makeField(this, QStringLiteral("txtStaffID"), false);

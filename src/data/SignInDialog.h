@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "CenteredDialog.h"
+
 #include <functional>
 
 class MessageService;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -12,7 +12,7 @@ class QPushButton;
 // takes a database login, that login too. The check itself is handed in; the window only
 // collects what was typed, tells a refused person so, and gives up after too many
 // refusals in a row.
-class SignInDialog : public QDialog
+class SignInDialog : public CenteredDialog
 {
     Q_OBJECT
 
