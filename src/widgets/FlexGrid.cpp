@@ -19,8 +19,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(
-        std::max(Twips::toPixels(kRowHeightTwips), fontMetrics().height() + 4));
+    fitRowHeightToFont();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setHighlightSections(false);
@@ -280,6 +279,21 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     if (current.isValid())
         m_row = current.row() + 1;
+}
+
+void FlexGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowHeightToFont();
+}
+
+void FlexGrid::fitRowHeightToFont()
+{
+    // The header row is written in the grid's own font, like its cells.
+    horizontalHeader()->setFont(font());
+    verticalHeader()->setDefaultSectionSize(
+        std::max(Twips::toPixels(kRowHeightTwips), fontMetrics().height() + 4));
 }
 
 void FlexGrid::applyColumnWidths()

@@ -67,9 +67,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void applyColumnWidths();
+    // Rows as high as the grid's font needs (never lower than a standard row).
+    void fitRowHeightToFont();
     // Keeps Row, Col and ColSel inside the grid after its shape changed.
     void keepPositionInside();
     void highlightCurrentRow();

@@ -72,6 +72,7 @@ private slots:
     void doubleClickStartsWithOneClick();
     void rightButtonDoesNotMoveTheCurrentRow();
     void disabledGridIgnoresClicks();
+    void rowsFollowTheGridsOwnFont();
     void bindsAHundredThousandRowsQuickly();
 };
 
@@ -382,6 +383,24 @@ void tst_FlexGrid::disabledGridIgnoresClicks()
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(doubleClicks.count(), 0);
     QCOMPARE(grid.Row(), 1);
+}
+
+void tst_FlexGrid::rowsFollowTheGridsOwnFont()
+{
+    // Windows create a grid inside a frame with a large caption font, then give the
+    // grid its own small font: rows and header must shrink to it.
+    QWidget frame;
+    QFont large = frame.font();
+    large.setPointSize(28);
+    frame.setFont(large);
+    FlexGrid grid(&frame);
+    const int largeRows = grid.verticalHeader()->defaultSectionSize();
+    QFont small = large;
+    small.setPointSize(8);
+    grid.setFont(small);
+
+    QVERIFY(grid.verticalHeader()->defaultSectionSize() < largeRows);
+    QCOMPARE(grid.horizontalHeader()->font().pointSize(), 8);
 }
 
 void tst_FlexGrid::bindsAHundredThousandRowsQuickly()
