@@ -24,6 +24,15 @@ inline void choose(QDialog& dialog, int row = 1)
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }
 
+// The control that Tab moves to from `widget`.
+inline QWidget* nextTabStop(QWidget* widget)
+{
+    QWidget* next = widget->nextInFocusChain();
+    while (next != widget && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
 inline void click(QPushButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);

@@ -69,7 +69,7 @@ private slots:
                 form.txtMealDetails[3], form.cmdSave,           form.cmdClose,
                 form.cmdSearchType,     form.cmdClear};
             for (int i = 1; i < order.size(); ++i)
-                QCOMPARE(order[i - 1]->nextInFocusChain(), order[i]);
+                QCOMPARE(nextTabStop(order[i - 1]), order[i]);
             // No button is pressed by Enter in a text box.
             for (QPushButton* button : form.findChildren<QPushButton*>())
                 QVERIFY2(!button->autoDefault() && !button->isDefault(),
@@ -136,6 +136,8 @@ private slots:
             click(form.cmdSave);
             QCOMPARE(env.statements(),
                      QStringList{"Station..Save_TALO_MealOnly 'M901', '', '', '', '0','CLERK01'"});
+            QCOMPARE(env.messages().infos(), QStringList{"Done."});
+            QCOMPARE(storedMeal(env, "M901"), (QStringList{"M901", "", "", "", "0"}));
         });
     }
 
@@ -215,6 +217,9 @@ private slots:
                      QStringList{"Station..Save_TALO_MealOnly '', 'Waffles', '', '', "
                                  "'0','CLERK01'"});
             QVERIFY(!env.messages().texts().contains(kConfirm));
+            // The store refuses a meal without a code; what was typed stays.
+            QCOMPARE(env.messages().errors().size(), 1);
+            QCOMPARE(texts(form), (QStringList{"", "Waffles", "", ""}));
 
             click(form.cmdClear);
             QCOMPARE(texts(form), QStringList(4));

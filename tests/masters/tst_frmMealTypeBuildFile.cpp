@@ -57,7 +57,7 @@ private slots:
                 form.txtMealSearch,     form.cmdMealSearch, form.txtMealDetails[0], form.chkStatus,
                 form.txtMealDetails[1], form.cmdSave,       form.cmdClose,          form.cmdClear};
             for (int i = 1; i < order.size(); ++i)
-                QCOMPARE(order[i - 1]->nextInFocusChain(), order[i]);
+                QCOMPARE(nextTabStop(order[i - 1]), order[i]);
         });
     }
 
@@ -94,6 +94,12 @@ private slots:
             click(form.cmdSave);
             QCOMPARE(env.statements(),
                      QStringList{"Station..Save_TALO_MealType '', 'Night snack', '1','CLERK01'"});
+            // The store refuses a type without a code: shown, nothing stored, nothing
+            // reported as done, the name stays as typed.
+            QCOMPARE(env.messages().errors().size(), 1);
+            QVERIFY(env.messages().infos().isEmpty());
+            QCOMPARE(env.scalar("SELECT COUNT(*) FROM Station.tbcoMealType"), QStringLiteral("0"));
+            QCOMPARE(texts(form), (QStringList{"", "Night snack"}));
         });
     }
 
