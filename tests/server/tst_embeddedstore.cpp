@@ -1,0 +1,150 @@
+#include "data/DbError.h"
+#include "server/EmbeddedConnection.h"
+#include "server/EmbeddedStore.h"
+#include "server/SchemaMigrator.h"
+#include "server/ServerErrors.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <future>
+#include <thread>
+
+// The store's files: created on first open, kept and migrated forward on reopen, and
+// shared safely by two counters writing at the same time.
+class TestEmbeddedStore : public QObject
+{
+    Q_OBJECT
+
+    static void seedMeal(EmbeddedConnection& c)
+    {
+        c.nativeExecute(
+            "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname) "
+            "VALUES('E1', 'Cruz', 'Juan');"
+            "INSERT INTO Station.tbcoMealType(Code, Description) VALUES('LUN', 'Lunch');"
+            "INSERT INTO Station.tbcoMeal(Code, Description, MealType) "
+            "VALUES('L01', 'Adobo', 'LUN');"
+            "INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode) "
+            "VALUES('E1', 'LUN');");
+    }
+
+    static QString save(const QString& remarks)
+    {
+        return "Station..Save_TALO_EmployeeDistributedMeals 'E1', 'L01', 'Lunch', "
+               "'2026-12-08 11:30:00', '" +
+               remarks + "', 'C1', 'S'";
+    }
+
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void newStoreHasFilesSettingsAndSeeds()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("new/store");
+        EmbeddedConnection c(folder);
+        QVERIFY(c.createdOnOpen());
+        for (const auto& database : EmbeddedStore::databases()) {
+            QVERIFY(QFileInfo::exists(folder + "/" + database.file));
+            QCOMPARE(c.nativeQuery("PRAGMA " + database.name + ".journal_mode").value(0, 0),
+                     QString("wal"));
+            QCOMPARE(c.store().userVersion(database.name),
+                     SchemaMigrator::latestVersion(database.name));
+        }
+        QCOMPARE(c.nativeQuery("PRAGMA foreign_keys").value(0, 0), QString("1"));
+        QCOMPARE(c.nativeQuery("SELECT count(*) FROM Station.tbTALOUserSetUp").value(0, 0),
+                 QString("8"));
+        QCOMPARE(c.nativeQuery("SELECT count(*) FROM Patient_Data.tbHospitalInfo").value(0, 0),
+                 QString("1"));
+        QCOMPARE(c.nativeQuery("SELECT count(*) FROM Password.tbPasswordMain").value(0, 0),
+                 QString("0"));
+        QVERIFY(c.serverName().startsWith("(embedded) "));
+        // Recordset values: NULL is empty, numbers are their text.
+        QCOMPARE(c.nativeQuery("SELECT NULL AS a, 12 AS b, 2.5 AS c").rows().value(0),
+                 QStringList({"", "12", "2.5"}));
+    }
+
+    void reopenKeepsDataAndMigratesForward()
+    {
+        QTemporaryDir dir;
+        {
+            EmbeddedConnection c(dir.path());
+            seedMeal(c);
+            // As if the store was written before the seed step existed.
+            c.nativeExecute(
+                "DELETE FROM Station.tbTALOUserSetUp; PRAGMA Station.user_version = 1;");
+        }
+        {
+            EmbeddedConnection c(dir.path());
+            QVERIFY(!c.createdOnOpen());
+            QCOMPARE(c.nativeQuery("SELECT count(*) FROM Station.tbTALOUserSetUp").value(0, 0),
+                     QString("8"));
+            QCOMPARE(c.nativeQuery("SELECT Description FROM Station.tbcoMeal").value(0, 0),
+                     QString("Adobo"));
+            QCOMPARE(c.store().userVersion("Station"), SchemaMigrator::latestVersion("Station"));
+            c.nativeExecute("PRAGMA Payroll.user_version = 99");
+        }
+        try {
+            EmbeddedConnection c(dir.path());
+            QFAIL("a store of a newer program was opened");
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), ServerErrors::StoreVersion);
+            QVERIFY(error.message().contains("newer"));
+        }
+    }
+
+    // The second counter waits for the first one's write instead of failing with
+    // SQLITE_BUSY, and both meals are stored.
+    void secondWriterWaits()
+    {
+        QTemporaryDir dir;
+        EmbeddedConnection first(dir.path());
+        seedMeal(first);
+        EmbeddedConnection second(dir.path());
+        std::promise<void> started;
+        std::thread holder([&] {
+            first.transaction([&] {
+                first.execute(save("first"));
+                started.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            });
+        });
+        started.get_future().wait();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            second.execute(save("second"));
+        } catch (const DbError& error) {
+            holder.join();
+            QFAIL(qPrintable(error.message()));
+        }
+        const qint64 waited = timer.elapsed();
+        holder.join();
+        QVERIFY2(waited >= 200, qPrintable(QString::number(waited)));
+        const Recordset rows = second.nativeQuery(
+            "SELECT Remarks FROM Station.tbTALOEmployeeDistributedMeals ORDER BY TransNum");
+        QCOMPARE(rows.rows(), QList<QStringList>({{"first"}, {"second"}}));
+    }
+
+    // A reader sees committed rows only and never blocks the writer.
+    void readerDuringAWrite()
+    {
+        QTemporaryDir dir;
+        EmbeddedConnection writer(dir.path());
+        seedMeal(writer);
+        EmbeddedConnection reader(dir.path());
+        writer.transaction([&] {
+            writer.execute(save("pending"));
+            QCOMPARE(reader.open("Station..Load_TALO_EmployeeDistributedMeals 'E1', '12/8/2026'")
+                         .recordCount(),
+                     0);
+        });
+        QCOMPARE(reader.open("Station..Load_TALO_EmployeeDistributedMeals 'E1', '12/8/2026'")
+                     .recordCount(),
+                 1);
+    }
+};
+
+QTEST_MAIN(TestEmbeddedStore)
+#include "tst_embeddedstore.moc"

@@ -1,0 +1,427 @@
+#include "data/DbError.h"
+#include "server/EmbeddedStore.h"
+#include "server/ProcedureCatalog.h"
+#include "server/ServerErrors.h"
+#include "support/TestEnvironment.h"
+
+#include <QTest>
+
+// The store's procedures, called with the text the windows send: their result
+// columns, what they store, and what they refuse (error 50000, nothing changed).
+class TestProcedures : public QObject
+{
+    Q_OBJECT
+
+    static QStringList column(const Recordset& r, int c)
+    {
+        QStringList out;
+        for (int i = 0; i < r.recordCount(); ++i)
+            out << r.value(i, c);
+        return out;
+    }
+
+    // Employees, a tagged meal type with meals, and a fixed server clock.
+    static void seed(TestEnvironment& env)
+    {
+        env.store().store().functions().setClock(
+            [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0, 0)); });
+        env.addEmployee("10001", "Peña", "Jose", "Reyes", "NUR");
+        env.sqlite(
+            "UPDATE Payroll.tbcDepartment SET Description = 'Nursing' WHERE DeptCode = 'NUR'");
+        env.addEmployee("10002", "PEÑALOSA", "Ana", "Cruz");
+        env.addEmployee("10003", "Dela Cruz", "Juan", "Santos");
+        env.addEmployee("10004", "Dela Cruz", "Maria", "Lopez");
+        env.addEmployee("10005", "Pena", "Old", "Timer");
+        env.sqlite("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = '10005'");
+        env.addEmployee("P%1", "Percent", "Per", "Cent");
+        env.addMealType("LUN", "Lunch");
+        env.addMealType("BRK", "Breakfast");
+        env.addMealType("OLD", "Old ration", false);
+        env.addMeal("L01", "Chicken Adobo", "LUN", "75.00");
+        env.addMeal("L02", "Pork Adobo", "LUN", "80.00");
+        env.addMeal("L09", "Kare-Kare", "LUN", "90.00", false);
+        env.addMeal("B01", "Tapsilog", "BRK", "55.00");
+        env.addMeal("X01", "Old Ration Pack", "OLD", "25.00");
+        env.tag("10001", "LUN");
+        env.tag("10001", "OLD");
+        env.tag("10002", "BRK");
+    }
+
+    static int count(TestEnvironment& env, const QString& table)
+    {
+        return env.scalar("SELECT count(*) FROM " + table).toInt();
+    }
+
+    static QString save(const QString& emp, const QString& meal,
+                        const QString& date = "12/8/2026 11:30:15 AM",
+                        const QString& mode = "Lunch", const QString& remarks = "")
+    {
+        return "Station..Save_TALO_EmployeeDistributedMeals '" + emp + "', '" + meal + "', '" +
+               mode + "', '" + date + "', '" + remarks + "', 'CLERK01', 'S'";
+    }
+
+    static void expectRefusal(TestEnvironment& env, const QString& sql, const QString& message)
+    {
+        try {
+            env.store().execute(sql);
+            QFAIL(qPrintable("accepted: " + sql));
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), ServerErrors::Raised);
+            QVERIFY2(error.message().contains(message),
+                     qPrintable(error.message() + " lacks " + message));
+        }
+    }
+
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void catalogHoldsTheElevenProcedures()
+    {
+        const QStringList names = ProcedureCatalog::builtIn().names();
+        QCOMPARE(names.size(), 11);
+        const auto* load = ProcedureCatalog::builtIn().find("load_employee_for_meal");
+        QVERIFY(load);
+        QCOMPARE(load->parameters, QStringList({"date", "text"}));
+        QCOMPARE(load->access, EmbeddedStore::Access::Read);
+    }
+
+    void employeeSearch()
+    {
+        TestEnvironment env;
+        seed(env);
+        const auto load = [&](const QString& text) {
+            return env.store().open("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', '" +
+                                    text + "'");
+        };
+        const Recordset r = load("peñ");
+        QCOMPARE(r.fieldNames(), QStringList({"EMPNUM", "NAME", "DATE", "DEPARTMENT"}));
+        QCOMPARE(r.rows(),
+                 QList<QStringList>({{"10001", "Peña, Jose Reyes", "12/8/2026", "Nursing"},
+                                     {"10002", "PEÑALOSA, Ana Cruz", "12/8/2026", ""}}));
+        QCOMPARE(column(load("10003"), 1), QStringList{"Dela Cruz, Juan Santos"});
+        QCOMPARE(column(load("dela cruz, m"), 0), QStringList{"10004"});
+        QCOMPARE(column(load("Dela Cruz, Juan S"), 0), QStringList{"10003"});
+        // Inactive employees are not offered; % is a character, not a wildcard.
+        QCOMPARE(column(load("pena"), 0), QStringList());
+        QCOMPARE(column(load("P%1"), 0), QStringList{"P%1"});
+        QCOMPARE(column(load("%"), 0), QStringList());
+        // An empty text lists every active employee, by name (case-folded code points).
+        QCOMPARE(column(load(""), 0), QStringList({"10003", "10004", "P%1", "10001", "10002"}));
+        // The date at midnight is the same day.
+        QCOMPARE(env.store()
+                     .open("Station..Load_Employee_for_Meal '12/8/2026', '10001'")
+                     .value(0, "DATE"),
+                 QString("12/8/2026"));
+        try {
+            env.store().open("Station..Load_Employee_for_Meal 'someday', ''");
+            QFAIL("an unreadable date was accepted");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number(), ServerErrors::Raised);
+        }
+    }
+
+    // The prefix search must stay an index range on 100,000 employees, never a scan.
+    void employeeSearchUsesIndexes()
+    {
+        TestEnvironment env;
+        const QString body = ProcedureCatalog::builtIn().find("Load_Employee_for_Meal")->body;
+        const QString last = body.mid(body.lastIndexOf("SELECT e.EmpNum"));
+        const Recordset plan = env.query("EXPLAIN QUERY PLAN " + last);
+        const QString details = column(plan, 3).join('\n');
+        QVERIFY2(details.contains("USING INDEX ixMasterLastname (Lastname>? AND Lastname<?)"),
+                 qPrintable(details));
+        QVERIFY2(!details.contains("SCAN Payroll.tbcmaster") && !details.contains("SCAN e"),
+                 qPrintable(details));
+    }
+
+    void savedMealsAreLoadedForTheirDay()
+    {
+        TestEnvironment env;
+        seed(env);
+        env.store().execute(save("10001", "L01", "12/8/2026 11:30:15 AM", "Lunch", "no rice"));
+        env.store().execute(save("10001", "l02", "12/8/2026 7:05:00 AM", "Extra Snack"));
+        env.store().execute(save("10001", "L01", "12/7/2026 11:30:00 AM"));
+        QCOMPARE(env.scalar("SELECT MealDate || '|' || MealCode || '|' || ClerkID || '|' || Source "
+                            "|| '|' || RecordedAt FROM Station.tbTALOEmployeeDistributedMeals "
+                            "WHERE TransNum = 2"),
+                 QString("2026-12-08 07:05:00|L02|CLERK01|S|2026-12-08 12:00:00"));
+        const Recordset r =
+            env.store().open("Station..Load_TALO_EmployeeDistributedMeals '10001', '12/8/2026'");
+        QCOMPARE(r.fieldNames(), QStringList({"MEAL", "DESCRIPTION", "TIME", "REMARKS", "CLERKID",
+                                              "TRANSNUM", "MEALMODE"}));
+        QCOMPARE(r.rows(),
+                 QList<QStringList>(
+                     {{"L02", "Pork Adobo", "7:05 AM", "", "CLERK01", "2", "Extra Snack"},
+                      {"L01", "Chicken Adobo", "11:30 AM", "no rice", "CLERK01", "1", "Lunch"}}));
+        QCOMPARE(env.store()
+                     .open("Station..Load_TALO_EmployeeDistributedMeals '10002', '12/8/2026'")
+                     .recordCount(),
+                 0);
+        QCOMPARE(
+            env.store().open("Station..Load_TALO_EmployeeDistributedMeals '', ''").recordCount(),
+            0);
+    }
+
+    void savingADistributedMealIsValidated_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty order line")
+            << save("10001", "", "12/8/2026 11:30:15 AM", "") << "Meal code is required.";
+        QTest::newRow("unknown employee") << save("99999", "L01") << "Unknown employee 99999.";
+        QTest::newRow("inactive employee") << save("10005", "L01") << "is inactive";
+        QTest::newRow("unknown meal") << save("10001", "Z99") << "Unknown meal Z99.";
+        QTest::newRow("inactive meal") << save("10001", "L09") << "Meal L09 is inactive.";
+        QTest::newRow("inactive meal type") << save("10001", "X01") << "meal type";
+        QTest::newRow("type not tagged") << save("10002", "L01") << "not tagged";
+        QTest::newRow("empty meal mode")
+            << save("10001", "L01", "12/8/2026 11:30:15 AM", " ") << "Meal mode is required.";
+        QTest::newRow("bad date") << save("10001", "L01", "31/31/2026") << "not a valid date";
+        QTest::newRow("empty date") << save("10001", "L01", "") << "not a valid date";
+    }
+
+    void savingADistributedMealIsValidated()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, message);
+        TestEnvironment env;
+        seed(env);
+        expectRefusal(env, sql, message);
+        QCOMPARE(count(env, "Station.tbTALOEmployeeDistributedMeals"), 0);
+    }
+
+    void revokeKeepsTheRowAndRefusesTwice()
+    {
+        TestEnvironment env;
+        seed(env);
+        env.store().execute(save("10001", "L01"));
+        env.store().execute(save("10001", "L02"));
+        expectRefusal(env, "Station..Revoke_TALO_EmployeeDistributedMeals '10002', '1', 'C2'",
+                      "was not given to employee 10002");
+        expectRefusal(env, "Station..Revoke_TALO_EmployeeDistributedMeals '10001', '', 'C2'",
+                      "is not a transaction number");
+        expectRefusal(env, "Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1 OR 1', 'C2'",
+                      "is not a transaction number");
+        env.store().execute("Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', 'C2'");
+        QCOMPARE(env.scalar("SELECT RevokedBy || ' ' || RevokedAt FROM "
+                            "Station.tbTALOEmployeeDistributedMeals WHERE TransNum = 1"),
+                 QString("C2 2026-12-08 12:00:00"));
+        QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals WHERE "
+                            "RevokedAt IS NULL"),
+                 QString("1"));
+        expectRefusal(env, "Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', 'C2'",
+                      "is already revoked");
+        QCOMPARE(column(env.store().open(
+                            "Station..Load_TALO_EmployeeDistributedMeals '10001', '12/8/2026'"),
+                        0),
+                 QStringList{"L02"});
+        QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOAuditLog WHERE Action = 'REVOKE'"),
+                 QString("1"));
+    }
+
+    void allowedMeals()
+    {
+        TestEnvironment env;
+        seed(env);
+        const auto allowed = [&](const QString& emp, const QString& text) {
+            return env.store().open("Station..Load_TALO_EmployeeAllowedMeals '" + emp + "', '" +
+                                    text + "'");
+        };
+        const Recordset all = allowed("10001", "");
+        QCOMPARE(all.fieldNames(), QStringList({"CODE", "DESCRIPTION", "COST", "TYPE", "STATUS"}));
+        // Inactive meals and meals of an inactive type are not offered.
+        QCOMPARE(all.rows(), QList<QStringList>({{"L01", "Chicken Adobo", "75.00", "LUN", "1"},
+                                                 {"L02", "Pork Adobo", "80.00", "LUN", "1"}}));
+        QCOMPARE(column(allowed("10001", "PORK"), 0), QStringList{"L02"});
+        QCOMPARE(column(allowed("10001", "l01"), 0), QStringList{"L01"});
+        QCOMPARE(column(allowed("10001", "%"), 0), QStringList());
+        QCOMPARE(column(allowed("10002", ""), 0), QStringList{"B01"});
+        QCOMPARE(allowed("10003", "").recordCount(), 0);
+    }
+
+    void mealMasterSave()
+    {
+        TestEnvironment env;
+        seed(env);
+        env.store().execute("Station..Save_TALO_MealOnly 'S01', 'Turon', '15', 'LUN', '1','ADMIN'");
+        env.store().execute(
+            "Station..Save_TALO_MealOnly 's01', 'Banana Q''s', '', '', '0','ADMIN'");
+        QCOMPARE(env.query("SELECT * FROM Station.tbcoMeal WHERE Code = 'S01'").rows(),
+                 QList<QStringList>({{"S01", "Banana Q's", "", "", "0"}}));
+        env.store().execute(
+            "Station..Save_TALO_MealOnly 'S02', 'Puto', '12.5', 'lun', '1','ADMIN'");
+        QCOMPARE(
+            env.scalar("SELECT Cost || ' ' || MealType FROM Station.tbcoMeal WHERE Code = 'S02'"),
+            QString("12.50 LUN"));
+        QCOMPARE(column(env.query("SELECT Action FROM Station.tbTALOAuditLog WHERE TableName = "
+                                  "'tbcoMeal' ORDER BY AuditID"),
+                        0),
+                 QStringList({"INSERT", "UPDATE", "INSERT"}));
+    }
+
+    void mealMasterSaveIsValidated_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("message");
+        const QString call = "Station..Save_TALO_MealOnly '%1', 'Meal', '%2', '%3', '%4','ADMIN'";
+        QTest::newRow("empty code") << call.arg("", "1", "LUN", "1") << "Meal code is required.";
+        QTest::newRow("negative cost") << call.arg("M1", "-1", "LUN", "1") << "Cost must be";
+        QTest::newRow("text cost") << call.arg("M1", "abc", "LUN", "1") << "Cost must be";
+        QTest::newRow("unknown type") << call.arg("M1", "1", "ZZZ", "1") << "Unknown meal type";
+        QTest::newRow("bad status") << call.arg("M1", "1", "LUN", "Y") << "Status must be";
+        QTest::newRow("type: empty code")
+            << QString("Station..Save_TALO_MealType '', 'X', '1','ADMIN'")
+            << "Meal type code is required.";
+        QTest::newRow("type: bad status")
+            << QString("Station..Save_TALO_MealType 'T1', 'X', '','ADMIN'") << "Status must be";
+    }
+
+    void mealMasterSaveIsValidated()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, message);
+        TestEnvironment env;
+        seed(env);
+        const int meals = count(env, "Station.tbcoMeal");
+        const int types = count(env, "Station.tbcoMealType");
+        expectRefusal(env, sql, message);
+        QCOMPARE(count(env, "Station.tbcoMeal"), meals);
+        QCOMPARE(count(env, "Station.tbcoMealType"), types);
+        QCOMPARE(count(env, "Station.tbTALOAuditLog"), 0);
+    }
+
+    void mealTypeSave()
+    {
+        TestEnvironment env;
+        env.store().execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1','ADMIN'");
+        env.store().execute("Station..Save_TALO_MealType 'din', 'Supper', '0','SUPER01'");
+        QCOMPARE(env.query("SELECT * FROM Station.tbcoMealType").rows(),
+                 QList<QStringList>({{"DIN", "Supper", "0"}}));
+        QCOMPARE(column(env.query("SELECT Action || ' ' || UserID FROM Station.tbTALOAuditLog "
+                                  "ORDER BY AuditID"),
+                        0),
+                 QStringList({"INSERT ADMIN", "UPDATE SUPER01"}));
+    }
+
+    void taggingKeepsOneTagAndRecordsChanges()
+    {
+        TestEnvironment env;
+        seed(env);
+        env.store().execute("Station..Save_TALO_EmployeeMeal '10003', 'BRK','ADMIN'");
+        env.store().execute("Station..Save_TALO_EmployeeMeal '10003', 'brk','ADMIN'");
+        env.store().execute("Station..Save_TALO_EmployeeMeal '10003', 'LUN','ADMIN'");
+        const Recordset tagged = env.store().open("Station..Load_TALO_EmployeeTaggedMeals '10003'");
+        QCOMPARE(tagged.fieldNames(), QStringList({"CODE", "DESCRIPTION"}));
+        QCOMPARE(tagged.rows(), QList<QStringList>({{"BRK", "Breakfast"}, {"LUN", "Lunch"}}));
+        expectRefusal(env, "Station..Save_TALO_EmployeeMeal '99999', 'BRK','ADMIN'",
+                      "Unknown employee");
+        expectRefusal(env, "Station..Save_TALO_EmployeeMeal '10003', '','ADMIN'",
+                      "Meal type code is required.");
+        expectRefusal(env, "Station..Save_TALO_EmployeeMeal '10003', 'OLD','ADMIN'", "inactive");
+        env.store().execute("Station..Remove_TALO_EmployeeTaggedMeals '10003', 'Brk', 'ADMIN'");
+        QCOMPARE(column(env.store().open("Station..Load_TALO_EmployeeTaggedMeals '10003'"), 0),
+                 QStringList{"LUN"});
+        expectRefusal(env, "Station..Remove_TALO_EmployeeTaggedMeals '10003', 'BRK', 'ADMIN'",
+                      "is not tagged");
+        QCOMPARE(column(env.query("SELECT Action || ' ' || RecordKey FROM Station.tbTALOAuditLog "
+                                  "ORDER BY AuditID"),
+                        0),
+                 QStringList({"TAG 10003/BRK", "TAG 10003/LUN", "UNTAG 10003/BRK"}));
+    }
+
+    void rightsReplaceEveryEarlierRow()
+    {
+        TestEnvironment env("ADMIN", "|1|2|3|4|5|6|7|8");
+        env.sqlite("INSERT INTO Station.tbTALOUserRights(UserID, UserRights) VALUES "
+                   "('CLERK01', '|1'), ('clerk01', '|2')");
+        env.store().execute("Station..Save_TALO_User_Rights 'CLERK01', '|1|2|0|0|5|0|0|0','ADMIN'");
+        QCOMPARE(env.query("SELECT UserID, UserRights, ModifiedBy FROM Station.tbTALOUserRights "
+                           "WHERE UserID = 'clerk01'")
+                     .rows(),
+                 QList<QStringList>({{"CLERK01", "|1|2|0|0|5|0|0|0", "ADMIN"}}));
+        QCOMPARE(env.scalar("SELECT Details FROM Station.tbTALOAuditLog"),
+                 QString("|1 -> |1|2|0|0|5|0|0|0"));
+        expectRefusal(env, "Station..Save_TALO_User_Rights '', '|1|2','ADMIN'",
+                      "Staff ID is required.");
+        expectRefusal(env, "Station..Save_TALO_User_Rights 'X', '1|2','ADMIN'",
+                      "is not a rights string");
+        expectRefusal(env, "Station..Save_TALO_User_Rights 'X', '|1|Y','ADMIN'",
+                      "is not a rights string");
+        env.store().execute("Station..Save_TALO_User_Rights 'X', '','ADMIN'");
+        QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOUserRights WHERE UserID = 'X'"),
+                 QString("1"));
+    }
+
+    void callForms()
+    {
+        TestEnvironment env;
+        seed(env);
+        const QStringList forms = {
+            "EXEC Station..Load_TALO_EmployeeTaggedMeals '10001'",
+            "execute Station.dbo.Load_TALO_EmployeeTaggedMeals '10001';",
+            "Station..load_talo_employeetaggedmeals '10001'",
+            "Load_TALO_EmployeeTaggedMeals N'10001'",
+        };
+        for (const QString& sql : forms)
+            QCOMPARE(env.store().open(sql).recordCount(), 2);
+        env.store().execute("Station..Save_TALO_EmployeeMeal '10002','LUN','ADMIN'");
+        QCOMPARE(count(env, "Station.tbTALOEmployeeMeal"), 4);
+    }
+
+    void callErrors_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("number");
+        QTest::newRow("unknown") << "Station..Nothing 'a'" << ServerErrors::UnknownProcedure;
+        QTest::newRow("other database")
+            << "Payroll..Load_TALO_EmployeeTaggedMeals 'a'" << ServerErrors::UnknownProcedure;
+        QTest::newRow("too many") << "Station..Load_TALO_EmployeeTaggedMeals 'a', 'b'"
+                                  << ServerErrors::TooManyArguments;
+        QTest::newRow("too few") << "Station..Save_TALO_MealType 'A', 'B', '1'"
+                                 << ServerErrors::MissingArgument;
+        QTest::newRow("dangling comma")
+            << "Station..Load_TALO_EmployeeTaggedMeals 'a'," << ServerErrors::Syntax;
+        QTest::newRow("quote breaks out")
+            << "Station..Load_TALO_EmployeeTaggedMeals 'a'' b" << ServerErrors::Syntax;
+    }
+
+    void callErrors()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, number);
+        TestEnvironment env;
+        try {
+            env.store().execute(sql);
+            QFAIL("the call was accepted");
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), number);
+        }
+    }
+
+    // Several calls in one transaction are all or nothing; a refused call inside it
+    // leaves nothing of its own behind and the transaction can go on.
+    void callsInsideATransaction()
+    {
+        TestEnvironment env;
+        seed(env);
+        QVERIFY_THROWS_EXCEPTION(DbError, env.store().transaction([&] {
+            env.store().execute(save("10001", "L01"));
+            env.store().execute(save("10001", "Z99"));
+        }));
+        QCOMPARE(count(env, "Station.tbTALOEmployeeDistributedMeals"), 0);
+        env.store().transaction([&] {
+            env.store().execute(save("10001", "L01"));
+            try {
+                env.store().execute("Station..Save_TALO_MealOnly 'Q1', 'Q', 'x', '', '1','A'");
+            } catch (const DbError&) {
+            }
+            env.store().execute(save("10001", "L02"));
+        });
+        QCOMPARE(count(env, "Station.tbTALOEmployeeDistributedMeals"), 2);
+        QCOMPARE(count(env, "Station.tbcoMeal WHERE Code = 'Q1'"), 0);
+        QVERIFY(!env.store().store().inTransaction());
+    }
+};
+
+QTEST_MAIN(TestProcedures)
+#include "tst_procedures.moc"

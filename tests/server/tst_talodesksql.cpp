@@ -1,0 +1,96 @@
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The command-line client, run as the built program.
+class TestTalodeskSql : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+
+    QString m_program;
+
+    Run run(const QStringList& args)
+    {
+        QProcess p;
+        p.start(m_program, args);
+        if (!p.waitForFinished(60000))
+            qFatal("talodesk-sql did not finish");
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_program = QCoreApplication::applicationDirPath() + "/../src/talodesk-sql";
+        if (!QFileInfo::exists(m_program))
+            QFAIL(qPrintable("build the talodesk-sql target first: " + m_program));
+    }
+
+    void help()
+    {
+        const Run r = run({"--help"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("--data DIR"));
+        QCOMPARE(run({"--bogus"}).exitCode, 2);
+    }
+
+    void resultsErrorsAndNativeSql()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.filePath("store");
+        Run r = run({"--data", data, "-e",
+                     "Select Code [CODE], Description [DESCRIPTION], '' [ACCESS] from "
+                     "Station..tbTALOUserSetUp where Code < 3"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out,
+                 QString("CODE\tDESCRIPTION\tACCESS\n1\tReports\t\n2\tTag Employee Meal\t\n"));
+        QVERIFY(QFileInfo::exists(data + "/station.db"));
+
+        r = run({"--data", data, "-e", "Station..Save_TALO_MealType 'LUN', 'Lunch', '1','ADMIN'"});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+
+        r = run({"--data", data, "-e", "Station..Save_TALO_MealType '', 'Lunch', '1','ADMIN'"});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, QString("error 50000: Meal type code is required.\n"));
+        QCOMPARE(r.out, QString());
+
+        r = run({"--data", data, "--sqlite", "-e",
+                 "SELECT Code, NULL AS Blank, Description FROM Station.tbcoMealType"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QString("Code\tBlank\tDescription\nLUN\t\tLunch\n"));
+
+        r = run({"--data", data, "-e", "drop table Station..tbcoMealType"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.startsWith("error 50001: "));
+    }
+
+    void demoOnlyFillsANewStore()
+    {
+        QTemporaryDir dir;
+        const QStringList count = {"--sqlite", "-e", "SELECT count(*) AS n FROM Payroll.tbcmaster"};
+        Run r = run(QStringList({"--data", dir.path(), "--demo"}) + count);
+        QCOMPARE(r.exitCode, 0);
+        const int employees = r.out.section('\n', 1, 1).toInt();
+        QVERIFY2(employees >= 200, qPrintable(r.out));
+        r = run(QStringList({"--data", dir.path(), "--demo"}) + count);
+        QCOMPARE(r.out.section('\n', 1, 1).toInt(), employees);
+
+        QTemporaryDir empty;
+        r = run(QStringList({"--data", empty.path()}) + count);
+        QCOMPARE(r.out, QString("n\n0\n"));
+    }
+};
+
+QTEST_MAIN(TestTalodeskSql)
+#include "tst_talodesksql.moc"
