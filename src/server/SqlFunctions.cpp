@@ -216,7 +216,7 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_now", 0, nowFunction, this, false);
     define(db, "talo_iso", 1, isoFunction, nullptr, false);
     define(db, "talo_iso_day", 1, isoDayFunction, nullptr, false);
-    define(db, "talo_general_day", 1, generalDayFunction, nullptr, false);
+    define(db, "talo_general_day", 1, generalDayFunction, nullptr, true);
     define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
     define(db, "talo_cost", 1, costFunction, nullptr, true);
     define(db, "talo_starts_with", 2, startsWithFunction, nullptr, true);
