@@ -1,6 +1,8 @@
 #include "data/DbError.h"
 #include "data/OdbcConnection.h"
 #include "data/OdbcError.h"
+#include "data/PasswordHash.h"
+#include "data/SqlText.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -224,6 +226,29 @@ private slots:
             QStringLiteral("update tbcoMeal set Cost = 1; select Code, Cost from tbcoMeal"));
         QCOMPARE(rs.fieldNames(), QStringList({"Code", "Cost"}));
         QCOMPARE(rs.recordCount(), 1);
+    }
+
+    void storedTextComesBackUnchanged()
+    {
+        // The sign-in verifies the password register's hash text as read over this
+        // connection: "$", "=", "," and "/" must come back byte for byte, and so must
+        // quotes and letters beyond ASCII in names.
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        c->execute(QStringLiteral("create table tbPasswordMain (EmployeeID text, Lastname text, "
+                                  "PasswordHash text)"));
+        const QString hash = PasswordHash::make(QStringLiteral("s3cret"));
+        QVERIFY(hash.startsWith(QLatin1String("$argon2id$")));
+        const QString name = QStringLiteral("O'Neil-Peña 名");
+        c->execute(QStringLiteral("insert into tbPasswordMain values ('ADMIN', '%1', '%2')")
+                       .arg(SqlText::quote(name), SqlText::quote(hash)));
+
+        const Recordset rs = c->open(QStringLiteral(
+            "select Lastname, PasswordHash from tbPasswordMain where EmployeeID = 'ADMIN'"));
+        QCOMPARE(rs.value(0, QStringLiteral("Lastname")), name);
+        QCOMPARE(rs.value(0, QStringLiteral("PasswordHash")), hash);
+        QVERIFY(PasswordHash::verify(rs.value(0, QStringLiteral("PasswordHash")),
+                                     QStringLiteral("s3cret")));
     }
 
     void serverNameFallsBackToTheConnectionString()
