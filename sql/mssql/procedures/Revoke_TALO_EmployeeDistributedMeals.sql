@@ -15,7 +15,7 @@ BEGIN
     DECLARE @message NVARCHAR(2048);
     DECLARE @digits NVARCHAR(4000) = LTRIM(RTRIM(@transnum));
     -- Too many digits for a number finds no meal rather than failing on the conversion.
-    DECLARE @number BIGINT = TRY_CONVERT(BIGINT, @digits);
+    DECLARE @number INT = TRY_CONVERT(INT, @digits);
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
