@@ -182,6 +182,7 @@ private slots:
     void loadSearchesWithEmptyTextInBrowseMode();
     void enterSearchesAndOtherKeysOnlyType();
     void searchWithQuoteOrWithoutMatch();
+    void failedSearchKeepsTheTextAndOffersNobody();
     void clickShowsReceivedMealsWithoutEntry();
     void doubleClickNeedsServingRight();
     void addBuildsTheOrderWithoutDuplicates();
@@ -318,6 +319,19 @@ void tst_frmEmployeeList::searchWithQuoteOrWithoutMatch()
     QCOMPARE(c.empList()->Rows(), 2);
     QCOMPARE(c.empList()->TextMatrix(1, 1), QString());
     QVERIFY(!c.empList()->isEnabled());
+}
+
+void tst_frmEmployeeList::failedSearchKeepsTheTextAndOffersNobody()
+{
+    Counter c;
+    c.env.sqlite(QStringLiteral("ALTER TABLE Payroll.tbcmaster RENAME TO tbcmasterGone"));
+    c.search(QStringLiteral("Smith"));
+    QCOMPARE(c.env.messages().errors().size(), 1);
+    QCOMPARE(c.searchBox()->text(), QStringLiteral("Smith"));
+    // The rows of the earlier search are gone and nothing can be double-clicked.
+    QCOMPARE(c.empList()->TextMatrix(1, 1), QString());
+    QVERIFY(!c.empList()->isEnabled());
+    QVERIFY(c.inBrowseMode());
 }
 
 void tst_frmEmployeeList::clickShowsReceivedMealsWithoutEntry()
