@@ -94,6 +94,24 @@ std::optional<QDateTime> fromIso(const QString& text)
     return std::nullopt;
 }
 
+// The two formats of the last locale used: a snapshot of many date-time values
+// would otherwise rebuild them for every value.
+struct Formats
+{
+    QLocale locale;
+    QString date;
+    QString time;
+};
+
+const Formats& formatsOf(const QLocale& locale)
+{
+    thread_local Formats cache{QLocale::c(), shortDateFormat(QLocale::c()),
+                               longTimeFormat(QLocale::c())};
+    if (!(cache.locale == locale))
+        cache = Formats{locale, shortDateFormat(locale), longTimeFormat(locale)};
+    return cache;
+}
+
 } // namespace
 
 namespace GeneralDate {
@@ -102,11 +120,11 @@ QString toText(const QDateTime& value, const QLocale& locale)
 {
     if (!value.isValid())
         return {};
-    const QString date = plainBlanks(locale.toString(value.date(), shortDateFormat(locale)));
+    const Formats& formats = formatsOf(locale);
+    const QString date = plainBlanks(locale.toString(value.date(), formats.date));
     if (value.time() == QTime(0, 0))
         return date;
-    const QString time = plainBlanks(locale.toString(value.time(), longTimeFormat(locale)));
-    return date + QLatin1Char(' ') + time;
+    return date + QLatin1Char(' ') + plainBlanks(locale.toString(value.time(), formats.time));
 }
 
 std::optional<QDateTime> fromText(const QString& text, const QLocale& locale)
