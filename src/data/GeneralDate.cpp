@@ -94,21 +94,25 @@ std::optional<QDateTime> fromIso(const QString& text)
     return std::nullopt;
 }
 
-// The two formats of the last locale used: a snapshot of many date-time values
-// would otherwise rebuild them for every value.
+// The rewritten formats of the last locale formats seen: a snapshot of many date-time
+// values would otherwise rewrite them for every value. Keyed by the locale's own format
+// texts, so a system locale with the user's custom formats is never mistaken for the
+// same language's standard one.
 struct Formats
 {
-    QLocale locale;
+    QString shortDate;
+    QString longTime;
     QString date;
     QString time;
 };
 
 const Formats& formatsOf(const QLocale& locale)
 {
-    thread_local Formats cache{QLocale::c(), shortDateFormat(QLocale::c()),
-                               longTimeFormat(QLocale::c())};
-    if (!(cache.locale == locale))
-        cache = Formats{locale, shortDateFormat(locale), longTimeFormat(locale)};
+    thread_local Formats cache;
+    const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
+    const QString longTime = locale.timeFormat(QLocale::LongFormat);
+    if (cache.date.isEmpty() || cache.shortDate != shortDate || cache.longTime != longTime)
+        cache = Formats{shortDate, longTime, shortDateFormat(locale), longTimeFormat(locale)};
     return cache;
 }
 
