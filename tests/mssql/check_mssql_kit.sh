@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The SQL Server kit (sql/mssql) against the embedded store (src/server):
-#  1. every procedure on both sides with the same parameter count and result columns,
-#     every table with the same columns, and the scripts' own rules;
+#  1. every procedure on both sides with the same parameter count, result columns and
+#     validation error texts, every table with the same columns, and the scripts' own
+#     rules;
 #  2. the comparison itself still notices a procedure, parameter or column that
 #     exists on one side only (run on altered copies);
 #  3. every script parses as T-SQL with sqlfluff, without an unparsable section.
@@ -52,6 +53,10 @@ extra_column() {
     sed -i 's/ModifiedAt DATETIME2(0) NULL/ModifiedAt DATETIME2(0) NULL, Note NVARCHAR(10) NULL/' \
         "$work/k/05_station.sql"
 }
+changed_error_text() {
+    sed -i "s/N'Unknown meal ', @meal/N'No such meal ', @meal/" \
+        "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+}
 no_transaction() {
     sed -i 's/BEGIN TRANSACTION;//' "$work/k/procedures/Save_TALO_MealType.sql"
 }
@@ -60,6 +65,7 @@ expect_drift "a procedure in the SQL Server scripts only" extra_kit
 expect_drift "a parameter missing" fewer_parameters
 expect_drift "a result column renamed" renamed_column
 expect_drift "a table column added" extra_column
+expect_drift "an error text changed" changed_error_text
 expect_drift "a write outside a transaction" no_transaction
 
 echo "== T-SQL parse"

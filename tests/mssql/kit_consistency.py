@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Keeps the SQL Server scripts in step with the embedded store.
 
-Compares, by name: every procedure (parameter count, result column names in order) and
+Compares, by name: every procedure (parameter count, result column names in order, the
+texts of its validation errors in the order they are checked) and
 every table (column names in order) of the embedded store's SQL resources with the
 T-SQL scripts. Prints each difference and exits 1 when there is one.
 
@@ -135,14 +136,76 @@ def select_lists(toks):
     return results
 
 
+def literal(token):
+    text = token[1]
+    if text[:1] in "Nn":
+        text = text[1:]
+    return text[1:-1].replace("''", "'")
+
+
+def message_of(parts):
+    """A message built from pieces: literals as they are, anything else as {}."""
+    out = []
+    for piece in parts:
+        if len(piece) == 1 and piece[0][0] == "string":
+            out.append(literal(piece[0]))
+        else:
+            out.append("{}")
+    return "".join(out)
+
+
+def closing(toks, start):
+    """Index of the parenthesis that closes the one at toks[start]."""
+    depth = 0
+    for i in range(start, len(toks)):
+        if toks[i][1] == "(":
+            depth += 1
+        elif toks[i][1] == ")":
+            depth -= 1
+            if depth == 0:
+                return i
+    return len(toks) - 1
+
+
+def embedded_messages(toks):
+    """The texts of talo_raise(...) in order, with {} for each inserted value."""
+    messages = []
+    for i, tok in enumerate(toks):
+        if tok[1].lower() == "talo_raise" and i + 1 < len(toks) and toks[i + 1][1] == "(":
+            end = closing(toks, i + 1)
+            messages.append(message_of(split_top(toks[i + 2:end], "||")))
+    return messages
+
+
+def mssql_messages(toks):
+    """The texts of THROW 50000, ... in order: a literal, or the CONCAT last set to the
+    variable that THROW names."""
+    messages, assigned = [], {}
+    for i, tok in enumerate(toks):
+        word = upper(tok)
+        if (word == "SET" and i + 3 < len(toks) and toks[i + 1][1].startswith("@")
+                and toks[i + 2][1] == "=" and upper(toks[i + 3]) == "CONCAT"):
+            end = closing(toks, i + 4)
+            assigned[toks[i + 1][1].lower()] = message_of(split_top(toks[i + 5:end]))
+        elif word == "THROW" and i + 3 < len(toks) and toks[i + 2][1] == ",":
+            value = toks[i + 3]
+            if value[0] == "string":
+                messages.append(literal(value))
+            else:
+                messages.append(assigned.get(value[1].lower(), "{?}"))
+    return messages
+
+
 def embedded_procedures(folder):
     procs = {}
     for path in sorted((folder / "procedures").glob("*.sql")):
         text = path.read_text(encoding="utf-8")
         header = re.search(r"^--\s*parameters:\s*(.*)$", text, re.MULTILINE | re.IGNORECASE)
         params = [p.strip() for p in header.group(1).split(",") if p.strip()] if header else []
-        lists = select_lists(tokens(text))
-        procs[path.stem.lower()] = (path.stem, params, lists[-1] if lists else [])
+        toks = tokens(text)
+        lists = select_lists(toks)
+        procs[path.stem.lower()] = (path.stem, params, lists[-1] if lists else [],
+                                    embedded_messages(toks))
     return procs
 
 
@@ -168,7 +231,8 @@ def mssql_procedures(folder):
                             params.append(toks[j][1][1:])
                         j += 1
                     lists = select_lists(toks[j:])
-                    procs[name.lower()] = (name, params, lists[-1] if lists else [], path)
+                    procs[name.lower()] = (name, params, lists[-1] if lists else [], path,
+                                           mssql_messages(toks[j:]))
                     break
     return procs
 
@@ -229,7 +293,7 @@ def mssql_tables(folder):
 def script_rules(folder):
     """What every procedure script must do to run again harmlessly and fail cleanly."""
     problems = []
-    for name, params, columns, path in mssql_procedures(folder).values():
+    for name, params, columns, path, _ in mssql_procedures(folder).values():
         text = path.read_text(encoding="utf-8")
         words = " ".join(upper(t) for t in tokens(text))
         if "CREATE OR ALTER PROCEDURE" not in words:
@@ -254,14 +318,18 @@ def compare(embedded_dir, mssql_dir):
             problems.append(f"procedure {theirs[key][0]}: in the SQL Server scripts only "
                             f"({theirs[key][3]})")
             continue
-        name, params, columns = ours[key]
-        _, tparams, tcolumns, path = theirs[key]
+        name, params, columns, messages = ours[key]
+        _, tparams, tcolumns, path, tmessages = theirs[key]
         if len(params) != len(tparams):
             problems.append(f"procedure {name}: {len(params)} parameters in the embedded store, "
                             f"{len(tparams)} in {path}")
         if columns != tcolumns:
             problems.append(f"procedure {name}: result columns {columns} in the embedded store, "
                             f"{tcolumns} in {path}")
+        # The same refusals, with the same texts, checked in the same order.
+        if messages != tmessages:
+            problems.append(f"procedure {name}: error texts {messages} in the embedded store, "
+                            f"{tmessages} in {path}")
     ours_t, theirs_t = embedded_tables(embedded_dir), mssql_tables(mssql_dir)
     for key in sorted(set(ours_t) | set(theirs_t)):
         if key not in theirs_t:
