@@ -2,6 +2,7 @@
 
 #include "data/DbError.h"
 
+#include <QByteArray>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -40,9 +41,17 @@ void SchemaCatalog::load(sqlite3* db, const QStringList& databases)
                 QStringLiteral("PRAGMA \"%1\".table_info(\"%2\")").arg(database, table);
             const QStringList names = column0(db, info, 1);
             const QStringList types = column0(db, info, 2);
-            QHash<QString, bool>& columns = m_tables[key(database, table)];
-            for (int i = 0; i < names.size(); ++i)
-                columns.insert(names.at(i).toLower(), isTextType(types.value(i)));
+            QHash<QString, Column>& columns = m_tables[key(database, table)];
+            for (int i = 0; i < names.size(); ++i) {
+                const char* collation = nullptr;
+                sqlite3_table_column_metadata(db, database.toUtf8().constData(),
+                                              table.toUtf8().constData(),
+                                              names.at(i).toUtf8().constData(), nullptr, &collation,
+                                              nullptr, nullptr, nullptr);
+                columns.insert(names.at(i).toLower(),
+                               {isTextType(types.value(i)),
+                                collation && qstricmp(collation, "UNICODE_CI") == 0});
+            }
         }
     }
 }
@@ -61,7 +70,17 @@ std::optional<bool> SchemaCatalog::columnIsText(const QString& database, const Q
     const auto c = t->constFind(column.toLower());
     if (c == t->cend())
         return std::nullopt;
-    return *c;
+    return c->text;
+}
+
+bool SchemaCatalog::columnIgnoresCase(const QString& database, const QString& table,
+                                      const QString& column) const
+{
+    const auto t = m_tables.constFind(key(database, table));
+    if (t == m_tables.cend())
+        return false;
+    const auto c = t->constFind(column.toLower());
+    return c != t->cend() && c->ignoresCase;
 }
 
 QString SchemaCatalog::key(const QString& database, const QString& table)

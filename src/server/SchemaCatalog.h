@@ -18,9 +18,17 @@ public:
     // Whether `column` of database.table is declared text; nullopt when unknown.
     std::optional<bool> columnIsText(const QString& database, const QString& table,
                                      const QString& column) const;
+    // Whether `column` of database.table compares with the UNICODE_CI collation.
+    bool columnIgnoresCase(const QString& database, const QString& table,
+                           const QString& column) const;
 
 private:
     static QString key(const QString& database, const QString& table);
-    // "db.table" (lower case) -> column (lower case) -> declared text
-    QHash<QString, QHash<QString, bool>> m_tables;
+    struct Column
+    {
+        bool text = false;
+        bool ignoresCase = false;
+    };
+    // "db.table" (lower case) -> column (lower case)
+    QHash<QString, QHash<QString, Column>> m_tables;
 };

@@ -104,11 +104,30 @@ void nowFunction(sqlite3_context* ctx, int, sqlite3_value**)
     resultText(ctx, self(ctx)->now().toString(QLatin1String(IsoFormat)));
 }
 
+// Reading locale date text is slow next to an index look-up, and a procedure reads the
+// same argument several times: the last few texts read are remembered (per locale).
 std::optional<QDateTime> parsedArg(sqlite3_value* value)
 {
     if (argIsNull(value))
         return std::nullopt;
-    return GeneralDate::fromText(argText(value));
+    struct Entry
+    {
+        QString text;
+        QString locale;
+        std::optional<QDateTime> value;
+    };
+    thread_local QList<Entry> recent;
+    const QString text = argText(value);
+    const QString locale = QLocale().name();
+    for (const Entry& e : recent) {
+        if (e.text == text && e.locale == locale)
+            return e.value;
+    }
+    const auto parsed = GeneralDate::fromText(text);
+    if (recent.size() >= 8)
+        recent.removeFirst();
+    recent.append({text, locale, parsed});
+    return parsed;
 }
 
 // General date text (or ISO) -> stored ISO text; NULL when it is not a date-time.

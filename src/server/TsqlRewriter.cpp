@@ -138,6 +138,7 @@ QString TsqlRewriter::rewrite(const QString& tsql) const
     replaceFunctions(tokens);
     rewritePlus(tokens, tables);
     foldLiterals(tokens);
+    rangeForLikePrefix(tokens, tables);
     QString out;
     for (const TsqlToken& token : tokens)
         out += token.text;
@@ -426,5 +427,56 @@ void TsqlRewriter::foldLiterals(TsqlTokens& tokens) const
             TsqlToken::string(tokens.at(left).stringValue() + tokens.at(right).stringValue());
         tokens.remove(left + 1, right - left);
         i = left;
+    }
+}
+
+// "Lastname like 'Pe%'" on its own is a scan, since the Unicode LIKE cannot use an
+// index. Every name that matches begins with the literal prefix, and in the UNICODE_CI
+// order those names lie between the prefix and the prefix followed by U+FFFF: adding
+// that range lets the index find the candidates, the LIKE still decides.
+void TsqlRewriter::rangeForLikePrefix(TsqlTokens& tokens, const Tables& tables) const
+{
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (!tokens.at(i).isWord("like"))
+            continue;
+        const qsizetype column = prevSolid(tokens, i);
+        const qsizetype pattern = nextSolid(tokens, i);
+        if (column < 0 || pattern < 0 || !isName(tokens.at(column)) ||
+            tokens.at(pattern).kind != Kind::String)
+            continue;
+        const qsizetype after = nextSolid(tokens, pattern);
+        // Only a plain comparison: not beside arithmetic, joins or another operator.
+        if (after >= 0 && tokens.at(after).kind == Kind::Symbol && !tokens.at(after).isSymbol(")"))
+            continue;
+        qsizetype first = column;
+        while (first >= 2 && tokens.at(first - 1).isSymbol(".") && isName(tokens.at(first - 2)))
+            first -= 2;
+        const qsizetype before = prevSolid(tokens, first);
+        if (before >= 0 && (tokens.at(before).kind == Kind::Symbol &&
+                            !tokens.at(before).isSymbol("(") && !tokens.at(before).isSymbol(",")))
+            continue;
+        bool ignoresCase = false;
+        for (const auto& [database, table] : tables) {
+            if (m_schema.columnIgnoresCase(database, table, tokens.at(column).name()))
+                ignoresCase = true;
+        }
+        if (!ignoresCase)
+            continue;
+        const QString value = tokens.at(pattern).stringValue();
+        qsizetype end = 0;
+        while (end < value.size() && value.at(end) != QLatin1Char('%') &&
+               value.at(end) != QLatin1Char('_') && value.at(end) != QLatin1Char('['))
+            ++end;
+        if (end == 0)
+            continue;
+        QString columnText;
+        for (qsizetype k = first; k <= column; ++k)
+            columnText += tokens.at(k).text;
+        const QString prefix = TsqlToken::string(value.left(end)).text;
+        const QString range =
+            QStringLiteral("(%1 >= %2 AND %1 < %2 || char(65535) AND ").arg(columnText, prefix);
+        tokens.insert(first, {Kind::Space, range});
+        tokens.insert(pattern + 2, {Kind::Space, QStringLiteral(")")});
+        i = pattern + 2;
     }
 }

@@ -45,6 +45,7 @@ private:
     void replaceFunctions(TsqlTokens& tokens) const;
     void rewritePlus(TsqlTokens& tokens, const Tables& tables) const;
     void foldLiterals(TsqlTokens& tokens) const;
+    void rangeForLikePrefix(TsqlTokens& tokens, const Tables& tables) const;
 
     Operand leftOperand(const TsqlTokens& tokens, qsizetype plus, const Tables& tables,
                         const QList<qsizetype>& joins) const;

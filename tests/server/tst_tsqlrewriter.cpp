@@ -43,7 +43,14 @@ private slots:
                "Payroll.tbcmaster";
         QTest::newRow("literals folded")
             << "Select * from Payroll..tbcmaster where Lastname like 'O''' + '%'"
-            << "Select * from Payroll.tbcmaster where Lastname like 'O''%'";
+            << "Select * from Payroll.tbcmaster where (Lastname >= 'O''' AND Lastname < 'O''' || "
+               "char(65535) AND Lastname like 'O''%')";
+        QTest::newRow("no range for a case-sensitive column")
+            << "Select * from Station..tbcoMeal where Status like '1%'"
+            << "Select * from Station.tbcoMeal where Status like '1%'";
+        QTest::newRow("no range without a prefix")
+            << "Select * from Payroll..tbcmaster where Lastname like '_a%'"
+            << "Select * from Payroll.tbcmaster where Lastname like '_a%'";
         QTest::newRow("empty literal folded")
             << "Select * from Payroll..tbcmaster where EmpNum = '' or Lastname like '' + '%'"
             << "Select * from Payroll.tbcmaster where EmpNum = '' or Lastname like '%'";
@@ -109,6 +116,20 @@ private slots:
             QCOMPARE(error.number(), number);
             QVERIFY(!error.message().isEmpty());
         }
+    }
+
+    // The personnel searches find last names through the index, not by a scan.
+    void lastNamePrefixUsesTheIndex()
+    {
+        const QString sql = m_rewriter->rewrite(
+            "Select empnum[EMPID], Lastname+', '+Firstname+' '+Middlename[NAME] from "
+            "Payroll..tbcmaster where EmpNum = 'Peñ' or Lastname like 'Peñ' + '%'");
+        const Recordset plan = m_store->runScript("EXPLAIN QUERY PLAN " + sql);
+        QString details;
+        for (const QStringList& row : plan.rows())
+            details += row.value(3) + '\n';
+        QVERIFY2(details.contains("USING INDEX ixMasterLastname (Lastname>? AND Lastname<?)"),
+                 qPrintable(details));
     }
 
     // What SQLite would silently do with T-SQL text ('a' + 'b' is 0 there) must not

@@ -1,0 +1,286 @@
+// Speed of the embedded store on hospital-sized data: 100,000 employees and 1,000,000
+// distributed meals. Each look-up the meal counter makes is timed through
+// EmbeddedConnection (T-SQL text in, snapshot out) and as the equivalent raw SQLite
+// query on the same connection and data; the table shows the medians.
+//
+//   bench_store [--data DIR] [--runs N]
+// With --data the generated store is kept in DIR and reused by the next run.
+
+#include "data/Recordset.h"
+#include "server/EmbeddedConnection.h"
+#include "server/EmbeddedStore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+const char* const Surnames[] = {
+    "Santos",  "Reyes",    "Cruz",      "Bautista",  "Ocampo",    "Garcia",     "Mendoza",
+    "Torres",  "Tomas",    "Andrada",   "Castillo",  "Flores",    "Villanueva", "Ramos",
+    "Castro",  "Rivera",   "Aquino",    "Navarro",   "Salazar",   "Mercado",    "Dela Cruz",
+    "De Leon", "Peña",     "Muñoz",     "Ibañez",    "Nuñez",     "Dizon",      "Pascual",
+    "Soriano", "Gonzales", "Lopez",     "Hernandez", "Fernandez", "Domingo",    "Aguilar",
+    "Manalo",  "Lacson",   "Tolentino", "Valdez",    "Smith",     "Johnson",    "Brown",
+    "Taylor",  "Wilson",   "Clarke",    "O'Neil",    "Tan",       "Lim",        "Yap",
+    "Sison",
+};
+constexpr int SurnameCount = int(std::size(Surnames));
+constexpr int Employees = 100000;
+constexpr int DistributedMeals = 1000000;
+
+QString lit(const QString& value)
+{
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+// Double-barrelled surnames: 50 x 40 = 2,000 last names, 50 employees each.
+void generate(EmbeddedConnection& store)
+{
+    QStringList values;
+    for (int k = 0; k < SurnameCount; ++k)
+        values << QStringLiteral("(%1, %2)").arg(k).arg(lit(QString::fromUtf8(Surnames[k])));
+    store.transaction([&] {
+        store.nativeExecute(
+            "CREATE TEMP TABLE surname(k INTEGER PRIMARY KEY, name TEXT);"
+            "INSERT INTO surname VALUES " +
+            values.join(',') +
+            ";"
+            "INSERT INTO Payroll.tbcDepartment(DeptCode, Description) "
+            "WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL SELECT value + 1 FROM n "
+            "WHERE value < 7) SELECT 'D' || value, 'Department ' || value FROM n;");
+    });
+    store.transaction([&] {
+        store.nativeExecute(
+            QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+                "Active) "
+                "SELECT printf('%06d', i), a.name || ' ' || b.name, 'First' || (i % 997), "
+                "b.name, 'D' || (i % 8), CASE WHEN i % 97 = 0 THEN '0' ELSE '1' END "
+                "FROM n JOIN surname a ON a.k = i % 50 JOIN surname b ON b.k = (i / 50) % 40;")
+                .arg(Employees - 1));
+    });
+    store.transaction([&] {
+        store.nativeExecute(
+            "INSERT INTO Station.tbcoMealType(Code, Description, Status) VALUES "
+            "('T0', 'Breakfast', '1'), ('T1', 'Lunch', '1'), ('T2', 'Dinner', '1'), "
+            "('T3', 'Snacks', '1'), ('T4', 'Night Shift', '1');"
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) "
+            "INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) "
+            "SELECT printf('M%02d', i), 'Meal number ' || i, printf('%.2f', 20 + i * 2.5), "
+            "'T' || (i % 5), CASE WHEN i % 11 = 10 THEN '0' ELSE '1' END FROM n;"
+            "WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL SELECT value + 1 FROM n "
+            "WHERE value < 2) "
+            "INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode, TaggedBy, TaggedAt) "
+            "SELECT EmpNum, 'T' || ((CAST(EmpNum AS INTEGER) + value) % 5), 'BENCH', "
+            "'2026-01-01 00:00:00' FROM Payroll.tbcmaster, n;");
+    });
+    // Ten meals per employee over 100 days, at meal times. (Built by concatenation:
+    // printf's %02d must not be taken for an argument marker.)
+    const QString lastMeal = QString::number(DistributedMeals - 1);
+    const QString employees = QString::number(Employees);
+    store.transaction([&] {
+        store.nativeExecute(
+            "WITH RECURSIVE n(j) AS (SELECT 0 UNION ALL SELECT j + 1 FROM n WHERE j < " + lastMeal +
+            ") "
+            "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+            "MealDate, Remarks, ClerkID, Source, RecordedAt) "
+            "SELECT printf('%06d', j % " +
+            employees +
+            "), printf('M%02d', (j * 7) % 30), 'Lunch', "
+            "datetime('2026-09-01 07:00:00', '+' || ((j / " +
+            employees +
+            ") * 10 + j % 7) || ' days', "
+            "'+' || ((j % 3) * 5) || ' hours'), '', 'CLERK01', 'S', '2026-09-01 00:00:00' "
+            "FROM n;");
+    });
+}
+
+double medianMs(int runs, const std::function<int()>& work, int& rows)
+{
+    std::vector<qint64> times;
+    times.reserve(runs);
+    QElapsedTimer timer;
+    for (int i = 0; i < runs; ++i) {
+        timer.start();
+        rows = work();
+        times.push_back(timer.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    return double(times[times.size() / 2]) / 1e6;
+}
+
+// The raw query: prepared once, parameters bound, every value read as text into a
+// snapshot just as the connection does.
+int rawQuery(sqlite3* db, sqlite3_stmt* stmt, const QStringList& parameters)
+{
+    sqlite3_reset(stmt);
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QByteArray utf8 = parameters.at(i).toUtf8();
+        sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    QList<QStringList> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c)
+            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
+        rows << row;
+    }
+    if (rc != SQLITE_DONE)
+        qFatal("raw query failed: %s", sqlite3_errmsg(db));
+    return int(rows.size());
+}
+
+sqlite3_stmt* prepare(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("cannot prepare: %s", sqlite3_errmsg(db));
+    return stmt;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QString folder;
+    int runs = 200;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--data"))
+            folder = args.at(++i);
+        else if (args.at(i) == QLatin1String("--runs"))
+            runs = args.at(++i).toInt();
+    }
+    QTemporaryDir temporary;
+    if (folder.isEmpty())
+        folder = temporary.path();
+
+    QTextStream out(stdout);
+    EmbeddedConnection store(folder);
+    if (store.nativeQuery("SELECT count(*) FROM Payroll.tbcmaster").value(0, 0).toInt() == 0) {
+        QElapsedTimer timer;
+        timer.start();
+        out << "Generating " << Employees << " employees and " << DistributedMeals
+            << " distributed meals in " << folder << " ..." << Qt::endl;
+        generate(store);
+        out << "  done in " << timer.elapsed() / 1000.0 << " s" << Qt::endl;
+    }
+    sqlite3* db = store.store().handle();
+    // A day on which employee 000042 received meals.
+    const QString day = store
+                            .nativeQuery("SELECT substr(MealDate, 1, 10) FROM "
+                                         "Station.tbTALOEmployeeDistributedMeals WHERE "
+                                         "EmpNum = '000042' ORDER BY MealDate LIMIT 1")
+                            .value(0, 0);
+    const QDate date = QDate::fromString(day, QStringLiteral("yyyy-MM-dd"));
+    const QString general = date.toString(QStringLiteral("M/d/yyyy"));
+    const QString serverDate = general + QStringLiteral(" 11:30:15 AM");
+
+    sqlite3_stmt* rawSearch = prepare(
+        db, "SELECT e.EmpNum AS EMPNUM, e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename "
+            "AS NAME, ?2 AS DATE, COALESCE(d.Description, '') AS DEPARTMENT "
+            "FROM Payroll.tbcmaster e LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = "
+            "e.DeptCode WHERE e.Active = '1' AND (e.EmpNum = ?1 OR (e.Lastname >= ?1 AND "
+            "e.Lastname < ?1 || char(65535))) ORDER BY NAME COLLATE UNICODE_CI");
+    sqlite3_stmt* rawAllowed = prepare(
+        db, "SELECT m.Code, m.Description, m.Cost, m.MealType, m.Status "
+            "FROM Station.tbTALOEmployeeMeal t JOIN Station.tbcoMealType mt ON mt.Code = "
+            "t.MealTypeCode AND mt.Status = '1' JOIN Station.tbcoMeal m ON m.MealType = mt.Code "
+            "AND m.Status = '1' WHERE t.EmpNum = ?1 AND (m.Code = ?2 OR m.Description LIKE '%' "
+            "|| ?2 || '%') ORDER BY m.Description");
+    sqlite3_stmt* rawReceived = prepare(
+        db, "SELECT dm.MealCode, m.Description, strftime('%H:%M', dm.MealDate), dm.Remarks, "
+            "dm.ClerkID, dm.TransNum, dm.MealMode FROM Station.tbTALOEmployeeDistributedMeals dm "
+            "LEFT JOIN Station.tbcoMeal m ON m.Code = dm.MealCode WHERE dm.EmpNum = ?1 AND "
+            "dm.MealDate >= ?2 AND dm.MealDate < date(?2, '+1 day') AND dm.RevokedAt IS NULL "
+            "ORDER BY dm.MealDate, dm.TransNum");
+    sqlite3_stmt* rawPersonnel = prepare(
+        db, "SELECT EmpNum AS EMPID, Lastname || ', ' || Firstname || ' ' || Middlename AS NAME "
+            "FROM Payroll.tbcmaster WHERE EmpNum = ?1 OR (Lastname >= ?1 AND Lastname < ?1 || "
+            "char(65535) AND Lastname LIKE ?1 || '%')");
+
+    const QString search = QStringLiteral("Dela Cruz Mer");
+    struct Case
+    {
+        QString name;
+        std::function<int()> connection;
+        std::function<int()> raw;
+    };
+    const QList<Case> cases = {
+        {"employee search (Load_Employee_for_Meal)",
+         [&] {
+             return store
+                 .open("Station..Load_Employee_for_Meal '" + serverDate + "', '" + search + "'")
+                 .recordCount();
+         },
+         [&] {
+             return rawQuery(db, rawSearch, {search, general});
+         }},
+        {"allowed meals (Load_TALO_EmployeeAllowedMeals)",
+         [&] {
+             return store.open("Station..Load_TALO_EmployeeAllowedMeals '000042', ''")
+                 .recordCount();
+         },
+         [&] {
+             return rawQuery(db, rawAllowed, {"000042", ""});
+         }},
+        {"meals received (Load_TALO_EmployeeDistributedMeals)",
+         [&] {
+             return store
+                 .open("Station..Load_TALO_EmployeeDistributedMeals '000042', '" + general + "'")
+                 .recordCount();
+         },
+         [&] {
+             return rawQuery(db, rawReceived, {"000042", day});
+         }},
+        {"personnel search (tagging window SELECT, LIKE)",
+         [&] {
+             return store
+                 .open("Select empnum[EMPID], Lastname+', '+Firstname+' '+Middlename[NAME] from "
+                       "Payroll..tbcmaster where EmpNum = '" +
+                       search + "' or Lastname like '" + search + "' + '%'")
+                 .recordCount();
+         },
+         [&] { return rawQuery(db, rawPersonnel, {search}); }},
+    };
+
+    out << "\nMedians of " << runs << " runs (ms)\n";
+    out << QStringLiteral("%1 %2 %3 %4 %5\n")
+               .arg("look-up", -52)
+               .arg("rows", 6)
+               .arg("connection", 11)
+               .arg("raw SQLite", 11)
+               .arg("overhead", 9);
+    for (const Case& c : cases) {
+        int rowsConnection = 0, rowsRaw = 0;
+        const int n = runs;
+        const double connection = medianMs(n, c.connection, rowsConnection);
+        const double raw = medianMs(n, c.raw, rowsRaw);
+        out << QStringLiteral("%1 %2 %3 %4 %5%6\n")
+                   .arg(c.name, -52)
+                   .arg(rowsConnection, 6)
+                   .arg(connection, 11, 'f', 3)
+                   .arg(raw, 11, 'f', 3)
+                   .arg(connection - raw, 9, 'f', 3)
+                   .arg(rowsConnection == rowsRaw
+                            ? QString()
+                            : QStringLiteral("  (raw rows: %1)").arg(rowsRaw));
+    }
+    for (sqlite3_stmt* stmt : {rawSearch, rawAllowed, rawReceived, rawPersonnel})
+        sqlite3_finalize(stmt);
+    return 0;
+}
