@@ -153,6 +153,28 @@ private slots:
         QCOMPARE(QSqlDatabase::connectionNames(), before);
     }
 
+    void refusedSqlServerIsAClearErrorThroughFreeTds()
+    {
+        const QString freeTds = QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so");
+        if (!QFile::exists(freeTds))
+            QSKIP("FreeTDS (tdsodbc) is not installed");
+        // Nothing listens on port 1: the driver gets the connection string and the
+        // sign-in's credentials and reports the refusal with its own number.
+        try {
+            OdbcConnection(QStringLiteral("Driver=%1;Server=127.0.0.1;Port=1;TDS_Version=7.4;"
+                                          "ClientCharset=UTF-8;Database=Station")
+                               .arg(freeTds),
+                           QStringLiteral("clerk"), QStringLiteral("secret"));
+            QFAIL("no server is there");
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), 20009);
+            QVERIFY2(error.message().contains(QLatin1String("unavailable")),
+                     qPrintable(error.message()));
+            QVERIFY(!error.message().contains(QLatin1String("[FreeTDS]")));
+            QVERIFY(!error.message().contains(QLatin1String("secret")));
+        }
+    }
+
     void transactionCommitsOrRollsBackAsAWhole()
     {
         makeDatabase(dbPath(), QStringLiteral("Rice"));
