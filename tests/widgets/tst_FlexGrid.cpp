@@ -1,7 +1,6 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -73,7 +72,7 @@ private slots:
     void rightButtonDoesNotMoveTheCurrentRow();
     void disabledGridIgnoresClicks();
     void rowsFollowTheGridsOwnFont();
-    void bindsAHundredThousandRowsQuickly();
+    void bindsAHundredThousandRows();
 };
 
 void tst_FlexGrid::emptyResultLeavesOneBlankDisabledRow()
@@ -403,8 +402,9 @@ void tst_FlexGrid::rowsFollowTheGridsOwnFont()
     QCOMPARE(grid.horizontalHeader()->font().pointSize(), 8);
 }
 
-void tst_FlexGrid::bindsAHundredThousandRowsQuickly()
+void tst_FlexGrid::bindsAHundredThousandRows()
 {
+    // Speed is measured in bench/; this checks a large snapshot binds and clears whole.
     FlexGrid grid;
     layOut(grid);
     grid.resize(600, 400);
@@ -412,23 +412,14 @@ void tst_FlexGrid::bindsAHundredThousandRowsQuickly()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     const Recordset many = people(100000);
 
-    QElapsedTimer timer;
-    timer.start();
     grid.fill(many, false);
     QCoreApplication::processEvents();
-    const qint64 elapsed = timer.elapsed();
-    qInfo("binding 100,000 rows took %lld ms", elapsed);
-
     QCOMPARE(grid.Rows(), 100001);
     QCOMPARE(grid.TextMatrix(100000, 2), QStringLiteral("Name 100000"));
-    // A generous bound: only a per-row or per-cell cost in binding comes near it.
-    QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
 
-    timer.restart();
     grid.Clear();
     QCOMPARE(grid.Rows(), 100001);
     QCOMPARE(grid.TextMatrix(100000, 2), QString());
-    qInfo("clearing 100,000 rows took %lld ms", timer.elapsed());
 }
 
 QTEST_MAIN(tst_FlexGrid)
