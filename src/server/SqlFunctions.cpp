@@ -43,30 +43,33 @@ bool isAscii(const char* text, int size)
     return true;
 }
 
-int asciiCompare(const char* a, int na, const char* b, int nb)
-{
-    while (na > 0 && a[na - 1] == ' ')
-        --na;
-    while (nb > 0 && b[nb - 1] == ' ')
-        --nb;
-    const int n = std::min(na, nb);
-    for (int i = 0; i < n; ++i) {
-        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return na == nb ? 0 : (na < nb ? -1 : 1);
-}
-
-// Keys are compared on every index step: ASCII keys stay on a byte loop.
+// Keys are compared on every index and sort step: the ASCII part of two keys is
+// compared byte by byte, and only a non-ASCII character hands the rest of both keys to
+// the Unicode comparison (the parts before it are equal, so the order is the same).
 int collateUnicodeCi(void*, int na, const void* a, int nb, const void* b)
 {
     const auto* ta = static_cast<const char*>(a);
     const auto* tb = static_cast<const char*>(b);
-    if (isAscii(ta, na) && isAscii(tb, nb))
-        return asciiCompare(ta, na, tb, nb);
-    const int c = UnicodeText::compare(QString::fromUtf8(ta, na), QString::fromUtf8(tb, nb));
+    while (na > 0 && ta[na - 1] == ' ')
+        --na;
+    while (nb > 0 && tb[nb - 1] == ' ')
+        --nb;
+    const int n = std::min(na, nb);
+    int i = 0;
+    for (; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(ta[i]);
+        const auto cb = static_cast<unsigned char>(tb[i]);
+        if (ca >= 0x80 || cb >= 0x80)
+            break;
+        const int la = std::tolower(ca);
+        const int lb = std::tolower(cb);
+        if (la != lb)
+            return la < lb ? -1 : 1;
+    }
+    if (i == n)
+        return na == nb ? 0 : (na < nb ? -1 : 1);
+    const int c =
+        UnicodeText::compare(QString::fromUtf8(ta + i, na - i), QString::fromUtf8(tb + i, nb - i));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -193,7 +196,23 @@ void costFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 void startsWithFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    sqlite3_result_int(ctx, UnicodeText::startsWith(argText(argv[0]), argText(argv[1])) ? 1 : 0);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int textSize = sqlite3_value_bytes(argv[0]);
+    const auto* prefix = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int prefixSize = sqlite3_value_bytes(argv[1]);
+    if (!text || !prefix) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (isAscii(prefix, prefixSize) && isAscii(text, std::min(textSize, prefixSize))) {
+        sqlite3_result_int(
+            ctx, prefixSize <= textSize && sqlite3_strnicmp(text, prefix, prefixSize) == 0 ? 1 : 0);
+        return;
+    }
+    sqlite3_result_int(ctx, UnicodeText::startsWith(QString::fromUtf8(text, textSize),
+                                                    QString::fromUtf8(prefix, prefixSize))
+                                ? 1
+                                : 0);
 }
 
 void containsFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -233,8 +252,8 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "like", 3, likeFunction, nullptr, true);
     define(db, "talo_raise", 1, raiseFunction, this, false);
     define(db, "talo_now", 0, nowFunction, this, false);
-    define(db, "talo_iso", 1, isoFunction, nullptr, false);
-    define(db, "talo_iso_day", 1, isoDayFunction, nullptr, false);
+    define(db, "talo_iso", 1, isoFunction, nullptr, true);
+    define(db, "talo_iso_day", 1, isoDayFunction, nullptr, true);
     define(db, "talo_general_day", 1, generalDayFunction, nullptr, true);
     define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
     define(db, "talo_cost", 1, costFunction, nullptr, true);

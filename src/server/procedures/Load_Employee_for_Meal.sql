@@ -11,19 +11,13 @@ SELECT e.EmpNum AS EMPNUM,
        e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename AS NAME,
        talo_general_day(:date) AS DATE,
        COALESCE(d.Description, '') AS DEPARTMENT
-FROM (
-    SELECT EmpNum FROM Payroll.tbcmaster WHERE EmpNum = :text
-    UNION
-    SELECT EmpNum FROM Payroll.tbcmaster
-    WHERE Lastname >= :text AND Lastname < :text || char(65535)
-      AND talo_starts_with(Lastname, :text)
-    UNION
-    SELECT EmpNum FROM Payroll.tbcmaster
-    WHERE instr(:text, ',') > 0
-      AND Lastname = rtrim(substr(:text, 1, instr(:text, ',') - 1))
-      AND talo_starts_with(Lastname || ', ' || Firstname || ' ' || Middlename, :text)
-) found
-JOIN Payroll.tbcmaster e ON e.EmpNum = found.EmpNum
+FROM Payroll.tbcmaster e
 LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode
 WHERE e.Active = '1'
+  AND (e.EmpNum = :text
+       OR (e.Lastname >= :text AND e.Lastname < :text || char(65535)
+           AND talo_starts_with(e.Lastname, :text))
+       OR (instr(:text, ',') > 0
+           AND e.Lastname = rtrim(substr(:text, 1, instr(:text, ',') - 1))
+           AND talo_starts_with(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, :text)))
 ORDER BY NAME COLLATE UNICODE_CI, e.EmpNum;
