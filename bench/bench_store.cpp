@@ -213,6 +213,13 @@ int main(int argc, char* argv[])
             "FROM Payroll.tbcmaster WHERE EmpNum = ?1 OR (Lastname >= ?1 AND Lastname < ?1 || "
             "char(65535) AND Lastname LIKE ?1 || '%')");
 
+    sqlite3_stmt* rawSave = prepare(
+        db, "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+            "MealDate, Remarks, ClerkID, Source, RecordedAt) VALUES (?1, ?2, 'Lunch', ?3, "
+            "'bench', 'CLERK01', 'S', datetime('now'))");
+    const QString allowedMeal =
+        store.open("Station..Load_TALO_EmployeeAllowedMeals '000043', ''").value(0, 0);
+
     const QString search = QStringLiteral("Dela Cruz Mer");
     struct Case
     {
@@ -264,11 +271,25 @@ int main(int argc, char* argv[])
                  .recordCount();
          },
          [&] { return rawQuery(db, rawPersonnel, {search}); }},
+        // Saved for another employee, so that the look-ups above stay the same.
+        {"order save, 5 lines (Save_TALO_EmployeeDistributedMeals)",
+         [&] {
+             for (int line = 0; line < 5; ++line)
+                 store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
+                               allowedMeal + "', 'Lunch', '" + serverDate +
+                               "', 'bench', 'CLERK01', 'S'");
+             return 5;
+         },
+         [&] {
+             for (int line = 0; line < 5; ++line)
+                 rawQuery(db, rawSave, {"000043", allowedMeal, day + " 11:30:15"});
+             return 5;
+         }},
     };
 
     out << "\nMedians of " << runs << " runs (ms)\n";
     out << QStringLiteral("%1 %2 %3 %4 %5\n")
-               .arg("look-up", -52)
+               .arg("look-up", -58)
                .arg("rows", 6)
                .arg("connection", 11)
                .arg("raw SQLite", 11)
@@ -280,7 +301,7 @@ int main(int argc, char* argv[])
         const double connection = medianMs(n, c.connection, rowsConnection);
         const double raw = medianMs(n, c.raw, rowsRaw);
         out << QStringLiteral("%1 %2 %3 %4 %5%6\n")
-                   .arg(c.name, -52)
+                   .arg(c.name, -58)
                    .arg(rowsConnection, 6)
                    .arg(connection, 11, 'f', 3)
                    .arg(raw, 11, 'f', 3)
@@ -289,7 +310,7 @@ int main(int argc, char* argv[])
                             ? QString()
                             : QStringLiteral("  (raw rows: %1)").arg(rowsRaw));
     }
-    for (sqlite3_stmt* stmt : {rawSearch, rawAllowed, rawReceived, rawPersonnel})
+    for (sqlite3_stmt* stmt : {rawSearch, rawAllowed, rawReceived, rawPersonnel, rawSave})
         sqlite3_finalize(stmt);
     return 0;
 }

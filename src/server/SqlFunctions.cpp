@@ -61,8 +61,8 @@ int collateUnicodeCi(void*, int na, const void* a, int nb, const void* b)
         const auto cb = static_cast<unsigned char>(tb[i]);
         if (ca >= 0x80 || cb >= 0x80)
             break;
-        const int la = std::tolower(ca);
-        const int lb = std::tolower(cb);
+        const int la = ca >= 'A' && ca <= 'Z' ? ca + ('a' - 'A') : ca;
+        const int lb = cb >= 'A' && cb <= 'Z' ? cb + ('a' - 'A') : cb;
         if (la != lb)
             return la < lb ? -1 : 1;
     }
