@@ -113,6 +113,13 @@ private slots:
             "Select empnum[EMPID] from Payroll..tbcmaster where EmpNum = 'S_nt' or Lastname like "
             "'S_nt' + '%'");
         QCOMPARE(column(under, 0), QStringList{"10003"});
+        // A trailing blank is part of the prefix ("Dela " is not "Delacruz").
+        env.addEmployee("10004", "Dela Cruz", "Juan");
+        env.addEmployee("10005", "Delacruz", "Ana");
+        const Recordset blank = env.store().open(
+            "Select empnum[EMPID] from Payroll..tbcmaster where EmpNum = 'dela ' or Lastname like "
+            "'dela ' + '%'");
+        QCOMPARE(column(blank, 0), QStringList{"10004"});
     }
 
     void mealSearchShowsEveryColumn()
