@@ -127,6 +127,32 @@ private slots:
         QCOMPARE(rows.rows(), QList<QStringList>({{"first"}, {"second"}}));
     }
 
+    // A transaction inside a transaction is a savepoint: its failure undoes only its own
+    // work, and the outer one still commits as a whole.
+    void nestedTransactionsAndSqliteErrors()
+    {
+        QTemporaryDir dir;
+        EmbeddedConnection c(dir.path());
+        seedMeal(c);
+        c.transaction([&] {
+            c.execute(save("kept"));
+            try {
+                c.transaction([&] {
+                    c.execute(save("undone"));
+                    c.nativeExecute("INSERT INTO Station.tbcoMealType(Code) VALUES('lun')");
+                });
+                QFAIL("a duplicate key was stored");
+            } catch (const DbError& error) {
+                QCOMPARE(error.number(), 1555); // SQLITE_CONSTRAINT_PRIMARYKEY
+                QVERIFY(error.message().contains("UNIQUE constraint failed"));
+            }
+        });
+        const Recordset rows =
+            c.nativeQuery("SELECT Remarks FROM Station.tbTALOEmployeeDistributedMeals");
+        QCOMPARE(rows.rows(), QList<QStringList>({{"kept"}}));
+        QVERIFY(!c.store().inTransaction());
+    }
+
     // A reader sees committed rows only and never blocks the writer.
     void readerDuringAWrite()
     {
