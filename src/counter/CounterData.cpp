@@ -1,7 +1,5 @@
 #include "CounterData.h"
 
-#include "data/Connection.h"
-#include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
 #include "data/UserObject.h"
@@ -21,13 +19,10 @@ Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString
 
 void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines) const
 {
-    if (!m_context.cnMain)
-        throw DbError(3709, QStringLiteral("The connection cannot be used to perform this "
-                                           "operation. It is either closed or invalid."));
     // One transaction for the whole order: a line refused half-way must not leave the
     // first lines recorded, or a retry would hand those meals out twice.
     const QString date = serverDateText();
-    m_context.cnMain->transaction([&] {
+    m_context.transaction([&] {
         for (const OrderLine& line : lines)
             m_context.execute(saveText(empNum, line, date, clerk()));
     });

@@ -9,8 +9,7 @@
 AppContext::AppContext(MessageService& messages, ModalRunner& modal)
     : dtServerDate(zeroDateTime()), m_messages(messages), m_modal(modal),
       m_windows(std::make_unique<WindowRegistry>(*this))
-{
-}
+{}
 
 AppContext::~AppContext() = default;
 
@@ -20,21 +19,29 @@ QDateTime AppContext::zeroDateTime()
     return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
 }
 
-Recordset AppContext::open(const QString& sql)
+namespace {
+Connection& usable(Connection* connection)
 {
-    Connection* connection = objUser ? objUser->SQLConnection() : nullptr;
     if (!connection)
         throw DbError(3709, QStringLiteral("The connection cannot be used to perform this "
                                            "operation. It is either closed or invalid."));
-    return connection->open(sql);
+    return *connection;
+}
+} // namespace
+
+Recordset AppContext::open(const QString& sql)
+{
+    return usable(objUser ? objUser->SQLConnection() : nullptr).open(sql);
 }
 
 void AppContext::execute(const QString& sql)
 {
-    if (!cnMain)
-        throw DbError(3709, QStringLiteral("The connection cannot be used to perform this "
-                                           "operation. It is either closed or invalid."));
-    cnMain->execute(sql);
+    usable(cnMain).execute(sql);
+}
+
+void AppContext::transaction(const std::function<void()>& work)
+{
+    usable(cnMain).transaction(work);
 }
 
 bool AppContext::attempt(const std::function<void()>& action)

@@ -36,6 +36,8 @@ public:
     Recordset open(const QString& sql);
     // Write sequence: one statement on cnMain. Throws DbError.
     void execute(const QString& sql);
+    // Runs several writes on cnMain as one transaction: all or nothing. Throws DbError.
+    void transaction(const std::function<void()>& work);
 
     // Runs one user action; a DbError stops it, is shown with its number and text, and
     // the program goes on. Returns false when the action failed.
