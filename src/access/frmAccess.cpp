@@ -180,14 +180,8 @@ void frmAccess::openSearch()
 
 void frmAccess::SearchPersonnel()
 {
-    mshEmpList->Clear();
-    mshEmpList->setRows(2);
-    mshEmpList->setFormatString(QStringLiteral(" |<STAFF ID |<NAME"));
-    mshEmpList->setCols(3);
-    mshEmpList->setColWidth(0, 0);
-    mshEmpList->setColWidth(1, 750);
-    mshEmpList->setColWidth(2, 3500);
-    mshEmpList->fill(m_data.searchPersonnel(txtEmpSearch->text()), false);
+    mshEmpList->layOut(QStringLiteral(" |<STAFF ID |<NAME"), 3, {0, 750, 3500});
+    mshEmpList->fillFrom([this] { return m_data.searchPersonnel(txtEmpSearch->text()); }, false);
 }
 
 void frmAccess::choosePerson()
@@ -221,15 +215,9 @@ void frmAccess::cancelSearch()
 
 void frmAccess::LoadAccessList()
 {
-    mshSearchAccess->Clear();
-    mshSearchAccess->setRows(2);
-    mshSearchAccess->setFormatString(QStringLiteral(" |<ACCESS |<STAFF ID |<DESCRIPTION"));
-    mshSearchAccess->setCols(4);
-    mshSearchAccess->setColWidth(0, 0);
-    mshSearchAccess->setColWidth(1, 750);
-    mshSearchAccess->setColWidth(2, 2500);
-    mshSearchAccess->setColWidth(3, 750);
-    mshSearchAccess->fill(m_data.accessList(), false);
+    mshSearchAccess->layOut(QStringLiteral(" |<ACCESS |<STAFF ID |<DESCRIPTION"), 4,
+                            {0, 750, 2500, 750});
+    mshSearchAccess->fillFrom([this] { return m_data.accessList(); }, false);
 }
 
 void frmAccess::LoadUserRights()

@@ -14,13 +14,8 @@ enum Column
 
 void OrderList::initialise()
 {
-    m_grid.Clear();
-    m_grid.setRows(2);
-    m_grid.setFormatString(QStringLiteral(" |<MEAL |<DESCRIPTION |<MEAL MODE |<REMARKS "));
-    m_grid.setCols(5);
-    const int widths[] = {0, 1000, 3000, 2000, 3000};
-    for (int col = 0; col < 5; ++col)
-        m_grid.setColWidth(col, widths[col]);
+    m_grid.layOut(QStringLiteral(" |<MEAL |<DESCRIPTION |<MEAL MODE |<REMARKS "), 5,
+                  {0, 1000, 3000, 2000, 3000});
 }
 
 int OrderList::findMeal(const QString& mealCode) const

@@ -317,15 +317,8 @@ void frmEmployeeList::mshMealList_DblClick(int index)
 
 void frmEmployeeList::LoadEmployeeList()
 {
-    mshEmpList->Clear();
-    mshEmpList->setRows(2);
-    mshEmpList->setCols(2);
-    const int widths[] = {0, 1000, 3500, 2400, 1900};
-    for (int col = 0; col < 5; ++col)
-        mshEmpList->setColWidth(col, widths[col]);
-    // Until the server answers the list holds no employee that could be chosen.
-    mshEmpList->setEnabled(false);
-    mshEmpList->fill(m_data.loadEmployees(txtEmployeeDetails->text()), true);
+    mshEmpList->layOut(QString(), 2, {0, 1000, 3500, 2400, 1900});
+    mshEmpList->fillFrom([this] { return m_data.loadEmployees(txtEmployeeDetails->text()); }, true);
 }
 
 void frmEmployeeList::ResetCounter()
@@ -362,18 +355,10 @@ void frmEmployeeList::LoadDistributedMeals()
     strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), 3);
 
     FlexGrid* grid = mshMealList[ReceivedGrid];
-    grid->Clear();
-    grid->setRows(2);
-    grid->setFormatString(
-        QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"));
-    grid->setCols(5);
-    const int widths[] = {0, 0, 3000, 1000, 2000, 750, 0, 0};
-    for (int col = 0; col < 8; ++col)
-        grid->setColWidth(col, widths[col]);
-    // A meal shown from a failed read could be chosen for a revoke: keep it disabled
-    // until the server has answered.
-    grid->setEnabled(false);
-    grid->fill(m_data.loadDistributedMeals(strEmpNum, strEmpCol3), false);
+    grid->layOut(
+        QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"), 5,
+        {0, 0, 3000, 1000, 2000, 750, 0, 0});
+    grid->fillFrom([this] { return m_data.loadDistributedMeals(strEmpNum, strEmpCol3); }, false);
 }
 
 bool frmEmployeeList::SaveDistributedMeals()

@@ -115,16 +115,10 @@ void frmSearcher::mshSearchList_DblClick()
 
 void frmSearcher::LoadSearchList()
 {
-    mshSearchList->Clear();
-    mshSearchList->setRows(2);
-    mshSearchList->setCols(2);
-    mshSearchList->setColWidth(0, 0);
-    mshSearchList->setColWidth(1, 1000);
-    mshSearchList->setColWidth(2, 2450);
-    mshSearchList->setColWidth(3, 1000);
-    mshSearchList->setEnabled(false);
+    mshSearchList->layOut(QString(), 2, {0, 1000, 2450, 1000});
     const QString sql = queryText(strMode, strEmpNumSearch, txtSearchEntry->text());
-    mshSearchList->fill(sql.isEmpty() ? Recordset() : m_context.open(sql), true);
+    mshSearchList->fillFrom(
+        [this, &sql] { return sql.isEmpty() ? Recordset() : m_context.open(sql); }, true);
 }
 
 void frmSearcher::ReturnSelection()

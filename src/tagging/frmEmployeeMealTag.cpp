@@ -346,36 +346,17 @@ void frmEmployeeMealTag::LoadPersonnelList()
 {
     layOutCodeList(*mshEmpList);
     const QString text = txtMealDetails[0]->text();
-    fillList(*mshEmpList, [this, &text] { return m_data.personnel(text); });
+    mshEmpList->fillFrom([this, &text] { return m_data.personnel(text); }, false);
 }
 
 void frmEmployeeMealTag::LoadTaggedMeals()
 {
     layOutCodeList(*mshMealList);
     const QString empNum = taggedEmployeeNumber();
-    fillList(*mshMealList, [this, &empNum] { return m_data.taggedMeals(empNum); });
+    mshMealList->fillFrom([this, &empNum] { return m_data.taggedMeals(empNum); }, false);
 }
 
 void frmEmployeeMealTag::layOutCodeList(FlexGrid& grid)
 {
-    grid.Clear();
-    grid.setRows(2);
-    grid.setFormatString(QStringLiteral(" |<CODE |<DESCRIPTION"));
-    grid.setCols(3);
-    grid.setColWidth(0, 0);
-    grid.setColWidth(1, 1500);
-    grid.setColWidth(2, 3500);
-}
-
-void frmEmployeeMealTag::fillList(FlexGrid& grid, const std::function<Recordset()>& read)
-{
-    try {
-        grid.fill(read(), false);
-    } catch (...) {
-        // A list that could not be read is shown as an empty one, so no stale or blank
-        // row can be chosen from it.
-        grid.setRows(2);
-        grid.setEnabled(false);
-        throw;
-    }
+    grid.layOut(QStringLiteral(" |<CODE |<DESCRIPTION"), 3, {0, 1500, 3500});
 }

@@ -65,7 +65,6 @@ private:
     QString taggedEmployeeNumber() const;
     bool searchKeysActive() const;
     static void layOutCodeList(FlexGrid& grid);
-    static void fillList(FlexGrid& grid, const std::function<Recordset()>& read);
 
     AppContext& m_context;
     EmployeeMealTagData m_data;

@@ -188,6 +188,27 @@ void FlexGrid::selectWholeRow()
     highlightCurrentRow();
 }
 
+void FlexGrid::layOut(const QString& formatString, int cols, std::initializer_list<int> widthsTwips)
+{
+    Clear();
+    setRows(2);
+    if (!formatString.isEmpty())
+        setFormatString(formatString);
+    setCols(cols);
+    int col = 0;
+    for (const int twips : widthsTwips)
+        setColWidth(col++, twips);
+}
+
+bool FlexGrid::fillFrom(const std::function<Recordset()>& read, bool takeFocus)
+{
+    setRows(2);
+    for (int col = 0; col < Cols(); ++col)
+        setTextMatrix(1, col, QString());
+    setEnabled(false);
+    return fill(read(), takeFocus);
+}
+
 bool FlexGrid::fill(const Recordset& recordset, bool takeFocus)
 {
     bool hasData = false;

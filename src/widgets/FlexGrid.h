@@ -5,6 +5,9 @@
 #include <QMap>
 #include <QTableView>
 
+#include <functional>
+#include <initializer_list>
+
 class FlexGridModel;
 
 // The program's list grid. Cells are addressed as the windows address them: row 0 is
@@ -47,6 +50,16 @@ public:
     void setColSel(int col);
     // Column 0 current, selection to Cols - 1 on the current row.
     void selectWholeRow();
+
+    // The layout a window gives a list before reading it: Clear, Rows = 2, the format
+    // string (skipped when empty), Cols = `cols`, then the width in twips of columns
+    // 0, 1, 2, ... in turn. Widths may name more columns than `cols`: they are kept for
+    // the columns a later bind creates.
+    void layOut(const QString& formatString, int cols, std::initializer_list<int> widthsTwips);
+    // Reads and fills the grid (see fill). Until `read` has answered the grid holds one
+    // blank data row and is disabled, so a read that throws leaves nothing to choose;
+    // the exception goes on to the caller. Returns whether data is present.
+    bool fillFrom(const std::function<Recordset()>& read, bool takeFocus);
 
     // The grid fill after the read: binds `recordset` when it has rows, then
     // data present -> enabled, Row = 1, focus when asked and visible;

@@ -340,6 +340,39 @@ private slots:
         });
     }
 
+    void failedReadsLeaveNoStaleRowToChoose()
+    {
+        TestEnvironment env(admin);
+        addPerson(env, "1001", "Santos", "Maria", "Cruz");
+        runWindow(env, [&](const Ui& ui) {
+            ui.choose("San");
+            QVERIFY(ui.grid("mshSearchAccess")->isEnabled());
+            QVERIFY(ui.grid("mshSearchAccess")->Rows() > 2);
+
+            // The access list is read again for the next person and fails.
+            env.sqlite("DROP TABLE Station.tbTALOUserSetUp");
+            QTest::keyClicks(ui.edit("txtSearchEntry"), "San");
+            ui.click("cmdSearch");
+            QVERIFY(ui.grid("mshEmpList")->isEnabled());
+            ui.click("cmdSelect");
+            QCOMPARE(env.messages().errors().size(), 1);
+            FlexGrid* access = ui.grid("mshSearchAccess");
+            QVERIFY(!access->isEnabled());
+            QCOMPARE(access->Rows(), 2);
+            QCOMPARE(access->TextMatrix(1, 1), QString());
+
+            // The personnel search fails while Santos is listed: he is gone from the list.
+            env.sqlite("DROP TABLE Password.tbPasswordMain");
+            QTest::keyClicks(ui.edit("txtEmpSearch"), "t");
+            QCOMPARE(env.messages().errors().size(), 2);
+            FlexGrid* people = ui.grid("mshEmpList");
+            QVERIFY(!people->isEnabled());
+            QCOMPARE(people->Rows(), 2);
+            QCOMPARE(people->TextMatrix(1, 1), QString());
+            QCOMPARE(people->TextMatrix(1, 2), QString());
+        });
+    }
+
     void grantCountsAtTheNextCheckWhileMenusKeepTheirStartUpState()
     {
         // A senior clerk who may hand out rights signs in, then grants himself the revoke

@@ -1,3 +1,4 @@
+#include "data/DbError.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
 
@@ -11,13 +12,7 @@ namespace {
 // The layout every window gives a list before its query.
 void layOut(FlexGrid& grid)
 {
-    grid.Clear();
-    grid.setRows(2);
-    grid.setFormatString(QStringLiteral(" |<STAFF ID |<NAME"));
-    grid.setCols(3);
-    grid.setColWidth(0, 0);
-    grid.setColWidth(1, 750);
-    grid.setColWidth(2, 3500);
+    grid.layOut(QStringLiteral(" |<STAFF ID |<NAME"), 3, {0, 750, 3500});
 }
 
 Recordset people(int count)
@@ -26,6 +21,15 @@ Recordset people(int count)
     for (int i = 1; i <= count; ++i)
         rows.append({QStringLiteral("E%1").arg(i), QStringLiteral("Name %1").arg(i)});
     return Recordset({QStringLiteral("EMPID"), QStringLiteral("NAME")}, rows);
+}
+
+// One received meal: seven fields, more than the counter's list lays out.
+Recordset receivedMeal()
+{
+    QStringList fields;
+    for (int i = 1; i <= 7; ++i)
+        fields.append(QStringLiteral("F%1").arg(i));
+    return Recordset(fields, {{"B1", "Breakfast", "7:00:00 AM", "", "CLERK01", "41", "M"}});
 }
 
 // Puts the grid on screen, laid out and filled with `count` rows, as a window shows it.
@@ -37,6 +41,17 @@ bool showFilled(FlexGrid& grid, int count)
     if (!QTest::qWaitForWindowExposed(&grid))
         return false;
     grid.fill(people(count), false);
+    return true;
+}
+
+// Shows `window` with a text box of its own that holds the focus.
+bool showWithFocusElsewhere(QWidget& window)
+{
+    auto* other = new QLineEdit(&window);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    other->setFocus();
     return true;
 }
 
@@ -62,6 +77,10 @@ private slots:
     void oneRealRowEnablesTheGridOnRowOne();
     void headerComesFromTheResultNotTheFormatString();
     void widthsOfColumnsNotYetThereApplyWhenBindingCreatesThem();
+    void layOutEmptiesTheGridAndKeepsWidthsForLaterColumns();
+    void layOutWithoutFormatStringLeavesTheHeadersEmpty();
+    void failedReadLeavesAnEmptyDisabledGridAndPassesTheErrorOn();
+    void readRunsOnAnEmptyDisabledGridAndItsResultIsFilled();
     void formatStringWithMoreEntriesThanColsShowsTheFirstOnes();
     void clearEmptiesEveryCellAndKeepsTheShape();
     void cellsOutsideTheGridReadEmptyAndIgnoreWrites();
@@ -123,10 +142,7 @@ void tst_FlexGrid::oneRealRowEnablesTheGridOnRowOne()
 {
     QWidget window;
     FlexGrid grid(&window);
-    QLineEdit* other = new QLineEdit(&window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    other->setFocus();
+    QVERIFY(showWithFocusElsewhere(window));
 
     layOut(grid);
     grid.setEnabled(false);
@@ -174,11 +190,7 @@ void tst_FlexGrid::widthsOfColumnsNotYetThereApplyWhenBindingCreatesThem()
     QCOMPARE(grid.Cols(), 5);
     QCOMPARE(grid.ColWidth(5), 750);
 
-    QStringList fields;
-    for (int i = 1; i <= 7; ++i)
-        fields.append(QStringLiteral("F%1").arg(i));
-    grid.fill(Recordset(fields, {{"B1", "Breakfast", "7:00:00 AM", "", "CLERK01", "41", "M"}}),
-              false);
+    grid.fill(receivedMeal(), false);
 
     QCOMPARE(grid.Cols(), 8);
     QCOMPARE(grid.columnWidth(5), Twips::toPixels(750));
@@ -190,6 +202,121 @@ void tst_FlexGrid::widthsOfColumnsNotYetThereApplyWhenBindingCreatesThem()
     QVERIFY(!grid.isColumnHidden(5));
     // Hidden cells still hold their values for the window to read.
     QCOMPARE(grid.TextMatrix(1, 6), QStringLiteral("41"));
+}
+
+void tst_FlexGrid::layOutEmptiesTheGridAndKeepsWidthsForLaterColumns()
+{
+    FlexGrid grid;
+    grid.fill(people(5), false);
+    grid.setRow(4);
+
+    grid.layOut(
+        QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"), 5,
+        {0, 0, 3000, 1000, 2000, 750, 0, 0});
+
+    // Old rows go, the current row comes inside, every cell left is blank.
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.Row(), 1);
+    QCOMPARE(grid.TextMatrix(1, 1), QString());
+    // Cols wins over the number of format entries; the first entries head the grid.
+    QCOMPARE(grid.Cols(), 5);
+    QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("DESCRIPTION "));
+    QCOMPARE(shownHeader(grid, 4), QStringLiteral("REMARKS "));
+    QCOMPARE(grid.columnWidth(2), Twips::toPixels(3000));
+    QVERIFY(grid.isColumnHidden(1));
+    // Widths given past Cols wait for the columns a bind creates.
+    QCOMPARE(grid.ColWidth(5), 750);
+    QCOMPARE(grid.ColWidth(7), 0);
+    grid.fill(receivedMeal(), false);
+    QCOMPARE(grid.Cols(), 8);
+    QCOMPARE(grid.columnWidth(5), Twips::toPixels(750));
+    QVERIFY(!grid.isColumnHidden(5));
+    QVERIFY(grid.isColumnHidden(6));
+    QVERIFY(grid.isColumnHidden(7));
+}
+
+void tst_FlexGrid::layOutWithoutFormatStringLeavesTheHeadersEmpty()
+{
+    FlexGrid grid;
+    layOut(grid);
+    grid.fill(people(2), false);
+    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("EMPID"));
+
+    // No format string: the headers of the last result are cleared, not kept.
+    grid.layOut(QString(), 2, {0, 1000, 2450, 1000});
+    QCOMPARE(grid.Cols(), 2);
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.TextMatrix(0, 1), QString());
+    QCOMPARE(shownHeader(grid, 1), QString());
+    QVERIFY(grid.isColumnHidden(0));
+    QCOMPARE(grid.columnWidth(1), Twips::toPixels(1000));
+    QCOMPARE(grid.ColWidth(3), 1000);
+}
+
+void tst_FlexGrid::failedReadLeavesAnEmptyDisabledGridAndPassesTheErrorOn()
+{
+    FlexGrid grid;
+    layOut(grid);
+    QVERIFY(grid.fill(people(4), false));
+    grid.setRow(3);
+    QVERIFY(grid.isEnabled());
+
+    // Read again without a fresh layout: nothing from the last result may stay choosable.
+    bool thrown = false;
+    try {
+        grid.fillFrom([]() -> Recordset { throw DbError(-2147467259, QStringLiteral("gone")); },
+                      true);
+    } catch (const DbError& error) {
+        thrown = true;
+        QCOMPARE(error.message(), QStringLiteral("gone"));
+    }
+    QVERIFY(thrown);
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.model()->rowCount(), 1);
+    QVERIFY(!grid.isEnabled());
+    QCOMPARE(grid.Row(), 1);
+    QCOMPARE(grid.TextMatrix(1, 1), QString());
+    QCOMPARE(shownCell(grid, 1, 2), QString());
+    // The header row still names the columns.
+    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("EMPID"));
+
+    // The next good read brings the grid back.
+    QVERIFY(grid.fillFrom([] { return people(2); }, false));
+    QVERIFY(grid.isEnabled());
+    QCOMPARE(grid.Rows(), 3);
+    QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("Name 2"));
+}
+
+void tst_FlexGrid::readRunsOnAnEmptyDisabledGridAndItsResultIsFilled()
+{
+    QWidget window;
+    FlexGrid grid(&window);
+    QVERIFY(showWithFocusElsewhere(window));
+
+    layOut(grid);
+    grid.fill(people(3), false);
+    bool enabledDuringRead = true;
+    int rowsDuringRead = 0;
+    const bool hasData = grid.fillFrom(
+        [&] {
+            enabledDuringRead = grid.isEnabled();
+            rowsDuringRead = grid.Rows();
+            return people(5);
+        },
+        true);
+
+    QVERIFY(!enabledDuringRead);
+    QCOMPARE(rowsDuringRead, 2);
+    QVERIFY(hasData);
+    QVERIFY(grid.isEnabled());
+    QCOMPARE(grid.Rows(), 6);
+    QCOMPARE(grid.Row(), 1);
+    QVERIFY(grid.hasFocus());
+
+    // An empty answer ends as the plain fill leaves it: one blank disabled row.
+    QVERIFY(!grid.fillFrom([] { return Recordset(); }, true));
+    QVERIFY(!grid.isEnabled());
+    QCOMPARE(grid.Rows(), 2);
 }
 
 void tst_FlexGrid::formatStringWithMoreEntriesThanColsShowsTheFirstOnes()
