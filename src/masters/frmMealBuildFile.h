@@ -1,58 +1,34 @@
 #pragma once
 
-#include "widgets/ModalForm.h"
+#include "masters/MasterBuildForm.h"
 
 #include <array>
 
-class AppContext;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 // The meal master ("Create/Edit Meals"): creates a meal or edits one fetched through
-// the lookup dialog; every save is one call of the meal save procedure.
-class frmMealBuildFile : public ModalForm
+// the lookup dialog; every save is one call of the meal save procedure. Beyond the
+// shared master, a meal has a type (with its own lookup button) and a cost.
+class frmMealBuildFile : public MasterBuildForm
 {
     Q_OBJECT
 
 public:
     explicit frmMealBuildFile(AppContext& context);
 
-    // The controls exist only while the window is loaded.
-    QGroupBox* fraSearch = nullptr;
-    QLineEdit* txtMealSearch = nullptr;
-    QPushButton* cmdMealSearch = nullptr;
-    QGroupBox* Frame1 = nullptr;
     // 0 code, 1 name, 2 meal type code, 3 cost.
     std::array<QLineEdit*, 4> txtMealDetails{};
     // 0 "Name:", 1 "Type:", 2 "Code:", 3 "Cost:".
     std::array<QLabel*, 4> lblCode{};
-    QCheckBox* chkStatus = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdClose = nullptr;
     QPushButton* cmdSearchType = nullptr;
-    QPushButton* cmdClear = nullptr;
-
-    // True while the fields hold a meal fetched through the lookup.
-    bool editMode() const { return blnEditMode; }
 
 protected:
-    void createControls(QWidget* surface) override;
-    void Form_Load() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void createDetails(QGroupBox* frame) override;
+    QList<QLineEdit*> detailBoxes() const override;
+    QList<QWidget*> createExtraButtons(QGroupBox* frame) override;
+    QString lookupMode() const override { return QStringLiteral("2"); }
+    void takeLookupExtras(const frmSearcher& searcher) override;
+    void saveDetails() override;
+    void enterPressed(QObject* watched) override;
 
 private:
-    void cmdMealSearch_Click();
     void cmdSearchType_Click();
-    void cmdSave_Click();
-    void cmdClear_Click();
-    void cmdClose_Click();
-    // Empties the detail boxes and returns to a new entry; the Active box and the
-    // search text stay as they are.
-    void ClearDetails();
-
-    AppContext& m_context;
-    bool blnEditMode = false;
 };
