@@ -3,6 +3,7 @@
 #include "access/RightsString.h"
 #include "shell/AppContext.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
@@ -33,48 +34,17 @@ QString cellText(const FlexGrid& grid, int row, int col)
     return grid.TextMatrix(row, col);
 }
 
-template <class Widget>
-Widget* control(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    Twips::place(widget, left, top, width, height);
-    return widget;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
-    auto* widget = control<QPushButton>(parent, name, left, top, 1215, 495);
-    widget->setText(caption);
-    // Enter belongs to the search boxes; no button acts as the dialog's default.
-    widget->setAutoDefault(false);
-    widget->setDefault(false);
+    QPushButton* widget = FormControls::button(parent, QLatin1String(name), caption);
+    Twips::place(widget, left, top, 1215, 495);
     return widget;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
-              int width, int height)
-{
-    auto* widget = control<QLabel>(parent, name, left, top, width, height);
-    widget->setText(caption);
-    return widget;
-}
-
-// The legend's box was sized for a narrower system font: shrink the font until every
-// line of the wrapped text fits the box.
-void fitWrappedText(QLabel* label)
-{
-    label->setWordWrap(true);
-    QFont font = label->font();
-    while (font.pointSizeF() > 6.0 && label->heightForWidth(label->width()) > label->height()) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        label->setFont(font);
-    }
 }
 
 QFrame* panel(QWidget* parent, const char* name, int left)
 {
-    auto* frame = control<QFrame>(parent, name, left, panelTop, panelWidth, panelHeight);
+    auto* frame = FormControls::control<QFrame>(parent, QLatin1String(name), left, panelTop,
+                                                panelWidth, panelHeight);
     frame->setFrameShape(QFrame::StyledPanel);
     frame->setAutoFillBackground(true);
     return frame;
@@ -101,18 +71,26 @@ void frmAccess::createControls(QWidget* surface)
 void frmAccess::createRightsPanel(QWidget* surface)
 {
     fraSearch = panel(surface, "fraSearch", 30);
-    txtSearchEntry = control<QLineEdit>(fraSearch, "txtSearchEntry", 120, 120, 3135, 500);
+    txtSearchEntry = FormControls::control<QLineEdit>(fraSearch, QStringLiteral("txtSearchEntry"),
+                                                      120, 120, 3135, 500);
     cmdSearch = button(fraSearch, "cmdSearch", QStringLiteral("SEARCH"), 3360, 120);
-    lblEmpName = label(fraSearch, "lblEmpName", QString(), 120, 720, 4455, 375);
-    mshSearchAccess = control<FlexGrid>(fraSearch, "mshSearchAccess", 120, 1200, 4455, 4335);
-    lblAccess = label(fraSearch, "lblAccess",
-                      QStringLiteral("Double Click to Change    N - No Access                   "
-                                     "Y - With Access"),
-                      120, 5640, 1815, 615);
-    fitWrappedText(lblAccess);
-    lblEmpNum = label(fraSearch, "lblEmpNum", QString(), 120, 5640, 855, 375);
+    lblEmpName = FormControls::label(fraSearch, QStringLiteral("lblEmpName"), QString());
+    Twips::place(lblEmpName, 120, 720, 4455, 375);
+    mshSearchAccess = FormControls::control<FlexGrid>(fraSearch, QStringLiteral("mshSearchAccess"),
+                                                      120, 1200, 4455, 4335);
+    lblAccess = FormControls::label(
+        fraSearch, QStringLiteral("lblAccess"),
+        QStringLiteral("Double Click to Change    N - No Access                   "
+                       "Y - With Access"));
+    Twips::place(lblAccess, 120, 5640, 1815, 615);
+    // The legend's box was sized for a narrower system font.
+    lblAccess->setWordWrap(true);
+    FormControls::fitText(lblAccess);
+    lblEmpNum = FormControls::label(fraSearch, QStringLiteral("lblEmpNum"), QString());
+    Twips::place(lblEmpNum, 120, 5640, 855, 375);
     lblEmpNum->setVisible(false);
-    lblRights = label(fraSearch, "lblRights", QString(), 1080, 5640, 855, 375);
+    lblRights = FormControls::label(fraSearch, QStringLiteral("lblRights"), QString());
+    Twips::place(lblRights, 1080, 5640, 855, 375);
     lblRights->setVisible(false);
     cmdSave = button(fraSearch, "cmdSave", QStringLiteral("Save"), 2040, 5640);
     cmdCancelRights = button(fraSearch, "cmdCancelRights", QStringLiteral("Cancel"), 3360, 5640);
@@ -121,10 +99,14 @@ void frmAccess::createRightsPanel(QWidget* surface)
 void frmAccess::createPersonnelPanel(QWidget* surface)
 {
     fraEmpList = panel(surface, "fraEmpList", empListHiddenLeft);
-    lblCode = label(fraEmpList, "lblCode", QStringLiteral("Personnel List"), 120, 120, 3135, 375);
-    txtEmpSearch = control<QLineEdit>(fraEmpList, "txtEmpSearch", 120, 480, 3165, 500);
+    lblCode = FormControls::label(fraEmpList, QStringLiteral("lblCode"),
+                                  QStringLiteral("Personnel List"));
+    Twips::place(lblCode, 120, 120, 3135, 375);
+    txtEmpSearch = FormControls::control<QLineEdit>(fraEmpList, QStringLiteral("txtEmpSearch"), 120,
+                                                    480, 3165, 500);
     cmdSearchEmp2 = button(fraEmpList, "cmdSearchEmp2", QStringLiteral("Search"), 3360, 480);
-    mshEmpList = control<FlexGrid>(fraEmpList, "mshEmpList", 120, 1200, 4455, 4335);
+    mshEmpList = FormControls::control<FlexGrid>(fraEmpList, QStringLiteral("mshEmpList"), 120,
+                                                 1200, 4455, 4335);
     cmdSelect = button(fraEmpList, "cmdSelect", QStringLiteral("Select"), 2040, 5640);
     cmdCancel = button(fraEmpList, "cmdCancel", QStringLiteral("Cancel"), 3360, 5640);
 }

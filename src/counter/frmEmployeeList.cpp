@@ -6,6 +6,7 @@
 #include "shell/WindowRegistry.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
@@ -38,60 +39,40 @@ enum MealEntryBox
     Remarks = 2
 };
 
-QFont makeFont(const QString& family, double points, bool bold = false)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
-QString indexed(const char* name, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
-template <class Widget> Widget* make(QWidget* parent, const QString& name)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(name);
-    return widget;
-}
-
+// The counter's own look: frames in Goudy Old Style, captions and buttons in Britannic Bold,
+// boxes and grids in MS Sans Serif.
 QGroupBox* makeFrame(QWidget* parent, const QString& name)
 {
-    auto* frame = make<QGroupBox>(parent, name);
-    frame->setFont(makeFont(QStringLiteral("Goudy Old Style"), 18, true));
+    auto* frame = FormControls::frame(parent, name);
+    frame->setFont(FormControls::font(QStringLiteral("Goudy Old Style"), 18, true));
     return frame;
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, double points)
 {
-    auto* label = make<QLabel>(parent, name);
-    label->setText(caption);
-    label->setFont(makeFont(QStringLiteral("Britannic Bold"), points));
+    auto* label = FormControls::label(parent, name, caption);
+    label->setFont(FormControls::font(QStringLiteral("Britannic Bold"), points));
     return label;
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
 {
-    auto* button = make<QPushButton>(parent, name);
-    button->setText(caption);
-    button->setFont(makeFont(QStringLiteral("Britannic Bold"), 8.25));
+    auto* button = FormControls::button(parent, name, caption);
+    button->setFont(FormControls::font(QStringLiteral("Britannic Bold"), 8.25));
     return button;
 }
 
 QLineEdit* makeTextBox(QWidget* parent, const QString& name, double points)
 {
-    auto* box = make<QLineEdit>(parent, name);
-    box->setFont(makeFont(QStringLiteral("MS Sans Serif"), points, true));
+    auto* box = FormControls::textBox(parent, name);
+    box->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), points, true));
     return box;
 }
 
 FlexGrid* makeGrid(QWidget* parent, const QString& name)
 {
-    auto* grid = make<FlexGrid>(parent, name);
-    grid->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25));
+    auto* grid = FormControls::grid(parent, name);
+    grid->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 8.25));
     grid->setRows(2);
     grid->setCols(2);
     return grid;
@@ -99,7 +80,7 @@ FlexGrid* makeGrid(QWidget* parent, const QString& name)
 
 QFrame* makeSeparator(QWidget* parent, const QString& name, int top)
 {
-    auto* line = make<QFrame>(parent, name);
+    auto* line = FormControls::control<QFrame>(parent, name);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     line->setLineWidth(1);
@@ -108,6 +89,8 @@ QFrame* makeSeparator(QWidget* parent, const QString& name, int top)
 }
 
 } // namespace
+
+using FormControls::indexed;
 
 frmEmployeeList::frmEmployeeList(AppContext& context) : m_context(context), m_data(context)
 {
@@ -191,11 +174,11 @@ void frmEmployeeList::createCounterFrame()
         makeButton(frame, indexed("cmdMealEntry", MealSearch), QStringLiteral("Search"));
     Twips::place(cmdMealEntry[MealSearch], 4320, 2880, 1215, 495);
 
-    cmdMealMode = make<QComboBox>(frame, QStringLiteral("cmdMealMode"));
+    cmdMealMode = FormControls::control<QComboBox>(frame, QStringLiteral("cmdMealMode"));
     cmdMealMode->setEditable(true);
     // A mode typed by hand is taken as typed, not added to the list.
     cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
-    cmdMealMode->setFont(makeFont(QStringLiteral("MS Sans Serif"), 12, true));
+    cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
     cmdMealMode->addItems({QStringLiteral("Breakfast"), QStringLiteral("Lunch"),
                            QStringLiteral("Dinner"), QStringLiteral("AM Snack"),
                            QStringLiteral("PM Snack"), QStringLiteral("MN Snack"),

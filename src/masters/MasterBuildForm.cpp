@@ -3,36 +3,17 @@
 #include "masters/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/WindowRegistry.h"
+#include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// Character code 13: Return or the keypad's Enter, without Ctrl or Alt.
-bool isEnter(QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-}
-
-QGroupBox* makeFrame(QWidget* parent, const QString& name)
-{
-    auto* frame = new QGroupBox(parent);
-    frame->setObjectName(name);
-    return frame;
-}
-
-} // namespace
+using namespace FormControls;
 
 MasterBuildForm::MasterBuildForm(AppContext& context, const QString& objectName,
                                  const QString& title, const Shape& shape)
@@ -41,30 +22,6 @@ MasterBuildForm::MasterBuildForm(AppContext& context, const QString& objectName,
     setObjectName(objectName);
     setWindowTitle(title);
     setClientSizeTwips(5595, shape.clientHeight);
-}
-
-QPushButton* MasterBuildForm::makeButton(QWidget* parent, const QString& name,
-                                         const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    // Enter in a text box must never press a button behind the user's back.
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLineEdit* MasterBuildForm::makeTextBox(QWidget* parent, const QString& name)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QLabel* MasterBuildForm::makeLabel(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
 }
 
 void MasterBuildForm::placeCodeAndName(QLabel* codeLabel, QLabel* nameLabel) const
@@ -87,23 +44,22 @@ void MasterBuildForm::enterPressed(QObject* /*watched*/) {}
 
 void MasterBuildForm::createControls(QWidget* surface)
 {
-    fraSearch = makeFrame(surface, QStringLiteral("fraSearch"));
+    fraSearch = frame(surface, QStringLiteral("fraSearch"));
     Twips::place(fraSearch, 30, 30, 5535, 765);
-    txtMealSearch = makeTextBox(fraSearch, QStringLiteral("txtMealSearch"));
+    txtMealSearch = textBox(fraSearch, QStringLiteral("txtMealSearch"));
     Twips::place(txtMealSearch, 120, 120, 4005, 500);
-    cmdMealSearch =
-        makeButton(fraSearch, QStringLiteral("cmdMealSearch"), QStringLiteral("Search"));
+    cmdMealSearch = button(fraSearch, QStringLiteral("cmdMealSearch"), QStringLiteral("Search"));
     Twips::place(cmdMealSearch, 4200, 120, 1215, 495);
 
-    Frame1 = makeFrame(surface, QStringLiteral("Frame1"));
+    Frame1 = frame(surface, QStringLiteral("Frame1"));
     Twips::place(Frame1, 30, 840, 5535, m_shape.detailsHeight);
     createDetails(Frame1);
     chkStatus = new QCheckBox(QStringLiteral("Active"), Frame1);
     chkStatus->setObjectName(QStringLiteral("chkStatus"));
-    cmdSave = makeButton(Frame1, QStringLiteral("cmdSave"), QStringLiteral("Save"));
-    cmdClose = makeButton(Frame1, QStringLiteral("cmdClose"), QStringLiteral("Close"));
+    cmdSave = button(Frame1, QStringLiteral("cmdSave"), QStringLiteral("Save"));
+    cmdClose = button(Frame1, QStringLiteral("cmdClose"), QStringLiteral("Close"));
     const QList<QWidget*> extraButtons = createExtraButtons(Frame1);
-    cmdClear = makeButton(Frame1, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
+    cmdClear = button(Frame1, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
 
     Twips::place(chkStatus, 4320, 120, 1215, 495);
     Twips::place(cmdSave, 2880, m_shape.buttonsTop, 1215, 495);
@@ -143,7 +99,7 @@ void MasterBuildForm::Form_Load()
 bool MasterBuildForm::eventFilter(QObject* watched, QEvent* event)
 {
     // The key still reaches the control afterwards: the action runs, nothing is eaten.
-    if (isEnter(event)) {
+    if (isEnterKey(event)) {
         if (watched == txtMealSearch)
             cmdMealSearch_Click();
         else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/FormControls.h"
 #include "widgets/ModalForm.h"
 
 #include <QList>
@@ -69,15 +70,13 @@ protected:
     // Enter in a detail box or the Active box; the key reaches the control afterwards.
     virtual void enterPressed(QObject* watched);
 
-    static QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
-    static QLineEdit* makeTextBox(QWidget* parent, const QString& name);
-    static QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
     // Creates the detail boxes txtMealDetails(0), txtMealDetails(1), ... inside `frame`.
     template <std::size_t N>
     static void makeDetailBoxes(QWidget* frame, std::array<QLineEdit*, N>& boxes)
     {
         for (std::size_t i = 0; i < N; ++i)
-            boxes[i] = makeTextBox(frame, QStringLiteral("txtMealDetails(%1)").arg(int(i)));
+            boxes[i] =
+                FormControls::textBox(frame, FormControls::indexed("txtMealDetails", int(i)));
     }
     // Places the code and name rows every master has, with their labels.
     void placeCodeAndName(QLabel* codeLabel, QLabel* nameLabel) const;

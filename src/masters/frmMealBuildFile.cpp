@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 
 frmMealBuildFile::frmMealBuildFile(AppContext& context)
     : MasterBuildForm(context, QStringLiteral("frmMealBuildFile"),
@@ -21,10 +20,14 @@ frmMealBuildFile::frmMealBuildFile(AppContext& context)
 void frmMealBuildFile::createDetails(QGroupBox* frame)
 {
     makeDetailBoxes(frame, txtMealDetails);
-    lblCode[0] = makeLabel(frame, QStringLiteral("lblCode(0)"), QStringLiteral("Name:"));
-    lblCode[1] = makeLabel(frame, QStringLiteral("lblCode(1)"), QStringLiteral("Type:"));
-    lblCode[2] = makeLabel(frame, QStringLiteral("lblCode(2)"), QStringLiteral("Code:"));
-    lblCode[3] = makeLabel(frame, QStringLiteral("lblCode(3)"), QStringLiteral("Cost:"));
+    lblCode[0] =
+        FormControls::label(frame, FormControls::indexed("lblCode", 0), QStringLiteral("Name:"));
+    lblCode[1] =
+        FormControls::label(frame, FormControls::indexed("lblCode", 1), QStringLiteral("Type:"));
+    lblCode[2] =
+        FormControls::label(frame, FormControls::indexed("lblCode", 2), QStringLiteral("Code:"));
+    lblCode[3] =
+        FormControls::label(frame, FormControls::indexed("lblCode", 3), QStringLiteral("Cost:"));
 
     placeCodeAndName(lblCode[2], lblCode[0]);
     Twips::place(txtMealDetails[2], 960, 1320, 1245, 500);
@@ -40,8 +43,7 @@ QList<QLineEdit*> frmMealBuildFile::detailBoxes() const
 
 QList<QWidget*> frmMealBuildFile::createExtraButtons(QGroupBox* frame)
 {
-    cmdSearchType = makeButton(frame, QStringLiteral("cmdSearchType"), QString());
-    cmdSearchType->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    cmdSearchType = FormControls::pictureButton(frame, QStringLiteral("cmdSearchType"));
     Twips::place(cmdSearchType, 2280, 1320, 495, 495);
     connect(cmdSearchType, &QPushButton::clicked, this, &frmMealBuildFile::cmdSearchType_Click);
     return {cmdSearchType};

@@ -3,6 +3,7 @@
 #include "data/SqlText.h"
 #include "shell/AppContext.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/FormControls.h"
 #include "widgets/Twips.h"
 
 #include <QGroupBox>
@@ -53,25 +54,20 @@ bool frmSearcher::readStatus(const QString& cell)
 
 void frmSearcher::createControls(QWidget* surface)
 {
-    fraSearch = new QGroupBox(surface);
-    fraSearch->setObjectName(QStringLiteral("fraSearch"));
+    fraSearch = FormControls::frame(surface, QStringLiteral("fraSearch"));
     Twips::place(fraSearch, 30, 30, 4695, 6255);
 
-    mshSearchList = new FlexGrid(fraSearch);
-    mshSearchList->setObjectName(QStringLiteral("mshSearchList"));
+    mshSearchList = FormControls::grid(fraSearch, QStringLiteral("mshSearchList"));
     mshSearchList->setRows(2);
     mshSearchList->setCols(2);
     Twips::place(mshSearchList, 120, 840, 4455, 5295);
 
-    txtSearchEntry = new QLineEdit(fraSearch);
-    txtSearchEntry->setObjectName(QStringLiteral("txtSearchEntry"));
+    txtSearchEntry = FormControls::textBox(fraSearch, QStringLiteral("txtSearchEntry"));
     Twips::place(txtSearchEntry, 120, 120, 3135, 500);
 
-    cmdSearch = new QPushButton(QStringLiteral("SEARCH"), fraSearch);
-    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
-    // Not a default button: Enter in the search box searches once, through the box.
-    cmdSearch->setAutoDefault(false);
-    cmdSearch->setDefault(false);
+    // Enter in the search box searches once, through the box.
+    cmdSearch =
+        FormControls::button(fraSearch, QStringLiteral("cmdSearch"), QStringLiteral("SEARCH"));
     Twips::place(cmdSearch, 3360, 120, 1215, 495);
 
     setTabOrder(mshSearchList, txtSearchEntry);

@@ -11,6 +11,7 @@
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "tagging/frmEmployeeMealTag.h"
+#include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
@@ -230,8 +231,8 @@ void mdiTALO::createStatusBar()
     QFont font(QStringLiteral("Britannic Bold"));
     stbInfo->setFont(font);
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        QLabel* panel = new QLabel(stbInfo);
-        panel->setObjectName(QStringLiteral("stbInfo(%1)").arg(i + 1));
+        auto* panel =
+            FormControls::control<QLabel>(stbInfo, FormControls::indexed("stbInfo", int(i) + 1));
         panel->setFixedWidth(Twips::toPixels(kPanelWidths[i]));
         stbInfo->addWidget(panel);
         m_panels[i] = panel;

@@ -4,16 +4,15 @@
 #include "shell/AppContext.h"
 #include "shell/WindowRegistry.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStyle>
 
 namespace {
 
@@ -37,58 +36,9 @@ double leadingNumber(const QString& text)
     return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
 }
 
-bool isEnterKey(QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QLineEdit* makeTextBox(QWidget* parent, const QString& name, bool readOnly)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(readOnly);
-    return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    // Enter belongs to the text boxes' own handlers, never to a default button.
-    button->setAutoDefault(false);
-    return button;
-}
-
-QPushButton* makePictureButton(QWidget* parent, const QString& name)
-{
-    QPushButton* button = makeButton(parent, name, QString());
-    button->setIcon(button->style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    return button;
-}
-
-FlexGrid* makeGrid(QWidget* parent, const QString& name)
-{
-    auto* grid = new FlexGrid(parent);
-    grid->setObjectName(name);
-    return grid;
-}
-
-QString indexed(const char* name, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
 } // namespace
+
+using namespace FormControls;
 
 frmEmployeeMealTag::frmEmployeeMealTag(AppContext& context)
     : ModalForm(context.modal()), m_context(context), m_data(context)
@@ -99,14 +49,12 @@ frmEmployeeMealTag::frmEmployeeMealTag(AppContext& context)
 
 void frmEmployeeMealTag::createControls(QWidget* surface)
 {
-    fraEmployeeTagMeal = new QGroupBox(surface);
-    fraEmployeeTagMeal->setObjectName(QStringLiteral("fraEmployeeTagMeal"));
+    fraEmployeeTagMeal = frame(surface, QStringLiteral("fraEmployeeTagMeal"));
     Twips::place(fraEmployeeTagMeal, kPanelShownLeft, kPanelTop, kPanelWidth, kPanelHeight);
     createTagPanel();
 
     // Created second so that, moved over the tag panel, it covers it.
-    fraEmpList = new QGroupBox(surface);
-    fraEmpList->setObjectName(QStringLiteral("fraEmpList"));
+    fraEmpList = frame(surface, QStringLiteral("fraEmpList"));
     fraEmpList->setAutoFillBackground(true);
     Twips::place(fraEmpList, kPersonnelParkedLeft, kPanelTop, kPanelWidth, kPanelHeight);
     createPersonnelPanel();
@@ -118,52 +66,54 @@ void frmEmployeeMealTag::createControls(QWidget* surface)
 void frmEmployeeMealTag::createTagPanel()
 {
     QWidget* panel = fraEmployeeTagMeal;
-    lblCode[3] = makeLabel(panel, indexed("lblCode", 3), QStringLiteral("Tagged Meals"));
+    lblCode[3] = label(panel, indexed("lblCode", 3), QStringLiteral("Tagged Meals"));
     Twips::place(lblCode[3], 120, 120, 5295, 375);
-    mshMealList = makeGrid(panel, QStringLiteral("mshMealList"));
+    mshMealList = grid(panel, QStringLiteral("mshMealList"));
     Twips::place(mshMealList, 120, 480, 5295, 1695);
-    lblCode[2] = makeLabel(panel, indexed("lblCode", 2), QStringLiteral("ID:"));
+    lblCode[2] = label(panel, indexed("lblCode", 2), QStringLiteral("ID:"));
     Twips::place(lblCode[2], 120, 2400, 855, 375);
     // Every detail box is read-only as designed; only the lookup and the personnel
     // search fill them. Mode "1" opens the number box for typing.
-    for (int i = 0; i < int(txtMealDetails.size()); ++i)
-        txtMealDetails[i] = makeTextBox(panel, indexed("txtMealDetails", i), true);
+    for (int i = 0; i < int(txtMealDetails.size()); ++i) {
+        txtMealDetails[i] = textBox(panel, indexed("txtMealDetails", i));
+        txtMealDetails[i]->setReadOnly(true);
+    }
     Twips::place(txtMealDetails[0], 960, 2280, 2085, 500);
-    cmdSearchEmployee = makePictureButton(panel, QStringLiteral("cmdSearchEmployee"));
+    cmdSearchEmployee = pictureButton(panel, QStringLiteral("cmdSearchEmployee"));
     Twips::place(cmdSearchEmployee, 3120, 2280, 495, 495);
     Twips::place(txtMealDetails[3], 3720, 2280, 1635, 500);
-    lblCode[0] = makeLabel(panel, indexed("lblCode", 0), QStringLiteral("Name:"));
+    lblCode[0] = label(panel, indexed("lblCode", 0), QStringLiteral("Name:"));
     Twips::place(lblCode[0], 120, 3000, 855, 375);
     Twips::place(txtMealDetails[1], 960, 2880, 4485, 500);
-    lblCode[1] = makeLabel(panel, indexed("lblCode", 1), QStringLiteral("Type:"));
+    lblCode[1] = label(panel, indexed("lblCode", 1), QStringLiteral("Type:"));
     Twips::place(lblCode[1], 120, 3600, 855, 375);
     Twips::place(txtMealDetails[2], 960, 3480, 3885, 500);
-    cmdSearchType = makePictureButton(panel, QStringLiteral("cmdSearchType"));
+    cmdSearchType = pictureButton(panel, QStringLiteral("cmdSearchType"));
     Twips::place(cmdSearchType, 4920, 3480, 495, 495);
-    cmdRemove = makeButton(panel, QStringLiteral("cmdRemove"), QStringLiteral("Remove"));
+    cmdRemove = button(panel, QStringLiteral("cmdRemove"), QStringLiteral("Remove"));
     Twips::place(cmdRemove, 240, 4200, 1215, 495);
-    cmdClear = makeButton(panel, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
+    cmdClear = button(panel, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
     Twips::place(cmdClear, 1560, 4200, 1215, 495);
-    cmdSave = makeButton(panel, QStringLiteral("cmdSave"), QStringLiteral("Save"));
+    cmdSave = button(panel, QStringLiteral("cmdSave"), QStringLiteral("Save"));
     Twips::place(cmdSave, 2880, 4200, 1215, 495);
-    cmdClose = makeButton(panel, QStringLiteral("cmdClose"), QStringLiteral("Close"));
+    cmdClose = button(panel, QStringLiteral("cmdClose"), QStringLiteral("Close"));
     Twips::place(cmdClose, 4200, 4200, 1215, 495);
 }
 
 void frmEmployeeMealTag::createPersonnelPanel()
 {
     QWidget* panel = fraEmpList;
-    lblCode[4] = makeLabel(panel, indexed("lblCode", 4), QStringLiteral("Personnel List"));
+    lblCode[4] = label(panel, indexed("lblCode", 4), QStringLiteral("Personnel List"));
     Twips::place(lblCode[4], 120, 120, 5295, 375);
-    txtEmpSearch = makeTextBox(panel, QStringLiteral("txtEmpSearch"), false);
+    txtEmpSearch = textBox(panel, QStringLiteral("txtEmpSearch"));
     Twips::place(txtEmpSearch, 120, 480, 4005, 500);
-    cmdSearchEmp2 = makeButton(panel, QStringLiteral("cmdSearchEmp2"), QStringLiteral("Search"));
+    cmdSearchEmp2 = button(panel, QStringLiteral("cmdSearchEmp2"), QStringLiteral("Search"));
     Twips::place(cmdSearchEmp2, 4200, 480, 1215, 495);
-    mshEmpList = makeGrid(panel, QStringLiteral("mshEmpList"));
+    mshEmpList = grid(panel, QStringLiteral("mshEmpList"));
     Twips::place(mshEmpList, 120, 1200, 5295, 2895);
-    cmdSelect = makeButton(panel, QStringLiteral("cmdSelect"), QStringLiteral("Select"));
+    cmdSelect = button(panel, QStringLiteral("cmdSelect"), QStringLiteral("Select"));
     Twips::place(cmdSelect, 2880, 4200, 1215, 495);
-    cmdCancel = makeButton(panel, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    cmdCancel = button(panel, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
     Twips::place(cmdCancel, 4200, 4200, 1215, 495);
 }
 
