@@ -65,6 +65,7 @@ void frmAccess::createControls(QWidget* surface)
     createRightsPanel(surface);
     // Created second, so that when moved over the rights panel it covers it.
     createPersonnelPanel(surface);
+    FormControls::fitCaptions(surface);
     connectControls();
 }
 
@@ -83,9 +84,8 @@ void frmAccess::createRightsPanel(QWidget* surface)
         QStringLiteral("Double Click to Change    N - No Access                   "
                        "Y - With Access"));
     Twips::place(lblAccess, 120, 5640, 1815, 615);
-    // The legend's box was sized for a narrower system font.
+    // The legend wraps inside a box sized for a narrower system font.
     lblAccess->setWordWrap(true);
-    FormControls::fitText(lblAccess);
     lblEmpNum = FormControls::label(fraSearch, QStringLiteral("lblEmpNum"), QString());
     Twips::place(lblEmpNum, 120, 5640, 855, 375);
     lblEmpNum->setVisible(false);

@@ -106,6 +106,9 @@ void frmEmployeeList::createControls()
     createSearchFrame();
     createListFrame();
     createCounterFrame();
+    // The captions' boxes were sized for the designed fonts; a wider fallback must not cut
+    // them off.
+    FormControls::fitCaptions(this);
 }
 
 void frmEmployeeList::createSearchFrame()

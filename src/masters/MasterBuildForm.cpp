@@ -54,6 +54,7 @@ void MasterBuildForm::createControls(QWidget* surface)
     Frame1 = frame(surface, QStringLiteral("Frame1"));
     Twips::place(Frame1, 30, 840, 5535, m_shape.detailsHeight);
     createDetails(Frame1);
+    fitCaptions(Frame1);
     chkStatus = new QCheckBox(QStringLiteral("Active"), Frame1);
     chkStatus->setObjectName(QStringLiteral("chkStatus"));
     cmdSave = button(Frame1, QStringLiteral("cmdSave"), QStringLiteral("Save"));

@@ -58,6 +58,7 @@ void frmEmployeeMealTag::createControls(QWidget* surface)
     fraEmpList->setAutoFillBackground(true);
     Twips::place(fraEmpList, kPersonnelParkedLeft, kPanelTop, kPanelWidth, kPanelHeight);
     createPersonnelPanel();
+    fitCaptions(surface);
 
     setClientSizeTwips(kDesignedWidth, kClientHeight);
     connectControls();

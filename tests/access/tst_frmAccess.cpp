@@ -3,6 +3,7 @@
 #include "shell/GlobalLookups.h"
 #include "shell/WindowRegistry.h"
 #include "shell/mdiTALO.h"
+#include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
@@ -146,6 +147,7 @@ private slots:
                                                         "N - No Access" + QString(19, ' ') +
                                                         "Y - With Access");
             QVERIFY(!ui.label("lblEmpNum")->isVisible() && !ui.label("lblRights")->isVisible());
+            QCOMPARE(cutOffCaptions(&ui.dialog), QStringList());
             QVERIFY(env.statements().isEmpty());
         });
     }

@@ -1,5 +1,6 @@
 #include "counter/frmEmployeeList.h"
 #include "shell/WindowRegistry.h"
+#include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
@@ -179,6 +180,7 @@ class tst_frmEmployeeList : public QObject
 
 private slots:
     void layoutMatchesTheDesign();
+    void captionsFitTheirBoxesWithTheFontsAtHand();
     void loadSearchesWithEmptyTextInBrowseMode();
     void enterSearchesAndOtherKeysOnlyType();
     void searchWithQuoteOrWithoutMatch();
@@ -256,6 +258,15 @@ void tst_frmEmployeeList::layoutMatchesTheDesign()
     QCOMPARE(modes, QStringList({"Breakfast", "Lunch", "Dinner", "AM Snack", "PM Snack", "MN Snack",
                                  "Extra Meal", "Extra Snack"}));
     QVERIFY(c.mealMode()->isEditable());
+}
+
+void tst_frmEmployeeList::captionsFitTheirBoxesWithTheFontsAtHand()
+{
+    Counter c;
+    QCOMPARE(cutOffCaptions(c.window), QStringList());
+    // Only what is too wide is made smaller: a caption with room keeps its designed size.
+    QCOMPARE(c.find<QLabel>(QStringLiteral("lblCounter(3)"))->font().pointSizeF(), 14.25);
+    QVERIFY(c.find<QLabel>(QStringLiteral("lblListEmployees"))->font().pointSizeF() >= 6.0);
 }
 
 void tst_frmEmployeeList::loadSearchesWithEmptyTextInBrowseMode()

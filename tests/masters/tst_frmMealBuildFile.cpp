@@ -1,6 +1,7 @@
 #include "MealMasterTestSteps.h"
 #include "masters/frmMealBuildFile.h"
 #include "shell/WindowRegistry.h"
+#include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
@@ -62,6 +63,7 @@ private slots:
             // Cost sits to the right of the type button, which sits right of Type.
             QVERIFY(form.cmdSearchType->x() > form.txtMealDetails[2]->geometry().right());
             QVERIFY(form.txtMealDetails[3]->x() > form.cmdSearchType->geometry().right());
+            QCOMPARE(cutOffCaptions(&form), QStringList());
 
             const QList<QWidget*> order{
                 form.txtMealSearch,     form.cmdMealSearch,     form.txtMealDetails[0],

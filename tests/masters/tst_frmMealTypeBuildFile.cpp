@@ -1,6 +1,7 @@
 #include "MealMasterTestSteps.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "shell/WindowRegistry.h"
+#include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
@@ -53,6 +54,7 @@ private slots:
             QCOMPARE(form.windowTitle(), QStringLiteral("Form1"));
             QCOMPARE(form.findChildren<QLineEdit*>().size(), 3);
             QCOMPARE(form.lblCode[2]->objectName(), QStringLiteral("lblCode(2)"));
+            QCOMPARE(cutOffCaptions(&form), QStringList());
             const QList<QWidget*> order{
                 form.txtMealSearch,     form.cmdMealSearch, form.txtMealDetails[0], form.chkStatus,
                 form.txtMealDetails[1], form.cmdSave,       form.cmdClose,          form.cmdClear};

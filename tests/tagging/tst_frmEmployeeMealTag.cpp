@@ -2,6 +2,7 @@
 #include "masters/frmSearcher.h"
 #include "shell/WindowRegistry.h"
 #include "shell/mdiTALO.h"
+#include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
@@ -124,6 +125,7 @@ private slots:
         form().strEmpNameTagMeal = "Reyes, Ana Bautista";
         open("0", [this](QDialog& d) {
             QCOMPARE(d.width(), Twips::toPixels(5715));
+            QCOMPARE(cutOffCaptions(&d), QStringList());
             QCOMPARE(box(d, 0)->text(), QString("1001"));
             QCOMPARE(box(d, 1)->text(), QString("Reyes, Ana Bautista"));
             QVERIFY(box(d, 0)->isReadOnly());
