@@ -120,12 +120,12 @@ void frmAccess::connectControls()
     };
 
     connect(cmdSearch, &QPushButton::clicked, this, guarded(&frmAccess::openSearch));
-    connect(txtSearchEntry, &QLineEdit::returnPressed, this, guarded(&frmAccess::openSearch));
+    FormControls::onEnter(txtSearchEntry, guarded(&frmAccess::openSearch));
 
     // The list follows the text as it stands after each key; Enter and the button search
     // again on demand.
     connect(txtEmpSearch, &QLineEdit::textEdited, this, guarded(&frmAccess::SearchPersonnel));
-    connect(txtEmpSearch, &QLineEdit::returnPressed, this, guarded(&frmAccess::SearchPersonnel));
+    FormControls::onEnter(txtEmpSearch, guarded(&frmAccess::SearchPersonnel));
     connect(cmdSearchEmp2, &QPushButton::clicked, this, guarded(&frmAccess::SearchPersonnel));
 
     connect(mshEmpList, &FlexGrid::DblClick, this, guarded(&frmAccess::choosePerson));

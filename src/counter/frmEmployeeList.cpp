@@ -124,7 +124,7 @@ void frmEmployeeList::createSearchFrame()
     Twips::place(cmdSearch, 7560, 600, 1215, 495);
 
     // Enter searches; every other key just edits the text.
-    connect(txtEmployeeDetails, &QLineEdit::returnPressed, this, &frmEmployeeList::cmdSearch_Click);
+    FormControls::onEnter(txtEmployeeDetails, [this] { cmdSearch_Click(); });
     connect(cmdSearch, &QPushButton::clicked, this, &frmEmployeeList::cmdSearch_Click);
 }
 

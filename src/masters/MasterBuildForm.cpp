@@ -82,10 +82,11 @@ void MasterBuildForm::createControls(QWidget* surface)
     connect(cmdClear, &QPushButton::clicked, this, &MasterBuildForm::cmdClear_Click);
     connect(cmdClose, &QPushButton::clicked, this, &MasterBuildForm::cmdClose_Click);
 
-    txtMealSearch->installEventFilter(this);
+    // The key still reaches the control afterwards: the action runs, nothing is eaten.
+    onEnter(txtMealSearch, [this] { cmdMealSearch_Click(); });
     for (QLineEdit* box : details)
-        box->installEventFilter(this);
-    chkStatus->installEventFilter(this);
+        onEnter(box, [this, box] { enterPressed(box); });
+    onEnter(chkStatus, [this] { enterPressed(chkStatus); });
 }
 
 void MasterBuildForm::Form_Load()
@@ -95,18 +96,6 @@ void MasterBuildForm::Form_Load()
     // The boxes open empty and unlocked, so an edit left over from the last opening
     // would ask for confirmation and save over an entry nobody can see any more.
     blnEditMode = false;
-}
-
-bool MasterBuildForm::eventFilter(QObject* watched, QEvent* event)
-{
-    // The key still reaches the control afterwards: the action runs, nothing is eaten.
-    if (isEnterKey(event)) {
-        if (watched == txtMealSearch)
-            cmdMealSearch_Click();
-        else
-            enterPressed(watched);
-    }
-    return ModalForm::eventFilter(watched, event);
 }
 
 void MasterBuildForm::cmdMealSearch_Click()

@@ -53,7 +53,6 @@ protected:
 
     void createControls(QWidget* surface) final;
     void Form_Load() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Creates and places the detail boxes and their labels inside `frame`.
     virtual void createDetails(QGroupBox* frame) = 0;

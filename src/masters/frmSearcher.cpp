@@ -73,7 +73,7 @@ void frmSearcher::createControls(QWidget* surface)
     setTabOrder(mshSearchList, txtSearchEntry);
     setTabOrder(txtSearchEntry, cmdSearch);
 
-    connect(txtSearchEntry, &QLineEdit::returnPressed, this, &frmSearcher::cmdSearch_Click);
+    FormControls::onEnter(txtSearchEntry, [this] { cmdSearch_Click(); });
     connect(cmdSearch, &QPushButton::clicked, this, &frmSearcher::cmdSearch_Click);
     connect(mshSearchList, &FlexGrid::Click, this, &frmSearcher::mshSearchList_Click);
     connect(mshSearchList, &FlexGrid::DblClick, this, &frmSearcher::mshSearchList_DblClick);

@@ -135,23 +135,16 @@ void frmEmployeeMealTag::connectControls()
     connect(cmdClear, &QPushButton::clicked, this, [this] { clearEntry(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { unload(); });
 
-    txtMealDetails[0]->installEventFilter(this);
-    txtMealDetails[2]->installEventFilter(this);
-    txtEmpSearch->installEventFilter(this);
-}
-
-bool frmEmployeeMealTag::eventFilter(QObject* watched, QEvent* event)
-{
     // The key itself is never swallowed: the boxes see it as well.
-    if (isEnterKey(event)) {
-        if (watched == txtMealDetails[0] && searchKeysActive())
+    onEnter(txtMealDetails[0], [this] {
+        if (searchKeysActive())
             openPersonnelPanel();
-        else if (watched == txtEmpSearch && searchKeysActive())
+    });
+    onEnter(txtEmpSearch, [this] {
+        if (searchKeysActive())
             searchAgain();
-        else if (watched == txtMealDetails[2])
-            chooseMealType();
-    }
-    return ModalForm::eventFilter(watched, event);
+    });
+    onEnter(txtMealDetails[2], [this] { chooseMealType(); });
 }
 
 void frmEmployeeMealTag::Form_Load()

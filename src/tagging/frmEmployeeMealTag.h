@@ -34,7 +34,6 @@ public:
 protected:
     void createControls(QWidget* surface) override;
     void Form_Load() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createTagPanel();

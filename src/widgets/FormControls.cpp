@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
+#include <utility>
 
 namespace FormControls {
 
@@ -27,6 +28,27 @@ bool captionFits(const QLabel* label)
         QFontMetrics(label->font()).size(Qt::TextSingleLine | Qt::TextShowMnemonic, label->text());
     return needed.width() <= room.width() && needed.height() <= room.height();
 }
+
+class EnterWatch : public QObject
+{
+public:
+    EnterWatch(QWidget* control, std::function<void()> action)
+        : QObject(control), m_action(std::move(action))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (isEnterKey(event))
+            m_action();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 } // namespace
 
@@ -88,6 +110,11 @@ bool isEnterKey(const QEvent* event)
     const auto* key = static_cast<const QKeyEvent*>(event);
     return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+void onEnter(QWidget* control, std::function<void()> action)
+{
+    new EnterWatch(control, std::move(action));
 }
 
 void fitText(QLabel* label)

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class FlexGrid;
 class QEvent;
@@ -52,6 +53,9 @@ FlexGrid* grid(QWidget* parent, const QString& name);
 // A key press of Return or the keypad's Enter, the key that types character 13. Shift
 // does not change it; with Ctrl or Alt held it is a different key.
 bool isEnterKey(const QEvent* event);
+// Runs `action` whenever Enter is pressed in `control`, before the control handles the
+// key; the key is not swallowed. The watch ends with the control.
+void onEnter(QWidget* control, std::function<void()> action);
 
 // Lowers the label's font, half a point at a time and never below 6 points, until its
 // caption fits the label's size; a word-wrapped caption may take several lines. The

@@ -28,6 +28,7 @@ private slots:
     void controlsCarryTheirNamesAndTwipsPlaces();
     void buttonsNeverTakeEnter();
     void enterIsReturnOrKeypadEnterWithoutCtrlOrAlt();
+    void onEnterRunsTheActionAndLeavesTheKeyToTheBox();
     void longCaptionShrinksUntilItFits();
     void shortCaptionKeepsItsFont();
     void wrappedCaptionFitsItsBox();
@@ -110,6 +111,33 @@ void tst_FormControls::enterIsReturnOrKeypadEnterWithoutCtrlOrAlt()
     QVERIFY(!FormControls::isEnterKey(&release));
     QEvent other(QEvent::FocusIn);
     QVERIFY(!FormControls::isEnterKey(&other));
+}
+
+void tst_FormControls::onEnterRunsTheActionAndLeavesTheKeyToTheBox()
+{
+    QWidget form;
+    QLineEdit* box = FormControls::textBox(&form, QStringLiteral("txtSearch"));
+    QStringList seen;
+    FormControls::onEnter(box, [&seen, box] { seen.append(box->text()); });
+    int returned = 0;
+    connect(box, &QLineEdit::returnPressed, this, [&returned] { ++returned; });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QTest::keyClicks(box, QStringLiteral("Smi"));
+    QVERIFY(seen.isEmpty());
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_H);
+    QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+    // The action sees the text as typed so far, and the box still gets every key.
+    QCOMPARE(seen, QStringList({QStringLiteral("Smi"), QStringLiteral("Smih")}));
+    QCOMPARE(box->text(), QStringLiteral("Smih"));
+    QCOMPARE(returned, 3);
+
+    // Once the box is gone, nothing is left watching for it.
+    delete box;
+    QVERIFY(form.findChildren<QObject*>().isEmpty());
 }
 
 void tst_FormControls::longCaptionShrinksUntilItFits()
