@@ -24,8 +24,11 @@ MasterBuildForm::MasterBuildForm(AppContext& context, const QString& objectName,
     setClientSizeTwips(5595, shape.clientHeight);
 }
 
-void MasterBuildForm::placeCodeAndName(QLabel* codeLabel, QLabel* nameLabel) const
+void MasterBuildForm::createCodeAndName(QWidget* frame, QLabel*& codeLabel,
+                                        QLabel*& nameLabel) const
 {
+    nameLabel = label(frame, indexed("lblCode", 0), QStringLiteral("Name:"));
+    codeLabel = label(frame, indexed("lblCode", 2), QStringLiteral("Code:"));
     const QList<QLineEdit*> details = detailBoxes();
     Twips::place(details.at(0), 960, 120, 3165, 500);
     Twips::place(codeLabel, 120, 240, 855, 375);

@@ -77,8 +77,9 @@ protected:
             boxes[i] =
                 FormControls::textBox(frame, FormControls::indexed("txtMealDetails", int(i)));
     }
-    // Places the code and name rows every master has, with their labels.
-    void placeCodeAndName(QLabel* codeLabel, QLabel* nameLabel) const;
+    // Places the code and name rows every master has and creates their labels, "Code:"
+    // as lblCode(2) and "Name:" as lblCode(0).
+    void createCodeAndName(QWidget* frame, QLabel*& codeLabel, QLabel*& nameLabel) const;
 
     AppContext& m_context;
 

@@ -20,16 +20,11 @@ frmMealBuildFile::frmMealBuildFile(AppContext& context)
 void frmMealBuildFile::createDetails(QGroupBox* frame)
 {
     makeDetailBoxes(frame, txtMealDetails);
-    lblCode[0] =
-        FormControls::label(frame, FormControls::indexed("lblCode", 0), QStringLiteral("Name:"));
+    createCodeAndName(frame, lblCode[2], lblCode[0]);
     lblCode[1] =
         FormControls::label(frame, FormControls::indexed("lblCode", 1), QStringLiteral("Type:"));
-    lblCode[2] =
-        FormControls::label(frame, FormControls::indexed("lblCode", 2), QStringLiteral("Code:"));
     lblCode[3] =
         FormControls::label(frame, FormControls::indexed("lblCode", 3), QStringLiteral("Cost:"));
-
-    placeCodeAndName(lblCode[2], lblCode[0]);
     Twips::place(txtMealDetails[2], 960, 1320, 1245, 500);
     Twips::place(lblCode[1], 120, 1440, 855, 375);
     Twips::place(txtMealDetails[3], 3600, 1320, 1845, 500);

@@ -15,12 +15,7 @@ frmMealTypeBuildFile::frmMealTypeBuildFile(AppContext& context)
 void frmMealTypeBuildFile::createDetails(QGroupBox* frame)
 {
     makeDetailBoxes(frame, txtMealDetails);
-    lblCode[0] =
-        FormControls::label(frame, FormControls::indexed("lblCode", 0), QStringLiteral("Name:"));
-    lblCode[2] =
-        FormControls::label(frame, FormControls::indexed("lblCode", 2), QStringLiteral("Code:"));
-
-    placeCodeAndName(lblCode[2], lblCode[0]);
+    createCodeAndName(frame, lblCode[2], lblCode[0]);
 }
 
 QList<QLineEdit*> frmMealTypeBuildFile::detailBoxes() const

@@ -18,6 +18,17 @@ int captionWidth(const QLabel& label)
     return QFontMetrics(label.font()).horizontalAdvance(label.text());
 }
 
+// A label in the default family at `points`, placed at `twips`.
+QLabel* captionLabel(QWidget* form, const QString& caption, double points, const QRect& twips,
+                     bool wrapped = false)
+{
+    QLabel* label = FormControls::label(form, QStringLiteral("lblCaption"), caption);
+    label->setFont(FormControls::font(label->font().family(), points));
+    label->setWordWrap(wrapped);
+    Twips::place(label, twips.x(), twips.y(), twips.width(), twips.height());
+    return label;
+}
+
 } // namespace
 
 class tst_FormControls : public QObject
@@ -143,10 +154,8 @@ void tst_FormControls::onEnterRunsTheActionAndLeavesTheKeyToTheBox()
 void tst_FormControls::longCaptionShrinksUntilItFits()
 {
     QWidget form;
-    QLabel* label = FormControls::label(&form, QStringLiteral("lblListEmployees"),
-                                        QStringLiteral("List of Employees Entered"));
-    label->setFont(FormControls::font(label->font().family(), 20.25));
-    Twips::place(label, 150, 120, 3495, 495);
+    QLabel* label = captionLabel(&form, QStringLiteral("List of Employees Entered"), 20.25,
+                                 {150, 120, 3495, 495});
     const QRect designed = label->geometry();
     QVERIFY2(captionWidth(*label) > label->width(), "the caption should start too wide");
 
@@ -168,9 +177,7 @@ void tst_FormControls::longCaptionShrinksUntilItFits()
 void tst_FormControls::shortCaptionKeepsItsFont()
 {
     QWidget form;
-    QLabel* label = FormControls::label(&form, QStringLiteral("lblCode(0)"), QStringLiteral("ID:"));
-    label->setFont(FormControls::font(label->font().family(), 8.25, true));
-    Twips::place(label, 120, 240, 1855, 375);
+    QLabel* label = captionLabel(&form, QStringLiteral("ID:"), 8.25, {120, 240, 1855, 375});
     const QFont before = label->font();
 
     FormControls::fitText(label);
@@ -178,8 +185,7 @@ void tst_FormControls::shortCaptionKeepsItsFont()
     QCOMPARE(label->geometry(), Twips::rect(120, 240, 1855, 375));
 
     // A label with no caption yet (filled in later) is left as it is.
-    QLabel* empty = FormControls::label(&form, QStringLiteral("lblEmpName"), QString());
-    Twips::place(empty, 0, 0, 15, 15);
+    QLabel* empty = captionLabel(&form, QString(), 14, {0, 0, 15, 15});
     const QFont emptyBefore = empty->font();
     FormControls::fitText(empty);
     QCOMPARE(empty->font(), emptyBefore);
@@ -188,13 +194,10 @@ void tst_FormControls::shortCaptionKeepsItsFont()
 void tst_FormControls::wrappedCaptionFitsItsBox()
 {
     QWidget form;
-    QLabel* label = FormControls::label(
-        &form, QStringLiteral("lblAccess"),
-        QStringLiteral("Double Click to Change    N - No Access                   "
-                       "Y - With Access"));
-    label->setFont(FormControls::font(label->font().family(), 14));
-    label->setWordWrap(true);
-    Twips::place(label, 120, 5640, 1815, 615);
+    QLabel* label = captionLabel(&form,
+                                 QStringLiteral("Double Click to Change    N - No Access        "
+                                                "           Y - With Access"),
+                                 14, {120, 5640, 1815, 615}, true);
     QVERIFY(label->heightForWidth(label->width()) > label->height());
 
     FormControls::fitText(label);
@@ -208,10 +211,8 @@ void tst_FormControls::wrappedCaptionFitsItsBox()
 void tst_FormControls::fittingStopsAtSixPoints()
 {
     QWidget form;
-    QLabel* label = FormControls::label(&form, QStringLiteral("lblCounter(4)"),
-                                        QStringLiteral("A caption no box this small can hold"));
-    label->setFont(FormControls::font(label->font().family(), 14.25));
-    Twips::place(label, 0, 0, 300, 375);
+    QLabel* label = captionLabel(&form, QStringLiteral("A caption no box this small can hold"),
+                                 14.25, {0, 0, 300, 375});
 
     FormControls::fitText(label);
     QCOMPARE(label->font().pointSizeF(), 6.0);
