@@ -2,8 +2,13 @@
 
 #include <QDialog>
 
-// A dialog shown before the main window is on screen: Qt would place it over its
-// still-hidden owner, so it centres itself on the screen instead.
+class QDialogButtonBox;
+class QLineEdit;
+class QPushButton;
+
+// Base of the dialogs shown before the main window is on screen (sign-in, first start).
+// Qt would place them over their still-hidden owner, so they centre themselves on the
+// screen instead. It also makes their text fields and their OK/Cancel row alike.
 class CenteredDialog : public QDialog
 {
     Q_OBJECT
@@ -13,4 +18,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+    // A named text field; a secret one shows no characters.
+    QLineEdit* makeField(const QString& name, bool secret);
+    // OK (the default button) and Cancel (rejects); sets cmdOK and cmdCancel.
+    QDialogButtonBox* makeOkCancel();
+
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
 };

@@ -9,17 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit* makeField(QWidget* parent, const QString& name, bool secret)
-{
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(name);
-    if (secret)
-        field->setEchoMode(QLineEdit::Password);
-    return field;
-}
-} // namespace
-
 FirstAdministratorDialog::FirstAdministratorDialog(MessageService& messages, Create create,
                                                    QWidget* parent)
     : CenteredDialog(parent), m_messages(messages), m_create(std::move(create))
@@ -35,24 +24,18 @@ FirstAdministratorDialog::FirstAdministratorDialog(MessageService& messages, Cre
     intro->setWordWrap(true);
 
     auto* form = new QFormLayout;
-    txtStaffID = makeField(this, QStringLiteral("txtStaffID"), false);
-    txtLastName = makeField(this, QStringLiteral("txtLastName"), false);
-    txtFirstName = makeField(this, QStringLiteral("txtFirstName"), false);
-    txtPassword = makeField(this, QStringLiteral("txtPassword"), true);
-    txtConfirmPassword = makeField(this, QStringLiteral("txtConfirmPassword"), true);
+    txtStaffID = makeField(QStringLiteral("txtStaffID"), false);
+    txtLastName = makeField(QStringLiteral("txtLastName"), false);
+    txtFirstName = makeField(QStringLiteral("txtFirstName"), false);
+    txtPassword = makeField(QStringLiteral("txtPassword"), true);
+    txtConfirmPassword = makeField(QStringLiteral("txtConfirmPassword"), true);
     form->addRow(tr("Staff ID:"), txtStaffID);
     form->addRow(tr("Last name:"), txtLastName);
     form->addRow(tr("First name:"), txtFirstName);
     form->addRow(tr("Password:"), txtPassword);
     form->addRow(tr("Password again:"), txtConfirmPassword);
 
-    auto* buttons = new QDialogButtonBox(this);
-    cmdOK = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
+    QDialogButtonBox* buttons = makeOkCancel();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
@@ -60,7 +43,6 @@ FirstAdministratorDialog::FirstAdministratorDialog(MessageService& messages, Cre
     layout->addWidget(buttons);
 
     connect(cmdOK, &QPushButton::clicked, this, &FirstAdministratorDialog::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     txtStaffID->setFocus();
 }
 

@@ -7,7 +7,6 @@
 
 class MessageService;
 class QLineEdit;
-class QPushButton;
 
 // Shown once, on a new store that nobody may use yet: collects the administrator's staff
 // ID, names and password (typed twice). Storing the person is handed in; the window
@@ -32,8 +31,6 @@ public:
     QLineEdit* txtFirstName = nullptr;
     QLineEdit* txtPassword = nullptr;
     QLineEdit* txtConfirmPassword = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 
 private:
     void cmdOK_Click();

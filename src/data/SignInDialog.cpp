@@ -8,17 +8,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit* makeField(QWidget* parent, const QString& name, bool secret)
-{
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(name);
-    if (secret)
-        field->setEchoMode(QLineEdit::Password);
-    return field;
-}
-} // namespace
-
 SignInDialog::SignInDialog(MessageService& messages, bool asksForDatabaseLogin, Check check,
                            QWidget* parent)
     : CenteredDialog(parent), m_messages(messages), m_check(std::move(check))
@@ -29,31 +18,24 @@ SignInDialog::SignInDialog(MessageService& messages, bool asksForDatabaseLogin, 
     setMinimumWidth(360);
 
     auto* form = new QFormLayout;
-    txtStaffID = makeField(this, QStringLiteral("txtStaffID"), false);
-    txtPassword = makeField(this, QStringLiteral("txtPassword"), true);
+    txtStaffID = makeField(QStringLiteral("txtStaffID"), false);
+    txtPassword = makeField(QStringLiteral("txtPassword"), true);
     form->addRow(tr("Staff ID:"), txtStaffID);
     form->addRow(tr("Password:"), txtPassword);
     if (asksForDatabaseLogin) {
-        txtDatabaseLogin = makeField(this, QStringLiteral("txtDatabaseLogin"), false);
-        txtDatabasePassword = makeField(this, QStringLiteral("txtDatabasePassword"), true);
+        txtDatabaseLogin = makeField(QStringLiteral("txtDatabaseLogin"), false);
+        txtDatabasePassword = makeField(QStringLiteral("txtDatabasePassword"), true);
         form->addRow(tr("Database login:"), txtDatabaseLogin);
         form->addRow(tr("Database password:"), txtDatabasePassword);
     }
 
-    auto* buttons = new QDialogButtonBox(this);
-    cmdOK = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
+    QDialogButtonBox* buttons = makeOkCancel();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
 
     connect(cmdOK, &QPushButton::clicked, this, &SignInDialog::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     txtStaffID->setFocus();
 }
 

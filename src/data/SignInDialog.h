@@ -6,7 +6,6 @@
 
 class MessageService;
 class QLineEdit;
-class QPushButton;
 
 // The sign-in window: staff ID and password, OK and Cancel, and, for a SQL Server that
 // takes a database login, that login too. The check itself is handed in; the window only
@@ -44,8 +43,6 @@ public:
     QLineEdit* txtPassword = nullptr;
     QLineEdit* txtDatabaseLogin = nullptr;    // only when a database login is asked for
     QLineEdit* txtDatabasePassword = nullptr; // idem
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 
 private:
     void cmdOK_Click();
