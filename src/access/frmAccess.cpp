@@ -26,14 +26,6 @@ constexpr int panelHeight = 6255;
 constexpr int designWidth = 9705;
 constexpr int clientHeight = 6375;
 
-// A cell's text, or "" for a cell the grid does not have (nothing loaded yet).
-QString cellText(const FlexGrid& grid, int row, int col)
-{
-    if (row < 0 || row >= grid.Rows() || col < 0 || col >= grid.Cols())
-        return {};
-    return grid.TextMatrix(row, col);
-}
-
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
     QPushButton* widget = FormControls::button(parent, QLatin1String(name), caption);
@@ -169,8 +161,8 @@ void frmAccess::SearchPersonnel()
 void frmAccess::choosePerson()
 {
     const int row = mshEmpList->Row();
-    const QString staffId = cellText(*mshEmpList, row, 1);
-    const QString name = cellText(*mshEmpList, row, 2);
+    const QString staffId = mshEmpList->TextMatrix(row, 1);
+    const QString name = mshEmpList->TextMatrix(row, 2);
 
     // The reads come before the panel is put aside and the search texts are cleared, so a
     // failed read leaves the personnel panel with what the user typed.
@@ -236,8 +228,8 @@ void frmAccess::saveRights()
 {
     QList<RightsString::Row> rows;
     for (int row = 1; row < mshSearchAccess->Rows(); ++row) {
-        rows.append(
-            {cellText(*mshSearchAccess, row, codeCol), cellText(*mshSearchAccess, row, accessCol)});
+        rows.append({mshSearchAccess->TextMatrix(row, codeCol),
+                     mshSearchAccess->TextMatrix(row, accessCol)});
     }
     // Nothing is checked here: the store refuses a save without a staff ID, and that
     // refusal reaches the user through attempt() instead of "Done.".
