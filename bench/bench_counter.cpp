@@ -7,9 +7,9 @@
 
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
-#include "data/UserObject.h"
 #include "server/EmbeddedConnection.h"
 #include "shell/AppContext.h"
+#include "user/UserObject.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/MessageService.h"
 #include "widgets/ModalRunner.h"

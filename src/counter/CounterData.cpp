@@ -2,8 +2,8 @@
 
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
-#include "data/UserObject.h"
 #include "shell/AppContext.h"
+#include "user/UserObject.h"
 
 using SqlText::quote;
 

@@ -1,6 +1,6 @@
 #include "frmEmployeeList.h"
 
-#include "masters/frmSearcher.h"
+#include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/GlobalLookups.h"
 #include "shell/WindowRegistry.h"

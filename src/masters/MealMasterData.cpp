@@ -1,8 +1,8 @@
 #include "MealMasterData.h"
 
 #include "data/SqlText.h"
-#include "data/UserObject.h"
 #include "shell/AppContext.h"
+#include "user/UserObject.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "frmMealBuildFile.h"
 
+#include "lookup/frmSearcher.h"
 #include "masters/MealMasterData.h"
-#include "masters/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/WindowRegistry.h"
 #include "widgets/Twips.h"

@@ -3,7 +3,7 @@
 #include "WindowRegistry.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
-#include "data/UserObject.h"
+#include "user/UserObject.h"
 #include "widgets/MessageService.h"
 
 AppContext::AppContext(MessageService& messages, ModalRunner& modal)

@@ -4,7 +4,7 @@
 #include "data/GeneralDate.h"
 #include "data/Recordset.h"
 #include "data/SqlText.h"
-#include "data/UserObject.h"
+#include "user/UserObject.h"
 
 #include <QStringList>
 

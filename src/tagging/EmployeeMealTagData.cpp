@@ -1,8 +1,8 @@
 #include "EmployeeMealTagData.h"
 
 #include "data/SqlText.h"
-#include "data/UserObject.h"
 #include "shell/AppContext.h"
+#include "user/UserObject.h"
 
 using SqlText::quote;
 

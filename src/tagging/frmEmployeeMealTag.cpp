@@ -1,6 +1,6 @@
 #include "frmEmployeeMealTag.h"
 
-#include "masters/frmSearcher.h"
+#include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/WindowRegistry.h"
 #include "widgets/FlexGrid.h"

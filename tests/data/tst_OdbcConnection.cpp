@@ -1,8 +1,8 @@
 #include "data/DbError.h"
 #include "data/OdbcConnection.h"
 #include "data/OdbcError.h"
-#include "data/PasswordHash.h"
 #include "data/SqlText.h"
+#include "user/PasswordHash.h"
 
 #include <QFile>
 #include <QSqlDatabase>

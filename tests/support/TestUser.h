@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/UserObject.h"
+#include "user/UserObject.h"
 
 #include <QStringList>
 

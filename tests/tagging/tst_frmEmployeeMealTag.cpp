@@ -1,5 +1,5 @@
 #include "counter/frmEmployeeList.h"
-#include "masters/frmSearcher.h"
+#include "lookup/frmSearcher.h"
 #include "shell/WindowRegistry.h"
 #include "shell/mdiTALO.h"
 #include "support/CaptionCheck.h"

@@ -1,8 +1,8 @@
 #include "PasswordRegister.h"
 
-#include "Connection.h"
 #include "PasswordHash.h"
-#include "SqlText.h"
+#include "data/Connection.h"
+#include "data/SqlText.h"
 
 PasswordRegister::PasswordRegister(Connection& connection, QString appCode)
     : m_connection(connection), m_appCode(std::move(appCode))

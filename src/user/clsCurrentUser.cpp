@@ -1,10 +1,10 @@
 #include "clsCurrentUser.h"
 
-#include "Connection.h"
 #include "DatabaseOpener.h"
-#include "DbError.h"
 #include "FirstAdministratorDialog.h"
 #include "PasswordRegister.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
 #include "widgets/MessageService.h"
 #include "widgets/ModalRunner.h"
 

@@ -1,7 +1,7 @@
 #include "OdbcDatabaseOpener.h"
 
-#include "DbError.h"
-#include "OdbcConnection.h"
+#include "data/DbError.h"
+#include "data/OdbcConnection.h"
 
 OdbcDatabaseOpener::OdbcDatabaseOpener(QString connectionString, bool promptsForLogin)
     : m_connectionString(std::move(connectionString)), m_promptsForLogin(promptsForLogin)

@@ -1,6 +1,6 @@
 #include "SignInFixture.h"
-#include "data/OdbcDatabaseOpener.h"
-#include "data/SignInDialog.h"
+#include "user/OdbcDatabaseOpener.h"
+#include "user/SignInDialog.h"
 
 using namespace signin_test;
 

@@ -1,6 +1,6 @@
 #include "SignInFixture.h"
-#include "data/FirstAdministratorDialog.h"
-#include "server/EmbeddedDatabaseOpener.h"
+#include "user/EmbeddedDatabaseOpener.h"
+#include "user/FirstAdministratorDialog.h"
 
 using namespace signin_test;
 

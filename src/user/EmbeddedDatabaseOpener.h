@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/DatabaseOpener.h"
+#include "DatabaseOpener.h"
 
 #include <QString>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "masters/frmSearcher.h"
+#include "lookup/frmSearcher.h"
 #include "shell/WindowRegistry.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"

@@ -1,9 +1,9 @@
 #include "EmbeddedDatabaseOpener.h"
 
-#include "EmbeddedConnection.h"
+#include "PasswordHash.h"
 #include "data/DbError.h"
-#include "data/PasswordHash.h"
 #include "data/SqlText.h"
+#include "server/EmbeddedConnection.h"
 
 #include <QDir>
 #include <QFileInfo>

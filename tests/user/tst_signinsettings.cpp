@@ -1,5 +1,5 @@
-#include "data/ConnectionSettings.h"
-#include "data/PasswordHash.h"
+#include "user/ConnectionSettings.h"
+#include "user/PasswordHash.h"
 
 #include <QTemporaryDir>
 #include <QTest>

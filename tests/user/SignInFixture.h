@@ -4,15 +4,15 @@
 // it with every statement recorded, and scripted dialogs and messages.
 
 #include "data/DbError.h"
-#include "data/PasswordHash.h"
-#include "data/PasswordRegister.h"
 #include "data/RecordingConnection.h"
 #include "data/SqlText.h"
-#include "data/clsCurrentUser.h"
 #include "server/EmbeddedConnection.h"
-#include "server/EmbeddedDatabaseOpener.h"
 #include "support/ScriptedMessageService.h"
 #include "support/ScriptedModalRunner.h"
+#include "user/EmbeddedDatabaseOpener.h"
+#include "user/PasswordHash.h"
+#include "user/PasswordRegister.h"
+#include "user/clsCurrentUser.h"
 
 #include <QDialog>
 #include <QLineEdit>
