@@ -60,4 +60,23 @@ inline sqlite3_stmt* prepare(sqlite3* db, const char* sql)
     return stmt;
 }
 
+// The command line every benchmark takes: [--data DIR] [--runs N].
+struct Options
+{
+    QString folder;
+    int runs = 0;
+};
+
+inline Options options(const QStringList& args, int defaultRuns)
+{
+    Options out{QString(), defaultRuns};
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--data"))
+            out.folder = args.at(++i);
+        else if (args.at(i) == QLatin1String("--runs"))
+            out.runs = args.at(++i).toInt();
+    }
+    return out;
+}
+
 } // namespace BenchTiming

@@ -114,15 +114,9 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QString folder;
-    int runs = 200;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--data"))
-            folder = args.at(++i);
-        else if (args.at(i) == QLatin1String("--runs"))
-            runs = args.at(++i).toInt();
-    }
+    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 200);
+    QString folder = options.folder;
+    const int runs = options.runs;
     QTemporaryDir temporary;
     if (folder.isEmpty())
         folder = temporary.path();
