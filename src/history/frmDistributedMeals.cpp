@@ -6,6 +6,7 @@
 #include "counter/MealRevoke.h"
 #include "data/CsvWriter.h"
 #include "data/DbError.h"
+#include "data/GeneralDate.h"
 #include "frmEmployeeLookup.h"
 #include "masters/frmSearcher.h"
 #include "shell/AppContext.h"
@@ -47,7 +48,7 @@ QDateTimeEdit* dateTimeBox(QWidget* parent, const QString& name)
 {
     auto* box = FormControls::control<QDateTimeEdit>(parent, name);
     box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("M/d/yyyy h:mm:ss AP"));
+    box->setDisplayFormat(GeneralDate::format());
     return box;
 }
 
@@ -99,6 +100,7 @@ QTableView* frmDistributedMeals::createList(QWidget* parent, const QString& name
     list->setWordWrap(false);
     // Fixed row heights: the view never measures rows one by one as pages arrive.
     list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
     list->verticalHeader()->hide();
     list->horizontalHeader()->setStretchLastSection(true);
     return list;
