@@ -1,5 +1,7 @@
 #include "counter/CounterData.h"
 #include "history/frmDistributedMeals.h"
+#include "masters/frmMealBuildFile.h"
+#include "masters/frmMealTypeBuildFile.h"
 #include "server/EmbeddedStore.h"
 #include "shell/WindowRegistry.h"
 #include "support/TestEnvironment.h"
@@ -109,6 +111,20 @@ const QDate kMon(2026, 12, 7);
 const QDate kTue(2026, 12, 8);
 
 } // namespace
+
+// Opens a master window, types `details` into its detail boxes, sets its status box
+// and saves.
+template <class Form> void saveInMaster(History& h, const QStringList& details, bool active)
+{
+    h.env.modal().then([&](QDialog& dialog) {
+        for (int i = 0; i < details.size(); ++i)
+            dialog.findChild<QLineEdit*>(QStringLiteral("txtMealDetails(%1)").arg(i))
+                ->setText(details.at(i));
+        dialog.findChild<QCheckBox*>("chkStatus")->setChecked(active);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+    });
+    h.env.context().windows().get<Form>().showModal();
+}
 
 class tst_frmDistributedMeals : public QObject
 {
@@ -357,12 +373,15 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
     History h(kAllRights, "SUPER01");
     h.env.store().store().functions().setClock(
         [] { return QDateTime(QDate(2026, 12, 8), QTime(14, 2, 0)); });
-    // The calls the master windows, the tagging window, user access and the counter send.
+    // Through the two master windows as a user fills them in...
+    saveInMaster<frmMealTypeBuildFile>(h, {"SN", "Snacks"}, true);
+    saveInMaster<frmMealBuildFile>(h, {"M09", "Soup", "SN", "12.5"}, true);
+    saveInMaster<frmMealBuildFile>(h, {"M09", "Soup", "SN", "12.5"}, false);
+    QCOMPARE(h.env.messages().infos(), QStringList({"Done.", "Done.", "Done."}));
+    h.env.messages().clear();
+    // ...and the calls the tagging window, user access and the counter send.
     for (const char* call :
-         {"Station..Save_TALO_MealType 'SN', 'Snacks', '1', 'SUPER01'",
-          "Station..Save_TALO_MealOnly 'M09', 'Soup', '12.5', 'SN', '1', 'SUPER01'",
-          "Station..Save_TALO_MealOnly 'M09', 'Soup', '12.5', 'SN', '0', 'SUPER01'",
-          "Station..Save_TALO_EmployeeMeal 'E001', 'SN', 'SUPER01'",
+         {"Station..Save_TALO_EmployeeMeal 'E001', 'SN', 'SUPER01'",
           "Station..Remove_TALO_EmployeeTaggedMeals 'E001', 'SN', 'SUPER01'",
           "Station..Save_TALO_User_Rights 'CLERK02', '|0|0|0|0|0|6|0|0', 'SUPER01'",
           "Station..Revoke_TALO_EmployeeDistributedMeals 'E002', '6', 'CLERK01'"})
