@@ -326,6 +326,7 @@ void frmDistributedMeals::cmdSearch_Click()
         const Recordset first = pager.next();
         // Only a search that answered replaces what is shown.
         m_mealFilter = filter;
+        m_searched = true;
         m_mealPager = pager;
         m_meals->setHeaders(first.fieldNames());
         m_meals->setMarkColumn(first.fieldIndex(QStringLiteral("REVOKEDBY")));
@@ -445,6 +446,12 @@ qint64 frmDistributedMeals::writeCsv(QFile& file)
 
 void frmDistributedMeals::cmdExport_Click()
 {
+    // Without a search that answered there is no filter to export by (and the empty
+    // filter would mean every meal ever handed out).
+    if (!m_searched) {
+        m_context.messages().info(QStringLiteral("Search for the meals to export first."));
+        return;
+    }
     const QString path = chooseExportFile ? chooseExportFile() : QString();
     if (path.isEmpty())
         return;
@@ -475,9 +482,11 @@ void frmDistributedMeals::tabViews_CurrentChanged(int index)
     if (index != ChangesView)
         return;
     bool granted = false;
-    m_context.attempt([&] { granted = CheckUserRights(m_context, QStringLiteral("5")); });
-    if (!granted) {
+    // A check that failed has shown its error; only a refusal says "No Access.".
+    if (m_context.attempt([&] { granted = CheckUserRights(m_context, QStringLiteral("5")); }) &&
+        !granted)
         m_context.messages().info(QStringLiteral("No Access."));
+    if (!granted) {
         const QSignalBlocker quiet(tabViews);
         tabViews->setCurrentIndex(MealsView);
         return;

@@ -78,7 +78,9 @@ private:
 
     AppContext& m_context;
     HistoryData m_data;
+    // The filter of the last search that answered; what Export writes.
     HistoryData::MealFilter m_mealFilter;
+    bool m_searched = false;
     KeysetPager m_mealPager;
     KeysetPager m_changePager;
     // The employee box's text that was last turned into a number, and that number.
