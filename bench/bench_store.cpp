@@ -6,6 +6,7 @@
 //   bench_store [--data DIR] [--runs N]
 // With --data the generated store is kept in DIR and reused by the next run.
 
+#include "BenchTiming.h"
 #include "data/Recordset.h"
 #include "server/EmbeddedConnection.h"
 #include "server/EmbeddedStore.h"
@@ -105,66 +106,17 @@ void generate(EmbeddedConnection& store)
     });
 }
 
-double medianMs(int runs, const std::function<int()>& work, int& rows)
-{
-    std::vector<qint64> times;
-    times.reserve(runs);
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        timer.start();
-        rows = work();
-        times.push_back(timer.nsecsElapsed());
-    }
-    std::sort(times.begin(), times.end());
-    return double(times[times.size() / 2]) / 1e6;
-}
-
-// The raw query: prepared once, parameters bound, every value read as text into a
-// snapshot just as the connection does.
-int rawQuery(sqlite3* db, sqlite3_stmt* stmt, const QStringList& parameters)
-{
-    sqlite3_reset(stmt);
-    for (int i = 0; i < parameters.size(); ++i) {
-        const QByteArray utf8 = parameters.at(i).toUtf8();
-        sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    const int columns = sqlite3_column_count(stmt);
-    QList<QStringList> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList row;
-        for (int c = 0; c < columns; ++c)
-            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
-        rows << row;
-    }
-    if (rc != SQLITE_DONE)
-        qFatal("raw query failed: %s", sqlite3_errmsg(db));
-    return int(rows.size());
-}
-
-sqlite3_stmt* prepare(sqlite3* db, const char* sql)
-{
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-        qFatal("cannot prepare: %s", sqlite3_errmsg(db));
-    return stmt;
-}
-
 } // namespace
+
+using namespace BenchTiming;
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QString folder;
-    int runs = 200;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--data"))
-            folder = args.at(++i);
-        else if (args.at(i) == QLatin1String("--runs"))
-            runs = args.at(++i).toInt();
-    }
+    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 200);
+    QString folder = options.folder;
+    const int runs = options.runs;
     QTemporaryDir temporary;
     if (folder.isEmpty())
         folder = temporary.path();

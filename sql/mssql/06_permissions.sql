@@ -17,6 +17,10 @@ GRANT SELECT ON dbo.tbTALOUserRights TO talodesk_user;
 GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_user;
 GRANT SELECT ON dbo.tbcoMeal TO talodesk_user;
 GRANT SELECT ON dbo.tbcoMealType TO talodesk_user;
+-- The history window (File > Distributed Meals) and its changes log.
+GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_user;
+GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_user;
+GRANT EXECUTE ON dbo.Load_TALO_AuditLog TO talodesk_user;
 GO
 
 USE Patient_Data;

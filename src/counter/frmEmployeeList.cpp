@@ -1,5 +1,7 @@
 #include "frmEmployeeList.h"
 
+#include "MealModes.h"
+#include "MealRevoke.h"
 #include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/GlobalLookups.h"
@@ -182,10 +184,7 @@ void frmEmployeeList::createCounterFrame()
     // A mode typed by hand is taken as typed, not added to the list.
     cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
     cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
-    cmdMealMode->addItems({QStringLiteral("Breakfast"), QStringLiteral("Lunch"),
-                           QStringLiteral("Dinner"), QStringLiteral("AM Snack"),
-                           QStringLiteral("PM Snack"), QStringLiteral("MN Snack"),
-                           QStringLiteral("Extra Meal"), QStringLiteral("Extra Snack")});
+    cmdMealMode->addItems(MealModes::all());
     cmdMealMode->setCurrentIndex(-1);
     Twips::place(cmdMealMode, 1800, 3480, 2415, 420);
 
@@ -359,13 +358,8 @@ bool frmEmployeeList::SaveDistributedMeals()
 
 void frmEmployeeList::RevokeDistributedMeal()
 {
-    if (!m_context.messages().ask(
-            QStringLiteral("Are you sure you want to revoke the selected items?"),
-            QStringLiteral("Confirmation")))
-        return;
     const FlexGrid* grid = mshMealList[ReceivedGrid];
-    m_data.revoke(strEmpNum, grid->TextMatrix(grid->Row(), 6));
-    m_context.messages().info(QStringLiteral("Done."));
+    MealRevoke(m_context).confirmAndRevoke(strEmpNum, grid->TextMatrix(grid->Row(), 6));
 }
 
 void frmEmployeeList::AddMealToOrder()

@@ -131,6 +131,12 @@ QString toText(const QDateTime& value, const QLocale& locale)
     return date + QLatin1Char(' ') + plainBlanks(locale.toString(value.time(), formats.time));
 }
 
+QString format(const QLocale& locale)
+{
+    const Formats& formats = formatsOf(locale);
+    return formats.date + QLatin1Char(' ') + formats.time;
+}
+
 std::optional<QDateTime> fromText(const QString& text, const QLocale& locale)
 {
     const QString input = plainBlanks(text).simplified();

@@ -163,6 +163,19 @@ void generalDayFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         resultText(ctx, GeneralDate::toText(QDateTime(value->date(), QTime(0, 0))));
 }
 
+// A stored ISO date-time as the workstation's general date text ("12/8/2026 11:30:15 AM"),
+// the form every date-time leaves the store in; NULL stays NULL.
+void generalDateFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (argIsNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString text = argText(argv[0]);
+    const QDateTime value = QDateTime::fromString(text, QLatin1String(IsoFormat));
+    resultText(ctx, value.isValid() ? GeneralDate::toText(value) : text);
+}
+
 // The workstation's short time of a date-time text ("11:30 AM").
 void shortTimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
@@ -256,6 +269,7 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_iso_day", 1, isoDayFunction, nullptr, true);
     define(db, "talo_general_day", 1, generalDayFunction, nullptr, true);
     define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
+    define(db, "talo_general_date", 1, generalDateFunction, nullptr, false);
     define(db, "talo_cost", 1, costFunction, nullptr, true);
     define(db, "talo_starts_with", 2, startsWithFunction, nullptr, true);
     define(db, "talo_contains", 2, containsFunction, nullptr, true);

@@ -7,6 +7,7 @@
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
+#include "history/frmDistributedMeals.h"
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "tagging/frmEmployeeMealTag.h"
@@ -25,6 +26,17 @@
 namespace {
 // Panel widths in twips, left to right.
 constexpr std::array<int, 7> kPanelWidths{2000, 200, 3000, 200, 2000, 200, 2000};
+
+// Takes a registry-owned window back out of its sub-window, so deleting the frame does
+// not delete the window.
+void release(QMdiSubWindow* subWindow, QWidget* child)
+{
+    if (!child)
+        return;
+    subWindow->setWidget(nullptr);
+    child->hide();
+    child->setParent(nullptr);
+}
 } // namespace
 
 mdiTALO::mdiTALO(AppContext& context, std::function<std::unique_ptr<UserObject>()> createUserObject,
@@ -45,12 +57,10 @@ mdiTALO::mdiTALO(AppContext& context, std::function<std::unique_ptr<UserObject>(
 mdiTALO::~mdiTALO()
 {
     m_context.popupInquiryMenu = nullptr;
-    // The meal counter belongs to the window registry, not to its sub-window here.
-    if (m_employeeList) {
-        m_employeeListWindow->setWidget(nullptr);
-        m_employeeList->hide();
-        m_employeeList->setParent(nullptr);
-    }
+    // The meal counter and the history belong to the window registry, not to their
+    // sub-windows here.
+    release(m_employeeListWindow, m_employeeList);
+    release(m_historyWindow, m_history);
     if (m_context.objUser == m_user.get()) {
         m_context.objUser = nullptr;
         m_context.cnMain = nullptr;
@@ -117,6 +127,23 @@ void mdiTALO::showEmployeeList()
     m_mdiArea->addSubWindow(m_employeeListWindow);
     m_context.attempt([&list] { list.Form_Load(); });
     m_employeeListWindow->showMaximized();
+}
+
+void mdiTALO::mnuDistributedMeals_Click()
+{
+    frmDistributedMeals& history = m_context.windows().get<frmDistributedMeals>();
+    if (!m_historyWindow) {
+        // Closing the sub-window only hides it; the next opening starts afresh.
+        m_history = &history;
+        m_historyWindow = new QMdiSubWindow;
+        m_historyWindow->setObjectName(QStringLiteral("frmDistributedMealsWindow"));
+        m_historyWindow->setWidget(&history);
+        m_mdiArea->addSubWindow(m_historyWindow);
+    }
+    if (!m_historyWindow->isVisible())
+        history.Form_Load();
+    m_historyWindow->showMaximized();
+    m_mdiArea->setActiveSubWindow(m_historyWindow);
 }
 
 void mdiTALO::mnuEmployeeMeal_Click()
@@ -200,6 +227,7 @@ void mdiTALO::createMenus()
     bar->addMenu(mnuReports);
     bar->addMenu(mnuSettings);
 
+    connect(mnuDistributedMeals, &QAction::triggered, this, &mdiTALO::mnuDistributedMeals_Click);
     connect(mnuEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuEmployeeMeal_Click);
     connect(mnuTagEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuTagEmployeeMeal_Click);
     connect(mnuMeals, &QAction::triggered, this, &mdiTALO::mnuMeals_Click);

@@ -35,6 +35,7 @@ public:
     bool Form_Load();
 
 private slots:
+    void mnuDistributedMeals_Click();
     void mnuEmployeeMeal_Click();
     void mnuTagEmployeeMeal_Click();
     void mnuMeals_Click();
@@ -58,6 +59,8 @@ private:
     QMdiArea* m_mdiArea = nullptr;
     QMdiSubWindow* m_employeeListWindow = nullptr;
     QPointer<QWidget> m_employeeList;
+    QMdiSubWindow* m_historyWindow = nullptr;
+    QPointer<QWidget> m_history;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuEmployeeList = nullptr;

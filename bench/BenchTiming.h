@@ -1,0 +1,82 @@
+#pragma once
+
+// What every benchmark measures with: the median of repeated runs, and the raw SQLite
+// query that the program's own path is set against.
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QStringList>
+#include <algorithm>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace BenchTiming {
+
+// Median time of `runs` calls of `work`, in milliseconds; `rows` is what the last call
+// returned (the rows it read).
+inline double medianMs(int runs, const std::function<int()>& work, int& rows)
+{
+    std::vector<qint64> times;
+    times.reserve(runs);
+    QElapsedTimer timer;
+    for (int i = 0; i < runs; ++i) {
+        timer.start();
+        rows = work();
+        times.push_back(timer.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    return double(times[times.size() / 2]) / 1e6;
+}
+
+// The raw query: prepared once, parameters bound, every value read as text into a
+// snapshot just as the connection does.
+inline int rawQuery(sqlite3* db, sqlite3_stmt* stmt, const QStringList& parameters)
+{
+    sqlite3_reset(stmt);
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QByteArray utf8 = parameters.at(i).toUtf8();
+        sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    QList<QStringList> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c)
+            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
+        rows << row;
+    }
+    if (rc != SQLITE_DONE)
+        qFatal("raw query failed: %s", sqlite3_errmsg(db));
+    return int(rows.size());
+}
+
+inline sqlite3_stmt* prepare(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("cannot prepare: %s", sqlite3_errmsg(db));
+    return stmt;
+}
+
+// The command line every benchmark takes: [--data DIR] [--runs N].
+struct Options
+{
+    QString folder;
+    int runs = 0;
+};
+
+inline Options options(const QStringList& args, int defaultRuns)
+{
+    Options out{QString(), defaultRuns};
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--data"))
+            out.folder = args.at(++i);
+        else if (args.at(i) == QLatin1String("--runs"))
+            out.runs = args.at(++i).toInt();
+    }
+    return out;
+}
+
+} // namespace BenchTiming

@@ -1,0 +1,229 @@
+// Speed of the history of distributed meals at 10,000,000 meals (100,000 employees,
+// about three years at 9,000 meals a day, 20 clerks, one meal in 97 revoked). For a date
+// filter (one day), an employee filter and a clerk filter (whole range), the first page
+// and the next page are timed through EmbeddedConnection (the procedure call the window
+// sends, snapshot out) beside the raw SQLite query for the same page on the same
+// connection; the server-side count is timed too. Medians in milliseconds.
+//
+//   bench_history [--data DIR] [--runs N]
+// With --data the generated store is kept in DIR and reused by the next run.
+
+#include "BenchTiming.h"
+#include "data/Recordset.h"
+#include "history/HistoryData.h"
+#include "server/EmbeddedConnection.h"
+#include "server/EmbeddedStore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+constexpr int Employees = 100000;
+constexpr qint64 Meals = 10000000;
+constexpr int MealsPerDay = 9000;
+constexpr int PageSize = 200;
+const char* const Indexes[] = {"ixDistributedEmpDate", "ixDistributedDate",
+                               "ixDistributedClerkDate", "ixDistributedMealDate"};
+
+void run(sqlite3* db, const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
+        qFatal("%s: %s", sql, message);
+}
+
+// One transaction, one prepared statement per table, rows in date order; the
+// secondary indexes are dropped first and built again afterwards (a sort instead of
+// ten million random index inserts).
+void generate(sqlite3* db)
+{
+    run(db, "BEGIN IMMEDIATE");
+    run(db, "INSERT INTO Payroll.tbcDepartment(DeptCode, Description) VALUES "
+            "('D0', 'Nursing'), ('D1', 'Dietary'), ('D2', 'Pharmacy'), ('D3', 'Laboratory')");
+    run(db, "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99999) "
+            "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+            "Active) SELECT printf('%06d', i), 'Last' || (i % 2000), 'First' || (i % 997), "
+            "'M', 'D' || (i % 4), '1' FROM n");
+    run(db, "INSERT INTO Station.tbcoMealType(Code, Description, Status) VALUES "
+            "('T0', 'Breakfast', '1'), ('T1', 'Lunch', '1'), ('T2', 'Dinner', '1')");
+    run(db, "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) "
+            "INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) "
+            "SELECT printf('M%02d', i), 'Meal number ' || i, '50.00', 'T' || (i % 3), '1' "
+            "FROM n");
+    for (const char* index : Indexes)
+        run(db, QByteArray("DROP INDEX Station.") + index);
+    sqlite3_stmt* insert = nullptr;
+    const char* sql =
+        "INSERT INTO Station.tbTALOEmployeeDistributedMeals(TransNum, EmpNum, MealCode, "
+        "MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, RevokedBy, RevokedAt) "
+        "VALUES (?1, ?2, ?3, 'Lunch', ?4, '', ?5, 'S', ?4, ?6, ?7)";
+    if (sqlite3_prepare_v2(db, sql, -1, &insert, nullptr) != SQLITE_OK)
+        qFatal("%s", sqlite3_errmsg(db));
+    const QDateTime start(QDate(2024, 1, 1), QTime(6, 0));
+    for (qint64 j = 0; j < Meals; ++j) {
+        // 9,000 meals a day from 06:00, one every 6 seconds.
+        const QDateTime at = start.addDays(j / MealsPerDay).addSecs((j % MealsPerDay) * 6);
+        const QByteArray date = at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+        const QByteArray employee =
+            QByteArray::number((j * 7919) % Employees).rightJustified(6, '0');
+        const QByteArray meal = "M" + QByteArray::number(j % 30).rightJustified(2, '0');
+        const QByteArray clerk = "CLERK" + QByteArray::number(j % 20).rightJustified(2, '0');
+        sqlite3_bind_int64(insert, 1, j + 1);
+        sqlite3_bind_text(insert, 2, employee.constData(), int(employee.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, meal.constData(), int(meal.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 4, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 5, clerk.constData(), int(clerk.size()), SQLITE_TRANSIENT);
+        if (j % 97 == 0) {
+            sqlite3_bind_text(insert, 6, clerk.constData(), int(clerk.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 7, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_null(insert, 6);
+            sqlite3_bind_null(insert, 7);
+        }
+        if (sqlite3_step(insert) != SQLITE_DONE)
+            qFatal("%s", sqlite3_errmsg(db));
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    run(db, "CREATE INDEX Station.ixDistributedEmpDate ON "
+            "tbTALOEmployeeDistributedMeals(EmpNum, MealDate)");
+    run(db, "CREATE INDEX Station.ixDistributedDate ON tbTALOEmployeeDistributedMeals(MealDate)");
+    run(db, "CREATE INDEX Station.ixDistributedClerkDate ON "
+            "tbTALOEmployeeDistributedMeals(ClerkID, MealDate)");
+    run(db, "CREATE INDEX Station.ixDistributedMealDate ON "
+            "tbTALOEmployeeDistributedMeals(MealCode, MealDate)");
+    run(db, "COMMIT");
+    run(db, "ANALYZE Station");
+}
+
+sqlite3_stmt* rawStatement(sqlite3* db, const QString& index, const QString& keyTerm)
+{
+    const QByteArray sql =
+        (QStringLiteral(
+             "SELECT dm.MealDate, dm.EmpNum, e.Lastname || ', ' || e.Firstname || ' ' || "
+             "e.Middlename, d.Description, dm.MealCode, m.Description, dm.MealMode, dm.Remarks, "
+             "dm.ClerkID, dm.RecordedAt, dm.RevokedBy, dm.RevokedAt, dm.TransNum "
+             "FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY %1 "
+             "LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = dm.EmpNum "
+             "LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode "
+             "LEFT JOIN Station.tbcoMeal m ON m.Code = dm.MealCode "
+             "WHERE %2 dm.MealDate >= ?2 AND dm.MealDate <= ?3 AND dm.RevokedAt IS NULL "
+             "AND (dm.MealDate > ?2 OR dm.TransNum > ?4) "
+             "ORDER BY dm.MealDate, dm.TransNum LIMIT 200")
+             .arg(index, keyTerm))
+            .toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("cannot prepare: %s", sqlite3_errmsg(db));
+    return stmt;
+}
+
+QString iso(const QString& general)
+{
+    return general.isEmpty() ? QString()
+                             : QDateTime::fromString(general, "M/d/yyyy h:mm:ss AP")
+                                   .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 50);
+    QString folder = options.folder;
+    const int runs = options.runs;
+    QTemporaryDir temporary;
+    if (folder.isEmpty())
+        folder = temporary.path();
+
+    QTextStream out(stdout);
+    EmbeddedConnection store(folder);
+    sqlite3* db = store.store().handle();
+    run(db, "PRAGMA cache_size = -1000000");
+    if (store.nativeQuery("SELECT count(*) FROM Payroll.tbcmaster").value(0, 0).toInt() == 0) {
+        QElapsedTimer timer;
+        timer.start();
+        out << "Generating " << Employees << " employees and " << Meals << " distributed meals in "
+            << folder << " ..." << Qt::endl;
+        generate(db);
+        out << "  done in " << timer.elapsed() / 1000.0 << " s" << Qt::endl;
+    }
+
+    struct Case
+    {
+        const char* name;
+        HistoryData::MealFilter filter;
+        QString index;
+        QString keyTerm;
+        QString key;
+    };
+    const QDate day(2025, 6, 15);
+    HistoryData::MealFilter byDate;
+    byDate.from = QDateTime(day, QTime(0, 0));
+    byDate.to = QDateTime(day, QTime(23, 59, 59));
+    HistoryData::MealFilter byEmployee;
+    byEmployee.employee = QStringLiteral("004242");
+    HistoryData::MealFilter byClerk;
+    byClerk.clerk = QStringLiteral("CLERK07");
+    const QList<Case> cases{
+        {"date (one day)", byDate, "ixDistributedDate", "", ""},
+        {"employee (all dates)", byEmployee, "ixDistributedEmpDate", "dm.EmpNum = ?1 AND",
+         byEmployee.employee},
+        {"clerk (all dates)", byClerk, "ixDistributedClerkDate", "dm.ClerkID = ?1 AND",
+         byClerk.clerk},
+    };
+
+    out << "| Filter | Page | Rows | Connection (ms) | Raw SQLite (ms) |\n|---|---|---|---|---|\n";
+    for (const Case& c : cases) {
+        sqlite3_stmt* raw = rawStatement(db, c.index, c.keyTerm);
+        const QString lower = c.filter.from.isValid()
+                                  ? c.filter.from.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                  : QString();
+        const QString upper = c.filter.to.isValid()
+                                  ? c.filter.to.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                  : QStringLiteral("9999-12-31 23:59:59");
+        HistoryData::Key after;
+        for (const char* page : {"first", "next"}) {
+            const QString text = HistoryData::mealPageText(c.filter, after, PageSize);
+            int rows = 0;
+            int rawRows = 0;
+            const double connection = BenchTiming::medianMs(
+                runs, [&] { return store.open(text).recordCount(); }, rows);
+            const QString rawLower = after.date.isEmpty() ? lower : iso(after.date);
+            const QString rawTrans = after.number.isEmpty() ? QStringLiteral("0") : after.number;
+            const double rawMs = BenchTiming::medianMs(
+                runs,
+                [&] {
+                    return BenchTiming::rawQuery(db, raw, {c.key, rawLower, upper, rawTrans});
+                },
+                rawRows);
+            out << "| " << c.name << " | " << page << " | " << rows << " (" << rawRows << ") | "
+                << QString::number(connection, 'f', 2) << " | " << QString::number(rawMs, 'f', 2)
+                << " |\n";
+            const Recordset last = store.open(text);
+            if (last.eof())
+                break;
+            after = {last.value(last.recordCount() - 1, QStringLiteral("MEALDATE")),
+                     last.value(last.recordCount() - 1, QStringLiteral("TRANSNUM"))};
+        }
+        sqlite3_finalize(raw);
+        int count = 0;
+        const QString countText = HistoryData::mealCountText(c.filter);
+        const double countMs = BenchTiming::medianMs(
+            std::max(3, runs / 10), [&] { return store.open(countText).value(0, 0).toInt(); },
+            count);
+        out << "| " << c.name << " | count | " << count << " | " << QString::number(countMs, 'f', 2)
+            << " | |\n";
+        out.flush();
+    }
+    return 0;
+}

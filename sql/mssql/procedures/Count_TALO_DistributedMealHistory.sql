@@ -1,0 +1,52 @@
+USE Station;
+GO
+
+-- How many meals the history shows for these filters (as
+-- Load_TALO_DistributedMealHistory), counted on the server.
+CREATE OR ALTER PROCEDURE dbo.Count_TALO_DistributedMealHistory
+    @from NVARCHAR(4000),
+    @to NVARCHAR(4000),
+    @employee NVARCHAR(4000),
+    @meal NVARCHAR(4000),
+    @mode NVARCHAR(4000),
+    @clerk NVARCHAR(4000),
+    @revoked NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
+    DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));
+
+    IF LTRIM(RTRIM(@from)) <> N'' AND @fromAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @from, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF LTRIM(RTRIM(@to)) <> N'' AND @toAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @to, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF @revoked NOT IN (N'1', N'0')
+    BEGIN
+        SET @message = CONCAT(
+            N'Revoked meals are shown with 1 or hidden with 0, not ''', @revoked, N'''.'
+        );
+        THROW 50000, @message, 1;
+    END;
+
+    SELECT COUNT_BIG(*) AS MEALS
+    FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+    WHERE
+        dm.MealDate >= COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)))
+        AND dm.MealDate <= COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)))
+        AND (@employee = N'' OR dm.EmpNum = @employee)
+        AND (@meal = N'' OR dm.MealCode = @meal)
+        AND (@mode = N'' OR dm.MealMode = @mode)
+        AND (@clerk = N'' OR dm.ClerkID = @clerk)
+        AND (@revoked = N'1' OR dm.RevokedAt IS NULL)
+    OPTION (RECOMPILE);
+END;
+GO

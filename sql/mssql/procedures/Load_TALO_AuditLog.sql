@@ -1,0 +1,88 @@
+USE Station;
+GO
+
+-- One page of the changes log in (date-time, change number) order: the changes from
+-- @from to @to (both included, either may be empty), of one table and one user when
+-- given. A page starts after the change (@afterdate, @afterid) that ended the page
+-- before (both empty for the first page) and holds at most @pagesize changes.
+CREATE OR ALTER PROCEDURE dbo.Load_TALO_AuditLog
+    @from NVARCHAR(4000),
+    @to NVARCHAR(4000),
+    @table NVARCHAR(4000),
+    @user NVARCHAR(4000),
+    @afterdate NVARCHAR(4000),
+    @afterid NVARCHAR(4000),
+    @pagesize NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
+    DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));
+    DECLARE @afterAt DATETIME2(0) = TRY_CONVERT(
+        DATETIME2(0), NULLIF(LTRIM(RTRIM(@afterdate)), N'')
+    );
+    DECLARE @afterDigits NVARCHAR(4000) = LTRIM(RTRIM(@afterid));
+    DECLARE @sizeDigits NVARCHAR(4000) = LTRIM(RTRIM(@pagesize));
+
+    IF LTRIM(RTRIM(@from)) <> N'' AND @fromAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @from, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF LTRIM(RTRIM(@to)) <> N'' AND @toAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @to, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF LTRIM(RTRIM(@afterdate)) <> N'' AND @afterAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @afterdate, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF
+        LTRIM(RTRIM(@afterdate)) <> N''
+        AND (LEN(@afterDigits) NOT BETWEEN 1 AND 18 OR @afterDigits LIKE N'%[^0-9]%')
+    BEGIN
+        SET @message = CONCAT(N'''', @afterid, N''' is not a change number.');
+        THROW 50000, @message, 1;
+    END;
+    IF
+        LEN(@sizeDigits) NOT BETWEEN 1 AND 4
+        OR @sizeDigits LIKE N'%[^0-9]%'
+        OR CAST(@sizeDigits AS INT) NOT BETWEEN 1 AND 1000
+    BEGIN
+        SET @message = CONCAT(
+            N'The page size must be a whole number from 1 to 1000, not ''', @pagesize, N'''.'
+        );
+        THROW 50000, @message, 1;
+    END;
+
+    DECLARE @size INT = CAST(@sizeDigits AS INT);
+    DECLARE @afterNumber BIGINT = TRY_CONVERT(BIGINT, @afterDigits);
+    DECLARE @lower DATETIME2(0) = CASE
+        WHEN @afterAt IS NOT NULL AND (@fromAt IS NULL OR @afterAt > @fromAt) THEN @afterAt
+        ELSE COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)))
+    END;
+    DECLARE @upper DATETIME2(0) = COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)));
+
+    SELECT TOP (@size)
+        a.ChangedAt AS CHANGEDAT,
+        a.UserID AS USERID,
+        a.TableName AS TABLENAME,
+        a.Action AS ACTION,
+        a.RecordKey AS RECORDKEY,
+        a.Details AS DETAILS,
+        a.AuditID AS AUDITID
+    FROM dbo.tbTALOAuditLog AS a
+    WHERE
+        a.ChangedAt >= @lower
+        AND a.ChangedAt <= @upper
+        AND (@afterAt IS NULL OR a.ChangedAt > @afterAt OR a.AuditID > @afterNumber)
+        AND (@table = N'' OR a.TableName = @table)
+        AND (@user = N'' OR a.UserID = @user)
+    ORDER BY a.ChangedAt, a.AuditID
+    OPTION (RECOMPILE);
+END;
+GO

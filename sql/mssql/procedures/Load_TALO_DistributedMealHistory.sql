@@ -1,0 +1,114 @@
+USE Station;
+GO
+
+-- One page of the history of distributed meals, in (date-time, transaction number)
+-- order: the meals from @from to @to (both date-times, both included, either may be
+-- empty), of the employee, meal, meal mode and clerk when given, revoked ones only when
+-- @revoked is 1. A page starts after the meal (@afterdate, @aftertrans) that ended the
+-- page before (both empty for the first page) and holds at most @pagesize meals.
+-- Keyset paging: the page is an index range from its first key on, never an OFFSET.
+-- RECOMPILE lets the optimizer see which filters are empty and seek the index of the
+-- one that is given (employee, clerk, meal, else the date).
+CREATE OR ALTER PROCEDURE dbo.Load_TALO_DistributedMealHistory
+    @from NVARCHAR(4000),
+    @to NVARCHAR(4000),
+    @employee NVARCHAR(4000),
+    @meal NVARCHAR(4000),
+    @mode NVARCHAR(4000),
+    @clerk NVARCHAR(4000),
+    @revoked NVARCHAR(4000),
+    @afterdate NVARCHAR(4000),
+    @aftertrans NVARCHAR(4000),
+    @pagesize NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
+    DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));
+    DECLARE @afterAt DATETIME2(0) = TRY_CONVERT(
+        DATETIME2(0), NULLIF(LTRIM(RTRIM(@afterdate)), N'')
+    );
+    DECLARE @afterDigits NVARCHAR(4000) = LTRIM(RTRIM(@aftertrans));
+    DECLARE @sizeDigits NVARCHAR(4000) = LTRIM(RTRIM(@pagesize));
+
+    IF LTRIM(RTRIM(@from)) <> N'' AND @fromAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @from, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF LTRIM(RTRIM(@to)) <> N'' AND @toAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @to, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF @revoked NOT IN (N'1', N'0')
+    BEGIN
+        SET @message = CONCAT(
+            N'Revoked meals are shown with 1 or hidden with 0, not ''', @revoked, N'''.'
+        );
+        THROW 50000, @message, 1;
+    END;
+    IF LTRIM(RTRIM(@afterdate)) <> N'' AND @afterAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @afterdate, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF
+        LTRIM(RTRIM(@afterdate)) <> N''
+        AND (LEN(@afterDigits) NOT BETWEEN 1 AND 18 OR @afterDigits LIKE N'%[^0-9]%')
+    BEGIN
+        SET @message = CONCAT(N'''', @aftertrans, N''' is not a transaction number.');
+        THROW 50000, @message, 1;
+    END;
+    IF
+        LEN(@sizeDigits) NOT BETWEEN 1 AND 4
+        OR @sizeDigits LIKE N'%[^0-9]%'
+        OR CAST(@sizeDigits AS INT) NOT BETWEEN 1 AND 1000
+    BEGIN
+        SET @message = CONCAT(
+            N'The page size must be a whole number from 1 to 1000, not ''', @pagesize, N'''.'
+        );
+        THROW 50000, @message, 1;
+    END;
+
+    DECLARE @size INT = CAST(@sizeDigits AS INT);
+    DECLARE @afterNumber BIGINT = TRY_CONVERT(BIGINT, @afterDigits);
+    DECLARE @lower DATETIME2(0) = CASE
+        WHEN @afterAt IS NOT NULL AND (@fromAt IS NULL OR @afterAt > @fromAt) THEN @afterAt
+        ELSE COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)))
+    END;
+    DECLARE @upper DATETIME2(0) = COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)));
+
+    SELECT TOP (@size)
+        dm.MealDate AS MEALDATE,
+        dm.EmpNum AS EMPNUM,
+        COALESCE(e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename, N'') AS NAME,
+        COALESCE(d.Description, N'') AS DEPARTMENT,
+        dm.MealCode AS MEAL,
+        COALESCE(m.Description, N'') AS DESCRIPTION,
+        dm.MealMode AS MEALMODE,
+        dm.Remarks AS REMARKS,
+        dm.ClerkID AS CLERKID,
+        dm.RecordedAt AS RECORDEDAT,
+        COALESCE(dm.RevokedBy, N'') AS REVOKEDBY,
+        dm.RevokedAt AS REVOKEDAT,
+        dm.TransNum AS TRANSNUM
+    FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+    LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = dm.EmpNum
+    LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+    LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode
+    WHERE
+        dm.MealDate >= @lower
+        AND dm.MealDate <= @upper
+        AND (@afterAt IS NULL OR dm.MealDate > @afterAt OR dm.TransNum > @afterNumber)
+        AND (@employee = N'' OR dm.EmpNum = @employee)
+        AND (@meal = N'' OR dm.MealCode = @meal)
+        AND (@mode = N'' OR dm.MealMode = @mode)
+        AND (@clerk = N'' OR dm.ClerkID = @clerk)
+        AND (@revoked = N'1' OR dm.RevokedAt IS NULL)
+    ORDER BY dm.MealDate, dm.TransNum
+    OPTION (RECOMPILE);
+END;
+GO

@@ -1,0 +1,92 @@
+#include "HistoryData.h"
+
+#include "data/GeneralDate.h"
+#include "data/SqlText.h"
+#include "shell/AppContext.h"
+#include "tagging/EmployeeMealTagData.h"
+
+namespace {
+
+QString dateText(const QDateTime& value)
+{
+    return value.isValid() ? GeneralDate::toText(value) : QString();
+}
+
+// "'a', 'b', 'c'": every value quoted, the separators of every other call.
+QString arguments(const QStringList& values)
+{
+    QStringList quoted;
+    for (const QString& value : values)
+        quoted << QLatin1Char('\'') + SqlText::quote(value) + QLatin1Char('\'');
+    return quoted.join(QLatin1String(", "));
+}
+
+QStringList filterValues(const HistoryData::MealFilter& filter)
+{
+    return {dateText(filter.from),
+            dateText(filter.to),
+            filter.employee.trimmed(),
+            filter.meal.trimmed(),
+            filter.mode.trimmed(),
+            filter.clerk.trimmed(),
+            filter.showRevoked ? QStringLiteral("1") : QStringLiteral("0")};
+}
+
+} // namespace
+
+Recordset HistoryData::mealPage(const MealFilter& filter, const Key& after, int pageSize) const
+{
+    return m_context.open(mealPageText(filter, after, pageSize));
+}
+
+qint64 HistoryData::mealCount(const MealFilter& filter) const
+{
+    const Recordset result = m_context.open(mealCountText(filter));
+    return result.eof() ? 0 : result.value(0, 0).toLongLong();
+}
+
+Recordset HistoryData::meal(const QString& empNum, const QString& date,
+                            const QString& transNum) const
+{
+    // The page that starts just before the meal: its own date-time, its employee, and
+    // the transaction number before it.
+    MealFilter filter;
+    filter.employee = empNum;
+    filter.showRevoked = true;
+    const auto at = GeneralDate::fromText(date);
+    if (at) {
+        filter.from = *at;
+        filter.to = *at;
+    }
+    return mealPage(filter, {date, QString::number(transNum.toLongLong() - 1)}, 1);
+}
+
+Recordset HistoryData::changePage(const ChangeFilter& filter, const Key& after, int pageSize) const
+{
+    return m_context.open(changePageText(filter, after, pageSize));
+}
+
+Recordset HistoryData::employees(const QString& text) const
+{
+    return EmployeeMealTagData(m_context).personnel(text);
+}
+
+QString HistoryData::mealPageText(const MealFilter& filter, const Key& after, int pageSize)
+{
+    return QStringLiteral("Station..Load_TALO_DistributedMealHistory ") +
+           arguments(filterValues(filter) +
+                     QStringList{after.date, after.number, QString::number(pageSize)});
+}
+
+QString HistoryData::mealCountText(const MealFilter& filter)
+{
+    return QStringLiteral("Station..Count_TALO_DistributedMealHistory ") +
+           arguments(filterValues(filter));
+}
+
+QString HistoryData::changePageText(const ChangeFilter& filter, const Key& after, int pageSize)
+{
+    return QStringLiteral("Station..Load_TALO_AuditLog ") +
+           arguments({dateText(filter.from), dateText(filter.to), filter.table,
+                      filter.user.trimmed(), after.date, after.number, QString::number(pageSize)});
+}

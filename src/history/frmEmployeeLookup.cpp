@@ -1,0 +1,42 @@
+#include "frmEmployeeLookup.h"
+
+#include "shell/AppContext.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/FormControls.h"
+#include "widgets/Twips.h"
+
+frmEmployeeLookup::frmEmployeeLookup(AppContext& context)
+    : ModalForm(context.modal()), m_context(context), m_data(context)
+{
+    setObjectName(QStringLiteral("frmEmployeeLookup"));
+    setWindowTitle(QStringLiteral("Employees"));
+    setClientSizeTwips(6000, 5400);
+}
+
+void frmEmployeeLookup::createControls(QWidget* surface)
+{
+    mshEmployees = FormControls::grid(surface, QStringLiteral("mshEmployees"));
+    Twips::place(mshEmployees, 120, 120, 5760, 5160);
+    connect(mshEmployees, &FlexGrid::Click, mshEmployees, &FlexGrid::selectWholeRow);
+    connect(mshEmployees, &FlexGrid::DblClick, this, &frmEmployeeLookup::mshEmployees_DblClick);
+}
+
+void frmEmployeeLookup::Form_Load()
+{
+    strEmpNum.clear();
+    strEmpName.clear();
+    mshEmployees->layOut(QString(), 3, {0, 1200, 4200});
+    m_context.attempt([this] {
+        mshEmployees->fillFrom([this] { return m_data.employees(strSearchText); }, true);
+    });
+}
+
+void frmEmployeeLookup::mshEmployees_DblClick()
+{
+    const int row = mshEmployees->Row();
+    if (row < 1 || mshEmployees->TextMatrix(row, 1).isEmpty())
+        return;
+    strEmpNum = mshEmployees->TextMatrix(row, 1);
+    strEmpName = mshEmployees->TextMatrix(row, 2);
+    unload();
+}

@@ -1,0 +1,39 @@
+-- parameters: from, to, table, user, afterdate, afterid, pagesize
+-- access: read
+-- One page of the changes log in (date-time, change number) order: the changes from
+-- `from` to `to` (both included, either may be empty), of one table and one user when
+-- given. A page starts after the change (`afterdate`, `afterid`) that ended the page
+-- before (both empty for the first page) and holds at most `pagesize` changes.
+SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
+WHERE trim(:from) <> '' AND talo_iso(:from) IS NULL;
+
+SELECT talo_raise('''' || :to || ''' is not a valid date and time.')
+WHERE trim(:to) <> '' AND talo_iso(:to) IS NULL;
+
+SELECT talo_raise('''' || :afterdate || ''' is not a valid date and time.')
+WHERE trim(:afterdate) <> '' AND talo_iso(:afterdate) IS NULL;
+
+SELECT talo_raise('''' || :afterid || ''' is not a change number.')
+WHERE trim(:afterdate) <> ''
+  AND NOT (length(trim(:afterid)) BETWEEN 1 AND 18 AND trim(:afterid) NOT GLOB '*[^0-9]*');
+
+SELECT talo_raise('The page size must be a whole number from 1 to 1000, not ''' || :pagesize || '''.')
+WHERE NOT (length(trim(:pagesize)) BETWEEN 1 AND 4 AND trim(:pagesize) NOT GLOB '*[^0-9]*'
+           AND CAST(trim(:pagesize) AS INTEGER) BETWEEN 1 AND 1000);
+
+SELECT talo_general_date(a.ChangedAt) AS CHANGEDAT,
+       a.UserID AS USERID,
+       a.TableName AS TABLENAME,
+       a.Action AS ACTION,
+       a.RecordKey AS RECORDKEY,
+       a.Details AS DETAILS,
+       a.AuditID AS AUDITID
+FROM Station.tbTALOAuditLog AS a INDEXED BY ixAuditChangedAt
+WHERE a.ChangedAt >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
+  AND a.ChangedAt <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+  AND (trim(:afterdate) = '' OR a.ChangedAt > talo_iso(:afterdate)
+       OR a.AuditID > CAST(trim(:afterid) AS INTEGER))
+  AND (:table = '' OR a.TableName = :table)
+  AND (:user = '' OR a.UserID = :user)
+ORDER BY a.ChangedAt, a.AuditID
+LIMIT CAST(trim(:pagesize) AS INTEGER);

@@ -1,0 +1,107 @@
+-- parameters: from, to, employee, meal, mode, clerk, revoked, afterdate, aftertrans, pagesize
+-- access: read
+-- One page of the history of distributed meals, in (date-time, transaction number)
+-- order: the meals from `from` to `to` (both date-times, both included, either may be
+-- empty), of the employee, meal, meal mode and clerk when given, revoked ones only when
+-- `revoked` is 1. A page starts after the meal (`afterdate`, `aftertrans`) that ended
+-- the page before (both empty for the first page) and holds at most `pagesize` meals.
+--
+-- Keyset paging: every branch below reads one index from the page's first key on and
+-- stops after a page, so a page costs the same on the first day and after ten years.
+-- Exactly one branch runs (its constant condition is tested once, before its loop): the
+-- employee, else the clerk, else the meal, else the date range alone picks the index.
+SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
+WHERE trim(:from) <> '' AND talo_iso(:from) IS NULL;
+
+SELECT talo_raise('''' || :to || ''' is not a valid date and time.')
+WHERE trim(:to) <> '' AND talo_iso(:to) IS NULL;
+
+SELECT talo_raise('Revoked meals are shown with 1 or hidden with 0, not ''' || :revoked || '''.')
+WHERE :revoked NOT IN ('1', '0');
+
+SELECT talo_raise('''' || :afterdate || ''' is not a valid date and time.')
+WHERE trim(:afterdate) <> '' AND talo_iso(:afterdate) IS NULL;
+
+SELECT talo_raise('''' || :aftertrans || ''' is not a transaction number.')
+WHERE trim(:afterdate) <> ''
+  AND NOT (length(trim(:aftertrans)) BETWEEN 1 AND 18
+           AND trim(:aftertrans) NOT GLOB '*[^0-9]*');
+
+SELECT talo_raise('The page size must be a whole number from 1 to 1000, not ''' || :pagesize || '''.')
+WHERE NOT (length(trim(:pagesize)) BETWEEN 1 AND 4 AND trim(:pagesize) NOT GLOB '*[^0-9]*'
+           AND CAST(trim(:pagesize) AS INTEGER) BETWEEN 1 AND 1000);
+
+SELECT talo_general_date(dm.MealDate) AS MEALDATE,
+       dm.EmpNum AS EMPNUM,
+       COALESCE(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, '') AS NAME,
+       COALESCE(d.Description, '') AS DEPARTMENT,
+       dm.MealCode AS MEAL,
+       COALESCE(m.Description, '') AS DESCRIPTION,
+       dm.MealMode AS MEALMODE,
+       dm.Remarks AS REMARKS,
+       dm.ClerkID AS CLERKID,
+       talo_general_date(dm.RecordedAt) AS RECORDEDAT,
+       COALESCE(dm.RevokedBy, '') AS REVOKEDBY,
+       COALESCE(talo_general_date(dm.RevokedAt), '') AS REVOKEDAT,
+       dm.TransNum AS TRANSNUM
+FROM (
+    SELECT TransNum FROM (
+        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
+        WHERE :employee <> ''
+          AND dm.EmpNum = :employee
+          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND (:meal = '' OR dm.MealCode = :meal)
+          AND (:mode = '' OR dm.MealMode = :mode)
+          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+    UNION ALL
+    SELECT TransNum FROM (
+        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
+        WHERE :employee = '' AND :clerk <> ''
+          AND dm.ClerkID = :clerk
+          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND (:meal = '' OR dm.MealCode = :meal)
+          AND (:mode = '' OR dm.MealMode = :mode)
+          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+    UNION ALL
+    SELECT TransNum FROM (
+        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
+        WHERE :employee = '' AND :clerk = '' AND :meal <> ''
+          AND dm.MealCode = :meal
+          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND (:meal = '' OR dm.MealCode = :meal)
+          AND (:mode = '' OR dm.MealMode = :mode)
+          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+    UNION ALL
+    SELECT TransNum FROM (
+        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
+        WHERE :employee = '' AND :clerk = '' AND :meal = ''
+          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND (:meal = '' OR dm.MealCode = :meal)
+          AND (:mode = '' OR dm.MealMode = :mode)
+          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+) AS page
+JOIN Station.tbTALOEmployeeDistributedMeals AS dm ON dm.TransNum = page.TransNum
+LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
+LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode
+ORDER BY dm.MealDate, dm.TransNum;

@@ -1,0 +1,9 @@
+-- Indexes for the history of distributed meals and the changes log. Each filter of the
+-- history reads its own index in (date-time, transaction number) order, so a page is a
+-- short index range whatever the size of the table: the date range alone, a clerk, a
+-- meal (the employee filter has had its index from the start). The changes log is read
+-- by date-time.
+CREATE INDEX Station.ixDistributedDate ON tbTALOEmployeeDistributedMeals(MealDate);
+CREATE INDEX Station.ixDistributedClerkDate ON tbTALOEmployeeDistributedMeals(ClerkID, MealDate);
+CREATE INDEX Station.ixDistributedMealDate ON tbTALOEmployeeDistributedMeals(MealCode, MealDate);
+CREATE INDEX Station.ixAuditChangedAt ON tbTALOAuditLog(ChangedAt);

@@ -1,0 +1,463 @@
+#include "counter/CounterData.h"
+#include "history/frmDistributedMeals.h"
+#include "masters/frmMealBuildFile.h"
+#include "masters/frmMealTypeBuildFile.h"
+#include "server/EmbeddedStore.h"
+#include "shell/WindowRegistry.h"
+#include "support/TestEnvironment.h"
+#include "widgets/FlexGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+const QString kAllRights = QStringLiteral("|1|2|3|4|5|6|7|8");
+
+// The history window on a store with six meals over two days (the server date is
+// 12/8/2026): meal 5 is revoked, meals 3 and 6 share their date-time.
+class History
+{
+public:
+    explicit History(const QString& rights = kAllRights, const QString& user = "CLERK01")
+        : env(user, rights)
+    {
+        env.addEmployee("E001", "O'Neil", "Mary", {}, "NURSING");
+        env.addEmployee("E002", "Smith", "John", "P", "KITCHEN");
+        env.addEmployee("E003", "Smithers", "Ann", {}, "KITCHEN");
+        env.addMealType("BF", "Breakfast");
+        env.addMealType("LU", "Lunch");
+        env.addMeal("M01", "Rice porridge", "BF");
+        env.addMeal("M02", "Fish fillet", "LU");
+        meal(1, "E001", "M01", "Breakfast", "2026-12-07 07:00:00", "CLERK01");
+        meal(2, "E002", "M02", "Lunch", "2026-12-07 12:00:00", "CLERK02");
+        meal(3, "E001", "M02", "Lunch", "2026-12-08 12:00:00", "CLERK01");
+        meal(4, "E002", "M01", "Breakfast", "2026-12-08 07:30:00", "CLERK02", "no sugar, \"hot\"");
+        meal(5, "E003", "M02", "Lunch", "2026-12-08 12:05:00", "CLERK01");
+        meal(6, "E002", "M02", "Lunch", "2026-12-08 12:00:00", "CLERK01");
+        env.sqlite("UPDATE Station.tbTALOEmployeeDistributedMeals SET RevokedBy = 'SUPER01', "
+                   "RevokedAt = '2026-12-08 12:10:00' WHERE TransNum = 5");
+        window = &env.context().windows().get<frmDistributedMeals>();
+        window->resize(1000, 700);
+        window->show();
+        window->Form_Load();
+    }
+
+    void meal(int trans, const QString& emp, const QString& code, const QString& mode,
+              const QString& date, const QString& clerk, const QString& remarks = {})
+    {
+        env.sqlite(QStringLiteral("INSERT INTO Station.tbTALOEmployeeDistributedMeals(TransNum, "
+                                  "EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, "
+                                  "Source, RecordedAt) VALUES (%1, '%2', '%3', '%4', '%5', "
+                                  "'%6', '%7', 'S', '%5')")
+                       .arg(trans)
+                       .arg(emp, code, mode, date, QString(remarks).replace("'", "''"), clerk));
+    }
+
+    template <class T> T* find(const QString& name) const
+    {
+        T* widget = window->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    QTableView* grid(const char* name = "grdMeals") const { return find<QTableView>(name); }
+    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    QString cell(int row, const QString& field, const char* name = "grdMeals") const
+    {
+        const QAbstractItemModel* model = grid(name)->model();
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal).toString() == field)
+                return model->index(row, c).data().toString();
+        }
+        return QStringLiteral("<no %1>").arg(field);
+    }
+    QStringList column(const QString& field, const char* name = "grdMeals") const
+    {
+        QStringList out;
+        for (int r = 0; r < grid(name)->model()->rowCount(); ++r)
+            out << cell(r, field, name);
+        return out;
+    }
+    void setRange(const QDate& from, const QDate& to)
+    {
+        find<QDateTimeEdit>("dtpFrom")->setDateTime(QDateTime(from, QTime(0, 0)));
+        find<QDateTimeEdit>("dtpTo")->setDateTime(QDateTime(to, QTime(23, 59, 59)));
+    }
+    QStringList sent() const
+    {
+        QStringList out;
+        for (const QString& s : env.statements()) {
+            if (!s.startsWith("Select UserRights"))
+                out << s;
+        }
+        return out;
+    }
+
+    TestEnvironment env;
+    frmDistributedMeals* window = nullptr;
+};
+
+const QDate kMon(2026, 12, 7);
+const QDate kTue(2026, 12, 8);
+
+} // namespace
+
+// Opens a master window, types `details` into its detail boxes, sets its status box
+// and saves.
+template <class Form> void saveInMaster(History& h, const QStringList& details, bool active)
+{
+    h.env.modal().then([&](QDialog& dialog) {
+        for (int i = 0; i < details.size(); ++i)
+            dialog.findChild<QLineEdit*>(QStringLiteral("txtMealDetails(%1)").arg(i))
+                ->setText(details.at(i));
+        dialog.findChild<QCheckBox*>("chkStatus")->setChecked(active);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+    });
+    h.env.context().windows().get<Form>().showModal();
+}
+
+class tst_frmDistributedMeals : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filtersAloneAndCombined_data();
+    void filtersAloneAndCombined();
+    void firstLoadIsTodayWithTheStatementsSent();
+    void employeeNameGoesThroughTheLookup();
+    void wrongFiltersChangeNothing();
+    void pagesNeitherSkipNorRepeatWhenMealsArrive();
+    void revokeFromTheHistory();
+    void revokeRefusedOrDeclined();
+    void changesViewTellsEachKindOfChange();
+    void changesViewNeedsRightFive();
+    void exportWritesTheFilteredMeals();
+    void failedReadShowsErrorAndKeepsRows();
+};
+
+void tst_frmDistributedMeals::filtersAloneAndCombined_data()
+{
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QString>("employee");
+    QTest::addColumn<QString>("meal");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("clerk");
+    QTest::addColumn<bool>("revoked");
+    QTest::addColumn<QStringList>("meals");
+
+    QTest::newRow("today") << kTue << ""
+                           << ""
+                           << ""
+                           << "" << false << QStringList{"4", "3", "6"};
+    QTest::newRow("today, revoked shown") << kTue << ""
+                                          << ""
+                                          << ""
+                                          << "" << true << QStringList{"4", "3", "6", "5"};
+    QTest::newRow("two days") << kMon << ""
+                              << ""
+                              << ""
+                              << "" << false << QStringList{"1", "2", "4", "3", "6"};
+    QTest::newRow("employee number") << kMon << "e002"
+                                     << ""
+                                     << ""
+                                     << "" << false << QStringList{"2", "4", "6"};
+    QTest::newRow("employee by unique last name, revoked shown") << kMon << "Smithers"
+                                                                 << ""
+                                                                 << ""
+                                                                 << "" << true << QStringList{"5"};
+    QTest::newRow("meal") << kMon << ""
+                          << "M01"
+                          << ""
+                          << "" << false << QStringList{"1", "4"};
+    QTest::newRow("mode") << kMon << ""
+                          << ""
+                          << "Lunch"
+                          << "" << false << QStringList{"2", "3", "6"};
+    QTest::newRow("clerk") << kMon << ""
+                           << ""
+                           << ""
+                           << "CLERK02" << false << QStringList{"2", "4"};
+    QTest::newRow("clerk, meal and mode, revoked shown")
+        << kMon << ""
+        << "M02"
+        << "Lunch"
+        << "clerk01" << true << QStringList{"3", "6", "5"};
+    QTest::newRow("employee and clerk, nothing") << kMon << "E001"
+                                                 << ""
+                                                 << ""
+                                                 << "CLERK02" << false << QStringList{};
+}
+
+void tst_frmDistributedMeals::filtersAloneAndCombined()
+{
+    QFETCH(QDate, from);
+    QFETCH(QString, employee);
+    QFETCH(QString, meal);
+    QFETCH(QString, mode);
+    QFETCH(QString, clerk);
+    QFETCH(bool, revoked);
+    QFETCH(QStringList, meals);
+
+    History h;
+    h.setRange(from, kTue);
+    h.find<QLineEdit>("txtEmployee")->setText(employee);
+    h.find<QLineEdit>("txtMeal")->setText(meal);
+    h.find<QComboBox>("cboMealMode")->setCurrentText(mode);
+    h.find<QLineEdit>("txtClerk")->setText(clerk);
+    h.find<QCheckBox>("chkShowRevoked")->setChecked(revoked);
+    h.click("cmdSearch");
+
+    QCOMPARE(h.column("TRANSNUM"), meals);
+    QCOMPARE(h.find<QLabel>("lblCount")->text(),
+             QString::number(meals.size()) + (meals.size() == 1 ? " meal" : " meals"));
+    QCOMPARE(h.env.messages().texts(), QStringList());
+    // Revoked rows carry who revoked them; the others do not.
+    for (int r = 0; r < meals.size(); ++r)
+        QCOMPARE(h.cell(r, "REVOKEDBY"), meals.at(r) == "5" ? QString("SUPER01") : QString());
+}
+
+void tst_frmDistributedMeals::firstLoadIsTodayWithTheStatementsSent()
+{
+    History h;
+    QCOMPARE(h.sent(),
+             QStringList({"Station..Count_TALO_DistributedMealHistory '12/8/2026', "
+                          "'12/8/2026 11:59:59 PM', '', '', '', '', '0'",
+                          "Station..Load_TALO_DistributedMealHistory '12/8/2026', "
+                          "'12/8/2026 11:59:59 PM', '', '', '', '', '0', '', '', '200'"}));
+    QCOMPARE(h.cell(0, "MEALDATE"), QString("12/8/2026 7:30:00 AM"));
+    QCOMPARE(h.cell(0, "NAME"), QString("Smith, John P"));
+    QCOMPARE(h.cell(0, "DEPARTMENT"), QString("KITCHEN"));
+    QCOMPARE(h.cell(0, "DESCRIPTION"), QString("Rice porridge"));
+    QCOMPARE(h.cell(0, "REMARKS"), QString("no sugar, \"hot\""));
+    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("3 meals"));
+}
+
+void tst_frmDistributedMeals::employeeNameGoesThroughTheLookup()
+{
+    History h;
+    h.setRange(kMon, kTue);
+    // "Smith" begins two last names: the look-up lists both and the double-click
+    // chooses Smithers.
+    h.env.modal().then([](QDialog& dialog) {
+        auto* list = dialog.findChild<FlexGrid*>("mshEmployees");
+        QVERIFY(list);
+        QCOMPARE(list->Rows(), 3);
+        const int row = list->TextMatrix(1, 1) == "E003" ? 1 : 2;
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(row).center());
+    });
+    h.find<QLineEdit>("txtEmployee")->setText("Smith");
+    h.find<QCheckBox>("chkShowRevoked")->setChecked(true);
+    h.click("cmdSearch");
+    QCOMPARE(h.env.modal().shown(), QStringList{"frmEmployeeLookup"});
+    QCOMPARE(h.find<QLineEdit>("txtEmployee")->text(), QString("E003"));
+    QCOMPARE(h.find<QLabel>("lblEmployeeName")->text(), QString("Smithers, Ann "));
+    QCOMPARE(h.column("TRANSNUM"), QStringList{"5"});
+
+    // Closed without a choice: no search runs and the list stays as it was.
+    h.env.modal().thenClose();
+    h.find<QLineEdit>("txtEmployee")->setText("Smith");
+    h.env.clearStatements();
+    h.click("cmdSearch");
+    QVERIFY(!h.sent().join('\n').contains("Load_TALO_DistributedMealHistory"));
+    QCOMPARE(h.column("TRANSNUM"), QStringList{"5"});
+    QCOMPARE(h.env.modal().unexpected(), 0);
+}
+
+void tst_frmDistributedMeals::wrongFiltersChangeNothing()
+{
+    History h;
+    const QStringList before = h.column("TRANSNUM");
+    h.env.clearStatements();
+    h.setRange(kTue, kMon);
+    h.click("cmdSearch");
+    h.setRange(kMon, kTue);
+    h.find<QLineEdit>("txtEmployee")->setText("Nobody");
+    h.click("cmdSearch");
+    QCOMPARE(h.env.messages().infos(),
+             QStringList({"The From date-time is after the To date-time.",
+                          "No employee has the number or last name Nobody."}));
+    QVERIFY(!h.sent().join('\n').contains("History"));
+    QCOMPARE(h.column("TRANSNUM"), before);
+}
+
+void tst_frmDistributedMeals::pagesNeitherSkipNorRepeatWhenMealsArrive()
+{
+    History h;
+    h.window->pageSize = 2;
+    h.setRange(kMon, kTue);
+    h.find<QCheckBox>("chkShowRevoked")->setChecked(true);
+    h.click("cmdSearch");
+    QCOMPARE(h.column("TRANSNUM"), QStringList({"1", "2"}));
+    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("6 meals"));
+
+    // Between pages the counter records a meal after the page read and one that sits
+    // before it; a meal at the same date-time as the page's last row but with a
+    // higher number belongs after it.
+    h.meal(7, "E001", "M01", "Breakfast", "2026-12-08 13:00:00", "CLERK01");
+    h.meal(8, "E003", "M01", "Breakfast", "2026-12-07 06:00:00", "CLERK01");
+    h.meal(9, "E003", "M01", "Breakfast", "2026-12-07 12:00:00", "CLERK01");
+    // The list asks for pages while its end is in view, then on scrolling.
+    QTRY_VERIFY(!h.grid()->model()->canFetchMore({}) || h.grid()->model()->rowCount() > 2);
+    for (int i = 0; i < 10 && h.grid()->model()->canFetchMore({}); ++i) {
+        h.grid()->scrollToBottom();
+        QTest::qWait(20);
+    }
+    QCOMPARE(h.column("TRANSNUM"), QStringList({"1", "2", "9", "4", "3", "6", "5", "7"}));
+    QVERIFY(h.sent().contains("Station..Load_TALO_DistributedMealHistory '12/7/2026', "
+                              "'12/8/2026 11:59:59 PM', '', '', '', '', '1', "
+                              "'12/7/2026 12:00:00 PM', '2', '2'"));
+    QCOMPARE(h.env.messages().texts(), QStringList());
+}
+
+void tst_frmDistributedMeals::revokeFromTheHistory()
+{
+    History h;
+    QCOMPARE(h.column("TRANSNUM"), QStringList({"4", "3", "6"}));
+    h.grid()->setCurrentIndex(h.grid()->model()->index(1, 0));
+    h.env.clearStatements();
+    h.env.messages().answerNext(true);
+    h.click("cmdRevoke");
+
+    // The counter's question, the counter's call, "Done.", and the row read again.
+    QCOMPARE(h.env.messages().texts(),
+             QStringList({"Are you sure you want to revoke the selected items?", "Done."}));
+    QCOMPARE(h.sent().value(0), CounterData::revokeText("E001", "3", "CLERK01"));
+    QCOMPARE(h.column("TRANSNUM"), QStringList({"4", "3", "6"}));
+    QCOMPARE(h.cell(1, "REVOKEDBY"), QString("CLERK01"));
+    QVERIFY(!h.cell(1, "REVOKEDAT").isEmpty());
+    QCOMPARE(h.grid()->model()->index(1, 0).data(Qt::BackgroundRole).isValid(), true);
+    QCOMPARE(h.grid()->model()->index(0, 0).data(Qt::BackgroundRole).isValid(), false);
+    QCOMPARE(h.env.scalar("SELECT RevokedBy FROM Station.tbTALOEmployeeDistributedMeals "
+                          "WHERE TransNum = 3"),
+             QString("CLERK01"));
+
+    // The same row again: it is already revoked, nothing is asked or sent.
+    h.env.messages().clear();
+    h.env.clearStatements();
+    h.click("cmdRevoke");
+    QCOMPARE(h.env.messages().infos(), QStringList{"Meal 3 is already revoked."});
+    QCOMPARE(h.env.statements(), QStringList());
+}
+
+void tst_frmDistributedMeals::revokeRefusedOrDeclined()
+{
+    History h(QStringLiteral("|1|2|3|4|5|6|7|0"));
+    h.grid()->setCurrentIndex(h.grid()->model()->index(0, 0));
+    h.click("cmdRevoke");
+    QCOMPARE(h.env.messages().infos(), QStringList{"No Access."});
+
+    h.env.setRights("CLERK01", kAllRights);
+    h.env.messages().clear();
+    h.env.messages().answerNext(false);
+    h.click("cmdRevoke");
+    QCOMPARE(h.env.messages().texts(),
+             QStringList{"Are you sure you want to revoke the selected items?"});
+    QCOMPARE(h.env.scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals "
+                          "WHERE RevokedBy IS NOT NULL"),
+             QString("1"));
+    QCOMPARE(h.cell(0, "REVOKEDBY"), QString());
+}
+
+void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
+{
+    History h(kAllRights, "SUPER01");
+    h.env.store().store().functions().setClock(
+        [] { return QDateTime(QDate(2026, 12, 8), QTime(14, 2, 0)); });
+    // Through the two master windows as a user fills them in...
+    saveInMaster<frmMealTypeBuildFile>(h, {"SN", "Snacks"}, true);
+    saveInMaster<frmMealBuildFile>(h, {"M09", "Soup", "SN", "12.5"}, true);
+    saveInMaster<frmMealBuildFile>(h, {"M09", "Soup", "SN", "12.5"}, false);
+    QCOMPARE(h.env.messages().infos(), QStringList({"Done.", "Done.", "Done."}));
+    h.env.messages().clear();
+    // ...and the calls the tagging window, user access and the counter send.
+    for (const char* call :
+         {"Station..Save_TALO_EmployeeMeal 'E001', 'SN', 'SUPER01'",
+          "Station..Remove_TALO_EmployeeTaggedMeals 'E001', 'SN', 'SUPER01'",
+          "Station..Save_TALO_User_Rights 'CLERK02', '|0|0|0|0|0|6|0|0', 'SUPER01'",
+          "Station..Revoke_TALO_EmployeeDistributedMeals 'E002', '6', 'CLERK01'"})
+        h.env.context().execute(QString::fromLatin1(call));
+
+    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    QCOMPARE(h.column("CHANGE", "grdChanges"),
+             QStringList({"SUPER01 added meal type SN \"Snacks\" (active) at 14:02",
+                          "SUPER01 added meal M09 \"Soup\" (cost 12.50, type SN, active) at 14:02",
+                          "SUPER01 changed meal M09 \"Soup\" (cost 12.50, type SN, inactive) at "
+                          "14:02",
+                          "SUPER01 tagged meal type SN to E001 at 14:02",
+                          "SUPER01 removed meal type SN from E001 at 14:02",
+                          "SUPER01 changed the rights of CLERK02 from (none) to "
+                          "|0|0|0|0|0|6|0|0 at 14:02",
+                          "CLERK01 revoked meal 6 of E002 at 14:02"}));
+
+    // Filters: one table, one user.
+    h.find<QComboBox>("cboTable")->setCurrentText("Revokes");
+    h.click("cmdChangesSearch");
+    QCOMPARE(h.column("CHANGE", "grdChanges"),
+             QStringList{"CLERK01 revoked meal 6 of E002 at 14:02"});
+    h.find<QComboBox>("cboTable")->setCurrentIndex(0);
+    h.find<QLineEdit>("txtUser")->setText("clerk01");
+    h.click("cmdChangesSearch");
+    QCOMPARE(h.column("USERID", "grdChanges"), QStringList{"CLERK01"});
+    QCOMPARE(h.env.messages().texts(), QStringList());
+}
+
+void tst_frmDistributedMeals::changesViewNeedsRightFive()
+{
+    History h(QStringLiteral("|1|2|3|4|0|6|7|8"));
+    h.env.clearStatements();
+    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    QCOMPARE(h.env.messages().infos(), QStringList{"No Access."});
+    QCOMPARE(h.find<QTabWidget>("tabViews")->currentIndex(), 0);
+    QVERIFY(!h.sent().join('\n').contains("AuditLog"));
+}
+
+void tst_frmDistributedMeals::exportWritesTheFilteredMeals()
+{
+    History h;
+    h.setRange(kMon, kTue);
+    h.find<QLineEdit>("txtEmployee")->setText("E002");
+    h.click("cmdSearch");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("meals.csv");
+    h.window->chooseExportFile = [&] { return path; };
+    h.click("cmdExport");
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+    QCOMPARE(lines.value(0), QString("MEALDATE,EMPNUM,NAME,DEPARTMENT,MEAL,DESCRIPTION,MEALMODE,"
+                                     "REMARKS,CLERKID,RECORDEDAT,REVOKEDBY,REVOKEDAT,TRANSNUM"));
+    QCOMPARE(lines.size(), 5); // header, three meals, and the empty text after the last CR LF
+    QCOMPARE(lines.value(2), QString("12/8/2026 7:30:00 AM,E002,\"Smith, John P\",KITCHEN,M01,"
+                                     "Rice porridge,Breakfast,\"no sugar, \"\"hot\"\"\",CLERK02,"
+                                     "12/8/2026 7:30:00 AM,,,4"));
+    QCOMPARE(h.env.messages().infos(), QStringList{"Exported 3 meals to " + path + "."});
+
+    // Cancelled in the file dialog: nothing is written, nothing is said.
+    h.env.messages().clear();
+    h.window->chooseExportFile = [] { return QString(); };
+    h.click("cmdExport");
+    QCOMPARE(h.env.messages().texts(), QStringList());
+}
+
+void tst_frmDistributedMeals::failedReadShowsErrorAndKeepsRows()
+{
+    History h;
+    h.env.sqlite("DROP INDEX Station.ixDistributedDate");
+    h.click("cmdSearch");
+    QCOMPARE(h.env.messages().errors().size(), 1);
+    QCOMPARE(h.column("TRANSNUM"), QStringList({"4", "3", "6"}));
+}
+
+QTEST_MAIN(tst_frmDistributedMeals)
+#include "tst_frmDistributedMeals.moc"
