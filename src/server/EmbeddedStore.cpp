@@ -2,6 +2,7 @@
 
 #include "SchemaMigrator.h"
 #include "ServerErrors.h"
+#include "UnicodeText.h"
 #include "data/DbError.h"
 
 #include <QDir>
@@ -166,7 +167,8 @@ Recordset EmbeddedStore::step(sqlite3_stmt* stmt)
         row.reserve(columns);
         for (int c = 0; c < columns; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row << (text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString(""));
+            row << (text ? UnicodeText::fromUtf8({text, sqlite3_column_bytes(stmt, c)})
+                         : QString(""));
         }
         rows << std::move(row);
     }
