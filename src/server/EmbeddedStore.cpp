@@ -94,7 +94,9 @@ void EmbeddedStore::configure()
         quoted.replace(QLatin1Char('\''), QLatin1String("''"));
         exec(QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(quoted, database.name));
         exec(QStringLiteral("PRAGMA %1.journal_mode = WAL").arg(database.name));
-        exec(QStringLiteral("PRAGMA %1.synchronous = NORMAL").arg(database.name));
+        // A meal the clerk saw saved must survive a power cut: under WAL, NORMAL can lose
+        // the last commits, FULL syncs the log on every commit.
+        exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(database.name));
         // Reads map the files instead of copying pages in, and keep a larger cache:
         // the employee and meal tables are read far more often than written.
         exec(QStringLiteral("PRAGMA %1.mmap_size = 268435456").arg(database.name));
