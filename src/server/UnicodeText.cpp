@@ -81,12 +81,25 @@ bool isFoldedUnit(char32_t unit)
     return !(unit >= 0xD800 && unit <= 0xDFFF) && folded(unit) == unit;
 }
 
+// Encoded by hand: Qt's UTF-32 reading would take a U+FEFF for a byte-order mark.
 void appendUnit(QByteArray& out, char32_t unit)
 {
-    if (unit >= InvalidByte)
+    if (unit >= InvalidByte) {
         out.append(char(unit - InvalidByte));
-    else
-        out.append(QString::fromUcs4(&unit, 1).toUtf8());
+    } else if (unit < 0x80) {
+        out.append(char(unit));
+    } else if (unit < 0x800) {
+        out.append(char(0xC0 | (unit >> 6))).append(char(0x80 | (unit & 0x3F)));
+    } else if (unit < 0x10000) {
+        out.append(char(0xE0 | (unit >> 12)))
+            .append(char(0x80 | ((unit >> 6) & 0x3F)))
+            .append(char(0x80 | (unit & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (unit >> 18)))
+            .append(char(0x80 | ((unit >> 12) & 0x3F)))
+            .append(char(0x80 | ((unit >> 6) & 0x3F)))
+            .append(char(0x80 | (unit & 0x3F)));
+    }
 }
 
 // Matches one [..] set at pattern[pos] (pos on the '['). Returns the index after the

@@ -107,7 +107,7 @@ private slots:
             const QByteArray prefix = texts.at(random.bounded(texts.size()));
             if (prefix.isValidUtf8() == false)
                 continue;
-            const QString shown = QString::fromUtf8(prefix);
+            const QString shown = UnicodeText::fromUtf8(prefix);
             qsizetype kept = shown.size();
             while (kept > 0 && shown.at(kept - 1) == ' ')
                 --kept;
