@@ -9,20 +9,37 @@
 SELECT talo_raise('''' || :date || ''' is not a valid date.')
 WHERE talo_iso(:date) IS NULL;
 
-SELECT e.EmpNum AS EMPNUM,
-       e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename AS NAME,
-       talo_general_day(:date) AS DATE,
+-- The opening search (an empty text lists every active employee) reads the name-order
+-- index ixMasterNameOrder from end to end; any other text takes the look-ups below and
+-- sorts the few rows found. Only one branch reads rows for a given text (the other
+-- one's test of :text fails before its first row), and each keeps its order.
+SELECT found.EmpNum AS EMPNUM,
+       found.Lastname || ', ' || found.Firstname || ' ' || found.Middlename AS NAME,
+       (SELECT talo_general_day(:date)) AS DATE,
        COALESCE(d.Description, '') AS DEPARTMENT
-FROM Payroll.tbcmaster e
-LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode
-WHERE e.Active = '1'
-  AND (e.EmpNum = :text
-       OR (e.Lastname >= :text AND e.Lastname < talo_prefix_end(:text)
-           AND talo_starts_with(e.Lastname, :text))
-       OR (instr(:text, ',') > 0
-           AND e.Lastname >= rtrim(substr(:text, 1, instr(:text, ',') - 1))
-           AND e.Lastname <= :text
-           AND talo_starts_with(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, :text)))
--- talo_sort_key gives the UNICODE_CI order of the names: the opening search sorts every
--- employee, and comparing keys is far cheaper than comparing names through the collation.
-ORDER BY talo_sort_key(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename), e.EmpNum;
+FROM (
+    SELECT * FROM (
+        SELECT e.EmpNum, e.Lastname, e.Firstname, e.Middlename, e.DeptCode
+        FROM Payroll.tbcmaster e
+        WHERE :text = '' AND e.Active = '1'
+        ORDER BY talo_sort_key(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename),
+                 e.EmpNum
+        LIMIT -1)
+    UNION ALL
+    SELECT * FROM (
+        SELECT e.EmpNum, e.Lastname, e.Firstname, e.Middlename, e.DeptCode
+        FROM Payroll.tbcmaster e
+        WHERE :text <> '' AND e.Active = '1'
+          AND (e.EmpNum = :text
+               OR (e.Lastname >= :text AND e.Lastname < talo_prefix_end(:text)
+                   AND talo_starts_with(e.Lastname, :text))
+               OR (instr(:text, ',') > 0
+                   AND e.Lastname >= rtrim(substr(:text, 1, instr(:text, ',') - 1))
+                   AND e.Lastname <= :text
+                   AND talo_starts_with(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename,
+                                        :text)))
+        ORDER BY talo_sort_key(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename),
+                 e.EmpNum
+        LIMIT -1)
+) found
+LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = found.DeptCode;
