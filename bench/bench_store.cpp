@@ -1,12 +1,8 @@
-// Speed of the embedded store on hospital-sized data: 100,000 employees and 1,000,000
-// distributed meals. Each look-up the meal counter makes is timed through
+// Speed of the embedded store on hospital-sized data (by default 100,000 employees and
+// 1,000,000 distributed meals). Each look-up the meal counter makes is timed through
 // EmbeddedConnection (T-SQL text in, snapshot out) and as the equivalent raw SQLite
-// query on the same connection and data; the table shows the medians.
-//
-//   bench_store [--data DIR] [--runs N]
-// With --data the generated store is kept in DIR and reused by the next run.
+// query on the same connection and data; the table shows the medians. See Usage.
 
-#include "BenchTiming.h"
 #include "data/Recordset.h"
 #include "server/EmbeddedConnection.h"
 #include "server/EmbeddedStore.h"
@@ -16,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <sqlite3.h>
 #include <vector>
@@ -33,8 +31,30 @@ const char* const Surnames[] = {
     "Sison",
 };
 constexpr int SurnameCount = int(std::size(Surnames));
-constexpr int Employees = 100000;
-constexpr int DistributedMeals = 1000000;
+
+const char* const Usage =
+    "Usage: bench_store [--data DIR] [--employees N] [--meals N] [--runs N]\n"
+    "                   [--synchronous normal|full] [--cpu]\n"
+    "\n"
+    "Times the meal counter's look-ups and order save on a generated store, through the\n"
+    "program's connection and as the same query on raw SQLite (medians, ms).\n"
+    "\n"
+    "  --data DIR        keep the generated store in DIR; a later run on DIR reuses it\n"
+    "                    (the sizes are those it was generated with)\n"
+    "  --employees N     employees to generate (default 100000)\n"
+    "  --meals N         distributed meals to generate (default 1000000)\n"
+    "  --runs N          runs per look-up (default 200)\n"
+    "  --synchronous M   the store's synchronous setting for the run (default full, as\n"
+    "                    the program uses); normal shows what a commit costs without it\n"
+    "  --cpu             time the thread's CPU use instead of the wall clock (steadier\n"
+    "                    on a busy machine; a commit's wait for the disk is not counted)\n"
+    "  --help            this text\n";
+
+struct Sizes
+{
+    qint64 employees = 100000;
+    qint64 meals = 1000000;
+};
 
 QString lit(const QString& value)
 {
@@ -43,12 +63,17 @@ QString lit(const QString& value)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-// Double-barrelled surnames: 50 x 40 = 2,000 last names, 50 employees each.
-void generate(EmbeddedConnection& store)
+// Double-barrelled surnames: 50 x 40 = 2,000 last names. All in one transaction, each
+// table filled by one set-based statement; the meals' index is built after its rows,
+// which sorts once instead of inserting millions of keys at random places.
+void generate(EmbeddedConnection& store, const Sizes& sizes)
 {
+    const qint64 Employees = sizes.employees;
+    const qint64 DistributedMeals = sizes.meals;
     QStringList values;
     for (int k = 0; k < SurnameCount; ++k)
         values << QStringLiteral("(%1, %2)").arg(k).arg(lit(QString::fromUtf8(Surnames[k])));
+    store.nativeExecute("PRAGMA Station.cache_size = -524288");
     store.transaction([&] {
         store.nativeExecute(
             "CREATE TEMP TABLE surname(k INTEGER PRIMARY KEY, name TEXT);"
@@ -58,8 +83,6 @@ void generate(EmbeddedConnection& store)
             "INSERT INTO Payroll.tbcDepartment(DeptCode, Description) "
             "WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL SELECT value + 1 FROM n "
             "WHERE value < 7) SELECT 'D' || value, 'Department ' || value FROM n;");
-    });
-    store.transaction([&] {
         store.nativeExecute(
             QStringLiteral(
                 "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
@@ -69,8 +92,6 @@ void generate(EmbeddedConnection& store)
                 "b.name, 'D' || (i % 8), CASE WHEN i % 97 = 0 THEN '0' ELSE '1' END "
                 "FROM n JOIN surname a ON a.k = i % 50 JOIN surname b ON b.k = (i / 50) % 40;")
                 .arg(Employees - 1));
-    });
-    store.transaction([&] {
         store.nativeExecute(
             "INSERT INTO Station.tbcoMealType(Code, Description, Status) VALUES "
             "('T0', 'Breakfast', '1'), ('T1', 'Lunch', '1'), ('T2', 'Dinner', '1'), "
@@ -84,12 +105,16 @@ void generate(EmbeddedConnection& store)
             "INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode, TaggedBy, TaggedAt) "
             "SELECT EmpNum, 'T' || ((CAST(EmpNum AS INTEGER) + value) % 5), 'BENCH', "
             "'2026-01-01 00:00:00' FROM Payroll.tbcmaster, n;");
-    });
-    // Ten meals per employee over 100 days, at meal times. (Built by concatenation:
-    // printf's %02d must not be taken for an argument marker.)
-    const QString lastMeal = QString::number(DistributedMeals - 1);
-    const QString employees = QString::number(Employees);
-    store.transaction([&] {
+        // Ten meals per employee every 10 days, at meal times. (Built by concatenation:
+        // printf's %02d must not be taken for an argument marker.)
+        const QString lastMeal = QString::number(DistributedMeals - 1);
+        const QString employees = QString::number(Employees);
+        const QString index =
+            store
+                .nativeQuery("SELECT sql FROM Station.sqlite_master WHERE type = 'index' AND "
+                             "name = 'ixDistributedEmpDate'")
+                .value(0, 0);
+        store.nativeExecute("DROP INDEX Station.ixDistributedEmpDate");
         store.nativeExecute(
             "WITH RECURSIVE n(j) AS (SELECT 0 UNION ALL SELECT j + 1 FROM n WHERE j < " + lastMeal +
             ") "
@@ -103,20 +128,124 @@ void generate(EmbeddedConnection& store)
             ") * 10 + j % 7) || ' days', "
             "'+' || ((j % 3) * 5) || ' hours'), '', 'CLERK01', 'S', '2026-09-01 00:00:00' "
             "FROM n;");
+        store.nativeExecute(QString(index).replace("INDEX ixDistributedEmpDate",
+                                                   "INDEX Station.ixDistributedEmpDate"));
     });
+    store.nativeExecute("PRAGMA Station.cache_size = -32768");
+}
+
+// Wall-clock time, or with --cpu the time this thread ran: on a machine shared with
+// other work the CPU time still shows what a look-up costs (a commit's wait for the
+// disk is then not counted).
+bool cpuClock = false;
+
+qint64 nowNs()
+{
+    if (!cpuClock) {
+        static QElapsedTimer wall;
+        if (!wall.isValid())
+            wall.start();
+        return wall.nsecsElapsed();
+    }
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+double medianMs(int runs, const std::function<int()>& work, int& rows)
+{
+    std::vector<qint64> times;
+    times.reserve(runs);
+    for (int i = 0; i < runs; ++i) {
+        const qint64 start = nowNs();
+        rows = work();
+        times.push_back(nowNs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return double(times[times.size() / 2]) / 1e6;
+}
+
+// The raw query: prepared once, parameters bound, every value read as text into a
+// snapshot just as the connection does.
+int rawQuery(sqlite3* db, sqlite3_stmt* stmt, const QStringList& parameters,
+             QList<QStringList>* kept = nullptr)
+{
+    sqlite3_reset(stmt);
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QByteArray utf8 = parameters.at(i).toUtf8();
+        sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    QList<QStringList> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c)
+            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
+        rows << row;
+    }
+    if (rc != SQLITE_DONE)
+        qFatal("raw query failed: %s", sqlite3_errmsg(db));
+    if (kept)
+        *kept = rows;
+    return int(rows.size());
+}
+
+sqlite3_stmt* prepare(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("cannot prepare: %s", sqlite3_errmsg(db));
+    return stmt;
 }
 
 } // namespace
-
-using namespace BenchTiming;
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 200);
-    QString folder = options.folder;
-    const int runs = options.runs;
+    QString folder;
+    int runs = 200;
+    Sizes sizes;
+    QString synchronous = QStringLiteral("full");
+    const QStringList args = app.arguments();
+    const auto number = [&](int& i, qint64 least) {
+        bool ok = false;
+        const qint64 value = i + 1 < args.size() ? args.at(++i).toLongLong(&ok) : 0;
+        if (!ok || value < least) {
+            QTextStream(stderr) << "bench_store: " << args.at(i) << " is not a number of at least "
+                                << least << "\n\n"
+                                << Usage;
+            std::exit(2);
+        }
+        return value;
+    };
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            QTextStream(stdout) << Usage;
+            return 0;
+        }
+        if (arg == QLatin1String("--cpu")) {
+            cpuClock = true;
+        } else if (arg == QLatin1String("--data") && i + 1 < args.size()) {
+            folder = args.at(++i);
+        } else if (arg == QLatin1String("--runs")) {
+            runs = int(number(i, 1));
+        } else if (arg == QLatin1String("--employees")) {
+            sizes.employees = number(i, 100);
+        } else if (arg == QLatin1String("--meals")) {
+            sizes.meals = number(i, 1);
+        } else if (arg == QLatin1String("--synchronous") && i + 1 < args.size() &&
+                   (args.at(i + 1) == QLatin1String("normal") ||
+                    args.at(i + 1) == QLatin1String("full"))) {
+            synchronous = args.at(++i);
+        } else {
+            QTextStream(stderr) << "bench_store: unexpected argument '" << arg << "'\n\n" << Usage;
+            return 2;
+        }
+    }
     QTemporaryDir temporary;
     if (folder.isEmpty())
         folder = temporary.path();
@@ -126,11 +255,19 @@ int main(int argc, char* argv[])
     if (store.nativeQuery("SELECT count(*) FROM Payroll.tbcmaster").value(0, 0).toInt() == 0) {
         QElapsedTimer timer;
         timer.start();
-        out << "Generating " << Employees << " employees and " << DistributedMeals
+        out << "Generating " << sizes.employees << " employees and " << sizes.meals
             << " distributed meals in " << folder << " ..." << Qt::endl;
-        generate(store);
+        generate(store, sizes);
         out << "  done in " << timer.elapsed() / 1000.0 << " s" << Qt::endl;
     }
+    for (const auto& database : EmbeddedStore::databases())
+        store.nativeExecute("PRAGMA " + database.name + ".synchronous = " + synchronous);
+    out << "Store: " << store.nativeQuery("SELECT count(*) FROM Payroll.tbcmaster").value(0, 0)
+        << " employees, "
+        << store.nativeQuery("SELECT max(TransNum) FROM Station.tbTALOEmployeeDistributedMeals")
+               .value(0, 0)
+        << " distributed meals; synchronous = " << synchronous
+        << (cpuClock ? "; CPU time" : "; wall-clock time") << Qt::endl;
     sqlite3* db = store.store().handle();
     // A day on which employee 000042 received meals.
     const QString day = store
@@ -147,7 +284,22 @@ int main(int argc, char* argv[])
             "AS NAME, ?2 AS DATE, COALESCE(d.Description, '') AS DEPARTMENT "
             "FROM Payroll.tbcmaster e LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = "
             "e.DeptCode WHERE e.Active = '1' AND (e.EmpNum = ?1 OR (e.Lastname >= ?1 AND "
-            "e.Lastname < ?1 || char(65535))) ORDER BY NAME COLLATE UNICODE_CI");
+            "e.Lastname < talo_prefix_end(?1))) ORDER BY talo_sort_key(e.Lastname || ', ' || "
+            "e.Firstname || ' ' || e.Middlename), e.EmpNum");
+    // The opening search as the procedure runs it (the name-order index), and as it was
+    // run before: every name sorted through the collation.
+    const char* const opening =
+        "SELECT e.EmpNum AS EMPNUM, e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename "
+        "AS NAME, ?1 AS DATE, COALESCE(d.Description, '') AS DEPARTMENT "
+        "FROM Payroll.tbcmaster e LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = "
+        "e.DeptCode WHERE e.Active = '1' ORDER BY ";
+    sqlite3_stmt* rawOpening =
+        prepare(db, QByteArray(opening)
+                        .append("talo_sort_key(e.Lastname || ', ' || e.Firstname || ' ' || "
+                                "e.Middlename), e.EmpNum")
+                        .constData());
+    sqlite3_stmt* rawOpeningSorted =
+        prepare(db, QByteArray(opening).append("NAME COLLATE UNICODE_CI, e.EmpNum").constData());
     sqlite3_stmt* rawAllowed = prepare(
         db, "SELECT m.Code, m.Description, m.Cost, m.MealType, m.Status "
             "FROM Station.tbTALOEmployeeMeal t JOIN Station.tbcoMealType mt ON mt.Code = "
@@ -162,8 +314,8 @@ int main(int argc, char* argv[])
             "ORDER BY dm.MealDate, dm.TransNum");
     sqlite3_stmt* rawPersonnel = prepare(
         db, "SELECT EmpNum AS EMPID, Lastname || ', ' || Firstname || ' ' || Middlename AS NAME "
-            "FROM Payroll.tbcmaster WHERE EmpNum = ?1 OR (Lastname >= ?1 AND Lastname < ?1 || "
-            "char(65535) AND Lastname LIKE ?1 || '%')");
+            "FROM Payroll.tbcmaster WHERE EmpNum = ?1 OR (Lastname >= ?1 AND Lastname < "
+            "talo_prefix_end(?1) AND Lastname LIKE ?1 || '%')");
 
     sqlite3_stmt* rawSave = prepare(
         db, "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
@@ -194,9 +346,7 @@ int main(int argc, char* argv[])
              return store.open("Station..Load_Employee_for_Meal '" + serverDate + "', ''")
                  .recordCount();
          },
-         [&] {
-             return rawQuery(db, rawSearch, {QString(), general});
-         }},
+         [&] { return rawQuery(db, rawOpening, {general}); }},
         {"allowed meals (Load_TALO_EmployeeAllowedMeals)",
          [&] {
              return store.open("Station..Load_TALO_EmployeeAllowedMeals '000042', ''")
@@ -224,17 +374,22 @@ int main(int argc, char* argv[])
          },
          [&] { return rawQuery(db, rawPersonnel, {search}); }},
         // Saved for another employee, so that the look-ups above stay the same.
+        // One transaction, as the counter saves an order.
         {"order save, 5 lines (Save_TALO_EmployeeDistributedMeals)",
          [&] {
-             for (int line = 0; line < 5; ++line)
-                 store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
-                               allowedMeal + "', 'Lunch', '" + serverDate +
-                               "', 'bench', 'CLERK01', 'S'");
+             store.transaction([&] {
+                 for (int line = 0; line < 5; ++line)
+                     store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
+                                   allowedMeal + "', 'Lunch', '" + serverDate +
+                                   "', 'bench', 'CLERK01', 'S'");
+             });
              return 5;
          },
          [&] {
+             sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
              for (int line = 0; line < 5; ++line)
                  rawQuery(db, rawSave, {"000043", allowedMeal, day + " 11:30:15"});
+             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
              return 5;
          }},
     };
@@ -262,7 +417,22 @@ int main(int argc, char* argv[])
                             ? QString()
                             : QStringLiteral("  (raw rows: %1)").arg(rowsRaw));
     }
-    for (sqlite3_stmt* stmt : {rawSearch, rawAllowed, rawReceived, rawPersonnel, rawSave})
+    // The opening search must list the same rows in the same order as sorting every name
+    // through the collation did.
+    QList<QStringList> indexed, sorted;
+    int rows = 0;
+    const double sortedMs = medianMs(
+        std::max(3, runs / 40), [&] { return rawQuery(db, rawOpeningSorted, {general}, &sorted); },
+        rows);
+    rawQuery(db, rawOpening, {general}, &indexed);
+    const Recordset answered =
+        store.open("Station..Load_Employee_for_Meal '" + serverDate + "', ''");
+    out << "\nOpening search sorted through the collation (as before), raw SQLite: "
+        << QString::number(sortedMs, 'f', 3) << " ms; the name-order index gives "
+        << (indexed == sorted && answered.rows() == sorted ? "the same" : "DIFFERENT")
+        << " rows in the same order (" << rows << " rows)\n";
+    for (sqlite3_stmt* stmt :
+         {rawSearch, rawOpening, rawOpeningSorted, rawAllowed, rawReceived, rawPersonnel, rawSave})
         sqlite3_finalize(stmt);
     return 0;
 }

@@ -166,3 +166,24 @@ FROM (
 ) AS v (Code, Description)
 WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOUserSetUp AS s WHERE s.Code = v.Code);
 GO
+
+-- 1 when a key holds a character that shows nothing: controls, format characters
+-- (byte-order mark, zero-width spaces, direction marks, soft hyphen), line and
+-- paragraph separators and U+FFF9..U+FFFF. The save procedures refuse such keys: two
+-- keys that look the same must not name different rows.
+CREATE OR ALTER FUNCTION dbo.HasInvisibleCharacters (@text NVARCHAR(4000))
+RETURNS BIT
+AS
+BEGIN
+    RETURN CASE
+        WHEN PATINDEX(
+            N'%[' + NCHAR(0) + N'-' + NCHAR(31) + NCHAR(127) + N'-' + NCHAR(159) + NCHAR(173)
+            + NCHAR(8203) + N'-' + NCHAR(8207) + NCHAR(8232) + N'-' + NCHAR(8238)
+            + NCHAR(8288) + N'-' + NCHAR(8303) + NCHAR(65279) + NCHAR(65529) + N'-'
+            + NCHAR(65535) + N']%',
+            @text COLLATE Latin1_General_100_BIN2
+        ) > 0 THEN 1
+        ELSE 0
+    END;
+END;
+GO

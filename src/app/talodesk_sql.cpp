@@ -2,11 +2,15 @@
 //   talodesk-sql --data DIR -e "STATEMENT"         T-SQL, as the program sends it
 //   talodesk-sql --data DIR --sqlite -e "SQL"      native SQLite SQL
 //   talodesk-sql --data DIR --demo [-e ...]        a new store is filled with demo data
+//   talodesk-sql --data DIR --check                integrity of every file
+//   talodesk-sql --data DIR --backup TARGET        online backup into a new folder
+//   talodesk-sql --data DIR --restore SOURCE       restore a backup (store not in use)
 // A result prints its field names, then one line per row, fields separated by a tab.
 
 #include "data/DbError.h"
 #include "server/DemoData.h"
 #include "server/EmbeddedConnection.h"
+#include "server/StoreMaintenance.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -17,6 +21,7 @@ namespace {
 
 const char* const Usage =
     "Usage: talodesk-sql --data DIR [--demo] [--sqlite] [-e STATEMENT]\n"
+    "       talodesk-sql --data DIR --check | --backup TARGET | --restore SOURCE\n"
     "\n"
     "Sends one statement to the embedded store in DIR and prints the result: the field\n"
     "names, then one line per row, fields separated by a tab (NULL prints as empty).\n"
@@ -25,10 +30,16 @@ const char* const Usage =
     "  --demo          fill a newly created store with the demo data\n"
     "  --sqlite        the statement is native SQLite SQL instead of T-SQL\n"
     "  -e STATEMENT    the statement to run\n"
+    "  --check         check the integrity and foreign keys of every file; prints one\n"
+    "                  line per file (\"station.db: ok\") or per fault\n"
+    "  --backup TARGET copy the store into the new folder TARGET, as one consistent\n"
+    "                  snapshot, while counters keep working\n"
+    "  --restore SOURCE replace the store with the backup in SOURCE once it passes the\n"
+    "                  check; refused while any program has the store open\n"
     "  --help          this text\n"
     "\n"
-    "Exit status: 0 on success, 1 when the statement fails (\"error N: text\" on stderr),\n"
-    "2 for a wrong command line.\n";
+    "Exit status: 0 on success, 1 when the statement or operation fails (\"error N: text\"\n"
+    "on stderr) or the check finds a fault, 2 for a wrong command line.\n";
 
 int usageError(const QString& message)
 {
@@ -58,6 +69,9 @@ int main(int argc, char* argv[])
     bool hasStatement = false;
     bool demo = false;
     bool native = false;
+    bool check = false;
+    QString backupTarget;
+    QString restoreSource;
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -72,16 +86,44 @@ int main(int argc, char* argv[])
             demo = true;
         } else if (arg == QLatin1String("--sqlite")) {
             native = true;
+        } else if (arg == QLatin1String("--check")) {
+            check = true;
+        } else if (arg == QLatin1String("--backup") && i + 1 < args.size()) {
+            backupTarget = args.at(++i);
+        } else if (arg == QLatin1String("--restore") && i + 1 < args.size()) {
+            restoreSource = args.at(++i);
         } else {
             return usageError(QStringLiteral("talodesk-sql: unexpected argument '%1'").arg(arg));
         }
     }
     if (folder.isEmpty())
         return usageError(QStringLiteral("talodesk-sql: --data DIR is required"));
-    if (!hasStatement && !demo)
+    const int operations = int(check) + int(!backupTarget.isEmpty()) +
+                           int(!restoreSource.isEmpty()) + int(hasStatement || demo);
+    if (operations == 0)
         return usageError(QStringLiteral("talodesk-sql: nothing to do (give -e or --demo)"));
+    if (operations > 1)
+        return usageError(
+            QStringLiteral("talodesk-sql: --check, --backup and --restore each run on their own"));
 
     try {
+        const StoreMaintenance maintenance(folder);
+        if (check) {
+            bool sound = false;
+            QTextStream out(stdout);
+            out.setEncoding(QStringConverter::Utf8);
+            for (const QString& line : maintenance.check(&sound))
+                out << line << '\n';
+            return sound ? 0 : 1;
+        }
+        if (!backupTarget.isEmpty()) {
+            maintenance.backup(backupTarget);
+            return 0;
+        }
+        if (!restoreSource.isEmpty()) {
+            maintenance.restore(restoreSource);
+            return 0;
+        }
         EmbeddedConnection store(folder);
         if (demo && store.createdOnOpen())
             DemoData::populate(store);

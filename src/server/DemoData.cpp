@@ -214,7 +214,9 @@ void addDistributedMeals(QStringList& sql, QRandomGenerator& random,
                             lit(iso),
                             lit(random.bounded(5) == 0 ? QStringLiteral("no rice") : QString()),
                             revoked ? QStringLiteral("'ADMIN'") : QStringLiteral("NULL"),
-                            revoked ? lit(iso) : QStringLiteral("NULL"));
+                            revoked ? lit(at.addSecs(600).toString(
+                                          QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                                    : QStringLiteral("NULL"));
         }
     }
 }
@@ -246,6 +248,35 @@ void addUsers(QStringList& sql, const QString& now)
                    .arg(lit(s[0]), lit(s[1]), lit(s[2]));
 }
 
+// The audit rows the procedures would have written for the rows above, with the same
+// keys, texts, users and times.
+void addAuditTrail(QStringList& sql, const QString& now)
+{
+    const QString insert = QStringLiteral(
+        "INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, "
+        "ChangedAt) ");
+    sql << insert + QStringLiteral("SELECT 'tbcoMealType', Code, 'INSERT', 'Description=' || "
+                                   "Description || '; Status=' || Status, 'ADMIN', %1 "
+                                   "FROM Station.tbcoMealType ORDER BY rowid;")
+                        .arg(lit(now));
+    sql << insert + QStringLiteral("SELECT 'tbcoMeal', Code, 'INSERT', 'Description=' || "
+                                   "Description || '; Cost=' || Cost || '; MealType=' || "
+                                   "MealType || '; Status=' || Status, 'ADMIN', %1 "
+                                   "FROM Station.tbcoMeal ORDER BY rowid;")
+                        .arg(lit(now));
+    sql << insert + QStringLiteral("SELECT 'tbTALOEmployeeMeal', EmpNum || '/' || MealTypeCode, "
+                                   "'TAG', '', TaggedBy, TaggedAt FROM Station.tbTALOEmployeeMeal "
+                                   "ORDER BY rowid;");
+    sql << insert + QStringLiteral("SELECT 'tbTALOEmployeeDistributedMeals', TransNum, 'REVOKE', "
+                                   "'EmpNum=' || EmpNum || '; MealCode=' || MealCode || "
+                                   "'; MealDate=' || MealDate, RevokedBy, RevokedAt "
+                                   "FROM Station.tbTALOEmployeeDistributedMeals "
+                                   "WHERE RevokedAt IS NOT NULL ORDER BY RevokedAt, TransNum;");
+    sql << insert + QStringLiteral("SELECT 'tbTALOUserRights', UserID, 'RIGHTS', '(none) -> ' || "
+                                   "UserRights, ModifiedBy, ModifiedAt "
+                                   "FROM Station.tbTALOUserRights ORDER BY rowid;");
+}
+
 } // namespace
 
 namespace DemoData {
@@ -263,6 +294,7 @@ void populate(EmbeddedConnection& store)
     const auto employees = addEmployees(sql, random, now);
     addDistributedMeals(sql, random, employees);
     addUsers(sql, now);
+    addAuditTrail(sql, now);
     store.transaction([&] { store.nativeExecute(sql.join(QLatin1Char('\n'))); });
 }
 

@@ -2,6 +2,7 @@
 
 #include "SchemaMigrator.h"
 #include "ServerErrors.h"
+#include "UnicodeText.h"
 #include "data/DbError.h"
 
 #include <QDir>
@@ -93,7 +94,9 @@ void EmbeddedStore::configure()
         quoted.replace(QLatin1Char('\''), QLatin1String("''"));
         exec(QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(quoted, database.name));
         exec(QStringLiteral("PRAGMA %1.journal_mode = WAL").arg(database.name));
-        exec(QStringLiteral("PRAGMA %1.synchronous = NORMAL").arg(database.name));
+        // A meal the clerk saw saved must survive a power cut: under WAL, NORMAL can lose
+        // the last commits, FULL syncs the log on every commit.
+        exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(database.name));
         // Reads map the files instead of copying pages in, and keep a larger cache:
         // the employee and meal tables are read far more often than written.
         exec(QStringLiteral("PRAGMA %1.mmap_size = 268435456").arg(database.name));
@@ -166,7 +169,8 @@ Recordset EmbeddedStore::step(sqlite3_stmt* stmt)
         row.reserve(columns);
         for (int c = 0; c < columns; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row << (text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString(""));
+            row << (text ? UnicodeText::fromUtf8({text, sqlite3_column_bytes(stmt, c)})
+                         : QString(""));
         }
         rows << std::move(row);
     }

@@ -51,8 +51,23 @@ int SchemaMigrator::latestVersion(const QString& database)
     return latest;
 }
 
+bool SchemaMigrator::isCurrent()
+{
+    for (const auto& database : EmbeddedStore::databases()) {
+        if (m_store.userVersion(database.name) != latestVersion(database.name))
+            return false;
+    }
+    return true;
+}
+
 void SchemaMigrator::migrate()
 {
+    // Every counter opens the store; most opens find it current. Asking first, under a
+    // read, keeps an open from queueing behind another counter's save for the write lock.
+    bool current = false;
+    m_store.transaction(EmbeddedStore::Access::Read, [&] { current = isCurrent(); });
+    if (current)
+        return;
     const QList<Step> all = steps();
     m_store.transaction(EmbeddedStore::Access::Write, [&] {
         for (const auto& database : EmbeddedStore::databases()) {

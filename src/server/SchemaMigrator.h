@@ -20,13 +20,16 @@ public:
 
     explicit SchemaMigrator(EmbeddedStore& store) : m_store(store) {}
 
-    // Applies every missing step in one write transaction. Throws DbError, also when a
-    // database is newer than this program knows.
+    // Applies every missing step in one write transaction, taken only when a step is
+    // missing. Throws DbError, also when a database is newer than this program knows.
     void migrate();
 
     static QList<Step> steps();
     static int latestVersion(const QString& database);
 
 private:
+    // Every database at the newest schema this program knows.
+    bool isCurrent();
+
     EmbeddedStore& m_store;
 };

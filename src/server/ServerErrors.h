@@ -19,5 +19,7 @@ constexpr int TooManyArguments = 8144;
 constexpr int MissingArgument = 201;
 // The store's files were written by a newer program version, or cannot be opened.
 constexpr int StoreVersion = 50002;
+// A check, backup or restore of the store's files that cannot be done.
+constexpr int Maintenance = 50004;
 
 } // namespace ServerErrors

@@ -15,7 +15,8 @@ const char* const IsoFormat = "yyyy-MM-dd HH:mm:ss";
 QString argText(sqlite3_value* value)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return text ? QString::fromUtf8(text, sqlite3_value_bytes(value)) : QString();
+    return text ? UnicodeText::fromUtf8(QByteArrayView(text, sqlite3_value_bytes(value)))
+                : QString();
 }
 
 bool argIsNull(sqlite3_value* value)
@@ -43,33 +44,12 @@ bool isAscii(const char* text, int size)
     return true;
 }
 
-// Keys are compared on every index and sort step: the ASCII part of two keys is
-// compared byte by byte, and only a non-ASCII character hands the rest of both keys to
-// the Unicode comparison (the parts before it are equal, so the order is the same).
+// The order of every key and name index: it must be a total order over any bytes a
+// text can hold, or an index stops finding its own rows.
 int collateUnicodeCi(void*, int na, const void* a, int nb, const void* b)
 {
-    const auto* ta = static_cast<const char*>(a);
-    const auto* tb = static_cast<const char*>(b);
-    while (na > 0 && ta[na - 1] == ' ')
-        --na;
-    while (nb > 0 && tb[nb - 1] == ' ')
-        --nb;
-    const int n = std::min(na, nb);
-    int i = 0;
-    for (; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(ta[i]);
-        const auto cb = static_cast<unsigned char>(tb[i]);
-        if (ca >= 0x80 || cb >= 0x80)
-            break;
-        const int la = ca >= 'A' && ca <= 'Z' ? ca + ('a' - 'A') : ca;
-        const int lb = cb >= 'A' && cb <= 'Z' ? cb + ('a' - 'A') : cb;
-        if (la != lb)
-            return la < lb ? -1 : 1;
-    }
-    if (i == n)
-        return na == nb ? 0 : (na < nb ? -1 : 1);
-    const int c =
-        UnicodeText::compare(QString::fromUtf8(ta + i, na - i), QString::fromUtf8(tb + i, nb - i));
+    const int c = UnicodeText::compareUtf8(QByteArrayView(static_cast<const char*>(a), na),
+                                           QByteArrayView(static_cast<const char*>(b), nb));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -222,8 +202,8 @@ void startsWithFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
             ctx, prefixSize <= textSize && sqlite3_strnicmp(text, prefix, prefixSize) == 0 ? 1 : 0);
         return;
     }
-    sqlite3_result_int(ctx, UnicodeText::startsWith(QString::fromUtf8(text, textSize),
-                                                    QString::fromUtf8(prefix, prefixSize))
+    sqlite3_result_int(ctx, UnicodeText::startsWith(UnicodeText::fromUtf8({text, textSize}),
+                                                    UnicodeText::fromUtf8({prefix, prefixSize}))
                                 ? 1
                                 : 0);
 }
@@ -234,10 +214,47 @@ void containsFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 }
 
 // A rights string: "|" followed by a number, any number of times ("" = no rights).
+// The whole text must match: "$" would also match before a final line break, and \d
+// would take digits of any script.
 void rightsValidFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    static const QRegularExpression rights(QStringLiteral("^(\\|\\d+)*$"));
+    static const QRegularExpression rights(QStringLiteral("\\A(?:\\|[0-9]+)*\\z"));
     sqlite3_result_int(ctx, rights.match(argText(argv[0])).hasMatch() ? 1 : 0);
+}
+
+// The upper bound of the texts that begin with the argument ("x >= p AND x <
+// talo_prefix_end(p)"). With no bound (an empty prefix) an empty blob, which sorts
+// after every text.
+void prefixEndFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto* prefix = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!prefix) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto end = UnicodeText::prefixEnd({prefix, sqlite3_value_bytes(argv[0])});
+    if (!end)
+        sqlite3_result_zeroblob(ctx, 0);
+    else
+        sqlite3_result_text(ctx, end->constData(), int(end->size()), SQLITE_TRANSIENT);
+}
+
+// The sort key of a text (a blob): ORDER BY talo_sort_key(x) is ORDER BY x COLLATE
+// UNICODE_CI, but each row's text is decoded once instead of at every comparison.
+void sortKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!text) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QByteArray key = UnicodeText::sortKey({text, sqlite3_value_bytes(argv[0])});
+    sqlite3_result_blob(ctx, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+}
+
+void invisibleFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3_result_int(ctx, UnicodeText::hasInvisible(argText(argv[0])) ? 1 : 0);
 }
 
 using ScalarFn = void (*)(sqlite3_context*, int, sqlite3_value**);
@@ -274,6 +291,9 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_starts_with", 2, startsWithFunction, nullptr, true);
     define(db, "talo_contains", 2, containsFunction, nullptr, true);
     define(db, "talo_rights_valid", 1, rightsValidFunction, nullptr, true);
+    define(db, "talo_prefix_end", 1, prefixEndFunction, nullptr, true);
+    define(db, "talo_invisible", 1, invisibleFunction, nullptr, true);
+    define(db, "talo_sort_key", 1, sortKeyFunction, nullptr, true);
 }
 
 QString SqlFunctions::takeRaised()

@@ -106,6 +106,30 @@ qsizetype matchingOpen(const TsqlTokens& tokens, qsizetype close)
     syntaxNear(tokens.at(close));
 }
 
+// Words that may follow a table name and are not its alias.
+const QSet<QString>& clauseWords()
+{
+    static const QSet<QString> words = {
+        "where", "join",  "inner",  "left",  "right",  "full",      "cross",   "outer", "on",
+        "group", "order", "having", "union", "except", "intersect", "natural", "using", "as",
+    };
+    return words;
+}
+
+// The alias written after the table name that ends before `end` ("t" in "tbl t" or
+// "tbl as t"), or "".
+QString aliasAfter(const TsqlTokens& tokens, qsizetype end)
+{
+    qsizetype next = nextSolid(tokens, end - 1);
+    if (next >= 0 && tokens.at(next).isWord("as"))
+        next = nextSolid(tokens, next);
+    if (next < 0 || !isName(tokens.at(next)) ||
+        (tokens.at(next).kind == Kind::Word &&
+         clauseWords().contains(tokens.at(next).text.toLower())))
+        return {};
+    return tokens.at(next).name();
+}
+
 bool isKnownDatabase(const QString& name)
 {
     for (const auto& database : EmbeddedStore::databases()) {
@@ -230,7 +254,7 @@ TsqlRewriter::Tables TsqlRewriter::joinNames(TsqlTokens& tokens) const
             const QString database = tokens.at(parts.at(0)).name();
             const QString table = tokens.at(parts.at(1)).name();
             if (m_schema.hasTable(database, table))
-                tables.append({database, table});
+                tables.append({database, table, aliasAfter(tokens, j)});
         }
         i = j - 1;
     }
@@ -275,7 +299,7 @@ TsqlRewriter::Type TsqlRewriter::columnType(const TsqlTokens& tokens, qsizetype 
     if (token.isWord("null"))
         return Type::Unknown;
     std::optional<bool> found;
-    for (const auto& [database, table] : tables) {
+    for (const auto& [database, table, alias] : tables) {
         const auto text = m_schema.columnIsText(database, table, token.name());
         if (!text)
             continue;
@@ -432,8 +456,11 @@ void TsqlRewriter::foldLiterals(TsqlTokens& tokens) const
 
 // "Lastname like 'Pe%'" on its own is a scan, since the Unicode LIKE cannot use an
 // index. Every name that matches begins with the literal prefix, and in the UNICODE_CI
-// order those names lie between the prefix and the prefix followed by U+FFFF: adding
-// that range lets the index find the candidates, the LIKE still decides.
+// order those names lie between the prefix and talo_prefix_end(prefix): adding that
+// range lets the index find the candidates, the LIKE still decides. The range is added
+// only when the column is a case-insensitive text column of exactly one table the
+// statement names (through its alias or table name when the column is qualified);
+// anywhere else it could drop rows.
 void TsqlRewriter::rangeForLikePrefix(TsqlTokens& tokens, const Tables& tables) const
 {
     for (qsizetype i = 0; i < tokens.size(); ++i) {
@@ -455,12 +482,19 @@ void TsqlRewriter::rangeForLikePrefix(TsqlTokens& tokens, const Tables& tables) 
         if (before >= 0 && (tokens.at(before).kind == Kind::Symbol &&
                             !tokens.at(before).isSymbol("(") && !tokens.at(before).isSymbol(",")))
             continue;
+        const QString qualifier = first < column ? tokens.at(column - 2).name() : QString();
+        int owners = 0;
         bool ignoresCase = false;
-        for (const auto& [database, table] : tables) {
-            if (m_schema.columnIgnoresCase(database, table, tokens.at(column).name()))
-                ignoresCase = true;
+        for (const auto& [database, table, alias] : tables) {
+            if (!qualifier.isEmpty() && qualifier.compare(alias, Qt::CaseInsensitive) != 0 &&
+                qualifier.compare(table, Qt::CaseInsensitive) != 0)
+                continue;
+            if (!m_schema.columnIsText(database, table, tokens.at(column).name()))
+                continue;
+            ++owners;
+            ignoresCase = m_schema.columnIgnoresCase(database, table, tokens.at(column).name());
         }
-        if (!ignoresCase)
+        if (owners != 1 || !ignoresCase)
             continue;
         const QString value = tokens.at(pattern).stringValue();
         qsizetype end = 0;
@@ -474,7 +508,7 @@ void TsqlRewriter::rangeForLikePrefix(TsqlTokens& tokens, const Tables& tables) 
             columnText += tokens.at(k).text;
         const QString prefix = TsqlToken::string(value.left(end)).text;
         const QString range =
-            QStringLiteral("(%1 >= %2 AND %1 < %2 || char(65535) AND ").arg(columnText, prefix);
+            QStringLiteral("(%1 >= %2 AND %1 < talo_prefix_end(%2) AND ").arg(columnText, prefix);
         tokens.insert(first, {Kind::Space, range});
         tokens.insert(pattern + 2, {Kind::Space, QStringLiteral(")")});
         i = pattern + 2;

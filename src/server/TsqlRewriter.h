@@ -38,7 +38,14 @@ private:
         qsizetype last;
         Type type;
     };
-    using Tables = QList<QPair<QString, QString>>;
+    // A table the statement names, with the alias it gives it ("" when none).
+    struct Table
+    {
+        QString database;
+        QString table;
+        QString alias;
+    };
+    using Tables = QList<Table>;
 
     void checkShape(const TsqlTokens& tokens) const;
     Tables joinNames(TsqlTokens& tokens) const;

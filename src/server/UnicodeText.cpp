@@ -1,15 +1,105 @@
 #include "UnicodeText.h"
 
+#include <QList>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
-QStringView withoutTrailingBlanks(QStringView text)
+// A byte that is not part of valid UTF-8 decodes to this plus its value: above every
+// code point, and each such byte distinct from the others.
+constexpr char32_t InvalidByte = 0x110000;
+constexpr char32_t LastUnit = InvalidByte + 0xFF;
+
+// The character (or invalid byte) at text[i]; advances i past it. Only shortest-form
+// sequences of scalar values are characters, so decoding never depends on what came
+// before and never drops anything.
+char32_t nextUnit(QByteArrayView text, qsizetype& i)
+{
+    const auto lead = static_cast<unsigned char>(text.at(i));
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    int length = 0;
+    char32_t value = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1F;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0F;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07;
+        least = 0x10000;
+    }
+    if (length == 0 || i + length > text.size()) {
+        ++i;
+        return InvalidByte + lead;
+    }
+    for (int k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text.at(i + k));
+        if ((next & 0xC0) != 0x80) {
+            ++i;
+            return InvalidByte + lead;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        ++i;
+        return InvalidByte + lead;
+    }
+    i += length;
+    return value;
+}
+
+char32_t folded(char32_t unit)
+{
+    if (unit < 0x80)
+        return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
+    return unit < InvalidByte ? QChar::toCaseFolded(unit) : unit;
+}
+
+QByteArrayView withoutTrailingBlanks(QByteArrayView text)
 {
     qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+    while (end > 0 && text.at(end - 1) == ' ')
         --end;
     return text.first(end);
+}
+
+// A unit some stored text can decode to, and that folding leaves as it is.
+bool isFoldedUnit(char32_t unit)
+{
+    if (unit >= InvalidByte)
+        return unit >= InvalidByte + 0x80;
+    return !(unit >= 0xD800 && unit <= 0xDFFF) && folded(unit) == unit;
+}
+
+// Encoded by hand: Qt's UTF-32 reading would take a U+FEFF for a byte-order mark.
+void appendUnit(QByteArray& out, char32_t unit)
+{
+    if (unit >= InvalidByte) {
+        out.append(char(unit - InvalidByte));
+    } else if (unit < 0x80) {
+        out.append(char(unit));
+    } else if (unit < 0x800) {
+        out.append(char(0xC0 | (unit >> 6))).append(char(0x80 | (unit & 0x3F)));
+    } else if (unit < 0x10000) {
+        out.append(char(0xE0 | (unit >> 12)))
+            .append(char(0x80 | ((unit >> 6) & 0x3F)))
+            .append(char(0x80 | (unit & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (unit >> 18)))
+            .append(char(0x80 | ((unit >> 12) & 0x3F)))
+            .append(char(0x80 | ((unit >> 6) & 0x3F)))
+            .append(char(0x80 | (unit & 0x3F)));
+    }
 }
 
 // Matches one [..] set at pattern[pos] (pos on the '['). Returns the index after the
@@ -105,8 +195,99 @@ namespace UnicodeText {
 
 int compare(QStringView a, QStringView b)
 {
-    return QStringView(withoutTrailingBlanks(a))
-        .compare(withoutTrailingBlanks(b), Qt::CaseInsensitive);
+    return compareUtf8(a.toUtf8(), b.toUtf8());
+}
+
+// The ASCII part of two keys is compared byte by byte; only from the first non-ASCII
+// byte on are characters decoded (the parts before it are equal, so the order is the
+// same as decoding everything).
+int compareUtf8(QByteArrayView a, QByteArrayView b)
+{
+    a = withoutTrailingBlanks(a);
+    b = withoutTrailingBlanks(b);
+    const qsizetype n = std::min(a.size(), b.size());
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(a.at(i));
+        const auto cb = static_cast<unsigned char>(b.at(i));
+        if (ca >= 0x80 || cb >= 0x80)
+            break;
+        const char32_t la = folded(ca);
+        const char32_t lb = folded(cb);
+        if (la != lb)
+            return la < lb ? -1 : 1;
+    }
+    qsizetype ia = i;
+    qsizetype ib = i;
+    while (ia < a.size() && ib < b.size()) {
+        const char32_t ua = folded(nextUnit(a, ia));
+        const char32_t ub = folded(nextUnit(b, ib));
+        if (ua != ub)
+            return ua < ub ? -1 : 1;
+    }
+    if (ia < a.size())
+        return 1;
+    return ib < b.size() ? -1 : 0;
+}
+
+// Each folded unit as three bytes, most significant first (units stay below 2^24).
+QByteArray sortKey(QByteArrayView utf8)
+{
+    utf8 = withoutTrailingBlanks(utf8);
+    QByteArray key;
+    key.reserve(utf8.size() * 3);
+    for (qsizetype i = 0; i < utf8.size();) {
+        const char32_t unit = folded(nextUnit(utf8, i));
+        key.append(char(unit >> 16)).append(char((unit >> 8) & 0xFF)).append(char(unit & 0xFF));
+    }
+    return key;
+}
+
+// The prefix's folded units with the last one raised to the next unit a text can hold
+// (carrying into the one before when it has none). A blank is skipped as that next
+// unit: a text ending in it would sort as if it were not there.
+std::optional<QByteArray> prefixEnd(QByteArrayView prefix)
+{
+    prefix = withoutTrailingBlanks(prefix);
+    std::vector<char32_t> units;
+    for (qsizetype i = 0; i < prefix.size();)
+        units.push_back(folded(nextUnit(prefix, i)));
+    while (!units.empty()) {
+        char32_t next = units.back() + 1;
+        units.pop_back();
+        while (next <= LastUnit && (next == ' ' || !isFoldedUnit(next)))
+            ++next;
+        if (next > LastUnit)
+            continue;
+        units.push_back(next);
+        QByteArray out;
+        for (char32_t unit : units)
+            appendUnit(out, unit);
+        return out;
+    }
+    return std::nullopt;
+}
+
+QString fromUtf8(QByteArrayView utf8)
+{
+    static const QByteArrayView Bom("\xEF\xBB\xBF");
+    QString out;
+    while (utf8.startsWith(Bom)) {
+        out += QChar(0xFEFF);
+        utf8 = utf8.sliced(Bom.size());
+    }
+    return out.isEmpty() ? QString::fromUtf8(utf8) : out + QString::fromUtf8(utf8);
+}
+
+bool hasInvisible(QStringView text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
+            (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF ||
+            (c >= 0xFFF9 && c <= 0xFFFF))
+            return true;
+    }
+    return false;
 }
 
 bool like(QStringView text, QStringView pattern)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // Text comparison as the database server does it by default: case-insensitive for
 // every script (not only ASCII), trailing blanks ignored in comparisons.
@@ -9,6 +12,31 @@ namespace UnicodeText {
 
 // Sort order and equality of keys and names: <0, 0, >0.
 int compare(QStringView a, QStringView b);
+
+// The same order over the stored UTF-8 bytes, valid or not: trailing blanks are
+// ignored, then the case-folded characters are compared one by one. A byte that is
+// not part of valid UTF-8 stands for itself and sorts after every character. It is a
+// total order over every text SQLite can hold, as an index needs.
+int compareUtf8(QByteArrayView a, QByteArrayView b);
+
+// Bytes whose plain byte order is that order (equal keys for equal texts): sorting by
+// them is a memory comparison instead of a decoding one.
+QByteArray sortKey(QByteArrayView utf8);
+
+// The least text (as UTF-8) that sorts after every text beginning with `prefix`, so
+// that "prefix <= x < end" holds exactly the texts that begin with it. None for an
+// empty prefix: every text begins with it.
+std::optional<QByteArray> prefixEnd(QByteArrayView prefix);
+
+// Stored UTF-8 bytes as text. Unlike QString::fromUtf8 it keeps a leading U+FEFF; a
+// byte that is not valid UTF-8 becomes U+FFFD.
+QString fromUtf8(QByteArrayView utf8);
+
+// True when the text holds a character that shows nothing: controls, format
+// characters (byte-order mark, zero-width spaces, direction marks, soft hyphen), line
+// and paragraph separators, and U+FFF9..U+FFFF. Keys must not hold them: two keys that
+// look the same would name different rows.
+bool hasInvisible(QStringView text);
 
 // Pattern match with the server's LIKE rules: % any run, _ one character, [abc] [a-f]
 // one of a set, [^abc] none of a set; an unclosed [ stands for itself. Case-insensitive.

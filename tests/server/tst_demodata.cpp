@@ -36,6 +36,35 @@ private slots:
                         "AND t.MealTypeCode = m.MealType)"),
                  QString("0"));
 
+        // Revoked meals carry the audit row a revoke writes, and every master row, tag
+        // and rights row the audit row its save writes.
+        QVERIFY(scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals "
+                       "WHERE RevokedAt IS NOT NULL")
+                    .toInt() > 0);
+        QCOMPARE(scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm "
+                        "WHERE RevokedAt IS NOT NULL AND NOT EXISTS (SELECT 1 FROM "
+                        "Station.tbTALOAuditLog a WHERE a.TableName = "
+                        "'tbTALOEmployeeDistributedMeals' AND a.RecordKey = dm.TransNum AND "
+                        "a.Action = 'REVOKE' AND a.UserID = dm.RevokedBy AND a.ChangedAt = "
+                        "dm.RevokedAt)"),
+                 QString("0"));
+        QCOMPARE(scalar("SELECT count(*) FROM Station.tbTALOAuditLog WHERE Action = 'REVOKE'"),
+                 scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals "
+                        "WHERE RevokedAt IS NOT NULL"));
+        const QStringList audited = {
+            "tbcoMeal t WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOAuditLog a WHERE "
+            "a.TableName = 'tbcoMeal' AND a.RecordKey = t.Code AND a.Action = 'INSERT')",
+            "tbcoMealType t WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOAuditLog a WHERE "
+            "a.TableName = 'tbcoMealType' AND a.RecordKey = t.Code AND a.Action = 'INSERT')",
+            "tbTALOEmployeeMeal t WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOAuditLog a "
+            "WHERE a.TableName = 'tbTALOEmployeeMeal' AND a.Action = 'TAG' AND a.RecordKey = "
+            "t.EmpNum || '/' || t.MealTypeCode)",
+            "tbTALOUserRights t WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOAuditLog a "
+            "WHERE a.TableName = 'tbTALOUserRights' AND a.Action = 'RIGHTS' AND a.RecordKey = "
+            "t.UserID)"};
+        for (const QString& missing : audited)
+            QCOMPARE(scalar("SELECT count(*) FROM Station." + missing), QString("0"));
+
         const QList<QStringList> users = {{"ADMIN", "admin123", "|1|2|3|4|5|6|7|8"},
                                           {"SUPER01", "super123", "|1|2|3|4|0|0|0|0"},
                                           {"CLERK01", "clerk123", "|0|0|0|0|0|6|0|8"}};

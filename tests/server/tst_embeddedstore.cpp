@@ -49,6 +49,8 @@ private slots:
             QVERIFY(QFileInfo::exists(folder + "/" + database.file));
             QCOMPARE(c.nativeQuery("PRAGMA " + database.name + ".journal_mode").value(0, 0),
                      QString("wal"));
+            QCOMPARE(c.nativeQuery("PRAGMA " + database.name + ".synchronous").value(0, 0),
+                     QString("2"));
             QCOMPARE(c.store().userVersion(database.name),
                      SchemaMigrator::latestVersion(database.name));
         }
@@ -169,6 +171,31 @@ private slots:
         QCOMPARE(reader.open("Station..Load_TALO_EmployeeDistributedMeals 'E1', '12/8/2026'")
                      .recordCount(),
                  1);
+    }
+
+    // A counter that opens the store while another one is saving reads at once: opening
+    // takes the write lock only when the schema has to move forward.
+    void openingAndReadingDoNotWaitForAWriter()
+    {
+        QTemporaryDir dir;
+        EmbeddedConnection writer(dir.path());
+        seedMeal(writer);
+        writer.transaction([&] {
+            writer.execute(save("pending"));
+            QElapsedTimer timer;
+            timer.start();
+            try {
+                EmbeddedConnection reader(dir.path());
+                QCOMPARE(reader
+                             .open("Select count(*) [N] from "
+                                   "Station..tbTALOEmployeeDistributedMeals")
+                             .value(0, 0),
+                         QString("0"));
+            } catch (const DbError& error) {
+                QFAIL(qPrintable(error.message()));
+            }
+            QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed())));
+        });
     }
 };
 

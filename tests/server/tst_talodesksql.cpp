@@ -1,8 +1,11 @@
+#include "server/EmbeddedConnection.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 // The command-line client, run as the built program.
 class TestTalodeskSql : public QObject
@@ -89,6 +92,61 @@ private slots:
         QTemporaryDir empty;
         r = run(QStringList({"--data", empty.path()}) + count);
         QCOMPARE(r.out, QString("n\n0\n"));
+    }
+
+    // Check, backup and restore while another program has the store open, even in the
+    // middle of a save: the check and the backup go on, the restore is refused.
+    void maintenanceOfAStoreInUse()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.filePath("store");
+        const QString copy = dir.filePath("backup");
+        const auto count = [&](const QString& folder) {
+            return run({"--data", folder, "--sqlite", "-e",
+                        "SELECT count(*) FROM Station.tbcoMealType"})
+                .out.section('\n', 1, 1);
+        };
+        auto counter = std::make_unique<EmbeddedConnection>(data);
+        counter->execute("Station..Save_TALO_MealType 'LUN', 'Lunch', '1', 'ADMIN'");
+        counter->transaction([&] {
+            counter->execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1', 'ADMIN'");
+            Run r = run({"--data", data, "--check"});
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(r.out, QString("station.db: ok\npatient_data.db: ok\npassword.db: ok\n"
+                                    "payroll.db: ok\n"));
+            r = run({"--data", data, "--backup", copy});
+            QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        });
+        QCOMPARE(count(copy), QString("1"));
+        QCOMPARE(run({"--data", copy, "--check"}).exitCode, 0);
+        QCOMPARE(run({"--data", data, "--backup", copy}).exitCode, 1);
+
+        Run r = run({"--data", data, "--restore", copy});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("is in use"), qPrintable(r.err));
+        QCOMPARE(counter->nativeQuery("SELECT count(*) FROM Station.tbcoMealType").value(0, 0),
+                 QString("2"));
+        counter.reset();
+        r = run({"--data", data, "--restore", copy});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(count(data), QString("1"));
+        QCOMPARE(run({"--data", data, "--check"}).exitCode, 0);
+
+        // A row whose meal is gone: the check names it and fails; a restore from such a
+        // copy is refused.
+        counter = std::make_unique<EmbeddedConnection>(copy);
+        counter->nativeExecute("PRAGMA foreign_keys = OFF");
+        counter->nativeExecute("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, "
+                               "MealCode, MealDate) VALUES('E1', 'GONE', '2026-12-08')");
+        counter.reset();
+        r = run({"--data", copy, "--check"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("station.db: foreign key: tbTALOEmployeeDistributedMeals"),
+                 qPrintable(r.out));
+        r = run({"--data", data, "--restore", copy});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("damaged"), qPrintable(r.err));
+        QCOMPARE(count(data), QString("1"));
     }
 };
 

@@ -42,7 +42,9 @@ BEGIN
         UNION
         SELECT EmpNum FROM Payroll.dbo.tbcmaster
         WHERE
-            Lastname = @lastOfText
+            -- a last name may hold commas itself ("Cruz, Jr.")
+            Lastname >= @lastOfText
+            AND Lastname <= @text
             AND Lastname + N', ' + Firstname + N' ' + Middlename LIKE @prefix
     ) AS found
     INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = found.EmpNum

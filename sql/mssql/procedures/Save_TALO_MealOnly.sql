@@ -41,6 +41,8 @@ BEGIN
 
         IF @key = N''
             THROW 50000, N'Meal code is required.', 1;
+        IF dbo.HasInvisibleCharacters(@key) = 1
+            THROW 50000, N'Meal code must not contain invisible characters.', 1;
         IF @status NOT IN (N'1', N'0') OR DATALENGTH(@status) <> 2
         BEGIN
             SET @message = CONCAT(

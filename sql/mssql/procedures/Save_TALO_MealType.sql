@@ -22,6 +22,8 @@ BEGIN
 
         IF @key = N''
             THROW 50000, N'Meal type code is required.', 1;
+        IF dbo.HasInvisibleCharacters(@key) = 1
+            THROW 50000, N'Meal type code must not contain invisible characters.', 1;
         -- DATALENGTH: "1 " is no status, although = ignores trailing blanks.
         IF @status NOT IN (N'1', N'0') OR DATALENGTH(@status) <> 2
         BEGIN

@@ -14,13 +14,17 @@ BEGIN
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @previous NVARCHAR(200);
+    -- Trimmed once and used so everywhere: a padded ID names the same person.
+    DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
         BEGIN TRANSACTION;
 
-        IF LTRIM(RTRIM(@staff)) = N''
+        IF @key = N''
             THROW 50000, N'Staff ID is required.', 1;
+        IF dbo.HasInvisibleCharacters(@key) = 1
+            THROW 50000, N'Staff ID must not contain invisible characters.', 1;
         -- "" or "|digits" repeated: starts with "|", ends with a digit, no "||", and
         -- nothing but digits and "|". DATALENGTH: trailing blanks count here.
         IF NOT (
@@ -39,23 +43,23 @@ BEGIN
 
         SELECT TOP (1) @previous = UserRights
         FROM dbo.tbTALOUserRights WITH (UPDLOCK, HOLDLOCK)
-        WHERE UserID = @staff
+        WHERE UserID = @key
         ORDER BY ModifiedAt;
 
         INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
         VALUES (
             N'tbTALOUserRights',
-            LTRIM(RTRIM(@staff)),
+            @key,
             N'RIGHTS',
             CONCAT(COALESCE(@previous, N'(none)'), N' -> ', @rights),
             @user,
             @now
         );
 
-        DELETE FROM dbo.tbTALOUserRights WHERE UserID = @staff;
+        DELETE FROM dbo.tbTALOUserRights WHERE UserID = @key;
 
         INSERT INTO dbo.tbTALOUserRights (UserID, UserRights, ModifiedBy, ModifiedAt)
-        VALUES (LTRIM(RTRIM(@staff)), @rights, @user, @now);
+        VALUES (@key, @rights, @user, @now);
 
         COMMIT TRANSACTION;
     END TRY

@@ -2,22 +2,44 @@
 -- access: read
 -- Active employees found by exact number, by a last name that begins with the text, or
 -- by "Last, First Middle" that begins with it. Each branch is an index lookup: the
--- last-name prefix is a range on the Lastname index (the UNICODE_CI order keeps every
--- name that begins with the text between the text and the text followed by U+FFFF).
+-- last-name prefix is a range on the Lastname index, from the text up to the least
+-- text after every name that begins with it (talo_prefix_end). A last name may hold
+-- commas itself ("Cruz, Jr."): it is then the text up to one of its commas, so it lies
+-- between the text up to the first comma and the whole text.
 SELECT talo_raise('''' || :date || ''' is not a valid date.')
 WHERE talo_iso(:date) IS NULL;
 
-SELECT e.EmpNum AS EMPNUM,
-       e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename AS NAME,
-       talo_general_day(:date) AS DATE,
+-- The opening search (an empty text lists every active employee) reads the name-order
+-- index ixMasterNameOrder from end to end; any other text takes the look-ups below and
+-- sorts the few rows found. Only one branch reads rows for a given text (the other
+-- one's test of :text fails before its first row), and each keeps its order.
+SELECT found.EmpNum AS EMPNUM,
+       found.Lastname || ', ' || found.Firstname || ' ' || found.Middlename AS NAME,
+       (SELECT talo_general_day(:date)) AS DATE,
        COALESCE(d.Description, '') AS DEPARTMENT
-FROM Payroll.tbcmaster e
-LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode
-WHERE e.Active = '1'
-  AND (e.EmpNum = :text
-       OR (e.Lastname >= :text AND e.Lastname < :text || char(65535)
-           AND talo_starts_with(e.Lastname, :text))
-       OR (instr(:text, ',') > 0
-           AND e.Lastname = rtrim(substr(:text, 1, instr(:text, ',') - 1))
-           AND talo_starts_with(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, :text)))
-ORDER BY NAME COLLATE UNICODE_CI, e.EmpNum;
+FROM (
+    SELECT * FROM (
+        SELECT e.EmpNum, e.Lastname, e.Firstname, e.Middlename, e.DeptCode
+        FROM Payroll.tbcmaster e
+        WHERE :text = '' AND e.Active = '1'
+        ORDER BY talo_sort_key(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename),
+                 e.EmpNum
+        LIMIT -1)
+    UNION ALL
+    SELECT * FROM (
+        SELECT e.EmpNum, e.Lastname, e.Firstname, e.Middlename, e.DeptCode
+        FROM Payroll.tbcmaster e
+        WHERE :text <> '' AND e.Active = '1'
+          AND (e.EmpNum = :text
+               OR (e.Lastname >= :text AND e.Lastname < talo_prefix_end(:text)
+                   AND talo_starts_with(e.Lastname, :text))
+               OR (instr(:text, ',') > 0
+                   AND e.Lastname >= rtrim(substr(:text, 1, instr(:text, ',') - 1))
+                   AND e.Lastname <= :text
+                   AND talo_starts_with(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename,
+                                        :text)))
+        ORDER BY talo_sort_key(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename),
+                 e.EmpNum
+        LIMIT -1)
+) found
+LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = found.DeptCode;

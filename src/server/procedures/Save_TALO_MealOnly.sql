@@ -5,6 +5,9 @@
 SELECT talo_raise('Meal code is required.')
 WHERE trim(:code) = '';
 
+SELECT talo_raise('Meal code must not contain invisible characters.')
+WHERE talo_invisible(:code);
+
 SELECT talo_raise('Status must be 1 (active) or 0 (inactive), not ''' || :status || '''.')
 WHERE :status NOT IN ('1', '0');
 

@@ -2,8 +2,13 @@
 -- access: write
 -- Replaces a person's rights string. The string is "|" followed by a number, repeated
 -- (part k holds the code k when right k is granted, "0" when not); empty means none.
+-- The staff ID is trimmed once and used so everywhere: a padded ID names the same
+-- person, and the old rights row is replaced, not left in force beside the new one.
 SELECT talo_raise('Staff ID is required.')
 WHERE trim(:staff) = '';
+
+SELECT talo_raise('Staff ID must not contain invisible characters.')
+WHERE talo_invisible(:staff);
 
 SELECT talo_raise('''' || :rights || ''' is not a rights string.')
 WHERE talo_rights_valid(:rights) = 0;
@@ -11,11 +16,11 @@ WHERE talo_rights_valid(:rights) = 0;
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
 VALUES ('tbTALOUserRights', trim(:staff), 'RIGHTS',
         COALESCE((SELECT UserRights FROM Station.tbTALOUserRights
-                  WHERE UserID = :staff ORDER BY rowid LIMIT 1), '(none)')
+                  WHERE UserID = trim(:staff) ORDER BY rowid LIMIT 1), '(none)')
             || ' -> ' || :rights,
         :user, talo_now());
 
-DELETE FROM Station.tbTALOUserRights WHERE UserID = :staff;
+DELETE FROM Station.tbTALOUserRights WHERE UserID = trim(:staff);
 
 INSERT INTO Station.tbTALOUserRights(UserID, UserRights, ModifiedBy, ModifiedAt)
 VALUES (trim(:staff), :rights, :user, talo_now());
