@@ -36,7 +36,7 @@ StaffImportPlan::StaffImportPlan(const QList<CsvReader::Record>& records, int he
         if (!number.isEmpty() && !m_seenNumbers.contains(StaffMaster::key(number)))
             m_seenNumbers.insert(StaffMaster::key(number), record.line);
         if (!reason.isEmpty())
-            m_rejected.append({record.line, reason});
+            m_rejected.append({record.line, number, reason});
         else
             classify(record, columns, master);
     }
@@ -141,17 +141,21 @@ void StaffImportPlan::classify(const CsvReader::Record& record, const StaffColum
         m_added.append(row);
         return;
     }
+    const auto change = [&](Field field, const QString& was, const QString& is) {
+        row.changedFields.append(
+            QStringLiteral("%1: %2 -> %3").arg(StaffColumns::label(field), was, is));
+    };
     const auto differs = [&](const QString& was, const QString& is, Field field) {
         if (was != is)
-            row.changedFields.append(StaffColumns::label(field));
+            change(field, was, is);
     };
     differs(current->lastname, e.lastname, StaffColumns::Lastname);
     differs(current->firstname, e.firstname, StaffColumns::Firstname);
     differs(current->middlename, e.middlename, StaffColumns::Middlename);
-    differs(StaffMaster::key(current->deptCode), StaffMaster::key(e.deptCode),
-            StaffColumns::DeptCode);
+    if (StaffMaster::key(current->deptCode) != StaffMaster::key(e.deptCode))
+        change(StaffColumns::DeptCode, current->deptCode, e.deptCode);
     if (!row.deptName.isEmpty())
-        row.changedFields.append(StaffColumns::label(StaffColumns::DeptName));
+        change(StaffColumns::DeptName, master.departmentName(e.deptCode), row.deptName);
     differs(current->active, e.active, StaffColumns::Active);
     if (row.changedFields.isEmpty())
         ++m_unchanged;
@@ -167,7 +171,8 @@ QList<StaffImportPlan::Row> StaffImportPlan::rowsToApply(bool deactivateMissing)
             Row row;
             row.employee = employee;
             row.employee.active = QStringLiteral("0");
-            row.changedFields.append(StaffColumns::label(StaffColumns::Active));
+            row.changedFields.append(
+                QStringLiteral("%1: 1 -> 0").arg(StaffColumns::label(StaffColumns::Active)));
             rows.append(row);
         }
     }

@@ -23,11 +23,13 @@ public:
         int line = 0;
         StaffMaster::Employee employee;
         QString deptName;
-        QStringList changedFields; // empty for a new employee
+        // Each changed field as "Label: old -> new"; empty for a new employee.
+        QStringList changedFields;
     };
     struct Rejected
     {
         int line = 0;
+        QString number; // as written, when the line has one
         QString reason;
     };
 

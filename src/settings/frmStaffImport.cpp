@@ -128,6 +128,8 @@ void frmStaffImport::Form_Load()
     for (QComboBox* box : cboColumn)
         box->addItem(QStringLiteral("(none)"));
     chkWholeList->setChecked(true);
+    layOutPreview();
+    chkDeactivate->setText(QStringLiteral("Deactivate the active employees missing from the file"));
     invalidatePreview();
 }
 
@@ -216,18 +218,17 @@ void frmStaffImport::showPlan()
 
     QList<Recordset::Row> rows;
     for (const StaffImportPlan::Rejected& r : plan.rejected())
-        rows.append({QString::number(r.line), QString(), QStringLiteral("Rejected"), r.reason});
+        rows.append({QString::number(r.line), r.number, QStringLiteral("Rejected"), r.reason});
     for (const StaffImportPlan::Row& r : plan.added())
         rows.append(
             {QString::number(r.line), r.employee.number, QStringLiteral("New"), name(r.employee)});
     for (const StaffImportPlan::Row& r : plan.changed())
-        rows.append(
-            {QString::number(r.line), r.employee.number, QStringLiteral("Changed"),
-             r.changedFields.join(QStringLiteral(", ")) + QStringLiteral(": ") + name(r.employee)});
+        rows.append({QString::number(r.line), r.employee.number, QStringLiteral("Changed"),
+                     name(r.employee) + QStringLiteral(" | ") +
+                         r.changedFields.join(QStringLiteral("; "))});
     for (const StaffMaster::Employee& e : plan.missing())
         rows.append({QString(), e.number, QStringLiteral("Missing"), name(e)});
-    mshPreview->layOut(QStringLiteral(" |>LINE |<EMPNUM |<CHANGE |<DETAILS"), 5,
-                       {0, 700, 1300, 1000, 6900});
+    layOutPreview();
     mshPreview->fill(Recordset({QStringLiteral("LINE"), QStringLiteral("EMPNUM"),
                                 QStringLiteral("CHANGE"), QStringLiteral("DETAILS")},
                                rows),
@@ -239,6 +240,12 @@ void frmStaffImport::showPlan()
     chkDeactivate->setChecked(false);
     chkDeactivate->setEnabled(!plan.missing().isEmpty());
     cmdApply->setEnabled(true);
+}
+
+void frmStaffImport::layOutPreview()
+{
+    mshPreview->layOut(QStringLiteral(" |>LINE |<EMPNUM |<CHANGE |<DETAILS"), 5,
+                       {0, 700, 1300, 1000, 6900});
 }
 
 void frmStaffImport::invalidatePreview()

@@ -43,6 +43,7 @@ private:
     // The current plan no longer matches what is on screen: Apply waits for a new preview.
     void invalidatePreview();
     void showPlan();
+    void layOutPreview();
     StaffColumns chosenColumns() const;
 
     AppContext& m_context;

@@ -123,18 +123,19 @@ void tst_frmStaffImport::everyKindOfBadLineIsRejectedAndNothingWritten()
                                        .toUtf8());
     runWindow(env, [&](const Ui& ui) {
         ui.previewFile(path);
-        QCOMPARE(ui.preview().mid(0, 8),
-                 QStringList({"3||Rejected|No employee number.",
-                              "4||Rejected|Duplicate employee number e100 (first on line 2).",
-                              "5||Rejected|Unknown department XRAY and no department name given.",
-                              "6||Rejected|Bad active flag 'maybe' (use 1/0, Y/N, Yes/No, "
-                              "True/False or A/I).",
-                              "7||Rejected|Last name is longer than 100 characters.",
-                              "8||Rejected|The line has 8 fields, the header 7.",
-                              "9||Rejected|Department NUR is named 'Nursing' on line 2, 'Nurses' "
-                              "here.",
-                              "10||Rejected|The line cannot be read: a quoted field is not "
-                              "closed."}));
+        QCOMPARE(
+            ui.preview().mid(0, 8),
+            QStringList({"3||Rejected|No employee number.",
+                         "4|e100|Rejected|Duplicate employee number e100 (first on line 2).",
+                         "5|E101|Rejected|Unknown department XRAY and no department name given.",
+                         "6|E002|Rejected|Bad active flag 'maybe' (use 1/0, Y/N, Yes/No, "
+                         "True/False or A/I).",
+                         "7|E103|Rejected|Last name is longer than 100 characters.",
+                         "8|E104|Rejected|The line has 8 fields, the header 7.",
+                         "9|E106|Rejected|Department NUR is named 'Nursing' on line 2, 'Nurses' "
+                         "here.",
+                         "10|E105|Rejected|The line cannot be read: a quoted field is not "
+                         "closed."}));
         QCOMPARE(ui.preview().mid(8),
                  QStringList({"2|E100|New|Cruz, Ana ", "|E001|Missing|Cruz, Ana ",
                               "|E003|Missing|Santos, Carl "}));
@@ -169,9 +170,10 @@ void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportCha
         QCOMPARE(ui.summary(), QStringLiteral("New: 1    Changed: 1    Unchanged: 1    Missing "
                                               "from the file: 1    Rejected lines: 0    New "
                                               "departments: 1"));
-        QCOMPARE(ui.preview(), QStringList({"4|E004|New|Lopez, Dina M",
-                                            "3|E002|Changed|Department code: Reyes, Ben ",
-                                            "|E003|Missing|Santos, Carl "}));
+        QCOMPARE(ui.preview(),
+                 QStringList({"4|E004|New|Lopez, Dina M",
+                              "3|E002|Changed|Reyes, Ben  | Department code: NUR -> KIT",
+                              "|E003|Missing|Santos, Carl "}));
         auto* deactivate = ui.get<QCheckBox>("chkDeactivate");
         QVERIFY(deactivate->isEnabled());
         deactivate->setChecked(true);
@@ -241,7 +243,7 @@ void tst_frmStaffImport::windows1252FileWithMappedColumns()
         unit->setCurrentIndex(unit->findText("Unit"));
         ui.click("cmdPreview");
         QCOMPARE(ui.preview(), QStringList({QString::fromUtf8("3|E005|New|Peña, José "),
-                                            "2|E001|Changed|Active: Cruz, Ana "}));
+                                            "2|E001|Changed|Cruz, Ana  | Active: 1 -> 0"}));
         ui.click("cmdApply");
     });
     QCOMPARE(env.scalar("SELECT Firstname || DeptCode || Active FROM Payroll.tbcmaster WHERE "
