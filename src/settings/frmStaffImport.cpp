@@ -192,6 +192,11 @@ void frmStaffImport::preview()
         m_context.messages().info(QStringLiteral("Read a personnel file first."));
         return;
     }
+    // A file with a header and nothing else would offer to deactivate everybody.
+    if (m_csv.records().isEmpty()) {
+        m_context.messages().info(QStringLiteral("The file has no employee lines."));
+        return;
+    }
     const StaffColumns columns = chosenColumns();
     if (!columns.mapped(StaffColumns::Number)) {
         m_context.messages().info(

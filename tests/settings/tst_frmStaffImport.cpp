@@ -93,6 +93,8 @@ class tst_frmStaffImport : public QObject
     Q_OBJECT
 
 private slots:
+    void unusableFileIsRefusedBeforeAnyRead_data();
+    void unusableFileIsRefusedBeforeAnyRead();
     void everyKindOfBadLineIsRejectedAndNothingWritten();
     void importChangesDepartmentDeactivatesMissingAndReimportChangesNothing();
     void windows1252FileWithMappedColumns();
@@ -100,6 +102,47 @@ private slots:
     void procedureRefusesWhatThePreviewWouldReject_data();
     void procedureRefusesWhatThePreviewWouldReject();
 };
+
+void tst_frmStaffImport::unusableFileIsRefusedBeforeAnyRead_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("unmapNumber");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << QByteArray() << false
+                           << QStringLiteral("The file is empty: it has no header line.");
+    QTest::newRow("header only") << header.toUtf8() << false
+                                 << QStringLiteral("The file has no employee lines.");
+    QTest::newRow("no number column")
+        << (header + "E001,Cruz,Ana,,NUR,,1\n").toUtf8() << true
+        << QStringLiteral("Choose the column that holds the employee number.");
+}
+
+void tst_frmStaffImport::unusableFileIsRefusedBeforeAnyRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, unmapNumber);
+    QFETCH(QString, message);
+    TestEnvironment env;
+    seedStaff(env);
+    const QString path = writeFile(env, "staff.csv", file);
+    runWindow(env, [&](const Ui& ui) {
+        ui.get<QLineEdit>("txtFile")->setText(path + ".missing");
+        ui.click("cmdRead");
+        ui.get<QLineEdit>("txtFile")->setText(path);
+        ui.click("cmdRead");
+        if (unmapNumber)
+            ui.get<QComboBox>("cboColumn(0)")->setCurrentIndex(0);
+        ui.click("cmdPreview");
+        QVERIFY(!ui.get<QPushButton>("cmdApply")->isEnabled());
+    });
+    QStringList expected{QStringLiteral("Cannot read the file \"%1.missing\".").arg(path)};
+    if (file.isEmpty())
+        expected << message << QStringLiteral("Read a personnel file first.");
+    else
+        expected << message;
+    QCOMPARE(env.messages().texts(), expected);
+    QVERIFY(env.statements().isEmpty());
+}
 
 void tst_frmStaffImport::everyKindOfBadLineIsRejectedAndNothingWritten()
 {
