@@ -19,19 +19,21 @@ BEGIN
     DECLARE @message NVARCHAR(2048);
     DECLARE @value NVARCHAR(4000);
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    -- Collations spelled out: a table variable takes the current database's default,
+    -- which on a site whose Payroll database came from elsewhere may differ.
     DECLARE @staff TABLE (
         Seq INT NOT NULL PRIMARY KEY,
-        EmpNum NVARCHAR(4000) NOT NULL,
-        Lastname NVARCHAR(4000) NOT NULL,
-        Firstname NVARCHAR(4000) NOT NULL,
-        Middlename NVARCHAR(4000) NOT NULL,
-        DeptCode NVARCHAR(4000) NOT NULL,
-        DeptName NVARCHAR(4000) NOT NULL,
-        Active NVARCHAR(4000) NOT NULL
+        EmpNum NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Lastname NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Firstname NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Middlename NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        DeptCode NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        DeptName NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Active NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL
     );
     DECLARE @departments TABLE (
         DeptCode NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY,
-        DeptName NVARCHAR(200) NOT NULL
+        DeptName NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
     );
 
     BEGIN TRY

@@ -21,7 +21,9 @@ BEGIN
     DECLARE @wasActive CHAR(1);
     DECLARE @hadAccess BIT = 0;
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
-    DECLARE @managers TABLE (EmployeeID NVARCHAR(30) NOT NULL PRIMARY KEY);
+    DECLARE @managers TABLE (
+        EmployeeID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY
+    );
 
     BEGIN TRY
         BEGIN TRANSACTION;
