@@ -5,6 +5,7 @@
 //
 // Run: bench_counter [repetitions]   (headless unless QT_QPA_PLATFORM says otherwise)
 
+#include "BenchUser.h"
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
 #include "server/EmbeddedConnection.h"
@@ -55,23 +56,6 @@ public:
 private:
     Connection& m_inner;
     qint64 m_nanos = 0;
-};
-
-class BenchUser : public UserObject
-{
-public:
-    explicit BenchUser(Connection* connection) : m_connection(connection) {}
-    void setPasswordDeptCode(const QString&) override {}
-    void sethwndParentForm(QWidget*) override {}
-    void ShowMain() override {}
-    QVariant Connected() const override { return true; }
-    Connection* SQLConnection() const override { return m_connection; }
-    QString EmployeeCode() const override { return QStringLiteral("CLERK01"); }
-    QString EmployeeName() const override { return QStringLiteral("Bench Clerk"); }
-    QString ServerName() const override { return m_connection->serverName(); }
-
-private:
-    Connection* m_connection;
 };
 
 class SilentMessages : public MessageService
@@ -181,7 +165,7 @@ int main(int argc, char** argv)
         EmbeddedConnection store(dir.path());
         seed(store);
         TimedConnection timed(store);
-        BenchUser user(&timed);
+        BenchUser user(&timed, QStringLiteral("CLERK01"));
         SilentMessages messages;
         ExecModalRunner modal;
         AppContext context(messages, modal);

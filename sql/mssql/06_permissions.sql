@@ -57,3 +57,43 @@ GO
 GRANT SELECT ON dbo.tbcmaster TO talodesk_user;
 GRANT SELECT ON dbo.tbcDepartment TO talodesk_user;
 GO
+
+-- Administration: the staff import and the Users window change the personnel master and
+-- the password register. Their procedures are granted by name to the administration
+-- role only. They write across databases; without cross-database ownership chaining (or
+-- module signing) its members also need INSERT and UPDATE on those tables.
+USE Station;
+GO
+
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
+GO
+
+GRANT EXECUTE ON dbo.Save_TALO_StaffImport TO talodesk_admin;
+GRANT EXECUTE ON dbo.Load_TALO_Users TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_User TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_UserPassword TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_UserAccess TO talodesk_admin;
+GO
+
+USE Payroll;
+GO
+
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
+GO
+
+GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_admin;
+GRANT SELECT, INSERT, UPDATE ON dbo.tbcDepartment TO talodesk_admin;
+GO
+
+USE Password;
+GO
+
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
+GO
+
+GRANT SELECT, INSERT, UPDATE ON dbo.tbPasswordMain TO talodesk_admin;
+GRANT SELECT, INSERT, DELETE ON dbo.tbPasswordAppAccess TO talodesk_admin;
+GO

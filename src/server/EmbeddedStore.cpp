@@ -103,6 +103,12 @@ void EmbeddedStore::configure()
         exec(QStringLiteral("PRAGMA %1.cache_size = -32768").arg(database.name));
     }
     SchemaMigrator(*this).migrate();
+    // The scratch table into which Save_TALO_StaffImport unpacks its JSON argument once
+    // per call. It belongs to this connection only and must exist before the procedure's
+    // statements are prepared.
+    exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_staff_rows (seq INTEGER PRIMARY "
+                        "KEY, n TEXT NOT NULL, l TEXT NOT NULL, f TEXT NOT NULL, m TEXT NOT "
+                        "NULL, d TEXT NOT NULL, dn TEXT NOT NULL, a TEXT NOT NULL)"));
     QStringList names;
     for (const Database& database : databases())
         names << database.name;

@@ -4,12 +4,14 @@
 #include "GlobalLookups.h"
 #include "WindowRegistry.h"
 #include "access/frmAccess.h"
+#include "access/frmUsers.h"
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "history/frmDistributedMeals.h"
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
+#include "settings/frmStaffImport.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "user/UserObject.h"
 #include "widgets/FormControls.h"
@@ -113,6 +115,10 @@ void mdiTALO::SetMenuRights()
     setByRight(mnuMealType, "4");
     setByRight(mnuAccess, "5");
     setByRight(mnuAppSettings, "7");
+    // The two windows of the staff and sign-in registers need the rights of their
+    // neighbours: no further check is sent.
+    mnuUsers->setEnabled(mnuAccess->isEnabled());
+    mnuImportStaff->setEnabled(mnuAppSettings->isEnabled());
 }
 
 void mdiTALO::showEmployeeList()
@@ -179,6 +185,16 @@ void mdiTALO::mnuAccess_Click()
     m_context.attempt([this] { m_context.windows().get<frmAccess>().showModal(); });
 }
 
+void mdiTALO::mnuUsers_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmUsers>().showModal(); });
+}
+
+void mdiTALO::mnuImportStaff_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmStaffImport>().showModal(); });
+}
+
 void mdiTALO::createMenus()
 {
     QMenuBar* bar = menuBar();
@@ -214,7 +230,9 @@ void mdiTALO::createMenus()
     mnuMeals = addItem(mnuSettings, "mnuMeals", QStringLiteral("Meals"));
     mnuMealType = addItem(mnuSettings, "mnuMealType", QStringLiteral("Meal Type"));
     mnuAccess = addItem(mnuSettings, "mnuAccess", QStringLiteral("User Access"));
+    mnuUsers = addItem(mnuSettings, "mnuUsers", QStringLiteral("Users"));
     mnuAppSettings = addItem(mnuSettings, "mnuAppSettings", QStringLiteral("App Settings"));
+    mnuImportStaff = addItem(mnuSettings, "mnuImportStaff", QStringLiteral("Import Staff…"));
 
     // Not in the menu bar: the meal counter pops it up over its employee list.
     mnuInquiry = new QMenu(QStringLiteral("Inquiry"), this);
@@ -233,6 +251,8 @@ void mdiTALO::createMenus()
     connect(mnuMeals, &QAction::triggered, this, &mdiTALO::mnuMeals_Click);
     connect(mnuMealType, &QAction::triggered, this, &mdiTALO::mnuMealType_Click);
     connect(mnuAccess, &QAction::triggered, this, &mdiTALO::mnuAccess_Click);
+    connect(mnuUsers, &QAction::triggered, this, &mdiTALO::mnuUsers_Click);
+    connect(mnuImportStaff, &QAction::triggered, this, &mdiTALO::mnuImportStaff_Click);
 }
 
 QMenu* mdiTALO::addMenu(QMenu* parent, const char* name, const QString& caption)

@@ -41,6 +41,8 @@ private slots:
     void mnuMeals_Click();
     void mnuMealType_Click();
     void mnuAccess_Click();
+    void mnuUsers_Click();
+    void mnuImportStaff_Click();
 
 private:
     void createMenus();
@@ -79,7 +81,9 @@ private:
     QAction* mnuMeals = nullptr;
     QAction* mnuMealType = nullptr;
     QAction* mnuAccess = nullptr;
+    QAction* mnuUsers = nullptr;
     QAction* mnuAppSettings = nullptr;
+    QAction* mnuImportStaff = nullptr;
     QMenu* mnuInquiry = nullptr;
     QAction* mnuTagEmployeeMeal = nullptr;
 

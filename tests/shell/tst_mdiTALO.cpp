@@ -49,8 +49,9 @@ private:
     QString m_failOn;
 };
 
-const QStringList kGuardedItems{"mnuReports",  "mnuEmployeeMeal", "mnuTagEmployeeMeal", "mnuMeals",
-                                "mnuMealType", "mnuAccess",       "mnuAppSettings"};
+const QStringList kGuardedItems{"mnuReports", "mnuEmployeeMeal", "mnuTagEmployeeMeal",
+                                "mnuMeals",   "mnuMealType",     "mnuAccess",
+                                "mnuUsers",   "mnuAppSettings",  "mnuImportStaff"};
 
 QStringList startUpStatements(const QString& userCode)
 {
@@ -188,10 +189,16 @@ void tst_mdiTALO::menusFollowEachRight()
     Frame frame(env);
     QVERIFY(frame.window.Form_Load());
 
-    const QMap<QString, bool> expected{{"mnuReports", true},          {"mnuEmployeeMeal", false},
-                                       {"mnuTagEmployeeMeal", false}, {"mnuMeals", true},
-                                       {"mnuMealType", false},        {"mnuAccess", true},
-                                       {"mnuAppSettings", false}};
+    const QMap<QString, bool> expected{{"mnuReports", true},
+                                       {"mnuEmployeeMeal", false},
+                                       {"mnuTagEmployeeMeal", false},
+                                       {"mnuMeals", true},
+                                       {"mnuMealType", false},
+                                       {"mnuAccess", true},
+                                       {"mnuAppSettings", false},
+                                       // These two follow their neighbours' rights, 5 and 7.
+                                       {"mnuUsers", true},
+                                       {"mnuImportStaff", false}};
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QVERIFY2(frame.item(it.key())->isEnabled() == it.value(), qPrintable(it.key()));
 
@@ -312,10 +319,10 @@ void tst_mdiTALO::menuTreeHasItsCaptionsAndHiddenItems()
                      "mnuDistributionMealType=Per Meal Type (hidden)",
                      "mnuDistributionMeal=Per Meal (hidden)",
                      "mnuDistributionMealTime=Per Meal Time (hidden)"}));
-    QCOMPARE(
-        captionsOf(frame.window.findChild<QMenu*>("mnuSettings")->actions()),
-        QStringList({"mnuEmployeeMeal=Tag Employee Meal", "mnuMeals=Meals", "mnuMealType=Meal Type",
-                     "mnuAccess=User Access", "mnuAppSettings=App Settings"}));
+    QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuSettings")->actions()),
+             QStringList({"mnuEmployeeMeal=Tag Employee Meal", "mnuMeals=Meals",
+                          "mnuMealType=Meal Type", "mnuAccess=User Access", "mnuUsers=Users",
+                          "mnuAppSettings=App Settings", "mnuImportStaff=Import Staff…"}));
     const QMenu* inquiry = frame.window.findChild<QMenu*>("mnuInquiry");
     QCOMPARE(inquiry->title(), QStringLiteral("Inquiry"));
     QCOMPARE(captionsOf(inquiry->actions()), QStringList({"mnuTagEmployeeMeal=Tag Employee Meal"}));
@@ -333,22 +340,24 @@ void tst_mdiTALO::commandsOpenTheirWindowsModally()
     QString modeWhenShown;
     env.modal().then([&](QDialog&) { modeWhenShown = tagging.strMode; });
     env.modal().then([&](QDialog&) { modeWhenShown += tagging.strMode; });
-    env.modal().thenClose();
-    env.modal().thenClose();
-    env.modal().thenClose();
+    for (int i = 0; i < 5; ++i)
+        env.modal().thenClose();
 
     frame.item("mnuEmployeeMeal")->trigger();
     frame.item("mnuTagEmployeeMeal")->trigger();
     frame.item("mnuMeals")->trigger();
     frame.item("mnuMealType")->trigger();
     frame.item("mnuAccess")->trigger();
+    frame.item("mnuUsers")->trigger();
+    frame.item("mnuImportStaff")->trigger();
 
     QCOMPARE(modeWhenShown, QStringLiteral("10"));
-    QCOMPARE(env.modal().shown().size(), 5);
+    QCOMPARE(env.modal().shown().size(), 7);
+    QCOMPARE(env.modal().shown().mid(5), QStringList({"frmUsers", "frmStaffImport"}));
     QCOMPARE(env.modal().pendingSteps(), 0);
     QCOMPARE(env.modal().unexpected(), 0);
     QCOMPARE(env.modal().shown().at(0), env.modal().shown().at(1));
-    QCOMPARE(QSet<QString>(env.modal().shown().begin(), env.modal().shown().end()).size(), 4);
+    QCOMPARE(QSet<QString>(env.modal().shown().begin(), env.modal().shown().end()).size(), 6);
 }
 
 void tst_mdiTALO::itemsWithoutCommandDoNothing()

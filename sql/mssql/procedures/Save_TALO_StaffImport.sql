@@ -1,0 +1,233 @@
+USE Station;
+GO
+
+-- Imports part of a personnel list. @rows is a JSON array with one array per employee:
+-- [number, last name, first name, middle name, department code, department name, active].
+-- A new number is added; an employee whose stored values differ is updated; an identical
+-- one is left alone, so sending the same rows twice changes nothing the second time. A
+-- department name creates the department or renames it. Every change writes one audit
+-- row. Names compare exactly (a change of case is a change); codes ignore case.
+-- OPENJSON needs database compatibility level 130 (SQL Server 2016) or later.
+CREATE OR ALTER PROCEDURE dbo.Save_TALO_StaffImport
+    @rows NVARCHAR(MAX),
+    @user NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+    SET XACT_ABORT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @value NVARCHAR(4000);
+    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    -- Collations spelled out: a table variable takes the current database's default,
+    -- which on a site whose Payroll database came from elsewhere may differ.
+    DECLARE @staff TABLE (
+        Seq INT NOT NULL PRIMARY KEY,
+        EmpNum NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Lastname NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Firstname NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Middlename NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        DeptCode NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        DeptName NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Active NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL
+    );
+    DECLARE @departments TABLE (
+        DeptCode NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY,
+        DeptName NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
+    );
+
+    BEGIN TRY
+        BEGIN TRANSACTION;
+
+        IF ISJSON(@rows) = 0 OR LEFT(LTRIM(@rows), 1) <> N'['
+            THROW 50000, N'The staff rows must be a JSON array.', 1;
+
+        INSERT INTO @staff (
+            Seq, EmpNum, Lastname, Firstname, Middlename, DeptCode, DeptName, Active
+        )
+        SELECT
+            CAST(j.[key] AS INT),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.value, N'$[0]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.value, N'$[1]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.value, N'$[2]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.value, N'$[3]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.value, N'$[4]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.value, N'$[5]'), N''))),
+            COALESCE(JSON_VALUE(j.value, N'$[6]'), N'')
+        FROM OPENJSON(@rows) AS j;
+
+        IF EXISTS (SELECT 1 FROM @staff WHERE EmpNum = N'')
+            THROW 50000, N'Employee number is required.', 1;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = EmpNum
+        FROM @staff
+        WHERE LEN(EmpNum) > 30 OR LEN(Lastname) > 100 OR LEN(Firstname) > 100
+            OR LEN(Middlename) > 100 OR LEN(DeptCode) > 30 OR LEN(DeptName) > 200
+        ORDER BY Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Employee ', @value, N': a value is longer than its column allows.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        -- DATALENGTH: "1 " is no flag, although = ignores trailing blanks.
+        SELECT TOP (1) @value = Active
+        FROM @staff
+        WHERE Active NOT IN (N'1', N'0') OR DATALENGTH(Active) <> 2
+        ORDER BY Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'Active must be 1 (active) or 0 (inactive), not ''', @value, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = MIN(EmpNum COLLATE Latin1_General_100_BIN2)
+        FROM @staff
+        GROUP BY EmpNum COLLATE Latin1_General_100_CI_AS
+        HAVING COUNT(*) > 1;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Employee number ', @value, N' appears twice.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = MIN(DeptCode COLLATE Latin1_General_100_BIN2)
+        FROM @staff
+        WHERE DeptName <> N''
+        GROUP BY DeptCode COLLATE Latin1_General_100_CI_AS
+        HAVING COUNT(DISTINCT DeptName COLLATE Latin1_General_100_BIN2) > 1;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Department ', @value, N' is given two names.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = s.DeptCode
+        FROM @staff AS s
+        WHERE s.DeptCode <> N'' AND s.DeptName = N''
+            AND NOT EXISTS (
+                SELECT 1 FROM Payroll.dbo.tbcDepartment AS t WHERE t.DeptCode = s.DeptCode
+            )
+            AND NOT EXISTS (
+                SELECT 1 FROM @staff AS named
+                WHERE named.DeptCode = s.DeptCode COLLATE Latin1_General_100_CI_AS
+                    AND named.DeptName <> N''
+            )
+        ORDER BY s.Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Unknown department ', @value, N'.');
+            THROW 50000, @message, 1;
+        END;
+
+        -- Departments named in the rows: created or renamed.
+        INSERT INTO @departments (DeptCode, DeptName)
+        SELECT MIN(DeptCode), MAX(DeptName)
+        FROM @staff
+        WHERE DeptCode <> N'' AND DeptName <> N''
+        GROUP BY DeptCode COLLATE Latin1_General_100_CI_AS;
+
+        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        SELECT
+            N'tbcDepartment',
+            d.DeptCode,
+            CASE WHEN t.DeptCode IS NULL THEN N'INSERT' ELSE N'UPDATE' END,
+            CASE
+                WHEN t.DeptCode IS NULL THEN CONCAT(N'Description=', d.DeptName)
+                ELSE CONCAT(N'Description: ', t.Description, N' -> ', d.DeptName)
+            END,
+            @user,
+            @now
+        FROM @departments AS d
+        LEFT JOIN Payroll.dbo.tbcDepartment AS t WITH (UPDLOCK, HOLDLOCK)
+            ON t.DeptCode = d.DeptCode
+        WHERE t.DeptCode IS NULL
+            OR t.Description <> d.DeptName COLLATE Latin1_General_100_BIN2;
+
+        UPDATE t
+        SET t.Description = d.DeptName
+        FROM Payroll.dbo.tbcDepartment AS t
+        INNER JOIN @departments AS d ON d.DeptCode = t.DeptCode
+        WHERE t.Description <> d.DeptName COLLATE Latin1_General_100_BIN2;
+
+        INSERT INTO Payroll.dbo.tbcDepartment (DeptCode, Description)
+        SELECT d.DeptCode, d.DeptName
+        FROM @departments AS d
+        WHERE NOT EXISTS (
+            SELECT 1 FROM Payroll.dbo.tbcDepartment AS t WHERE t.DeptCode = d.DeptCode
+        );
+
+        -- Employees: one audit row for each new or differing employee, then the rows.
+        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        SELECT
+            N'tbcmaster',
+            COALESCE(e.EmpNum, s.EmpNum),
+            CASE WHEN e.EmpNum IS NULL THEN N'INSERT' ELSE N'UPDATE' END,
+            CASE
+                WHEN e.EmpNum IS NULL THEN CONCAT(
+                    N'Lastname=', s.Lastname, N'; Firstname=', s.Firstname,
+                    N'; Middlename=', s.Middlename, N'; DeptCode=', s.DeptCode,
+                    N'; Active=', s.Active
+                )
+                ELSE STUFF(CONCAT(
+                    CASE WHEN e.Lastname <> s.Lastname COLLATE Latin1_General_100_BIN2
+                        THEN CONCAT(N'; Lastname: ', e.Lastname, N' -> ', s.Lastname) END,
+                    CASE WHEN e.Firstname <> s.Firstname COLLATE Latin1_General_100_BIN2
+                        THEN CONCAT(N'; Firstname: ', e.Firstname, N' -> ', s.Firstname) END,
+                    CASE WHEN e.Middlename <> s.Middlename COLLATE Latin1_General_100_BIN2
+                        THEN CONCAT(N'; Middlename: ', e.Middlename, N' -> ', s.Middlename) END,
+                    CASE WHEN COALESCE(e.DeptCode, N'') <> s.DeptCode
+                        THEN CONCAT(N'; DeptCode: ', e.DeptCode, N' -> ', s.DeptCode) END,
+                    CASE WHEN e.Active <> s.Active
+                        THEN CONCAT(N'; Active: ', e.Active, N' -> ', s.Active) END
+                ), 1, 2, N'')
+            END,
+            @user,
+            @now
+        FROM @staff AS s
+        LEFT JOIN Payroll.dbo.tbcmaster AS e WITH (UPDLOCK, HOLDLOCK) ON e.EmpNum = s.EmpNum
+        WHERE e.EmpNum IS NULL
+            OR e.Lastname <> s.Lastname COLLATE Latin1_General_100_BIN2
+            OR e.Firstname <> s.Firstname COLLATE Latin1_General_100_BIN2
+            OR e.Middlename <> s.Middlename COLLATE Latin1_General_100_BIN2
+            OR COALESCE(e.DeptCode, N'') <> s.DeptCode
+            OR e.Active <> s.Active;
+
+        UPDATE e
+        SET e.Lastname = s.Lastname,
+            e.Firstname = s.Firstname,
+            e.Middlename = s.Middlename,
+            e.DeptCode = NULLIF(s.DeptCode, N''),
+            e.Active = s.Active
+        FROM Payroll.dbo.tbcmaster AS e
+        INNER JOIN @staff AS s ON s.EmpNum = e.EmpNum
+        WHERE e.Lastname <> s.Lastname COLLATE Latin1_General_100_BIN2
+            OR e.Firstname <> s.Firstname COLLATE Latin1_General_100_BIN2
+            OR e.Middlename <> s.Middlename COLLATE Latin1_General_100_BIN2
+            OR COALESCE(e.DeptCode, N'') <> s.DeptCode
+            OR e.Active <> s.Active;
+
+        INSERT INTO Payroll.dbo.tbcmaster (
+            EmpNum, Lastname, Firstname, Middlename, DeptCode, Active
+        )
+        SELECT s.EmpNum, s.Lastname, s.Firstname, s.Middlename, NULLIF(s.DeptCode, N''), s.Active
+        FROM @staff AS s
+        WHERE NOT EXISTS (
+            SELECT 1 FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = s.EmpNum
+        );
+
+        COMMIT TRANSACTION;
+    END TRY
+    BEGIN CATCH
+        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        THROW;
+    END CATCH;
+END;
+GO

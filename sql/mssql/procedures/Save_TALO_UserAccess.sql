@@ -1,0 +1,122 @@
+USE Station;
+GO
+
+-- Grants ('1') or withdraws ('0') a person's use of this program (application code TALO)
+-- and sets the person active ('1') or inactive ('0'). Nobody withdraws his own access,
+-- and the last active person who may sign in and holds right 5 (user management) keeps
+-- it: otherwise nobody could manage sign-ins any more.
+CREATE OR ALTER PROCEDURE dbo.Save_TALO_UserAccess
+    @staff NVARCHAR(4000),
+    @access NVARCHAR(4000),
+    @active NVARCHAR(4000),
+    @user NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+    SET XACT_ABORT ON;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
+    DECLARE @stored NVARCHAR(30);
+    DECLARE @wasActive CHAR(1);
+    DECLARE @hadAccess BIT = 0;
+    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @managers TABLE (
+        EmployeeID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY
+    );
+
+    BEGIN TRY
+        BEGIN TRANSACTION;
+
+        IF @key = N''
+            THROW 50000, N'Staff ID is required.', 1;
+
+        SELECT @stored = EmployeeID, @wasActive = Active
+        FROM Password.dbo.tbPasswordMain WITH (UPDLOCK, HOLDLOCK)
+        WHERE EmployeeID = @key;
+        IF @stored IS NULL
+        BEGIN
+            SET @message = CONCAT(N'Unknown staff ID ', @staff, N'.');
+            THROW 50000, @message, 1;
+        END;
+        IF @access NOT IN (N'1', N'0') OR DATALENGTH(@access) <> 2
+        BEGIN
+            SET @message = CONCAT(
+                N'Access must be 1 (granted) or 0 (withdrawn), not ''', @access, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        IF @active NOT IN (N'1', N'0') OR DATALENGTH(@active) <> 2
+        BEGIN
+            SET @message = CONCAT(
+                N'Active must be 1 (active) or 0 (inactive), not ''', @active, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        IF @key = LTRIM(RTRIM(@user)) AND (@access = N'0' OR @active = N'0')
+            THROW 50000, N'You cannot withdraw your own access.', 1;
+
+        -- Managers: active, may sign in to TALO, and the first rights row holds right 5.
+        INSERT INTO @managers (EmployeeID)
+        SELECT p.EmployeeID
+        FROM Password.dbo.tbPasswordMain AS p WITH (UPDLOCK, HOLDLOCK)
+        WHERE p.Active = '1'
+            AND EXISTS (
+                SELECT 1 FROM Password.dbo.tbPasswordAppAccess AS a
+                WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = N'TALO'
+            )
+            AND CONCAT(N'|', (
+                SELECT TOP (1) r.UserRights FROM dbo.tbTALOUserRights AS r
+                WHERE r.UserID = p.EmployeeID ORDER BY r.ModifiedAt
+            ), N'|') LIKE N'%|5|%';
+        IF (@access = N'0' OR @active = N'0')
+            AND EXISTS (SELECT 1 FROM @managers WHERE EmployeeID = @stored)
+            AND NOT EXISTS (SELECT 1 FROM @managers WHERE EmployeeID <> @stored)
+        BEGIN
+            SET @message = CONCAT(
+                @stored, N' is the last person with right 5 who may sign in; ',
+                N'give right 5 to someone else first.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        IF EXISTS (
+            SELECT 1 FROM Password.dbo.tbPasswordAppAccess
+            WHERE EmployeeID = @stored AND AppCode = N'TALO'
+        )
+            SET @hadAccess = 1;
+
+        IF @hadAccess <> CASE WHEN @access = N'1' THEN 1 ELSE 0 END
+            INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+            VALUES (
+                N'tbPasswordAppAccess',
+                @stored,
+                N'ACCESS',
+                CASE WHEN @access = N'1' THEN N'TALO granted' ELSE N'TALO withdrawn' END,
+                @user,
+                @now
+            );
+        IF @wasActive <> @active
+            INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+            VALUES (
+                N'tbPasswordMain', @stored, N'UPDATE',
+                CONCAT(N'Active: ', @wasActive, N' -> ', @active), @user, @now
+            );
+
+        IF @access = N'1' AND @hadAccess = 0
+            INSERT INTO Password.dbo.tbPasswordAppAccess (EmployeeID, AppCode)
+            VALUES (@stored, N'TALO');
+        IF @access = N'0'
+            DELETE FROM Password.dbo.tbPasswordAppAccess
+            WHERE EmployeeID = @stored AND AppCode = N'TALO';
+
+        UPDATE Password.dbo.tbPasswordMain SET Active = @active WHERE EmployeeID = @stored;
+
+        COMMIT TRANSACTION;
+    END TRY
+    BEGIN CATCH
+        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        THROW;
+    END CATCH;
+END;
+GO

@@ -1,0 +1,16 @@
+-- parameters: text
+-- access: read
+-- The password register: people whose staff ID equals the text or whose last name begins
+-- with it (an empty text lists everyone), with whether each may use this program
+-- (application code TALO), is active and has a password, and the names apart; by name.
+SELECT p.EmployeeID AS [STAFF ID],
+       p.Lastname || ', ' || p.Firstname || ' ' || p.Middlename AS NAME,
+       CASE WHEN EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
+                         WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO')
+            THEN 'Y' ELSE 'N' END AS ACCESS,
+       CASE WHEN p.Active = '1' THEN 'Y' ELSE 'N' END AS ACTIVE,
+       CASE WHEN p.PasswordHash <> '' THEN 'Y' ELSE 'N' END AS PASSWORD,
+       p.Lastname AS LASTNAME, p.Firstname AS FIRSTNAME, p.Middlename AS MIDDLENAME
+FROM Password.tbPasswordMain p
+WHERE :text = '' OR p.EmployeeID = :text OR talo_starts_with(p.Lastname, :text)
+ORDER BY p.Lastname COLLATE UNICODE_CI, p.Firstname COLLATE UNICODE_CI, p.EmployeeID;

@@ -1,0 +1,120 @@
+-- parameters: rows, user
+-- access: write
+-- Imports part of a personnel list. rows is a JSON array with one array per employee:
+-- [number, last name, first name, middle name, department code, department name, active].
+-- A new number is added; an employee whose stored values differ is updated; an identical
+-- one is left alone, so sending the same rows twice changes nothing the second time. A
+-- department name creates the department or renames it. Every change writes one audit
+-- row. Names compare exactly (a change of case is a change); codes ignore case.
+SELECT talo_raise('The staff rows must be a JSON array.')
+WHERE CASE WHEN json_valid(:rows) THEN json_type(:rows) <> 'array' ELSE 1 END;
+
+-- The rows are unpacked once into temp.talo_staff_rows, a scratch table of this
+-- connection that the store creates when it opens; emptied on every call, and a refused
+-- call rolls its rows back with everything else.
+DELETE FROM temp.talo_staff_rows;
+
+INSERT INTO temp.talo_staff_rows(seq, n, l, f, m, d, dn, a)
+SELECT key,
+       trim(CAST(coalesce(json_extract(value, '$[0]'), '') AS TEXT)),
+       trim(CAST(coalesce(json_extract(value, '$[1]'), '') AS TEXT)),
+       trim(CAST(coalesce(json_extract(value, '$[2]'), '') AS TEXT)),
+       trim(CAST(coalesce(json_extract(value, '$[3]'), '') AS TEXT)),
+       trim(CAST(coalesce(json_extract(value, '$[4]'), '') AS TEXT)),
+       trim(CAST(coalesce(json_extract(value, '$[5]'), '') AS TEXT)),
+       CAST(coalesce(json_extract(value, '$[6]'), '') AS TEXT)
+FROM json_each(:rows);
+
+SELECT talo_raise('Employee number is required.')
+FROM temp.talo_staff_rows WHERE n = '' LIMIT 1;
+
+SELECT talo_raise('Employee ' || n || ': a value is longer than its column allows.')
+FROM temp.talo_staff_rows
+WHERE length(n) > 30 OR length(l) > 100 OR length(f) > 100 OR length(m) > 100
+   OR length(d) > 30 OR length(dn) > 200
+ORDER BY seq LIMIT 1;
+
+SELECT talo_raise('Active must be 1 (active) or 0 (inactive), not ''' || a || '''.')
+FROM temp.talo_staff_rows WHERE a NOT IN ('1', '0') ORDER BY seq LIMIT 1;
+
+SELECT talo_raise('Employee number ' || min(n) || ' appears twice.')
+FROM temp.talo_staff_rows GROUP BY n COLLATE UNICODE_CI HAVING count(*) > 1 LIMIT 1;
+
+SELECT talo_raise('Department ' || min(d) || ' is given two names.')
+FROM temp.talo_staff_rows WHERE dn <> ''
+GROUP BY d COLLATE UNICODE_CI HAVING count(DISTINCT dn) > 1 LIMIT 1;
+
+SELECT talo_raise('Unknown department ' || r.d || '.')
+FROM temp.talo_staff_rows r
+WHERE r.d <> '' AND r.dn = ''
+  AND NOT EXISTS (SELECT 1 FROM Payroll.tbcDepartment t WHERE t.DeptCode = r.d)
+  AND NOT EXISTS (SELECT 1 FROM temp.talo_staff_rows named
+                  WHERE named.d = r.d COLLATE UNICODE_CI AND named.dn <> '')
+ORDER BY r.seq LIMIT 1;
+
+-- Departments named in the rows: created or renamed.
+WITH dep AS (
+    SELECT min(d) AS d, max(dn) AS dn FROM temp.talo_staff_rows
+    WHERE d <> '' AND dn <> ''
+    GROUP BY d COLLATE UNICODE_CI
+)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+SELECT 'tbcDepartment', dep.d,
+       CASE WHEN t.DeptCode IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
+       CASE WHEN t.DeptCode IS NULL THEN 'Description=' || dep.dn
+            ELSE 'Description: ' || t.Description || ' -> ' || dep.dn END,
+       :user, talo_now()
+FROM dep LEFT JOIN Payroll.tbcDepartment t ON t.DeptCode = dep.d
+WHERE t.DeptCode IS NULL OR t.Description <> dep.dn COLLATE BINARY;
+
+WITH dep AS (
+    SELECT min(d) AS d, max(dn) AS dn FROM temp.talo_staff_rows
+    WHERE d <> '' AND dn <> ''
+    GROUP BY d COLLATE UNICODE_CI
+)
+INSERT INTO Payroll.tbcDepartment(DeptCode, Description)
+SELECT d, dn FROM dep WHERE true
+ON CONFLICT(DeptCode) DO UPDATE SET Description = excluded.Description
+WHERE Description <> excluded.Description COLLATE BINARY;
+
+-- Employees: one audit row for each new or differing employee, then the rows themselves.
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
+       CASE WHEN e.EmpNum IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
+       CASE WHEN e.EmpNum IS NULL
+            THEN 'Lastname=' || r.l || '; Firstname=' || r.f || '; Middlename=' || r.m
+                 || '; DeptCode=' || r.d || '; Active=' || r.a
+            ELSE substr(
+                CASE WHEN e.Lastname <> r.l COLLATE BINARY
+                     THEN '; Lastname: ' || e.Lastname || ' -> ' || r.l ELSE '' END
+                || CASE WHEN e.Firstname <> r.f COLLATE BINARY
+                        THEN '; Firstname: ' || e.Firstname || ' -> ' || r.f ELSE '' END
+                || CASE WHEN e.Middlename <> r.m COLLATE BINARY
+                        THEN '; Middlename: ' || e.Middlename || ' -> ' || r.m ELSE '' END
+                || CASE WHEN coalesce(e.DeptCode, '') <> r.d COLLATE UNICODE_CI
+                        THEN '; DeptCode: ' || coalesce(e.DeptCode, '') || ' -> ' || r.d
+                        ELSE '' END
+                || CASE WHEN e.Active <> r.a
+                        THEN '; Active: ' || e.Active || ' -> ' || r.a ELSE '' END,
+                3) END,
+       :user, talo_now()
+FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
+WHERE e.EmpNum IS NULL
+   OR e.Lastname <> r.l COLLATE BINARY OR e.Firstname <> r.f COLLATE BINARY
+   OR e.Middlename <> r.m COLLATE BINARY
+   OR coalesce(e.DeptCode, '') <> r.d COLLATE UNICODE_CI OR e.Active <> r.a
+ORDER BY r.seq;
+
+INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, Active)
+SELECT n, l, f, m, nullif(d, ''), a FROM temp.talo_staff_rows WHERE true
+ON CONFLICT(EmpNum) DO UPDATE SET
+    Lastname = excluded.Lastname,
+    Firstname = excluded.Firstname,
+    Middlename = excluded.Middlename,
+    DeptCode = excluded.DeptCode,
+    Active = excluded.Active
+WHERE Lastname <> excluded.Lastname COLLATE BINARY
+   OR Firstname <> excluded.Firstname COLLATE BINARY
+   OR Middlename <> excluded.Middlename COLLATE BINARY
+   OR coalesce(DeptCode, '') <> coalesce(excluded.DeptCode, '') COLLATE UNICODE_CI
+   OR Active <> excluded.Active;

@@ -1,0 +1,65 @@
+-- parameters: staff, access, active, user
+-- access: write
+-- Grants ('1') or withdraws ('0') a person's use of this program (application code TALO)
+-- and sets the person active ('1') or inactive ('0'). Nobody withdraws his own access,
+-- and the last active person who may sign in and holds right 5 (user management) keeps
+-- it: otherwise nobody could manage sign-ins any more.
+SELECT talo_raise('Staff ID is required.')
+WHERE trim(:staff) = '';
+
+SELECT talo_raise('Unknown staff ID ' || :staff || '.')
+WHERE NOT EXISTS (SELECT 1 FROM Password.tbPasswordMain WHERE EmployeeID = trim(:staff));
+
+SELECT talo_raise('Access must be 1 (granted) or 0 (withdrawn), not ''' || :access || '''.')
+WHERE :access NOT IN ('1', '0');
+
+SELECT talo_raise('Active must be 1 (active) or 0 (inactive), not ''' || :active || '''.')
+WHERE :active NOT IN ('1', '0');
+
+SELECT talo_raise('You cannot withdraw your own access.')
+WHERE trim(:staff) = trim(:user) COLLATE UNICODE_CI AND (:access = '0' OR :active = '0');
+
+-- A manager: active, may sign in to TALO, and the first rights row holds right 5.
+SELECT talo_raise(p.EmployeeID || ' is the last person with right 5 who may sign in; '
+                  || 'give right 5 to someone else first.')
+FROM Password.tbPasswordMain p
+WHERE p.EmployeeID = trim(:staff)
+  AND (:access = '0' OR :active = '0')
+  AND p.Active = '1'
+  AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
+              WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO')
+  AND '|' || coalesce((SELECT r.UserRights FROM Station.tbTALOUserRights r
+                       WHERE r.UserID = p.EmployeeID ORDER BY r.rowid LIMIT 1), '')
+      || '|' LIKE '%|5|%'
+  AND NOT EXISTS (
+      SELECT 1 FROM Password.tbPasswordMain o
+      WHERE o.EmployeeID <> p.EmployeeID AND o.Active = '1'
+        AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
+                    WHERE a.EmployeeID = o.EmployeeID AND a.AppCode = 'TALO')
+        AND '|' || coalesce((SELECT r.UserRights FROM Station.tbTALOUserRights r
+                             WHERE r.UserID = o.EmployeeID ORDER BY r.rowid LIMIT 1), '')
+            || '|' LIKE '%|5|%');
+
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+SELECT 'tbPasswordAppAccess', p.EmployeeID, 'ACCESS',
+       CASE WHEN :access = '1' THEN 'TALO granted' ELSE 'TALO withdrawn' END,
+       :user, talo_now()
+FROM Password.tbPasswordMain p
+WHERE p.EmployeeID = trim(:staff)
+  AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
+              WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO') <> (:access = '1');
+
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+SELECT 'tbPasswordMain', EmployeeID, 'UPDATE', 'Active: ' || Active || ' -> ' || :active,
+       :user, talo_now()
+FROM Password.tbPasswordMain
+WHERE EmployeeID = trim(:staff) AND Active <> :active;
+
+INSERT OR IGNORE INTO Password.tbPasswordAppAccess(EmployeeID, AppCode)
+SELECT EmployeeID, 'TALO' FROM Password.tbPasswordMain
+WHERE EmployeeID = trim(:staff) AND :access = '1';
+
+DELETE FROM Password.tbPasswordAppAccess
+WHERE EmployeeID = trim(:staff) AND AppCode = 'TALO' AND :access = '0';
+
+UPDATE Password.tbPasswordMain SET Active = :active WHERE EmployeeID = trim(:staff);

@@ -1,0 +1,64 @@
+#include "StaffImportData.h"
+
+#include "data/SqlText.h"
+#include "shell/AppContext.h"
+#include "user/UserObject.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+// Thrown inside the transaction to roll it back when the user cancels.
+struct Cancelled
+{};
+
+} // namespace
+
+StaffMaster StaffImportData::readMaster()
+{
+    StaffMaster master;
+    const Recordset departments =
+        m_context.open(QStringLiteral("Select DeptCode, Description from Payroll..tbcDepartment"));
+    for (const Recordset::Row& row : departments.rows())
+        master.addDepartment(row.at(0), row.at(1));
+    const Recordset employees =
+        m_context.open(QStringLiteral("Select EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+                                      "Active from Payroll..tbcmaster"));
+    for (const Recordset::Row& row : employees.rows())
+        master.addEmployee({row.at(0), row.at(1), row.at(2), row.at(3), row.at(4), row.at(5)});
+    return master;
+}
+
+QString StaffImportData::sliceStatement(const QList<StaffImportPlan::Row>& rows, qsizetype from,
+                                        qsizetype count) const
+{
+    QJsonArray slice;
+    for (qsizetype i = from; i < from + count && i < rows.size(); ++i) {
+        const StaffImportPlan::Row& row = rows.at(i);
+        const StaffMaster::Employee& e = row.employee;
+        slice.append(QJsonArray{e.number, e.lastname, e.firstname, e.middlename, e.deptCode,
+                                row.deptName, e.active});
+    }
+    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    return QStringLiteral("Station..Save_TALO_StaffImport '") +
+           SqlText::quote(QString::fromUtf8(QJsonDocument(slice).toJson(QJsonDocument::Compact))) +
+           QStringLiteral("', '") + SqlText::quote(user) + QStringLiteral("'");
+}
+
+bool StaffImportData::apply(const QList<StaffImportPlan::Row>& rows, const Progress& progress)
+{
+    const int total = int(rows.size());
+    try {
+        m_context.transaction([&] {
+            for (int from = 0; from < total; from += sliceSize) {
+                m_context.execute(sliceStatement(rows, from, sliceSize));
+                if (progress && !progress(std::min(from + sliceSize, total), total))
+                    throw Cancelled{};
+            }
+        });
+    } catch (const Cancelled&) {
+        return false;
+    }
+    return true;
+}

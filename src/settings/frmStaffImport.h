@@ -1,0 +1,67 @@
+#pragma once
+
+#include "settings/CsvReader.h"
+#include "settings/StaffImportData.h"
+#include "settings/StaffImportPlan.h"
+#include "widgets/ModalForm.h"
+
+#include <array>
+#include <memory>
+
+class AppContext;
+class FlexGrid;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Import Staff: brings the personnel list exported by an HR or payroll system into the
+// personnel master. The file is read, its columns are mapped to the employee fields, a
+// preview shows what would change, and only Apply writes, in one transaction.
+class frmStaffImport : public ModalForm
+{
+    Q_OBJECT
+
+public:
+    explicit frmStaffImport(AppContext& context);
+
+protected:
+    void createControls(QWidget* surface) override;
+    void Form_Load() override;
+
+private:
+    void createFileRow(QWidget* surface);
+    void createColumnBoxes(QWidget* surface);
+    void createPreviewArea(QWidget* surface);
+    void connectControls();
+
+    void browse();
+    void readFile();
+    void preview();
+    void apply();
+    // The current plan no longer matches what is on screen: Apply waits for a new preview.
+    void invalidatePreview();
+    void showPlan();
+    void layOutPreview();
+    StaffColumns chosenColumns() const;
+
+    AppContext& m_context;
+    StaffImportData m_data;
+    CsvReader m_csv;
+    bool m_fileRead = false;
+    std::unique_ptr<StaffImportPlan> m_plan;
+
+    QLineEdit* txtFile = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QPushButton* cmdRead = nullptr;
+    std::array<QComboBox*, StaffColumns::FieldCount> cboColumn{};
+    QLabel* lblFileInfo = nullptr;
+    QCheckBox* chkWholeList = nullptr;
+    QPushButton* cmdPreview = nullptr;
+    QLabel* lblSummary = nullptr;
+    FlexGrid* mshPreview = nullptr;
+    QCheckBox* chkDeactivate = nullptr;
+    QPushButton* cmdApply = nullptr;
+    QPushButton* cmdClose = nullptr;
+};

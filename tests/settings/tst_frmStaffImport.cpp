@@ -1,0 +1,381 @@
+#include "data/DbError.h"
+#include "settings/StaffImportData.h"
+#include "settings/frmStaffImport.h"
+#include "shell/WindowRegistry.h"
+#include "support/DialogUi.h"
+#include "support/TestEnvironment.h"
+#include "widgets/FlexGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString header =
+    QStringLiteral("EmpNum,Lastname,Firstname,Middlename,DeptCode,DeptName,Active\n");
+
+struct Ui : DialogUi
+{
+    using DialogUi::DialogUi;
+    // Types the file's path, reads it with Enter and asks for the preview.
+    void previewFile(const QString& path) const
+    {
+        get<QLineEdit>("txtFile")->setText(path);
+        QTest::keyClick(get<QLineEdit>("txtFile"), Qt::Key_Return);
+        click("cmdPreview");
+    }
+    QString summary() const { return get<QLabel>("lblSummary")->text(); }
+    // The preview's rows as "LINE|EMPNUM|CHANGE|DETAILS".
+    QStringList preview() const
+    {
+        FlexGrid* grid = get<FlexGrid>("mshPreview");
+        QStringList rows;
+        for (int row = 1; row < grid->Rows(); ++row) {
+            QStringList cells;
+            for (int col = 1; col < 5; ++col)
+                cells << grid->TextMatrix(row, col);
+            if (!cells.join(QString()).isEmpty())
+                rows << cells.join('|');
+        }
+        return rows;
+    }
+};
+
+QString writeFile(TestEnvironment& env, const QString& name, const QByteArray& bytes)
+{
+    const QString path = env.folder() + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void runWindow(TestEnvironment& env, const std::function<void(const Ui&)>& step)
+{
+    env.modal().then([&](QDialog& d) { step(Ui(d)); });
+    env.context().windows().get<frmStaffImport>().showModal();
+    QCOMPARE(env.modal().unexpected(), 0);
+}
+
+// Everything the import may touch, as text, to show that nothing changed.
+QString storeState(TestEnvironment& env)
+{
+    QStringList lines;
+    for (const char* sql :
+         {"SELECT EmpNum, Lastname, Firstname, Middlename, coalesce(DeptCode, ''), Active "
+          "FROM Payroll.tbcmaster ORDER BY EmpNum",
+          "SELECT DeptCode, Description FROM Payroll.tbcDepartment ORDER BY DeptCode",
+          "SELECT TableName, RecordKey, Action, Details FROM Station.tbTALOAuditLog ORDER BY "
+          "AuditID"}) {
+        const Recordset rows = env.query(QString::fromLatin1(sql));
+        for (const Recordset::Row& row : rows.rows())
+            lines << row.join('|');
+    }
+    return lines.join('\n');
+}
+
+void seedStaff(TestEnvironment& env)
+{
+    env.addEmployee("E001", "Cruz", "Ana", "", "NUR");
+    env.addEmployee("E002", "Reyes", "Ben", "", "NUR");
+    env.addEmployee("E003", "Santos", "Carl", "", QStringLiteral("KIT"));
+}
+
+} // namespace
+
+class tst_frmStaffImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unusableFileIsRefusedBeforeAnyRead_data();
+    void unusableFileIsRefusedBeforeAnyRead();
+    void everyKindOfBadLineIsRejectedAndNothingWritten();
+    void importChangesDepartmentDeactivatesMissingAndReimportChangesNothing();
+    void windows1252FileWithMappedColumns();
+    void failureOrCancelHalfWayLeavesTheStoreUntouched();
+    void procedureRefusesWhatThePreviewWouldReject_data();
+    void procedureRefusesWhatThePreviewWouldReject();
+};
+
+void tst_frmStaffImport::unusableFileIsRefusedBeforeAnyRead_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("unmapNumber");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << QByteArray() << false
+                           << QStringLiteral("The file is empty: it has no header line.");
+    QTest::newRow("header only") << header.toUtf8() << false
+                                 << QStringLiteral("The file has no employee lines.");
+    QTest::newRow("no number column")
+        << (header + "E001,Cruz,Ana,,NUR,,1\n").toUtf8() << true
+        << QStringLiteral("Choose the column that holds the employee number.");
+}
+
+void tst_frmStaffImport::unusableFileIsRefusedBeforeAnyRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, unmapNumber);
+    QFETCH(QString, message);
+    TestEnvironment env;
+    seedStaff(env);
+    const QString path = writeFile(env, "staff.csv", file);
+    runWindow(env, [&](const Ui& ui) {
+        ui.get<QLineEdit>("txtFile")->setText(path + ".missing");
+        ui.click("cmdRead");
+        ui.get<QLineEdit>("txtFile")->setText(path);
+        ui.click("cmdRead");
+        if (unmapNumber)
+            ui.get<QComboBox>("cboColumn(0)")->setCurrentIndex(0);
+        ui.click("cmdPreview");
+        QVERIFY(!ui.get<QPushButton>("cmdApply")->isEnabled());
+    });
+    QStringList expected{QStringLiteral("Cannot read the file \"%1.missing\".").arg(path)};
+    if (file.isEmpty())
+        expected << message << QStringLiteral("Read a personnel file first.");
+    else
+        expected << message;
+    QCOMPARE(env.messages().texts(), expected);
+    QVERIFY(env.statements().isEmpty());
+}
+
+void tst_frmStaffImport::everyKindOfBadLineIsRejectedAndNothingWritten()
+{
+    TestEnvironment env;
+    seedStaff(env);
+    const QString before = storeState(env);
+    const QString path = writeFile(env, "bad.csv",
+                                   (header +
+                                    "E100,Cruz,Ana,,NUR,Nursing,1\n"
+                                    ",Nobody,Here,,NUR,,1\n"
+                                    "e100,Cruz,Ana,,NUR,,1\n"
+                                    "E101,Lim,Bo,,XRAY,,1\n"
+                                    "E002,Reyes,Ben,,NUR,,maybe\n"
+                                    "E103," +
+                                    QString(101, 'x') +
+                                    ",Di,,NUR,,1\n"
+                                    "E104,Go,Ed,,NUR,,1,extra\n"
+                                    "E106,Uy,Fe,,NUR,Nurses,1\n"
+                                    "E105,\"Open,Gi,,NUR,,1\n"
+                                    "E107,Ko,Hu,,NUR,,1\n")
+                                       .toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QCOMPARE(
+            ui.preview().mid(0, 8),
+            QStringList({"3||Rejected|No employee number.",
+                         "4|e100|Rejected|Duplicate employee number e100 (first on line 2).",
+                         "5|E101|Rejected|Unknown department XRAY and no department name given.",
+                         "6|E002|Rejected|Bad active flag 'maybe' (use 1/0, Y/N, Yes/No, "
+                         "True/False or A/I).",
+                         "7|E103|Rejected|Last name is longer than 100 characters.",
+                         "8|E104|Rejected|The line has 8 fields, the header 7.",
+                         "9|E106|Rejected|Department NUR is named 'Nursing' on line 2, 'Nurses' "
+                         "here.",
+                         "10|E105|Rejected|The line cannot be read: a quoted field is not "
+                         "closed."}));
+        QCOMPARE(ui.preview().mid(8),
+                 QStringList({"2|E100|New|Cruz, Ana ", "|E001|Missing|Cruz, Ana ",
+                              "|E003|Missing|Santos, Carl "}));
+        QVERIFY(ui.summary().contains("New: 1 "));
+        QVERIFY(ui.summary().contains("Rejected lines: 8 "));
+        // E002's line is rejected, but the file names E002: only E001 and E003 are missing.
+        QVERIFY(ui.summary().contains("Missing from the file: 2 "));
+
+        // Applying asks first; No writes nothing.
+        env.messages().answerNext(false);
+        ui.click("cmdApply");
+        QCOMPARE(env.messages().texts(),
+                 QStringList{"8 lines of the file were rejected and will be skipped. Apply the "
+                             "other changes?"});
+    });
+    QCOMPARE(storeState(env), before);
+    for (const QString& statement : env.statements())
+        QVERIFY2(statement.startsWith("Select "), qPrintable(statement));
+}
+
+void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportChangesNothing()
+{
+    TestEnvironment env(QStringLiteral("HR01"));
+    seedStaff(env);
+    const QString path = writeFile(env, "staff.csv",
+                                   (header + "E001,Cruz,Ana,,NUR,,1\n"
+                                             "E002,Reyes,Ben,,KIT,,1\n"
+                                             "E004,Lopez,Dina,M,LAB,Laboratory,Y\n")
+                                       .toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QCOMPARE(ui.summary(), QStringLiteral("New: 1    Changed: 1    Unchanged: 1    Missing "
+                                              "from the file: 1    Rejected lines: 0    New "
+                                              "departments: 1"));
+        QCOMPARE(ui.preview(),
+                 QStringList({"4|E004|New|Lopez, Dina M",
+                              "3|E002|Changed|Reyes, Ben  | Department code: NUR -> KIT",
+                              "|E003|Missing|Santos, Carl "}));
+        auto* deactivate = ui.get<QCheckBox>("chkDeactivate");
+        QVERIFY(deactivate->isEnabled());
+        deactivate->setChecked(true);
+        ui.click("cmdApply");
+        QCOMPARE(env.messages().texts(), QStringList{"Done. 1 added, 1 changed, 1 deactivated."});
+
+        // The preview now reads the store as it stands: the file matches it.
+        QCOMPARE(ui.summary(), QStringLiteral("New: 0    Changed: 0    Unchanged: 3    Missing "
+                                              "from the file: 0    Rejected lines: 0    New "
+                                              "departments: 0"));
+    });
+    QCOMPARE(env.scalar("SELECT DeptCode FROM Payroll.tbcmaster WHERE EmpNum = 'E002'"),
+             QStringLiteral("KIT"));
+    // Deactivated, never deleted.
+    QCOMPARE(env.scalar("SELECT Active FROM Payroll.tbcmaster WHERE EmpNum = 'E003'"),
+             QStringLiteral("0"));
+    QCOMPARE(env.scalar("SELECT Lastname || Middlename || DeptCode || Active FROM "
+                        "Payroll.tbcmaster WHERE EmpNum = 'E004'"),
+             QStringLiteral("LopezMLAB1"));
+    QCOMPARE(env.scalar("SELECT Description FROM Payroll.tbcDepartment WHERE DeptCode = 'LAB'"),
+             QStringLiteral("Laboratory"));
+    QCOMPARE(env.query("SELECT TableName, RecordKey, Action, Details, UserID FROM "
+                       "Station.tbTALOAuditLog ORDER BY AuditID")
+                 .rows(),
+             (QList<QStringList>{
+                 {"tbcDepartment", "LAB", "INSERT", "Description=Laboratory", "HR01"},
+                 {"tbcmaster", "E004", "INSERT",
+                  "Lastname=Lopez; Firstname=Dina; Middlename=M; DeptCode=LAB; Active=1", "HR01"},
+                 {"tbcmaster", "E002", "UPDATE", "DeptCode: NUR -> KIT", "HR01"},
+                 {"tbcmaster", "E003", "UPDATE", "Active: 1 -> 0", "HR01"}}));
+
+    // The same file again: nothing to send, nothing changes.
+    const QString after = storeState(env);
+    env.messages().clear();
+    env.clearStatements();
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QVERIFY(!ui.get<QCheckBox>("chkDeactivate")->isEnabled());
+        ui.click("cmdApply");
+    });
+    QCOMPARE(env.messages().texts(),
+             QStringList{"Nothing to change: the personnel master already matches the file."});
+    QCOMPARE(storeState(env), after);
+    for (const QString& statement : env.statements())
+        QVERIFY2(statement.startsWith("Select "), qPrintable(statement));
+}
+
+void tst_frmStaffImport::windows1252FileWithMappedColumns()
+{
+    TestEnvironment env;
+    env.addEmployee("E001", "Cruz", "Ana", "", "NUR");
+    const QString path = writeFile(env, "hr.csv",
+                                   QByteArray("Staff No;Surname;Given Name;Unit;Status\r\n"
+                                              "E001;Cruz;Ana;NUR;I\r\n"
+                                              "E005;Pe\xF1"
+                                              "a;Jos\xE9;NUR;A\r\n"));
+    runWindow(env, [&](const Ui& ui) {
+        ui.get<QLineEdit>("txtFile")->setText(path);
+        ui.click("cmdRead");
+        QCOMPARE(ui.get<QLabel>("lblFileInfo")->text(),
+                 QStringLiteral("Read as Windows-1252, separated by \";\": 2 employee lines."));
+        // Guessed from the header; "Unit" is mapped by hand.
+        auto* unit = ui.get<QComboBox>("cboColumn(4)");
+        QCOMPARE(unit->currentText(), QStringLiteral("(none)"));
+        QCOMPARE(ui.get<QComboBox>("cboColumn(1)")->currentText(), QStringLiteral("Surname"));
+        QCOMPARE(ui.get<QComboBox>("cboColumn(6)")->currentText(), QStringLiteral("Status"));
+        unit->setCurrentIndex(unit->findText("Unit"));
+        ui.click("cmdPreview");
+        QCOMPARE(ui.preview(), QStringList({QString::fromUtf8("3|E005|New|Peña, José "),
+                                            "2|E001|Changed|Cruz, Ana  | Active: 1 -> 0"}));
+        ui.click("cmdApply");
+    });
+    QCOMPARE(env.scalar("SELECT Firstname || DeptCode || Active FROM Payroll.tbcmaster WHERE "
+                        "Lastname = 'PEÑA'"),
+             QString::fromUtf8("JoséNUR1"));
+    QCOMPARE(env.scalar("SELECT Active FROM Payroll.tbcmaster WHERE EmpNum = 'E001'"),
+             QStringLiteral("0"));
+}
+
+void tst_frmStaffImport::failureOrCancelHalfWayLeavesTheStoreUntouched()
+{
+    TestEnvironment env;
+    seedStaff(env);
+    const QString before = storeState(env);
+    QList<StaffImportPlan::Row> rows;
+    for (int i = 0; i < StaffImportData::sliceSize + 500; ++i) {
+        StaffImportPlan::Row row;
+        row.employee = {QStringLiteral("N%1").arg(i), "Last", "First", "", "NUR", "1"};
+        rows.append(row);
+    }
+    StaffImportData data(env.context());
+
+    // Cancelled after the first slice was written.
+    int calls = 0;
+    QVERIFY(!data.apply(rows, [&](int done, int total) {
+        ++calls;
+        return done < total / 2;
+    }));
+    QCOMPARE(calls, 1);
+    QCOMPARE(storeState(env), before);
+
+    // Refused in the second slice.
+    rows[StaffImportData::sliceSize + 100].employee.active = "X";
+    try {
+        data.apply(rows, {});
+        QFAIL("the bad row was accepted");
+    } catch (const DbError& error) {
+        QCOMPARE(error.number(), 50000);
+        QCOMPARE(error.message(),
+                 QStringLiteral("Active must be 1 (active) or 0 (inactive), not 'X'."));
+    }
+    QCOMPARE(storeState(env), before);
+
+    // Good rows go in, all of them.
+    rows[StaffImportData::sliceSize + 100].employee.active = "1";
+    QVERIFY(data.apply(rows, {}));
+    QCOMPARE(env.scalar("SELECT count(*) FROM Payroll.tbcmaster"),
+             QString::number(rows.size() + 3));
+}
+
+void tst_frmStaffImport::procedureRefusesWhatThePreviewWouldReject_data()
+{
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not an array") << QString(R"({"a":1})")
+                                  << QStringLiteral("The staff rows must be a JSON array.");
+    QTest::newRow("no number") << QString(R"([[" ","L","F","","NUR","","1"]])")
+                               << QStringLiteral("Employee number is required.");
+    QTest::newRow("too long")
+        << QString(R"([["E9","L","F","","NUR",")" + QString(201, 'd') + R"(","1"]])")
+        << QStringLiteral("Employee E9: a value is longer than its column allows.");
+    QTest::newRow("active flag") << QString(R"([["E9","L","F","","NUR","","yes"]])")
+                                 << QStringLiteral(
+                                        "Active must be 1 (active) or 0 (inactive), not 'yes'.");
+    QTest::newRow("twice") << QString(
+                                  R"([["E9","L","F","","","","1"],["e9","L","F","","","","1"]])")
+                           << QStringLiteral("Employee number E9 appears twice.");
+    QTest::newRow("two names")
+        << QString(R"([["E8","L","F","","LAB","Lab","1"],["E9","L","F","","lab","X","1"]])")
+        << QStringLiteral("Department LAB is given two names.");
+    QTest::newRow("unknown department") << QString(R"([["E9","L","F","","XRAY","","1"]])")
+                                        << QStringLiteral("Unknown department XRAY.");
+}
+
+void tst_frmStaffImport::procedureRefusesWhatThePreviewWouldReject()
+{
+    QFETCH(QString, rows);
+    QFETCH(QString, message);
+    TestEnvironment env;
+    seedStaff(env);
+    const QString before = storeState(env);
+    try {
+        env.store().execute("Station..Save_TALO_StaffImport '" + rows + "', 'HR01'");
+        QFAIL("accepted");
+    } catch (const DbError& error) {
+        QCOMPARE(error.message(), message);
+    }
+    QCOMPARE(storeState(env), before);
+}
+
+QTEST_MAIN(tst_frmStaffImport)
+#include "tst_frmStaffImport.moc"
