@@ -3,7 +3,7 @@
 -- short index range whatever the size of the table: the date range alone, a clerk, a
 -- meal (the employee filter has had its index from the start). The changes log is read
 -- by date-time.
-CREATE INDEX Station.ixDistributedDate ON tbTALOEmployeeDistributedMeals(MealDate);
-CREATE INDEX Station.ixDistributedClerkDate ON tbTALOEmployeeDistributedMeals(ClerkID, MealDate);
-CREATE INDEX Station.ixDistributedMealDate ON tbTALOEmployeeDistributedMeals(MealCode, MealDate);
-CREATE INDEX Station.ixAuditChangedAt ON tbTALOAuditLog(ChangedAt);
+CREATE INDEX IF NOT EXISTS Station.ixDistributedDate ON tbTALOEmployeeDistributedMeals(MealDate);
+CREATE INDEX IF NOT EXISTS Station.ixDistributedClerkDate ON tbTALOEmployeeDistributedMeals(ClerkID, MealDate);
+CREATE INDEX IF NOT EXISTS Station.ixDistributedMealDate ON tbTALOEmployeeDistributedMeals(MealCode, MealDate);
+CREATE INDEX IF NOT EXISTS Station.ixAuditChangedAt ON tbTALOAuditLog(ChangedAt);
