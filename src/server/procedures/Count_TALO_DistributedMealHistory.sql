@@ -3,7 +3,8 @@
 -- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory),
 -- counted in the store. The same index serves each filter as for a page, and the count
 -- reads only that index while no meal or mode filter needs the rows themselves: the
--- revoked meals are counted apart, from their own small index, and taken off.
+-- revoked meals are counted apart, from their own small index, and taken off. (An
+-- employee has few meals: those are read and their revokes seen on the rows.)
 SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
 WHERE trim(:from) <> '' AND talo_iso(:from) IS NULL;
 
@@ -21,7 +22,8 @@ SELECT
           AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk))
+          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND (:revoked = '1' OR dm.RevokedAt IS NULL))
        +
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
         WHERE :employee = '' AND :clerk <> ''
@@ -48,7 +50,7 @@ SELECT
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
           AND (:clerk = '' OR dm.ClerkID = :clerk))
-       - CASE WHEN :revoked = '1' THEN 0 ELSE
+       - CASE WHEN :revoked = '1' OR :employee <> '' THEN 0 ELSE
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
         WHERE dm.RevokedAt IS NOT NULL
           AND dm.MealDate >= COALESCE(talo_iso(:from), '')
