@@ -12,6 +12,9 @@ namespace GeneralDate {
 // when it is exactly midnight. en_US: "12/8/2026 3:14:31 AM", "12/8/2026".
 QString toText(const QDateTime& value, const QLocale& locale = QLocale());
 
+// The same for a date-time as the store keeps it ("2026-12-08 03:14:31", or a date
+// alone); "" when the text is not in that form.
+QString storedToText(const QString& iso, const QLocale& locale = QLocale());
 // The display format of a general date with its time ("M/d/yyyy h:mm:ss AP" in en_US),
 // for controls that edit a date-time the way the program shows it.
 QString format(const QLocale& locale = QLocale());

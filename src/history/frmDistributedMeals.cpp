@@ -236,9 +236,7 @@ void frmDistributedMeals::Form_Load()
     setDay(dtpChangesFrom, dtpChangesTo, today);
     for (QLineEdit* box : {txtEmployee, txtMeal, txtClerk, txtUser})
         box->clear();
-    lblEmployeeName->clear();
-    m_employeeText.clear();
-    m_employeeNumber.clear();
+    takeEmployee({}, {});
     cboMealMode->setCurrentIndex(0);
     cboTable->setCurrentIndex(0);
     chkShowRevoked->setChecked(false);
@@ -259,20 +257,23 @@ bool frmDistributedMeals::lookUpEmployee()
     lookup.showModal();
     if (lookup.strEmpNum.isEmpty())
         return false;
-    txtEmployee->setText(lookup.strEmpNum);
-    lblEmployeeName->setText(lookup.strEmpName);
-    m_employeeText = lookup.strEmpNum;
-    m_employeeNumber = lookup.strEmpNum;
+    takeEmployee(lookup.strEmpNum, lookup.strEmpName);
     return true;
+}
+
+void frmDistributedMeals::takeEmployee(const QString& number, const QString& name)
+{
+    txtEmployee->setText(number);
+    lblEmployeeName->setText(name);
+    m_employeeText = number;
+    m_employeeNumber = number;
 }
 
 bool frmDistributedMeals::resolveEmployee()
 {
     const QString text = txtEmployee->text().trimmed();
     if (text.isEmpty()) {
-        lblEmployeeName->clear();
-        m_employeeText.clear();
-        m_employeeNumber.clear();
+        takeEmployee({}, {});
         return true;
     }
     if (text == m_employeeText)
@@ -282,10 +283,7 @@ bool frmDistributedMeals::resolveEmployee()
         // A number typed in full wins over last names that begin with it.
         if (found.recordCount() == 1 ||
             found.value(row, 0).compare(text, Qt::CaseInsensitive) == 0) {
-            txtEmployee->setText(found.value(row, 0));
-            lblEmployeeName->setText(found.value(row, 1));
-            m_employeeText = found.value(row, 0);
-            m_employeeNumber = found.value(row, 0);
+            takeEmployee(found.value(row, 0), found.value(row, 1));
             return true;
         }
     }

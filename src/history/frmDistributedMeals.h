@@ -62,6 +62,8 @@ private:
     bool resolveEmployee();
     // Opens the employee look-up on the box's text; true when someone was chosen.
     bool lookUpEmployee();
+    // Filters by this employee from now on, showing the number and the name.
+    void takeEmployee(const QString& number, const QString& name);
     bool readMealFilter(HistoryData::MealFilter& filter);
     void fetchMoreMeals();
     void fetchMoreChanges();

@@ -152,8 +152,8 @@ void generalDateFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         return;
     }
     const QString text = argText(argv[0]);
-    const QDateTime value = QDateTime::fromString(text, QLatin1String(IsoFormat));
-    resultText(ctx, value.isValid() ? GeneralDate::toText(value) : text);
+    const QString general = GeneralDate::storedToText(text);
+    resultText(ctx, general.isEmpty() ? text : general);
 }
 
 // The workstation's short time of a date-time text ("11:30 AM").

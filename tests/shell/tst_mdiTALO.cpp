@@ -368,7 +368,7 @@ void tst_mdiTALO::itemsWithoutCommandDoNothing()
     env.clearStatements();
 
     for (const char* name :
-         {"mnuEmployeeList", "mnuDistributedMeals", "mnuDistributionDaily", "mnuDistributionWeekly",
+         {"mnuEmployeeList", "mnuDistributionDaily", "mnuDistributionWeekly",
           "mnuDistributionMonthly", "mnuDistributionDateRange", "mnuAppSettings"})
         frame.item(name)->trigger();
 
