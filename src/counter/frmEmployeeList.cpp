@@ -106,6 +106,7 @@ void frmEmployeeList::createControls()
     createSearchFrame();
     createListFrame();
     createCounterFrame();
+    connectKeyboard();
     // The captions' boxes were sized for the designed fonts; a wider fallback must not cut
     // them off.
     FormControls::fitCaptions(this);
@@ -138,6 +139,9 @@ void frmEmployeeList::createListFrame()
     mshEmpList = makeGrid(fraList, QStringLiteral("mshEmpList"));
     Twips::place(mshEmpList, 155, 600, 8585, 6855);
 
+    // In entry mode the greyed list still shows whom the clerk is serving.
+    mshEmpList->setShowsChoiceWhileFrameDisabled(true);
+    mshEmpList->setChoosesByKeyboard(true);
     connect(mshEmpList, &FlexGrid::Click, this, &frmEmployeeList::mshEmpList_Click);
     connect(mshEmpList, &FlexGrid::DblClick, this, &frmEmployeeList::mshEmpList_DblClick);
     connect(mshEmpList, &FlexGrid::RightButtonDown, this,
@@ -173,6 +177,12 @@ void frmEmployeeList::createCounterFrame()
     txtMealEntry[MealDescription] =
         makeTextBox(frame, indexed("txtMealEntry", MealDescription), 13.5);
     Twips::place(txtMealEntry[MealDescription], 120, 2880, 4095, 500);
+    // Whom the order is for, beside "Meal Entries", so no meal is booked to the wrong
+    // person once the employee list is greyed out.
+    lblChosenEmployee = FormControls::label(frame, QStringLiteral("lblChosenEmployee"), QString());
+    lblChosenEmployee->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 9.75, true));
+    lblChosenEmployee->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Twips::place(lblChosenEmployee, 1800, 2520, 3735, 375);
     cmdMealEntry[MealSearch] =
         makeButton(frame, indexed("cmdMealEntry", MealSearch), QStringLiteral("Search"));
     Twips::place(cmdMealEntry[MealSearch], 4320, 2880, 1215, 495);
@@ -181,6 +191,8 @@ void frmEmployeeList::createCounterFrame()
     cmdMealMode->setEditable(true);
     // A mode typed by hand is taken as typed, not added to the list.
     cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
+    // No inline completion either: typing "Extra" must not become "Extra Meal".
+    cmdMealMode->setCompleter(nullptr);
     cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
     cmdMealMode->addItems({QStringLiteral("Breakfast"), QStringLiteral("Lunch"),
                            QStringLiteral("Dinner"), QStringLiteral("AM Snack"),
@@ -203,10 +215,11 @@ void frmEmployeeList::createCounterFrame()
     cmdMealEntry[Remove] =
         makeButton(frame, indexed("cmdMealEntry", Remove), QStringLiteral("Remove"));
     Twips::place(cmdMealEntry[Remove], 120, 8160, 1215, 495);
-    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("Save"));
+    // Alt+S and Alt+C, underlined on the buttons.
+    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("&Save"));
     Twips::place(cmdMealEntry[Save], 3000, 8160, 1215, 495);
     cmdMealEntry[Cancel] =
-        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("Cancel"));
+        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("&Cancel"));
     Twips::place(cmdMealEntry[Cancel], 4320, 8160, 1215, 495);
 
     for (int i = 0; i < int(cmdMealEntry.size()); ++i)
@@ -217,8 +230,24 @@ void frmEmployeeList::createCounterFrame()
     }
 }
 
+void frmEmployeeList::connectKeyboard()
+{
+    // Description -> meal lookup -> meal mode -> remarks -> Add, then the next meal.
+    FormControls::onEnter(txtMealEntry[MealDescription], [this] { lookUpMeal(); });
+    FormControls::onEnter(cmdMealMode, [this] { txtMealEntry[Remarks]->setFocus(); });
+    connect(cmdMealMode, &QComboBox::activated, this,
+            [this] { txtMealEntry[Remarks]->setFocus(); });
+    FormControls::onEnter(txtMealEntry[Remarks], [this] {
+        const int before = m_order->lines().size();
+        AddMealToOrder();
+        if (m_order->lines().size() > before)
+            txtMealEntry[MealDescription]->setFocus();
+    });
+}
+
 void frmEmployeeList::Form_Load()
 {
+    txtEmployeeDetails->clear();
     m_context.attempt([this] { LoadEmployeeList(); });
     // Browse mode whether or not the first search reached the server.
     ResetCounter();
@@ -252,10 +281,13 @@ void frmEmployeeList::cmdMealEntry_Click(int index)
     switch (index) {
     case Save:
         m_context.attempt([this] {
-            if (!SaveDistributedMeals())
+            if (!SaveDistributedMeals()) {
+                m_context.messages().info(QStringLiteral("The order list is empty."));
                 return;
+            }
             ResetCounter();
             m_context.messages().info(QStringLiteral("Saved!"));
+            txtEmployeeDetails->setFocus();
         });
         break;
     case Cancel:
@@ -321,6 +353,7 @@ void frmEmployeeList::ResetCounter()
     fraSearch->setEnabled(true);
     fraList->setEnabled(true);
     clearMealMode();
+    showChosenEmployee(QString(), QString());
 }
 
 void frmEmployeeList::EnableMealEntry()
@@ -337,6 +370,8 @@ void frmEmployeeList::EnableMealEntry()
 
 void frmEmployeeList::LoadDistributedMeals()
 {
+    if (m_data.dayChangedSinceSearch())
+        refreshListForNewDay();
     strEmpNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
     strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), 3);
 
@@ -410,6 +445,22 @@ void frmEmployeeList::lookUpMeal()
     // A lookup closed without a choice hands back empty values, which empty the boxes.
     txtMealEntry[MealCode]->setText(searcher.strCode);
     txtMealEntry[MealDescription]->setText(searcher.strDescription);
+    // After a choice the clerk goes on with the meal mode.
+    if (!searcher.strCode.isEmpty())
+        cmdMealMode->setFocus();
+}
+
+void frmEmployeeList::refreshListForNewDay()
+{
+    const QString empNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
+    LoadEmployeeList();
+    for (int row = 1; row < mshEmpList->Rows(); ++row) {
+        if (mshEmpList->TextMatrix(row, 1) == empNum) {
+            mshEmpList->setRow(row);
+            mshEmpList->selectWholeRow();
+            return;
+        }
+    }
 }
 
 void frmEmployeeList::chooseEmployee()
@@ -421,6 +472,18 @@ void frmEmployeeList::chooseEmployee()
     }
     EnableMealEntry();
     LoadDistributedMeals();
+    showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), 2));
+    txtMealEntry[MealDescription]->setFocus();
+}
+
+void frmEmployeeList::showChosenEmployee(const QString& empNum, const QString& name)
+{
+    const QString text =
+        empNum.isEmpty() ? QString() : empNum + QStringLiteral("  ") + name.trimmed();
+    lblChosenEmployee->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 9.75, true));
+    lblChosenEmployee->setText(text);
+    lblChosenEmployee->setToolTip(text);
+    FormControls::fitText(lblChosenEmployee);
 }
 
 void frmEmployeeList::handOverToTagging(const QPoint& globalPos)

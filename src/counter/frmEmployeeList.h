@@ -64,6 +64,13 @@ private:
     void ClearMealEntry();
     void clearMealMode();
     void lookUpMeal();
+    // Names the employee being served in the counter frame ("" in browse mode).
+    void showChosenEmployee(const QString& empNum, const QString& name);
+    // The clerk's keys: Enter moves an order on from box to box.
+    void connectKeyboard();
+    // A list searched before midnight holds yesterday in its third column: search
+    // again for today and keep the same employee current.
+    void refreshListForNewDay();
     // The employee list's double-click: the right to serve, then entry mode for the
     // employee of the current row. Also the refresh after a revoke question.
     void chooseEmployee();
@@ -86,6 +93,7 @@ private:
     std::array<QLineEdit*, 3> txtMealEntry{};
     std::array<QPushButton*, 5> cmdMealEntry{};
     QComboBox* cmdMealMode = nullptr;
+    QLabel* lblChosenEmployee = nullptr;
     QFrame* Line1 = nullptr;
     QFrame* Line2 = nullptr;
 

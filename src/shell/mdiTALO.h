@@ -40,6 +40,8 @@ private slots:
     void mnuMeals_Click();
     void mnuMealType_Click();
     void mnuAccess_Click();
+    // Opens the meal counter again after its close box, or brings it forward.
+    void mnuEmployeeList_Click();
 
 private:
     void createMenus();
@@ -62,6 +64,7 @@ private:
     QMenu* mnuFile = nullptr;
     QAction* mnuEmployeeList = nullptr;
     QAction* mnuDistributedMeals = nullptr;
+    QAction* mnuExit = nullptr;
     QMenu* mnuReports = nullptr;
     QMenu* mnuMealDistributionReport = nullptr;
     QAction* mnuDistributionDaily = nullptr;
