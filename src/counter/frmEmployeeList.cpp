@@ -335,8 +335,14 @@ void frmEmployeeList::mshMealList_DblClick(int index)
 
 void frmEmployeeList::LoadEmployeeList()
 {
+    searchEmployees(txtEmployeeDetails->text());
+}
+
+void frmEmployeeList::searchEmployees(const QString& text)
+{
+    m_lastSearchText = text;
     mshEmpList->layOut(QString(), 2, {0, 1000, 3500, 2400, 1900});
-    mshEmpList->fillFrom([this] { return m_data.loadEmployees(txtEmployeeDetails->text()); }, true);
+    mshEmpList->fillFrom([this, &text] { return m_data.loadEmployees(text); }, true);
 }
 
 void frmEmployeeList::ResetCounter()
@@ -368,10 +374,12 @@ void frmEmployeeList::EnableMealEntry()
     m_order->initialise();
 }
 
-void frmEmployeeList::LoadDistributedMeals()
+bool frmEmployeeList::LoadDistributedMeals()
 {
-    if (m_data.dayChangedSinceSearch())
-        refreshListForNewDay();
+    if (m_data.dayChangedSinceSearch() && !refreshListForNewDay()) {
+        mshMealList[ReceivedGrid]->Clear();
+        return false;
+    }
     strEmpNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
     strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), 3);
 
@@ -380,6 +388,7 @@ void frmEmployeeList::LoadDistributedMeals()
         QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"), 5,
         {0, 0, 3000, 1000, 2000, 750, 0, 0});
     grid->fillFrom([this] { return m_data.loadDistributedMeals(strEmpNum, strEmpCol3); }, false);
+    return true;
 }
 
 bool frmEmployeeList::SaveDistributedMeals()
@@ -450,17 +459,19 @@ void frmEmployeeList::lookUpMeal()
         cmdMealMode->setFocus();
 }
 
-void frmEmployeeList::refreshListForNewDay()
+bool frmEmployeeList::refreshListForNewDay()
 {
     const QString empNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
-    LoadEmployeeList();
+    searchEmployees(m_lastSearchText);
     for (int row = 1; row < mshEmpList->Rows(); ++row) {
         if (mshEmpList->TextMatrix(row, 1) == empNum) {
             mshEmpList->setRow(row);
             mshEmpList->selectWholeRow();
-            return;
+            return true;
         }
     }
+    // Never another employee in the clicked one's place.
+    return false;
 }
 
 void frmEmployeeList::chooseEmployee()
@@ -471,7 +482,10 @@ void frmEmployeeList::chooseEmployee()
         return;
     }
     EnableMealEntry();
-    LoadDistributedMeals();
+    if (!LoadDistributedMeals()) {
+        ResetCounter();
+        return;
+    }
     showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), 2));
     txtMealEntry[MealDescription]->setFocus();
 }

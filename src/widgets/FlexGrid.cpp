@@ -4,6 +4,7 @@
 #include "FormControls.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -228,6 +229,10 @@ void FlexGrid::layOut(const QString& formatString, int cols, std::initializer_li
 
 bool FlexGrid::fillFrom(const std::function<Recordset()>& read, bool takeFocus)
 {
+    if (m_clickStamp) {
+        m_refilledByClick = true;
+        m_refillStamp = *m_clickStamp;
+    }
     setRows(2);
     for (int col = 0; col < Cols(); ++col)
         setTextMatrix(1, col, QString());
@@ -302,7 +307,14 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
         return;
     m_pressed = false;
     m_clickedRow = m_row;
+    emitClick(event->timestamp());
+}
+
+void FlexGrid::emitClick(quint64 timestamp)
+{
+    m_clickStamp = timestamp;
     emit Click();
+    m_clickStamp.reset();
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
@@ -312,11 +324,27 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     m_pressed = false;
+    // The Click of its first press read the list anew: the row under the pointer may
+    // now hold someone else, so this double-click chooses nothing.
+    const auto refilledByClick = [this, event] {
+        return m_refilledByClick &&
+               event->timestamp() - m_refillStamp <= quint64(QApplication::doubleClickInterval());
+    };
+    if (refilledByClick()) {
+        m_refilledByClick = false;
+        m_clickedRow = -1;
+        return;
+    }
     if (!takeRowAt(event->position().toPoint()))
         return;
     // A double-click always begins with the Click of its first press.
-    if (m_clickedRow != m_row)
-        emit Click();
+    if (m_clickedRow != m_row) {
+        emitClick(event->timestamp());
+        if (refilledByClick()) {
+            m_refilledByClick = false;
+            return;
+        }
+    }
     m_clickedRow = -1;
     emit DblClick();
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 class FlexGridModel;
 
@@ -108,6 +109,7 @@ private:
     // Keeps Row, Col and ColSel inside the grid after its shape changed.
     void keepPositionInside();
     void highlightCurrentRow();
+    void emitClick(quint64 timestamp);
     // A press on a data row: that row becomes current and is selected whole.
     bool takeRowAt(const QPoint& pos);
 
@@ -121,6 +123,11 @@ private:
     // The row of the last Click not yet followed by a DblClick (-1: none), so a
     // double-click that arrives without its first click still starts with a Click.
     int m_clickedRow = -1;
+    // A Click handler that reads the grid anew (fillFrom) is noted with the time of
+    // its click, so the double-click it began chooses nothing.
+    std::optional<quint64> m_clickStamp;
+    bool m_refilledByClick = false;
+    quint64 m_refillStamp = 0;
     bool m_showsChoiceWhileFrameDisabled = false;
     bool m_choosesByKeyboard = false;
 };

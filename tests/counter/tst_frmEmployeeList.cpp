@@ -803,6 +803,7 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
     // the new day, the same employee stays current, and today's meals are the ones shown.
     c.env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
     c.env.clearStatements();
+    c.searchBox()->setText(QStringLiteral("Smithers")); // typed, not searched: not used
     Counter::click(c.empList(), 2);
     QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Load_Employee_for_Meal "
                                                    "'12/9/2026 12:05:00 AM', ''"),
@@ -822,6 +823,15 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
                                          "Station.tbTALOEmployeeDistributedMeals WHERE "
                                          "MealCode = 'M03'")),
              QStringLiteral("2026-12-09 00:07:30"));
+
+    // Someone who leaves the list by the next day is never replaced by the next row.
+    c.search(QString());
+    c.env.sqlite(QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E002'"));
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 10), QTime(0, 1, 0)));
+    Counter::dblClick(c.empList(), 2);
+    QVERIFY(c.inBrowseMode());
+    QCOMPARE(c.chosenEmployee()->text(), QString());
+    QCOMPARE(c.received()->TextMatrix(1, 1), QString());
 }
 
 void tst_frmEmployeeList::entryModeNamesTheChosenEmployee()
