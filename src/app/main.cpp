@@ -5,6 +5,7 @@
 #include "user/EmbeddedDatabaseOpener.h"
 #include "user/OdbcDatabaseOpener.h"
 #include "user/clsCurrentUser.h"
+#include "widgets/DesignedFonts.h"
 #include "widgets/ModalRunner.h"
 #include "widgets/QtMessageService.h"
 
@@ -63,7 +64,11 @@ std::optional<int> readCommandLine(const QStringList& arguments,
         return 1;
     }
     if (parser.isSet(help)) {
-        printTo(stdout, parser.helpText());
+        // Without an application object yet, Qt cannot know the program's name and
+        // writes a placeholder in its usage line.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("talodesk"));
+        printTo(stdout, text);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -132,6 +137,7 @@ int main(int argc, char* argv[])
         return *exitCode;
 
     QApplication app(argc, argv);
+    DesignedFonts::install();
     // Closing the sign-in dialog must not end the program before start-up is over.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -3,13 +3,22 @@
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
 #include "shell/AppContext.h"
+#include "shell/GlobalLookups.h"
 #include "user/UserObject.h"
 
 using SqlText::quote;
 
-Recordset CounterData::loadEmployees(const QString& searchText) const
+Recordset CounterData::loadEmployees(const QString& searchText)
 {
-    return m_context.open(loadEmployeesText(serverDateText(), searchText));
+    const QString date = freshServerDateText();
+    m_searchDay = m_context.dtServerDate.date();
+    return m_context.open(loadEmployeesText(date, searchText));
+}
+
+bool CounterData::dayChangedSinceSearch()
+{
+    LoadServerDate(m_context);
+    return m_context.dtServerDate.date() != m_searchDay;
 }
 
 Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString& empCol3) const
@@ -17,11 +26,12 @@ Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString
     return m_context.open(loadDistributedMealsText(empNum, empCol3));
 }
 
-void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines) const
+void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines)
 {
     // One transaction for the whole order: a line refused half-way must not leave the
-    // first lines recorded, or a retry would hand those meals out twice.
-    const QString date = serverDateText();
+    // first lines recorded, or a retry would hand those meals out twice. Every line
+    // carries the same date-time: the server's clock when Save was pressed.
+    const QString date = freshServerDateText();
     m_context.transaction([&] {
         for (const OrderLine& line : lines)
             m_context.execute(saveText(empNum, line, date, clerk()));
@@ -62,10 +72,11 @@ QString CounterData::revokeText(const QString& empNum, const QString& transNum,
            quote(transNum) + sep + quote(clerk) + QStringLiteral("'");
 }
 
-QString CounterData::serverDateText() const
+QString CounterData::freshServerDateText()
 {
-    // The date-time read at start-up, not the clock now: a counter left open past
-    // midnight keeps working on the day it started.
+    // Not the date-time of the sign-in: a meal is recorded when it is served, and a
+    // counter left open past midnight works on the new day.
+    LoadServerDate(m_context);
     return GeneralDate::toText(m_context.dtServerDate);
 }
 

@@ -3,6 +3,7 @@
 #include "OrderLine.h"
 #include "data/Recordset.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -15,12 +16,15 @@ class CounterData
 public:
     explicit CounterData(AppContext& context) : m_context(context) {}
 
-    // Employees matching the search text, for the day the program started on.
-    Recordset loadEmployees(const QString& searchText) const;
+    // Employees matching the search text, for the day the server's clock shows now.
+    Recordset loadEmployees(const QString& searchText);
+    // Reads the server's clock afresh; true when its day is no longer the day of the
+    // last employee search (midnight has passed since).
+    bool dayChangedSinceSearch();
     // The meals an employee has received (not revoked) on the given day.
     Recordset loadDistributedMeals(const QString& empNum, const QString& empCol3) const;
     // Records every line as a distributed meal of `empNum`, all or nothing.
-    void saveOrder(const QString& empNum, const QList<OrderLine>& lines) const;
+    void saveOrder(const QString& empNum, const QList<OrderLine>& lines);
     // Cancels one distributed meal, named by its transaction number.
     void revoke(const QString& empNum, const QString& transNum) const;
 
@@ -31,8 +35,10 @@ public:
     static QString revokeText(const QString& empNum, const QString& transNum, const QString& clerk);
 
 private:
-    QString serverDateText() const;
+    // The server's date-time read now, as general date text.
+    QString freshServerDateText();
     QString clerk() const;
 
     AppContext& m_context;
+    QDate m_searchDay;
 };

@@ -108,6 +108,7 @@ void frmEmployeeList::createControls()
     createSearchFrame();
     createListFrame();
     createCounterFrame();
+    connectKeyboard();
     // The captions' boxes were sized for the designed fonts; a wider fallback must not cut
     // them off.
     FormControls::fitCaptions(this);
@@ -140,6 +141,9 @@ void frmEmployeeList::createListFrame()
     mshEmpList = makeGrid(fraList, QStringLiteral("mshEmpList"));
     Twips::place(mshEmpList, 155, 600, 8585, 6855);
 
+    // In entry mode the greyed list still shows whom the clerk is serving.
+    mshEmpList->setShowsChoiceWhileFrameDisabled(true);
+    mshEmpList->setChoosesByKeyboard(true);
     connect(mshEmpList, &FlexGrid::Click, this, &frmEmployeeList::mshEmpList_Click);
     connect(mshEmpList, &FlexGrid::DblClick, this, &frmEmployeeList::mshEmpList_DblClick);
     connect(mshEmpList, &FlexGrid::RightButtonDown, this,
@@ -175,6 +179,12 @@ void frmEmployeeList::createCounterFrame()
     txtMealEntry[MealDescription] =
         makeTextBox(frame, indexed("txtMealEntry", MealDescription), 13.5);
     Twips::place(txtMealEntry[MealDescription], 120, 2880, 4095, 500);
+    // Whom the order is for, beside "Meal Entries", so no meal is booked to the wrong
+    // person once the employee list is greyed out.
+    lblChosenEmployee = FormControls::label(frame, QStringLiteral("lblChosenEmployee"), QString());
+    lblChosenEmployee->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 9.75, true));
+    lblChosenEmployee->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Twips::place(lblChosenEmployee, 1800, 2520, 3735, 375);
     cmdMealEntry[MealSearch] =
         makeButton(frame, indexed("cmdMealEntry", MealSearch), QStringLiteral("Search"));
     Twips::place(cmdMealEntry[MealSearch], 4320, 2880, 1215, 495);
@@ -183,6 +193,8 @@ void frmEmployeeList::createCounterFrame()
     cmdMealMode->setEditable(true);
     // A mode typed by hand is taken as typed, not added to the list.
     cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
+    // No inline completion either: typing "Extra" must not become "Extra Meal".
+    cmdMealMode->setCompleter(nullptr);
     cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
     cmdMealMode->addItems(MealModes::all());
     cmdMealMode->setCurrentIndex(-1);
@@ -202,10 +214,11 @@ void frmEmployeeList::createCounterFrame()
     cmdMealEntry[Remove] =
         makeButton(frame, indexed("cmdMealEntry", Remove), QStringLiteral("Remove"));
     Twips::place(cmdMealEntry[Remove], 120, 8160, 1215, 495);
-    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("Save"));
+    // Alt+S and Alt+C, underlined on the buttons.
+    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("&Save"));
     Twips::place(cmdMealEntry[Save], 3000, 8160, 1215, 495);
     cmdMealEntry[Cancel] =
-        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("Cancel"));
+        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("&Cancel"));
     Twips::place(cmdMealEntry[Cancel], 4320, 8160, 1215, 495);
 
     for (int i = 0; i < int(cmdMealEntry.size()); ++i)
@@ -216,8 +229,24 @@ void frmEmployeeList::createCounterFrame()
     }
 }
 
+void frmEmployeeList::connectKeyboard()
+{
+    // Description -> meal lookup -> meal mode -> remarks -> Add, then the next meal.
+    FormControls::onEnter(txtMealEntry[MealDescription], [this] { lookUpMeal(); });
+    FormControls::onEnter(cmdMealMode, [this] { txtMealEntry[Remarks]->setFocus(); });
+    connect(cmdMealMode, &QComboBox::activated, this,
+            [this] { txtMealEntry[Remarks]->setFocus(); });
+    FormControls::onEnter(txtMealEntry[Remarks], [this] {
+        const int before = m_order->lines().size();
+        AddMealToOrder();
+        if (m_order->lines().size() > before)
+            txtMealEntry[MealDescription]->setFocus();
+    });
+}
+
 void frmEmployeeList::Form_Load()
 {
+    txtEmployeeDetails->clear();
     m_context.attempt([this] { LoadEmployeeList(); });
     // Browse mode whether or not the first search reached the server.
     ResetCounter();
@@ -251,10 +280,13 @@ void frmEmployeeList::cmdMealEntry_Click(int index)
     switch (index) {
     case Save:
         m_context.attempt([this] {
-            if (!SaveDistributedMeals())
+            if (!SaveDistributedMeals()) {
+                m_context.messages().info(QStringLiteral("The order list is empty."));
                 return;
+            }
             ResetCounter();
             m_context.messages().info(QStringLiteral("Saved!"));
+            txtEmployeeDetails->setFocus();
         });
         break;
     case Cancel:
@@ -302,8 +334,14 @@ void frmEmployeeList::mshMealList_DblClick(int index)
 
 void frmEmployeeList::LoadEmployeeList()
 {
+    searchEmployees(txtEmployeeDetails->text());
+}
+
+void frmEmployeeList::searchEmployees(const QString& text)
+{
+    m_lastSearchText = text;
     mshEmpList->layOut(QString(), 2, {0, 1000, 3500, 2400, 1900});
-    mshEmpList->fillFrom([this] { return m_data.loadEmployees(txtEmployeeDetails->text()); }, true);
+    mshEmpList->fillFrom([this, &text] { return m_data.loadEmployees(text); }, true);
 }
 
 void frmEmployeeList::ResetCounter()
@@ -320,6 +358,7 @@ void frmEmployeeList::ResetCounter()
     fraSearch->setEnabled(true);
     fraList->setEnabled(true);
     clearMealMode();
+    showChosenEmployee(QString(), QString());
 }
 
 void frmEmployeeList::EnableMealEntry()
@@ -334,8 +373,12 @@ void frmEmployeeList::EnableMealEntry()
     m_order->initialise();
 }
 
-void frmEmployeeList::LoadDistributedMeals()
+bool frmEmployeeList::LoadDistributedMeals()
 {
+    if (m_data.dayChangedSinceSearch() && !refreshListForNewDay()) {
+        mshMealList[ReceivedGrid]->Clear();
+        return false;
+    }
     strEmpNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
     strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), 3);
 
@@ -344,6 +387,7 @@ void frmEmployeeList::LoadDistributedMeals()
         QStringLiteral(" |<MEAL |<DESCRIPTION |<TIME |<REMARKS |<CLERKID |<TRANSNUM |<MEALMODE"), 5,
         {0, 0, 3000, 1000, 2000, 750, 0, 0});
     grid->fillFrom([this] { return m_data.loadDistributedMeals(strEmpNum, strEmpCol3); }, false);
+    return true;
 }
 
 bool frmEmployeeList::SaveDistributedMeals()
@@ -404,6 +448,24 @@ void frmEmployeeList::lookUpMeal()
     // A lookup closed without a choice hands back empty values, which empty the boxes.
     txtMealEntry[MealCode]->setText(searcher.strCode);
     txtMealEntry[MealDescription]->setText(searcher.strDescription);
+    // After a choice the clerk goes on with the meal mode.
+    if (!searcher.strCode.isEmpty())
+        cmdMealMode->setFocus();
+}
+
+bool frmEmployeeList::refreshListForNewDay()
+{
+    const QString empNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
+    searchEmployees(m_lastSearchText);
+    for (int row = 1; row < mshEmpList->Rows(); ++row) {
+        if (mshEmpList->TextMatrix(row, 1) == empNum) {
+            mshEmpList->setRow(row);
+            mshEmpList->selectWholeRow();
+            return true;
+        }
+    }
+    // Never another employee in the clicked one's place.
+    return false;
 }
 
 void frmEmployeeList::chooseEmployee()
@@ -414,7 +476,22 @@ void frmEmployeeList::chooseEmployee()
         return;
     }
     EnableMealEntry();
-    LoadDistributedMeals();
+    if (!LoadDistributedMeals()) {
+        ResetCounter();
+        return;
+    }
+    showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), 2));
+    txtMealEntry[MealDescription]->setFocus();
+}
+
+void frmEmployeeList::showChosenEmployee(const QString& empNum, const QString& name)
+{
+    const QString text =
+        empNum.isEmpty() ? QString() : empNum + QStringLiteral("  ") + name.trimmed();
+    lblChosenEmployee->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 9.75, true));
+    lblChosenEmployee->setText(text);
+    lblChosenEmployee->setToolTip(text);
+    FormControls::fitText(lblChosenEmployee);
 }
 
 void frmEmployeeList::handOverToTagging(const QPoint& globalPos)

@@ -55,15 +55,27 @@ private:
     // The window's procedures; the database ones throw DbError and are run by the
     // handlers through AppContext::attempt.
     void LoadEmployeeList();
+    // The search itself, for a given text (the box's, or the last one searched).
+    void searchEmployees(const QString& text);
     void ResetCounter();
     void EnableMealEntry();
-    void LoadDistributedMeals();
+    // False when the employee of the current row is no longer in the list (searched
+    // again past midnight): nothing is loaded then.
+    bool LoadDistributedMeals();
     bool SaveDistributedMeals();
     void RevokeDistributedMeal();
     void AddMealToOrder();
     void ClearMealEntry();
     void clearMealMode();
     void lookUpMeal();
+    // Names the employee being served in the counter frame ("" in browse mode).
+    void showChosenEmployee(const QString& empNum, const QString& name);
+    // The clerk's keys: Enter moves an order on from box to box.
+    void connectKeyboard();
+    // A list searched before midnight holds yesterday in its third column: search
+    // again, with the same text, for today and keep the same employee current. False
+    // when that employee is not found again.
+    bool refreshListForNewDay();
     // The employee list's double-click: the right to serve, then entry mode for the
     // employee of the current row. Also the refresh after a revoke question.
     void chooseEmployee();
@@ -86,8 +98,10 @@ private:
     std::array<QLineEdit*, 3> txtMealEntry{};
     std::array<QPushButton*, 5> cmdMealEntry{};
     QComboBox* cmdMealMode = nullptr;
+    QLabel* lblChosenEmployee = nullptr;
     QFrame* Line1 = nullptr;
     QFrame* Line2 = nullptr;
 
     std::unique_ptr<OrderList> m_order;
+    QString m_lastSearchText;
 };

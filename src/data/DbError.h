@@ -11,7 +11,12 @@ class DbError : public std::exception
 public:
     DbError(int number, QString message);
 
+    // The number a server gives every message a procedure raises itself: a refusal of
+    // wrong input ("Unknown meal."), not a fault of the database.
+    static constexpr int refusalNumber = 50000;
+
     int number() const { return m_number; }
+    bool isRefusal() const { return m_number == refusalNumber; }
     const QString& message() const { return m_message; }
     const char* what() const noexcept override { return m_what.c_str(); }
 

@@ -17,6 +17,8 @@ frmSearcher::frmSearcher(AppContext& context) : ModalForm(context.modal()), m_co
     setObjectName(QStringLiteral("frmSearcher"));
     setWindowTitle(QStringLiteral("Search"));
     setClientSizeTwips(4755, 6315);
+    // Escape is the close box: nothing chosen.
+    setClosesOnEscape(true);
 }
 
 QString frmSearcher::queryText(const QString& mode, const QString& empNum,
@@ -77,6 +79,18 @@ void frmSearcher::createControls(QWidget* surface)
     connect(cmdSearch, &QPushButton::clicked, this, &frmSearcher::cmdSearch_Click);
     connect(mshSearchList, &FlexGrid::Click, this, &frmSearcher::mshSearchList_Click);
     connect(mshSearchList, &FlexGrid::DblClick, this, &frmSearcher::mshSearchList_DblClick);
+
+    // By keyboard: Up/Down go from the box into the list, Enter there chooses the row,
+    // and typing in the list goes on in the search box.
+    mshSearchList->setChoosesByKeyboard(true);
+    FormControls::onUpDown(txtSearchEntry, [this] {
+        if (mshSearchList->isEnabled())
+            mshSearchList->setFocus();
+    });
+    connect(mshSearchList, &FlexGrid::TextTyped, this, [this](const QString& text) {
+        txtSearchEntry->setFocus();
+        txtSearchEntry->insert(text);
+    });
 }
 
 void frmSearcher::Form_Load()

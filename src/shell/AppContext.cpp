@@ -19,6 +19,13 @@ QDateTime AppContext::zeroDateTime()
     return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
 }
 
+void AppContext::setServerDate(const QDateTime& value)
+{
+    dtServerDate = value;
+    if (serverDateChanged)
+        serverDateChanged(dtServerDate);
+}
+
 namespace {
 Connection& usable(Connection* connection)
 {

@@ -25,8 +25,12 @@ public:
     // The user object (sign-in and connection) and the shared connection of writes.
     UserObject* objUser = nullptr;
     Connection* cnMain = nullptr;
-    // The server's clock, read once at start-up. Starts at the zero date-time.
+    // The server's clock as last read (LoadServerDate). Starts at the zero date-time.
     QDateTime dtServerDate;
+    // Takes a fresh reading of the server's clock and tells whoever shows it.
+    void setServerDate(const QDateTime& value);
+    // Called after each new reading (set by the main window, for its status bar).
+    std::function<void(const QDateTime&)> serverDateChanged;
 
     MessageService& messages() { return m_messages; }
     ModalRunner& modal() { return m_modal; }

@@ -17,7 +17,7 @@ void LoadServerDate(AppContext& context)
     // A value that is not a date-time leaves the date as it was, like a missing row.
     if (const auto serverDate =
             GeneralDate::fromText(recordset.value(0, QStringLiteral("ServerDate"))))
-        context.dtServerDate = *serverDate;
+        context.setServerDate(*serverDate);
 }
 
 bool CheckUserRights(AppContext& context, const QString& code)

@@ -4,8 +4,9 @@
 
 class AppContext;
 
-// Reads the database server's clock into context.dtServerDate (once, at start-up).
-// Without a row the value stays as it was.
+// Reads the database server's clock into context.dtServerDate: at start-up, and again
+// before each piece of counter work that records or lists by date, so a counter left
+// open past midnight works on the new day. Without a row the value stays as it was.
 void LoadServerDate(AppContext& context);
 
 // True when the signed-in user holds the right with this code ("1" to "8"). One fresh

@@ -54,11 +54,17 @@ mdiTALO::mdiTALO(AppContext& context, std::function<std::unique_ptr<UserObject>(
     createMenus();
     createStatusBar();
     m_context.popupInquiryMenu = [this](const QPoint& globalPos) { mnuInquiry->popup(globalPos); };
+    // Panel 5 shows the server's clock as last read: the counter reads it again before
+    // each search and save.
+    m_context.serverDateChanged = [this](const QDateTime& serverDate) {
+        m_panels[4]->setText(GeneralDate::toText(serverDate));
+    };
 }
 
 mdiTALO::~mdiTALO()
 {
     m_context.popupInquiryMenu = nullptr;
+    m_context.serverDateChanged = nullptr;
     // The meal counter and the history belong to the window registry, not to their
     // sub-windows here.
     release(m_employeeListWindow, m_employeeList);
@@ -152,6 +158,21 @@ void mdiTALO::mnuDistributedMeals_Click()
     m_mdiArea->setActiveSubWindow(m_historyWindow);
 }
 
+void mdiTALO::mnuEmployeeList_Click()
+{
+    if (!m_employeeListWindow)
+        return;
+    if (m_employeeListWindow->isHidden()) {
+        // Closed by its close box: it comes back as a newly opened window would.
+        auto* list = static_cast<frmEmployeeList*>(m_employeeList.data());
+        m_context.attempt([list] { list->Form_Load(); });
+        m_employeeListWindow->showMaximized();
+    } else if (m_employeeListWindow->isMinimized()) {
+        m_employeeListWindow->showMaximized();
+    }
+    m_mdiArea->setActiveSubWindow(m_employeeListWindow);
+}
+
 void mdiTALO::mnuEmployeeMeal_Click()
 {
     m_context.attempt([this] {
@@ -203,6 +224,9 @@ void mdiTALO::createMenus()
     mnuEmployeeList = addItem(mnuFile, "mnuEmployeeList", QStringLiteral("Employee List"));
     mnuDistributedMeals =
         addItem(mnuFile, "mnuDistributedMeals", QStringLiteral("Distributed Meals"));
+    mnuFile->addSeparator();
+    mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mnuReports = addMenu(nullptr, "mnuReports", QStringLiteral("Reports"));
     mnuMealDistributionReport = addMenu(mnuReports, "mnuMealDistributionReport",
@@ -246,6 +270,8 @@ void mdiTALO::createMenus()
     bar->addMenu(mnuSettings);
 
     connect(mnuDistributedMeals, &QAction::triggered, this, &mdiTALO::mnuDistributedMeals_Click);
+    connect(mnuEmployeeList, &QAction::triggered, this, &mdiTALO::mnuEmployeeList_Click);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuEmployeeMeal_Click);
     connect(mnuTagEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuTagEmployeeMeal_Click);
     connect(mnuMeals, &QAction::triggered, this, &mdiTALO::mnuMeals_Click);
@@ -281,7 +307,9 @@ void mdiTALO::createStatusBar()
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
         auto* panel =
             FormControls::control<QLabel>(stbInfo, FormControls::indexed("stbInfo", int(i) + 1));
-        panel->setFixedWidth(Twips::toPixels(kPanelWidths[i]));
+        // The designed width at least; a longer text (a long name, a wider font) widens
+        // the panel instead of being cut off.
+        panel->setMinimumWidth(Twips::toPixels(kPanelWidths[i]));
         stbInfo->addWidget(panel);
         m_panels[i] = panel;
     }

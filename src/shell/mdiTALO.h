@@ -43,6 +43,8 @@ private slots:
     void mnuAccess_Click();
     void mnuUsers_Click();
     void mnuImportStaff_Click();
+    // Opens the meal counter again after its close box, or brings it forward.
+    void mnuEmployeeList_Click();
 
 private:
     void createMenus();
@@ -67,6 +69,7 @@ private:
     QMenu* mnuFile = nullptr;
     QAction* mnuEmployeeList = nullptr;
     QAction* mnuDistributedMeals = nullptr;
+    QAction* mnuExit = nullptr;
     QMenu* mnuReports = nullptr;
     QMenu* mnuMealDistributionReport = nullptr;
     QAction* mnuDistributionDaily = nullptr;

@@ -85,6 +85,8 @@ void SignInDialog::cmdOK_Click()
     ++m_failures;
     m_messages.info(refusalText());
     if (m_failures >= maxFailures) {
+        // The program ends with the dialog: say why rather than vanish.
+        m_messages.info(QStringLiteral("Too many failed sign-ins. Talodesk will close."));
         reject();
         return;
     }

@@ -1,10 +1,15 @@
 #include "FlexGrid.h"
 
 #include "FlexGridModel.h"
+#include "FormControls.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 namespace {
@@ -33,16 +38,38 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     // The right button is the windows' own business (RightButtonDown); no menu of the
     // parent comes up over a list.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    // A disabled list has nothing chosen: its current row is not painted as selected.
-    QPalette colours = palette();
-    colours.setColor(QPalette::Disabled, QPalette::Highlight,
-                     colours.color(QPalette::Disabled, QPalette::Base));
-    colours.setColor(QPalette::Disabled, QPalette::HighlightedText,
-                     colours.color(QPalette::Disabled, QPalette::Text));
-    setPalette(colours);
+    paintChoiceWhileDisabled();
 
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyColumnWidths(); });
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyColumnWidths(); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { stretchLastColumn(); });
+}
+
+void FlexGrid::setShowsChoiceWhileFrameDisabled(bool show)
+{
+    m_showsChoiceWhileFrameDisabled = show;
+    paintChoiceWhileDisabled();
+}
+
+void FlexGrid::setChoosesByKeyboard(bool chooses)
+{
+    m_choosesByKeyboard = chooses;
+}
+
+void FlexGrid::paintChoiceWhileDisabled()
+{
+    // A disabled list has nothing chosen: its current row is not painted as selected,
+    // unless only its frame is disabled and the window asked to keep the choice shown.
+    const bool show = m_showsChoiceWhileFrameDisabled && !testAttribute(Qt::WA_ForceDisabled);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Disabled, QPalette::Highlight,
+                     show ? colours.color(QPalette::Inactive, QPalette::Highlight)
+                          : colours.color(QPalette::Disabled, QPalette::Base));
+    colours.setColor(QPalette::Disabled, QPalette::HighlightedText,
+                     show ? colours.color(QPalette::Inactive, QPalette::HighlightedText)
+                          : colours.color(QPalette::Disabled, QPalette::Text));
+    setPalette(colours);
 }
 
 FlexGrid::~FlexGrid() = default;
@@ -202,6 +229,10 @@ void FlexGrid::layOut(const QString& formatString, int cols, std::initializer_li
 
 bool FlexGrid::fillFrom(const std::function<Recordset()>& read, bool takeFocus)
 {
+    if (m_clickStamp) {
+        m_refilledByClick = true;
+        m_refillStamp = *m_clickStamp;
+    }
     setRows(2);
     for (int col = 0; col < Cols(); ++col)
         setTextMatrix(1, col, QString());
@@ -276,7 +307,14 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
         return;
     m_pressed = false;
     m_clickedRow = m_row;
+    emitClick(event->timestamp());
+}
+
+void FlexGrid::emitClick(quint64 timestamp)
+{
+    m_clickStamp = timestamp;
     emit Click();
+    m_clickStamp.reset();
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
@@ -286,11 +324,27 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     m_pressed = false;
+    // The Click of its first press read the list anew: the row under the pointer may
+    // now hold someone else, so this double-click chooses nothing.
+    const auto refilledByClick = [this, event] {
+        return m_refilledByClick &&
+               event->timestamp() - m_refillStamp <= quint64(QApplication::doubleClickInterval());
+    };
+    if (refilledByClick()) {
+        m_refilledByClick = false;
+        m_clickedRow = -1;
+        return;
+    }
     if (!takeRowAt(event->position().toPoint()))
         return;
     // A double-click always begins with the Click of its first press.
-    if (m_clickedRow != m_row)
-        emit Click();
+    if (m_clickedRow != m_row) {
+        emitClick(event->timestamp());
+        if (refilledByClick()) {
+            m_refilledByClick = false;
+            return;
+        }
+    }
     m_clickedRow = -1;
     emit DblClick();
 }
@@ -305,8 +359,43 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 void FlexGrid::changeEvent(QEvent* event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitRowHeightToFont();
+        applyColumnWidths();
+    }
+    if (event->type() == QEvent::EnabledChange)
+        paintChoiceWhileDisabled();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (m_choosesByKeyboard && FormControls::isEnterKey(event)) {
+        event->accept();
+        if (m_row >= 1 && m_row < Rows()) {
+            selectWholeRow();
+            m_clickedRow = -1;
+            emit DblClick();
+        }
+        return;
+    }
+    const int before = m_row;
+    QTableView::keyPressEvent(event);
+    if (m_choosesByKeyboard && m_row != before) {
+        selectWholeRow();
+        m_clickedRow = m_row;
+        emit Click();
+    }
+}
+
+void FlexGrid::keyboardSearch(const QString& search)
+{
+    emit TextTyped(search);
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    stretchLastColumn();
 }
 
 void FlexGrid::fitRowHeightToFont()
@@ -326,9 +415,40 @@ void FlexGrid::applyColumnWidths()
             setColumnHidden(it.key(), true);
         } else {
             setColumnHidden(it.key(), false);
-            setColumnWidth(it.key(), Twips::toPixels(it.value()));
+            setColumnWidth(it.key(), shownWidth(it.key(), it.value()));
         }
     }
+    stretchLastColumn();
+}
+
+int FlexGrid::shownWidth(int col, int twips) const
+{
+    const QHeaderView* header = horizontalHeader();
+    const QString text = m_model->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int needed =
+        text.trimmed().isEmpty() ? 0 : header->fontMetrics().horizontalAdvance(text) + margin + 2;
+    return std::max(Twips::toPixels(twips), needed);
+}
+
+void FlexGrid::stretchLastColumn()
+{
+    int last = -1;
+    int othersWidth = 0;
+    for (int col = 0; col < Cols(); ++col) {
+        if (isColumnHidden(col) || columnWidth(col) <= 0)
+            continue;
+        if (last >= 0)
+            othersWidth += columnWidth(last);
+        last = col;
+    }
+    if (last < 0)
+        return;
+    const auto designed = m_colWidthTwips.constFind(last);
+    const int own = designed != m_colWidthTwips.constEnd()
+                        ? shownWidth(last, designed.value())
+                        : horizontalHeader()->defaultSectionSize();
+    setColumnWidth(last, std::max(own, viewport()->width() - othersWidth));
 }
 
 void FlexGrid::keepPositionInside()

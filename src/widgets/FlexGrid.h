@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 class FlexGridModel;
 
@@ -66,6 +67,13 @@ public:
     // no data -> Rows = 2, disabled. Returns whether data is present.
     bool fill(const Recordset& recordset, bool takeFocus);
 
+    // A grid greyed out only because its frame is disabled still paints its current row
+    // as chosen (a grid disabled itself, for lack of data, never does). Off by default.
+    void setShowsChoiceWhileFrameDisabled(bool show);
+    // Keyboard use as the mouse's: Enter on the current row is a DblClick, and moving
+    // the current row with the keys is a Click on the new row. Off by default.
+    void setChoosesByKeyboard(bool chooses);
+
     // Screen rectangle of a data row (for tests and pop-ups), in viewport coordinates.
     QRect rowRect(int row) const;
 
@@ -74,6 +82,9 @@ signals:
     void DblClick();
     // Right button pressed over the grid; the current row does not move.
     void RightButtonDown(const QPoint& globalPos);
+    // Printable text typed while the grid has the focus (the grid itself does nothing
+    // with it: it has no search of its own).
+    void TextTyped(const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -81,14 +92,24 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyboardSearch(const QString& search) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyColumnWidths();
+    // The width a column is shown with: its designed width, but never narrower than its
+    // header text.
+    int shownWidth(int col, int twips) const;
+    // The last shown column takes the room the others leave in the viewport.
+    void stretchLastColumn();
+    void paintChoiceWhileDisabled();
     // Rows as high as the grid's font needs (never lower than a standard row).
     void fitRowHeightToFont();
     // Keeps Row, Col and ColSel inside the grid after its shape changed.
     void keepPositionInside();
     void highlightCurrentRow();
+    void emitClick(quint64 timestamp);
     // A press on a data row: that row becomes current and is selected whole.
     bool takeRowAt(const QPoint& pos);
 
@@ -102,4 +123,11 @@ private:
     // The row of the last Click not yet followed by a DblClick (-1: none), so a
     // double-click that arrives without its first click still starts with a Click.
     int m_clickedRow = -1;
+    // A Click handler that reads the grid anew (fillFrom) is noted with the time of
+    // its click, so the double-click it began chooses nothing.
+    std::optional<quint64> m_clickStamp;
+    bool m_refilledByClick = false;
+    quint64 m_refillStamp = 0;
+    bool m_showsChoiceWhileFrameDisabled = false;
+    bool m_choosesByKeyboard = false;
 };

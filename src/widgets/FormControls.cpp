@@ -29,11 +29,20 @@ bool captionFits(const QLabel* label)
     return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
-class EnterWatch : public QObject
+bool isUpOrDownKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
+// Runs an action before the control handles a key the test picks; the key goes on.
+class KeyWatch : public QObject
 {
 public:
-    EnterWatch(QWidget* control, std::function<void()> action)
-        : QObject(control), m_action(std::move(action))
+    KeyWatch(QWidget* control, bool (*isKey)(const QEvent*), std::function<void()> action)
+        : QObject(control), m_isKey(isKey), m_action(std::move(action))
     {
         control->installEventFilter(this);
     }
@@ -41,12 +50,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (isEnterKey(event))
+        if (m_isKey(event))
             m_action();
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    bool (*m_isKey)(const QEvent*);
     std::function<void()> m_action;
 };
 
@@ -114,7 +124,12 @@ bool isEnterKey(const QEvent* event)
 
 void onEnter(QWidget* control, std::function<void()> action)
 {
-    new EnterWatch(control, std::move(action));
+    new KeyWatch(control, &isEnterKey, std::move(action));
+}
+
+void onUpDown(QWidget* control, std::function<void()> action)
+{
+    new KeyWatch(control, &isUpOrDownKey, std::move(action));
 }
 
 void fitText(QLabel* label)

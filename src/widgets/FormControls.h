@@ -56,6 +56,8 @@ bool isEnterKey(const QEvent* event);
 // Runs `action` whenever Enter is pressed in `control`, before the control handles the
 // key; the key is not swallowed. The watch ends with the control.
 void onEnter(QWidget* control, std::function<void()> action);
+// Runs `action` when Up or Down is pressed in `control`; the key is not swallowed.
+void onUpDown(QWidget* control, std::function<void()> action);
 
 // Lowers the label's font, half a point at a time and never below 6 points, until its
 // caption fits the label's size; a word-wrapped caption may take several lines. The

@@ -15,9 +15,14 @@ public:
     virtual void info(const QString& text) = 0;
     // Question icon, Yes and No; true only for Yes.
     virtual bool ask(const QString& text, const QString& title) = 0;
-    // A failed database call: critical icon, the error's number and text, the
-    // application's title.
+    // A failed database call, under the application's title: a refusal by the server
+    // as its text alone with the warning icon; any other error with its number and
+    // text and the critical icon.
     virtual void error(const DbError& error) = 0;
+
+    // The text a database error is shown with: the refusal's own text, or
+    // "Error <number>: <text>".
+    static QString errorText(const DbError& error);
 
     static QString applicationTitle() { return QStringLiteral("Talodesk"); }
 };

@@ -3,9 +3,9 @@
 #include "ModalRunner.h"
 #include "Twips.h"
 
-ModalForm::ModalForm(ModalRunner& runner, QWidget* parent) : QDialog(parent), m_runner(runner)
-{
-}
+#include <QKeyEvent>
+
+ModalForm::ModalForm(ModalRunner& runner, QWidget* parent) : QDialog(parent), m_runner(runner) {}
 
 int ModalForm::showModal()
 {
@@ -29,4 +29,14 @@ void ModalForm::setClientSizeTwips(int width, int height)
     setFixedSize(Twips::toPixels(width), Twips::toPixels(height));
     if (m_surface)
         m_surface->setGeometry(rect());
+}
+
+void ModalForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        !m_closesOnEscape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

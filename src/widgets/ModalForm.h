@@ -24,6 +24,11 @@ public:
     bool isLoaded() const { return m_surface != nullptr; }
 
 protected:
+    // Escape closes the window like its close box only where a window asks for it:
+    // elsewhere it would throw away what the user has typed.
+    void setClosesOnEscape(bool closes) { m_closesOnEscape = closes; }
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Builds every control as a child of `surface`; called before each showing.
     virtual void createControls(QWidget* surface) = 0;
     // The window's Load handler; runs after createControls, before the window shows.
@@ -34,4 +39,5 @@ protected:
 private:
     ModalRunner& m_runner;
     QWidget* m_surface = nullptr;
+    bool m_closesOnEscape = false;
 };

@@ -29,11 +29,6 @@ bool QtMessageService::ask(const QString& text, const QString& title)
 
 void QtMessageService::error(const DbError& error)
 {
-    showBox(QMessageBox::Critical, applicationTitle(), errorText(error), QMessageBox::Ok,
-            QMessageBox::Ok);
-}
-
-QString QtMessageService::errorText(const DbError& error)
-{
-    return QStringLiteral("Error %1: %2").arg(error.number()).arg(error.message());
+    showBox(error.isRefusal() ? QMessageBox::Warning : QMessageBox::Critical, applicationTitle(),
+            errorText(error), QMessageBox::Ok, QMessageBox::Ok);
 }

@@ -9,7 +9,4 @@ public:
     void info(const QString& text) override;
     bool ask(const QString& text, const QString& title) override;
     void error(const DbError& error) override;
-
-    // The text a database error is shown with: "Error <number>: <text>".
-    static QString errorText(const DbError& error);
 };

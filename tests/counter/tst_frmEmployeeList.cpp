@@ -5,6 +5,7 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -21,6 +22,8 @@ const QString kNoRevoking = QStringLiteral("|1|2|3|4|5|6|7|0");
 
 const QString kSearchEmpty =
     QStringLiteral("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''");
+const QString kReadClock =
+    QStringLiteral("Select GetDate() As ServerDate From Patient_Data..tbHospitalInfo");
 const QString kLoadE002 =
     QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals 'E002', '12/8/2026'");
 
@@ -128,8 +131,20 @@ public:
             cells.append(orderList()->TextMatrix(row, col));
         return cells;
     }
-    // Statements sent, without the rights look-ups (they have their own tests).
+    // Statements sent, without the rights look-ups and the readings of the server's
+    // clock (they have their own tests).
     QStringList sent() const
+    {
+        QStringList result;
+        for (const QString& sql : env.statements()) {
+            if (!sql.startsWith(QLatin1String("Select UserRights"), Qt::CaseInsensitive) &&
+                sql != kReadClock)
+                result.append(sql);
+        }
+        return result;
+    }
+    // Statements sent, the readings of the clock included (rights look-ups left out).
+    QStringList sentWithClock() const
     {
         QStringList result;
         for (const QString& sql : env.statements()) {
@@ -137,6 +152,27 @@ public:
                 result.append(sql);
         }
         return result;
+    }
+    // The offscreen platform has no window manager to hand the activation back when a
+    // modal window closes; a desktop does that by itself.
+    void backFromDialog() const
+    {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+    QLabel* chosenEmployee() const { return find<QLabel>(QStringLiteral("lblChosenEmployee")); }
+    // The key goes to whichever control has the focus, as a keyboard's would.
+    static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY2(target, "nothing has the focus");
+        QTest::keyClick(target, key, modifiers);
+    }
+    static void type(const QString& text)
+    {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY2(target, "nothing has the focus");
+        QTest::keyClicks(target, text);
     }
     bool inEntryMode() const
     {
@@ -197,6 +233,12 @@ private slots:
     void saveOfEmptyOrderSendsNothing();
     void revokeAskedAnsweredAndRefreshed();
     void revokeNeedsRevokingRight();
+    void typedMealModeIsTakenUnchanged_data();
+    void typedMealModeIsTakenUnchanged();
+    void eachSearchLoadAndSaveReadsTheServerClock();
+    void pastMidnightTheCounterWorksOnTheNewDay();
+    void entryModeNamesTheChosenEmployee();
+    void wholeOrderByKeyboardAlone();
 };
 
 void tst_frmEmployeeList::layoutMatchesTheDesign()
@@ -235,8 +277,9 @@ void tst_frmEmployeeList::layoutMatchesTheDesign()
         {"lblCounter(2)", "fraCounter", "Order List", {120, 6000, 1935, 375}},
         {"mshMealList(0)", "fraCounter", "", {120, 6360, 5415, 1695}},
         {"cmdMealEntry(3)", "fraCounter", "Remove", {120, 8160, 1215, 495}},
-        {"cmdMealEntry(0)", "fraCounter", "Save", {3000, 8160, 1215, 495}},
-        {"cmdMealEntry(1)", "fraCounter", "Cancel", {4320, 8160, 1215, 495}},
+        // Save and Cancel carry their Alt keys.
+        {"cmdMealEntry(0)", "fraCounter", "&Save", {3000, 8160, 1215, 495}},
+        {"cmdMealEntry(1)", "fraCounter", "&Cancel", {4320, 8160, 1215, 495}},
     };
     for (const auto& control : controls) {
         const QString name = QLatin1String(control.name);
@@ -267,6 +310,20 @@ void tst_frmEmployeeList::captionsFitTheirBoxesWithTheFontsAtHand()
     // Only what is too wide is made smaller: a caption with room keeps its designed size.
     QCOMPARE(c.find<QLabel>(QStringLiteral("lblCounter(3)"))->font().pointSizeF(), 14.25);
     QVERIFY(c.find<QLabel>(QStringLiteral("lblListEmployees"))->font().pointSizeF() >= 6.0);
+
+    // In entry mode, with meals received (CLERKID among them) and an order line: every
+    // header whole, and the order list's last column fills the room the others leave.
+    c.seedReceived(QStringLiteral("M01"), QStringLiteral("07:15:00"), QStringLiteral("warm"));
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    QCOMPARE(c.received()->TextMatrix(0, 5), QStringLiteral("CLERKID"));
+    QCOMPARE(cutOffCaptions(c.window), QStringList());
+    FlexGrid* order = c.orderList();
+    int used = 0;
+    for (int col = 0; col < order->Cols(); ++col)
+        used += order->isColumnHidden(col) ? 0 : order->columnWidth(col);
+    QVERIFY2(used >= order->viewport()->width(), qPrintable(QString::number(used)));
+    QVERIFY(order->columnWidth(4) >= Twips::toPixels(3000));
 }
 
 void tst_frmEmployeeList::loadSearchesWithEmptyTextInBrowseMode()
@@ -507,9 +564,6 @@ void tst_frmEmployeeList::mealLookupFillsOrEmptiesTheEntry()
     Counter c;
     c.serveSmith();
     c.entry(1)->setText(QStringLiteral("f"));
-    // Enter in the description box does not look anything up.
-    QTest::keyClick(c.entry(1), Qt::Key_Return);
-    QCOMPARE(c.env.modal().shown(), QStringList());
 
     c.env.modal().then([](QDialog& dialog) {
         auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
@@ -603,7 +657,7 @@ void tst_frmEmployeeList::saveOfEmptyOrderSendsNothing()
     QTest::mouseClick(c.button(3), Qt::LeftButton); // back to the blank row
     QTest::mouseClick(c.button(0), Qt::LeftButton);
     QCOMPARE(c.sent(), QStringList());
-    QCOMPARE(c.env.messages().texts(), QStringList());
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("The order list is empty.")});
     QCOMPARE(c.storedMeals(), 0);
     QVERIFY(c.inEntryMode());
 }
@@ -672,6 +726,222 @@ void tst_frmEmployeeList::revokeNeedsRevokingRight()
              QStringList({QStringLiteral("Done."), QStringLiteral("No Access.")}));
     QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 1);
     QCOMPARE(c.orderColumn(1), QStringList{"M03"});
+}
+
+void tst_frmEmployeeList::typedMealModeIsTakenUnchanged_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("beginning of an item") << QStringLiteral("Extra");
+    QTest::newRow("capitals of an item") << QStringLiteral("AM");
+    QTest::newRow("one letter") << QStringLiteral("b");
+    QTest::newRow("not an item") << QStringLiteral("Late Lunch");
+}
+
+void tst_frmEmployeeList::typedMealModeIsTakenUnchanged()
+{
+    QFETCH(QString, typed);
+    Counter c;
+    c.serveSmith();
+    c.entry(0)->setText(QStringLiteral("M01"));
+    QTest::keyClicks(c.mealMode(), typed);
+    QCOMPARE(c.mealMode()->currentText(), typed);
+    QTest::mouseClick(c.button(2), Qt::LeftButton);
+    QCOMPARE(c.orderColumn(3), QStringList{typed});
+
+    // A mode chosen from the list is the item's text.
+    c.entry(0)->setText(QStringLiteral("M02"));
+    c.mealMode()->setCurrentIndex(6);
+    QTest::mouseClick(c.button(2), Qt::LeftButton);
+    QCOMPARE(c.orderColumn(3), QStringList({typed, QStringLiteral("Extra Meal")}));
+}
+
+void tst_frmEmployeeList::eachSearchLoadAndSaveReadsTheServerClock()
+{
+    Counter c;
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(13, 2, 0)));
+    c.env.clearStatements();
+    c.search(QStringLiteral("E002"));
+    QCOMPARE(c.sentWithClock(),
+             QStringList({kReadClock, QStringLiteral("Station..Load_Employee_for_Meal "
+                                                     "'12/8/2026 1:02:00 PM', 'E002'")}));
+
+    c.env.clearStatements();
+    Counter::click(c.empList(), 1);
+    QCOMPARE(c.sentWithClock(), QStringList({kReadClock, kLoadE002}));
+
+    // A meal saved at two o'clock is recorded at two, not at the time of the sign-in.
+    Counter::dblClick(c.empList(), 1);
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Lunch"));
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(14, 0, 0)));
+    c.env.clearStatements();
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.sentWithClock(),
+             QStringList(
+                 {kReadClock, QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals 'E002', "
+                                             "'M01', 'Lunch', '12/8/2026 2:00:00 PM', '', "
+                                             "'CLERK01', 'S'")}));
+    QCOMPARE(
+        c.env.scalar(QStringLiteral("SELECT MealDate FROM Station.tbTALOEmployeeDistributedMeals")),
+        QStringLiteral("2026-12-08 14:00:00"));
+    QCOMPARE(c.env.context().dtServerDate, QDateTime(QDate(2026, 12, 8), QTime(14, 0, 0)));
+}
+
+void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
+{
+    Counter c;
+    c.seedReceived(QStringLiteral("M01"), QStringLiteral("12:15:00"), QStringLiteral("yesterday"));
+    c.env.sqlite(QStringLiteral(
+        "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+        "MealDate, Remarks, ClerkID, Source, RecordedAt) VALUES('E002', 'M02', 'MN Snack', "
+        "'2026-12-09 00:02:00', 'today', 'CLERK09', 'S', '2026-12-09 00:02:00')"));
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(23, 58, 0)));
+    c.search(QString()); // O'Neil, Smith, Smithers
+    Counter::click(c.empList(), 2);
+    QCOMPARE(c.received()->TextMatrix(1, 4), QStringLiteral("yesterday"));
+
+    // Past midnight, with the list searched before it: the list is searched again for
+    // the new day, the same employee stays current, and today's meals are the ones shown.
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
+    c.env.clearStatements();
+    c.searchBox()->setText(QStringLiteral("Smithers")); // typed, not searched: not used
+    Counter::click(c.empList(), 2);
+    QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Load_Employee_for_Meal "
+                                                   "'12/9/2026 12:05:00 AM', ''"),
+                                    QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals "
+                                                   "'E002', '12/9/2026'")}));
+    QCOMPARE(c.empList()->Row(), 2);
+    QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
+    QCOMPARE(c.received()->Rows(), 2);
+    QCOMPARE(c.received()->TextMatrix(1, 4), QStringLiteral("today"));
+
+    // What is served now is recorded on the new day.
+    Counter::dblClick(c.empList(), 2);
+    c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Breakfast"));
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 7, 30)));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.scalar(QStringLiteral("SELECT MealDate FROM "
+                                         "Station.tbTALOEmployeeDistributedMeals WHERE "
+                                         "MealCode = 'M03'")),
+             QStringLiteral("2026-12-09 00:07:30"));
+
+    // Someone who leaves the list by the next day is never replaced by the next row.
+    c.search(QString());
+    c.env.sqlite(QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E002'"));
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 10), QTime(0, 1, 0)));
+    Counter::dblClick(c.empList(), 2);
+    QVERIFY(c.inBrowseMode());
+    QCOMPARE(c.chosenEmployee()->text(), QString());
+    QCOMPARE(c.received()->TextMatrix(1, 1), QString());
+}
+
+void tst_frmEmployeeList::entryModeNamesTheChosenEmployee()
+{
+    Counter c;
+    c.search(QStringLiteral("Smith"));
+    QCOMPARE(c.chosenEmployee()->text(), QString());
+    Counter::dblClick(c.empList(), 1);
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.chosenEmployee()->text(), QStringLiteral("E002  Smith, John P"));
+    QVERIFY(c.chosenEmployee()->isVisible());
+    QCOMPARE(cutOffCaptions(c.frame("fraCounter")), QStringList());
+
+    // The greyed list still paints the chosen row as chosen.
+    FlexGrid* list = c.empList();
+    QVERIFY(!list->isEnabled());
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(list->selectionModel()->selectedRows().first().row() + 1, 1);
+    const QPalette colours = list->palette();
+    QVERIFY(colours.color(QPalette::Disabled, QPalette::Highlight) !=
+            colours.color(QPalette::Disabled, QPalette::Base));
+
+    // Back in browse mode nobody is named; a list disabled for want of rows shows no choice.
+    QTest::mouseClick(c.button(1), Qt::LeftButton);
+    QCOMPARE(c.chosenEmployee()->text(), QString());
+    c.search(QStringLiteral("Nobody"));
+    QCOMPARE(list->palette().color(QPalette::Disabled, QPalette::Highlight),
+             list->palette().color(QPalette::Disabled, QPalette::Base));
+}
+
+void tst_frmEmployeeList::wholeOrderByKeyboardAlone()
+{
+    Counter c;
+    c.env.addMeal(QStringLiteral("M04"), QStringLiteral("Fish soup"), QStringLiteral("LU"));
+    c.searchBox()->setFocus();
+
+    // Search by number; the list takes the focus and Enter chooses the current row.
+    Counter::type(QStringLiteral("E002"));
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.empList()->hasFocus());
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
+    QVERIFY(c.entry(1)->hasFocus());
+
+    // The lookup by Enter opens on its list: Down moves, Enter chooses; typing in the
+    // list goes on in the search box, whose Enter searches again.
+    c.env.modal().then([](QDialog& dialog) {
+        auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
+        QVERIFY(list->hasFocus());
+        QCOMPARE(list->TextMatrix(2, 2), QStringLiteral("Fish soup"));
+        Counter::key(Qt::Key_Down);
+        Counter::key(Qt::Key_Return);
+    });
+    c.env.modal().then([](QDialog& dialog) {
+        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("txtSearchEntry"));
+        auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
+        QVERIFY(list->hasFocus());
+        Counter::type(QStringLiteral("u"));
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->text(), QStringLiteral("Fru"));
+        Counter::key(Qt::Key_Return);
+        QVERIFY(list->hasFocus());
+        Counter::key(Qt::Key_Up); // already on the first row: stays
+        Counter::key(Qt::Key_Return);
+    });
+
+    Counter::type(QStringLiteral("Fish"));
+    Counter::key(Qt::Key_Return);
+    c.backFromDialog();
+    QCOMPARE(c.entry(0)->text(), QStringLiteral("M04"));
+    QVERIFY(c.mealMode()->hasFocus());
+    Counter::type(QStringLiteral("Lunch"));
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.entry(2)->hasFocus());
+    Counter::type(QStringLiteral("no bones"));
+    Counter::key(Qt::Key_Return);
+    QCOMPARE(c.orderColumn(1), QStringList{"M04"});
+    QVERIFY(c.entry(1)->hasFocus());
+
+    Counter::type(QStringLiteral("Fr"));
+    Counter::key(Qt::Key_Return);
+    c.backFromDialog();
+    QCOMPARE(c.entry(0)->text(), QStringLiteral("M03"));
+    Counter::type(QStringLiteral("PM Snack"));
+    Counter::key(Qt::Key_Return);
+    Counter::key(Qt::Key_Return);
+    QCOMPARE(c.orderColumn(1), QStringList({"M04", "M03"}));
+
+    // A button's Alt key presses it the way a click would, a moment later.
+    Counter::key(Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(c.env.modal().unexpected(), 0);
+    const Recordset rows = c.env.query(QStringLiteral(
+        "SELECT EmpNum, MealCode, MealMode, Remarks FROM Station.tbTALOEmployeeDistributedMeals "
+        "ORDER BY TransNum"));
+    QCOMPARE(rows.recordCount(), 2);
+    QCOMPARE(rows.rows().at(0), QStringList({"E002", "M04", "Lunch", "no bones"}));
+    QCOMPARE(rows.rows().at(1), QStringList({"E002", "M03", "PM Snack", ""}));
+    QVERIFY(c.inBrowseMode());
+    QVERIFY(c.searchBox()->hasFocus());
+
+    // Alt+C cancels an order.
+    Counter::key(Qt::Key_A, Qt::ControlModifier); // the next number replaces the last
+    Counter::type(QStringLiteral("E002"));
+    Counter::key(Qt::Key_Return);
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inEntryMode());
+    Counter::key(Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(c.inBrowseMode());
 }
 
 QTEST_MAIN(tst_frmEmployeeList)

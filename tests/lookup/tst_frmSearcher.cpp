@@ -88,6 +88,7 @@ private slots:
     void enterSearchesOnceAndOtherKeysOnlyType();
     void statusCellsReadAsTruthValues_data();
     void statusCellsReadAsTruthValues();
+    void keyboardChoosesAndEscapeClosesWithoutChoice();
 };
 
 void tst_frmSearcher::designedWindow()
@@ -303,6 +304,36 @@ void tst_frmSearcher::statusCellsReadAsTruthValues()
     QFETCH(QString, cell);
     QFETCH(bool, expected);
     QCOMPARE(frmSearcher::readStatus(cell), expected);
+}
+
+void tst_frmSearcher::keyboardChoosesAndEscapeClosesWithoutChoice()
+{
+    Lookup l;
+    frmSearcher& s = l.dialog();
+    // From the search box Down goes into the list; Enter there chooses the current row.
+    QString second;
+    l.open(QStringLiteral("4"), QString(), [&](QDialog& d) {
+        second = Lookup::list(d)->TextMatrix(2, 1);
+        Lookup::box(d)->setFocus();
+        QTest::keyClick(Lookup::box(d), Qt::Key_Down);
+        QVERIFY(Lookup::list(d)->hasFocus());
+        QTest::keyClick(Lookup::list(d), Qt::Key_Down);
+        QCOMPARE(Lookup::list(d)->Row(), 2);
+        QTest::keyClick(Lookup::list(d), Qt::Key_Return);
+        QVERIFY(!d.isVisible());
+    });
+    QVERIFY(!second.isEmpty());
+    QCOMPARE(s.strCode, second);
+
+    // Escape is the close box: the dialog closes and nothing is chosen.
+    bool open = true;
+    l.open(QStringLiteral("4"), QStringLiteral("snack"), [&](QDialog& d) {
+        QTest::keyClick(Lookup::list(d), Qt::Key_Escape);
+        open = d.isVisible();
+    });
+    QVERIFY(!open);
+    QCOMPARE(s.strCode, QString());
+    QCOMPARE(s.blnStatus, false);
 }
 
 QTEST_MAIN(tst_frmSearcher)

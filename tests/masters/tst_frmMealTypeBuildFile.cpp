@@ -96,9 +96,12 @@ private slots:
             click(form.cmdSave);
             QCOMPARE(env.statements(),
                      QStringList{"Station..Save_TALO_MealType '', 'Night snack', '1','CLERK01'"});
-            // The store refuses a type without a code: shown, nothing stored, nothing
-            // reported as done, the name stays as typed.
+            // The store refuses a type without a code: shown (its text alone, as a
+            // warning), nothing stored, nothing reported as done, the name stays as typed.
             QCOMPARE(env.messages().errors().size(), 1);
+            QCOMPARE(env.messages().errors().first().shown,
+                     QStringLiteral("Meal type code is required."));
+            QVERIFY(env.messages().errors().first().warning);
             QVERIFY(env.messages().infos().isEmpty());
             QCOMPARE(env.scalar("SELECT COUNT(*) FROM Station.tbcoMealType"), QStringLiteral("0"));
             QCOMPARE(texts(form), (QStringList{"", "Night snack"}));

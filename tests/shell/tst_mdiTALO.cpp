@@ -3,12 +3,15 @@
 #include "data/GeneralDate.h"
 #include "shell/WindowRegistry.h"
 #include "shell/mdiTALO.h"
+#include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -115,6 +118,10 @@ private slots:
     void itemsWithoutCommandDoNothing();
     void inquiryMenuPopsUpWithoutBlocking();
     void mealCounterIsTheOneMaximizedChild();
+    void employeeListReopensTheClosedCounterAndExitEnds();
+    void statusBarKeepsTheServerDateCurrentAndShowsWholeTexts();
+    void escapeKeepsWhatWasTyped_data();
+    void escapeKeepsWhatWasTyped();
 };
 
 void tst_mdiTALO::startUpRunsInOrder()
@@ -249,7 +256,8 @@ void tst_mdiTALO::statusBarShowsUserDateAndServer()
     for (int i = 0; i < widths.size(); ++i) {
         const auto* panel =
             frame.window.findChild<QLabel*>(QStringLiteral("stbInfo(%1)").arg(i + 1));
-        QCOMPARE(panel->width(), Twips::toPixels(widths.at(i)));
+        // The designed width at least: a longer text widens its panel.
+        QVERIFY(panel->minimumWidth() == Twips::toPixels(widths.at(i)));
         QCOMPARE(panel->font().family(), QStringLiteral("Britannic Bold"));
         QCOMPARE(panel->parentWidget(), frame.window.findChild<QStatusBar*>("stbInfo"));
     }
@@ -284,10 +292,16 @@ void tst_mdiTALO::failingServerDateLeavesTheZeroDateAndGoesOn()
 
     QVERIFY(frame.window.Form_Load());
 
-    QCOMPARE(env.messages().errors().size(), 1);
-    QCOMPARE(env.messages().errors().first().text,
-             QStringLiteral("Invalid object name 'tbHospitalInfo'."));
+    // Start-up's reading fails, and so does the counter's first search, which needs the
+    // date: each says why, and the program goes on.
+    QCOMPARE(env.messages().errors().size(), 2);
+    for (const auto& error : env.messages().errors()) {
+        // Not a refusal: the number stays with the text, and it is no mere warning.
+        QCOMPARE(error.shown, QStringLiteral("Error 208: Invalid object name 'tbHospitalInfo'."));
+        QVERIFY(!error.warning);
+    }
     QCOMPARE(frame.panel(5), QStringLiteral("12/30/1899"));
+    QCOMPARE(frame.children().size(), 1);
     QCOMPARE(recorder.statements().mid(0, 8), startUpStatements("CLERK01"));
     for (const QString& name : kGuardedItems)
         QVERIFY2(frame.item(name)->isEnabled(), qPrintable(name));
@@ -307,9 +321,10 @@ void tst_mdiTALO::menuTreeHasItsCaptionsAndHiddenItems()
 
     QCOMPARE(captionsOf(frame.window.menuBar()->actions()),
              QStringList({"mnuFile=File", "mnuReports=Reports", "mnuSettings=Settings"}));
-    QCOMPARE(
-        captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
-        QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals"}));
+    QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
+             QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals",
+                          "=", "mnuExit=Exit"}));
+    QCOMPARE(frame.item("mnuExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuReports")->actions()),
              QStringList({"mnuMealDistributionReport=Meal Distribution Report"}));
     QCOMPARE(
@@ -411,6 +426,102 @@ void tst_mdiTALO::mealCounterIsTheOneMaximizedChild()
     QVERIFY(!counter.isNull());
     QVERIFY(env.context().windows().exists<frmEmployeeList>());
     QCOMPARE(env.context().popupInquiryMenu, nullptr);
+}
+
+void tst_mdiTALO::employeeListReopensTheClosedCounterAndExitEnds()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    frame.window.show();
+    QVERIFY(frame.window.Form_Load());
+    QMdiSubWindow* counter = frame.children().first();
+    auto* search = counter->findChild<QLineEdit*>(QStringLiteral("txtEmployeeDetails"));
+    search->setText(QStringLiteral("Smi"));
+
+    // The close box hides the counter; File > Employee List brings it back, loaded anew.
+    counter->close();
+    QVERIFY(counter->isHidden());
+    env.clearStatements();
+    frame.item("mnuEmployeeList")->trigger();
+    QVERIFY(counter->isVisible());
+    QVERIFY(counter->isMaximized());
+    QCOMPARE(frame.window.findChild<QMdiArea*>()->activeSubWindow(), counter);
+    QCOMPARE(search->text(), QString());
+    QVERIFY(env.statements().contains(
+        QStringLiteral("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''")));
+
+    // Open already: it is only brought forward.
+    env.clearStatements();
+    frame.item("mnuEmployeeList")->trigger();
+    QVERIFY(env.statements().isEmpty());
+    QCOMPARE(frame.children().size(), 1);
+
+    // File > Exit (Ctrl+Q) closes the frame, which ends the program.
+    QVERIFY(QTest::qWaitForWindowActive(&frame.window));
+    QTest::keyClick(&frame.window, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!frame.window.isVisible());
+}
+
+void tst_mdiTALO::statusBarKeepsTheServerDateCurrentAndShowsWholeTexts()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    frame.prepare = [](TestUser& user) {
+        user.employeeName = QStringLiteral("System Administrator of the Night Shift");
+        user.serverName = QStringLiteral("Ferromont-SQL-Server-01");
+    };
+    frame.window.resize(1280, 1000);
+    frame.window.show();
+    QVERIFY(frame.window.Form_Load());
+    QCOMPARE(frame.panel(5), QStringLiteral("12/8/2026 11:30:15 AM"));
+    QCOMPARE(cutOffCaptions(frame.window.findChild<QStatusBar*>("stbInfo")), QStringList());
+
+    // Past midnight the next search reads the clock again and the panel follows.
+    env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
+    auto* search = frame.window.findChild<QLineEdit*>(QStringLiteral("txtEmployeeDetails"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(frame.panel(5), QStringLiteral("12/9/2026 12:05:00 AM"));
+    QCOMPARE(env.context().dtServerDate, QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
+}
+
+void tst_mdiTALO::escapeKeepsWhatWasTyped_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::newRow("meal master") << QStringLiteral("mnuMeals");
+    QTest::newRow("meal type master") << QStringLiteral("mnuMealType");
+    QTest::newRow("meal tagging") << QStringLiteral("mnuEmployeeMeal");
+    QTest::newRow("user access") << QStringLiteral("mnuAccess");
+}
+
+void tst_mdiTALO::escapeKeepsWhatWasTyped()
+{
+    QFETCH(QString, item);
+    TestEnvironment env;
+    Frame frame(env);
+    QVERIFY(frame.window.Form_Load());
+    bool openAfterEscape = false;
+    QString kept;
+    env.modal().then([&](QDialog& dialog) {
+        QLineEdit* box = nullptr;
+        for (QLineEdit* candidate : dialog.findChildren<QLineEdit*>()) {
+            if (candidate->isVisible() && candidate->isEnabled() && !candidate->isReadOnly()) {
+                box = candidate;
+                break;
+            }
+        }
+        QVERIFY(box);
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("half typed"));
+        QTest::keyClick(box, Qt::Key_Escape);
+        openAfterEscape = dialog.isVisible();
+        kept = box->text();
+    });
+
+    frame.item(item)->trigger();
+
+    QVERIFY(openAfterEscape);
+    QVERIFY2(kept.endsWith(QStringLiteral("half typed")), qPrintable(kept));
+    QCOMPARE(env.modal().unexpected(), 0);
 }
 
 QTEST_MAIN(tst_mdiTALO)

@@ -4,7 +4,11 @@
 
 class QWidget;
 
-// The names of the labels below `parent` whose caption does not fit the label's box
-// (wider or taller than it, or taller than its wrapped lines allow) or whose font was
-// taken below 6 points to make it fit. Empty when every caption can be read whole.
+// The captions below `parent` (and `parent` itself when it is a status bar or a grid)
+// that cannot be read whole, each compared with its own box:
+// - labels (status-bar panels among them): wider or taller than the label, taller than
+//   its wrapped lines allow, or with the font taken below 6 points to make it fit;
+// - buttons: the caption wider than the button less its margins;
+// - grid headers: a shown column narrower than its header text ("mshName:col").
+// Empty when every caption can be read whole.
 QStringList cutOffCaptions(const QWidget* parent);

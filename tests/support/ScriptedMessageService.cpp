@@ -4,12 +4,12 @@
 
 void ScriptedMessageService::info(const QString& text)
 {
-    m_messages.append({Kind::Info, text, applicationTitle()});
+    m_messages.append({Kind::Info, text, applicationTitle(), 0, {}, false});
 }
 
 bool ScriptedMessageService::ask(const QString& text, const QString& title)
 {
-    m_messages.append({Kind::Question, text, title});
+    m_messages.append({Kind::Question, text, title, 0, {}, false});
     if (m_answers.isEmpty()) {
         ++m_unanswered;
         return false;
@@ -19,7 +19,8 @@ bool ScriptedMessageService::ask(const QString& text, const QString& title)
 
 void ScriptedMessageService::error(const DbError& error)
 {
-    m_messages.append({Kind::Error, error.message(), applicationTitle(), error.number()});
+    m_messages.append({Kind::Error, error.message(), applicationTitle(), error.number(),
+                       errorText(error), error.isRefusal()});
 }
 
 QStringList ScriptedMessageService::texts() const

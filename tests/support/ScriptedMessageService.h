@@ -11,13 +11,22 @@
 class ScriptedMessageService : public MessageService
 {
 public:
-    enum class Kind { Info, Question, Error };
+    enum class Kind
+    {
+        Info,
+        Question,
+        Error
+    };
     struct Message
     {
         Kind kind;
         QString text;
         QString title;
         int errorNumber = 0;
+        // For errors: the text the user is shown, and whether it is a warning (a
+        // refusal) rather than a fault.
+        QString shown;
+        bool warning = false;
     };
 
     void info(const QString& text) override;

@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 
 #include "data/SqlText.h"
+#include "server/EmbeddedStore.h"
+#include "widgets/DesignedFonts.h"
 
 #include <QTest>
 
@@ -14,16 +16,19 @@ QString lit(const QString& value)
 TestEnvironment::TestEnvironment(const QString& userCode, const QString& rights)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // The fonts the program runs with, so captions are measured as users see them.
+    DesignedFonts::install();
     if (!m_dir.isValid())
         qFatal("cannot create a temporary folder for the test store");
     m_store = std::make_unique<EmbeddedConnection>(m_dir.path());
     m_recorder = std::make_unique<RecordingConnection>(*m_store);
-    m_user = std::make_unique<TestUser>(m_recorder.get(), userCode,
-                                        QStringLiteral("Test User"));
+    m_user = std::make_unique<TestUser>(m_recorder.get(), userCode, QStringLiteral("Test User"));
     m_context = std::make_unique<AppContext>(m_messages, m_modal);
     m_context->objUser = m_user.get();
     m_context->cnMain = m_recorder.get();
-    m_context->dtServerDate = QDateTime(QDate(2026, 12, 8), QTime(11, 30, 15));
+    m_serverClock = QDateTime(QDate(2026, 12, 8), QTime(11, 30, 15));
+    m_store->store().functions().setClock([this] { return m_serverClock; });
+    m_context->dtServerDate = m_serverClock;
     if (!rights.isEmpty())
         setRights(userCode, rights);
 }
@@ -73,8 +78,7 @@ void TestEnvironment::addMeal(const QString& code, const QString& description,
 {
     sqlite(QStringLiteral("INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) "
                           "VALUES(%1, %2, %3, %4, %5)")
-               .arg(lit(code), lit(description), lit(cost), lit(mealType),
-                    active ? "'1'" : "'0'"));
+               .arg(lit(code), lit(description), lit(cost), lit(mealType), active ? "'1'" : "'0'"));
 }
 
 void TestEnvironment::tag(const QString& empNum, const QString& mealTypeCode)
@@ -86,7 +90,8 @@ void TestEnvironment::tag(const QString& empNum, const QString& mealTypeCode)
 
 void TestEnvironment::setRights(const QString& userId, const QString& rights)
 {
-    sqlite(QStringLiteral("DELETE FROM Station.tbTALOUserRights WHERE UserID = %1").arg(lit(userId)));
+    sqlite(
+        QStringLiteral("DELETE FROM Station.tbTALOUserRights WHERE UserID = %1").arg(lit(userId)));
     sqlite(QStringLiteral("INSERT INTO Station.tbTALOUserRights(UserID, UserRights, ModifiedBy, "
                           "ModifiedAt) VALUES(%1, %2, 'TEST', '2026-12-01 08:00:00')")
                .arg(lit(userId), lit(rights)));

@@ -29,6 +29,10 @@ public:
     RecordingConnection& recorder() { return *m_recorder; }
     QString folder() const { return m_dir.path(); }
 
+    // The store's clock (what GetDate() answers); starts at 8 December 2026, 11:30:15,
+    // the date-time the context holds as read at start-up.
+    void setServerClock(const QDateTime& now) { m_serverClock = now; }
+
     // Native SQLite on the store, for seeding and for checking stored rows.
     void sqlite(const QString& nativeSql);
     Recordset query(const QString& nativeSql);
@@ -50,6 +54,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QDateTime m_serverClock;
     ScriptedMessageService m_messages;
     ScriptedModalRunner m_modal;
     std::unique_ptr<EmbeddedConnection> m_store;

@@ -135,7 +135,10 @@ void TestSignIn::fiveFailuresInARowCloseTheDialog()
     QCOMPARE(visibleAfter, 4);
     QVERIFY(!connected(*f.user));
     QCOMPARE(f.user->EmployeeCode(), QString());
-    QCOMPARE(f.messages.infos().size(), 5);
+    // Each refusal is told, and the last one says why the program is about to end.
+    QCOMPARE(f.messages.infos().size(), 6);
+    QCOMPARE(f.messages.infos().last(),
+             QStringLiteral("Too many failed sign-ins. Talodesk will close."));
     QCOMPARE(f.modal.unexpected(), 0);
     // The count starts again on the next sign-in: a new dialog allows five new tries.
     f.modal.then([](QDialog& dialog) {

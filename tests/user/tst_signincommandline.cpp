@@ -66,6 +66,8 @@ void TestSignInCommandLine::helpAndVersionNeedNoDisplay()
     QCOMPARE(help.exitCode, 0);
     for (const char* option : {"--data <DIR>", "--config <FILE>", "--demo", "--version"})
         QVERIFY2(help.out.contains(QLatin1String(option)), qPrintable(help.out));
+    // The usage line names the program, not Qt's placeholder.
+    QVERIFY2(help.out.startsWith(QStringLiteral("Usage: talodesk ")), qPrintable(help.out));
 
     const Run version = run({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);

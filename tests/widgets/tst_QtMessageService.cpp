@@ -46,6 +46,7 @@ class tst_QtMessageService : public QObject
 private slots:
     void informationUnderTheProgramsTitle();
     void questionIsTrueOnlyForYes();
+    void databaseErrorShowsNumberAndText_data();
     void databaseErrorShowsNumberAndText();
 };
 
@@ -80,16 +81,33 @@ void tst_QtMessageService::questionIsTrueOnlyForYes()
     QVERIFY(!QtMessageService().ask(question, QStringLiteral("Confirmation")));
 }
 
+void tst_QtMessageService::databaseErrorShowsNumberAndText_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("icon");
+    // A procedure's refusal: its text alone, as a warning.
+    QTest::newRow("refusal") << 50000 << QStringLiteral("Unknown employee.")
+                             << int(QMessageBox::Warning);
+    QTest::newRow("missing object")
+        << 208 << QStringLiteral("Error 208: Unknown employee.") << int(QMessageBox::Critical);
+    QTest::newRow("busy") << 5 << QStringLiteral("Error 5: Unknown employee.")
+                          << int(QMessageBox::Critical);
+}
+
 void tst_QtMessageService::databaseErrorShowsNumberAndText()
 {
+    QFETCH(int, number);
+    QFETCH(QString, shown);
+    QFETCH(int, icon);
     SeenBox seen;
     answerNextBox(seen, QMessageBox::Ok);
 
-    QtMessageService().error(DbError(50000, QStringLiteral("Unknown employee.")));
+    QtMessageService().error(DbError(number, QStringLiteral("Unknown employee.")));
 
     QCOMPARE(seen.title, QStringLiteral("Talodesk"));
-    QCOMPARE(seen.text, QStringLiteral("Error 50000: Unknown employee."));
-    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.text, shown);
+    QCOMPARE(int(seen.icon), icon);
 }
 
 QTEST_MAIN(tst_QtMessageService)
