@@ -342,6 +342,27 @@ private slots:
         });
     }
 
+    void costWithAThirdDecimalIsRefusedNotRounded()
+    {
+        TestEnvironment env;
+        env.addMealType(QStringLiteral("LUN"), QStringLiteral("Lunch"));
+        run(env, [&](frmMealBuildFile& form) {
+            type(form.txtMealDetails[0], QStringLiteral("M500"));
+            type(form.txtMealDetails[1], QStringLiteral("Soup"));
+            type(form.txtMealDetails[2], QStringLiteral("LUN"));
+            type(form.txtMealDetails[3], QStringLiteral("10.999"));
+            click(form.cmdSave);
+            const auto errors = env.messages().errors();
+            QCOMPARE(errors.size(), 1);
+            QVERIFY2(errors.first().text.contains(
+                         QStringLiteral("Cost can have at most two decimals, not '10.999'.")),
+                     qPrintable(errors.first().text));
+            QVERIFY(env.messages().infos().isEmpty());
+            QCOMPARE(storedMeal(env, "M500"), QStringList());
+            QCOMPARE(texts(form), (QStringList{"M500", "Soup", "LUN", "10.999"}));
+        });
+    }
+
     void reopeningStartsANewEntry()
     {
         TestEnvironment env;
