@@ -1,5 +1,6 @@
 #include "frmEmployeeList.h"
 
+#include "data/ColumnLengths.h"
 #include "masters/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/GlobalLookups.h"
@@ -181,6 +182,7 @@ void frmEmployeeList::createCounterFrame()
     cmdMealMode->setEditable(true);
     // A mode typed by hand is taken as typed, not added to the list.
     cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
+    cmdMealMode->lineEdit()->setMaxLength(ColumnLengths::MealMode);
     cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
     cmdMealMode->addItems({QStringLiteral("Breakfast"), QStringLiteral("Lunch"),
                            QStringLiteral("Dinner"), QStringLiteral("AM Snack"),
@@ -192,6 +194,7 @@ void frmEmployeeList::createCounterFrame()
     txtMealEntry[MealCode] = makeTextBox(frame, indexed("txtMealEntry", MealCode), 8.25);
     Twips::place(txtMealEntry[MealCode], 4320, 3480, 1215, 300);
     txtMealEntry[Remarks] = makeTextBox(frame, indexed("txtMealEntry", Remarks), 13.5);
+    txtMealEntry[Remarks]->setMaxLength(ColumnLengths::Remarks);
     Twips::place(txtMealEntry[Remarks], 120, 4320, 5415, 855);
     cmdMealEntry[Add] = makeButton(frame, indexed("cmdMealEntry", Add), QStringLiteral("Add"));
     Twips::place(cmdMealEntry[Add], 4320, 5280, 1215, 495);
