@@ -120,6 +120,7 @@ void frmEmployeeList::createSearchFrame()
                                   QStringLiteral("Search Employee"), 20.25);
     Twips::place(lblSearchEmployee, 150, 120, 3495, 495);
     txtEmployeeDetails = makeTextBox(fraSearch, QStringLiteral("txtEmployeeDetails"), 13.5);
+    txtEmployeeDetails->setMaxLength(ColumnLengths::SearchText);
     Twips::place(txtEmployeeDetails, 120, 600, 7335, 500);
     cmdSearch = makeButton(fraSearch, QStringLiteral("cmdSearch"), QStringLiteral("Search"));
     Twips::place(cmdSearch, 7560, 600, 1215, 495);
@@ -173,6 +174,7 @@ void frmEmployeeList::createCounterFrame()
 
     txtMealEntry[MealDescription] =
         makeTextBox(frame, indexed("txtMealEntry", MealDescription), 13.5);
+    txtMealEntry[MealDescription]->setMaxLength(ColumnLengths::SearchText);
     Twips::place(txtMealEntry[MealDescription], 120, 2880, 4095, 500);
     cmdMealEntry[MealSearch] =
         makeButton(frame, indexed("cmdMealEntry", MealSearch), QStringLiteral("Search"));
