@@ -4,6 +4,31 @@
 USE Station;
 GO
 
+-- The schema version of these databases: one row per step applied. The tables below
+-- are version 1 (the first release); later steps are the scripts in migrations/,
+-- each applied once, in order, by install.sh after 00_check.sql found the existing
+-- databases as it expects them.
+IF OBJECT_ID(N'dbo.tbTALOSchemaVersion', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOSchemaVersion (
+        Version INT NOT NULL CONSTRAINT PK_tbTALOSchemaVersion PRIMARY KEY,
+        Description NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        AppliedAt DATETIME2(0) NOT NULL
+    );
+END;
+GO
+
+IF NOT EXISTS (SELECT 1 FROM dbo.tbTALOSchemaVersion)
+    INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
+    VALUES (1, N'tables of the first release', CAST(GETDATE() AS DATETIME2(0)));
+GO
+
+-- Transaction numbers without jumps after a restart (SQL Server 2017 and later;
+-- 2016 caches identity values and may skip up to 1000 after an unexpected restart).
+IF CAST(SERVERPROPERTY(N'ProductMajorVersion') AS INT) >= 14
+    EXEC sp_executesql N'ALTER DATABASE SCOPED CONFIGURATION SET IDENTITY_CACHE = OFF;';
+GO
+
 IF OBJECT_ID(N'dbo.tbTALOUserSetUp', N'U') IS NULL
 BEGIN
     CREATE TABLE dbo.tbTALOUserSetUp (

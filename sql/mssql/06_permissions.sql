@@ -1,48 +1,112 @@
--- The database role of the program's users. The program reads a few tables with plain
+-- The database roles of the program's users. The program reads a few tables with plain
 -- SELECTs and changes data only through the Station procedures, so its users need no
--- INSERT, UPDATE or DELETE on any table. Add each Windows group or SQL login as a user
--- of the four databases and a member of talodesk_user, for example:
+-- INSERT, UPDATE or DELETE on any table, and each may run only the procedures of his
+-- work (EXECUTE per procedure, never on the whole schema):
+--   talodesk_counter  the meal counter: employee search, allowed meals, meals
+--                     received, order save, revoke;
+--   talodesk_admin    masters, tags and rights (and a member of talodesk_counter).
+-- The program still checks each user's rights; these roles make the server refuse
+-- the same calls from any other query tool (error 229). Add each Windows group or SQL
+-- login as a user of the four databases and a member of one role, for example:
 --   USE Station; CREATE USER [HOSPITAL\MealCounter] FOR LOGIN [HOSPITAL\MealCounter];
---   ALTER ROLE talodesk_user ADD MEMBER [HOSPITAL\MealCounter];
+--   ALTER ROLE talodesk_counter ADD MEMBER [HOSPITAL\MealCounter];
 -- (and the same in Patient_Data, Password and Payroll).
 USE Station;
 GO
 
-IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NULL
-    CREATE ROLE talodesk_user;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_counter') IS NULL
+    CREATE ROLE talodesk_counter;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
 GO
 
-GRANT EXECUTE ON SCHEMA::dbo TO talodesk_user;
-GRANT SELECT ON dbo.tbTALOUserRights TO talodesk_user;
-GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_user;
-GRANT SELECT ON dbo.tbcoMeal TO talodesk_user;
-GRANT SELECT ON dbo.tbcoMealType TO talodesk_user;
--- The history window (File > Distributed Meals) and its changes log.
-GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_user;
-GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_user;
-GRANT EXECUTE ON dbo.Load_TALO_AuditLog TO talodesk_user;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
+GO
+
+-- The first kit granted EXECUTE on every procedure to one role, talodesk_user: that
+-- grant is taken back. Move its members to one of the roles above.
+IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NOT NULL
+BEGIN
+    REVOKE EXECUTE ON SCHEMA::dbo FROM talodesk_user;
+    PRINT N'talodesk_user no longer runs procedures: add its members to talodesk_counter '
+        + N'or talodesk_admin.';
+END;
+GO
+
+-- The meal counter.
+GRANT EXECUTE ON dbo.Load_Employee_for_Meal TO talodesk_counter;
+GRANT EXECUTE ON dbo.Load_TALO_EmployeeAllowedMeals TO talodesk_counter;
+GRANT EXECUTE ON dbo.Load_TALO_EmployeeDistributedMeals TO talodesk_counter;
+GRANT EXECUTE ON dbo.Save_TALO_EmployeeDistributedMeals TO talodesk_counter;
+GRANT EXECUTE ON dbo.Revoke_TALO_EmployeeDistributedMeals TO talodesk_counter;
+GRANT SELECT ON dbo.tbTALOUserRights TO talodesk_counter;
+-- Administration: masters, tags, rights.
+GRANT EXECUTE ON dbo.Save_TALO_MealOnly TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_MealType TO talodesk_admin;
+GRANT EXECUTE ON dbo.Load_TALO_EmployeeTaggedMeals TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_EmployeeMeal TO talodesk_admin;
+GRANT EXECUTE ON dbo.Remove_TALO_EmployeeTaggedMeals TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_User_Rights TO talodesk_admin;
+GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_admin;
+GRANT SELECT ON dbo.tbcoMeal TO talodesk_admin;
+GRANT SELECT ON dbo.tbcoMealType TO talodesk_admin;
+-- The history window (File > Distributed Meals): any user of the program may look; the
+-- changes log is for the user managers.
+GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_counter;
+GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_counter;
+GRANT EXECUTE ON dbo.Load_TALO_AuditLog TO talodesk_admin;
 GO
 
 USE Patient_Data;
 GO
 
-IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NULL
-    CREATE ROLE talodesk_user;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_counter') IS NULL
+    CREATE ROLE talodesk_counter;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
 GO
 
-GRANT SELECT ON dbo.tbHospitalInfo TO talodesk_user;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
+GRANT SELECT ON dbo.tbHospitalInfo TO talodesk_counter;
 GO
 
 -- The sign-in reads the password register to check the hash on the workstation.
 USE Password;
 GO
 
-IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NULL
-    CREATE ROLE talodesk_user;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_counter') IS NULL
+    CREATE ROLE talodesk_counter;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
 GO
 
-GRANT SELECT ON dbo.tbPasswordMain TO talodesk_user;
-GRANT SELECT ON dbo.tbPasswordAppAccess TO talodesk_user;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
+GRANT SELECT ON dbo.tbPasswordMain TO talodesk_counter;
+GRANT SELECT ON dbo.tbPasswordAppAccess TO talodesk_counter;
 GO
 
 -- The Station procedures read the personnel master across databases; without
@@ -50,12 +114,23 @@ GO
 USE Payroll;
 GO
 
-IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NULL
-    CREATE ROLE talodesk_user;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_counter') IS NULL
+    CREATE ROLE talodesk_counter;
+IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
+    CREATE ROLE talodesk_admin;
 GO
 
-GRANT SELECT ON dbo.tbcmaster TO talodesk_user;
-GRANT SELECT ON dbo.tbcDepartment TO talodesk_user;
+-- Administrators work at the counter too. (Through sp_executesql: the parser the kit
+-- check uses does not know ALTER ROLE … ADD MEMBER.)
+IF NOT EXISTS (
+    SELECT 1 FROM sys.database_role_members
+    WHERE
+        role_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_counter')
+        AND member_principal_id = DATABASE_PRINCIPAL_ID(N'talodesk_admin')
+)
+    EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
+GRANT SELECT ON dbo.tbcmaster TO talodesk_counter;
+GRANT SELECT ON dbo.tbcDepartment TO talodesk_counter;
 GO
 
 -- Administration: the staff import and the Users window change the personnel master and

@@ -2,6 +2,7 @@
 
 #include "MealModes.h"
 #include "MealRevoke.h"
+#include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/GlobalLookups.h"
@@ -122,6 +123,7 @@ void frmEmployeeList::createSearchFrame()
                                   QStringLiteral("Search Employee"), 20.25);
     Twips::place(lblSearchEmployee, 150, 120, 3495, 495);
     txtEmployeeDetails = makeTextBox(fraSearch, QStringLiteral("txtEmployeeDetails"), 13.5);
+    txtEmployeeDetails->setMaxLength(ColumnLengths::SearchText);
     Twips::place(txtEmployeeDetails, 120, 600, 7335, 500);
     cmdSearch = makeButton(fraSearch, QStringLiteral("cmdSearch"), QStringLiteral("Search"));
     Twips::place(cmdSearch, 7560, 600, 1215, 495);
@@ -178,6 +180,7 @@ void frmEmployeeList::createCounterFrame()
 
     txtMealEntry[MealDescription] =
         makeTextBox(frame, indexed("txtMealEntry", MealDescription), 13.5);
+    txtMealEntry[MealDescription]->setMaxLength(ColumnLengths::SearchText);
     Twips::place(txtMealEntry[MealDescription], 120, 2880, 4095, 500);
     // Whom the order is for, beside "Meal Entries", so no meal is booked to the wrong
     // person once the employee list is greyed out.
@@ -195,6 +198,7 @@ void frmEmployeeList::createCounterFrame()
     cmdMealMode->setInsertPolicy(QComboBox::NoInsert);
     // No inline completion either: typing "Extra" must not become "Extra Meal".
     cmdMealMode->setCompleter(nullptr);
+    cmdMealMode->lineEdit()->setMaxLength(ColumnLengths::MealMode);
     cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
     cmdMealMode->addItems(MealModes::all());
     cmdMealMode->setCurrentIndex(-1);
@@ -203,6 +207,7 @@ void frmEmployeeList::createCounterFrame()
     txtMealEntry[MealCode] = makeTextBox(frame, indexed("txtMealEntry", MealCode), 8.25);
     Twips::place(txtMealEntry[MealCode], 4320, 3480, 1215, 300);
     txtMealEntry[Remarks] = makeTextBox(frame, indexed("txtMealEntry", Remarks), 13.5);
+    txtMealEntry[Remarks]->setMaxLength(ColumnLengths::Remarks);
     Twips::place(txtMealEntry[Remarks], 120, 4320, 5415, 855);
     cmdMealEntry[Add] = makeButton(frame, indexed("cmdMealEntry", Add), QStringLiteral("Add"));
     Twips::place(cmdMealEntry[Add], 4320, 5280, 1215, 495);

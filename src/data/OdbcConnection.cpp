@@ -1,6 +1,7 @@
 #include "OdbcConnection.h"
 
 #include "OdbcError.h"
+#include "SqlText.h"
 #include "SqlValueText.h"
 
 #include <QSqlDatabase>
@@ -42,8 +43,9 @@ QString serverFromConnectionString(const QString& connectionString)
 } // namespace
 
 OdbcConnection::OdbcConnection(const QString& connectionString, const QString& userName,
-                               const QString& password)
-    : m_name(nextConnectionName()), m_connectionString(connectionString)
+                               const QString& password, OdbcSession session)
+    : m_name(nextConnectionName()), m_connectionString(connectionString),
+      m_session(std::move(session))
 {
     QSqlError error;
     {
@@ -52,12 +54,26 @@ OdbcConnection::OdbcConnection(const QString& connectionString, const QString& u
         // Kept only inside the driver's connection, so a dropped link can be reopened.
         db.setUserName(userName);
         db.setPassword(password);
-        if (db.open())
+        if (db.open() && setUpSession(db))
             return;
-        error = db.lastError();
+        error = m_setupError.isValid() ? m_setupError : db.lastError();
     }
     QSqlDatabase::removeDatabase(m_name);
     throw OdbcError::fromSqlError(error, QStringLiteral("The database server cannot be reached."));
+}
+
+bool OdbcConnection::setUpSession(QSqlDatabase& db)
+{
+    if (m_session.setup.isEmpty())
+        return true;
+    QSqlQuery query(db);
+    if (query.exec(m_session.setup))
+        return true;
+    // A link whose session is not set up is not used: the next call tries afresh.
+    m_setupError = query.lastError();
+    query = QSqlQuery();
+    db.close();
+    return false;
 }
 
 OdbcConnection::~OdbcConnection()
@@ -83,6 +99,8 @@ QSqlDatabase OdbcConnection::database()
     if (!db.open())
         throw OdbcError::fromSqlError(db.lastError(),
                                       QStringLiteral("The database server cannot be reached."));
+    if (!setUpSession(db))
+        throw OdbcError::fromSqlError(m_setupError, statementFailed);
     return db;
 }
 
@@ -114,7 +132,7 @@ QSqlQuery OdbcConnection::run(const QString& sql)
     query.setForwardOnly(true);
     // Decimals arrive as the server's own text ("12.50"), not as a rounded double.
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!query.exec(sql)) {
+    if (!query.exec(m_session.nationalLiterals ? SqlText::national(sql) : sql)) {
         const QSqlError error = query.lastError();
         query.finish();
         fail(error);

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "Connection.h"
+#include "OdbcSession.h"
 
+#include <QSqlError>
 #include <QString>
 
-class QSqlError;
 class QSqlQuery;
 class QSqlDatabase;
 
@@ -17,9 +18,10 @@ class OdbcConnection : public Connection
 public:
     // `connectionString` is a DSN name or a DSN-less ODBC connection string. A user
     // name and password given at sign-in go to the driver and are not kept by this
-    // object. Opens the connection at once; throws DbError when it cannot.
+    // object. `session` says how each new link is prepared. Opens the connection at
+    // once; throws DbError when it cannot.
     explicit OdbcConnection(const QString& connectionString, const QString& userName = {},
-                            const QString& password = {});
+                            const QString& password = {}, OdbcSession session = {});
     ~OdbcConnection() override;
     OdbcConnection(const OdbcConnection&) = delete;
     OdbcConnection& operator=(const OdbcConnection&) = delete;
@@ -40,9 +42,13 @@ private:
     void drain(QSqlQuery& query);
     [[noreturn]] void fail(const QSqlError& error);
     bool linkAlive();
+    // Runs the session setup; on failure closes the link and keeps the error.
+    bool setUpSession(QSqlDatabase& db);
 
     QString m_name;
     QString m_connectionString;
+    OdbcSession m_session;
+    QSqlError m_setupError;
     bool m_inTransaction = false;
     mutable QString m_serverName;
 };

@@ -9,4 +9,10 @@ namespace SqlText {
 // Ordinary values come back unchanged, so the statement text is the described text.
 QString quote(const QString& value);
 
+// The statement as a connection sends it: every '…' literal that holds a character
+// outside plain ASCII becomes N'…', so SQL Server keeps it as Unicode instead of
+// turning what its code page lacks into '?'. Nothing else changes: a statement of
+// plain ASCII text comes back byte for byte, and N'…' literals stay as they are.
+QString national(const QString& sql);
+
 } // namespace SqlText

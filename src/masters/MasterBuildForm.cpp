@@ -1,5 +1,6 @@
 #include "MasterBuildForm.h"
 
+#include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/WindowRegistry.h"
@@ -30,6 +31,8 @@ void MasterBuildForm::createCodeAndName(QWidget* frame, QLabel*& codeLabel,
     nameLabel = label(frame, indexed("lblCode", 0), QStringLiteral("Name:"));
     codeLabel = label(frame, indexed("lblCode", 2), QStringLiteral("Code:"));
     const QList<QLineEdit*> details = detailBoxes();
+    details.at(0)->setMaxLength(ColumnLengths::Code);
+    details.at(1)->setMaxLength(ColumnLengths::Description);
     Twips::place(details.at(0), 960, 120, 3165, 500);
     Twips::place(codeLabel, 120, 240, 855, 375);
     Twips::place(details.at(1), 960, 720, 4485, 500);
@@ -50,6 +53,7 @@ void MasterBuildForm::createControls(QWidget* surface)
     fraSearch = frame(surface, QStringLiteral("fraSearch"));
     Twips::place(fraSearch, 30, 30, 5535, 765);
     txtMealSearch = textBox(fraSearch, QStringLiteral("txtMealSearch"));
+    txtMealSearch->setMaxLength(ColumnLengths::SearchText);
     Twips::place(txtMealSearch, 120, 120, 4005, 500);
     cmdMealSearch = button(fraSearch, QStringLiteral("cmdMealSearch"), QStringLiteral("Search"));
     Twips::place(cmdMealSearch, 4200, 120, 1215, 495);

@@ -1,5 +1,6 @@
 #include "frmMealBuildFile.h"
 
+#include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
 #include "masters/MealMasterData.h"
 #include "shell/AppContext.h"
@@ -25,6 +26,8 @@ void frmMealBuildFile::createDetails(QGroupBox* frame)
         FormControls::label(frame, FormControls::indexed("lblCode", 1), QStringLiteral("Type:"));
     lblCode[3] =
         FormControls::label(frame, FormControls::indexed("lblCode", 3), QStringLiteral("Cost:"));
+    txtMealDetails[2]->setMaxLength(ColumnLengths::Code);
+    txtMealDetails[3]->setMaxLength(ColumnLengths::Cost);
     Twips::place(txtMealDetails[2], 960, 1320, 1245, 500);
     Twips::place(lblCode[1], 120, 1440, 855, 375);
     Twips::place(txtMealDetails[3], 3600, 1320, 1845, 500);

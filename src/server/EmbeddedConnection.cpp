@@ -5,6 +5,7 @@
 #include "ProcedureCatalog.h"
 #include "ProcedureRunner.h"
 #include "TsqlRewriter.h"
+#include "data/SqlText.h"
 
 #include <QDir>
 
@@ -19,8 +20,10 @@ EmbeddedConnection::EmbeddedConnection(const QString& folder)
 
 EmbeddedConnection::~EmbeddedConnection() = default;
 
-Recordset EmbeddedConnection::run(const QString& sql)
+Recordset EmbeddedConnection::run(const QString& text)
 {
+    // The text a SQL Server would receive, so non-Latin values take the same path here.
+    const QString sql = SqlText::national(text);
     if (const auto call = ProcedureCall::parse(sql))
         return m_runner->run(*call);
     return m_store->select(m_rewriter->rewrite(sql));

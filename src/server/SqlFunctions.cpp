@@ -170,8 +170,11 @@ void shortTimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultText(ctx, text);
 }
 
-// A cost as stored: "" stays "", a non-negative number gets two decimals, anything
-// else is NULL (the procedure refuses it).
+// A cost as the decimal it reads: "" stays "", a number of zero or more gets at least
+// two decimals and keeps every further significant one ("12.5" -> "12.50", "2.675" ->
+// "2.675", "10.990" -> "10.99"), anything else is NULL. Built from the digits, never
+// through a double, so the text is exact as SQL Server's DECIMAL is; the procedure
+// refuses a cost with more than two significant decimals rather than rounding it.
 void costFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const QString text = argText(argv[0]).trimmed();
@@ -179,12 +182,38 @@ void costFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         resultText(ctx, QString());
         return;
     }
-    static const QRegularExpression number(QStringLiteral("^\\d{1,12}(\\.\\d*)?$|^\\.\\d+$"));
-    if (!number.match(text).hasMatch()) {
+    static const QRegularExpression number(
+        QStringLiteral("^(?:(\\d{1,12})(?:\\.(\\d*))?|\\.(\\d+))$"));
+    const auto match = number.match(text);
+    if (!match.hasMatch()) {
         sqlite3_result_null(ctx);
         return;
     }
-    resultText(ctx, QString::number(text.toDouble(), 'f', 2));
+    QString whole = match.captured(1);
+    QString decimals = match.hasCaptured(3) ? match.captured(3) : match.captured(2);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    while (decimals.size() > 2 && decimals.endsWith(QLatin1Char('0')))
+        decimals.chop(1);
+    while (decimals.size() < 2)
+        decimals.append(QLatin1Char('0'));
+    resultText(ctx, whole + QLatin1Char('.') + decimals);
+}
+
+// Length as SQL Server counts an NVARCHAR: in UTF-16 code units.
+void lengthFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (argIsNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_int64(ctx, argText(argv[0]).size());
+}
+
+void loginFunction(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    resultText(ctx, self(ctx)->loginName());
 }
 
 void startsWithFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -270,7 +299,13 @@ void define(sqlite3* db, const char* name, int args, ScalarFn fn, void* user, bo
 
 } // namespace
 
-SqlFunctions::SqlFunctions() : m_clock([] { return QDateTime::currentDateTime(); }) {}
+SqlFunctions::SqlFunctions()
+    : m_clock([] { return QDateTime::currentDateTime(); }),
+      m_loginName(qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME")))
+{
+    if (m_loginName.isEmpty())
+        m_loginName = QStringLiteral("(embedded)");
+}
 
 void SqlFunctions::registerOn(sqlite3* db)
 {
@@ -288,6 +323,8 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
     define(db, "talo_general_date", 1, generalDateFunction, nullptr, false);
     define(db, "talo_cost", 1, costFunction, nullptr, true);
+    define(db, "talo_length", 1, lengthFunction, nullptr, true);
+    define(db, "talo_login", 0, loginFunction, this, false);
     define(db, "talo_starts_with", 2, startsWithFunction, nullptr, true);
     define(db, "talo_contains", 2, containsFunction, nullptr, true);
     define(db, "talo_rights_valid", 1, rightsValidFunction, nullptr, true);

@@ -20,6 +20,10 @@ public:
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     QDateTime now() const { return m_clock(); }
 
+    // Who the server knows the caller as, for the audit rows: the operating-system
+    // user that opened the store (SQL Server records its login instead).
+    const QString& loginName() const { return m_loginName; }
+
     // Set by talo_raise() when a procedure refuses its input; the store turns the
     // failing statement into that error and clears it.
     bool hasRaised() const { return m_hasRaised; }
@@ -28,6 +32,7 @@ public:
 
 private:
     std::function<QDateTime()> m_clock;
+    QString m_loginName;
     bool m_hasRaised = false;
     QString m_raised;
 };

@@ -9,7 +9,8 @@ OdbcDatabaseOpener::OdbcDatabaseOpener(QString connectionString, bool promptsFor
 
 std::unique_ptr<Connection> OdbcDatabaseOpener::open(const QString& login, const QString& password)
 {
-    return std::make_unique<OdbcConnection>(m_connectionString, login, password);
+    return std::make_unique<OdbcConnection>(m_connectionString, login, password,
+                                            OdbcSession::sqlServer());
 }
 
 void OdbcDatabaseOpener::createFirstAdministrator(const NewAdministrator&, const QString&)

@@ -273,6 +273,47 @@ private slots:
                                      QStringLiteral("s3cret")));
     }
 
+    void sessionSetupRunsOnEveryNewLink()
+    {
+        // A temporary table lives as long as its link: it is there only when the setup
+        // ran on this link (on SQL Server the setup is SET DATEFORMAT).
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        const OdbcSession session{QStringLiteral("create temp table talo_session (n integer)"),
+                                  false};
+        OdbcConnection c(connectionString(dbPath()), {}, {}, session);
+        QCOMPARE(c.open(QStringLiteral("select count(*) from talo_session")).value(0, 0),
+                 QStringLiteral("0"));
+
+        QSqlDatabase::database(c.connectionName(), false).close();
+        QCOMPARE(c.open(QStringLiteral("select count(*) from talo_session")).value(0, 0),
+                 QStringLiteral("0"));
+
+        // A setup the server refuses leaves no half-prepared connection behind.
+        try {
+            OdbcConnection refused(connectionString(dbPath()), {}, {},
+                                   OdbcSession{QStringLiteral("set dateformat dmy"), false});
+            QFAIL("a connection whose session cannot be set up must not open");
+        } catch (const DbError& error) {
+            QVERIFY(!error.message().isEmpty());
+        }
+    }
+
+    void nonLatinLiteralsAreSentAsUnicodeLiterals()
+    {
+        // SQLite reads N'x' as the column N under the alias 'x', so the value shows the
+        // text the driver received: the prefix is added only where a literal holds text
+        // beyond ASCII, and plain statements go out byte for byte.
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        OdbcConnection c(connectionString(dbPath()), {}, {}, OdbcSession{{}, true});
+        c.execute(QStringLiteral("create table probe (N text)"));
+        c.execute(QStringLiteral("insert into probe values ('sent with N')"));
+
+        const Recordset plain = c.open(QStringLiteral("select 'Pena' from probe"));
+        QCOMPARE(plain.value(0, 0), QStringLiteral("Pena"));
+        const Recordset national = c.open(QStringLiteral("select 'Peña 名' from probe"));
+        QCOMPARE(national.value(0, 0), QStringLiteral("sent with N"));
+    }
+
     void serverNameFallsBackToTheConnectionString()
     {
         makeDatabase(dbPath(), QStringLiteral("Rice"));

@@ -342,6 +342,50 @@ private slots:
         });
     }
 
+    void costWithAThirdDecimalIsRefusedNotRounded()
+    {
+        TestEnvironment env;
+        env.addMealType(QStringLiteral("LUN"), QStringLiteral("Lunch"));
+        run(env, [&](frmMealBuildFile& form) {
+            type(form.txtMealDetails[0], QStringLiteral("M500"));
+            type(form.txtMealDetails[1], QStringLiteral("Soup"));
+            type(form.txtMealDetails[2], QStringLiteral("LUN"));
+            type(form.txtMealDetails[3], QStringLiteral("10.999"));
+            click(form.cmdSave);
+            const auto errors = env.messages().errors();
+            QCOMPARE(errors.size(), 1);
+            QVERIFY2(errors.first().text.contains(
+                         QStringLiteral("Cost can have at most two decimals, not '10.999'.")),
+                     qPrintable(errors.first().text));
+            QVERIFY(env.messages().infos().isEmpty());
+            QCOMPARE(storedMeal(env, "M500"), QStringList());
+            QCOMPARE(texts(form), (QStringList{"M500", "Soup", "LUN", "10.999"}));
+        });
+    }
+
+    // The boxes take no more than the store keeps, so a long entry is cut while typing
+    // instead of being refused at Save; what fits is stored whole.
+    void boxesHoldWhatTheStoreKeeps()
+    {
+        TestEnvironment env;
+        env.addMealType(QString(30, QLatin1Char('T')), QStringLiteral("Long type"));
+        run(env, [&](frmMealBuildFile& form) {
+            const QStringList typed = {QString(35, 'x'), QString(205, 'd'), QString(35, 'T'),
+                                       "12.5" + QString(21, '0')};
+            const QList<int> limits = {30, 200, 30, 20};
+            for (int i = 0; i < 4; ++i) {
+                type(form.txtMealDetails[i], typed[i]);
+                QCOMPARE(form.txtMealDetails[i]->text(), typed[i].left(limits[i]));
+            }
+            click(form.cmdSave);
+            QCOMPARE(env.messages().errors().size(), 0);
+            QCOMPARE(env.messages().infos(), QStringList{"Done."});
+            const QStringList stored = storedMeal(env, QString(30, 'x'));
+            QCOMPARE(stored.value(1).size(), 200);
+            QCOMPARE(stored.value(2), QStringLiteral("12.50"));
+        });
+    }
+
     void reopeningStartsANewEntry()
     {
         TestEnvironment env;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The SQL Server kit (sql/mssql) against the embedded store (src/server):
-#  1. every procedure on both sides with the same parameter count, result columns and
-#     validation error texts, every table with the same columns, and the scripts' own
-#     rules;
-#  2. the comparison itself still notices a procedure, parameter or column that
-#     exists on one side only (run on altered copies);
-#  3. every script parses as T-SQL with sqlfluff, without an unparsable section.
+#  1. every procedure on both sides with the same parameter count, result columns,
+#     validation error texts and length limits, every table with the same columns,
+#     each procedure granted to its own role only, and the scripts' own rules;
+#  2. the comparison itself still notices each of these going wrong (run on altered
+#     copies);
+#  3. the smoke test's expectations (sql/mssql/smoke/expected.txt) are what the
+#     embedded store answers today (needs BINARY_DIR with talodesk-sql);
+#  4. every script parses as T-SQL with sqlfluff, without an unparsable section.
 # usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]
 set -euo pipefail
 source_dir="$(cd "${1:?usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]}" && pwd)"
@@ -35,7 +37,7 @@ expect_drift() {
     echo "noticed: $what ($(head -n 1 "$work/out"))"
 }
 extra_embedded() {
-    printf -- '-- parameters: a\n-- access: read\nSELECT :a AS A;\n' \
+    printf -- '-- parameters: a\n-- access: read\n-- role: counter\nSELECT :a AS A;\n' \
         >"$work/e/procedures/Load_Extra.sql"
 }
 extra_kit() {
@@ -60,6 +62,30 @@ changed_error_text() {
 no_transaction() {
     sed -i 's/BEGIN TRANSACTION;//' "$work/k/procedures/Save_TALO_MealType.sql"
 }
+wrong_role() {
+    sed -i 's/ON dbo.Save_TALO_User_Rights TO talodesk_admin/ON dbo.Save_TALO_User_Rights TO talodesk_counter/' \
+        "$work/k/06_permissions.sql"
+}
+schema_wide_grant() {
+    printf 'USE Station;\nGO\nGRANT EXECUTE ON SCHEMA::dbo TO talodesk_counter;\nGO\n' \
+        >>"$work/k/06_permissions.sql"
+}
+no_length_check() {
+    # Gone from both sides, so the error texts still agree.
+    sed -i '/DATALENGTH(@remarks) > 1000/,+1d' \
+        "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+    sed -i '/talo_length(:remarks)/d' "$work/e/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+}
+other_length() {
+    sed -i 's/DATALENGTH(@remarks) > 1000/DATALENGTH(@remarks) > 2000/' \
+        "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+}
+no_savepoint() {
+    sed -i 's/ELSE SAVE TRANSACTION talo_call;//' "$work/k/procedures/Save_TALO_User_Rights.sql"
+}
+migration_not_counted() {
+    printf 'USE Station;\nGO\n' >"$work/k/migrations/003_next.sql"
+}
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
 expect_drift "a parameter missing" fewer_parameters
@@ -67,6 +93,26 @@ expect_drift "a result column renamed" renamed_column
 expect_drift "a table column added" extra_column
 expect_drift "an error text changed" changed_error_text
 expect_drift "a write outside a transaction" no_transaction
+expect_drift "a procedure granted to the wrong role" wrong_role
+expect_drift "EXECUTE granted on the whole schema" schema_wide_grant
+expect_drift "a length check missing on both sides" no_length_check
+expect_drift "a length limit out of step" other_length
+expect_drift "a write without the caller's savepoint" no_savepoint
+expect_drift "a migration the check script does not know" migration_not_counted
+
+echo "== the smoke test's expectations"
+tool="${2:-}/src/talodesk-sql"
+if [ -n "${2:-}" ] && [ -x "$tool" ]; then
+    bash "$kit/smoke/make_expected.sh" "$tool" "$work/expected.txt"
+    if ! diff -u "$kit/smoke/expected.txt" "$work/expected.txt"; then
+        echo "FAIL: sql/mssql/smoke/expected.txt is not what the store answers;" \
+            "run sql/mssql/smoke/make_expected.sh $tool"
+        exit 1
+    fi
+    echo "expected.txt is current"
+else
+    echo "skipped: no talodesk-sql in '${2:-}'"
+fi
 
 echo "== T-SQL parse"
 command -v sqlfluff >/dev/null || { echo "FAIL: sqlfluff is not installed"; exit 1; }

@@ -2,9 +2,13 @@
 """Keeps the SQL Server scripts in step with the embedded store.
 
 Compares, by name: every procedure (parameter count, result column names in order, the
-texts of its validation errors in the order they are checked) and
-every table (column names in order) of the embedded store's SQL resources with the
-T-SQL scripts. Prints each difference and exits 1 when there is one.
+texts of its validation errors in the order they are checked, the length limit of each
+parameter) and every table (column names in order, after the migrations' added
+columns) of the embedded store's SQL resources with the T-SQL scripts. Checks the
+kit's own rules: each procedure granted EXECUTE to exactly the role its embedded header
+names, write procedures under a savepoint inside a caller's transaction, and the
+columns 00_check.sql expects equal to the tables the scripts create.
+Prints each difference and exits 1 when there is one.
 
 usage: kit_consistency.py EMBEDDED_DIR MSSQL_DIR
   EMBEDDED_DIR holds procedures/*.sql (header "-- parameters: a, b") and schema/*.sql
@@ -196,16 +200,31 @@ def mssql_messages(toks):
     return messages
 
 
+def length_checks(toks, function, parameter_prefix, per_character):
+    """{parameter: characters} of every `function(<param>) > n` in the tokens."""
+    limits = {}
+    for i in range(len(toks) - 5):
+        if (toks[i][1].lower() == function and toks[i + 1][1] == "("
+                and toks[i + 2][1].startswith(parameter_prefix) and toks[i + 3][1] == ")"
+                and toks[i + 4][1] == ">" and toks[i + 5][0] == "number"):
+            name = toks[i + 2][1][len(parameter_prefix):].lower()
+            limits[name] = int(toks[i + 5][1]) // per_character
+    return limits
+
+
 def embedded_procedures(folder):
     procs = {}
     for path in sorted((folder / "procedures").glob("*.sql")):
         text = path.read_text(encoding="utf-8")
         header = re.search(r"^--\s*parameters:\s*(.*)$", text, re.MULTILINE | re.IGNORECASE)
         params = [p.strip() for p in header.group(1).split(",") if p.strip()] if header else []
+        role = re.search(r"^--\s*role:\s*(\w+)", text, re.MULTILINE | re.IGNORECASE)
         toks = tokens(text)
         lists = select_lists(toks)
         procs[path.stem.lower()] = (path.stem, params, lists[-1] if lists else [],
-                                    embedded_messages(toks))
+                                    embedded_messages(toks),
+                                    length_checks(toks, "talo_length", ":", 1),
+                                    role.group(1).lower() if role else None)
     return procs
 
 
@@ -232,7 +251,8 @@ def mssql_procedures(folder):
                         j += 1
                     lists = select_lists(toks[j:])
                     procs[name.lower()] = (name, params, lists[-1] if lists else [], path,
-                                           mssql_messages(toks[j:]))
+                                           mssql_messages(toks[j:]),
+                                           length_checks(toks[j:], "datalength", "@", 2))
                     break
     return procs
 
@@ -263,37 +283,75 @@ def table_columns(toks, database_of):
                        ("CONSTRAINT", "PRIMARY", "FOREIGN", "UNIQUE", "CHECK", "INDEX")]
             key = database_of(parts, i).lower() + "." + parts[-1].lower()
             tables[key] = (parts[-1], columns)
+    # Columns a later step adds: ALTER TABLE x ADD [COLUMN] name ...
+    for i in range(len(toks) - 2):
+        if upper(toks[i]) == "ALTER" and upper(toks[i + 1]) == "TABLE":
+            j = i + 2
+            parts = []
+            while j < len(toks) and upper(toks[j]) != "ADD":
+                if toks[j][1] != ".":
+                    parts.append(name_of(toks[j]))
+                j += 1
+            if j + 1 >= len(toks):
+                continue
+            column = toks[j + 2] if upper(toks[j + 1]) == "COLUMN" else toks[j + 1]
+            key = database_of(parts, i).lower() + "." + parts[-1].lower()
+            if key in tables:
+                tables[key][1].append(name_of(column))
     return tables
 
 
 def embedded_tables(folder):
-    tables = {}
-    for path in sorted((folder / "schema").glob("*.sql")):
-        toks = tokens(path.read_text(encoding="utf-8"))
-        tables.update(table_columns(toks, lambda parts, _: parts[0] if len(parts) > 1 else "?"))
-    return tables
+    # Schema steps in the order they run (by number), every file's tokens in one run.
+    paths = sorted((folder / "schema").glob("*.sql"), key=lambda p: (int(p.name.split("_")[0]),
+                                                                     p.name))
+    toks = [t for path in paths for t in tokens(path.read_text(encoding="utf-8"))]
+    return table_columns(toks, lambda parts, _: parts[0] if len(parts) > 1 else "?")
+
+
+# Tables of the SQL Server kit that the embedded store keeps in another form: the
+# schema version is its files' user_version.
+KIT_ONLY_TABLES = {"station.tbtaloschemaversion"}
+
+
+def kit_scripts(folder):
+    """The kit's scripts in the order install.sh runs them."""
+    top = sorted(p for p in folder.glob("0*.sql") if p.name != "06_permissions.sql")
+    return (top + sorted(folder.glob("migrations/*.sql")) + sorted(folder.glob("procedures/*.sql"))
+            + sorted(folder.glob("06_permissions.sql"))
+            + sorted(p for p in folder.glob("*.sql") if not p.name.startswith("0")))
 
 
 def mssql_tables(folder):
-    tables = {}
-    for path in sorted(folder.rglob("*.sql")):
-        toks = tokens(path.read_text(encoding="utf-8"))
-        uses = [(i, name_of(toks[i + 1])) for i in range(len(toks) - 1) if upper(toks[i]) == "USE"]
+    toks = []
+    for path in kit_scripts(folder):
+        toks += tokens(path.read_text(encoding="utf-8")) + [("op", ";")]
+    uses = [(i, name_of(toks[i + 1])) for i in range(len(toks) - 1) if upper(toks[i]) == "USE"]
 
-        def database_of(parts, at, uses=uses):
-            if len(parts) == 3:
-                return parts[0]
-            current = [db for i, db in uses if i < at]
-            return current[-1] if current else "?"
+    def database_of(parts, at):
+        if len(parts) == 3:
+            return parts[0]
+        current = [db for i, db in uses if i < at]
+        return current[-1] if current else "?"
 
-        tables.update(table_columns(toks, database_of))
-    return tables
+    return table_columns(toks, database_of)
+
+
+# How a write procedure keeps a caller's transaction usable when it refuses: under
+# XACT_ABORT ON only when alone, under a savepoint otherwise, rolled back to it.
+SAVEPOINT_RULES = [
+    "DECLARE @OUTER INT = @@TRANCOUNT",
+    "IF @OUTER = 0 SET XACT_ABORT ON ; ELSE SET XACT_ABORT OFF",
+    "IF @OUTER = 0 BEGIN TRANSACTION ; ELSE SAVE TRANSACTION TALO_CALL",
+    "IF @OUTER = 0 COMMIT TRANSACTION",
+    "ROLLBACK TRANSACTION TALO_CALL",
+]
 
 
 def script_rules(folder):
     """What every procedure script must do to run again harmlessly and fail cleanly."""
     problems = []
-    for name, params, columns, path, _ in mssql_procedures(folder).values():
+    for name, params, columns, path, _, _ in mssql_procedures(folder).values():
         text = path.read_text(encoding="utf-8")
         words = " ".join(upper(t) for t in tokens(text))
         if "CREATE OR ALTER PROCEDURE" not in words:
@@ -301,15 +359,90 @@ def script_rules(folder):
         if "SET NOCOUNT ON" not in words:
             problems.append(f"procedure {name}: does not SET NOCOUNT ON ({path})")
         writes = re.search(r"\b(INSERT|UPDATE|DELETE)\b", words.split(" AS ", 1)[-1])
-        if writes and not ("SET XACT_ABORT ON" in words and "BEGIN TRANSACTION" in words):
-            problems.append(f"procedure {name}: changes data outside a transaction with "
-                            f"XACT_ABORT ON ({path})")
+        missing = [rule for rule in SAVEPOINT_RULES if rule not in words]
+        if writes and missing:
+            problems.append(f"procedure {name}: changes data without its own transaction or "
+                            f"the caller's savepoint: lacks {missing[0]!r} ({path})")
+    return problems
+
+
+def granted_roles(folder):
+    """{procedure: [roles]} of GRANT EXECUTE ON dbo.X TO role, and schema-wide grants."""
+    grants, schema_wide = {}, []
+    for path in folder.rglob("*.sql"):
+        toks = tokens(path.read_text(encoding="utf-8"))
+        for i in range(len(toks) - 3):
+            if upper(toks[i]) != "GRANT" or upper(toks[i + 1]) != "EXECUTE":
+                continue
+            j = i + 3
+            target = []
+            while j < len(toks) and upper(toks[j]) != "TO":
+                target.append(toks[j])
+                j += 1
+            role = name_of(toks[j + 1]).lower() if j + 1 < len(toks) else "?"
+            if target and upper(target[0]) == "SCHEMA":
+                schema_wide.append(f"{role} ({path.name})")
+            elif target:
+                grants.setdefault(name_of(target[-1]).lower(), []).append(role)
+    return grants, schema_wide
+
+
+def role_problems(ours, folder):
+    grants, schema_wide = granted_roles(folder)
+    problems = [f"EXECUTE on a whole schema granted to {who}" for who in schema_wide]
+    for key, (name, *_rest, role) in sorted(ours.items()):
+        expected = [f"talodesk_{role}"] if role else []
+        if not role:
+            problems.append(f"procedure {name}: no '-- role:' header in the embedded store")
+        elif sorted(grants.get(key, [])) != expected:
+            problems.append(f"procedure {name}: EXECUTE granted to {sorted(grants.get(key, []))}, "
+                            f"its role is {expected}")
+    return problems
+
+
+def length_problems(name, params, limits, tlimits, path):
+    problems = []
+    for param in params:
+        ours, theirs = limits.get(param.lower()), tlimits.get(param.lower())
+        if ours is None:
+            problems.append(f"procedure {name}: no length check of {param} in the embedded store")
+        if theirs is None:
+            problems.append(f"procedure {name}: no length check of @{param} in {path}")
+        if ours is not None and theirs is not None and ours != theirs:
+            problems.append(f"procedure {name}: {param} is limited to {ours} characters in the "
+                            f"embedded store, {theirs} in {path}")
+    return problems
+
+
+def check_script_problems(folder, tables):
+    """00_check.sql must expect exactly the columns the scripts create, and know the last
+    migration's version."""
+    path = folder / "00_check.sql"
+    if not path.exists():
+        return ["00_check.sql is missing"]
+    text = path.read_text(encoding="utf-8")
+    problems = []
+    expected = {}
+    for db, table, column in re.findall(r"\(N'(\w+)', N'(\w+)', N'(\w+)', (?:N'\w+'|NULL), \d+\)", text):
+        expected.setdefault(f"{db}.{table}".lower(), []).append(column)
+    created = {key: columns for key, (_, columns) in tables.items() if key not in KIT_ONLY_TABLES}
+    for key in sorted(set(expected) | set(created)):
+        if expected.get(key) != created.get(key):
+            problems.append(f"00_check.sql expects {key} columns {expected.get(key)}, the scripts "
+                            f"create {created.get(key)}")
+    version = re.search(r"@kitVersion INT = (\d+)", text)
+    steps = [int(p.name.split("_")[0]) for p in folder.glob("migrations/*.sql")]
+    last = max(steps, default=1)
+    if not version or int(version.group(1)) != last:
+        problems.append(f"00_check.sql names kit version {version.group(1) if version else None}, "
+                        f"the last migration is {last}")
     return problems
 
 
 def compare(embedded_dir, mssql_dir):
     problems = script_rules(mssql_dir)
     ours, theirs = embedded_procedures(embedded_dir), mssql_procedures(mssql_dir)
+    problems += role_problems(ours, mssql_dir)
     for key in sorted(set(ours) | set(theirs)):
         if key not in theirs:
             problems.append(f"procedure {ours[key][0]}: in the embedded store only")
@@ -318,8 +451,8 @@ def compare(embedded_dir, mssql_dir):
             problems.append(f"procedure {theirs[key][0]}: in the SQL Server scripts only "
                             f"({theirs[key][3]})")
             continue
-        name, params, columns, messages = ours[key]
-        _, tparams, tcolumns, path, tmessages = theirs[key]
+        name, params, columns, messages, limits, _ = ours[key]
+        _, tparams, tcolumns, path, tmessages, tlimits = theirs[key]
         if len(params) != len(tparams):
             problems.append(f"procedure {name}: {len(params)} parameters in the embedded store, "
                             f"{len(tparams)} in {path}")
@@ -330,8 +463,10 @@ def compare(embedded_dir, mssql_dir):
         if messages != tmessages:
             problems.append(f"procedure {name}: error texts {messages} in the embedded store, "
                             f"{tmessages} in {path}")
+        problems += length_problems(name, params, limits, tlimits, path)
     ours_t, theirs_t = embedded_tables(embedded_dir), mssql_tables(mssql_dir)
-    for key in sorted(set(ours_t) | set(theirs_t)):
+    problems += check_script_problems(mssql_dir, theirs_t)
+    for key in sorted(set(ours_t) | set(theirs_t) - KIT_ONLY_TABLES):
         if key not in theirs_t:
             problems.append(f"table {key}: in the embedded store only")
         elif key not in ours_t:

@@ -73,9 +73,11 @@ private slots:
         {
             EmbeddedConnection c(dir.path());
             seedMeal(c);
-            // As if the store was written before the seed step existed.
-            c.nativeExecute(
-                "DELETE FROM Station.tbTALOUserSetUp; PRAGMA Station.user_version = 1;");
+            // As if the store was written before the seed step existed (and so before
+            // the audit log's login column).
+            c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
+                            "Station.tbTALOAuditLog DROP COLUMN LoginName; PRAGMA "
+                            "Station.user_version = 1;");
         }
         {
             EmbeddedConnection c(dir.path());
@@ -85,6 +87,10 @@ private slots:
             QCOMPARE(c.nativeQuery("SELECT Description FROM Station.tbcoMeal").value(0, 0),
                      QString("Adobo"));
             QCOMPARE(c.store().userVersion("Station"), SchemaMigrator::latestVersion("Station"));
+            QCOMPARE(c.nativeQuery("SELECT count(*) FROM pragma_table_info('tbTALOAuditLog', "
+                                   "'Station') WHERE name = 'LoginName'")
+                         .value(0, 0),
+                     QString("1"));
             c.nativeExecute("PRAGMA Payroll.user_version = 99");
         }
         try {

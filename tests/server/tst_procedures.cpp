@@ -275,6 +275,10 @@ private slots:
         QTest::newRow("empty code") << call.arg("", "1", "LUN", "1") << "Meal code is required.";
         QTest::newRow("negative cost") << call.arg("M1", "-1", "LUN", "1") << "Cost must be";
         QTest::newRow("text cost") << call.arg("M1", "abc", "LUN", "1") << "Cost must be";
+        QTest::newRow("third decimal") << call.arg("M1", "10.999", "LUN", "1")
+                                       << "Cost can have at most two decimals, not '10.999'.";
+        QTest::newRow("half a cent")
+            << call.arg("M1", "2.675", "LUN", "1") << "at most two decimals";
         QTest::newRow("unknown type") << call.arg("M1", "1", "ZZZ", "1") << "Unknown meal type";
         QTest::newRow("bad status") << call.arg("M1", "1", "LUN", "Y") << "Status must be";
         QTest::newRow("type: empty code")
@@ -404,6 +408,127 @@ private slots:
         } catch (const DbError& error) {
             QCOMPARE(error.number(), number);
         }
+    }
+
+    // Costs are stored from their digits, as SQL Server's DECIMAL holds them: trailing
+    // zeros beyond the second decimal are no third decimal.
+    void costsAreStoredExactly_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("two decimals") << "2.67"
+                                      << "2.67";
+        QTest::newRow("zeros after the second") << "10.990"
+                                                << "10.99";
+        QTest::newRow("point only at the end") << "12."
+                                               << "12.00";
+        QTest::newRow("no whole part") << ".5"
+                                       << "0.50";
+        QTest::newRow("leading zeros") << "007.5"
+                                       << "7.50";
+        QTest::newRow("twelve digits") << "999999999999.99"
+                                       << "999999999999.99";
+        QTest::newRow("blanks around") << " 3 "
+                                       << "3.00";
+    }
+
+    void costsAreStoredExactly()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        TestEnvironment env;
+        seed(env);
+        env.store().execute("Station..Save_TALO_MealOnly 'C1', 'Cost', '" + typed +
+                            "', 'LUN', '1','ADMIN'");
+        QCOMPARE(env.scalar("SELECT Cost FROM Station.tbcoMeal WHERE Code = 'C1'"), stored);
+    }
+
+    // Every argument longer than what the server stores is refused with its own text
+    // before anything is read or written; a value of exactly that length is taken.
+    void overLongArgumentsAreRefused_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("message");
+        const auto x = [](int n) { return QString(n, QLatin1Char('x')); };
+        QTest::newRow("remarks") << save("10001", "L01", "12/8/2026 11:30:15 AM", "Lunch", x(501))
+                                 << "Remarks can be at most 500 characters long.";
+        QTest::newRow("meal mode") << save("10001", "L01", "12/8/2026 11:30:15 AM", x(51))
+                                   << "Meal mode can be at most 50 characters long.";
+        QTest::newRow("meal description")
+            << "Station..Save_TALO_MealOnly 'M1', '" + x(201) + "', '', '', '1','ADMIN'"
+            << "Description can be at most 200 characters long.";
+        QTest::newRow("meal type code")
+            << "Station..Save_TALO_MealType '" + x(31) + "', 'T', '1','ADMIN'"
+            << "Meal type code can be at most 30 characters long.";
+        // A character outside the BMP counts twice, as in an NVARCHAR column.
+        QTest::newRow("staff ID in UTF-16 units")
+            << "Station..Save_TALO_User_Rights '" + x(29) + "\U0001F600', '|1','ADMIN'"
+            << "Staff ID can be at most 30 characters long.";
+        QTest::newRow("search text")
+            << "Station..Load_Employee_for_Meal '12/8/2026', '" + x(201) + "'"
+            << "Search text can be at most 200 characters long.";
+        QTest::newRow("revoking clerk")
+            << "Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', '" + x(31) + "'"
+            << "Clerk ID can be at most 30 characters long.";
+    }
+
+    void overLongArgumentsAreRefused()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, message);
+        TestEnvironment env;
+        seed(env);
+        expectRefusal(env, sql, message);
+        QCOMPARE(count(env, "Station.tbTALOAuditLog"), 0);
+        QCOMPARE(count(env, "Station.tbTALOEmployeeDistributedMeals"), 0);
+
+        env.store().execute(save("10001", "L01", "12/8/2026 11:30:15 AM",
+                                 QString(50, QLatin1Char('m')), QString(500, QLatin1Char('r'))));
+        QCOMPARE(env.scalar("SELECT length(MealMode) || ' ' || length(Remarks) FROM "
+                            "Station.tbTALOEmployeeDistributedMeals"),
+                 QString("50 500"));
+    }
+
+    // Beside the user the program names, every audit row records who the server
+    // knows the caller as: here the operating-system user that opened the store.
+    void auditRowsRecordTheCallersLogin()
+    {
+        const QByteArray previous = qgetenv("USER");
+        qputenv("USER", "counter7");
+        TestEnvironment env("ADMIN", "|1|2|3|4|5|6|7|8");
+        qputenv("USER", previous);
+        seed(env);
+        env.store().execute("Station..Save_TALO_User_Rights 'CLERK01', '|1','SOMEONE'");
+        env.store().execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1','ADMIN'");
+        env.store().execute(save("10001", "L01"));
+        env.store().execute("Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', 'C2'");
+        QCOMPARE(column(env.query("SELECT Action || ' ' || UserID || ' ' || LoginName FROM "
+                                  "Station.tbTALOAuditLog ORDER BY AuditID"),
+                        0),
+                 QStringList(
+                     {"RIGHTS SOMEONE counter7", "INSERT ADMIN counter7", "REVOKE C2 counter7"}));
+    }
+
+    // Names and remarks beyond Latin-1 survive a save and a read; the connection sends
+    // them as N'…' literals, which the store reads like any other literal.
+    void nonLatinTextIsKept()
+    {
+        TestEnvironment env;
+        seed(env);
+        const QString remark = QStringLiteral("Без соли, 少油 — O'Brien");
+        env.store().execute(save("10001", "L01", "12/8/2026 11:30:15 AM", "Lunch",
+                                 QString(remark).replace("'", "''")));
+        env.store().execute(
+            QStringLiteral("Station..Save_TALO_MealType N'ΔΕΙ', N'Δείπνο', '1','ADMIN'"));
+        QCOMPARE(env.store()
+                     .open("Station..Load_TALO_EmployeeDistributedMeals '10001', '12/8/2026'")
+                     .value(0, QStringLiteral("REMARKS")),
+                 remark);
+        QCOMPARE(env.store()
+                     .open(QStringLiteral("Select Description from Station..tbcoMealType where "
+                                          "Code = 'δει' and Description like '%είπ%'"))
+                     .value(0, 0),
+                 QStringLiteral("Δείπνο"));
     }
 
     // Several calls in one transaction are all or nothing; a refused call inside it

@@ -10,6 +10,12 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@text) > 400
+        THROW 50000, N'Search text can be at most 200 characters long.', 1;
+
     SELECT
         m.Code AS CODE,
         m.Description AS DESCRIPTION,

@@ -10,6 +10,12 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@date) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+
     DECLARE @message NVARCHAR(2048);
     DECLARE @day DATE = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL

@@ -8,6 +8,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+
     SELECT
         mt.Code AS CODE,
         mt.Description AS DESCRIPTION

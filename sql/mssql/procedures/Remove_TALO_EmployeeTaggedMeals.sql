@@ -9,13 +9,27 @@ CREATE OR ALTER PROCEDURE dbo.Remove_TALO_EmployeeTaggedMeals
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@type) > 60
+        THROW 50000, N'Meal type code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF NOT EXISTS (
             SELECT 1 FROM dbo.tbTALOEmployeeMeal WITH (UPDLOCK, HOLDLOCK)
@@ -28,24 +42,34 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         SELECT
             N'tbTALOEmployeeMeal',
             EmpNum + N'/' + MealTypeCode,
             N'UNTAG',
             N'',
             @user,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         FROM dbo.tbTALOEmployeeMeal
         WHERE EmpNum = @employee AND MealTypeCode = @type;
 
         DELETE FROM dbo.tbTALOEmployeeMeal
         WHERE EmpNum = @employee AND MealTypeCode = @type;
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

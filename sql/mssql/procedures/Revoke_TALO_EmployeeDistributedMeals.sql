@@ -10,7 +10,20 @@ CREATE OR ALTER PROCEDURE dbo.Revoke_TALO_EmployeeDistributedMeals
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@transnum) > 40
+        THROW 50000, N'Transaction number can be at most 20 characters long.', 1;
+    IF DATALENGTH(@clerk) > 60
+        THROW 50000, N'Clerk ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @digits NVARCHAR(4000) = LTRIM(RTRIM(@transnum));
@@ -19,9 +32,10 @@ BEGIN
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
-        IF @digits = N'' OR @digits LIKE N'%[^0-9]%'
+        IF @digits = N'' OR @digits COLLATE Latin1_General_100_BIN2 LIKE N'%[^0123456789]%'
         BEGIN
             SET @message = CONCAT(N'''', @transnum, N''' is not a transaction number.');
             THROW 50000, @message, 1;
@@ -45,7 +59,9 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         SELECT
             N'tbTALOEmployeeDistributedMeals',
             CAST(TransNum AS NVARCHAR(20)),
@@ -55,7 +71,8 @@ BEGIN
                 N'; MealDate=', CONVERT(NVARCHAR(19), MealDate, 120)
             ),
             @clerk,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         FROM dbo.tbTALOEmployeeDistributedMeals
         WHERE TransNum = @number;
 
@@ -63,10 +80,17 @@ BEGIN
         SET RevokedBy = @clerk, RevokedAt = @now
         WHERE TransNum = @number;
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

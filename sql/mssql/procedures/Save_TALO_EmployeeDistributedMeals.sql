@@ -14,7 +14,28 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@meal) > 60
+        THROW 50000, N'Meal code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@mode) > 100
+        THROW 50000, N'Meal mode can be at most 50 characters long.', 1;
+    IF DATALENGTH(@date) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@remarks) > 1000
+        THROW 50000, N'Remarks can be at most 500 characters long.', 1;
+    IF DATALENGTH(@clerk) > 60
+        THROW 50000, N'Clerk ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@source) > 200
+        THROW 50000, N'Source can be at most 100 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @mealDate DATETIME2(0) = CASE
@@ -23,7 +44,8 @@ BEGIN
     END;
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF LTRIM(RTRIM(@employee)) = N''
             THROW 50000, N'Employee number is required.', 1;
@@ -97,10 +119,17 @@ BEGIN
         CROSS JOIN dbo.tbcoMeal AS m
         WHERE e.EmpNum = @employee AND m.Code = @meal;
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

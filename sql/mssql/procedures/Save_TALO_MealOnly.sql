@@ -2,7 +2,8 @@ USE Station;
 GO
 
 -- Inserts a meal or updates the meal with that code. The cost is empty or a number of
--- zero or more (stored as text with two decimals); a meal type, when given, must exist.
+-- zero or more with at most two significant decimals (stored as text with two); a meal
+-- type, when given, must exist.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_MealOnly
     @code NVARCHAR(4000),
     @description NVARCHAR(4000),
@@ -13,7 +14,26 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_MealOnly
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@code) > 60
+        THROW 50000, N'Meal code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@description) > 400
+        THROW 50000, N'Description can be at most 200 characters long.', 1;
+    IF DATALENGTH(@cost) > 40
+        THROW 50000, N'Cost can be at most 20 characters long.', 1;
+    IF DATALENGTH(@type) > 60
+        THROW 50000, N'Meal type code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@status) > 2
+        THROW 50000, N'Status can be at most 1 character long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@code));
@@ -23,11 +43,18 @@ BEGIN
     DECLARE @exists BIT = 0;
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
-    -- Up to twelve digits, an optional point and decimals (".5" and "12." count too).
+    -- Up to twelve digits, an optional point and decimals (".5" and "12." count too),
+    -- digits compared in binary (no superscripts). The decimals after the second must
+    -- be zeros: a cost is refused rather than rounded.
+    DECLARE @decimals NVARCHAR(4000) = CASE
+        WHEN CHARINDEX(N'.', @costText) > 0
+            THEN SUBSTRING(@costText, CHARINDEX(N'.', @costText) + 1, 4000)
+        ELSE N''
+    END;
     IF @costText = N''
         SET @storedCost = N'';
     ELSE IF
-        @costText NOT LIKE N'%[^0-9.]%'
+        @costText COLLATE Latin1_General_100_BIN2 NOT LIKE N'%[^0123456789.]%'
         AND @costText NOT LIKE N'%.%.%'
         AND @costText <> N'.'
         AND CHARINDEX(N'.', @costText + N'.') <= 13
@@ -37,7 +64,8 @@ BEGIN
         );
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF @key = N''
             THROW 50000, N'Meal code is required.', 1;
@@ -57,6 +85,11 @@ BEGIN
             );
             THROW 50000, @message, 1;
         END;
+        IF SUBSTRING(@decimals, 3, 4000) COLLATE Latin1_General_100_BIN2 LIKE N'%[^0]%'
+        BEGIN
+            SET @message = CONCAT(N'Cost can have at most two decimals, not ''', @cost, N'''.');
+            THROW 50000, @message, 1;
+        END;
         IF
             LTRIM(RTRIM(@type)) <> N''
             AND NOT EXISTS (SELECT 1 FROM dbo.tbcoMealType WHERE Code = @type)
@@ -72,7 +105,9 @@ BEGIN
         IF EXISTS (SELECT 1 FROM dbo.tbcoMeal WITH (UPDLOCK, HOLDLOCK) WHERE Code = @key)
             SET @exists = 1;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         VALUES (
             N'tbcoMeal',
             @key,
@@ -82,7 +117,8 @@ BEGIN
                 N'; MealType=', @type, N'; Status=', @status
             ),
             @user,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         );
 
         IF @exists = 1
@@ -97,10 +133,17 @@ BEGIN
             INSERT INTO dbo.tbcoMeal (Code, Description, Cost, MealType, Status)
             VALUES (@key, @description, @storedCost, @storedType, @status);
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

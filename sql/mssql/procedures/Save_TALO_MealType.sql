@@ -10,7 +10,22 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_MealType
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@code) > 60
+        THROW 50000, N'Meal type code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@description) > 400
+        THROW 50000, N'Description can be at most 200 characters long.', 1;
+    IF DATALENGTH(@status) > 2
+        THROW 50000, N'Status can be at most 1 character long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@code));
@@ -18,7 +33,8 @@ BEGIN
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF @key = N''
             THROW 50000, N'Meal type code is required.', 1;
@@ -36,14 +52,17 @@ BEGIN
         IF EXISTS (SELECT 1 FROM dbo.tbcoMealType WITH (UPDLOCK, HOLDLOCK) WHERE Code = @key)
             SET @exists = 1;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         VALUES (
             N'tbcoMealType',
             @key,
             CASE WHEN @exists = 1 THEN N'UPDATE' ELSE N'INSERT' END,
             CONCAT(N'Description=', @description, N'; Status=', @status),
             @user,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         );
 
         IF @exists = 1
@@ -54,10 +73,17 @@ BEGIN
             INSERT INTO dbo.tbcoMealType (Code, Description, Status)
             VALUES (@key, @description, @status);
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

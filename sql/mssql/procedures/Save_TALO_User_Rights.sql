@@ -10,7 +10,20 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_User_Rights
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@staff) > 60
+        THROW 50000, N'Staff ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@rights) > 400
+        THROW 50000, N'Rights string can be at most 200 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @previous NVARCHAR(200);
@@ -19,20 +32,23 @@ BEGIN
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF @key = N''
             THROW 50000, N'Staff ID is required.', 1;
         IF dbo.HasInvisibleCharacters(@key) = 1
             THROW 50000, N'Staff ID must not contain invisible characters.', 1;
         -- "" or "|digits" repeated: starts with "|", ends with a digit, no "||", and
-        -- nothing but digits and "|". DATALENGTH: trailing blanks count here.
+        -- nothing but digits and "|". DATALENGTH: trailing blanks count here. The digits
+        -- are listed and compared in binary: a range such as [0-9] under a Windows
+        -- collation also takes superscript and other digits.
         IF NOT (
             DATALENGTH(@rights) = 0
             OR (
                 LEFT(@rights, 1) = N'|'
-                AND RIGHT(@rights, 1) LIKE N'[0-9]'
-                AND @rights NOT LIKE N'%[^0-9|]%'
+                AND RIGHT(@rights, 1) COLLATE Latin1_General_100_BIN2 LIKE N'[0123456789]'
+                AND @rights COLLATE Latin1_General_100_BIN2 NOT LIKE N'%[^0123456789|]%'
                 AND CHARINDEX(N'||', @rights) = 0
             )
         )
@@ -46,14 +62,17 @@ BEGIN
         WHERE UserID = @key
         ORDER BY ModifiedAt;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         VALUES (
             N'tbTALOUserRights',
             @key,
             N'RIGHTS',
             CONCAT(COALESCE(@previous, N'(none)'), N' -> ', @rights),
             @user,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         );
 
         DELETE FROM dbo.tbTALOUserRights WHERE UserID = @key;
@@ -61,10 +80,17 @@ BEGIN
         INSERT INTO dbo.tbTALOUserRights (UserID, UserRights, ModifiedBy, ModifiedAt)
         VALUES (@key, @rights, @user, @now);
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

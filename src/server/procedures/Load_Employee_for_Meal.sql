@@ -1,11 +1,17 @@
 -- parameters: date, text
 -- access: read
+-- role: counter
 -- Active employees found by exact number, by a last name that begins with the text, or
 -- by "Last, First Middle" that begins with it. Each branch is an index lookup: the
 -- last-name prefix is a range on the Lastname index, from the text up to the least
 -- text after every name that begins with it (talo_prefix_end). A last name may hold
 -- commas itself ("Cruz, Jr."): it is then the text up to one of its commas, so it lies
 -- between the text up to the first comma and the whole text.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:date) > 40;
+SELECT talo_raise('Search text can be at most 200 characters long.') WHERE talo_length(:text) > 200;
+
 SELECT talo_raise('''' || :date || ''' is not a valid date.')
 WHERE talo_iso(:date) IS NULL;
 

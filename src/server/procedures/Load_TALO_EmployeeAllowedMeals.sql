@@ -1,7 +1,13 @@
 -- parameters: employee, text
 -- access: read
+-- role: counter
 -- Active meals of active meal types tagged to an active employee, whose description
 -- contains the text or whose code equals it.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Search text can be at most 200 characters long.') WHERE talo_length(:text) > 200;
+
 SELECT m.Code AS CODE,
        m.Description AS DESCRIPTION,
        m.Cost AS COST,

@@ -1,7 +1,13 @@
 -- parameters: employee, date
 -- access: read
+-- role: counter
 -- The meals an employee received on the day of `date` and that are not revoked, in the
 -- order they were given. An empty date names no day and finds nothing.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:date) > 40;
+
 SELECT talo_raise('''' || :date || ''' is not a valid date.')
 WHERE trim(:date) <> '' AND talo_iso_day(:date) IS NULL;
 

@@ -1,7 +1,14 @@
 -- parameters: employee, transnum, clerk
 -- access: write
+-- role: counter
 -- Revokes one distributed meal of the employee. The row is kept; the revoke is
 -- recorded on it (who and when) and in the audit log.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Transaction number can be at most 20 characters long.') WHERE talo_length(:transnum) > 20;
+SELECT talo_raise('Clerk ID can be at most 30 characters long.') WHERE talo_length(:clerk) > 30;
+
 SELECT talo_raise('''' || :transnum || ''' is not a transaction number.')
 WHERE NOT (trim(:transnum) GLOB '[0-9]*' AND trim(:transnum) NOT GLOB '*[^0-9]*');
 
@@ -13,10 +20,11 @@ SELECT talo_raise('Meal ' || :transnum || ' is already revoked.')
 WHERE EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
               WHERE TransNum = CAST(trim(:transnum) AS INTEGER) AND RevokedAt IS NOT NULL);
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                 LoginName)
 SELECT 'tbTALOEmployeeDistributedMeals', TransNum, 'REVOKE',
        'EmpNum=' || EmpNum || '; MealCode=' || MealCode || '; MealDate=' || MealDate,
-       :clerk, talo_now()
+       :clerk, talo_now(), talo_login()
 FROM Station.tbTALOEmployeeDistributedMeals
 WHERE TransNum = CAST(trim(:transnum) AS INTEGER);
 

@@ -1,7 +1,18 @@
 -- parameters: employee, meal, mode, date, remarks, clerk, source
 -- access: write
+-- role: counter
 -- Records one meal handed to an employee. The employee and the meal must be known and
 -- active, and the meal's type must be tagged to the employee.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Meal code can be at most 30 characters long.') WHERE talo_length(:meal) > 30;
+SELECT talo_raise('Meal mode can be at most 50 characters long.') WHERE talo_length(:mode) > 50;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:date) > 40;
+SELECT talo_raise('Remarks can be at most 500 characters long.') WHERE talo_length(:remarks) > 500;
+SELECT talo_raise('Clerk ID can be at most 30 characters long.') WHERE talo_length(:clerk) > 30;
+SELECT talo_raise('Source can be at most 100 characters long.') WHERE talo_length(:source) > 100;
+
 SELECT talo_raise('Employee number is required.')
 WHERE trim(:employee) = '';
 

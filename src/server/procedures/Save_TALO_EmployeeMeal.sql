@@ -1,7 +1,14 @@
 -- parameters: employee, type, user
 -- access: write
+-- role: admin
 -- Tags a meal type to an employee. A tag that exists already is kept as it is (and
 -- not recorded again).
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Meal type code can be at most 30 characters long.') WHERE talo_length(:type) > 30;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('Employee number is required.')
 WHERE trim(:employee) = '';
 
@@ -20,8 +27,10 @@ WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = :type);
 SELECT talo_raise('Meal type ' || :type || ' is inactive.')
 WHERE EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = :type AND Status <> '1');
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
-SELECT 'tbTALOEmployeeMeal', e.EmpNum || '/' || mt.Code, 'TAG', '', :user, talo_now()
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                 LoginName)
+SELECT 'tbTALOEmployeeMeal', e.EmpNum || '/' || mt.Code, 'TAG', '', :user,
+       talo_now(), talo_login()
 FROM Payroll.tbcmaster e, Station.tbcoMealType mt
 WHERE e.EmpNum = :employee AND mt.Code = :type
   AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeMeal

@@ -1,7 +1,18 @@
 -- parameters: code, description, cost, type, status, user
 -- access: write
+-- role: admin
 -- Inserts a meal or updates the meal with that code. The cost is empty or a number of
--- zero or more (stored with two decimals); a meal type, when given, must exist.
+-- zero or more with at most two significant decimals (stored with two); a meal type,
+-- when given, must exist.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Meal code can be at most 30 characters long.') WHERE talo_length(:code) > 30;
+SELECT talo_raise('Description can be at most 200 characters long.') WHERE talo_length(:description) > 200;
+SELECT talo_raise('Cost can be at most 20 characters long.') WHERE talo_length(:cost) > 20;
+SELECT talo_raise('Meal type code can be at most 30 characters long.') WHERE talo_length(:type) > 30;
+SELECT talo_raise('Status can be at most 1 character long.') WHERE talo_length(:status) > 1;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('Meal code is required.')
 WHERE trim(:code) = '';
 
@@ -14,17 +25,22 @@ WHERE :status NOT IN ('1', '0');
 SELECT talo_raise('Cost must be empty or a number of zero or more, not ''' || :cost || '''.')
 WHERE talo_cost(:cost) IS NULL;
 
+-- A cost is stored with two decimals: a third significant one is refused, not rounded.
+SELECT talo_raise('Cost can have at most two decimals, not ''' || :cost || '''.')
+WHERE talo_cost(:cost) GLOB '*.???*';
+
 SELECT talo_raise('Unknown meal type ' || :type || '.')
 WHERE trim(:type) <> ''
   AND NOT EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = :type);
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                 LoginName)
 SELECT 'tbcoMeal', trim(:code),
        CASE WHEN EXISTS (SELECT 1 FROM Station.tbcoMeal WHERE Code = trim(:code))
             THEN 'UPDATE' ELSE 'INSERT' END,
        'Description=' || :description || '; Cost=' || talo_cost(:cost)
            || '; MealType=' || :type || '; Status=' || :status,
-       :user, talo_now();
+       :user, talo_now(), talo_login();
 
 INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status)
 VALUES (trim(:code), :description, talo_cost(:cost),

@@ -1,6 +1,14 @@
 -- parameters: code, description, status, user
 -- access: write
+-- role: admin
 -- Inserts a meal type or updates the meal type with that code.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Meal type code can be at most 30 characters long.') WHERE talo_length(:code) > 30;
+SELECT talo_raise('Description can be at most 200 characters long.') WHERE talo_length(:description) > 200;
+SELECT talo_raise('Status can be at most 1 character long.') WHERE talo_length(:status) > 1;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('Meal type code is required.')
 WHERE trim(:code) = '';
 
@@ -10,12 +18,13 @@ WHERE talo_invisible(:code);
 SELECT talo_raise('Status must be 1 (active) or 0 (inactive), not ''' || :status || '''.')
 WHERE :status NOT IN ('1', '0');
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                 LoginName)
 SELECT 'tbcoMealType', trim(:code),
        CASE WHEN EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = trim(:code))
             THEN 'UPDATE' ELSE 'INSERT' END,
        'Description=' || :description || '; Status=' || :status,
-       :user, talo_now();
+       :user, talo_now(), talo_login();
 
 INSERT INTO Station.tbcoMealType(Code, Description, Status)
 VALUES (trim(:code), :description, :status)

@@ -1,9 +1,16 @@
 -- parameters: staff, rights, user
 -- access: write
+-- role: admin
 -- Replaces a person's rights string. The string is "|" followed by a number, repeated
 -- (part k holds the code k when right k is granted, "0" when not); empty means none.
 -- The staff ID is trimmed once and used so everywhere: a padded ID names the same
 -- person, and the old rights row is replaced, not left in force beside the new one.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Staff ID can be at most 30 characters long.') WHERE talo_length(:staff) > 30;
+SELECT talo_raise('Rights string can be at most 200 characters long.') WHERE talo_length(:rights) > 200;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('Staff ID is required.')
 WHERE trim(:staff) = '';
 
@@ -13,12 +20,13 @@ WHERE talo_invisible(:staff);
 SELECT talo_raise('''' || :rights || ''' is not a rights string.')
 WHERE talo_rights_valid(:rights) = 0;
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                 LoginName)
 VALUES ('tbTALOUserRights', trim(:staff), 'RIGHTS',
         COALESCE((SELECT UserRights FROM Station.tbTALOUserRights
                   WHERE UserID = trim(:staff) ORDER BY rowid LIMIT 1), '(none)')
             || ' -> ' || :rights,
-        :user, talo_now());
+        :user, talo_now(), talo_login());
 
 DELETE FROM Station.tbTALOUserRights WHERE UserID = trim(:staff);
 

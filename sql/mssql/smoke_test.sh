@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Smoke test of an installed Talodesk server, for the DBA (no data of the hospital is
+# read or changed: it works on rows coded ZZ… that it adds and removes again).
+#
+#  1. As a member of talodesk_counter only, and as a member of talodesk_admin, it sends
+#     every statement the program sends (smoke/cases.txt) and compares rows and refusal
+#     texts with what the embedded store answers (smoke/expected.txt, made from the
+#     store by smoke/make_expected.sh). Dates go under us_english with DATEFORMAT mdy
+#     and under British with dmy, as the program sets them from the workstation.
+#  2. As the counter login it tries what only administrators may do and expects the
+#     server to refuse it (error 229): give itself every right, change a meal, write a
+#     table, read the audit log.
+#  3. It saves a two-line order in one transaction, the second line refused: the
+#     refusal must leave the transaction open and usable (no error 266), and after the
+#     rollback nothing of the order is stored.
+#
+# usage: smoke_test.sh COUNTER-SQLCMD-OPTIONS...
+#   with TALO_SMOKE_DBA="SQLCMD-OPTIONS" (a login that may write the tables, for the
+#   test rows) and TALO_SMOKE_ADMIN="SQLCMD-OPTIONS" (a member of talodesk_admin), e.g.
+#   TALO_SMOKE_DBA="-S dbhost -E" TALO_SMOKE_ADMIN="-S dbhost -U talo_admin_test" \
+#       sql/mssql/smoke_test.sh -S dbhost -U talo_counter_test
+# sqlcmd reads a SQL login's password from SQLCMDPASSWORD (or asks for it); with
+# Microsoft's ODBC Driver 18 add -C (trust the server certificate) to each option set
+# when the server's certificate is not trusted by this machine.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
+[ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
+    { sed -n '2,25p' "$0" >&2; exit 2; }
+counter=("$@")
+read -r -a dba <<<"$TALO_SMOKE_DBA"
+read -r -a admin <<<"$TALO_SMOKE_ADMIN"
+work="$(mktemp -d)"
+failures=0
+
+# The statement alone in its batch, as the program sends it (a call without EXEC must
+# come first in its batch), after the session settings; UTF-8 both ways; tab-separated.
+run() { # OPTIONS-ARRAY-NAME SESSION-SETTINGS STATEMENT
+    local -n options="$1"
+    printf 'SET NOCOUNT ON; %s\nGO\n%s\nGO\n' "$2" "$3" >"$work/batch.sql"
+    sqlcmd "${options[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/batch.sql" 2>&1 || true
+}
+# sqlcmd's output in the store's form: field names, rows, "error N: text"; NULL as "".
+normalize() {
+    awk -F'\t' -v OFS='\t' '
+        /^Msg [0-9]+, Level/ { split($0, p, /[ ,]+/); number = p[2]; getline; print "error " number ": " $0; next }
+        /^-+(\t-+)*$/ { next }
+        /^Changed language setting/ { next }
+        /^$/ { next }
+        { for (i = 1; i <= NF; i++) if ($i == "NULL") $i = ""; print }'
+}
+# Transaction numbers depend on the server's earlier rows: compared as "n".
+numbers_as_n() {
+    awk -F'\t' -v OFS='\t' '
+        /^== / { column = 0; print; next }
+        { for (i = 1; i <= NF; i++) if ($i == "TRANSNUM") column = i }
+        column && $column ~ /^[0-9]+$/ { $column = "n" }
+        { print }'
+}
+cleanup() { sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/cleanup.sql" >/dev/null; }
+
+echo "== test rows"
+cleanup
+sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/seed.sql" >/dev/null
+trap 'cleanup; rm -rf "$work"' EXIT
+
+echo "== the program's statements"
+{
+    echo "# What the embedded store answers to cases.txt; made by make_expected.sh."
+    while IFS='|' read -r role name statement; do
+        [[ -z "$role" || "$role" == \#* ]] && continue
+        prelude="SET LANGUAGE us_english; SET DATEFORMAT mdy;"
+        [[ "$name" == *-gb ]] && prelude="SET LANGUAGE British; SET DATEFORMAT dmy;"
+        echo "== $role|$name"
+        if [[ "$name" == \~* ]]; then
+            run "$role" "$prelude" "$statement" | normalize | head -n 1
+        else
+            run "$role" "$prelude" "$statement" | normalize
+        fi
+    done <"$here/smoke/cases.txt"
+} >"$work/actual.txt"
+if diff -u <(numbers_as_n <"$here/smoke/expected.txt") <(numbers_as_n <"$work/actual.txt"); then
+    echo "every statement answers as the embedded store does"
+else
+    echo "FAIL: the answers above differ from the embedded store's (- store, + server)"
+    failures=$((failures + 1))
+fi
+
+echo "== what the counter role may not do"
+forbidden=(
+    "EXEC Station.dbo.Save_TALO_User_Rights 'ZZ002', '|1|2|3|4|5|6|7|8', 'ADMIN'"
+    "EXEC Station.dbo.Save_TALO_MealOnly 'ZZM1', 'Free', '0', 'ZZL', '1', 'ADMIN'"
+    "EXEC Station.dbo.Save_TALO_EmployeeMeal 'ZZ002', 'ZZL', 'ADMIN'"
+    "UPDATE Station.dbo.tbTALOUserRights SET UserRights = '|1|2|3|4|5|6|7|8'"
+    "INSERT INTO Station.dbo.tbTALOEmployeeDistributedMeals (EmpNum) VALUES ('ZZ001')"
+    "SELECT TOP (1) * FROM Station.dbo.tbTALOAuditLog"
+)
+for statement in "${forbidden[@]}"; do
+    answer="$(run counter "" "$statement" | normalize)"
+    if [[ "$answer" == "error 229: "* || "$answer" == "error 230: "* ]]; then
+        echo "refused: $statement"
+    else
+        echo "FAIL: not refused: $statement"
+        echo "$answer" | sed 's/^/    /'
+        failures=$((failures + 1))
+    fi
+done
+
+echo "== a refused line inside the caller's transaction"
+cat >"$work/order.sql" <<'SQL'
+SET NOCOUNT ON;
+SET DATEFORMAT mdy;
+BEGIN TRANSACTION;
+GO
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM1', 'Dinner', '12/9/2026 6:00:00 PM', '', 'ZZCLERK', 'S'
+GO
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZ-NONE', 'Dinner', '12/9/2026 6:00:00 PM', '', 'ZZCLERK', 'S'
+GO
+SELECT @@TRANCOUNT AS OPEN_TRANSACTIONS, XACT_STATE() AS USABLE;
+GO
+ROLLBACK TRANSACTION;
+GO
+Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '12/9/2026'
+GO
+SQL
+sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/order.sql" 2>&1 |
+    normalize >"$work/order.txt" || true
+cat >"$work/order.expected" <<'TXT'
+error 50000: Unknown meal ZZ-NONE.
+OPEN_TRANSACTIONS	USABLE
+1	1
+MEAL	DESCRIPTION	TIME	REMARKS	CLERKID	TRANSNUM	MEALMODE
+TXT
+if diff -u "$work/order.expected" "$work/order.txt"; then
+    echo "the refusal kept the transaction usable; nothing of the order was stored"
+else
+    echo "FAIL: the two-line order (- expected, + server)"
+    failures=$((failures + 1))
+fi
+
+[ "$failures" -eq 0 ] && echo "Smoke test passed." || echo "Smoke test: $failures failure(s)."
+[ "$failures" -eq 0 ]

@@ -1,0 +1,8 @@
+#include "OdbcSession.h"
+
+#include "SessionDateFormat.h"
+
+OdbcSession OdbcSession::sqlServer()
+{
+    return {SessionDateFormat::statement(), true};
+}
