@@ -375,6 +375,36 @@ private slots:
         });
     }
 
+    void lastManagerKeepsRightFive()
+    {
+        // ADMIN01 is the only active person with right 5 who may sign in.
+        TestEnvironment env(admin, "|1|2|3|4|5|6|7|8");
+        addPerson(env, admin, "Admin", "Ana", "Cruz");
+        addPerson(env, "BOSS", "Boss", "Ben", "Lim");
+        env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('ADMIN01', 'TALO'), "
+                   "('BOSS', 'TALO')");
+        runWindow(env, [&](const Ui& ui) {
+            ui.choose(admin);
+            ui.dblClickRow("mshSearchAccess", 5);
+            ui.click("cmdSave");
+            QCOMPARE(env.messages().errors().size(), 1);
+            QCOMPARE(env.messages().errors().at(0).errorNumber, 50000);
+            QCOMPARE(env.messages().errors().at(0).text,
+                     QStringLiteral("ADMIN01 is the last person with right 5 who may sign in; "
+                                    "give right 5 to someone else first."));
+            QVERIFY(env.messages().infos().isEmpty());
+            QCOMPARE(storedRights(env, admin), QStringLiteral("|1|2|3|4|5|6|7|8"));
+            QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOAuditLog"),
+                     QStringLiteral("0"));
+
+            // Once BOSS holds right 5 as well, ADMIN01 may give it up.
+            env.setRights("BOSS", "|0|0|0|0|5");
+            ui.click("cmdSave");
+            QCOMPARE(env.messages().infos(), QStringList{"Done."});
+        });
+        QCOMPARE(storedRights(env, admin), QStringLiteral("|1|2|3|4|0|6|7|8"));
+    }
+
     void grantCountsAtTheNextCheckWhileMenusKeepTheirStartUpState()
     {
         // A senior clerk who may hand out rights signs in, then grants himself the revoke

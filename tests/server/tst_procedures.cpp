@@ -364,6 +364,69 @@ private slots:
                  QString("1"));
     }
 
+    // Right 5 stays with at least one person who is active and may sign in: only another
+    // such holder lets the last one lose it. A refusal names the stored ID and changes
+    // nothing.
+    void rightFiveStaysWithTheLastManager_data()
+    {
+        QTest::addColumn<QString>("staff");
+        QTest::addColumn<QString>("rights");
+        QTest::addColumn<QString>("other"); // how BOSS, who also holds right 5, stands
+        QTest::addColumn<bool>("refused");
+        const QString without5 = "|1|2|3|4|0|6|7|8";
+        QTest::newRow("alone") << "ADMIN01" << without5 << "absent" << true;
+        QTest::newRow("no rights at all") << "ADMIN01"
+                                          << ""
+                                          << "absent" << true;
+        QTest::newRow("padded, other case") << " admin01 " << without5 << "absent" << true;
+        QTest::newRow("other inactive") << "ADMIN01" << without5 << "inactive" << true;
+        QTest::newRow("other cannot sign in") << "ADMIN01" << without5 << "no access" << true;
+        QTest::newRow("another manager") << "ADMIN01" << without5 << "manager" << false;
+        QTest::newRow("keeps right 5") << "ADMIN01"
+                                       << "|0|0|0|0|5"
+                                       << "absent" << false;
+        QTest::newRow("not a manager") << "CLERK01" << without5 << "absent" << false;
+    }
+
+    void rightFiveStaysWithTheLastManager()
+    {
+        QFETCH(QString, staff);
+        QFETCH(QString, rights);
+        QFETCH(QString, other);
+        QFETCH(bool, refused);
+        TestEnvironment env("ADMIN01", "|1|2|3|4|5|6|7|8");
+        env.setRights("CLERK01", "|1|0|0|0|5");
+        env.sqlite("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname) VALUES "
+                   "('ADMIN01', 'Admin'), ('CLERK01', 'Clerk')");
+        env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('ADMIN01', 'TALO')");
+        if (other != "absent") {
+            env.setRights("BOSS", "|0|0|0|0|5");
+            env.sqlite(QString("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, Active) "
+                               "VALUES ('BOSS', 'Boss', '%1')")
+                           .arg(other == "inactive" ? "0" : "1"));
+            if (other != "no access")
+                env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('BOSS', 'TALO')");
+        }
+        const QString call =
+            "Station..Save_TALO_User_Rights '" + staff + "', '" + rights + "', 'ADMIN01'";
+        const QString id = staff.trimmed().toUpper();
+        const QString stored = "SELECT group_concat(UserRights) FROM Station.tbTALOUserRights "
+                               "WHERE UserID = '" +
+                               id + "'";
+        const QString before = env.scalar(stored);
+        if (refused) {
+            expectRefusal(env, call,
+                          "ADMIN01 is the last person with right 5 who may sign in; give right 5 "
+                          "to someone else first.");
+            QCOMPARE(env.scalar(stored), before);
+            QCOMPARE(count(env, "Station.tbTALOAuditLog"), 0);
+        } else {
+            env.store().execute(call);
+            QCOMPARE(env.scalar(stored), rights);
+            QCOMPARE(count(env, "Station.tbTALOAuditLog"), 1);
+        }
+    }
+
     void callForms()
     {
         TestEnvironment env;

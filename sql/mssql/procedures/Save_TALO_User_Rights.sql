@@ -30,6 +30,10 @@ BEGIN
     -- Trimmed once and used so everywhere: a padded ID names the same person.
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @manager NVARCHAR(30);
+    DECLARE @managers TABLE (
+        EmployeeID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY
+    );
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
@@ -55,6 +59,34 @@ BEGIN
         BEGIN
             SET @message = CONCAT(N'''', @rights, N''' is not a rights string.');
             THROW 50000, @message, 1;
+        END;
+
+        -- The last manager (active, may sign in to TALO, the first rights row holds
+        -- right 5) keeps right 5: otherwise nobody could manage sign-ins or rights.
+        IF CONCAT(N'|', @rights, N'|') NOT LIKE N'%|5|%'
+        BEGIN
+            INSERT INTO @managers (EmployeeID)
+            SELECT p.EmployeeID
+            FROM Password.dbo.tbPasswordMain AS p WITH (UPDLOCK, HOLDLOCK)
+            WHERE p.Active = '1'
+                AND EXISTS (
+                    SELECT 1 FROM Password.dbo.tbPasswordAppAccess AS a
+                    WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = N'TALO'
+                )
+                AND CONCAT(N'|', (
+                    SELECT TOP (1) r.UserRights FROM dbo.tbTALOUserRights AS r
+                    WHERE r.UserID = p.EmployeeID ORDER BY r.ModifiedAt
+                ), N'|') LIKE N'%|5|%';
+            SELECT @manager = EmployeeID FROM @managers WHERE EmployeeID = @key;
+            IF @manager IS NOT NULL
+                AND NOT EXISTS (SELECT 1 FROM @managers WHERE EmployeeID <> @manager)
+            BEGIN
+                SET @message = CONCAT(
+                    @manager, N' is the last person with right 5 who may sign in; ',
+                    N'give right 5 to someone else first.'
+                );
+                THROW 50000, @message, 1;
+            END;
         END;
 
         SELECT TOP (1) @previous = UserRights
