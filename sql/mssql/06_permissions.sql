@@ -21,6 +21,8 @@ GRANT SELECT ON dbo.tbcoMealType TO talodesk_user;
 GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_user;
 GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_user;
 GRANT EXECUTE ON dbo.Load_TALO_AuditLog TO talodesk_user;
+-- The meal distribution report (Reports > Meal Distribution Report).
+GRANT EXECUTE ON dbo.Report_TALO_MealDistribution TO talodesk_user;
 GO
 
 USE Patient_Data;
