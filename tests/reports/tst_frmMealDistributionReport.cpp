@@ -215,12 +215,14 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     report.cmdXlsx_Click();
     QCOMPARE(env.messages().texts(), QStringList());
     QProcess unzip;
-    unzip.start("python3", {"-c", "import sys, zipfile; "
-                                  "print(zipfile.ZipFile(sys.argv[1]).read("
-                                  "'xl/worksheets/sheet1.xml').decode())",
+    unzip.start("python3", {"-c",
+                            "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                            "print(z.read('xl/worksheets/sheet1.xml').decode()); "
+                            "print(z.read('xl/sharedStrings.xml').decode())",
                             path});
     QVERIFY(unzip.waitForFinished(30000));
     const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    QVERIFY(sheet.contains(QStringLiteral("Ünal, Ana")));
     // Rows 1-4 the header, 6 the column headers, 7-8 the employees, 9 the grand total.
     QVERIFY2(sheet.contains(QRegularExpression("<c r=\"E9\" s=\"\\d+\"><v>191</v></c>")),
              qPrintable(sheet));

@@ -37,89 +37,103 @@ WHERE upper(:layout) = 'SUMMARY' AND :group1 = '';
 SELECT talo_raise('The second grouping repeats the first.')
 WHERE :group2 <> '' AND upper(:group2) = upper(:group1);
 
+-- The meals are grouped on their codes first, row by row with no look-up the grouping
+-- does not need; the names are looked up once per group afterwards.
 SELECT KEY1, LABEL1, KEY2, LABEL2, MEALS, COST, PRICEDNOW, NOCOST,
        MEALDATE, CLERKID, REVOKEDBY, REVOKEDAT
 FROM (
-    SELECT g.Key1 AS KEY1, max(g.Label1) AS LABEL1, g.Key2 AS KEY2, max(g.Label2) AS LABEL2,
-           count(*) AS MEALS,
-           printf('%.2f', sum(g.Cents) / 100.0) AS COST,
-           sum(g.PricedNow) AS PRICEDNOW,
-           sum(g.NoCost) AS NOCOST,
-           CASE WHEN g.Trans IS NULL THEN '' ELSE talo_general_date(max(g.MealDate)) END AS MEALDATE,
-           CASE WHEN g.Trans IS NULL THEN '' ELSE max(g.ClerkID) END AS CLERKID,
-           CASE WHEN g.Trans IS NULL THEN '' ELSE max(g.RevokedBy) END AS REVOKEDBY,
-           CASE WHEN g.Trans IS NULL THEN '' ELSE talo_general_date(max(g.RevokedAt)) END AS REVOKEDAT,
-           CASE WHEN g.Trans IS NULL THEN g.Key1 ELSE max(g.MealDate) END AS SortFirst,
-           CASE WHEN g.Trans IS NULL THEN g.Key2 ELSE '' END AS SortSecond,
-           g.Trans AS SortThird
+    SELECT a.Key1 AS KEY1,
+           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(:group1)
+               WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
+                                              WHERE mt.Code = a.Key1), '')
+               WHEN 'MEAL' THEN COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m
+                                          WHERE m.Code = a.Key1), '')
+               WHEN 'DEPARTMENT' THEN COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
+                                                WHERE d.DeptCode = a.Key1), '')
+               WHEN 'EMPLOYEE' THEN COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+                                              FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key1), '')
+               ELSE a.Key1 END
+           ELSE COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+                          FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key1), '') END AS LABEL1,
+           CASE a.Layout WHEN 'PAYROLL' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
+                                                      WHERE e.EmpNum = a.Key1), '')
+           ELSE a.Key2 END AS KEY2,
+           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(:group2)
+               WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
+                                              WHERE mt.Code = a.Key2), '')
+               WHEN 'MEAL' THEN COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m
+                                          WHERE m.Code = a.Key2), '')
+               WHEN 'DEPARTMENT' THEN COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
+                                                WHERE d.DeptCode = a.Key2), '')
+               WHEN 'EMPLOYEE' THEN COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+                                              FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key2), '')
+               ELSE a.Key2 END
+           WHEN 'PAYROLL' THEN COALESCE((SELECT d.Description FROM Payroll.tbcmaster AS e
+                                         JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+                                         WHERE e.EmpNum = a.Key1), '')
+           ELSE COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m WHERE m.Code = a.Key2), '')
+           END AS LABEL2,
+           a.Meals AS MEALS,
+           printf('%.2f', a.Cents / 100.0) AS COST,
+           a.PricedNow AS PRICEDNOW,
+           a.NoCost AS NOCOST,
+           CASE WHEN a.Trans IS NULL THEN '' ELSE talo_general_date(a.MealDate) END AS MEALDATE,
+           CASE WHEN a.Trans IS NULL THEN '' ELSE a.ClerkID END AS CLERKID,
+           CASE WHEN a.Trans IS NULL THEN '' ELSE a.RevokedBy END AS REVOKEDBY,
+           CASE WHEN a.Trans IS NULL THEN '' ELSE talo_general_date(a.RevokedAt) END AS REVOKEDAT,
+           CASE WHEN a.Trans IS NULL THEN a.Key1 ELSE a.MealDate END AS SortFirst,
+           CASE WHEN a.Trans IS NULL THEN a.Key2 ELSE '' END AS SortSecond,
+           a.Trans AS SortThird
     FROM (
-        SELECT CASE g.Layout WHEN 'SUMMARY' THEN g.Key1 ELSE g.EmpNum END AS Key1,
-               CASE g.Layout WHEN 'SUMMARY' THEN g.Label1 ELSE g.Name END AS Label1,
-               CASE g.Layout WHEN 'SUMMARY' THEN g.Key2
-                             WHEN 'PAYROLL' THEN g.DeptCode ELSE g.MealCode END AS Key2,
-               CASE g.Layout WHEN 'SUMMARY' THEN g.Label2
-                             WHEN 'PAYROLL' THEN g.Department ELSE g.Meal END AS Label2,
-               CASE g.Layout WHEN 'REVOKED' THEN g.TransNum END AS Trans,
-               g.MealDate, g.ClerkID, g.RevokedBy, g.RevokedAt,
-               CAST(round(CAST(g.CostText AS REAL) * 100) AS INTEGER) AS Cents,
-               g.PricedNow,
-               CASE WHEN trim(g.CostText) = '' THEN 1 ELSE 0 END AS NoCost
+        SELECT g.Layout, g.Key1, g.Key2, g.Trans,
+               count(*) AS Meals,
+               sum(CAST(round(CAST(g.CostText AS REAL) * 100) AS INTEGER)) AS Cents,
+               sum(g.MealCost IS NULL) AS PricedNow,
+               sum(trim(g.CostText) = '') AS NoCost,
+               max(g.MealDate) AS MealDate, max(g.ClerkID) AS ClerkID,
+               max(g.RevokedBy) AS RevokedBy, max(g.RevokedAt) AS RevokedAt
         FROM (
             SELECT upper(:layout) AS Layout,
-                   dm.TransNum, dm.EmpNum, dm.MealCode, dm.MealDate, dm.ClerkID,
-                   COALESCE(dm.RevokedBy, '') AS RevokedBy, dm.RevokedAt,
-                   COALESCE(trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename), '') AS Name,
-                   COALESCE(e.DeptCode, '') AS DeptCode,
-                   COALESCE(d.Description, '') AS Department,
-                   COALESCE(m.Description, '') AS Meal,
-                   COALESCE(dm.MealCost, m.Cost, '') AS CostText,
-                   CASE WHEN dm.MealCost IS NULL THEN 1 ELSE 0 END AS PricedNow,
-                   CASE upper(:group1)
-                       WHEN 'MEALTYPE' THEN COALESCE(m.MealType, '')
+                   CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
+                       WHEN 'MEALTYPE' THEN COALESCE((SELECT m.MealType FROM Station.tbcoMeal AS m
+                                                      WHERE m.Code = dm.MealCode), '')
                        WHEN 'MEAL' THEN dm.MealCode
                        WHEN 'MEALTIME' THEN dm.MealMode
                        WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
-                       WHEN 'DEPARTMENT' THEN COALESCE(e.DeptCode, '')
+                       WHEN 'DEPARTMENT' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
+                                                        WHERE e.EmpNum = dm.EmpNum), '')
                        WHEN 'EMPLOYEE' THEN dm.EmpNum
                        WHEN 'CLERK' THEN dm.ClerkID
-                       ELSE '' END AS Key1,
-                   CASE upper(:group1)
-                       WHEN 'MEALTYPE' THEN COALESCE(mt.Description, '')
-                       WHEN 'MEAL' THEN COALESCE(m.Description, '')
-                       WHEN 'MEALTIME' THEN dm.MealMode
-                       WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
-                       WHEN 'DEPARTMENT' THEN COALESCE(d.Description, '')
-                       WHEN 'EMPLOYEE' THEN COALESCE(trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename), '')
-                       WHEN 'CLERK' THEN dm.ClerkID
-                       ELSE '' END AS Label1,
-                   CASE upper(:group2)
-                       WHEN 'MEALTYPE' THEN COALESCE(m.MealType, '')
+                       ELSE '' END
+                   ELSE dm.EmpNum END AS Key1,
+                   CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group2)
+                       WHEN 'MEALTYPE' THEN COALESCE((SELECT m.MealType FROM Station.tbcoMeal AS m
+                                                      WHERE m.Code = dm.MealCode), '')
                        WHEN 'MEAL' THEN dm.MealCode
                        WHEN 'MEALTIME' THEN dm.MealMode
                        WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
-                       WHEN 'DEPARTMENT' THEN COALESCE(e.DeptCode, '')
+                       WHEN 'DEPARTMENT' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
+                                                        WHERE e.EmpNum = dm.EmpNum), '')
                        WHEN 'EMPLOYEE' THEN dm.EmpNum
                        WHEN 'CLERK' THEN dm.ClerkID
-                       ELSE '' END AS Key2,
-                   CASE upper(:group2)
-                       WHEN 'MEALTYPE' THEN COALESCE(mt.Description, '')
-                       WHEN 'MEAL' THEN COALESCE(m.Description, '')
-                       WHEN 'MEALTIME' THEN dm.MealMode
-                       WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
-                       WHEN 'DEPARTMENT' THEN COALESCE(d.Description, '')
-                       WHEN 'EMPLOYEE' THEN COALESCE(trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename), '')
-                       WHEN 'CLERK' THEN dm.ClerkID
-                       ELSE '' END AS Label2
+                       ELSE '' END
+                   WHEN 'REVOKED' THEN dm.MealCode ELSE '' END AS Key2,
+                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.TransNum END AS Trans,
+                   COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                          WHERE m.Code = dm.MealCode), '') AS CostText,
+                   dm.MealCost,
+                   -- Only a revoked meal's row is shown on its own: the others carry no
+                   -- more than the grouping needs.
+                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.MealDate END AS MealDate,
+                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.ClerkID END AS ClerkID,
+                   CASE upper(:layout) WHEN 'REVOKED' THEN COALESCE(dm.RevokedBy, '') END AS RevokedBy,
+                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.RevokedAt END AS RevokedAt
             FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
-            LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode
-            LEFT JOIN Station.tbcoMealType AS mt ON mt.Code = m.MealType
-            LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
-            LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
             WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
               AND (CASE WHEN upper(:layout) = 'REVOKED' THEN dm.RevokedAt IS NOT NULL
                         ELSE dm.RevokedAt IS NULL END)
         ) AS g
-    ) AS g
-    GROUP BY g.Key1, g.Key2, g.Trans
+        GROUP BY g.Key1, g.Key2, g.Trans
+    ) AS a
 ) AS r
 ORDER BY SortFirst, SortSecond, SortThird;
