@@ -8,6 +8,7 @@
 //   bench_history [--data DIR] [--runs N]
 // With --data the generated store is kept in DIR and reused by the next run.
 
+#include "BenchMeals.h"
 #include "BenchTiming.h"
 #include "data/Recordset.h"
 #include "history/HistoryData.h"
@@ -25,85 +26,9 @@
 
 namespace {
 
-constexpr int Employees = 100000;
 constexpr qint64 Meals = 10000000;
 constexpr int MealsPerDay = 9000;
 constexpr int PageSize = 200;
-const char* const Indexes[] = {"ixDistributedEmpDate", "ixDistributedDate",
-                               "ixDistributedClerkDate", "ixDistributedMealDate"};
-
-void run(sqlite3* db, const char* sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
-
-// One transaction, one prepared statement per table, rows in date order; the
-// secondary indexes are dropped first and built again afterwards (a sort instead of
-// ten million random index inserts).
-void generate(sqlite3* db)
-{
-    run(db, "BEGIN IMMEDIATE");
-    run(db, "INSERT INTO Payroll.tbcDepartment(DeptCode, Description) VALUES "
-            "('D0', 'Nursing'), ('D1', 'Dietary'), ('D2', 'Pharmacy'), ('D3', 'Laboratory')");
-    run(db, "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99999) "
-            "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
-            "Active) SELECT printf('%06d', i), 'Last' || (i % 2000), 'First' || (i % 997), "
-            "'M', 'D' || (i % 4), '1' FROM n");
-    run(db, "INSERT INTO Station.tbcoMealType(Code, Description, Status) VALUES "
-            "('T0', 'Breakfast', '1'), ('T1', 'Lunch', '1'), ('T2', 'Dinner', '1')");
-    run(db, "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 29) "
-            "INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) "
-            "SELECT printf('M%02d', i), 'Meal number ' || i, '50.00', 'T' || (i % 3), '1' "
-            "FROM n");
-    for (const char* index : Indexes)
-        run(db, QByteArray("DROP INDEX Station.") + index);
-    sqlite3_stmt* insert = nullptr;
-    const char* sql =
-        "INSERT INTO Station.tbTALOEmployeeDistributedMeals(TransNum, EmpNum, MealCode, "
-        "MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, RevokedBy, RevokedAt) "
-        "VALUES (?1, ?2, ?3, 'Lunch', ?4, '', ?5, 'S', ?4, ?6, ?7)";
-    if (sqlite3_prepare_v2(db, sql, -1, &insert, nullptr) != SQLITE_OK)
-        qFatal("%s", sqlite3_errmsg(db));
-    const QDateTime start(QDate(2024, 1, 1), QTime(6, 0));
-    for (qint64 j = 0; j < Meals; ++j) {
-        // 9,000 meals a day from 06:00, one every 6 seconds.
-        const QDateTime at = start.addDays(j / MealsPerDay).addSecs((j % MealsPerDay) * 6);
-        const QByteArray date = at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
-        const QByteArray employee =
-            QByteArray::number((j * 7919) % Employees).rightJustified(6, '0');
-        const QByteArray meal = "M" + QByteArray::number(j % 30).rightJustified(2, '0');
-        const QByteArray clerk = "CLERK" + QByteArray::number(j % 20).rightJustified(2, '0');
-        sqlite3_bind_int64(insert, 1, j + 1);
-        sqlite3_bind_text(insert, 2, employee.constData(), int(employee.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, meal.constData(), int(meal.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 4, date.constData(), int(date.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 5, clerk.constData(), int(clerk.size()), SQLITE_TRANSIENT);
-        if (j % 97 == 0) {
-            sqlite3_bind_text(insert, 6, clerk.constData(), int(clerk.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(insert, 7, date.constData(), int(date.size()), SQLITE_TRANSIENT);
-        } else {
-            sqlite3_bind_null(insert, 6);
-            sqlite3_bind_null(insert, 7);
-        }
-        if (sqlite3_step(insert) != SQLITE_DONE)
-            qFatal("%s", sqlite3_errmsg(db));
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    run(db, "CREATE INDEX Station.ixDistributedEmpDate ON "
-            "tbTALOEmployeeDistributedMeals(EmpNum, MealDate)");
-    run(db, "CREATE INDEX Station.ixDistributedDate ON tbTALOEmployeeDistributedMeals(MealDate)");
-    run(db, "CREATE INDEX Station.ixDistributedClerkDate ON "
-            "tbTALOEmployeeDistributedMeals(ClerkID, MealDate)");
-    run(db, "CREATE INDEX Station.ixDistributedMealDate ON "
-            "tbTALOEmployeeDistributedMeals(MealCode, MealDate)");
-    run(db, "COMMIT");
-    run(db, "ANALYZE Station");
-    run(db, "PRAGMA Station.wal_checkpoint(TRUNCATE)");
-}
-
 sqlite3_stmt* rawStatement(sqlite3* db, const QString& index, const QString& keyTerm)
 {
     const QByteArray sql =
@@ -149,15 +74,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     EmbeddedConnection store(folder);
     sqlite3* db = store.store().handle();
-    run(db, "PRAGMA cache_size = -1000000");
-    if (store.nativeQuery("SELECT count(*) FROM Payroll.tbcmaster").value(0, 0).toInt() == 0) {
-        QElapsedTimer timer;
-        timer.start();
-        out << "Generating " << Employees << " employees and " << Meals << " distributed meals in "
-            << folder << " ..." << Qt::endl;
-        generate(db);
-        out << "  done in " << timer.elapsed() / 1000.0 << " s" << Qt::endl;
-    }
+    BenchMeals::prepare(store, Meals, MealsPerDay, out);
 
     struct Case
     {

@@ -219,6 +219,12 @@ void addDistributedMeals(QStringList& sql, QRandomGenerator& random,
                                     : QStringLiteral("NULL"));
         }
     }
+    // The meals record their price when saved; the oldest day stands for meals saved
+    // before that, which the reports cost at today's price.
+    sql << QStringLiteral("UPDATE Station.tbTALOEmployeeDistributedMeals SET MealCost = "
+                          "(SELECT m.Cost FROM Station.tbcoMeal AS m WHERE m.Code = MealCode) "
+                          "WHERE MealDate >= %1;")
+               .arg(lit(today.addDays(-6).toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
 void addUsers(QStringList& sql, const QString& now)

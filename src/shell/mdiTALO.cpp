@@ -11,6 +11,7 @@
 #include "history/frmDistributedMeals.h"
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
+#include "reports/frmMealDistributionReport.h"
 #include "settings/frmStaffImport.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "user/UserObject.h"
@@ -279,6 +280,31 @@ void mdiTALO::createMenus()
     connect(mnuAccess, &QAction::triggered, this, &mdiTALO::mnuAccess_Click);
     connect(mnuUsers, &QAction::triggered, this, &mdiTALO::mnuUsers_Click);
     connect(mnuImportStaff, &QAction::triggered, this, &mdiTALO::mnuImportStaff_Click);
+    const std::pair<QAction*, ReportPeriod::Kind> reports[] = {
+        {mnuDistributionDaily, ReportPeriod::Kind::Daily},
+        {mnuDistributionWeekly, ReportPeriod::Kind::Weekly},
+        {mnuDistributionMonthly, ReportPeriod::Kind::Monthly},
+        {mnuDistributionDateRange, ReportPeriod::Kind::DateRange}};
+    for (const auto& [item, kind] : reports)
+        connect(item, &QAction::triggered, this,
+                [this, kind = kind] { openMealDistributionReport(int(kind)); });
+}
+
+void mdiTALO::openMealDistributionReport(int kind)
+{
+    // Today is the server's day once it has been read, else the workstation's.
+    const QDate today = m_context.dtServerDate.date() > AppContext::zeroDateTime().date()
+                            ? m_context.dtServerDate.date()
+                            : QDate::currentDate();
+    auto* report = new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today);
+    auto* window = new QMdiSubWindow;
+    window->setObjectName(QStringLiteral("frmMealDistributionReportWindow"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWidget(report);
+    m_mdiArea->addSubWindow(window);
+    window->resize(m_mdiArea->size() * 0.9);
+    window->show();
+    m_mdiArea->setActiveSubWindow(window);
 }
 
 QMenu* mdiTALO::addMenu(QMenu* parent, const char* name, const QString& caption)

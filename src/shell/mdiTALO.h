@@ -47,6 +47,8 @@ private slots:
     void mnuEmployeeList_Click();
 
 private:
+    // Opens another meal distribution report with its period preset around today.
+    void openMealDistributionReport(int kind);
     void createMenus();
     void createStatusBar();
     // Enables each guarded menu item by the signed-in user's rights, one check each.

@@ -74,10 +74,11 @@ private slots:
             EmbeddedConnection c(dir.path());
             seedMeal(c);
             // As if the store was written before the seed step existed (and so before
-            // the audit log's login column).
+            // the audit log's login column and the recorded meal cost).
             c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
-                            "Station.tbTALOAuditLog DROP COLUMN LoginName; PRAGMA "
-                            "Station.user_version = 1;");
+                            "Station.tbTALOAuditLog DROP COLUMN LoginName; ALTER TABLE "
+                            "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "
+                            "PRAGMA Station.user_version = 1;");
         }
         {
             EmbeddedConnection c(dir.path());

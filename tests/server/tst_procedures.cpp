@@ -79,9 +79,9 @@ private slots:
     void catalogHoldsEveryProcedure()
     {
         const QStringList names = ProcedureCatalog::builtIn().names();
-        // The eleven of the counter and the masters, three of the history and five of the
-        // staff import and the password register.
-        QCOMPARE(names.size(), 19);
+        // The eleven of the counter and the masters, three of the history, five of the
+        // staff import and the password register, and the report.
+        QCOMPARE(names.size(), 20);
         const auto* load = ProcedureCatalog::builtIn().find("load_employee_for_meal");
         QVERIFY(load);
         QCOMPARE(load->parameters, QStringList({"date", "text"}));

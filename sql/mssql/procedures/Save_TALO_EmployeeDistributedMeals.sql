@@ -104,7 +104,7 @@ BEGIN
         END;
 
         INSERT INTO dbo.tbTALOEmployeeDistributedMeals (
-            EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt
+            EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost
         )
         SELECT
             e.EmpNum,
@@ -114,7 +114,8 @@ BEGIN
             @remarks,
             @clerk,
             @source,
-            CAST(GETDATE() AS DATETIME2(0))
+            CAST(GETDATE() AS DATETIME2(0)),
+            m.Cost
         FROM Payroll.dbo.tbcmaster AS e
         CROSS JOIN dbo.tbcoMeal AS m
         WHERE e.EmpNum = @employee AND m.Code = @meal;

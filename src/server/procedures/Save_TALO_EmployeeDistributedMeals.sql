@@ -50,7 +50,7 @@ SELECT talo_raise('''' || :date || ''' is not a valid date and time.')
 WHERE talo_iso(:date) IS NULL;
 
 INSERT INTO Station.tbTALOEmployeeDistributedMeals
-    (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt)
-SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now()
+    (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost)
+SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now(), m.Cost
 FROM Payroll.tbcmaster e, Station.tbcoMeal m
 WHERE e.EmpNum = :employee AND m.Code = :meal;

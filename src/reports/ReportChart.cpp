@@ -1,0 +1,61 @@
+#include "ReportChart.h"
+
+#include "ReportTable.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QValueAxis>
+#include <algorithm>
+
+ReportChart::ReportChart(QWidget* parent) : QChartView(parent)
+{
+    setObjectName(QStringLiteral("chtReport"));
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumHeight(220);
+    hide();
+}
+
+void ReportChart::showTable(const ReportTable& table)
+{
+    QList<QPair<QString, qint64>> groups = table.groupMeals();
+    if (groups.isEmpty()) {
+        hide();
+        return;
+    }
+    if (groups.size() > MaxBars) {
+        std::stable_sort(groups.begin(), groups.end(),
+                         [](const auto& a, const auto& b) { return a.second > b.second; });
+        groups.resize(MaxBars);
+    }
+    auto* bars = new QBarSet(QStringLiteral("Meals"));
+    QStringList categories;
+    qint64 highest = 0;
+    for (const auto& [name, meals] : groups) {
+        *bars << double(meals);
+        categories << name;
+        highest = std::max(highest, meals);
+    }
+    auto* series = new QBarSeries;
+    series->append(bars);
+    auto* chart = new QChart;
+    chart->addSeries(series);
+    chart->legend()->hide();
+    chart->setTitle(table.groupMeals().size() > MaxBars
+                        ? QStringLiteral("Meals (the %1 largest groups)").arg(MaxBars)
+                        : QStringLiteral("Meals"));
+    auto* across = new QBarCategoryAxis;
+    across->append(categories);
+    chart->addAxis(across, Qt::AlignBottom);
+    series->attachAxis(across);
+    auto* up = new QValueAxis;
+    up->setRange(0, double(std::max<qint64>(highest, 1)));
+    up->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(up, Qt::AlignLeft);
+    series->attachAxis(up);
+    QChart* old = this->chart();
+    setChart(chart);
+    delete old;
+    show();
+}

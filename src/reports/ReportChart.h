@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QChartView>
+
+class ReportTable;
+
+// The bar chart under the report's table: the meals of each first-level group (each
+// employee in the payroll layout), at most MaxBars bars, the largest groups first when
+// there are more.
+class ReportChart : public QChartView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxBars = 31;
+
+    explicit ReportChart(QWidget* parent = nullptr);
+    // Shows `table`'s groups; hides itself when there is nothing to chart.
+    void showTable(const ReportTable& table);
+};

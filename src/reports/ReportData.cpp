@@ -1,0 +1,43 @@
+#include "ReportData.h"
+
+#include "data/SqlText.h"
+#include "shell/AppContext.h"
+
+namespace {
+
+QString layoutName(ReportRequest::Layout layout)
+{
+    switch (layout) {
+    case ReportRequest::Layout::Payroll:
+        return QStringLiteral("PAYROLL");
+    case ReportRequest::Layout::Revoked:
+        return QStringLiteral("REVOKED");
+    case ReportRequest::Layout::Summary:
+        break;
+    }
+    return QStringLiteral("SUMMARY");
+}
+
+} // namespace
+
+Recordset ReportData::rows(const ReportRequest& request) const
+{
+    return m_context.open(rowsText(request));
+}
+
+QString ReportData::hospitalName() const
+{
+    const Recordset info =
+        m_context.open(QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo"));
+    return info.eof() ? QString() : info.value(0, 0);
+}
+
+QString ReportData::rowsText(const ReportRequest& request)
+{
+    QStringList quoted;
+    for (const QString& value : {request.period.fromArgument(), request.period.toArgument(),
+                                 request.group1, request.group2, layoutName(request.layout)})
+        quoted << QLatin1Char('\'') + SqlText::quote(value) + QLatin1Char('\'');
+    return QStringLiteral("Station..Report_TALO_MealDistribution ") +
+           quoted.join(QLatin1String(", "));
+}

@@ -1,0 +1,298 @@
+#include "frmMealDistributionReport.h"
+
+#include "ReportChart.h"
+#include "ReportCsv.h"
+#include "ReportDocument.h"
+#include "ReportXlsx.h"
+#include "shell/AppContext.h"
+#include "user/UserObject.h"
+#include "widgets/FormControls.h"
+#include "widgets/MessageService.h"
+#include "widgets/ModalRunner.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const PeriodNames[] = {"Daily", "Weekly", "Monthly", "By Date Range"};
+
+QString dayFormat()
+{
+    return QStringLiteral("M/d/yyyy");
+}
+
+} // namespace
+
+frmMealDistributionReport::frmMealDistributionReport(AppContext& context, ReportPeriod::Kind kind,
+                                                     QDate day, Qt::DayOfWeek firstDayOfWeek)
+    : m_context(context), m_data(context), m_firstDayOfWeek(firstDayOfWeek)
+{
+    setObjectName(QStringLiteral("frmMealDistributionReport"));
+    createControls();
+    chooseFile = [this](const QString& filter) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QString(), filter);
+    };
+    {
+        const QSignalBlocker quiet(cboPeriod);
+        cboPeriod->setCurrentIndex(int(kind));
+    }
+    dtpFrom->setDate(day);
+    dtpTo->setDate(day);
+    cboPeriod_Changed();
+    cboLayout_Changed();
+}
+
+void frmMealDistributionReport::createControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* settings = new QGridLayout;
+    layout->addLayout(settings);
+
+    cboPeriod = FormControls::control<QComboBox>(this, QStringLiteral("cboPeriod"));
+    for (const char* name : PeriodNames)
+        cboPeriod->addItem(QString::fromLatin1(name));
+    dtpFrom = FormControls::control<QDateEdit>(this, QStringLiteral("dtpFrom"));
+    dtpTo = FormControls::control<QDateEdit>(this, QStringLiteral("dtpTo"));
+    for (QDateEdit* box : {dtpFrom, dtpTo}) {
+        box->setCalendarPopup(true);
+        box->setDisplayFormat(dayFormat());
+    }
+    cboLayout = FormControls::control<QComboBox>(this, QStringLiteral("cboLayout"));
+    cboLayout->addItem(QStringLiteral("Summary"), int(ReportRequest::Layout::Summary));
+    cboLayout->addItem(QStringLiteral("Payroll"), int(ReportRequest::Layout::Payroll));
+    cboLayout->addItem(QStringLiteral("Revoked meals"), int(ReportRequest::Layout::Revoked));
+    cboGroup1 = FormControls::control<QComboBox>(this, QStringLiteral("cboGroup1"));
+    cboGroup2 = FormControls::control<QComboBox>(this, QStringLiteral("cboGroup2"));
+    cboGroup2->addItem(QStringLiteral("(none)"), QString());
+    for (const ReportGrouping& grouping : ReportGroupings) {
+        cboGroup1->addItem(QString::fromLatin1(grouping.caption),
+                           QString::fromLatin1(grouping.key));
+        cboGroup2->addItem(QString::fromLatin1(grouping.caption),
+                           QString::fromLatin1(grouping.key));
+    }
+    cmdRun = FormControls::control<QPushButton>(this, QStringLiteral("cmdRun"));
+    cmdRun->setText(QStringLiteral("&Run"));
+    cmdPreview = FormControls::control<QPushButton>(this, QStringLiteral("cmdPreview"));
+    cmdPreview->setText(QStringLiteral("Print Pre&view"));
+    cmdPdf = FormControls::control<QPushButton>(this, QStringLiteral("cmdPdf"));
+    cmdPdf->setText(QStringLiteral("&PDF"));
+    cmdCsv = FormControls::control<QPushButton>(this, QStringLiteral("cmdCsv"));
+    cmdCsv->setText(QStringLiteral("&CSV"));
+    cmdXlsx = FormControls::control<QPushButton>(this, QStringLiteral("cmdXlsx"));
+    cmdXlsx->setText(QStringLiteral("E&xcel"));
+
+    settings->addWidget(new QLabel(QStringLiteral("Period"), this), 0, 0);
+    settings->addWidget(cboPeriod, 0, 1);
+    settings->addWidget(new QLabel(QStringLiteral("From"), this), 0, 2);
+    settings->addWidget(dtpFrom, 0, 3);
+    settings->addWidget(new QLabel(QStringLiteral("To"), this), 0, 4);
+    settings->addWidget(dtpTo, 0, 5);
+    settings->addWidget(cmdRun, 0, 6);
+    settings->addWidget(new QLabel(QStringLiteral("Layout"), this), 1, 0);
+    settings->addWidget(cboLayout, 1, 1);
+    settings->addWidget(new QLabel(QStringLiteral("Group by"), this), 1, 2);
+    settings->addWidget(cboGroup1, 1, 3);
+    settings->addWidget(new QLabel(QStringLiteral("then by"), this), 1, 4);
+    settings->addWidget(cboGroup2, 1, 5);
+    auto* outputs = new QHBoxLayout;
+    outputs->addWidget(cmdPreview);
+    outputs->addWidget(cmdPdf);
+    outputs->addWidget(cmdCsv);
+    outputs->addWidget(cmdXlsx);
+    settings->addLayout(outputs, 1, 6);
+    settings->setColumnStretch(7, 1);
+
+    lblHospital = FormControls::control<QLabel>(this, QStringLiteral("lblHospital"));
+    lblTitle = FormControls::control<QLabel>(this, QStringLiteral("lblTitle"));
+    lblPeriod = FormControls::control<QLabel>(this, QStringLiteral("lblPeriod"));
+    lblPrinted = FormControls::control<QLabel>(this, QStringLiteral("lblPrinted"));
+    QFont big = lblHospital->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    lblHospital->setFont(big);
+    QFont bold = lblTitle->font();
+    bold.setBold(true);
+    lblTitle->setFont(bold);
+    for (QLabel* label : {lblHospital, lblTitle, lblPeriod, lblPrinted}) {
+        label->setAlignment(Qt::AlignHCenter);
+        layout->addWidget(label);
+    }
+
+    grdReport = FormControls::control<QTableWidget>(this, QStringLiteral("grdReport"));
+    grdReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdReport->verticalHeader()->hide();
+    layout->addWidget(grdReport, 2);
+    chtReport = new ReportChart(this);
+    layout->addWidget(chtReport, 1);
+
+    connect(cboPeriod, &QComboBox::currentIndexChanged, this,
+            &frmMealDistributionReport::cboPeriod_Changed);
+    connect(dtpFrom, &QDateEdit::dateChanged, this, &frmMealDistributionReport::cboPeriod_Changed);
+    connect(cboLayout, &QComboBox::currentIndexChanged, this,
+            &frmMealDistributionReport::cboLayout_Changed);
+    connect(cmdRun, &QPushButton::clicked, this, &frmMealDistributionReport::cmdRun_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmMealDistributionReport::cmdPreview_Click);
+    connect(cmdPdf, &QPushButton::clicked, this, &frmMealDistributionReport::cmdPdf_Click);
+    connect(cmdCsv, &QPushButton::clicked, this, &frmMealDistributionReport::cmdCsv_Click);
+    connect(cmdXlsx, &QPushButton::clicked, this, &frmMealDistributionReport::cmdXlsx_Click);
+}
+
+void frmMealDistributionReport::cboPeriod_Changed()
+{
+    const auto kind = ReportPeriod::Kind(cboPeriod->currentIndex());
+    setWindowTitle(QStringLiteral("Meal Distribution Report - ") + cboPeriod->currentText());
+    const bool range = kind == ReportPeriod::Kind::DateRange;
+    dtpTo->setEnabled(range);
+    if (range)
+        return;
+    // A preset period follows the day chosen in "From": the day, its week, its month.
+    const ReportPeriod period = ReportPeriod::holding(kind, dtpFrom->date(), m_firstDayOfWeek);
+    const QSignalBlocker quiet(dtpFrom);
+    dtpFrom->setDate(period.from());
+    dtpTo->setDate(period.to());
+}
+
+void frmMealDistributionReport::cboLayout_Changed()
+{
+    const bool summary = request().layout == ReportRequest::Layout::Summary;
+    cboGroup1->setEnabled(summary);
+    cboGroup2->setEnabled(summary);
+}
+
+ReportRequest frmMealDistributionReport::request() const
+{
+    ReportRequest request;
+    request.period = ReportPeriod(dtpFrom->date(), dtpTo->date());
+    request.layout = ReportRequest::Layout(cboLayout->currentData().toInt());
+    request.group1 = cboGroup1->currentData().toString();
+    request.group2 = cboGroup2->currentData().toString();
+    return request;
+}
+
+void frmMealDistributionReport::cmdRun_Click()
+{
+    const ReportRequest wanted = request();
+    ReportHeader header;
+    ReportTable table;
+    const bool done = m_context.attempt([&] {
+        const Recordset rows = m_data.rows(wanted);
+        header.hospital = m_data.hospitalName();
+        table = ReportTable(wanted, rows);
+    });
+    if (!done)
+        return;
+    header.title = ReportTable::title(wanted.layout);
+    if (wanted.layout == ReportRequest::Layout::Summary) {
+        QString by = cboGroup1->currentText();
+        if (!wanted.group2.isEmpty())
+            by += QStringLiteral(" and ") + cboGroup2->currentText();
+        header.title += QStringLiteral(" by ") + by;
+    }
+    header.period = wanted.period.text();
+    header.printedBy = m_context.objUser ? m_context.objUser->EmployeeName() : QString();
+    if (header.printedBy.trimmed().isEmpty() && m_context.objUser)
+        header.printedBy = m_context.objUser->EmployeeCode();
+    header.printedAt = QDateTime::currentDateTime();
+    m_header = header;
+    m_table = table;
+    m_hasReport = true;
+    showTable();
+}
+
+void frmMealDistributionReport::showTable()
+{
+    lblHospital->setText(m_header.hospital);
+    lblTitle->setText(m_header.title);
+    lblPeriod->setText(m_header.period);
+    lblPrinted->setText(m_header.printedLine());
+    grdReport->clear();
+    grdReport->setColumnCount(int(m_table.headers().size()));
+    grdReport->setHorizontalHeaderLabels(m_table.headers());
+    grdReport->setRowCount(int(m_table.lines().size()));
+    for (int r = 0; r < m_table.lines().size(); ++r) {
+        const ReportTable::Line& line = m_table.lines().at(r);
+        for (int c = 0; c < line.cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(line.cells.at(c));
+            if (m_table.numberColumns().contains(c))
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (line.kind != ReportTable::LineKind::Detail) {
+                QFont font = item->font();
+                font.setBold(true);
+                item->setFont(font);
+            }
+            grdReport->setItem(r, c, item);
+        }
+    }
+    grdReport->resizeColumnsToContents();
+    chtReport->showTable(m_table);
+}
+
+void frmMealDistributionReport::cmdPreview_Click()
+{
+    if (!m_hasReport) {
+        m_context.messages().info(QStringLiteral("Run the report first."));
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_header.title);
+    QPrintPreviewDialog preview(&printer, this);
+    const ReportDocument document(m_header, m_table);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [&document](QPrinter* target) { document.print(*target); });
+    m_context.modal().runModal(preview);
+}
+
+void frmMealDistributionReport::cmdPdf_Click()
+{
+    if (!m_hasReport) {
+        m_context.messages().info(QStringLiteral("Run the report first."));
+        return;
+    }
+    const QString path = chooseFile ? chooseFile(QStringLiteral("PDF files (*.pdf)")) : QString();
+    if (path.isEmpty())
+        return;
+    if (!ReportDocument(m_header, m_table).writePdf(path))
+        m_context.messages().info(QStringLiteral("Could not write ") + path + QStringLiteral("."));
+}
+
+void frmMealDistributionReport::cmdCsv_Click()
+{
+    if (!m_hasReport) {
+        m_context.messages().info(QStringLiteral("Run the report first."));
+        return;
+    }
+    const QString path = chooseFile ? chooseFile(QStringLiteral("CSV files (*.csv)")) : QString();
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !ReportCsv::write(file, m_table))
+        m_context.messages().info(QStringLiteral("Could not write ") + path + QStringLiteral(": ") +
+                                  file.errorString());
+}
+
+void frmMealDistributionReport::cmdXlsx_Click()
+{
+    if (!m_hasReport) {
+        m_context.messages().info(QStringLiteral("Run the report first."));
+        return;
+    }
+    const QString path =
+        chooseFile ? chooseFile(QStringLiteral("Excel workbooks (*.xlsx)")) : QString();
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!ReportXlsx::write(path, m_header, m_table, error))
+        m_context.messages().info(QStringLiteral("Could not write ") + path + QStringLiteral(": ") +
+                                  error);
+}

@@ -1,0 +1,233 @@
+#include "reports/frmMealDistributionReport.h"
+#include "shell/mdiTALO.h"
+#include "support/ReportMeals.h"
+#include "support/TestEnvironment.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTest>
+
+// The report window: its period presets, the two-level table with subtotals and a grand
+// total, the header, a refused setting, and what reaches the CSV and PDF files.
+class tst_frmMealDistributionReport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void presets_data();
+    void presets();
+    void menuOpensReportsSideBySide();
+    void subtotalsAddUpToTheGrandTotal();
+    void refusedPeriodKeepsTheLastReport();
+    void csvPdfAndXlsx();
+
+private:
+    static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
+};
+
+void tst_frmMealDistributionReport::choose(frmMealDistributionReport& report, const char* name,
+                                           const QString& key)
+{
+    auto* box = report.findChild<QComboBox*>(QString::fromLatin1(name));
+    const int at = box->findData(key);
+    QVERIFY(at >= 0);
+    box->setCurrentIndex(at);
+}
+
+void tst_frmMealDistributionReport::presets_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<int>("firstDay");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    const int monday = Qt::Monday;
+    QTest::newRow("daily") << int(ReportPeriod::Kind::Daily) << QDate(2028, 2, 29) << monday
+                           << QDate(2028, 2, 29) << QDate(2028, 2, 29);
+    QTest::newRow("week across a year end")
+        << int(ReportPeriod::Kind::Weekly) << QDate(2026, 12, 30) << monday << QDate(2026, 12, 28)
+        << QDate(2027, 1, 3);
+    QTest::newRow("week from Sunday")
+        << int(ReportPeriod::Kind::Weekly) << QDate(2026, 12, 8) << int(Qt::Sunday)
+        << QDate(2026, 12, 6) << QDate(2026, 12, 12);
+    QTest::newRow("Monday starts its week") << int(ReportPeriod::Kind::Weekly) << QDate(2026, 12, 7)
+                                            << monday << QDate(2026, 12, 7) << QDate(2026, 12, 13);
+    QTest::newRow("leap February") << int(ReportPeriod::Kind::Monthly) << QDate(2028, 2, 10)
+                                   << monday << QDate(2028, 2, 1) << QDate(2028, 2, 29);
+    QTest::newRow("range") << int(ReportPeriod::Kind::DateRange) << QDate(2026, 12, 8) << monday
+                           << QDate(2026, 12, 8) << QDate(2026, 12, 8);
+}
+
+void tst_frmMealDistributionReport::presets()
+{
+    QFETCH(int, kind);
+    QFETCH(QDate, day);
+    QFETCH(int, firstDay);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    TestEnvironment env;
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind(kind), day,
+                                     Qt::DayOfWeek(firstDay));
+    auto* dtpFrom = report.findChild<QDateEdit*>("dtpFrom");
+    auto* dtpTo = report.findChild<QDateEdit*>("dtpTo");
+    QCOMPARE(dtpFrom->date(), from);
+    QCOMPARE(dtpTo->date(), to);
+    QCOMPARE(dtpTo->isEnabled(), kind == int(ReportPeriod::Kind::DateRange));
+    // A preset period follows another day chosen in "From".
+    dtpFrom->setDate(from.addDays(40));
+    if (kind == int(ReportPeriod::Kind::Monthly)) {
+        QCOMPARE(dtpFrom->date(), QDate(2028, 3, 1));
+        QCOMPARE(dtpTo->date(), QDate(2028, 3, 31));
+    } else if (kind != int(ReportPeriod::Kind::DateRange)) {
+        QCOMPARE(dtpFrom->date().daysTo(dtpTo->date()), from.daysTo(to));
+    }
+}
+
+void tst_frmMealDistributionReport::menuOpensReportsSideBySide()
+{
+    TestEnvironment env;
+    mdiTALO frame(env.context(), [&env] {
+        return std::make_unique<TestUser>(&env.recorder(), QStringLiteral("CLERK01"),
+                                          QStringLiteral("Test User"));
+    });
+    QVERIFY(frame.Form_Load());
+    frame.show();
+    auto* area = frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
+    const qsizetype before = area->subWindowList().size();
+    for (const char* name : {"mnuDistributionMonthly", "mnuDistributionWeekly"}) {
+        auto* item = frame.findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY(item && item->isEnabled());
+        item->trigger();
+    }
+    QCOMPARE(area->subWindowList().size(), before + 2);
+    auto* weekly = qobject_cast<frmMealDistributionReport*>(area->activeSubWindow()->widget());
+    QVERIFY(weekly);
+    QCOMPARE(weekly->windowTitle(), QStringLiteral("Meal Distribution Report - Weekly"));
+    QCOMPARE(weekly->request().period.from().dayOfWeek(), int(Qt::Monday));
+    for (const char* hidden :
+         {"mnuDistributionMealType", "mnuDistributionMeal", "mnuDistributionMealTime"})
+        QVERIFY(!frame.findChild<QAction*>(QString::fromLatin1(hidden))->isVisible());
+}
+
+void tst_frmMealDistributionReport::subtotalsAddUpToTheGrandTotal()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::DateRange,
+                                     QDate(2028, 2, 28));
+    report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 3, 5));
+    choose(report, "cboGroup1", "DEPARTMENT");
+    choose(report, "cboGroup2", "MEALTIME");
+    report.cmdRun_Click();
+    QCOMPARE(env.messages().texts(), QStringList());
+
+    QStringList lines;
+    for (const ReportTable::Line& line : report.table().lines())
+        lines << line.cells.join('|');
+    QCOMPARE(lines, (QStringList{
+                        "D1|Breakfast|1|30.00|",
+                        "D1|Lunch|1|40.00|",
+                        "Subtotal D1||2|70.00|",
+                        "D2|Breakfast|1|0.00|1 without a cost",
+                        "D2|Lunch|1|45.50|1 at today's price",
+                        "Subtotal D2||2|45.50|1 at today's price; 1 without a cost",
+                        "Grand total||4|115.50|1 at today's price; 1 without a cost",
+                    }));
+    auto* grid = report.findChild<QTableWidget*>("grdReport");
+    QCOMPARE(grid->rowCount(), 7);
+    QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Department"));
+    QVERIFY(grid->item(6, 3)->font().bold());
+    QCOMPARE(report.findChild<QLabel*>("lblHospital")->text(), QStringLiteral("Hospital"));
+    QCOMPARE(report.findChild<QLabel*>("lblTitle")->text(),
+             QStringLiteral("Meal Distribution Report by Department and Meal Time"));
+    QCOMPARE(report.findChild<QLabel*>("lblPeriod")->text(),
+             QStringLiteral("2/28/2028 to 3/5/2028"));
+    QVERIFY(report.findChild<QLabel*>("lblPrinted")->text().startsWith("Printed by Test User on "));
+}
+
+void tst_frmMealDistributionReport::refusedPeriodKeepsTheLastReport()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::DateRange,
+                                     QDate(2028, 2, 29));
+    report.cmdRun_Click();
+    QCOMPARE(report.table().meals(), 2);
+    report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 2, 1));
+    report.cmdRun_Click();
+    QCOMPARE(env.messages().errors().size(), 1);
+    QCOMPARE(env.messages().errors().first().text,
+             QStringLiteral("The report period starts after it ends."));
+    QCOMPARE(report.table().meals(), 2);
+}
+
+void tst_frmMealDistributionReport::csvPdfAndXlsx()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::DateRange,
+                                     QDate(2028, 2, 1));
+    report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 3, 31));
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
+    QString path;
+    report.chooseFile = [&](const QString&) { return path; };
+    report.cmdRun_Click();
+
+    path = env.folder() + "/payroll.csv";
+    report.cmdCsv_Click();
+    QFile csv(path);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(csv.readAll()),
+             QStringLiteral("Employee No.,Name,Department,Meals,Cost,Note\r\n"
+                            "E1,\"Ünal, Ana\",D1,3,115.50,\r\n"
+                            "E2,\"Smith, \"\"Jr.\"\", Bob\",D2,3,75.50,"
+                            "1 at today's price; 1 without a cost\r\n"
+                            "Grand total,,,6,191.00,1 at today's price; 1 without a cost\r\n"));
+
+    path = env.folder() + "/payroll.pdf";
+    report.cmdPdf_Click();
+    QCOMPARE(env.messages().texts(), QStringList());
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QProcess process;
+    process.start(pdftotext, {"-layout", path, "-"});
+    QVERIFY(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString& expected :
+         {QStringLiteral("Hospital"), QStringLiteral("Meal Deductions for Payroll"),
+          QStringLiteral("2/1/2028 to 3/31/2028"), QStringLiteral("Grand total"),
+          QStringLiteral("191.00"), QStringLiteral("Ünal, Ana"),
+          QStringLiteral("Printed by Test User")})
+        QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
+
+    // The workbook's grand total is a number cell (no shared-string type) in bold.
+    path = env.folder() + "/payroll.xlsx";
+    report.cmdXlsx_Click();
+    QCOMPARE(env.messages().texts(), QStringList());
+    QProcess unzip;
+    unzip.start("python3", {"-c",
+                            "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                            "print(z.read('xl/worksheets/sheet1.xml').decode()); "
+                            "print(z.read('xl/sharedStrings.xml').decode())",
+                            path});
+    QVERIFY(unzip.waitForFinished(30000));
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    QVERIFY(sheet.contains(QStringLiteral("Ünal, Ana")));
+    // Rows 1-4 the header, 6 the column headers, 7-8 the employees, 9 the grand total.
+    QVERIFY2(sheet.contains(QRegularExpression("<c r=\"E9\" s=\"\\d+\"><v>191</v></c>")),
+             qPrintable(sheet));
+    QVERIFY(sheet.contains(QRegularExpression("<c r=\"D9\" s=\"\\d+\"><v>6</v></c>")));
+}
+
+QTEST_MAIN(tst_frmMealDistributionReport)
+#include "tst_frmMealDistributionReport.moc"
