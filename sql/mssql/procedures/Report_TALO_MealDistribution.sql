@@ -21,6 +21,18 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@from) > 80
+        THROW 50000, N'From can be at most 40 characters long.', 1;
+    IF DATALENGTH(@to) > 80
+        THROW 50000, N'To can be at most 40 characters long.', 1;
+    IF DATALENGTH(@group1) > 40
+        THROW 50000, N'Grouping can be at most 20 characters long.', 1;
+    IF DATALENGTH(@group2) > 40
+        THROW 50000, N'Grouping can be at most 20 characters long.', 1;
+    IF DATALENGTH(@layout) > 40
+        THROW 50000, N'Layout can be at most 20 characters long.', 1;
+
     DECLARE @message NVARCHAR(2048);
     DECLARE @badGrouping NVARCHAR(4000);
     DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));

@@ -1,5 +1,6 @@
 -- parameters: from, to, group1, group2, layout
 -- access: read
+-- role: admin
 -- The meal distribution report for the meals from `from` to `to` (date-times, both
 -- included), aggregated here so the window receives one row per group, whatever the
 -- number of meals. `layout` is one of
@@ -10,6 +11,13 @@
 -- CLERK. A meal costs what its master cost when it was saved; rows saved before that
 -- cost was recorded take the master's current cost (counted in PRICEDNOW), and an empty
 -- cost counts as zero (counted in NOCOST). COST is the sum with two decimals.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('From can be at most 40 characters long.') WHERE talo_length(:from) > 40;
+SELECT talo_raise('To can be at most 40 characters long.') WHERE talo_length(:to) > 40;
+SELECT talo_raise('Grouping can be at most 20 characters long.') WHERE talo_length(:group1) > 20;
+SELECT talo_raise('Grouping can be at most 20 characters long.') WHERE talo_length(:group2) > 20;
+SELECT talo_raise('Layout can be at most 20 characters long.') WHERE talo_length(:layout) > 20;
 SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
 WHERE talo_iso(:from) IS NULL;
 
