@@ -26,8 +26,11 @@ void tst_historyprocedures::refusals_data()
                           << "'soon' is not a valid date and time.";
     QTest::newRow("to") << count + "'', '13/45/2026', '', '', '', '', '0'"
                         << "'13/45/2026' is not a valid date and time.";
-    QTest::newRow("revoked") << count + "'', '', '', '', '', '', 'yes'"
-                             << "Revoked meals are shown with 1 or hidden with 0, not 'yes'.";
+    QTest::newRow("revoked") << count + "'', '', '', '', '', '', 'y'"
+                             << "Revoked meals are shown with 1 or hidden with 0, not 'y'.";
+    // Any argument longer than the store keeps is refused first, with its own text.
+    QTest::newRow("revoked too long") << count + "'', '', '', '', '', '', 'yes'"
+                                      << "Revoked can be at most 1 character long.";
     QTest::newRow("after date") << load + "'', '', '', '', '', '', '1', 'x', '4', '10'"
                                 << "'x' is not a valid date and time.";
     QTest::newRow("after number") << load + "'', '', '', '', '', '', '1', '12/8/2026', '4a', '10'"

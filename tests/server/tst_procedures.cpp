@@ -533,6 +533,22 @@ private slots:
         QTest::newRow("revoking clerk")
             << "Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', '" + x(31) + "'"
             << "Clerk ID can be at most 30 characters long.";
+        QTest::newRow("history employee")
+            << "Station..Count_TALO_DistributedMealHistory '', '', '" + x(31) + "', '', '', '', '0'"
+            << "Employee number can be at most 30 characters long.";
+        QTest::newRow("audit log table")
+            << "Station..Load_TALO_AuditLog '', '', '" + x(101) + "', '', '', '', '50'"
+            << "Table name can be at most 100 characters long.";
+        QTest::newRow("last name")
+            << "Station..Save_TALO_User 'N1', '" + x(101) + "', 'F', '', 'ADMIN'"
+            << "Last name can be at most 100 characters long.";
+        QTest::newRow("password hash")
+            << "Station..Save_TALO_UserPassword 'N1', '$argon2id$" + x(246) + "', 'ADMIN'"
+            << "Password hash can be at most 255 characters long.";
+        QTest::newRow("access flag") << "Station..Save_TALO_UserAccess 'N1', '11', '1', 'ADMIN'"
+                                     << "Access can be at most 1 character long.";
+        QTest::newRow("importing user") << "Station..Save_TALO_StaffImport '[]', '" + x(31) + "'"
+                                        << "User ID can be at most 30 characters long.";
     }
 
     void overLongArgumentsAreRefused()
@@ -565,11 +581,14 @@ private slots:
         env.store().execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1','ADMIN'");
         env.store().execute(save("10001", "L01"));
         env.store().execute("Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', 'C2'");
-        QCOMPARE(column(env.query("SELECT Action || ' ' || UserID || ' ' || LoginName FROM "
-                                  "Station.tbTALOAuditLog ORDER BY AuditID"),
-                        0),
-                 QStringList(
-                     {"RIGHTS SOMEONE counter7", "INSERT ADMIN counter7", "REVOKE C2 counter7"}));
+        env.store().execute("Station..Save_TALO_User 'NURSE9', 'Lee', 'Ann', '', 'ADMIN'");
+        env.store().execute("Station..Save_TALO_UserAccess 'NURSE9', '1', '1', 'ADMIN'");
+        QCOMPARE(
+            column(env.query("SELECT Action || ' ' || UserID || ' ' || LoginName FROM "
+                             "Station.tbTALOAuditLog ORDER BY AuditID"),
+                   0),
+            QStringList({"RIGHTS SOMEONE counter7", "INSERT ADMIN counter7", "REVOKE C2 counter7",
+                         "INSERT ADMIN counter7", "ACCESS ADMIN counter7"}));
     }
 
     // Names and remarks beyond Latin-1 survive a save and a read; the connection sends

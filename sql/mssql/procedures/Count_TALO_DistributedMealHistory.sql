@@ -15,6 +15,22 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@from) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@to) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@meal) > 60
+        THROW 50000, N'Meal code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@mode) > 100
+        THROW 50000, N'Meal mode can be at most 50 characters long.', 1;
+    IF DATALENGTH(@clerk) > 60
+        THROW 50000, N'Clerk ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@revoked) > 2
+        THROW 50000, N'Revoked can be at most 1 character long.', 1;
+
     DECLARE @message NVARCHAR(2048);
     DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
     DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));

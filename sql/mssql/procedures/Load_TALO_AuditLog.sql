@@ -17,6 +17,22 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@from) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@to) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@table) > 200
+        THROW 50000, N'Table name can be at most 100 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@afterdate) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@afterid) > 40
+        THROW 50000, N'Change number can be at most 20 characters long.', 1;
+    IF DATALENGTH(@pagesize) > 40
+        THROW 50000, N'Page size can be at most 20 characters long.', 1;
+
     DECLARE @message NVARCHAR(2048);
     DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
     DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));

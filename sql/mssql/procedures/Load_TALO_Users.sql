@@ -10,6 +10,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@text) > 400
+        THROW 50000, N'Search text can be at most 200 characters long.', 1;
+
     SELECT
         p.EmployeeID AS [STAFF ID],
         CONCAT(p.Lastname, N', ', p.Firstname, N' ', p.Middlename) AS NAME,

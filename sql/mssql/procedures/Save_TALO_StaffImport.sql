@@ -14,7 +14,20 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_StaffImport
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    -- rows is not a column: its limit is generous, about three times what the program's
+    -- 1,000 rows a call can take at the longest values the columns allow.
+    IF DATALENGTH(@rows) > 4000000
+        THROW 50000, N'Staff rows can be at most 2000000 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @value NVARCHAR(4000);
@@ -37,7 +50,8 @@ BEGIN
     );
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF ISJSON(@rows) = 0 OR LEFT(LTRIM(@rows), 1) <> N'['
             THROW 50000, N'The staff rows must be a JSON array.', 1;
@@ -134,7 +148,9 @@ BEGIN
         WHERE DeptCode <> N'' AND DeptName <> N''
         GROUP BY DeptCode COLLATE Latin1_General_100_CI_AS;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         SELECT
             N'tbcDepartment',
             d.DeptCode,
@@ -144,7 +160,8 @@ BEGIN
                 ELSE CONCAT(N'Description: ', t.Description, N' -> ', d.DeptName)
             END,
             @user,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         FROM @departments AS d
         LEFT JOIN Payroll.dbo.tbcDepartment AS t WITH (UPDLOCK, HOLDLOCK)
             ON t.DeptCode = d.DeptCode
@@ -165,7 +182,9 @@ BEGIN
         );
 
         -- Employees: one audit row for each new or differing employee, then the rows.
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
         SELECT
             N'tbcmaster',
             COALESCE(e.EmpNum, s.EmpNum),
@@ -190,7 +209,8 @@ BEGIN
                 ), 1, 2, N'')
             END,
             @user,
-            @now
+            @now,
+            ORIGINAL_LOGIN()
         FROM @staff AS s
         LEFT JOIN Payroll.dbo.tbcmaster AS e WITH (UPDLOCK, HOLDLOCK) ON e.EmpNum = s.EmpNum
         WHERE e.EmpNum IS NULL
@@ -223,10 +243,17 @@ BEGIN
             SELECT 1 FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = s.EmpNum
         );
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

@@ -12,7 +12,24 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_User
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@staff) > 60
+        THROW 50000, N'Staff ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@lastname) > 200
+        THROW 50000, N'Last name can be at most 100 characters long.', 1;
+    IF DATALENGTH(@firstname) > 200
+        THROW 50000, N'First name can be at most 100 characters long.', 1;
+    IF DATALENGTH(@middlename) > 200
+        THROW 50000, N'Middle name can be at most 100 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
     DECLARE @last NVARCHAR(4000) = LTRIM(RTRIM(@lastname));
@@ -23,14 +40,13 @@ BEGIN
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF @key = N''
             THROW 50000, N'Staff ID is required.', 1;
         IF @last = N''
             THROW 50000, N'Last name is required.', 1;
-        IF LEN(@key) > 30 OR LEN(@last) > 100 OR LEN(@first) > 100 OR LEN(@middle) > 100
-            THROW 50000, N'A value is longer than its column allows.', 1;
 
         SELECT
             @stored = EmployeeID,
@@ -44,14 +60,17 @@ BEGIN
         WHERE EmployeeID = @key;
 
         IF @changed = 1
-            INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+            INSERT INTO dbo.tbTALOAuditLog (
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            )
             VALUES (
                 N'tbPasswordMain',
                 COALESCE(@stored, @key),
                 CASE WHEN @stored IS NULL THEN N'INSERT' ELSE N'UPDATE' END,
                 CONCAT(N'Lastname=', @last, N'; Firstname=', @first, N'; Middlename=', @middle),
                 @user,
-                @now
+                @now,
+                ORIGINAL_LOGIN()
             );
 
         IF @stored IS NULL
@@ -64,10 +83,17 @@ BEGIN
             SET Lastname = @last, Firstname = @first, Middlename = @middle
             WHERE EmployeeID = @key;
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

@@ -13,7 +13,22 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_UserAccess
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@staff) > 60
+        THROW 50000, N'Staff ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@access) > 2
+        THROW 50000, N'Access can be at most 1 character long.', 1;
+    IF DATALENGTH(@active) > 2
+        THROW 50000, N'Active can be at most 1 character long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
@@ -26,7 +41,8 @@ BEGIN
     );
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF @key = N''
             THROW 50000, N'Staff ID is required.', 1;
@@ -87,20 +103,25 @@ BEGIN
             SET @hadAccess = 1;
 
         IF @hadAccess <> CASE WHEN @access = N'1' THEN 1 ELSE 0 END
-            INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+            INSERT INTO dbo.tbTALOAuditLog (
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            )
             VALUES (
                 N'tbPasswordAppAccess',
                 @stored,
                 N'ACCESS',
                 CASE WHEN @access = N'1' THEN N'TALO granted' ELSE N'TALO withdrawn' END,
                 @user,
-                @now
+                @now,
+                ORIGINAL_LOGIN()
             );
         IF @wasActive <> @active
-            INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
+            INSERT INTO dbo.tbTALOAuditLog (
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            )
             VALUES (
                 N'tbPasswordMain', @stored, N'UPDATE',
-                CONCAT(N'Active: ', @wasActive, N' -> ', @active), @user, @now
+                CONCAT(N'Active: ', @wasActive, N' -> ', @active), @user, @now, ORIGINAL_LOGIN()
             );
 
         IF @access = N'1' AND @hadAccess = 0
@@ -112,10 +133,17 @@ BEGIN
 
         UPDATE Password.dbo.tbPasswordMain SET Active = @active WHERE EmployeeID = @stored;
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

@@ -11,14 +11,28 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_UserPassword
 AS
 BEGIN
     SET NOCOUNT ON;
-    SET XACT_ABORT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@staff) > 60
+        THROW 50000, N'Staff ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@hash) > 510
+        THROW 50000, N'Password hash can be at most 255 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
-        BEGIN TRANSACTION;
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
 
         IF @key = N''
             THROW 50000, N'Staff ID is required.', 1;
@@ -31,20 +45,28 @@ BEGIN
             THROW 50000, @message, 1;
         END;
         IF LEFT(@hash, 10) <> N'$argon2id$' COLLATE Latin1_General_100_BIN2
-            OR LEN(@hash) > 255
             THROW 50000, N'The password must arrive as an argon2id hash.', 1;
 
-        INSERT INTO dbo.tbTALOAuditLog (TableName, RecordKey, Action, Details, UserID, ChangedAt)
-        SELECT N'tbPasswordMain', EmployeeID, N'PASSWORD', N'password set', @user, @now
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
+        SELECT N'tbPasswordMain', EmployeeID, N'PASSWORD', N'password set', @user, @now, ORIGINAL_LOGIN()
         FROM Password.dbo.tbPasswordMain
         WHERE EmployeeID = @key;
 
         UPDATE Password.dbo.tbPasswordMain SET PasswordHash = @hash WHERE EmployeeID = @key;
 
-        COMMIT TRANSACTION;
+        IF @outer = 0 COMMIT TRANSACTION;
     END TRY
     BEGIN CATCH
-        IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
         THROW;
     END CATCH;
 END;

@@ -1,10 +1,21 @@
 -- parameters: from, to, employee, meal, mode, clerk, revoked
 -- access: read
+-- role: counter
 -- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory),
 -- counted in the store. The same index serves each filter as for a page, and the count
 -- reads only that index while no meal or mode filter needs the rows themselves: the
 -- revoked meals are counted apart, from their own small index, and taken off. (An
 -- employee has few meals: those are read and their revokes seen on the rows.)
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:to) > 40;
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Meal code can be at most 30 characters long.') WHERE talo_length(:meal) > 30;
+SELECT talo_raise('Meal mode can be at most 50 characters long.') WHERE talo_length(:mode) > 50;
+SELECT talo_raise('Clerk ID can be at most 30 characters long.') WHERE talo_length(:clerk) > 30;
+SELECT talo_raise('Revoked can be at most 1 character long.') WHERE talo_length(:revoked) > 1;
+
 SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
 WHERE trim(:from) <> '' AND talo_iso(:from) IS NULL;
 

@@ -1,9 +1,20 @@
 -- parameters: from, to, table, user, afterdate, afterid, pagesize
 -- access: read
+-- role: admin
 -- One page of the changes log in (date-time, change number) order: the changes from
 -- `from` to `to` (both included, either may be empty), of one table and one user when
 -- given. A page starts after the change (`afterdate`, `afterid`) that ended the page
 -- before (both empty for the first page) and holds at most `pagesize` changes.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:to) > 40;
+SELECT talo_raise('Table name can be at most 100 characters long.') WHERE talo_length(:table) > 100;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:afterdate) > 40;
+SELECT talo_raise('Change number can be at most 20 characters long.') WHERE talo_length(:afterid) > 20;
+SELECT talo_raise('Page size can be at most 20 characters long.') WHERE talo_length(:pagesize) > 20;
+
 SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
 WHERE trim(:from) <> '' AND talo_iso(:from) IS NULL;
 

@@ -1,5 +1,6 @@
 -- parameters: from, to, employee, meal, mode, clerk, revoked, afterdate, aftertrans, pagesize
 -- access: read
+-- role: counter
 -- One page of the history of distributed meals, in (date-time, transaction number)
 -- order: the meals from `from` to `to` (both date-times, both included, either may be
 -- empty), of the employee, meal, meal mode and clerk when given, revoked ones only when
@@ -10,6 +11,19 @@
 -- stops after a page, so a page costs the same on the first day and after ten years.
 -- Exactly one branch runs (its constant condition is tested once, before its loop): the
 -- employee, else the clerk, else the meal, else the date range alone picks the index.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:to) > 40;
+SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
+SELECT talo_raise('Meal code can be at most 30 characters long.') WHERE talo_length(:meal) > 30;
+SELECT talo_raise('Meal mode can be at most 50 characters long.') WHERE talo_length(:mode) > 50;
+SELECT talo_raise('Clerk ID can be at most 30 characters long.') WHERE talo_length(:clerk) > 30;
+SELECT talo_raise('Revoked can be at most 1 character long.') WHERE talo_length(:revoked) > 1;
+SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:afterdate) > 40;
+SELECT talo_raise('Transaction number can be at most 20 characters long.') WHERE talo_length(:aftertrans) > 20;
+SELECT talo_raise('Page size can be at most 20 characters long.') WHERE talo_length(:pagesize) > 20;
+
 SELECT talo_raise('''' || :from || ''' is not a valid date and time.')
 WHERE trim(:from) <> '' AND talo_iso(:from) IS NULL;
 

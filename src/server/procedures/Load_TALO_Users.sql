@@ -1,8 +1,13 @@
 -- parameters: text
 -- access: read
+-- role: admin
 -- The password register: people whose staff ID equals the text or whose last name begins
 -- with it (an empty text lists everyone), with whether each may use this program
 -- (application code TALO), is active and has a password, and the names apart; by name.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Search text can be at most 200 characters long.') WHERE talo_length(:text) > 200;
+
 SELECT p.EmployeeID AS [STAFF ID],
        p.Lastname || ', ' || p.Firstname || ' ' || p.Middlename AS NAME,
        CASE WHEN EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a

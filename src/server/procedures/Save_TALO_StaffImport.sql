@@ -1,11 +1,19 @@
 -- parameters: rows, user
 -- access: write
+-- role: admin
 -- Imports part of a personnel list. rows is a JSON array with one array per employee:
 -- [number, last name, first name, middle name, department code, department name, active].
 -- A new number is added; an employee whose stored values differ is updated; an identical
 -- one is left alone, so sending the same rows twice changes nothing the second time. A
 -- department name creates the department or renames it. Every change writes one audit
 -- row. Names compare exactly (a change of case is a change); codes ignore case.
+
+-- Longer values than the columns hold are refused before anything else.
+-- rows is not a column: its limit is generous, about three times what the program's
+-- 1,000 rows a call can take at the longest values the columns allow.
+SELECT talo_raise('Staff rows can be at most 2000000 characters long.') WHERE talo_length(:rows) > 2000000;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('The staff rows must be a JSON array.')
 WHERE CASE WHEN json_valid(:rows) THEN json_type(:rows) <> 'array' ELSE 1 END;
 
@@ -58,12 +66,13 @@ WITH dep AS (
     WHERE d <> '' AND dn <> ''
     GROUP BY d COLLATE UNICODE_CI
 )
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                   LoginName)
 SELECT 'tbcDepartment', dep.d,
        CASE WHEN t.DeptCode IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN t.DeptCode IS NULL THEN 'Description=' || dep.dn
             ELSE 'Description: ' || t.Description || ' -> ' || dep.dn END,
-       :user, talo_now()
+       :user, talo_now(), talo_login()
 FROM dep LEFT JOIN Payroll.tbcDepartment t ON t.DeptCode = dep.d
 WHERE t.DeptCode IS NULL OR t.Description <> dep.dn COLLATE BINARY;
 
@@ -78,7 +87,8 @@ ON CONFLICT(DeptCode) DO UPDATE SET Description = excluded.Description
 WHERE Description <> excluded.Description COLLATE BINARY;
 
 -- Employees: one audit row for each new or differing employee, then the rows themselves.
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                   LoginName)
 SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
        CASE WHEN e.EmpNum IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN e.EmpNum IS NULL
@@ -97,7 +107,7 @@ SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
                 || CASE WHEN e.Active <> r.a
                         THEN '; Active: ' || e.Active || ' -> ' || r.a ELSE '' END,
                 3) END,
-       :user, talo_now()
+       :user, talo_now(), talo_login()
 FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
 WHERE e.EmpNum IS NULL
    OR e.Lastname <> r.l COLLATE BINARY OR e.Firstname <> r.f COLLATE BINARY

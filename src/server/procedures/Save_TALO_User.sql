@@ -1,23 +1,29 @@
 -- parameters: staff, lastname, firstname, middlename, user
 -- access: write
+-- role: admin
 -- Adds a person to the password register (active, without a password or any access) or
 -- changes the names of a person already there (audited only when they differ).
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Staff ID can be at most 30 characters long.') WHERE talo_length(:staff) > 30;
+SELECT talo_raise('Last name can be at most 100 characters long.') WHERE talo_length(:lastname) > 100;
+SELECT talo_raise('First name can be at most 100 characters long.') WHERE talo_length(:firstname) > 100;
+SELECT talo_raise('Middle name can be at most 100 characters long.') WHERE talo_length(:middlename) > 100;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('Staff ID is required.')
 WHERE trim(:staff) = '';
 
 SELECT talo_raise('Last name is required.')
 WHERE trim(:lastname) = '';
 
-SELECT talo_raise('A value is longer than its column allows.')
-WHERE length(trim(:staff)) > 30 OR length(trim(:lastname)) > 100
-   OR length(trim(:firstname)) > 100 OR length(trim(:middlename)) > 100;
-
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                   LoginName)
 SELECT 'tbPasswordMain', coalesce(p.EmployeeID, trim(:staff)),
        CASE WHEN p.EmployeeID IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        'Lastname=' || trim(:lastname) || '; Firstname=' || trim(:firstname)
            || '; Middlename=' || trim(:middlename),
-       :user, talo_now()
+       :user, talo_now(), talo_login()
 FROM (SELECT 1) one
 LEFT JOIN Password.tbPasswordMain p ON p.EmployeeID = trim(:staff)
 WHERE p.EmployeeID IS NULL OR p.Lastname <> trim(:lastname) COLLATE BINARY

@@ -1,9 +1,17 @@
 -- parameters: staff, access, active, user
 -- access: write
+-- role: admin
 -- Grants ('1') or withdraws ('0') a person's use of this program (application code TALO)
 -- and sets the person active ('1') or inactive ('0'). Nobody withdraws his own access,
 -- and the last active person who may sign in and holds right 5 (user management) keeps
 -- it: otherwise nobody could manage sign-ins any more.
+
+-- Longer values than the columns hold are refused before anything else.
+SELECT talo_raise('Staff ID can be at most 30 characters long.') WHERE talo_length(:staff) > 30;
+SELECT talo_raise('Access can be at most 1 character long.') WHERE talo_length(:access) > 1;
+SELECT talo_raise('Active can be at most 1 character long.') WHERE talo_length(:active) > 1;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
 SELECT talo_raise('Staff ID is required.')
 WHERE trim(:staff) = '';
 
@@ -40,18 +48,20 @@ WHERE p.EmployeeID = trim(:staff)
                              WHERE r.UserID = o.EmployeeID ORDER BY r.rowid LIMIT 1), '')
             || '|' LIKE '%|5|%');
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                   LoginName)
 SELECT 'tbPasswordAppAccess', p.EmployeeID, 'ACCESS',
        CASE WHEN :access = '1' THEN 'TALO granted' ELSE 'TALO withdrawn' END,
-       :user, talo_now()
+       :user, talo_now(), talo_login()
 FROM Password.tbPasswordMain p
 WHERE p.EmployeeID = trim(:staff)
   AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
               WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO') <> (:access = '1');
 
-INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                   LoginName)
 SELECT 'tbPasswordMain', EmployeeID, 'UPDATE', 'Active: ' || Active || ' -> ' || :active,
-       :user, talo_now()
+       :user, talo_now(), talo_login()
 FROM Password.tbPasswordMain
 WHERE EmployeeID = trim(:staff) AND Active <> :active;
 
