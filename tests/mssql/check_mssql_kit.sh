@@ -83,8 +83,9 @@ other_length() {
 no_savepoint() {
     sed -i 's/ELSE SAVE TRANSACTION talo_call;//' "$work/k/procedures/Save_TALO_User_Rights.sql"
 }
+# One number past any migration the kit has, so the check script is one version behind.
 migration_not_counted() {
-    printf 'USE Station;\nGO\n' >"$work/k/migrations/003_next.sql"
+    printf 'USE Station;\nGO\n' >"$work/k/migrations/999_next.sql"
 }
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
