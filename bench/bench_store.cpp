@@ -3,6 +3,7 @@
 // EmbeddedConnection (T-SQL text in, snapshot out) and as the equivalent raw SQLite
 // query on the same connection and data; the table shows the medians. See Usage.
 
+#include "BenchTiming.h"
 #include "data/Recordset.h"
 #include "server/EmbeddedConnection.h"
 #include "server/EmbeddedStore.h"
@@ -134,72 +135,9 @@ void generate(EmbeddedConnection& store, const Sizes& sizes)
     store.nativeExecute("PRAGMA Station.cache_size = -32768");
 }
 
-// Wall-clock time, or with --cpu the time this thread ran: on a machine shared with
-// other work the CPU time still shows what a look-up costs (a commit's wait for the
-// disk is then not counted).
-bool cpuClock = false;
-
-qint64 nowNs()
-{
-    if (!cpuClock) {
-        static QElapsedTimer wall;
-        if (!wall.isValid())
-            wall.start();
-        return wall.nsecsElapsed();
-    }
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-double medianMs(int runs, const std::function<int()>& work, int& rows)
-{
-    std::vector<qint64> times;
-    times.reserve(runs);
-    for (int i = 0; i < runs; ++i) {
-        const qint64 start = nowNs();
-        rows = work();
-        times.push_back(nowNs() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return double(times[times.size() / 2]) / 1e6;
-}
-
-// The raw query: prepared once, parameters bound, every value read as text into a
-// snapshot just as the connection does.
-int rawQuery(sqlite3* db, sqlite3_stmt* stmt, const QStringList& parameters,
-             QList<QStringList>* kept = nullptr)
-{
-    sqlite3_reset(stmt);
-    for (int i = 0; i < parameters.size(); ++i) {
-        const QByteArray utf8 = parameters.at(i).toUtf8();
-        sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    const int columns = sqlite3_column_count(stmt);
-    QList<QStringList> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList row;
-        for (int c = 0; c < columns; ++c)
-            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
-        rows << row;
-    }
-    if (rc != SQLITE_DONE)
-        qFatal("raw query failed: %s", sqlite3_errmsg(db));
-    if (kept)
-        *kept = rows;
-    return int(rows.size());
-}
-
-sqlite3_stmt* prepare(sqlite3* db, const char* sql)
-{
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-        qFatal("cannot prepare: %s", sqlite3_errmsg(db));
-    return stmt;
-}
-
 } // namespace
+
+using namespace BenchTiming;
 
 int main(int argc, char* argv[])
 {
@@ -228,7 +166,7 @@ int main(int argc, char* argv[])
             return 0;
         }
         if (arg == QLatin1String("--cpu")) {
-            cpuClock = true;
+            cpuClock() = true;
         } else if (arg == QLatin1String("--data") && i + 1 < args.size()) {
             folder = args.at(++i);
         } else if (arg == QLatin1String("--runs")) {
@@ -267,7 +205,7 @@ int main(int argc, char* argv[])
         << store.nativeQuery("SELECT max(TransNum) FROM Station.tbTALOEmployeeDistributedMeals")
                .value(0, 0)
         << " distributed meals; synchronous = " << synchronous
-        << (cpuClock ? "; CPU time" : "; wall-clock time") << Qt::endl;
+        << (cpuClock() ? "; CPU time" : "; wall-clock time") << Qt::endl;
     sqlite3* db = store.store().handle();
     // A day on which employee 000042 received meals.
     const QString day = store
