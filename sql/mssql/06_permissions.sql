@@ -4,7 +4,8 @@
 -- work (EXECUTE per procedure, never on the whole schema):
 --   talodesk_counter  the meal counter: employee search, allowed meals, meals
 --                     received, order save, revoke;
---   talodesk_admin    masters, tags and rights (and a member of talodesk_counter).
+--   talodesk_admin    masters, tags, rights, reports, the changes log, the staff
+--                     import and the Users window (and a member of talodesk_counter).
 -- The program still checks each user's rights; these roles make the server refuse
 -- the same calls from any other query tool (error 229). Add each Windows group or SQL
 -- login as a user of the four databases and a member of one role, for example:
@@ -65,6 +66,15 @@ GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_counter;
 GRANT EXECUTE ON dbo.Load_TALO_AuditLog TO talodesk_admin;
 -- The meal distribution report (Reports > Meal Distribution Report, right 1).
 GRANT EXECUTE ON dbo.Report_TALO_MealDistribution TO talodesk_admin;
+-- The staff import and the Users window change the personnel master and the password
+-- register through these procedures. They write across databases: without
+-- cross-database ownership chaining (or module signing) the administration role also
+-- needs INSERT and UPDATE on those tables (below, in Payroll and Password).
+GRANT EXECUTE ON dbo.Save_TALO_StaffImport TO talodesk_admin;
+GRANT EXECUTE ON dbo.Load_TALO_Users TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_User TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_UserPassword TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_UserAccess TO talodesk_admin;
 GO
 
 USE Patient_Data;
@@ -109,6 +119,8 @@ IF NOT EXISTS (
     EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
 GRANT SELECT ON dbo.tbPasswordMain TO talodesk_counter;
 GRANT SELECT ON dbo.tbPasswordAppAccess TO talodesk_counter;
+GRANT SELECT, INSERT, UPDATE ON dbo.tbPasswordMain TO talodesk_admin;
+GRANT SELECT, INSERT, DELETE ON dbo.tbPasswordAppAccess TO talodesk_admin;
 GO
 
 -- The Station procedures read the personnel master across databases; without
@@ -133,44 +145,6 @@ IF NOT EXISTS (
     EXEC sp_executesql N'ALTER ROLE talodesk_counter ADD MEMBER talodesk_admin;';
 GRANT SELECT ON dbo.tbcmaster TO talodesk_counter;
 GRANT SELECT ON dbo.tbcDepartment TO talodesk_counter;
-GO
-
--- Administration: the staff import and the Users window change the personnel master and
--- the password register. Their procedures are granted by name to the administration
--- role only. They write across databases; without cross-database ownership chaining (or
--- module signing) its members also need INSERT and UPDATE on those tables.
-USE Station;
-GO
-
-IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
-    CREATE ROLE talodesk_admin;
-GO
-
-GRANT EXECUTE ON dbo.Save_TALO_StaffImport TO talodesk_admin;
-GRANT EXECUTE ON dbo.Load_TALO_Users TO talodesk_admin;
-GRANT EXECUTE ON dbo.Save_TALO_User TO talodesk_admin;
-GRANT EXECUTE ON dbo.Save_TALO_UserPassword TO talodesk_admin;
-GRANT EXECUTE ON dbo.Save_TALO_UserAccess TO talodesk_admin;
-GO
-
-USE Payroll;
-GO
-
-IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
-    CREATE ROLE talodesk_admin;
-GO
-
 GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_admin;
 GRANT SELECT, INSERT, UPDATE ON dbo.tbcDepartment TO talodesk_admin;
-GO
-
-USE Password;
-GO
-
-IF DATABASE_PRINCIPAL_ID(N'talodesk_admin') IS NULL
-    CREATE ROLE talodesk_admin;
-GO
-
-GRANT SELECT, INSERT, UPDATE ON dbo.tbPasswordMain TO talodesk_admin;
-GRANT SELECT, INSERT, DELETE ON dbo.tbPasswordAppAccess TO talodesk_admin;
 GO
