@@ -293,6 +293,16 @@ int main(int argc, char* argv[])
         limitedDays = 0;
     };
 
+    // A 5-line order saved in one transaction, as the counter saves it.
+    const auto saveOrder = [&](const QString& when) {
+        store.transaction([&] {
+            for (int line = 0; line < 5; ++line)
+                store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
+                              allowedMeal + "', 'Lunch', '" + when + "', 'bench', 'CLERK01', 'S'");
+        });
+        return 5;
+    };
+
     const QString search = QStringLiteral("Dela Cruz Mer");
     struct Case
     {
@@ -346,15 +356,7 @@ int main(int argc, char* argv[])
         // Saved for another employee, so that the look-ups above stay the same.
         // One transaction, as the counter saves an order.
         {"order save, 5 lines (Save_TALO_EmployeeDistributedMeals)",
-         [&] {
-             store.transaction([&] {
-                 for (int line = 0; line < 5; ++line)
-                     store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
-                                   allowedMeal + "', 'Lunch', '" + serverDate +
-                                   "', 'bench', 'CLERK01', 'S'");
-             });
-             return 5;
-         },
+         [&] { return saveOrder(serverDate); },
          [&] {
              sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
              for (int line = 0; line < 5; ++line)
@@ -365,15 +367,7 @@ int main(int argc, char* argv[])
          [&] { store.execute(settingsSave(unlimitedModes)); }},
         {"order save, 5 lines, every mode limited (block)",
          [&] {
-             const QString when =
-                 limitedDay(0).toString(QStringLiteral("M/d/yyyy")) + " 11:30:15 AM";
-             store.transaction([&] {
-                 for (int line = 0; line < 5; ++line)
-                     store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
-                                   allowedMeal + "', 'Lunch', '" + when +
-                                   "', 'bench', 'CLERK01', 'S'");
-             });
-             return 5;
+             return saveOrder(limitedDay(0).toString(QStringLiteral("M/d/yyyy")) + " 11:30:15 AM");
          },
          [&] {
              const QString when = limitedDay(10000).toString(Qt::ISODate);
