@@ -23,6 +23,14 @@ inline bool& cpuClock()
     return cpu;
 }
 
+// The time this thread has run, in nanoseconds.
+inline qint64 threadCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
 inline qint64 nowNs()
 {
     if (!cpuClock()) {
@@ -31,9 +39,7 @@ inline qint64 nowNs()
             wall.start();
         return wall.nsecsElapsed();
     }
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    return threadCpuNs();
 }
 
 // Median time of `runs` calls of `work`, in milliseconds; `rows` is what the last call

@@ -4,6 +4,7 @@
 #include "PagedRowsModel.h"
 #include "counter/MealModes.h"
 #include "counter/MealRevoke.h"
+#include "data/ColumnLengths.h"
 #include "data/CsvWriter.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
@@ -127,6 +128,12 @@ QWidget* frmDistributedMeals::createMealsPage()
     cboMealMode->setInsertPolicy(QComboBox::NoInsert);
     cboMealMode->addItems(QStringList{QString()} + MealModes::all());
     txtClerk = FormControls::textBox(page, QStringLiteral("txtClerk"));
+    // No box takes more than its procedure parameter holds: a number or a last name to
+    // look up, codes as the history procedure reads them.
+    txtEmployee->setMaxLength(ColumnLengths::SearchText);
+    txtMeal->setMaxLength(ColumnLengths::Code);
+    cboMealMode->lineEdit()->setMaxLength(ColumnLengths::MealMode);
+    txtClerk->setMaxLength(ColumnLengths::Code);
     chkShowRevoked = FormControls::control<QCheckBox>(page, QStringLiteral("chkShowRevoked"));
     chkShowRevoked->setText(QStringLiteral("Show revoked meals"));
     cmdSearch = FormControls::button(page, QStringLiteral("cmdSearch"), QStringLiteral("Search"));
@@ -198,6 +205,7 @@ QWidget* frmDistributedMeals::createChangesPage()
     for (const auto& [caption, table] : tables)
         cboTable->addItem(QString::fromLatin1(caption), QString::fromLatin1(table));
     txtUser = FormControls::textBox(page, QStringLiteral("txtUser"));
+    txtUser->setMaxLength(ColumnLengths::Code);
     cmdChangesSearch =
         FormControls::button(page, QStringLiteral("cmdChangesSearch"), QStringLiteral("Search"));
 

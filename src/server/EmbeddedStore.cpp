@@ -1,8 +1,8 @@
 #include "EmbeddedStore.h"
 
+#include "RowTextReader.h"
 #include "SchemaMigrator.h"
 #include "ServerErrors.h"
-#include "UnicodeText.h"
 #include "data/DbError.h"
 
 #include <QDir>
@@ -20,6 +20,18 @@ namespace {
 
 // A writer waits this long for another connection's write to finish.
 constexpr int BusyTimeoutMs = 10000;
+
+// SQLite keeps memory statistics behind one process-wide mutex taken at every allocation,
+// and a list of 100,000 employees makes several allocations per row. Nothing here reads
+// those statistics. Settable only before SQLite's first use; later it is simply refused.
+void configureLibraryOnce()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    Q_UNUSED(configured);
+}
 
 void finalizeAll(std::vector<sqlite3_stmt*>& statements)
 {
@@ -60,8 +72,12 @@ EmbeddedStore::EmbeddedStore(const QString& folder) : m_folder(QDir(folder).abso
         throw DbError(ServerErrors::StoreVersion,
                       QStringLiteral("Cannot create the store folder %1.").arg(m_folder));
     m_created = !QFileInfo::exists(QDir(m_folder).filePath(databases().first().file));
+    configureLibraryOnce();
+    // One store is used by one thread at a time, so the connection needs no mutex of its
+    // own (each step and column read would take it).
     const int rc =
-        sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_open_v2(":memory:", &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const DbError error(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close_v2(m_db);
@@ -173,14 +189,14 @@ Recordset EmbeddedStore::step(sqlite3_stmt* stmt)
     for (int c = 0; c < columns; ++c)
         fields << QString::fromUtf8(sqlite3_column_name(stmt, c));
     QList<Recordset::Row> rows;
+    RowTextReader reader(columns);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Recordset::Row row;
         row.reserve(columns);
         for (int c = 0; c < columns; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row << (text ? UnicodeText::fromUtf8({text, sqlite3_column_bytes(stmt, c)})
-                         : QString(""));
+            row << reader.text(c, text, sqlite3_column_bytes(stmt, c));
         }
         rows << std::move(row);
     }

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <sqlite3.h>
+#include <string>
 
 namespace {
 
@@ -281,6 +282,28 @@ void sortKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_blob(ctx, key.constData(), int(key.size()), SQLITE_TRANSIENT);
 }
 
+// "Last, First Middle" as Lastname || ', ' || Firstname || ' ' || Middlename gives it
+// (NULL when a part is NULL). The opening search shows it for every employee: three
+// concatenations allocate three times per row, this is put together in a buffer kept
+// between calls and copied once into the result, whose memory SQLite reuses row by row.
+void fullNameFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    thread_local std::string name;
+    name.clear();
+    for (int i = 0; i < 3; ++i) {
+        const auto* part = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (!part) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        if (i > 0)
+            name.append(i == 1 ? ", " : " ");
+        name.append(part, size_t(sqlite3_value_bytes(argv[i])));
+    }
+    sqlite3_result_text64(ctx, name.data(), sqlite3_uint64(name.size()), SQLITE_TRANSIENT,
+                          SQLITE_UTF8);
+}
+
 void invisibleFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     sqlite3_result_int(ctx, UnicodeText::hasInvisible(argText(argv[0])) ? 1 : 0);
@@ -331,6 +354,7 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_prefix_end", 1, prefixEndFunction, nullptr, true);
     define(db, "talo_invisible", 1, invisibleFunction, nullptr, true);
     define(db, "talo_sort_key", 1, sortKeyFunction, nullptr, true);
+    define(db, "talo_full_name", 3, fullNameFunction, nullptr, true);
 }
 
 QString SqlFunctions::takeRaised()

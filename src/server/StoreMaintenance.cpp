@@ -1,6 +1,7 @@
 #include "StoreMaintenance.h"
 
 #include "EmbeddedStore.h"
+#include "FileSetReplacement.h"
 #include "ServerErrors.h"
 #include "SqlFunctions.h"
 #include "UnicodeText.h"
@@ -162,23 +163,67 @@ void StoreMaintenance::restore(const QString& source) const
                       QStringLiteral("Cannot create the folder %1.").arg(m_folder));
     // Every file is locked for this connection alone before anything is written: an
     // open program holds a shared lock on each file, so the lock fails while one runs.
+    // The locks stay until the new files are in place.
     std::vector<Db> locked;
-    for (const auto& database : EmbeddedStore::databases()) {
-        Db db = openFile(filePath(database.file), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        exec(db.get(), "PRAGMA locking_mode = EXCLUSIVE");
-        const int rc = sqlite3_exec(db.get(), "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            throw DbError(ServerErrors::Maintenance,
-                          QStringLiteral("The store in %1 is in use: close every program that "
-                                         "has it open, then restore again. Nothing was restored.")
-                              .arg(m_folder));
-        if (rc != SQLITE_OK)
-            throw errorOf(db.get(), rc);
-        locked.push_back(std::move(db));
+    QStringList created;
+    const auto unlockAndForgetCreated = [&] {
+        locked.clear();
+        for (const QString& path : std::as_const(created))
+            QFile::remove(path);
+    };
+    try {
+        for (const auto& database : EmbeddedStore::databases()) {
+            const QString path = filePath(database.file);
+            if (!QFileInfo::exists(path))
+                created << path;
+            Db db = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            exec(db.get(), "PRAGMA locking_mode = EXCLUSIVE");
+            const int rc =
+                sqlite3_exec(db.get(), "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+                throw DbError(ServerErrors::Maintenance,
+                              QStringLiteral("The store in %1 is in use: close every program "
+                                             "that has it open, then restore again. Nothing "
+                                             "was restored.")
+                                  .arg(m_folder));
+            if (rc != SQLITE_OK)
+                throw errorOf(db.get(), rc);
+            locked.push_back(std::move(db));
+        }
+    } catch (...) {
+        unlockAndForgetCreated();
+        throw;
     }
-    const auto& databases = EmbeddedStore::databases();
-    for (qsizetype i = 0; i < databases.size(); ++i) {
-        const Db from = openFile(QDir(source).filePath(databases.at(i).file), SQLITE_OPEN_READONLY);
-        copy(from.get(), "main", locked.at(size_t(i)).get());
+    // A file's latest writes may still be in its write-ahead log, which must not be
+    // replayed into the copy renamed over it: each log is written into its file and
+    // given up (the content stays the same; the program turns the log on again when it
+    // opens the store). A failed restore turns it on again here.
+    const auto setJournal = [&](const char* sql) {
+        for (const Db& db : locked)
+            exec(db.get(), sql);
+    };
+    try {
+        setJournal("PRAGMA journal_mode = DELETE");
+        FileSetReplacement files;
+        for (const auto& database : EmbeddedStore::databases()) {
+            files.stage(filePath(database.file), [&](const QString& path) {
+                const Db from =
+                    openFile(QDir(source).filePath(database.file), SQLITE_OPEN_READONLY);
+                const Db to = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+                copy(from.get(), "main", to.get());
+            });
+        }
+        files.commit();
+    } catch (const DbError& error) {
+        try {
+            setJournal("PRAGMA journal_mode = WAL");
+        } catch (const DbError&) {
+            // The store opens in its log mode whatever a file says.
+        }
+        unlockAndForgetCreated();
+        throw DbError(error.number(),
+                      error.message() + QStringLiteral("\nNothing was restored: the store in "
+                                                       "%1 is as it was.")
+                                            .arg(m_folder));
     }
 }

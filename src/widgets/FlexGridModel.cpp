@@ -10,11 +10,13 @@ void FlexGridModel::setGridRows(int rows)
     const int current = gridRows();
     if (rows > current) {
         beginInsertRows({}, current - 1, rows - 2);
-        m_cells.resize(rows);
+        m_fixed.resize(rows - 1);
+        m_rows.resize(rows - 1);
         endInsertRows();
     } else if (rows < current) {
         beginRemoveRows({}, rows - 1, current - 2);
-        m_cells.resize(rows);
+        m_fixed.resize(rows - 1);
+        m_rows.resize(rows - 1);
         endRemoveRows();
     }
 }
@@ -28,9 +30,11 @@ void FlexGridModel::setGridCols(int cols)
         endInsertColumns();
     } else if (cols < m_cols) {
         beginRemoveColumns({}, cols, m_cols - 1);
-        for (QStringList& row : m_cells) {
-            if (row.size() > cols)
-                row.resize(cols);
+        if (m_header.size() > cols)
+            m_header.resize(cols);
+        for (QStringList& row : m_rows) {
+            if (row.size() > cols - 1)
+                row.resize(cols - 1);
         }
         if (m_alignments.size() > cols)
             m_alignments.resize(cols);
@@ -43,18 +47,29 @@ QString FlexGridModel::text(int row, int col) const
 {
     if (row < 0 || row >= gridRows() || col < 0 || col >= m_cols)
         return {};
-    const QStringList& cells = m_cells.at(row);
-    return col < cells.size() ? cells.at(col) : QString();
+    if (row == 0)
+        return m_header.value(col);
+    if (col == 0)
+        return m_fixed.at(row - 1);
+    return m_rows.at(row - 1).value(col - 1);
 }
 
 void FlexGridModel::setText(int row, int col, const QString& text)
 {
     if (row < 0 || row >= gridRows() || col < 0 || col >= m_cols)
         return;
-    QStringList& cells = m_cells[row];
-    if (cells.size() <= col)
-        cells.resize(col + 1);
-    cells[col] = text;
+    if (row == 0) {
+        if (m_header.size() <= col)
+            m_header.resize(col + 1);
+        m_header[col] = text;
+    } else if (col == 0) {
+        m_fixed[row - 1] = text;
+    } else {
+        QStringList& cells = m_rows[row - 1];
+        if (cells.size() < col)
+            cells.resize(col);
+        cells[col - 1] = text;
+    }
     if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, col, col);
     } else {
@@ -65,8 +80,9 @@ void FlexGridModel::setText(int row, int col, const QString& text)
 
 void FlexGridModel::clearCells()
 {
-    for (QStringList& row : m_cells)
-        row.clear();
+    m_header.clear();
+    m_fixed.fill(QString());
+    m_rows = QList<QStringList>(m_rows.size());
     emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, m_cols - 1), {Qt::DisplayRole});
@@ -74,8 +90,7 @@ void FlexGridModel::clearCells()
 
 void FlexGridModel::setHeaders(const QStringList& headers, const QList<Qt::Alignment>& alignments)
 {
-    QStringList& header = m_cells[0];
-    header = headers.mid(0, m_cols);
+    m_header = headers.mid(0, m_cols);
     m_alignments = alignments.mid(0, m_cols);
     emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
     if (rowCount() > 0)
@@ -86,16 +101,9 @@ void FlexGridModel::bind(const Recordset& recordset)
 {
     beginResetModel();
     m_cols = recordset.fieldCount() + 1;
-    m_cells.clear();
-    m_cells.reserve(recordset.recordCount() + 1);
-    m_cells.append(QStringList{QString()} + recordset.fieldNames());
-    for (const Recordset::Row& record : recordset.rows()) {
-        QStringList row;
-        row.reserve(m_cols);
-        row.append(QString());
-        row.append(record);
-        m_cells.append(std::move(row));
-    }
+    m_header = QStringList{QString()} + recordset.fieldNames();
+    m_rows = recordset.rows();
+    m_fixed = QList<QString>(m_rows.size());
     if (m_alignments.size() > m_cols)
         m_alignments.resize(m_cols);
     endResetModel();
@@ -105,7 +113,8 @@ void FlexGridModel::appendRow(const QStringList& cells)
 {
     const int row = gridRows();
     beginInsertRows({}, row - 1, row - 1);
-    m_cells.append(cells.mid(0, m_cols));
+    m_fixed.append(cells.value(0));
+    m_rows.append(cells.mid(1, m_cols - 1));
     endInsertRows();
 }
 
@@ -114,7 +123,8 @@ void FlexGridModel::removeGridRow(int row)
     if (row < 1 || row >= gridRows())
         return;
     beginRemoveRows({}, row - 1, row - 1);
-    m_cells.removeAt(row);
+    m_fixed.removeAt(row - 1);
+    m_rows.removeAt(row - 1);
     endRemoveRows();
 }
 

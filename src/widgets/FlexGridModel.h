@@ -9,8 +9,9 @@
 // The cells of a FlexGrid as one snapshot of strings, addressed as the grid addresses
 // them: row 0 is the header row, data rows start at 1. The view sees rows 1..Rows-1
 // as its rows and row 0 through headerData, so every grid row maps to view row - 1.
-// Rows are stored short (missing trailing cells read as ""), which keeps a bound
-// snapshot of 100,000 rows a single move without padding every row.
+// A data row keeps its fixed column 0 apart from its other cells, so that a bound
+// recordset's rows become the grid's rows as they are: 100,000 rows are shared, not
+// copied row by row. Rows are stored short (missing trailing cells read as "").
 class FlexGridModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -18,7 +19,7 @@ class FlexGridModel : public QAbstractTableModel
 public:
     explicit FlexGridModel(QObject* parent = nullptr);
 
-    int gridRows() const { return int(m_cells.size()); }
+    int gridRows() const { return int(m_rows.size()) + 1; }
     int gridCols() const { return m_cols; }
     // At least one row (the header) and one column always remain.
     void setGridRows(int rows);
@@ -47,7 +48,10 @@ private:
     Qt::Alignment alignment(int col) const;
 
     // A new grid has a header row and one blank data row, like a freshly placed grid.
-    QList<QStringList> m_cells{QStringList(), QStringList()};
+    // Row 0 from column 0; then column 0 of each data row, and its columns 1.. .
+    QStringList m_header;
+    QList<QString> m_fixed{QString()};
+    QList<QStringList> m_rows{QStringList()};
     QList<Qt::Alignment> m_alignments;
     int m_cols = 2;
 };

@@ -143,6 +143,8 @@ private slots:
     void changesViewNeedsRightFive();
     void exportWritesTheFilteredMeals();
     void failedReadShowsErrorAndKeepsRows();
+    void filterBoxesTakeNoMoreThanTheProcedureHolds_data();
+    void filterBoxesTakeNoMoreThanTheProcedureHolds();
 };
 
 void tst_frmDistributedMeals::filtersAloneAndCombined_data()
@@ -461,3 +463,44 @@ void tst_frmDistributedMeals::failedReadShowsErrorAndKeepsRows()
 
 QTEST_MAIN(tst_frmDistributedMeals)
 #include "tst_frmDistributedMeals.moc"
+
+void tst_frmDistributedMeals::filterBoxesTakeNoMoreThanTheProcedureHolds_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("rows");
+
+    // An employee is looked up first: none found is said, and the list stays as it was.
+    QTest::newRow("employee") << "txtEmployee" << 0 << 200 << "cmdSearch" << 3;
+    QTest::newRow("meal") << "txtMeal" << 0 << 30 << "cmdSearch" << 0;
+    QTest::newRow("meal mode") << "cboMealMode" << 0 << 50 << "cmdSearch" << 0;
+    QTest::newRow("clerk") << "txtClerk" << 0 << 30 << "cmdSearch" << 0;
+    QTest::newRow("changes user") << "txtUser" << 1 << 30 << "cmdChangesSearch" << 0;
+}
+
+// Typing past a box's limit keeps its first characters; the longest text a box takes
+// is searched for without the procedure refusing it (nothing is found, no error).
+void tst_frmDistributedMeals::filterBoxesTakeNoMoreThanTheProcedureHolds()
+{
+    QFETCH(QString, box);
+    QFETCH(int, tab);
+    QFETCH(int, length);
+    QFETCH(QString, search);
+    QFETCH(int, rows);
+    History h;
+    h.find<QTabWidget>("tabViews")->setCurrentIndex(tab);
+    QWidget* widget = h.find<QWidget>(box);
+    auto* combo = qobject_cast<QComboBox*>(widget);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(widget);
+    QVERIFY(edit);
+    const QString typed = QString("Zz9").repeated(length);
+    QTest::keyClicks(edit, typed.left(length + 5));
+    QCOMPARE(edit->text(), typed.left(length));
+
+    h.env.messages().clear();
+    h.click(qPrintable(search));
+    QCOMPARE(h.env.messages().errors().size(), 0);
+    QCOMPARE(h.grid(tab == 0 ? "grdMeals" : "grdChanges")->model()->rowCount(), rows);
+}

@@ -39,6 +39,34 @@ class TestEmbeddedStore : public QObject
 private slots:
     void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
+    // Rows are read into the snapshot with repeated short values shared: every value
+    // must still read back as stored, whether its column repeats a few values all along,
+    // repeats them only at first, never repeats, or holds NULLs, empty and long texts,
+    // non-Latin text, a leading U+FEFF and texts differing only in case or a blank.
+    void readsBackEveryValueOfRepeatingAndDistinctColumns()
+    {
+        QTemporaryDir dir;
+        EmbeddedConnection c(dir.path());
+        const QStringList few = {"12/8/2026", "Peña",  QString(QChar(0xFEFF)) + "b",
+                                 "peña",      "Peña ", ""};
+        const QString longText = QString("Nursing and Allied Health Services, ").repeated(2);
+        c.nativeExecute("CREATE TEMP TABLE t(few TEXT, early TEXT, distinct_ TEXT, mixed TEXT)");
+        QList<QStringList> expected;
+        for (int i = 0; i < 300; ++i) {
+            const QString a = few.at(i % few.size());
+            const QString b = i < 100 ? few.at(i % 2) : QString::number(i);
+            const QString d = QString::number(i * 7919) + "é";
+            const QString m = i % 3 == 0 ? QString() : (i % 3 == 1 ? longText : QString());
+            c.nativeExecute(
+                QStringLiteral("INSERT INTO t VALUES('%1', '%2', '%3', %4)")
+                    .arg(a, b, d, i % 3 == 0 ? "NULL" : (i % 3 == 1 ? "'" + m + "'" : "''")));
+            expected << QStringList{a, b, d, m};
+        }
+        const Recordset r =
+            c.nativeQuery("SELECT few, early, distinct_, mixed FROM t ORDER BY rowid");
+        QCOMPARE(r.rows(), expected);
+    }
+
     void newStoreHasFilesSettingsAndSeeds()
     {
         QTemporaryDir dir;

@@ -4,6 +4,7 @@
 #include "server/ServerErrors.h"
 #include "support/TestEnvironment.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -124,13 +125,55 @@ private slots:
         }
     }
 
+    // The opening search reads the name-order index with no sort of its own: its rows
+    // must still be those of sorting every active name through the collation, with the
+    // number deciding between equal names, whatever order the employees were added in.
+    // The names mix case, accents, blanks, commas and texts that fold to one another;
+    // departments repeat, some employees have none, some codes differ only in case.
+    void openingSearchListsEveryActiveEmployeeInNameOrder()
+    {
+        TestEnvironment env;
+        seed(env);
+        const QStringList parts = {"Cruz",      "cruz",
+                                   "CRUZ ",     "Peña",
+                                   "PEÑA",      "Pena",
+                                   "Dela Cruz", "de la cruz",
+                                   "Cruz, Jr.", "Ñ",
+                                   "a",         "",
+                                   " Ana",      QString::fromUtf8("\u212Aelvin"),
+                                   "Straße",    "STRASSE"};
+        const QStringList departments = {"", "NUR", "nur", "KIT", "ADM"};
+        QRandomGenerator random(13);
+        for (int i = 0; i < 400; ++i) {
+            const auto pick = [&](const QStringList& list) {
+                return list.at(random.bounded(int(list.size())));
+            };
+            const QString number =
+                QString::number(random.bounded(100000, 999999)) + QString::number(i);
+            env.addEmployee(number, pick(parts), pick(parts), pick(parts), pick(departments));
+            if (random.bounded(10) == 0)
+                env.sqlite("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = '" + number +
+                           "'");
+        }
+        const Recordset listed =
+            env.store().open("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''");
+        const Recordset sorted = env.query(
+            "SELECT e.EmpNum, e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename AS NAME, "
+            "'12/8/2026', COALESCE(d.Description, '') FROM Payroll.tbcmaster e LEFT JOIN "
+            "Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode WHERE e.Active = '1' "
+            "ORDER BY NAME COLLATE UNICODE_CI, e.EmpNum");
+        QVERIFY(sorted.recordCount() > 300);
+        QCOMPARE(listed.rows(), sorted.rows());
+    }
+
     // The prefix search must stay an index range on 100,000 employees, never a scan;
     // the opening search reads the name-order index instead of sorting every name.
     void employeeSearchUsesIndexes()
     {
         TestEnvironment env;
         const QString body = ProcedureCatalog::builtIn().find("Load_Employee_for_Meal")->body;
-        const QString last = body.mid(body.lastIndexOf("SELECT found.EmpNum"));
+        const QString last = body.mid(body.indexOf(
+            QRegularExpression("^SELECT e\\.EmpNum", QRegularExpression::MultilineOption)));
         const Recordset plan = env.query("EXPLAIN QUERY PLAN " + last);
         const QString details = column(plan, 3).join('\n');
         QVERIFY2(details.contains("USING INDEX ixMasterLastname (Lastname>? AND Lastname<?)"),

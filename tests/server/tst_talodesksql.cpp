@@ -1,6 +1,9 @@
 #include "server/EmbeddedConnection.h"
+#include "server/FileSetReplacement.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -147,6 +150,66 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("damaged"), qPrintable(r.err));
         QCOMPARE(count(data), QString("1"));
+    }
+
+    // A restore that fails after some files were already copied, or after some were
+    // already renamed into place, leaves every file of the store as it was: same rows,
+    // still sound, no file of the backup mixed in, no temporary left behind. The fault:
+    // a folder holding a file sits where the last database's temporary copy, or its old
+    // file kept during the renames, has to go (a permission would not stop root).
+    void failedRestoreLeavesTheStoreAsItWas_data()
+    {
+        QTest::addColumn<QString>("inTheWay");
+        QTest::newRow("while copying") << FileSetReplacement::temporaryPath("payroll.db");
+        QTest::newRow("while renaming") << FileSetReplacement::keptPath("payroll.db");
+    }
+
+    void failedRestoreLeavesTheStoreAsItWas()
+    {
+        QFETCH(QString, inTheWay);
+        QTemporaryDir dir;
+        const QString data = dir.filePath("store");
+        const QString copy = dir.filePath("backup");
+        const QString rows = "SELECT (SELECT group_concat(Code) FROM Station.tbcoMealType) || "
+                             "'/' || (SELECT group_concat(EmpNum) FROM Payroll.tbcmaster) AS r";
+        const auto content = [&] { return run({"--data", data, "--sqlite", "-e", rows}).out; };
+        {
+            EmbeddedConnection store(data);
+            store.execute("Station..Save_TALO_MealType 'LUN', 'Lunch', '1', 'ADMIN'");
+            store.nativeExecute(
+                "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname) VALUES('E1', 'A')");
+        }
+        QCOMPARE(run({"--data", data, "--backup", copy}).exitCode, 0);
+        {
+            // Written after the backup.
+            EmbeddedConnection store(data);
+            store.execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1', 'ADMIN'");
+            store.nativeExecute(
+                "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname) VALUES('E2', 'B')");
+        }
+        const QString before = content();
+        QCOMPARE(before, QString("r\nDIN,LUN/E1,E2\n"));
+        QVERIFY(QDir().mkpath(data + "/" + inTheWay));
+        QFile blocker(data + "/" + inTheWay + "/keep");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+
+        Run r = run({"--data", data, "--restore", copy});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("Nothing was restored"), qPrintable(r.err));
+        QCOMPARE(content(), before);
+        r = run({"--data", data, "--check"});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.out));
+        QStringList left = QDir(data).entryList({"*.restoring", "*.before-restore"});
+        QCOMPARE(left, QStringList{inTheWay});
+
+        // Once the way is clear the same backup is restored, with nothing left over.
+        QVERIFY(QDir(data + "/" + inTheWay).removeRecursively());
+        r = run({"--data", data, "--restore", copy});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(content(), QString("r\nLUN/E1\n"));
+        QCOMPARE(QDir(data).entryList({"*.restoring", "*.before-restore"}), QStringList());
+        QCOMPARE(run({"--data", data, "--check"}).exitCode, 0);
     }
 };
 

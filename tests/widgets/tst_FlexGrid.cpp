@@ -547,9 +547,23 @@ void tst_FlexGrid::bindsAHundredThousandRows()
     QCOMPARE(grid.Rows(), 100001);
     QCOMPARE(grid.TextMatrix(100000, 2), QStringLiteral("Name 100000"));
 
+    // The grid shares the snapshot's rows: writing into it, the fixed column included,
+    // or removing a row changes the grid alone.
+    grid.setTextMatrix(1, 0, QStringLiteral(">"));
+    grid.setTextMatrix(1, 2, QStringLiteral("Changed"));
+    QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral(">"));
+    QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("E1"));
+    QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("Changed"));
+    QCOMPARE(many.rows().first(), QStringList({"E1", "Name 1"}));
+    grid.RemoveItem(1);
+    QCOMPARE(grid.Rows(), 100000);
+    QCOMPARE(grid.TextMatrix(1, 0), QString());
+    QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("E2"));
+    QCOMPARE(many.recordCount(), 100000);
+
     grid.Clear();
-    QCOMPARE(grid.Rows(), 100001);
-    QCOMPARE(grid.TextMatrix(100000, 2), QString());
+    QCOMPARE(grid.Rows(), 100000);
+    QCOMPARE(grid.TextMatrix(99999, 2), QString());
 }
 
 void tst_FlexGrid::headersShowWholeAndTheLastColumnTakesTheRoomLeft()
