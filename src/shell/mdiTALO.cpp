@@ -12,6 +12,7 @@
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "reports/frmMealDistributionReport.h"
+#include "settings/frmAppSettings.h"
 #include "settings/frmStaffImport.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "user/UserObject.h"
@@ -212,6 +213,11 @@ void mdiTALO::mnuUsers_Click()
     m_context.attempt([this] { m_context.windows().get<frmUsers>().showModal(); });
 }
 
+void mdiTALO::mnuAppSettings_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmAppSettings>().showModal(); });
+}
+
 void mdiTALO::mnuImportStaff_Click()
 {
     m_context.attempt([this] { m_context.windows().get<frmStaffImport>().showModal(); });
@@ -279,6 +285,7 @@ void mdiTALO::createMenus()
     connect(mnuMealType, &QAction::triggered, this, &mdiTALO::mnuMealType_Click);
     connect(mnuAccess, &QAction::triggered, this, &mdiTALO::mnuAccess_Click);
     connect(mnuUsers, &QAction::triggered, this, &mdiTALO::mnuUsers_Click);
+    connect(mnuAppSettings, &QAction::triggered, this, &mdiTALO::mnuAppSettings_Click);
     connect(mnuImportStaff, &QAction::triggered, this, &mdiTALO::mnuImportStaff_Click);
     const std::pair<QAction*, ReportPeriod::Kind> reports[] = {
         {mnuDistributionDaily, ReportPeriod::Kind::Daily},
