@@ -1,6 +1,7 @@
 #pragma once
 
 #include "counter/OrderLine.h"
+#include "data/Recordset.h"
 #include "settings/AppSettings.h"
 
 #include <QList>
@@ -21,6 +22,13 @@ public:
     // The warn-mode limits this order would pass for the employee today (server day);
     // block-mode limits are enforced by Save_TALO_EmployeeDistributedMeals itself.
     QList<LimitWarning> warnings(const QString& empNum, const QList<OrderLine>& lines);
+
+    // The settings in the rows Load_TALO_AppSettings answers (the defaults for none).
+    static AppSettings settingsFrom(const Recordset& rows);
+    // The statement texts the calls send.
+    static QString loadText();
+    static QString saveText(const AppSettings& settings, const QString& user);
+    static QString checkText(const QString& empNum, const QList<OrderLine>& lines);
 
 private:
     AppContext& m_context;

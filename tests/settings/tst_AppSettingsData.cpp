@@ -1,0 +1,395 @@
+#include "counter/CounterData.h"
+#include "counter/MealModes.h"
+#include "data/DbError.h"
+#include "server/EmbeddedConnection.h"
+#include "server/EmbeddedStore.h"
+#include "server/ServerErrors.h"
+#include "settings/AppSettingsData.h"
+#include "support/TestEnvironment.h"
+
+#include <QTest>
+#include <latch>
+#include <thread>
+
+// App settings in the real embedded store: what is saved and shared, what is refused,
+// and the daily limits the counter's saves and warnings obey.
+class tst_AppSettingsData : public QObject
+{
+    Q_OBJECT
+
+    // An employee with lunch and breakfast meals tagged.
+    static void seed(TestEnvironment& env)
+    {
+        env.addEmployee("10001", "Cruz", "Ana");
+        env.addMealType("LUN", "Lunch");
+        env.addMeal("L01", "Adobo", "LUN");
+        env.addMeal("L02", "Sinigang", "LUN");
+        env.tag("10001", "LUN");
+    }
+
+    static AppSettings limited(const QString& mode, int limit, LimitAction action)
+    {
+        AppSettings settings = AppSettings::defaults();
+        for (MealModeSetting& setting : settings.mealModes) {
+            if (setting.mealMode == mode) {
+                setting.dailyLimit = limit;
+                setting.limitAction = action;
+            }
+        }
+        return settings;
+    }
+
+    static OrderLine line(const QString& meal, const QString& mode)
+    {
+        return {meal, QString(), mode, QString()};
+    }
+
+    static int meals(TestEnvironment& env, const QString& where = "1")
+    {
+        return env
+            .scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals WHERE " + where)
+            .toInt();
+    }
+
+    static int auditRows(TestEnvironment& env)
+    {
+        return env.scalar("SELECT count(*) FROM Station.tbTALOAuditLog").toInt();
+    }
+
+    // The eight listed modes as the save's JSON rows, with `extra` rows after them and
+    // `replace` put in place of the row of that mode.
+    static QString modesJson(const QString& extra = {}, const QString& mode = {},
+                             const QString& replacement = {})
+    {
+        QStringList rows;
+        for (const QString& name : MealModes::all()) {
+            if (name == mode) {
+                if (!replacement.isEmpty())
+                    rows << replacement;
+            } else {
+                rows << "[\"" + name + "\",\"\",\"W\",\"\",\"\"]";
+            }
+        }
+        if (!extra.isEmpty())
+            rows << extra;
+        return "[" + rows.join(',') + "]";
+    }
+
+private slots:
+    void modeServedAt_data()
+    {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("inside") << "07:15"
+                                << "Breakfast";
+        QTest::newRow("first minute") << "11:00"
+                                      << "Lunch";
+        QTest::newRow("last minute, to its end") << "13:59:59"
+                                                 << "Lunch";
+        QTest::newRow("between windows") << "15:00"
+                                         << "";
+        QTest::newRow("past midnight, before") << "23:30"
+                                               << "MN Snack";
+        QTest::newRow("past midnight, after") << "00:45"
+                                              << "MN Snack";
+        QTest::newRow("no window guesses nothing") << "01:01"
+                                                   << "";
+    }
+
+    void modeServedAt()
+    {
+        QFETCH(QString, time);
+        QFETCH(QString, mode);
+        AppSettings settings = AppSettings::defaults();
+        auto window = [&](const QString& name, const QString& from, const QString& to) {
+            MealModeSetting* setting = const_cast<MealModeSetting*>(settings.mode(name));
+            setting->serveFrom = QTime::fromString(from, "HH:mm");
+            setting->serveTo = QTime::fromString(to, "HH:mm");
+        };
+        window("breakfast", "06:00", "09:30");
+        window("LUNCH", "11:00", "13:59");
+        window("MN Snack", "23:00", "01:00");
+        const QTime at = QTime::fromString(time, time.size() > 5 ? "HH:mm:ss" : "HH:mm");
+        QCOMPARE(settings.modeServedAt(at), mode);
+    }
+
+    // A new store answers the defaults; a save is read back the same on this connection,
+    // by a second counter on the same store and after the store is opened again, and
+    // every change is audited with what it was and what it became.
+    void savedSettingsAreSharedAndKept()
+    {
+        TestEnvironment env;
+        AppSettingsData data(env.context());
+        QCOMPARE(data.load(), AppSettings::defaults());
+
+        AppSettings settings = limited("Lunch", 1, LimitAction::Block);
+        MealModeSetting* lunch = const_cast<MealModeSetting*>(settings.mode("Lunch"));
+        lunch->serveFrom = QTime(11, 0);
+        lunch->serveTo = QTime(14, 0);
+        settings.mealModes.append(
+            {"Night Shift Meal", 2, LimitAction::Warn, QTime(23, 30), QTime(0, 30)});
+        settings.scanMode = true;
+        settings.firstDayOfWeek = Qt::Sunday;
+        settings.siteName = "Peña General – Annex";
+        const int before = auditRows(env);
+        data.save(settings);
+        const QString sent = env.statements().last();
+        QVERIFY2(sent.startsWith("Station..Save_TALO_AppSettings '[[\"Breakfast\",\"\",\"W\","
+                                 "\"\",\"\"],[\"Lunch\",\"1\",\"B\",\"11:00\",\"14:00\"],"),
+                 qPrintable(sent));
+        QVERIFY2(sent.endsWith("[\"Night Shift Meal\",\"2\",\"W\",\"23:30\",\"00:30\"]]', '1', "
+                               "'7', 'Peña General – Annex', 'CLERK01'"),
+                 qPrintable(sent));
+        QCOMPARE(data.load(), settings);
+
+        QCOMPARE(auditRows(env), before + 3);
+        const Recordset audit =
+            env.query("SELECT TableName, RecordKey, Action, Details, UserID, LoginName <> '' "
+                      "FROM Station.tbTALOAuditLog ORDER BY AuditID DESC LIMIT 3");
+        QCOMPARE(audit.rows().at(2),
+                 QStringList({"tbTALOSiteSetting", "Site", "UPDATE",
+                              "ScanMode: 0 -> 1; FirstDayOfWeek: 1 -> 7; SiteName:  -> "
+                              "Peña General – Annex",
+                              "CLERK01", "1"}));
+        QCOMPARE(audit.rows().at(1).mid(0, 4),
+                 QStringList({"tbTALOMealModeSetting", "Lunch", "UPDATE",
+                              "DailyLimit:  -> 1; LimitAction: W -> B; ServeFrom:  -> 11:00; "
+                              "ServeTo:  -> 14:00"}));
+        QCOMPARE(audit.rows().at(0).mid(0, 4),
+                 QStringList({"tbTALOMealModeSetting", "Night Shift Meal", "INSERT",
+                              "DailyLimit=2; LimitAction=W; ServeFrom=23:30; ServeTo=00:30"}));
+
+        // The same settings again change nothing and write no audit row.
+        data.save(settings);
+        QCOMPARE(auditRows(env), before + 3);
+
+        {
+            EmbeddedConnection other(env.folder());
+            QCOMPARE(other.open(AppSettingsData::loadText()).rows(),
+                     env.store().open(AppSettingsData::loadText()).rows());
+        }
+
+        // Removing the added mode is audited with its last values.
+        AppSettings fewer = settings;
+        fewer.mealModes.removeLast();
+        data.save(fewer);
+        QCOMPARE(env.scalar("SELECT Action || ' ' || Details FROM Station.tbTALOAuditLog "
+                            "ORDER BY AuditID DESC LIMIT 1"),
+                 QString("DELETE DailyLimit=2; LimitAction=W; ServeFrom=23:30; ServeTo=00:30"));
+
+        // A restart: the store closed and opened again.
+        QTemporaryDir dir;
+        {
+            EmbeddedConnection first(dir.path());
+            first.execute(AppSettingsData::saveText(settings, "ADMIN"));
+        }
+        EmbeddedConnection reopened(dir.path());
+        QCOMPARE(AppSettingsData::settingsFrom(reopened.open(AppSettingsData::loadText())),
+                 settings);
+    }
+
+    void badValuesAreRefused_data()
+    {
+        QTest::addColumn<QString>("modes");
+        QTest::addColumn<QString>("scan");
+        QTest::addColumn<QString>("firstDay");
+        QTest::addColumn<QString>("message");
+        const QString ok = modesJson();
+        auto lunch = [](const QString& row) { return modesJson({}, "Lunch", row); };
+        QTest::newRow("scan") << ok << "2"
+                              << "1"
+                              << "Scan mode must be 1 (on) or 0 (off), not '2'.";
+        QTest::newRow("first day 0")
+            << ok << "0"
+            << "0"
+            << "The first day of the week must be a number from 1 (Monday) to 7 (Sunday), "
+               "not '0'.";
+        QTest::newRow("first day 8") << ok << "0"
+                                     << "8"
+                                     << "not '8'.";
+        QTest::newRow("not JSON") << "Lunch;Dinner"
+                                  << "0"
+                                  << "1"
+                                  << "The meal modes must be a JSON array.";
+        QTest::newRow("a row not an array")
+            << modesJson("\"Tea\"") << "0"
+            << "1"
+            << "Each meal mode must be a JSON array: mode, daily limit, action, from, to.";
+        QTest::newRow("empty name") << modesJson("[\" \",\"\",\"W\",\"\",\"\"]") << "0"
+                                    << "1"
+                                    << "Meal mode name is required.";
+        QTest::newRow("long name")
+            << modesJson("[\"" + QString(51, 'x') + "\",\"\",\"W\",\"\",\"\"]") << "0"
+            << "1"
+            << "Meal mode can be at most 50 characters long.";
+        QTest::newRow("invisible") << modesJson("[\"Tea\\u200b\",\"\",\"W\",\"\",\"\"]") << "0"
+                                   << "1"
+                                   << "Meal mode names must not contain invisible characters.";
+        QTest::newRow("twice, other case") << modesJson("[\"LUNCH\",\"\",\"W\",\"\",\"\"]") << "0"
+                                           << "1"
+                                           << "Meal mode LUNCH appears twice.";
+        QTest::newRow("limit 100") << lunch("[\"Lunch\",\"100\",\"W\",\"\",\"\"]") << "0"
+                                   << "1"
+                                   << "The daily limit of Lunch must be empty or a whole number "
+                                      "from 0 to 99, not '100'.";
+        QTest::newRow("limit negative") << lunch("[\"Lunch\",\"-1\",\"W\",\"\",\"\"]") << "0"
+                                        << "1"
+                                        << "not '-1'.";
+        QTest::newRow("limit decimal") << lunch("[\"Lunch\",\"1.5\",\"W\",\"\",\"\"]") << "0"
+                                       << "1"
+                                       << "not '1.5'.";
+        QTest::newRow("action") << lunch("[\"Lunch\",\"1\",\"X\",\"\",\"\"]") << "0"
+                                << "1"
+                                << "The limit action of Lunch must be W (warn) or B (block), "
+                                   "not 'X'.";
+        QTest::newRow("hour 24") << lunch("[\"Lunch\",\"\",\"W\",\"24:00\",\"13:00\"]") << "0"
+                                 << "1"
+                                 << "The serving time of Lunch must be HH:MM from 00:00 to "
+                                    "23:59, not '24:00'.";
+        QTest::newRow("minute 60") << lunch("[\"Lunch\",\"\",\"W\",\"11:00\",\"12:60\"]") << "0"
+                                   << "1"
+                                   << "not '12:60'.";
+        QTest::newRow("one digit hour") << lunch("[\"Lunch\",\"\",\"W\",\"9:00\",\"12:00\"]") << "0"
+                                        << "1"
+                                        << "not '9:00'.";
+        QTest::newRow("only from") << lunch("[\"Lunch\",\"\",\"W\",\"11:00\",\"\"]") << "0"
+                                   << "1"
+                                   << "The serving times of Lunch need both a start and an end, "
+                                      "or neither.";
+        QTest::newRow("from equals to")
+            << lunch("[\"Lunch\",\"\",\"W\",\"11:00\",\"11:00\"]") << "0"
+            << "1"
+            << "The serving time of Lunch cannot start and end at "
+               "the same minute.";
+        QTest::newRow("listed mode removed") << lunch({}) << "0"
+                                             << "1"
+                                             << "The meal mode Lunch cannot be removed.";
+    }
+
+    void badValuesAreRefused()
+    {
+        QFETCH(QString, modes);
+        QFETCH(QString, scan);
+        QFETCH(QString, firstDay);
+        QFETCH(QString, message);
+        TestEnvironment env;
+        AppSettingsData data(env.context());
+        const QString sql = "Station..Save_TALO_AppSettings '" + modes + "', '" + scan + "', '" +
+                            firstDay + "', 'Site', 'ADMIN'";
+        try {
+            env.store().execute(sql);
+            QFAIL(qPrintable("accepted: " + sql));
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), ServerErrors::Raised);
+            QVERIFY2(error.message().endsWith(message), qPrintable(error.message()));
+        }
+        QCOMPARE(data.load(), AppSettings::defaults());
+        QCOMPARE(auditRows(env), 0);
+    }
+
+    // Warn mode: the order is reported before the save, and the save itself records it.
+    void warnModeWarnsAndStillSaves()
+    {
+        TestEnvironment env;
+        seed(env);
+        AppSettingsData data(env.context());
+        AppSettings settings = limited("Lunch", 1, LimitAction::Warn);
+        settings.mealModes[0].dailyLimit = 0; // Breakfast, blocked outright
+        settings.mealModes[0].limitAction = LimitAction::Block;
+        data.save(settings);
+        CounterData counter(env.context());
+
+        QVERIFY(data.warnings("10001", {line("L01", "Lunch")}).isEmpty());
+        counter.saveOrder("10001", {line("L01", "Lunch")});
+        const QList<LimitWarning> warnings =
+            data.warnings("10001", {line("L01", "lunch"), line("L02", "Lunch"),
+                                    line("L01", "Dinner"), line("L01", "Breakfast")});
+        QCOMPARE(warnings.size(), 1); // block-mode limits are the save's to refuse
+        QCOMPARE(warnings.at(0).mealMode, QString("Lunch"));
+        QCOMPARE(warnings.at(0).receivedToday, 1);
+        QCOMPARE(warnings.at(0).limit, 1);
+        QCOMPARE(warnings.at(0).ordered, 2);
+
+        counter.saveOrder("10001", {line("L01", "Lunch"), line("L02", "Lunch")});
+        QCOMPARE(meals(env, "MealMode = 'Lunch'"), 3);
+    }
+
+    // Block mode: an order that passes the limit is refused whole, with the server's
+    // text; a revoked meal no longer counts, and the next day starts afresh.
+    void blockModeRefusesTheWholeOrder()
+    {
+        TestEnvironment env;
+        seed(env);
+        AppSettingsData data(env.context());
+        data.save(limited("Lunch", 1, LimitAction::Block));
+        CounterData counter(env.context());
+
+        try {
+            counter.saveOrder("10001",
+                              {line("L01", "Dinner"), line("L01", "Lunch"), line("L02", "LUNCH")});
+            QFAIL("the second lunch was recorded");
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), ServerErrors::Raised);
+            QCOMPARE(error.message(), QString("Employee 10001 has already received 1 Lunch "
+                                              "today; the site allows 1 a day."));
+        }
+        QCOMPARE(meals(env), 0);
+
+        counter.saveOrder("10001", {line("L01", "Lunch")});
+        QVERIFY_THROWS_EXCEPTION(DbError, counter.saveOrder("10001", {line("L02", "Lunch")}));
+        const QString first =
+            env.scalar("SELECT TransNum FROM Station.tbTALOEmployeeDistributedMeals");
+        counter.revoke("10001", first);
+        counter.saveOrder("10001", {line("L02", "Lunch")});
+        QCOMPARE(meals(env, "RevokedAt IS NULL"), 1);
+
+        env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 5)));
+        counter.saveOrder("10001", {line("L01", "Lunch")});
+        QCOMPARE(meals(env, "RevokedAt IS NULL"), 2);
+    }
+
+    // Two counters on one store save the employee's last allowed lunch at the same
+    // moment: exactly one of them records it.
+    void racingCountersRecordTheLastMealOnce()
+    {
+        TestEnvironment env;
+        seed(env);
+        AppSettingsData(env.context()).save(limited("Lunch", 2, LimitAction::Block));
+        CounterData(env.context()).saveOrder("10001", {line("L01", "Lunch")});
+
+        constexpr int counters = 2;
+        std::vector<std::unique_ptr<EmbeddedConnection>> connections;
+        for (int i = 0; i < counters; ++i) {
+            connections.push_back(std::make_unique<EmbeddedConnection>(env.folder()));
+            connections.back()->store().functions().setClock(
+                [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); });
+        }
+        const QString sql = CounterData::saveText("10001", line("L02", "Lunch"),
+                                                  "12/8/2026 12:00:00 PM", "CLERK01");
+        std::latch start(counters);
+        std::vector<QString> outcome(counters);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < counters; ++i) {
+            threads.emplace_back([&, i] {
+                start.arrive_and_wait();
+                try {
+                    connections[i]->transaction([&] { connections[i]->execute(sql); });
+                    outcome[i] = "saved";
+                } catch (const DbError& error) {
+                    outcome[i] = error.message();
+                }
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        QStringList results(outcome.begin(), outcome.end());
+        results.sort();
+        QCOMPARE(results, QStringList({"Employee 10001 has already received 2 Lunch today; the "
+                                       "site allows 2 a day.",
+                                       "saved"}));
+        QCOMPARE(meals(env), 2);
+    }
+};
+
+QTEST_MAIN(tst_AppSettingsData)
+#include "tst_AppSettingsData.moc"
