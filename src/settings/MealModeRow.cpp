@@ -92,6 +92,11 @@ MealModeRow::MealModeRow(QGridLayout& grid, int index, const MealModeSetting& se
     lblError->setWordWrap(true);
     lblError->hide();
     grid.addWidget(lblError, row + 1, ModeColumn, 1, ColumnCount);
+    // A line added while the window is open shows now, so it can take the focus at once.
+    for (QWidget* widget : tabOrder())
+        widget->show();
+    if (lblMode)
+        lblMode->show();
 
     // Whatever is changed again is judged again at the next Save.
     for (QLineEdit* edit : {txtMode, txtLimit, txtFrom, txtTo}) {
@@ -137,10 +142,10 @@ std::optional<MealModeSetting> MealModeRow::read()
     const int value = limit.toInt(&number);
     if (limit.isEmpty())
         setting.dailyLimit.reset();
-    else if (number && value >= 1 && value <= kLargestLimit && !limit.startsWith(QLatin1Char('+')))
+    else if (number && value >= 0 && value <= kLargestLimit && !limit.startsWith(QLatin1Char('+')))
         setting.dailyLimit = value;
     else
-        mark(txtLimit, QStringLiteral("Daily limit: a whole number from 1 to %1, or empty for "
+        mark(txtLimit, QStringLiteral("Daily limit: a whole number from 0 to %1, or empty for "
                                       "no limit.")
                            .arg(kLargestLimit));
     setting.limitAction = cboAction->currentIndex() == 1 ? LimitAction::Block : LimitAction::Warn;

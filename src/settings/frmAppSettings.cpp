@@ -1,6 +1,7 @@
 #include "frmAppSettings.h"
 
 #include "counter/frmEmployeeList.h"
+#include "data/ColumnLengths.h"
 #include "reports/ReportData.h"
 #include "settings/MealModeRow.h"
 #include "shell/AppContext.h"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int clientWidth = 10800;
 constexpr int clientHeight = 8400;
-constexpr int siteNameLength = 100;
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QLayout* layout)
 {
@@ -140,7 +140,7 @@ QGroupBox* frmAppSettings::createReportSettings(QWidget* surface)
     QLabel* siteLabel = FormControls::label(reports, QStringLiteral("lblSiteName"),
                                             QStringLiteral("Site &name on reports:"));
     txtSiteName = FormControls::textBox(reports, QStringLiteral("txtSiteName"));
-    txtSiteName->setMaxLength(siteNameLength);
+    txtSiteName->setMaxLength(ColumnLengths::Description);
     siteLabel->setBuddy(txtSiteName);
     reportsLayout->addWidget(dayLabel, 0, 0);
     reportsLayout->addWidget(cboFirstDay, 0, 1);
@@ -191,9 +191,10 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     for (auto& row : m_rows)
         row->removeControls();
     m_rows.clear();
-    const int listed = int(AppSettings::defaults().mealModes.size());
-    for (int i = 0; i < settings.mealModes.size(); ++i)
-        addRow(settings.mealModes.at(i), i >= listed);
+    // The listed modes are always there; any other is the site's own, which it may remove.
+    const AppSettings listed = AppSettings::defaults();
+    for (const MealModeSetting& mode : settings.mealModes)
+        addRow(mode, listed.mode(mode.mealMode) == nullptr);
     chkScanMode->setChecked(settings.scanMode);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);

@@ -1110,6 +1110,7 @@ void tst_frmEmployeeList::modeServedAtTheServerTimeIsPreselected()
     QFETCH(QString, mode);
 
     Counter c;
+    c.env.setServerClock(QDateTime(now.date(), QTime(9, 0)));
     c.changeSettings([](AppSettings& s) {
         const auto window = [&](const QString& name, QTime from, QTime to) {
             MealModeSetting& m = Counter::modeOf(s, name);
@@ -1127,7 +1128,8 @@ void tst_frmEmployeeList::modeServedAtTheServerTimeIsPreselected()
     QCOMPARE(c.mealMode()->itemText(8), QStringLiteral("Night Meal"));
     QCOMPARE(c.mealMode()->currentText(), QString());
 
-    // The clock moves on between the search and the double-click: its time counts.
+    // The clock moves on between the search and the double-click: its time counts (the
+    // search's own time lies in the breakfast window).
     c.env.setServerClock(now);
     Counter::dblClick(c.empList(), 1);
     QVERIFY(c.inEntryMode());
@@ -1177,7 +1179,6 @@ void tst_frmEmployeeList::scanModeOpensEntryForAnExactNumber()
         QCOMPARE(c.chosenEmployee()->text(), QStringLiteral("E002  Smith, John P"));
     } else {
         QVERIFY(c.inBrowseMode());
-        QVERIFY(c.empList()->hasFocus());
     }
     const bool refused = rights == kNoServing;
     QCOMPARE(c.env.messages().infos(),

@@ -56,7 +56,12 @@ struct Ui : DialogUi
 
 int openSettings(TestEnvironment& env, const std::function<void(const Ui&)>& step)
 {
-    env.modal().then([&](QDialog& d) { step(Ui(d)); });
+    env.modal().then([&](QDialog& d) {
+        // As on a desktop, the window shown takes the keyboard.
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        step(Ui(d));
+    });
     return env.context().windows().get<frmAppSettings>().showModal();
 }
 
@@ -198,49 +203,42 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
 
 void tst_frmAppSettings::badValuesAreRefusedBesideTheField_data()
 {
-    QTest::addColumn<QString>("field"); // the box, "txtMode" for a new mode's name
-    QTest::addColumn<QString>("value");
+    // What is typed into the line of Dinner: "box=value" pairs, "txtMode=..." adding a
+    // mode; the box that must be marked; the message shown beside the line.
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QString>("marked");
     QTest::addColumn<QString>("fault");
 
-    QTest::newRow("limit zero") << "txtLimit"
-                                << "0"
-                                << "whole number from 1 to 99";
-    QTest::newRow("limit not a number") << "txtLimit"
-                                        << "x1"
-                                        << "whole number from 1 to 99";
-    QTest::newRow("limit negative") << "txtLimit"
-                                    << "-1"
-                                    << "whole number from 1 to 99";
-    QTest::newRow("hour past 23") << "txtServeFrom"
-                                  << "24:00"
+    const QString limit = QStringLiteral("whole number from 0 to 99");
+    QTest::newRow("limit not whole") << QStringList{"txtLimit=1."} << "txtLimit" << limit;
+    QTest::newRow("limit not a number") << QStringList{"txtLimit=x1"} << "txtLimit" << limit;
+    QTest::newRow("limit negative") << QStringList{"txtLimit=-1"} << "txtLimit" << limit;
+    QTest::newRow("hour past 23") << QStringList{"txtServeFrom=24:00", "txtServeTo=02:00"}
+                                  << "txtServeFrom"
                                   << "Serving from: a time of day";
-    QTest::newRow("minutes past 59") << "txtServeTo"
-                                     << "7:60"
-                                     << "Serving to: a time of day";
-    QTest::newRow("no minutes") << "txtServeFrom"
-                                << "7"
+    QTest::newRow("minutes past 59")
+        << QStringList{"txtServeFrom=06:00", "txtServeTo=7:60"} << "txtServeTo"
+        << "Serving to: a time of day";
+    QTest::newRow("no minutes") << QStringList{"txtServeFrom=7", "txtServeTo=9:00"}
+                                << "txtServeFrom"
                                 << "Serving from: a time of day";
-    QTest::newRow("from without to") << "txtServeFrom"
-                                     << "07:00"
+    QTest::newRow("from without to") << QStringList{"txtServeFrom=07:00"} << "txtServeTo"
                                      << "Give both serving times";
-    QTest::newRow("to without from") << "txtServeTo"
-                                     << "09:00"
+    QTest::newRow("to without from") << QStringList{"txtServeTo=09:00"} << "txtServeFrom"
                                      << "Give both serving times";
-    QTest::newRow("same time twice") << "both"
-                                     << "08:00"
-                                     << "cannot be the same time";
-    QTest::newRow("new mode without name") << "txtMode"
-                                           << ""
+    QTest::newRow("same time twice")
+        << QStringList{"txtServeFrom=08:00", "txtServeTo=8:00"} << "txtServeTo"
+        << "cannot be the same time";
+    QTest::newRow("new mode without name") << QStringList{"txtMode="} << "txtMode"
                                            << "Give the new meal mode a name";
-    QTest::newRow("new mode named as a listed one") << "txtMode"
-                                                    << "lunch"
+    QTest::newRow("new mode named as a listed one") << QStringList{"txtMode= lunch"} << "txtMode"
                                                     << "already a meal mode called lunch";
 }
 
 void tst_frmAppSettings::badValuesAreRefusedBesideTheField()
 {
-    QFETCH(QString, field);
-    QFETCH(QString, value);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, marked);
     QFETCH(QString, fault);
 
     TestEnvironment env;
@@ -248,24 +246,21 @@ void tst_frmAppSettings::badValuesAreRefusedBesideTheField()
     openSettings(env, [&](const Ui& ui) {
         // A good value elsewhere is not saved either.
         Ui::type(ui.box("txtLimit", 0), QStringLiteral("2"));
-        int line = 2;
-        QLineEdit* bad = nullptr;
-        if (field == QLatin1String("txtMode")) {
-            line = ui.addMode(value);
-            bad = ui.box("txtMode", line);
-        } else if (field == QLatin1String("both")) {
-            Ui::type(ui.box("txtServeFrom", line), value);
-            Ui::type(ui.box("txtServeTo", line), value);
-            bad = ui.box("txtServeTo", line);
-        } else {
-            bad = ui.box(qPrintable(field), line);
-            Ui::type(bad, value);
+        int line = 2; // Dinner
+        for (const QString& pair : typed) {
+            const QString box = pair.section(QLatin1Char('='), 0, 0);
+            const QString value = pair.section(QLatin1Char('='), 1);
+            if (box == QLatin1String("txtMode"))
+                line = ui.addMode(value);
+            else
+                Ui::type(ui.box(qPrintable(box), line), value);
         }
         ui.click("cmdSave");
 
         QVERIFY(ui.dialog.isVisible());
         QVERIFY2(ui.fault(line)->isVisible(), "no message beside the line");
         QVERIFY2(ui.fault(line)->text().contains(fault), qPrintable(ui.fault(line)->text()));
+        QLineEdit* bad = ui.box(qPrintable(marked), line);
         QVERIFY(bad->property("fault").toBool());
         QVERIFY(bad->hasFocus());
         QVERIFY(!ui.get<QLabel>("lblStatus")->text().isEmpty());
