@@ -24,7 +24,7 @@
 namespace {
 
 constexpr int clientWidth = 10800;
-constexpr int clientHeight = 8400;
+constexpr int clientHeight = 9300;
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QLayout* layout)
 {
@@ -79,8 +79,13 @@ QGroupBox* frmAppSettings::createMealModes(QWidget* surface)
 
     auto* lines = new QWidget;
     lines->setObjectName(QStringLiteral("modeLines"));
-    m_modeGrid = new QGridLayout(lines);
-    m_modeGrid->setContentsMargins(4, 4, 4, 4);
+    // The lines keep their height; room left over stays below them.
+    auto* linesLayout = new QVBoxLayout(lines);
+    linesLayout->setContentsMargins(4, 4, 4, 4);
+    m_modeGrid = new QGridLayout;
+    m_modeGrid->setContentsMargins(0, 0, 0, 0);
+    linesLayout->addLayout(m_modeGrid);
+    linesLayout->addStretch(1);
     m_modeGrid->setVerticalSpacing(2);
     const QStringList headers{QStringLiteral("Meal mode"), QStringLiteral("Daily limit"),
                               QStringLiteral("Past the limit"), QStringLiteral("Serving from"),
@@ -264,6 +269,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     if (firstFault) {
         lblStatus->setText(QStringLiteral("Some values are not right: see the marked fields."));
         firstFault->setFocus();
+        scrMealModes->ensureWidgetVisible(firstFault);
         return std::nullopt;
     }
     lblStatus->clear();
