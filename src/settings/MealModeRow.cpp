@@ -51,6 +51,25 @@ QTime parseTime(const QString& text)
 
 } // namespace
 
+void MealModeRow::addHeader(QGridLayout& grid)
+{
+    const QStringList captions{QStringLiteral("Meal mode"), QStringLiteral("Daily limit"),
+                               QStringLiteral("Past the limit"), QStringLiteral("Serving from"),
+                               QStringLiteral("Serving to")};
+    for (int col = ModeColumn; col < RemoveColumn; ++col) {
+        QLabel* header = FormControls::label(
+            grid.parentWidget(), FormControls::indexed("lblHeader", col), captions.at(col));
+        QFont bold = header->font();
+        bold.setBold(true);
+        header->setFont(bold);
+        grid.addWidget(header, 0, col);
+        // The name takes a little more of the room than each value.
+        grid.setColumnStretch(col, col == ModeColumn ? 3 : 2);
+    }
+    grid.setColumnMinimumWidth(RemoveColumn, Twips::toPixels(1000));
+    grid.setVerticalSpacing(2);
+}
+
 MealModeRow::MealModeRow(QGridLayout& grid, int index, const MealModeSetting& setting, bool added)
 {
     QWidget* parent = grid.parentWidget();

@@ -21,6 +21,9 @@ class MealModeRow
 {
 public:
     MealModeRow(QGridLayout& grid, int index, const MealModeSetting& setting, bool added);
+    // The captions above the lines, in the grid's first row.
+    static void addHeader(QGridLayout& grid);
+
     MealModeRow(const MealModeRow&) = delete;
     MealModeRow& operator=(const MealModeRow&) = delete;
 

@@ -86,22 +86,7 @@ QGroupBox* frmAppSettings::createMealModes(QWidget* surface)
     m_modeGrid->setContentsMargins(0, 0, 0, 0);
     linesLayout->addLayout(m_modeGrid);
     linesLayout->addStretch(1);
-    m_modeGrid->setVerticalSpacing(2);
-    const QStringList headers{QStringLiteral("Meal mode"), QStringLiteral("Daily limit"),
-                              QStringLiteral("Past the limit"), QStringLiteral("Serving from"),
-                              QStringLiteral("Serving to")};
-    for (int col = 0; col < headers.size(); ++col) {
-        QLabel* header =
-            FormControls::label(lines, FormControls::indexed("lblHeader", col), headers.at(col));
-        QFont bold = header->font();
-        bold.setBold(true);
-        header->setFont(bold);
-        m_modeGrid->addWidget(header, 0, col);
-    }
-    m_modeGrid->setColumnStretch(0, 3);
-    for (int col = 1; col < headers.size(); ++col)
-        m_modeGrid->setColumnStretch(col, 2);
-    m_modeGrid->setColumnMinimumWidth(5, Twips::toPixels(1000));
+    MealModeRow::addHeader(*m_modeGrid);
 
     scrMealModes = FormControls::control<QScrollArea>(frame, QStringLiteral("scrMealModes"));
     scrMealModes->setWidgetResizable(true);
