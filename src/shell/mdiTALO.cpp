@@ -12,6 +12,7 @@
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "reports/frmMealDistributionReport.h"
+#include "settings/AppSettingsData.h"
 #include "settings/frmAppSettings.h"
 #include "settings/frmStaffImport.h"
 #include "tagging/frmEmployeeMealTag.h"
@@ -303,7 +304,11 @@ void mdiTALO::openMealDistributionReport(int kind)
     const QDate today = m_context.dtServerDate.date() > AppContext::zeroDateTime().date()
                             ? m_context.dtServerDate.date()
                             : QDate::currentDate();
-    auto* report = new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today);
+    // Weeks start on the site's day; without its settings, on Monday.
+    Qt::DayOfWeek firstDay = Qt::Monday;
+    m_context.attempt([&] { firstDay = AppSettingsData(m_context).load().firstDayOfWeek; });
+    auto* report =
+        new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today, firstDay);
     auto* window = new QMdiSubWindow;
     window->setObjectName(QStringLiteral("frmMealDistributionReportWindow"));
     window->setAttribute(Qt::WA_DeleteOnClose);
