@@ -2,6 +2,8 @@
 
 #include "counter/MealModes.h"
 
+#include <utility>
+
 namespace {
 
 int minuteOfDay(const QTime& time)
@@ -45,6 +47,11 @@ const MealModeSetting* AppSettings::mode(const QString& name) const
             return &setting;
     }
     return nullptr;
+}
+
+MealModeSetting* AppSettings::mode(const QString& name)
+{
+    return const_cast<MealModeSetting*>(std::as_const(*this).mode(name));
 }
 
 QStringList AppSettings::modeNames() const

@@ -40,6 +40,7 @@ struct AppSettings
     QString modeServedAt(const QTime& time) const;
     // The setting of that mode (case-insensitive name), or nullptr.
     const MealModeSetting* mode(const QString& name) const;
+    MealModeSetting* mode(const QString& name);
     // Every mode name in order (for the counter's mode list).
     QStringList modeNames() const;
 

@@ -30,12 +30,8 @@ class tst_AppSettingsData : public QObject
     static AppSettings limited(const QString& mode, int limit, LimitAction action)
     {
         AppSettings settings = AppSettings::defaults();
-        for (MealModeSetting& setting : settings.mealModes) {
-            if (setting.mealMode == mode) {
-                setting.dailyLimit = limit;
-                setting.limitAction = action;
-            }
-        }
+        settings.mode(mode)->dailyLimit = limit;
+        settings.mode(mode)->limitAction = action;
         return settings;
     }
 
@@ -57,7 +53,7 @@ class tst_AppSettingsData : public QObject
     }
 
     // The eight listed modes as the save's JSON rows, with `extra` rows after them and
-    // `replace` put in place of the row of that mode.
+    // `replacement` in place of the row of `mode` (that row left out when empty).
     static QString modesJson(const QString& extra = {}, const QString& mode = {},
                              const QString& replacement = {})
     {
@@ -102,7 +98,7 @@ private slots:
         QFETCH(QString, mode);
         AppSettings settings = AppSettings::defaults();
         auto window = [&](const QString& name, const QString& from, const QString& to) {
-            MealModeSetting* setting = const_cast<MealModeSetting*>(settings.mode(name));
+            MealModeSetting* setting = settings.mode(name);
             setting->serveFrom = QTime::fromString(from, "HH:mm");
             setting->serveTo = QTime::fromString(to, "HH:mm");
         };
@@ -123,7 +119,7 @@ private slots:
         QCOMPARE(data.load(), AppSettings::defaults());
 
         AppSettings settings = limited("Lunch", 1, LimitAction::Block);
-        MealModeSetting* lunch = const_cast<MealModeSetting*>(settings.mode("Lunch"));
+        MealModeSetting* lunch = settings.mode("Lunch");
         lunch->serveFrom = QTime(11, 0);
         lunch->serveTo = QTime(14, 0);
         settings.mealModes.append(
@@ -190,92 +186,66 @@ private slots:
 
     void badValuesAreRefused_data()
     {
-        QTest::addColumn<QString>("modes");
-        QTest::addColumn<QString>("scan");
-        QTest::addColumn<QString>("firstDay");
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("message");
+        // The save's arguments: the modes' JSON text, scan mode, first day, site name.
+        const auto row = [](const char* name, const QString& modes, const QString& message,
+                            const QString& scan = "0", const QString& firstDay = "1",
+                            const QString& site = "Site") {
+            QTest::newRow(name) << "'" + modes + "', '" + scan + "', '" + firstDay + "', '" + site +
+                                       "', 'ADMIN'"
+                                << message;
+        };
         const QString ok = modesJson();
-        auto lunch = [](const QString& row) { return modesJson({}, "Lunch", row); };
-        QTest::newRow("scan") << ok << "2"
-                              << "1"
-                              << "Scan mode must be 1 (on) or 0 (off), not '2'.";
-        QTest::newRow("first day 0")
-            << ok << "0"
-            << "0"
-            << "The first day of the week must be a number from 1 (Monday) to 7 (Sunday), "
-               "not '0'.";
-        QTest::newRow("first day 8") << ok << "0"
-                                     << "8"
-                                     << "not '8'.";
-        QTest::newRow("not JSON") << "Lunch;Dinner"
-                                  << "0"
-                                  << "1"
-                                  << "The meal modes must be a JSON array.";
-        QTest::newRow("a row not an array")
-            << modesJson("\"Tea\"") << "0"
-            << "1"
-            << "Each meal mode must be a JSON array: mode, daily limit, action, from, to.";
-        QTest::newRow("empty name") << modesJson("[\" \",\"\",\"W\",\"\",\"\"]") << "0"
-                                    << "1"
-                                    << "Meal mode name is required.";
-        QTest::newRow("long name")
-            << modesJson("[\"" + QString(51, 'x') + "\",\"\",\"W\",\"\",\"\"]") << "0"
-            << "1"
-            << "Meal mode can be at most 50 characters long.";
-        QTest::newRow("invisible") << modesJson("[\"Tea\\u200b\",\"\",\"W\",\"\",\"\"]") << "0"
-                                   << "1"
-                                   << "Meal mode names must not contain invisible characters.";
-        QTest::newRow("twice, other case") << modesJson("[\"LUNCH\",\"\",\"W\",\"\",\"\"]") << "0"
-                                           << "1"
-                                           << "Meal mode LUNCH appears twice.";
-        QTest::newRow("limit 100") << lunch("[\"Lunch\",\"100\",\"W\",\"\",\"\"]") << "0"
-                                   << "1"
-                                   << "The daily limit of Lunch must be empty or a whole number "
-                                      "from 0 to 99, not '100'.";
-        QTest::newRow("limit negative") << lunch("[\"Lunch\",\"-1\",\"W\",\"\",\"\"]") << "0"
-                                        << "1"
-                                        << "not '-1'.";
-        QTest::newRow("limit decimal") << lunch("[\"Lunch\",\"1.5\",\"W\",\"\",\"\"]") << "0"
-                                       << "1"
-                                       << "not '1.5'.";
-        QTest::newRow("action") << lunch("[\"Lunch\",\"1\",\"X\",\"\",\"\"]") << "0"
-                                << "1"
-                                << "The limit action of Lunch must be W (warn) or B (block), "
-                                   "not 'X'.";
-        QTest::newRow("hour 24") << lunch("[\"Lunch\",\"\",\"W\",\"24:00\",\"13:00\"]") << "0"
-                                 << "1"
-                                 << "The serving time of Lunch must be HH:MM from 00:00 to "
-                                    "23:59, not '24:00'.";
-        QTest::newRow("minute 60") << lunch("[\"Lunch\",\"\",\"W\",\"11:00\",\"12:60\"]") << "0"
-                                   << "1"
-                                   << "not '12:60'.";
-        QTest::newRow("one digit hour") << lunch("[\"Lunch\",\"\",\"W\",\"9:00\",\"12:00\"]") << "0"
-                                        << "1"
-                                        << "not '9:00'.";
-        QTest::newRow("only from") << lunch("[\"Lunch\",\"\",\"W\",\"11:00\",\"\"]") << "0"
-                                   << "1"
-                                   << "The serving times of Lunch need both a start and an end, "
-                                      "or neither.";
-        QTest::newRow("from equals to")
-            << lunch("[\"Lunch\",\"\",\"W\",\"11:00\",\"11:00\"]") << "0"
-            << "1"
-            << "The serving time of Lunch cannot start and end at "
-               "the same minute.";
-        QTest::newRow("listed mode removed") << lunch({}) << "0"
-                                             << "1"
-                                             << "The meal mode Lunch cannot be removed.";
+        const auto lunch = [](const QString& limit, const QString& action, const QString& from,
+                              const QString& to) {
+            return modesJson({}, "Lunch",
+                             "[\"Lunch\",\"" + limit + "\",\"" + action + "\",\"" + from + "\",\"" +
+                                 to + "\"]");
+        };
+        const auto extra = [](const QString& name) {
+            return modesJson("[\"" + name + "\",\"\",\"W\",\"\",\"\"]");
+        };
+        row("scan", ok, "Scan mode must be 1 (on) or 0 (off), not '2'.", "2");
+        row("first day 0", ok,
+            "The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '0'.",
+            "0", "0");
+        row("first day 8", ok, "not '8'.", "0", "8");
+        row("site name too long", ok, "Site name can be at most 200 characters long.", "0", "1",
+            QString(201, 'S'));
+        row("not JSON", "Lunch;Dinner", "The meal modes must be a JSON array.");
+        row("a row not an array", modesJson("\"Tea\""),
+            "Each meal mode must be a JSON array: mode, daily limit, action, from, to.");
+        row("empty name", extra(" "), "Meal mode name is required.");
+        row("long name", extra(QString(51, 'x')), "Meal mode can be at most 50 characters long.");
+        row("invisible", extra("Tea\\u200b"),
+            "Meal mode names must not contain invisible characters.");
+        row("twice, other case", extra("LUNCH"), "Meal mode LUNCH appears twice.");
+        row("limit 100", lunch("100", "W", "", ""),
+            "The daily limit of Lunch must be empty or a whole number from 0 to 99, not '100'.");
+        row("limit negative", lunch("-1", "W", "", ""), "not '-1'.");
+        row("limit decimal", lunch("1.5", "W", "", ""), "not '1.5'.");
+        row("action", lunch("1", "X", "", ""),
+            "The limit action of Lunch must be W (warn) or B (block), not 'X'.");
+        row("hour 24", lunch("", "W", "24:00", "13:00"),
+            "The serving time of Lunch must be HH:MM from 00:00 to 23:59, not '24:00'.");
+        row("minute 60", lunch("", "W", "11:00", "12:60"), "not '12:60'.");
+        row("one digit hour", lunch("", "W", "9:00", "12:00"), "not '9:00'.");
+        row("only from", lunch("", "W", "11:00", ""),
+            "The serving times of Lunch need both a start and an end, or neither.");
+        row("from equals to", lunch("", "W", "11:00", "11:00"),
+            "The serving time of Lunch cannot start and end at the same minute.");
+        row("listed mode removed", modesJson({}, "Lunch"),
+            "The meal mode Lunch cannot be removed.");
     }
 
     void badValuesAreRefused()
     {
-        QFETCH(QString, modes);
-        QFETCH(QString, scan);
-        QFETCH(QString, firstDay);
+        QFETCH(QString, arguments);
         QFETCH(QString, message);
         TestEnvironment env;
         AppSettingsData data(env.context());
-        const QString sql = "Station..Save_TALO_AppSettings '" + modes + "', '" + scan + "', '" +
-                            firstDay + "', 'Site', 'ADMIN'";
+        const QString sql = "Station..Save_TALO_AppSettings " + arguments;
         try {
             env.store().execute(sql);
             QFAIL(qPrintable("accepted: " + sql));
@@ -294,8 +264,8 @@ private slots:
         seed(env);
         AppSettingsData data(env.context());
         AppSettings settings = limited("Lunch", 1, LimitAction::Warn);
-        settings.mealModes[0].dailyLimit = 0; // Breakfast, blocked outright
-        settings.mealModes[0].limitAction = LimitAction::Block;
+        settings.mode("Breakfast")->dailyLimit = 0; // blocked outright
+        settings.mode("Breakfast")->limitAction = LimitAction::Block;
         data.save(settings);
         CounterData counter(env.context());
 
