@@ -2,6 +2,7 @@
 
 #include "OrderLine.h"
 #include "data/Recordset.h"
+#include "settings/AppSettingsData.h"
 
 #include <QDate>
 #include <QList>
@@ -14,10 +15,20 @@ class AppContext;
 class CounterData
 {
 public:
-    explicit CounterData(AppContext& context) : m_context(context) {}
+    explicit CounterData(AppContext& context)
+        : m_context(context), m_settingsData(context), m_settings(AppSettings::defaults())
+    {}
 
-    // Employees matching the search text, for the day the server's clock shows now.
+    // Employees matching the search text, for the day the server's clock shows now. The
+    // site's settings are read again with them, so a change saved on another
+    // workstation counts from this counter's next search.
     Recordset loadEmployees(const QString& searchText);
+    // The site's settings as last read, or as saved on this workstation since.
+    const AppSettings& settings() const { return m_settings; }
+    void useSettings(const AppSettings& settings) { m_settings = settings; }
+    // The warn-mode limits the order would pass. The server is asked only when a mode of
+    // the order has such a limit.
+    QList<LimitWarning> limitWarnings(const QString& empNum, const QList<OrderLine>& lines);
     // Reads the server's clock afresh; true when its day is no longer the day of the
     // last employee search (midnight has passed since).
     bool dayChangedSinceSearch();
@@ -40,5 +51,7 @@ private:
     QString clerk() const;
 
     AppContext& m_context;
+    AppSettingsData m_settingsData;
+    AppSettings m_settings;
     QDate m_searchDay;
 };

@@ -200,8 +200,7 @@ void frmEmployeeList::createCounterFrame()
     cmdMealMode->setCompleter(nullptr);
     cmdMealMode->lineEdit()->setMaxLength(ColumnLengths::MealMode);
     cmdMealMode->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 12, true));
-    cmdMealMode->addItems(MealModes::all());
-    cmdMealMode->setCurrentIndex(-1);
+    showMealModes();
     Twips::place(cmdMealMode, 1800, 3480, 2415, 420);
 
     txtMealEntry[MealCode] = makeTextBox(frame, indexed("txtMealEntry", MealCode), 8.25);
@@ -261,7 +260,10 @@ void frmEmployeeList::Form_Load()
 
 void frmEmployeeList::cmdSearch_Click()
 {
-    m_context.attempt([this] { LoadEmployeeList(); });
+    m_context.attempt([this] {
+        LoadEmployeeList();
+        openScannedEmployee();
+    });
 }
 
 void frmEmployeeList::mshEmpList_Click()
@@ -285,10 +287,14 @@ void frmEmployeeList::cmdMealEntry_Click(int index)
     switch (index) {
     case Save:
         m_context.attempt([this] {
-            if (!SaveDistributedMeals()) {
+            // The blank row of an empty order is not a meal: nothing is sent for it.
+            if (m_order->lines().isEmpty()) {
                 m_context.messages().info(QStringLiteral("The order list is empty."));
                 return;
             }
+            if (!clerkAcceptsLimits(m_order->lines()))
+                return;
+            SaveDistributedMeals();
             ResetCounter();
             m_context.messages().info(QStringLiteral("Saved!"));
             txtEmployeeDetails->setFocus();
@@ -347,6 +353,7 @@ void frmEmployeeList::searchEmployees(const QString& text)
     m_lastSearchText = text;
     mshEmpList->layOut(QString(), 2, {0, 1000, 3500, 2400, 1900});
     mshEmpList->fillFrom([this, &text] { return m_data.loadEmployees(text); }, true);
+    showMealModes();
 }
 
 void frmEmployeeList::ResetCounter()
@@ -395,14 +402,9 @@ bool frmEmployeeList::LoadDistributedMeals()
     return true;
 }
 
-bool frmEmployeeList::SaveDistributedMeals()
+void frmEmployeeList::SaveDistributedMeals()
 {
-    // The blank row of an empty order is not a meal: nothing is sent for it.
-    const QList<OrderLine> lines = m_order->lines();
-    if (lines.isEmpty())
-        return false;
-    m_data.saveOrder(strEmpNum, lines);
-    return true;
+    m_data.saveOrder(strEmpNum, m_order->lines());
 }
 
 void frmEmployeeList::RevokeDistributedMeal()
@@ -454,8 +456,11 @@ void frmEmployeeList::lookUpMeal()
     txtMealEntry[MealCode]->setText(searcher.strCode);
     txtMealEntry[MealDescription]->setText(searcher.strDescription);
     // After a choice the clerk goes on with the meal mode.
-    if (!searcher.strCode.isEmpty())
+    if (!searcher.strCode.isEmpty()) {
         cmdMealMode->setFocus();
+        // A mode chosen for the clerk is replaced by what is typed, not added to.
+        cmdMealMode->lineEdit()->selectAll();
+    }
 }
 
 bool frmEmployeeList::refreshListForNewDay()
@@ -486,7 +491,93 @@ void frmEmployeeList::chooseEmployee()
         return;
     }
     showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), 2));
+    preselectMealMode();
     txtMealEntry[MealDescription]->setFocus();
+}
+
+void frmEmployeeList::useSettings(const AppSettings& settings)
+{
+    m_data.useSettings(settings);
+    showMealModes();
+}
+
+void frmEmployeeList::showMealModes()
+{
+    QStringList modes = m_data.settings().modeNames();
+    if (modes.isEmpty())
+        modes = MealModes::all();
+    QStringList shown;
+    for (int i = 0; i < cmdMealMode->count(); ++i)
+        shown.append(cmdMealMode->itemText(i));
+    if (shown == modes)
+        return;
+    const QString text = cmdMealMode->currentText();
+    cmdMealMode->clear();
+    cmdMealMode->addItems(modes);
+    cmdMealMode->setCurrentIndex(-1);
+    cmdMealMode->setEditText(text);
+}
+
+void frmEmployeeList::preselectMealMode()
+{
+    // Outside every serving window the mode is not guessed.
+    const QString mode = m_data.settings().modeServedAt(m_context.dtServerDate.time());
+    if (mode.isEmpty())
+        return;
+    const int item = cmdMealMode->findText(mode, Qt::MatchFixedString);
+    if (item >= 0)
+        cmdMealMode->setCurrentIndex(item);
+    else
+        cmdMealMode->setEditText(mode);
+}
+
+void frmEmployeeList::openScannedEmployee()
+{
+    if (!m_data.settings().scanMode)
+        return;
+    const QString number = m_lastSearchText.trimmed();
+    if (number.isEmpty())
+        return;
+    int found = 0;
+    for (int row = 1; row < mshEmpList->Rows(); ++row) {
+        if (mshEmpList->TextMatrix(row, 1).compare(number, Qt::CaseInsensitive) != 0)
+            continue;
+        if (found)
+            return; // two employees answer to it: the clerk chooses
+        found = row;
+    }
+    if (!found)
+        return;
+    mshEmpList->setRow(found);
+    chooseEmployee();
+}
+
+bool frmEmployeeList::clerkAcceptsLimits(const QList<OrderLine>& lines)
+{
+    const QString name = mshEmpList->TextMatrix(mshEmpList->Row(), 2).trimmed();
+    for (const LimitWarning& warning : m_data.limitWarnings(strEmpNum, lines)) {
+        QString question;
+        if (warning.receivedToday == 0)
+            question = QStringLiteral("The order holds %1 %2 for %3; the site allows %4 a day. "
+                                      "Record them all?")
+                           .arg(warning.ordered)
+                           .arg(warning.mealMode, name)
+                           .arg(warning.limit);
+        else if (warning.ordered > 1)
+            question = QStringLiteral("%1 has already received %2 %3 today. Record %4 more?")
+                           .arg(name)
+                           .arg(warning.receivedToday)
+                           .arg(warning.mealMode)
+                           .arg(warning.ordered);
+        else
+            question = QStringLiteral("%1 has already received %2 %3 today. Record another?")
+                           .arg(name)
+                           .arg(warning.receivedToday)
+                           .arg(warning.mealMode);
+        if (!m_context.messages().ask(question, QStringLiteral("Confirmation")))
+            return false;
+    }
+    return true;
 }
 
 void frmEmployeeList::showChosenEmployee(const QString& empNum, const QString& name)

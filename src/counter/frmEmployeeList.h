@@ -33,6 +33,9 @@ public:
     // The window's Load: fills the employee list with an empty search, browse mode.
     void Form_Load();
 
+    // Settings saved on this workstation count at once, without waiting for a search.
+    void useSettings(const AppSettings& settings);
+
     // The employee of the last Click or DblClick on the list.
     QString strEmpNum;
     QString strEmpCol3;
@@ -62,11 +65,20 @@ private:
     // False when the employee of the current row is no longer in the list (searched
     // again past midnight): nothing is loaded then.
     bool LoadDistributedMeals();
-    bool SaveDistributedMeals();
+    void SaveDistributedMeals();
     void RevokeDistributedMeal();
     void AddMealToOrder();
     void ClearMealEntry();
     void clearMealMode();
+    // The site's modes, the listed ones first, in the mode list; the text stays.
+    void showMealModes();
+    // Entry opens on the mode served at the server's time, when one is.
+    void preselectMealMode();
+    // With scan mode on, a search for exactly one employee's number opens meal entry
+    // for that employee as a double-click would.
+    void openScannedEmployee();
+    // Past a warn-mode limit the clerk decides; false: nothing of the order is recorded.
+    bool clerkAcceptsLimits(const QList<OrderLine>& lines);
     void lookUpMeal();
     // Names the employee being served in the counter frame ("" in browse mode).
     void showChosenEmployee(const QString& empNum, const QString& name);

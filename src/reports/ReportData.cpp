@@ -1,6 +1,7 @@
 #include "ReportData.h"
 
 #include "data/SqlText.h"
+#include "settings/AppSettingsData.h"
 #include "shell/AppContext.h"
 
 namespace {
@@ -30,6 +31,12 @@ QString ReportData::hospitalName() const
     const Recordset info =
         m_context.open(QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo"));
     return info.eof() ? QString() : info.value(0, 0);
+}
+
+QString ReportData::headerName() const
+{
+    const QString site = AppSettingsData(m_context).load().siteName;
+    return site.isEmpty() ? hospitalName() : site;
 }
 
 QString ReportData::rowsText(const ReportRequest& request)

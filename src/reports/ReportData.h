@@ -6,7 +6,7 @@
 class AppContext;
 
 // The statements of the meal distribution report: the aggregated rows, computed by the
-// database, and the hospital's name for the header. Throws DbError.
+// database, and the name for the header. Throws DbError.
 class ReportData
 {
 public:
@@ -14,6 +14,8 @@ public:
 
     Recordset rows(const ReportRequest& request) const;
     QString hospitalName() const;
+    // The site name of App Settings, or the hospital's name where the site has none.
+    QString headerName() const;
 
     static QString rowsText(const ReportRequest& request);
 

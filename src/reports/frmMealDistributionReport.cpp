@@ -187,7 +187,7 @@ void frmMealDistributionReport::cmdRun_Click()
     ReportTable table;
     const bool done = m_context.attempt([&] {
         const Recordset rows = m_data.rows(wanted);
-        header.hospital = m_data.hospitalName();
+        header.hospital = m_data.headerName();
         table = ReportTable(wanted, rows);
     });
     if (!done)

@@ -12,6 +12,8 @@
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "reports/frmMealDistributionReport.h"
+#include "settings/AppSettingsData.h"
+#include "settings/frmAppSettings.h"
 #include "settings/frmStaffImport.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "user/UserObject.h"
@@ -212,6 +214,11 @@ void mdiTALO::mnuUsers_Click()
     m_context.attempt([this] { m_context.windows().get<frmUsers>().showModal(); });
 }
 
+void mdiTALO::mnuAppSettings_Click()
+{
+    m_context.attempt([this] { m_context.windows().get<frmAppSettings>().showModal(); });
+}
+
 void mdiTALO::mnuImportStaff_Click()
 {
     m_context.attempt([this] { m_context.windows().get<frmStaffImport>().showModal(); });
@@ -279,6 +286,7 @@ void mdiTALO::createMenus()
     connect(mnuMealType, &QAction::triggered, this, &mdiTALO::mnuMealType_Click);
     connect(mnuAccess, &QAction::triggered, this, &mdiTALO::mnuAccess_Click);
     connect(mnuUsers, &QAction::triggered, this, &mdiTALO::mnuUsers_Click);
+    connect(mnuAppSettings, &QAction::triggered, this, &mdiTALO::mnuAppSettings_Click);
     connect(mnuImportStaff, &QAction::triggered, this, &mdiTALO::mnuImportStaff_Click);
     const std::pair<QAction*, ReportPeriod::Kind> reports[] = {
         {mnuDistributionDaily, ReportPeriod::Kind::Daily},
@@ -296,7 +304,11 @@ void mdiTALO::openMealDistributionReport(int kind)
     const QDate today = m_context.dtServerDate.date() > AppContext::zeroDateTime().date()
                             ? m_context.dtServerDate.date()
                             : QDate::currentDate();
-    auto* report = new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today);
+    // Weeks start on the site's day; without its settings, on Monday.
+    Qt::DayOfWeek firstDay = Qt::Monday;
+    m_context.attempt([&] { firstDay = AppSettingsData(m_context).load().firstDayOfWeek; });
+    auto* report =
+        new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today, firstDay);
     auto* window = new QMdiSubWindow;
     window->setObjectName(QStringLiteral("frmMealDistributionReportWindow"));
     window->setAttribute(Qt::WA_DeleteOnClose);

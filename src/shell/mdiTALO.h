@@ -42,6 +42,7 @@ private slots:
     void mnuMealType_Click();
     void mnuAccess_Click();
     void mnuUsers_Click();
+    void mnuAppSettings_Click();
     void mnuImportStaff_Click();
     // Opens the meal counter again after its close box, or brings it forward.
     void mnuEmployeeList_Click();

@@ -1,4 +1,5 @@
 #include "counter/frmEmployeeList.h"
+#include "settings/AppSettingsData.h"
 #include "shell/WindowRegistry.h"
 #include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
@@ -24,6 +25,7 @@ const QString kSearchEmpty =
     QStringLiteral("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''");
 const QString kReadClock =
     QStringLiteral("Select GetDate() As ServerDate From Patient_Data..tbHospitalInfo");
+const QString kLoadSettings = QStringLiteral("Station..Load_TALO_AppSettings");
 const QString kLoadE002 =
     QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals 'E002', '12/8/2026'");
 
@@ -131,27 +133,58 @@ public:
             cells.append(orderList()->TextMatrix(row, col));
         return cells;
     }
-    // Statements sent, without the rights look-ups and the readings of the server's
-    // clock (they have their own tests).
+    // Statements sent, without the rights look-ups, the readings of the server's clock
+    // and of the site's settings (they have their own tests).
     QStringList sent() const
     {
         QStringList result;
-        for (const QString& sql : env.statements()) {
-            if (!sql.startsWith(QLatin1String("Select UserRights"), Qt::CaseInsensitive) &&
-                sql != kReadClock)
+        for (const QString& sql : sentWithClock()) {
+            if (sql != kReadClock)
                 result.append(sql);
         }
         return result;
     }
-    // Statements sent, the readings of the clock included (rights look-ups left out).
+    // Statements sent, the readings of the clock included (rights look-ups and settings
+    // readings left out).
     QStringList sentWithClock() const
     {
         QStringList result;
         for (const QString& sql : env.statements()) {
-            if (!sql.startsWith(QLatin1String("Select UserRights"), Qt::CaseInsensitive))
+            if (!sql.startsWith(QLatin1String("Select UserRights"), Qt::CaseInsensitive) &&
+                !sql.startsWith(kLoadSettings))
                 result.append(sql);
         }
         return result;
+    }
+    // Changes the site's settings as another workstation would: this counter sees them
+    // at its next search.
+    void changeSettings(const std::function<void(AppSettings&)>& change)
+    {
+        AppSettingsData data(env.context());
+        AppSettings settings = data.load();
+        change(settings);
+        data.save(settings);
+        env.clearStatements();
+    }
+    static MealModeSetting& modeOf(AppSettings& settings, const QString& name)
+    {
+        for (MealModeSetting& mode : settings.mealModes) {
+            if (mode.mealMode == name)
+                return mode;
+        }
+        settings.mealModes.append(MealModeSetting{name, {}, LimitAction::Warn, {}, {}});
+        return settings.mealModes.last();
+    }
+    void seedLunch(const QString& meal, bool revoked = false)
+    {
+        const QString revokedAt =
+            revoked ? QStringLiteral("'2026-12-08 11:05:00'") : QStringLiteral("NULL");
+        env.sqlite(QStringLiteral("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, "
+                                  "MealCode, MealMode, MealDate, Remarks, ClerkID, Source, "
+                                  "RecordedAt, RevokedAt) VALUES('E002', '%1', 'Lunch', "
+                                  "'2026-12-08 11:00:00', '', 'CLERK09', 'S', "
+                                  "'2026-12-08 11:00:00', %2)")
+                       .arg(meal, revokedAt));
     }
     // The offscreen platform has no window manager to hand the activation back when a
     // modal window closes; a desktop does that by itself.
@@ -239,6 +272,13 @@ private slots:
     void pastMidnightTheCounterWorksOnTheNewDay();
     void entryModeNamesTheChosenEmployee();
     void wholeOrderByKeyboardAlone();
+    void warnLimitAsksBeforeTheSave_data();
+    void warnLimitAsksBeforeTheSave();
+    void blockLimitIsRefusedAndNothingStored();
+    void modeServedAtTheServerTimeIsPreselected_data();
+    void modeServedAtTheServerTimeIsPreselected();
+    void scanModeOpensEntryForAnExactNumber_data();
+    void scanModeOpensEntryForAnExactNumber();
 };
 
 void tst_frmEmployeeList::layoutMatchesTheDesign()
@@ -942,6 +982,207 @@ void tst_frmEmployeeList::wholeOrderByKeyboardAlone()
     QVERIFY(c.inEntryMode());
     Counter::key(Qt::Key_C, Qt::AltModifier);
     QTRY_VERIFY(c.inBrowseMode());
+}
+
+void tst_frmEmployeeList::warnLimitAsksBeforeTheSave_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QStringList>("received"); // lunches today; "-" before a revoked one
+    QTest::addColumn<QStringList>("ordered");  // meals ordered as Lunch
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("question"); // "" = none asked
+    QTest::addColumn<int>("recorded");
+
+    const QString another =
+        QStringLiteral("Smith, John P has already received 1 Lunch today. Record another?");
+    QTest::newRow("one more, No") << 1 << QStringList{"M03"} << QStringList{"M02"} << false
+                                  << another << 0;
+    QTest::newRow("one more, Yes")
+        << 1 << QStringList{"M03"} << QStringList{"M02"} << true << another << 1;
+    QTest::newRow("two more, No")
+        << 1 << QStringList{"M03"} << QStringList{"M02", "M01"} << false
+        << "Smith, John P has already received 1 Lunch today. Record 2 more?" << 0;
+    QTest::newRow("the order alone passes it")
+        << 1 << QStringList() << QStringList{"M02", "M03"} << true
+        << "The order holds 2 Lunch for Smith, John P; the site allows 1 a day. Record them all?"
+        << 2;
+    QTest::newRow("within the limit")
+        << 2 << QStringList{"M03"} << QStringList{"M02"} << false << QString() << 1;
+    QTest::newRow("a revoked meal does not count")
+        << 1 << QStringList{"-M03"} << QStringList{"M02"} << false << QString() << 1;
+}
+
+void tst_frmEmployeeList::warnLimitAsksBeforeTheSave()
+{
+    QFETCH(int, limit);
+    QFETCH(QStringList, received);
+    QFETCH(QStringList, ordered);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
+    QFETCH(int, recorded);
+
+    Counter c;
+    c.env.addMeal(QStringLiteral("M04"), QStringLiteral("Tea"), QStringLiteral("LU"));
+    c.changeSettings([&](AppSettings& s) { Counter::modeOf(s, "Lunch").dailyLimit = limit; });
+    for (const QString& meal : received)
+        c.seedLunch(meal.mid(meal.startsWith('-') ? 1 : 0), meal.startsWith('-'));
+    const int before = c.storedMeals();
+    c.serveSmith();
+    // A mode without a limit never counts.
+    c.typeLine(QStringLiteral("M04"), QStringLiteral("Tea"), QStringLiteral("PM Snack"));
+    for (const QString& meal : ordered)
+        c.typeLine(meal, meal, QStringLiteral("Lunch"));
+    if (!question.isEmpty())
+        c.env.messages().answerNext(yes);
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+
+    QStringList asked;
+    for (const auto& message : c.env.messages().messages()) {
+        if (message.kind == ScriptedMessageService::Kind::Question)
+            asked << message.text;
+    }
+    QCOMPARE(asked, question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(c.env.messages().unansweredQuestions(), 0);
+    if (recorded == 0) {
+        // No records nothing of the order, and the order stays for the clerk.
+        QCOMPARE(c.storedMeals(), before);
+        QVERIFY(c.inEntryMode());
+        QCOMPARE(c.orderColumn(1), QStringList{"M04"} + ordered);
+        QCOMPARE(c.env.messages().infos(), QStringList());
+    } else {
+        QCOMPARE(c.storedMeals(), before + 1 + recorded);
+        QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    }
+}
+
+void tst_frmEmployeeList::blockLimitIsRefusedAndNothingStored()
+{
+    Counter c;
+    c.changeSettings([](AppSettings& s) {
+        MealModeSetting& lunch = Counter::modeOf(s, "Lunch");
+        lunch.dailyLimit = 1;
+        lunch.limitAction = LimitAction::Block;
+    });
+    c.seedLunch(QStringLiteral("M03"));
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"));
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("lunch"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+
+    // No question: the server refuses, in the order's own transaction.
+    QCOMPARE(c.env.messages().messages().size(), 1);
+    QCOMPARE(c.env.messages().errors().size(), 1);
+    QCOMPARE(c.env.messages().errors().first().text,
+             QStringLiteral("Employee E002 has already received 1 Lunch today; the site allows 1 "
+                            "a day."));
+    QCOMPARE(c.storedMeals(), 1);
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.orderColumn(1), QStringList({"M01", "M02"}));
+
+    // Revoking the earlier lunch frees the limit.
+    c.env.sqlite(QStringLiteral(
+        "UPDATE Station.tbTALOEmployeeDistributedMeals SET RevokedBy = 'CLERK09', RevokedAt = "
+        "'2026-12-08 11:40:00' WHERE MealCode = 'M03'"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(c.storedMeals(), 3);
+}
+
+void tst_frmEmployeeList::modeServedAtTheServerTimeIsPreselected_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("mode"); // "" = not guessed
+
+    const QDate day(2026, 12, 8);
+    QTest::newRow("breakfast window") << QDateTime(day, QTime(7, 30)) << "Breakfast";
+    QTest::newRow("its first minute") << QDateTime(day, QTime(6, 0)) << "Breakfast";
+    QTest::newRow("lunch window") << QDateTime(day, QTime(12, 45)) << "Lunch";
+    QTest::newRow("between windows") << QDateTime(day, QTime(10, 45)) << "";
+    QTest::newRow("window past midnight, before it") << QDateTime(day, QTime(23, 30)) << "MN Snack";
+    QTest::newRow("window past midnight, after it")
+        << QDateTime(day.addDays(1), QTime(0, 30)) << "MN Snack";
+    QTest::newRow("a mode the site added") << QDateTime(day, QTime(3, 15)) << "Night Meal";
+}
+
+void tst_frmEmployeeList::modeServedAtTheServerTimeIsPreselected()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, mode);
+
+    Counter c;
+    c.env.setServerClock(QDateTime(now.date(), QTime(9, 0)));
+    c.changeSettings([](AppSettings& s) {
+        const auto window = [&](const QString& name, QTime from, QTime to) {
+            MealModeSetting& m = Counter::modeOf(s, name);
+            m.serveFrom = from;
+            m.serveTo = to;
+        };
+        window("Breakfast", QTime(6, 0), QTime(10, 0));
+        window("Lunch", QTime(11, 0), QTime(14, 0));
+        window("MN Snack", QTime(23, 0), QTime(1, 0));
+        window("Night Meal", QTime(2, 0), QTime(4, 0));
+    });
+    c.search(QStringLiteral("E002"));
+    // The site's own mode follows the listed ones.
+    QCOMPARE(c.mealMode()->count(), 9);
+    QCOMPARE(c.mealMode()->itemText(8), QStringLiteral("Night Meal"));
+    QCOMPARE(c.mealMode()->currentText(), QString());
+
+    // The clock moves on between the search and the double-click: its time counts (the
+    // search's own time lies in the breakfast window).
+    c.env.setServerClock(now);
+    Counter::dblClick(c.empList(), 1);
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.mealMode()->currentText(), mode);
+
+    // The clerk may take another mode.
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Extra Meal"));
+    QCOMPARE(c.orderColumn(3), QStringList{"Extra Meal"});
+}
+
+void tst_frmEmployeeList::scanModeOpensEntryForAnExactNumber_data()
+{
+    QTest::addColumn<bool>("scanMode");
+    QTest::addColumn<QString>("rights");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("entry");
+
+    QTest::newRow("exact number") << true << kAllRights << "E002" << true;
+    QTest::newRow("letter case of a reader") << true << kAllRights << "e002" << true;
+    QTest::newRow("partial number") << true << kAllRights << "E00" << false;
+    QTest::newRow("a name") << true << kAllRights << "Smithers" << false;
+    QTest::newRow("scan mode off") << false << kAllRights << "E002" << false;
+    QTest::newRow("without the right to serve") << true << kNoServing << "E002" << false;
+}
+
+void tst_frmEmployeeList::scanModeOpensEntryForAnExactNumber()
+{
+    QFETCH(bool, scanMode);
+    QFETCH(QString, rights);
+    QFETCH(QString, typed);
+    QFETCH(bool, entry);
+
+    Counter c(rights);
+    c.changeSettings([&](AppSettings& s) { s.scanMode = scanMode; });
+    c.searchBox()->setFocus();
+    Counter::type(typed);
+    Counter::key(Qt::Key_Return);
+
+    QCOMPARE(c.inEntryMode(), entry);
+    if (entry) {
+        QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
+        QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Load_Employee_for_Meal "
+                                                       "'12/8/2026 11:30:15 AM', '%1'")
+                                            .arg(typed),
+                                        kLoadE002}));
+        QVERIFY(c.entry(1)->hasFocus());
+        QCOMPARE(c.chosenEmployee()->text(), QStringLiteral("E002  Smith, John P"));
+    } else {
+        QVERIFY(c.inBrowseMode());
+    }
+    const bool refused = rights == kNoServing;
+    QCOMPARE(c.env.messages().infos(),
+             refused ? QStringList{QStringLiteral("No Access.")} : QStringList());
 }
 
 QTEST_MAIN(tst_frmEmployeeList)

@@ -1,4 +1,5 @@
 #include "reports/frmMealDistributionReport.h"
+#include "settings/AppSettingsData.h"
 #include "shell/mdiTALO.h"
 #include "support/ReportMeals.h"
 #include "support/TestEnvironment.h"
@@ -26,6 +27,7 @@ private slots:
     void presets_data();
     void presets();
     void menuOpensReportsSideBySide();
+    void siteSettingsNameTheReportAndStartItsWeek();
     void subtotalsAddUpToTheGrandTotal();
     void refusedPeriodKeepsTheLastReport();
     void csvPdfAndXlsx();
@@ -116,6 +118,33 @@ void tst_frmMealDistributionReport::menuOpensReportsSideBySide()
     for (const char* hidden :
          {"mnuDistributionMealType", "mnuDistributionMeal", "mnuDistributionMealTime"})
         QVERIFY(!frame.findChild<QAction*>(QString::fromLatin1(hidden))->isVisible());
+}
+
+void tst_frmMealDistributionReport::siteSettingsNameTheReportAndStartItsWeek()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    AppSettings settings = AppSettings::defaults();
+    settings.firstDayOfWeek = Qt::Sunday;
+    settings.siteName = QStringLiteral("North Wing Canteen");
+    AppSettingsData(env.context()).save(settings);
+
+    mdiTALO frame(env.context(), [&env] {
+        return std::make_unique<TestUser>(&env.recorder(), QStringLiteral("CLERK01"),
+                                          QStringLiteral("Test User"));
+    });
+    QVERIFY(frame.Form_Load());
+    frame.findChild<QAction*>(QStringLiteral("mnuDistributionWeekly"))->trigger();
+    auto* area = frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
+    auto* weekly = qobject_cast<frmMealDistributionReport*>(area->activeSubWindow()->widget());
+    QVERIFY(weekly);
+    // 8 December 2026 is a Tuesday: its week began on Sunday the 6th.
+    QCOMPARE(weekly->request().period.from(), QDate(2026, 12, 6));
+    QCOMPARE(weekly->request().period.to(), QDate(2026, 12, 12));
+
+    weekly->cmdRun_Click();
+    QCOMPARE(weekly->findChild<QLabel*>("lblHospital")->text(),
+             QStringLiteral("North Wing Canteen"));
 }
 
 void tst_frmMealDistributionReport::subtotalsAddUpToTheGrandTotal()
