@@ -51,7 +51,7 @@ BEGIN
                 SELECT COUNT(*) FROM dbo.tbTALOEmployeeDistributedMeals AS dm
                 WHERE
                     dm.EmpNum = @employee
-                    AND dm.MealMode = s.MealMode
+                    AND LTRIM(RTRIM(dm.MealMode)) = s.MealMode
                     AND dm.MealDate >= @from
                     AND dm.MealDate < @to
                     AND dm.RevokedAt IS NULL

@@ -113,12 +113,13 @@ BEGIN
         -- the day of the meal, not revoked, counting the lines already saved in the
         -- caller's transaction, must stay under the limit. Two counters serving the same
         -- employee at once: the application lock, held to the end of the transaction,
-        -- makes the second one wait and then count the first one's meal.
+        -- makes the second one wait and then count the first one's meal. A mode typed
+        -- with blanks around it counts as the mode it names.
         SELECT
             @limitMode = s.MealMode,
             @limit = s.DailyLimit
         FROM dbo.tbTALOMealModeSetting AS s
-        WHERE s.MealMode = @mode AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL;
+        WHERE s.MealMode = LTRIM(RTRIM(@mode)) AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL;
         IF @limitMode IS NOT NULL
         BEGIN
             SET @lockName = CONCAT(N'talo_meal_limit:', UPPER(RTRIM(@employee)));
@@ -137,7 +138,7 @@ BEGIN
             FROM dbo.tbTALOEmployeeDistributedMeals
             WHERE
                 EmpNum = @employee
-                AND MealMode = @limitMode
+                AND LTRIM(RTRIM(MealMode)) = @limitMode
                 AND MealDate >= @dayStart
                 AND MealDate < DATEADD(DAY, 1, @dayStart)
                 AND RevokedAt IS NULL;

@@ -21,7 +21,7 @@ WHERE CASE WHEN json_valid(:modes) THEN json_type(:modes) <> 'array' ELSE 1 END;
 SELECT MEALMODE, RECEIVED, DAILYLIMIT, ORDERED, LIMITACTION
 FROM (SELECT s.MealMode AS MEALMODE,
              (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm
-              WHERE dm.EmpNum = :employee AND dm.MealMode = s.MealMode
+              WHERE dm.EmpNum = :employee AND trim(dm.MealMode) = s.MealMode
                 AND dm.MealDate >= d.day AND dm.MealDate < date(d.day, '+1 day')
                 AND dm.RevokedAt IS NULL) AS RECEIVED,
              s.DailyLimit AS DAILYLIMIT,

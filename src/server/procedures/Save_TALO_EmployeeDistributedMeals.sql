@@ -52,17 +52,18 @@ WHERE talo_iso(:date) IS NULL;
 -- A meal mode the site limits with a block: the employee's meals of that mode on the day
 -- of the meal, not revoked, counting the lines already saved in the caller's transaction,
 -- must stay under the limit. Writes are serialised by the store, so two counters cannot
--- both pass the last allowed meal.
+-- both pass the last allowed meal. A mode typed with blanks around it is stored as typed
+-- but counts as the mode it names, or " Lunch" would slip past the lunch limit.
 SELECT talo_raise('Employee ' || :employee || ' has already received ' || c.received || ' '
                   || c.mode || ' today; the site allows ' || c.lim || ' a day.')
 FROM (SELECT s.MealMode AS mode, s.DailyLimit AS lim,
              (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm
-              WHERE dm.EmpNum = :employee AND dm.MealMode = s.MealMode
+              WHERE dm.EmpNum = :employee AND trim(dm.MealMode) = s.MealMode
                 AND dm.MealDate >= talo_iso_day(:date)
                 AND dm.MealDate < date(talo_iso_day(:date), '+1 day')
                 AND dm.RevokedAt IS NULL) AS received
       FROM Station.tbTALOMealModeSetting s
-      WHERE s.MealMode = :mode AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL) c
+      WHERE s.MealMode = trim(:mode) AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL) c
 WHERE c.received >= c.lim;
 
 INSERT INTO Station.tbTALOEmployeeDistributedMeals
