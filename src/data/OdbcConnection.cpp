@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+#include <atomic>
 
 namespace {
 
@@ -16,7 +17,8 @@ const QString statementFailed = QStringLiteral("The statement could not be run."
 
 QString nextConnectionName()
 {
-    static int counter = 0;
+    // Readers are opened on other threads.
+    static std::atomic<int> counter = 0;
     return QStringLiteral("talodesk-odbc-%1").arg(++counter);
 }
 
@@ -47,19 +49,38 @@ OdbcConnection::OdbcConnection(const QString& connectionString, const QString& u
     : m_name(nextConnectionName()), m_connectionString(connectionString),
       m_session(std::move(session))
 {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+    db.setDatabaseName(connectionString);
+    // Kept only inside the driver's connection, so a dropped link can be reopened.
+    db.setUserName(userName);
+    db.setPassword(password);
+    openOrThrow(std::move(db));
+}
+
+OdbcConnection::OdbcConnection(const CloneOf& other, const QString& connectionString,
+                               OdbcSession session)
+    : m_name(nextConnectionName()), m_connectionString(connectionString),
+      m_session(std::move(session))
+{
+    // The overload taking a name may be called from another thread than the original's.
+    openOrThrow(QSqlDatabase::cloneDatabase(other.connectionName, m_name));
+}
+
+void OdbcConnection::openOrThrow(QSqlDatabase db)
+{
     QSqlError error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-        db.setDatabaseName(connectionString);
-        // Kept only inside the driver's connection, so a dropped link can be reopened.
-        db.setUserName(userName);
-        db.setPassword(password);
-        if (db.open() && setUpSession(db))
-            return;
-        error = m_setupError.isValid() ? m_setupError : db.lastError();
-    }
+    if (db.open() && setUpSession(db))
+        return;
+    error = m_setupError.isValid() ? m_setupError : db.lastError();
+    db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
     throw OdbcError::fromSqlError(error, QStringLiteral("The database server cannot be reached."));
+}
+
+std::unique_ptr<Connection> OdbcConnection::openReader() const
+{
+    return std::unique_ptr<Connection>(
+        new OdbcConnection(CloneOf{m_name}, m_connectionString, m_session));
 }
 
 bool OdbcConnection::setUpSession(QSqlDatabase& db)

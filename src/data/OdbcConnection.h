@@ -31,11 +31,20 @@ public:
     // Nested calls join the outer transaction.
     void transaction(const std::function<void()>& work) override;
     QString serverName() const override;
+    // A clone of this connection's settings (and login), opened in the calling thread.
+    // A statement it runs cannot be stopped from here: cancel() is not offered.
+    std::unique_ptr<Connection> openReader() const override;
 
     // The name under which Qt knows this connection (QSqlDatabase::database()).
     const QString& connectionName() const { return m_name; }
 
 private:
+    struct CloneOf
+    {
+        QString connectionName;
+    };
+    OdbcConnection(const CloneOf& other, const QString& connectionString, OdbcSession session);
+    void openOrThrow(QSqlDatabase db);
     QSqlDatabase database();
     QSqlQuery run(const QString& sql);
     // Reads the remaining results so an error raised after the first rows is not lost.

@@ -1,7 +1,7 @@
 #include "ReportData.h"
 
+#include "data/Connection.h"
 #include "data/SqlText.h"
-#include "shell/AppContext.h"
 
 namespace {
 
@@ -20,15 +20,15 @@ QString layoutName(ReportRequest::Layout layout)
 
 } // namespace
 
-Recordset ReportData::rows(const ReportRequest& request) const
+Recordset ReportData::rows(Connection& connection, const ReportRequest& request)
 {
-    return m_context.open(rowsText(request));
+    return connection.open(rowsText(request));
 }
 
-QString ReportData::hospitalName() const
+QString ReportData::hospitalName(Connection& connection)
 {
     const Recordset info =
-        m_context.open(QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo"));
+        connection.open(QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo"));
     return info.eof() ? QString() : info.value(0, 0);
 }
 

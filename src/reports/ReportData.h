@@ -3,20 +3,16 @@
 #include "ReportRequest.h"
 #include "data/Recordset.h"
 
-class AppContext;
+class Connection;
 
 // The statements of the meal distribution report: the aggregated rows, computed by the
-// database, and the hospital's name for the header. Throws DbError.
+// database, and the hospital's name for the header. They run on the report's own
+// connection (see BackgroundReader). Throws DbError.
 class ReportData
 {
 public:
-    explicit ReportData(AppContext& context) : m_context(context) {}
-
-    Recordset rows(const ReportRequest& request) const;
-    QString hospitalName() const;
+    static Recordset rows(Connection& connection, const ReportRequest& request);
+    static QString hospitalName(Connection& connection);
 
     static QString rowsText(const ReportRequest& request);
-
-private:
-    AppContext& m_context;
 };

@@ -1,4 +1,5 @@
 #include "reports/frmMealDistributionReport.h"
+#include "server/EmbeddedStore.h"
 #include "shell/mdiTALO.h"
 #include "support/ReportMeals.h"
 #include "support/TestEnvironment.h"
@@ -11,10 +12,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <sqlite3.h>
 
 // The report window: its period presets, the two-level table with subtotals and a grand
 // total, the header, a refused setting, and what reaches the CSV and PDF files.
@@ -29,10 +35,20 @@ private slots:
     void subtotalsAddUpToTheGrandTotal();
     void refusedPeriodKeepsTheLastReport();
     void csvPdfAndXlsx();
+    void cancelStopsARunningReport();
 
 private:
     static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
+    // Runs the report and waits for it to arrive.
+    static void run(frmMealDistributionReport& report);
 };
+
+void tst_frmMealDistributionReport::run(frmMealDistributionReport& report)
+{
+    report.cmdRun_Click();
+    QVERIFY(report.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!report.isRunning(), 30000);
+}
 
 void tst_frmMealDistributionReport::choose(frmMealDistributionReport& report, const char* name,
                                            const QString& key)
@@ -127,7 +143,7 @@ void tst_frmMealDistributionReport::subtotalsAddUpToTheGrandTotal()
     report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 3, 5));
     choose(report, "cboGroup1", "DEPARTMENT");
     choose(report, "cboGroup2", "MEALTIME");
-    report.cmdRun_Click();
+    run(report);
     QCOMPARE(env.messages().texts(), QStringList());
 
     QStringList lines;
@@ -160,10 +176,10 @@ void tst_frmMealDistributionReport::refusedPeriodKeepsTheLastReport()
     seedReportMeals(env);
     frmMealDistributionReport report(env.context(), ReportPeriod::Kind::DateRange,
                                      QDate(2028, 2, 29));
-    report.cmdRun_Click();
+    run(report);
     QCOMPARE(report.table().meals(), 2);
     report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 2, 1));
-    report.cmdRun_Click();
+    run(report);
     QCOMPARE(env.messages().errors().size(), 1);
     QCOMPARE(env.messages().errors().first().text,
              QStringLiteral("The report period starts after it ends."));
@@ -180,7 +196,7 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
     QString path;
     report.chooseFile = [&](const QString&) { return path; };
-    report.cmdRun_Click();
+    run(report);
 
     path = env.folder() + "/payroll.csv";
     report.cmdCsv_Click();
@@ -227,6 +243,77 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     QVERIFY2(sheet.contains(QRegularExpression("<c r=\"E9\" s=\"\\d+\"><v>191</v></c>")),
              qPrintable(sheet));
     QVERIFY(sheet.contains(QRegularExpression("<c r=\"D9\" s=\"\\d+\"><v>6</v></c>")));
+}
+
+namespace {
+
+constexpr int SlowSteps = 100000;
+
+// The store never takes long over a test's few meals, so the report's connection is
+// slowed down: a pause every few steps of its statements, until `SlowSteps` pauses
+// have been made. An interrupted statement stops at its next step.
+int slowly(void* steps)
+{
+    if (++*static_cast<std::atomic<int>*>(steps) < SlowSteps)
+        QThread::msleep(20);
+    return 0;
+}
+
+} // namespace
+
+void tst_frmMealDistributionReport::cancelStopsARunningReport()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly, QDate(2028, 3, 1));
+    report.show();
+    std::atomic<int> steps = 0;
+    report.openReader = [&env, &steps]() -> std::unique_ptr<Connection> {
+        auto reader = std::make_unique<EmbeddedConnection>(env.folder());
+        sqlite3_progress_handler(reader->store().handle(), 5, slowly, &steps);
+        return reader;
+    };
+    auto* cmdRun = report.findChild<QPushButton*>("cmdRun");
+    auto* cmdCancel = report.findChild<QPushButton*>("cmdCancel");
+    auto* status = report.findChild<QLabel*>("lblStatus");
+
+    // The click returns at once: the report is read on its own thread while the window
+    // goes on answering (the grouping follows the layout chosen meanwhile).
+    QTest::mouseClick(cmdRun, Qt::LeftButton);
+    QVERIFY(report.isRunning());
+    QTRY_VERIFY(steps > 10);
+    QVERIFY(report.isRunning());
+    QVERIFY(report.findChild<QProgressBar*>("prgReport")->isVisible());
+    QVERIFY(!cmdRun->isEnabled());
+    QCOMPARE(status->text(), QStringLiteral("Running the report..."));
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1);
+    QVERIFY(!report.findChild<QComboBox*>("cboGroup1")->isEnabled());
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(0);
+
+    // Cancel: the window is free again at once, and the statement really stops (it
+    // would otherwise go on pausing for half an hour).
+    QVERIFY(cmdCancel->isVisible() && cmdCancel->isEnabled());
+    QTest::mouseClick(cmdCancel, Qt::LeftButton);
+    QVERIFY(!report.isRunning());
+    QVERIFY(cmdRun->isEnabled());
+    QVERIFY(!cmdCancel->isVisible());
+    QCOMPARE(status->text(), QStringLiteral("Report cancelled."));
+    int before = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const int now = steps;
+            QTest::qWait(200);
+            return std::exchange(before, now) == steps;
+        }(),
+        10000);
+    QCOMPARE(env.messages().texts(), QStringList());
+    QCOMPARE(report.table().lines().size(), 0);
+
+    // The next run, on the same connection, is not slowed and shows its report.
+    steps = SlowSteps;
+    run(report);
+    QCOMPARE(report.table().meals(), 3);
+    QCOMPARE(status->text(), QString());
 }
 
 QTEST_MAIN(tst_frmMealDistributionReport)
