@@ -36,6 +36,7 @@ private slots:
     void refusedPeriodKeepsTheLastReport();
     void csvPdfAndXlsx();
     void cancelStopsARunningReport();
+    void everyPdfPageHasTheHeader();
 
 private:
     static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
@@ -314,6 +315,64 @@ void tst_frmMealDistributionReport::cancelStopsARunningReport()
     run(report);
     QCOMPARE(report.table().meals(), 3);
     QCOMPARE(status->text(), QString());
+}
+
+// A payroll of 150 employees fills several pages; each page carries the header and its
+// number, read back page by page.
+void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    TestEnvironment env;
+    env.addMealType("LU", "Lunch");
+    env.addMeal("M1", "Soup", "LU", "45.50");
+    env.sqlite("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
+               "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+               "Active) SELECT printf('E%03d', i), 'Ünal' || i, 'Ana', '', NULL, '1' FROM n");
+    env.sqlite("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+               "MealDate, MealCost, ClerkID, RecordedAt) SELECT EmpNum, 'M1', 'Lunch', "
+               "'2028-02-10 12:00:00', '45.50', 'C1', '' FROM Payroll.tbcmaster");
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly,
+                                     QDate(2028, 2, 10));
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
+    const QString path = env.folder() + "/payroll.pdf";
+    report.chooseFile = [&](const QString&) { return path; };
+    run(report);
+    report.cmdPdf_Click();
+    QCOMPARE(env.messages().texts(), QStringList());
+
+    const auto pageText = [&](int page) {
+        QProcess process;
+        process.start(pdftotext, {"-layout", "-f", QString::number(page), "-l",
+                                  QString::number(page), path, "-"});
+        process.waitForFinished(30000);
+        return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
+                                       : QString();
+    };
+    const QRegularExpression count("Page 1 of (\\d+)");
+    const auto found = count.match(pageText(1));
+    QVERIFY2(found.hasMatch(), qPrintable(pageText(1)));
+    const int pages = found.captured(1).toInt();
+    QVERIFY2(pages >= 3, qPrintable(found.captured(0)));
+    QStringList employees;
+    for (int page = 1; page <= pages; ++page) {
+        const QString text = pageText(page);
+        for (const QString& expected :
+             {QStringLiteral("Hospital"), QStringLiteral("Meal Deductions for Payroll"),
+              QStringLiteral("2/1/2028 to 2/29/2028"), QStringLiteral("Printed by Test User on"),
+              QStringLiteral("Employee No."), QStringLiteral("Page %1 of %2").arg(page).arg(pages)})
+            QVERIFY2(
+                text.contains(expected),
+                qPrintable(QStringLiteral("page %1 lacks %2:\n%3").arg(page).arg(expected, text)));
+        for (const auto& match : QRegularExpression("\\bE\\d{3}\\b").globalMatch(text))
+            employees << match.captured(0);
+    }
+    // Every employee once, none lost or repeated at a page break; the total on the last page.
+    QCOMPARE(employees.size(), 150);
+    QCOMPARE(employees.first(), QStringLiteral("E001"));
+    QCOMPARE(employees.last(), QStringLiteral("E150"));
+    QVERIFY(pageText(pages).contains("6825.00"));
 }
 
 QTEST_MAIN(tst_frmMealDistributionReport)
