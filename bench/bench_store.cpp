@@ -261,6 +261,47 @@ int main(int argc, char* argv[])
             "'bench', 'CLERK01', 'S', datetime('now'))");
     const QString allowedMeal =
         store.open("Station..Load_TALO_EmployeeAllowedMeals '000043', ''").value(0, 0);
+    // With the app settings limiting every mode with a block, each line first counts the
+    // employee's meals of its mode that day. Each run saves on a day of its own after the
+    // employee's last meal, so the five lines are the five a limit of five allows.
+    sqlite3_stmt* rawLimit = prepare(
+        db, "SELECT s.DailyLimit, (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm "
+            "WHERE dm.EmpNum = ?1 AND dm.MealMode = s.MealMode AND dm.MealDate >= ?2 AND "
+            "dm.MealDate < date(?2, '+1 day') AND dm.RevokedAt IS NULL) FROM "
+            "Station.tbTALOMealModeSetting s WHERE s.MealMode = 'Lunch' AND s.LimitAction = 'B' "
+            "AND s.DailyLimit IS NOT NULL");
+    QStringList limitedModes;
+    for (const char* mode : {"Breakfast", "Lunch", "Dinner", "AM Snack", "PM Snack", "MN Snack",
+                             "Extra Meal", "Extra Snack"})
+        limitedModes << QStringLiteral("[\"%1\",\"5\",\"B\",\"\",\"\"]").arg(mode);
+    const auto settingsSave = [](const QStringList& modes) {
+        return "Station..Save_TALO_AppSettings '[" + modes.join(',') + "]', '0', '1', '', 'BENCH'";
+    };
+    QStringList unlimitedModes = limitedModes;
+    unlimitedModes.replaceInStrings(QStringLiteral("\"5\",\"B\""), QStringLiteral("\"\",\"W\""));
+    QDate lastDay;
+    int limitedDays = 0;
+    const auto limitedDay = [&](int offset) { return lastDay.addDays(offset + ++limitedDays); };
+    const auto limitsOn = [&] {
+        store.execute(settingsSave(limitedModes));
+        lastDay = QDate::fromString(
+            store
+                .nativeQuery("SELECT substr(max(MealDate), 1, 10) FROM "
+                             "Station.tbTALOEmployeeDistributedMeals WHERE EmpNum = '000043'")
+                .value(0, 0),
+            QStringLiteral("yyyy-MM-dd"));
+        limitedDays = 0;
+    };
+
+    // A 5-line order saved in one transaction, as the counter saves it.
+    const auto saveOrder = [&](const QString& when) {
+        store.transaction([&] {
+            for (int line = 0; line < 5; ++line)
+                store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
+                              allowedMeal + "', 'Lunch', '" + when + "', 'bench', 'CLERK01', 'S'");
+        });
+        return 5;
+    };
 
     const QString search = QStringLiteral("Dela Cruz Mer");
     struct Case
@@ -268,6 +309,7 @@ int main(int argc, char* argv[])
         QString name;
         std::function<int()> connection;
         std::function<int()> raw;
+        std::function<void()> before = {};
     };
     const QList<Case> cases = {
         {"employee search (Load_Employee_for_Meal)",
@@ -314,22 +356,30 @@ int main(int argc, char* argv[])
         // Saved for another employee, so that the look-ups above stay the same.
         // One transaction, as the counter saves an order.
         {"order save, 5 lines (Save_TALO_EmployeeDistributedMeals)",
-         [&] {
-             store.transaction([&] {
-                 for (int line = 0; line < 5; ++line)
-                     store.execute("Station..Save_TALO_EmployeeDistributedMeals '000043', '" +
-                                   allowedMeal + "', 'Lunch', '" + serverDate +
-                                   "', 'bench', 'CLERK01', 'S'");
-             });
-             return 5;
-         },
+         [&] { return saveOrder(serverDate); },
          [&] {
              sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
              for (int line = 0; line < 5; ++line)
                  rawQuery(db, rawSave, {"000043", allowedMeal, day + " 11:30:15"});
              sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
              return 5;
-         }},
+         },
+         [&] { store.execute(settingsSave(unlimitedModes)); }},
+        {"order save, 5 lines, every mode limited (block)",
+         [&] {
+             return saveOrder(limitedDay(0).toString(QStringLiteral("M/d/yyyy")) + " 11:30:15 AM");
+         },
+         [&] {
+             const QString when = limitedDay(10000).toString(Qt::ISODate);
+             sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+             for (int line = 0; line < 5; ++line) {
+                 rawQuery(db, rawLimit, {"000043", when});
+                 rawQuery(db, rawSave, {"000043", allowedMeal, when + " 11:30:15"});
+             }
+             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+             return 5;
+         },
+         limitsOn},
     };
 
     out << "\nMedians of " << runs << " runs (ms)\n";
@@ -343,6 +393,8 @@ int main(int argc, char* argv[])
         int rowsConnection = 0, rowsRaw = 0;
         // The opening search returns 100,000 rows: a few runs show its cost.
         const int n = c.name.startsWith("opening") ? std::max(3, runs / 40) : runs;
+        if (c.before)
+            c.before();
         const double connection = medianMs(n, c.connection, rowsConnection);
         const double raw = medianMs(n, c.raw, rowsRaw);
         out << QStringLiteral("%1 %2 %3 %4 %5%6\n")
@@ -355,6 +407,7 @@ int main(int argc, char* argv[])
                             ? QString()
                             : QStringLiteral("  (raw rows: %1)").arg(rowsRaw));
     }
+    store.execute(settingsSave(unlimitedModes));
     // The opening search must list the same rows in the same order as sorting every name
     // through the collation did.
     QList<QStringList> indexed, sorted;
@@ -369,8 +422,8 @@ int main(int argc, char* argv[])
         << QString::number(sortedMs, 'f', 3) << " ms; the name-order index gives "
         << (indexed == sorted && answered.rows() == sorted ? "the same" : "DIFFERENT")
         << " rows in the same order (" << rows << " rows)\n";
-    for (sqlite3_stmt* stmt :
-         {rawSearch, rawOpening, rawOpeningSorted, rawAllowed, rawReceived, rawPersonnel, rawSave})
+    for (sqlite3_stmt* stmt : {rawSearch, rawOpening, rawOpeningSorted, rawAllowed, rawReceived,
+                               rawPersonnel, rawSave, rawLimit})
         sqlite3_finalize(stmt);
     return 0;
 }

@@ -107,7 +107,18 @@ VALUES
     (N'Station', N'tbTALOAuditLog', N'Details', N'Latin1_General_100_CI_AS', 1),
     (N'Station', N'tbTALOAuditLog', N'UserID', N'Latin1_General_100_CI_AS', 1),
     (N'Station', N'tbTALOAuditLog', N'ChangedAt', NULL, 1),
-    (N'Station', N'tbTALOAuditLog', N'LoginName', N'Latin1_General_100_CI_AS', 2)
+    (N'Station', N'tbTALOAuditLog', N'LoginName', N'Latin1_General_100_CI_AS', 2),
+    (N'Station', N'tbTALOSiteSetting', N'SettingID', NULL, 4),
+    (N'Station', N'tbTALOSiteSetting', N'ScanMode', NULL, 4),
+    (N'Station', N'tbTALOSiteSetting', N'FirstDayOfWeek', NULL, 4),
+    (N'Station', N'tbTALOSiteSetting', N'SiteName', N'Latin1_General_100_CI_AS', 4),
+    (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', 4),
+    (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, 4),
+    (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, 4),
+    (N'Station', N'tbTALOMealModeSetting', N'DailyLimit', NULL, 4),
+    (N'Station', N'tbTALOMealModeSetting', N'LimitAction', NULL, 4),
+    (N'Station', N'tbTALOMealModeSetting', N'ServeFrom', N'Latin1_General_100_CI_AS', 4),
+    (N'Station', N'tbTALOMealModeSetting', N'ServeTo', N'Latin1_General_100_CI_AS', 4)
 ;
 
 DECLARE @found TABLE (

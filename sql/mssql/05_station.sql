@@ -173,6 +173,69 @@ IF NOT EXISTS (
     CREATE INDEX ixAuditTableKey ON dbo.tbTALOAuditLog (TableName, RecordKey);
 GO
 
+-- App settings, shared by every counter of the site (schema version 4): the site's own
+-- settings in one row, and per meal mode its daily limit (NULL = none), what happens
+-- past it (W warn, B block) and its serving window ('HH:MM' both, or both empty). The
+-- eight listed modes are seeded below and cannot be removed; a site may add others.
+IF OBJECT_ID(N'dbo.tbTALOSiteSetting', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOSiteSetting (
+        SettingID INT NOT NULL CONSTRAINT PK_tbTALOSiteSetting PRIMARY KEY,
+        ScanMode CHAR(1) NOT NULL CONSTRAINT DF_tbTALOSiteSetting_ScanMode DEFAULT ('0'),
+        FirstDayOfWeek INT NOT NULL CONSTRAINT DF_tbTALOSiteSetting_FirstDayOfWeek DEFAULT (1),
+        SiteName NVARCHAR(200) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOSiteSetting_SiteName DEFAULT (N''),
+        CONSTRAINT CK_tbTALOSiteSetting_SettingID CHECK (SettingID = 1),
+        CONSTRAINT CK_tbTALOSiteSetting_ScanMode CHECK (ScanMode IN ('0', '1')),
+        CONSTRAINT CK_tbTALOSiteSetting_FirstDayOfWeek CHECK (FirstDayOfWeek BETWEEN 1 AND 7)
+    );
+END;
+GO
+
+IF OBJECT_ID(N'dbo.tbTALOMealModeSetting', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.tbTALOMealModeSetting (
+        MealMode NVARCHAR(50) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT PK_tbTALOMealModeSetting PRIMARY KEY,
+        Position INT NOT NULL,
+        Listed CHAR(1) NOT NULL CONSTRAINT DF_tbTALOMealModeSetting_Listed DEFAULT ('0'),
+        DailyLimit INT NULL,
+        LimitAction CHAR(1) NOT NULL CONSTRAINT DF_tbTALOMealModeSetting_LimitAction DEFAULT ('W'),
+        ServeFrom NVARCHAR(5) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOMealModeSetting_ServeFrom DEFAULT (N''),
+        ServeTo NVARCHAR(5) COLLATE Latin1_General_100_CI_AS NOT NULL
+            CONSTRAINT DF_tbTALOMealModeSetting_ServeTo DEFAULT (N''),
+        CONSTRAINT CK_tbTALOMealModeSetting_Listed CHECK (Listed IN ('0', '1')),
+        CONSTRAINT CK_tbTALOMealModeSetting_DailyLimit CHECK (DailyLimit BETWEEN 0 AND 99),
+        CONSTRAINT CK_tbTALOMealModeSetting_LimitAction CHECK (LimitAction IN ('W', 'B'))
+    );
+END;
+GO
+
+INSERT INTO dbo.tbTALOSiteSetting (SettingID)
+SELECT 1
+WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOSiteSetting);
+GO
+
+INSERT INTO dbo.tbTALOMealModeSetting (MealMode, Position, Listed)
+SELECT
+    v.MealMode,
+    v.Position,
+    '1'
+FROM (
+    VALUES
+    (N'Breakfast', 1),
+    (N'Lunch', 2),
+    (N'Dinner', 3),
+    (N'AM Snack', 4),
+    (N'PM Snack', 5),
+    (N'MN Snack', 6),
+    (N'Extra Meal', 7),
+    (N'Extra Snack', 8)
+) AS v (MealMode, Position)
+WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOMealModeSetting AS s WHERE s.MealMode = v.MealMode);
+GO
+
 -- The rights the program knows, in code order (the access window lists them so).
 INSERT INTO dbo.tbTALOUserSetUp (Code, Description)
 SELECT

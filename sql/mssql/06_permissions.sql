@@ -75,6 +75,11 @@ GRANT EXECUTE ON dbo.Load_TALO_Users TO talodesk_admin;
 GRANT EXECUTE ON dbo.Save_TALO_User TO talodesk_admin;
 GRANT EXECUTE ON dbo.Save_TALO_UserPassword TO talodesk_admin;
 GRANT EXECUTE ON dbo.Save_TALO_UserAccess TO talodesk_admin;
+-- App settings: every counter reads them and checks an order's daily limits; only the
+-- administration changes them (Settings > App Settings, right 7).
+GRANT EXECUTE ON dbo.Load_TALO_AppSettings TO talodesk_counter;
+GRANT EXECUTE ON dbo.Check_TALO_MealLimits TO talodesk_counter;
+GRANT EXECUTE ON dbo.Save_TALO_AppSettings TO talodesk_admin;
 GO
 
 USE Patient_Data;

@@ -113,6 +113,10 @@ void EmbeddedStore::configure()
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_staff_rows (seq INTEGER PRIMARY "
                         "KEY, n TEXT NOT NULL, l TEXT NOT NULL, f TEXT NOT NULL, m TEXT NOT "
                         "NULL, d TEXT NOT NULL, dn TEXT NOT NULL, a TEXT NOT NULL)"));
+    // Likewise the meal modes Save_TALO_AppSettings unpacks from its JSON argument.
+    exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_mode_rows (seq INTEGER PRIMARY "
+                        "KEY, j TEXT NOT NULL, m TEXT NOT NULL, l TEXT NOT NULL, a TEXT NOT "
+                        "NULL, f TEXT NOT NULL, t TEXT NOT NULL)"));
     QStringList names;
     for (const Database& database : databases())
         names << database.name;

@@ -216,7 +216,7 @@ def embedded_procedures(folder):
     procs = {}
     for path in sorted((folder / "procedures").glob("*.sql")):
         text = path.read_text(encoding="utf-8")
-        header = re.search(r"^--\s*parameters:\s*(.*)$", text, re.MULTILINE | re.IGNORECASE)
+        header = re.search(r"^--[ \t]*parameters:[ \t]*(.*)$", text, re.MULTILINE | re.IGNORECASE)
         params = [p.strip() for p in header.group(1).split(",") if p.strip()] if header else []
         role = re.search(r"^--\s*role:\s*(\w+)", text, re.MULTILINE | re.IGNORECASE)
         toks = tokens(text)

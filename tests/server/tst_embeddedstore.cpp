@@ -79,6 +79,8 @@ private slots:
             c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
                             "Station.tbTALOAuditLog DROP COLUMN LoginName; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "
+                            "DROP TABLE Station.tbTALOSiteSetting; "
+                            "DROP TABLE Station.tbTALOMealModeSetting; "
                             "PRAGMA Station.user_version = 1;");
         }
         {
@@ -89,6 +91,9 @@ private slots:
             QCOMPARE(c.nativeQuery("SELECT Description FROM Station.tbcoMeal").value(0, 0),
                      QString("Adobo"));
             QCOMPARE(c.store().userVersion("Station"), SchemaMigrator::latestVersion("Station"));
+            QCOMPARE(
+                c.nativeQuery("SELECT count(*) FROM Station.tbTALOMealModeSetting").value(0, 0),
+                QString("8"));
             QCOMPARE(c.nativeQuery("SELECT count(*) FROM pragma_table_info('tbTALOAuditLog', "
                                    "'Station') WHERE name = 'LoginName'")
                          .value(0, 0),

@@ -38,6 +38,12 @@ BEGIN
         THROW 50000, N'Source can be at most 100 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
+    DECLARE @limitMode NVARCHAR(50);
+    DECLARE @limit INT;
+    DECLARE @received INT;
+    DECLARE @locked INT;
+    DECLARE @lockName NVARCHAR(255);
+    DECLARE @dayStart DATETIME2(0);
     DECLARE @mealDate DATETIME2(0) = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE TRY_CONVERT(DATETIME2(0), @date)
@@ -101,6 +107,48 @@ BEGIN
         BEGIN
             SET @message = CONCAT(N'''', @date, N''' is not a valid date and time.');
             THROW 50000, @message, 1;
+        END;
+
+        -- A meal mode the site limits with a block: the employee's meals of that mode on
+        -- the day of the meal, not revoked, counting the lines already saved in the
+        -- caller's transaction, must stay under the limit. Two counters serving the same
+        -- employee at once: the application lock, held to the end of the transaction,
+        -- makes the second one wait and then count the first one's meal.
+        SELECT
+            @limitMode = s.MealMode,
+            @limit = s.DailyLimit
+        FROM dbo.tbTALOMealModeSetting AS s
+        WHERE s.MealMode = @mode AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL;
+        IF @limitMode IS NOT NULL
+        BEGIN
+            SET @lockName = CONCAT(N'talo_meal_limit:', UPPER(RTRIM(@employee)));
+            EXEC @locked = sp_getapplock
+                @Resource = @lockName,
+                @LockMode = N'Exclusive',
+                @LockOwner = N'Transaction',
+                @LockTimeout = 10000;
+            IF @locked < 0
+                RAISERROR (
+                    N'Another counter is recording meals for employee %s; try again.', 16, 1,
+                    @employee
+                );
+            SET @dayStart = CAST(CAST(@mealDate AS DATE) AS DATETIME2(0));
+            SELECT @received = COUNT(*)
+            FROM dbo.tbTALOEmployeeDistributedMeals
+            WHERE
+                EmpNum = @employee
+                AND MealMode = @limitMode
+                AND MealDate >= @dayStart
+                AND MealDate < DATEADD(DAY, 1, @dayStart)
+                AND RevokedAt IS NULL;
+            IF @received >= @limit
+            BEGIN
+                SET @message = CONCAT(
+                    N'Employee ', @employee, N' has already received ', @received, N' ',
+                    @limitMode, N' today; the site allows ', @limit, N' a day.'
+                );
+                THROW 50000, @message, 1;
+            END;
         END;
 
         INSERT INTO dbo.tbTALOEmployeeDistributedMeals (

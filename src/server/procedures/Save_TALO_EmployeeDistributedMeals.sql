@@ -49,6 +49,22 @@ WHERE trim(:mode) = '';
 SELECT talo_raise('''' || :date || ''' is not a valid date and time.')
 WHERE talo_iso(:date) IS NULL;
 
+-- A meal mode the site limits with a block: the employee's meals of that mode on the day
+-- of the meal, not revoked, counting the lines already saved in the caller's transaction,
+-- must stay under the limit. Writes are serialised by the store, so two counters cannot
+-- both pass the last allowed meal.
+SELECT talo_raise('Employee ' || :employee || ' has already received ' || c.received || ' '
+                  || c.mode || ' today; the site allows ' || c.lim || ' a day.')
+FROM (SELECT s.MealMode AS mode, s.DailyLimit AS lim,
+             (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm
+              WHERE dm.EmpNum = :employee AND dm.MealMode = s.MealMode
+                AND dm.MealDate >= talo_iso_day(:date)
+                AND dm.MealDate < date(talo_iso_day(:date), '+1 day')
+                AND dm.RevokedAt IS NULL) AS received
+      FROM Station.tbTALOMealModeSetting s
+      WHERE s.MealMode = :mode AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL) c
+WHERE c.received >= c.lim;
+
 INSERT INTO Station.tbTALOEmployeeDistributedMeals
     (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost)
 SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now(), m.Cost

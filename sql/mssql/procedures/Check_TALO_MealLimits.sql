@@ -1,0 +1,76 @@
+USE Station;
+GO
+
+-- The daily limits an order would pass. @modes is a JSON array with the meal mode of
+-- each line of the order (["Lunch", "Lunch", "PM Snack"]). One row per limited mode of
+-- the order whose meals on the day of @date (empty: the server's day), not revoked, plus
+-- the order's lines of that mode exceed its limit, in the site's order of modes. The
+-- counter asks about the warn-mode ones before saving; block-mode ones the save refuses.
+CREATE OR ALTER PROCEDURE dbo.Check_TALO_MealLimits
+    @employee NVARCHAR(4000),
+    @date NVARCHAR(4000),
+    @modes NVARCHAR(MAX)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@employee) > 60
+        THROW 50000, N'Employee number can be at most 30 characters long.', 1;
+    IF DATALENGTH(@date) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@modes) > 40000
+        THROW 50000, N'Meal modes can be at most 20000 characters long.', 1;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @day DATE = CASE
+        WHEN LTRIM(RTRIM(@date)) = N'' THEN CAST(GETDATE() AS DATE)
+        ELSE CAST(TRY_CONVERT(DATETIME2(0), @date) AS DATE)
+    END;
+    IF @day IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @date, N''' is not a valid date.');
+        THROW 50000, @message, 1;
+    END;
+    IF ISJSON(@modes) = 0 OR LEFT(LTRIM(@modes), 1) <> N'['
+        THROW 50000, N'The meal modes must be a JSON array.', 1;
+
+    DECLARE @from DATETIME2(0) = CAST(@day AS DATETIME2(0));
+    DECLARE @to DATETIME2(0) = DATEADD(DAY, 1, @from);
+
+    SELECT
+        r.MEALMODE,
+        r.RECEIVED,
+        r.DAILYLIMIT,
+        r.ORDERED,
+        r.LIMITACTION
+    FROM (
+        SELECT
+            s.MealMode AS MEALMODE,
+            (
+                SELECT COUNT(*) FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+                WHERE
+                    dm.EmpNum = @employee
+                    AND dm.MealMode = s.MealMode
+                    AND dm.MealDate >= @from
+                    AND dm.MealDate < @to
+                    AND dm.RevokedAt IS NULL
+            ) AS RECEIVED,
+            s.DailyLimit AS DAILYLIMIT,
+            o.n AS ORDERED,
+            s.LimitAction AS LIMITACTION,
+            s.Position AS position
+        FROM (
+            SELECT
+                LTRIM(RTRIM(j.[value])) COLLATE Latin1_General_100_CI_AS AS mode,
+                COUNT(*) AS n
+            FROM OPENJSON(@modes) AS j
+            GROUP BY LTRIM(RTRIM(j.[value])) COLLATE Latin1_General_100_CI_AS
+        ) AS o
+        INNER JOIN dbo.tbTALOMealModeSetting AS s ON s.MealMode = o.mode
+        WHERE s.DailyLimit IS NOT NULL
+    ) AS r
+    WHERE r.RECEIVED + r.ORDERED > r.DAILYLIMIT
+    ORDER BY r.position, r.MEALMODE;
+END;
+GO

@@ -1,0 +1,25 @@
+USE Station;
+GO
+
+-- The site's settings: one row per meal mode (the eight listed ones first, then the ones
+-- the site added, in the order saved), each carrying the site-wide settings too. Every
+-- counter reads it at each employee search, so a change applies everywhere at once.
+CREATE OR ALTER PROCEDURE dbo.Load_TALO_AppSettings
+AS
+BEGIN
+    SET NOCOUNT ON;
+    SELECT
+        m.MealMode AS MEALMODE,
+        COALESCE(CAST(m.DailyLimit AS NVARCHAR(2)), N'') AS DAILYLIMIT,
+        m.LimitAction AS LIMITACTION,
+        m.ServeFrom AS SERVEFROM,
+        m.ServeTo AS SERVETO,
+        m.Listed AS LISTED,
+        COALESCE(s.ScanMode, '0') AS SCANMODE,
+        CAST(COALESCE(s.FirstDayOfWeek, 1) AS NVARCHAR(1)) AS FIRSTDAYOFWEEK,
+        COALESCE(s.SiteName, N'') AS SITENAME
+    FROM dbo.tbTALOMealModeSetting AS m
+    LEFT JOIN dbo.tbTALOSiteSetting AS s ON s.SettingID = 1
+    ORDER BY m.Position, m.MealMode;
+END;
+GO

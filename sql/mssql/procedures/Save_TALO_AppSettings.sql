@@ -1,0 +1,339 @@
+USE Station;
+GO
+
+-- Replaces every app setting in one call. @modes is a JSON array with one array per meal
+-- mode: [mode, daily limit ("" = none, else 0..99), action ("W" warn or "B" block),
+-- serving from, serving to ("HH:MM" both, or both "")]. @scan is '1' or '0', @firstday
+-- 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name). The eight
+-- listed modes stay; a mode missing from the array is removed. Every change writes one
+-- audit row: the site's settings one, each added, changed or removed mode one.
+CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
+    @modes NVARCHAR(MAX),
+    @scan NVARCHAR(4000),
+    @firstday NVARCHAR(4000),
+    @site NVARCHAR(4000),
+    @user NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    -- @modes is not a column: its limit is generous for a hundred modes at their longest.
+    IF DATALENGTH(@modes) > 40000
+        THROW 50000, N'Meal modes can be at most 20000 characters long.', 1;
+    IF DATALENGTH(@scan) > 2
+        THROW 50000, N'Scan mode can be at most 1 character long.', 1;
+    IF DATALENGTH(@firstday) > 2
+        THROW 50000, N'First day of the week can be at most 1 character long.', 1;
+    IF DATALENGTH(@site) > 400
+        THROW 50000, N'Site name can be at most 200 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @bad NVARCHAR(4000);
+    DECLARE @value NVARCHAR(4000);
+    DECLARE @siteName NVARCHAR(200) = LTRIM(RTRIM(@site));
+    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @locked INT;
+    -- The format checks compare code points: under the databases' collation a full-width
+    -- "２" would pass for a "2".
+    DECLARE @rows TABLE (
+        seq INT NOT NULL PRIMARY KEY,
+        m NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        l NVARCHAR(4000) COLLATE Latin1_General_100_BIN2 NOT NULL,
+        a NVARCHAR(4000) COLLATE Latin1_General_100_BIN2 NOT NULL,
+        f NVARCHAR(4000) COLLATE Latin1_General_100_BIN2 NOT NULL,
+        t NVARCHAR(4000) COLLATE Latin1_General_100_BIN2 NOT NULL,
+        lim INT NULL
+    );
+
+    BEGIN TRY
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
+
+        -- DATALENGTH: "1 " is no setting, although = ignores trailing blanks.
+        IF @scan NOT IN (N'1', N'0') OR DATALENGTH(@scan) <> 2
+        BEGIN
+            SET @message = CONCAT(N'Scan mode must be 1 (on) or 0 (off), not ''', @scan, N'''.');
+            THROW 50000, @message, 1;
+        END;
+        IF @firstday NOT IN (N'1', N'2', N'3', N'4', N'5', N'6', N'7')
+            OR DATALENGTH(@firstday) <> 2
+        BEGIN
+            SET @message = CONCAT(
+                N'The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not ''',
+                @firstday, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        IF ISJSON(@modes) = 0 OR LEFT(LTRIM(@modes), 1) <> N'['
+            THROW 50000, N'The meal modes must be a JSON array.', 1;
+
+        INSERT INTO @rows (seq, m, l, a, f, t)
+        SELECT
+            CAST(j.[key] AS INT),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.[value], '$[0]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.[value], '$[1]'), N''))),
+            UPPER(LTRIM(RTRIM(COALESCE(JSON_VALUE(j.[value], '$[2]'), N'')))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.[value], '$[3]'), N''))),
+            LTRIM(RTRIM(COALESCE(JSON_VALUE(j.[value], '$[4]'), N'')))
+        FROM OPENJSON(@modes) AS j
+        WHERE j.[type] = 4;
+
+        IF EXISTS (SELECT 1 FROM OPENJSON(@modes) AS j WHERE j.[type] <> 4)
+            THROW 50000, N'Each meal mode must be a JSON array: mode, daily limit, action, from, to.', 1;
+        IF EXISTS (SELECT 1 FROM @rows WHERE m = N'')
+            THROW 50000, N'Meal mode name is required.', 1;
+        IF EXISTS (SELECT 1 FROM @rows WHERE LEN(m) > 50)
+            THROW 50000, N'Meal mode can be at most 50 characters long.', 1;
+        IF EXISTS (SELECT 1 FROM @rows WHERE dbo.HasInvisibleCharacters(m) = 1)
+            THROW 50000, N'Meal mode names must not contain invisible characters.', 1;
+
+        SELECT TOP (1) @bad = r.m
+        FROM @rows AS r
+        WHERE EXISTS (SELECT 1 FROM @rows AS e WHERE e.m = r.m AND e.seq < r.seq)
+        ORDER BY r.seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Meal mode ', @bad, N' appears twice.');
+            THROW 50000, @message, 1;
+        END;
+
+        SELECT TOP (1)
+            @bad = m,
+            @value = l
+        FROM @rows
+        WHERE l <> N'' AND (LEN(l) > 2 OR l LIKE N'%[^0-9]%')
+        ORDER BY seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'The daily limit of ', @bad,
+                N' must be empty or a whole number from 0 to 99, not ''', @value, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        SELECT TOP (1)
+            @bad = m,
+            @value = a
+        FROM @rows
+        WHERE a NOT IN (N'W', N'B')
+        ORDER BY seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'The limit action of ', @bad, N' must be W (warn) or B (block), not ''', @value,
+                N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        SELECT TOP (1)
+            @bad = m,
+            @value = CASE
+                WHEN f <> N'' AND NOT (f LIKE N'[0-2][0-9]:[0-5][0-9]' AND f <= N'23:59') THEN f
+                ELSE t
+            END
+        FROM @rows
+        WHERE
+            (f <> N'' AND NOT (f LIKE N'[0-2][0-9]:[0-5][0-9]' AND f <= N'23:59'))
+            OR (t <> N'' AND NOT (t LIKE N'[0-2][0-9]:[0-5][0-9]' AND t <= N'23:59'))
+        ORDER BY seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'The serving time of ', @bad, N' must be HH:MM from 00:00 to 23:59, not ''',
+                @value, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        SELECT TOP (1) @bad = m
+        FROM @rows
+        WHERE (f = N'' AND t <> N'') OR (f <> N'' AND t = N'')
+        ORDER BY seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'The serving times of ', @bad, N' need both a start and an end, or neither.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        SELECT TOP (1) @bad = m
+        FROM @rows
+        WHERE f <> N'' AND f = t
+        ORDER BY seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'The serving time of ', @bad, N' cannot start and end at the same minute.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
+        -- Two administrators saving at once: the second waits here for the first.
+        SELECT @locked = SettingID
+        FROM dbo.tbTALOSiteSetting WITH (UPDLOCK, HOLDLOCK)
+        WHERE SettingID = 1;
+
+        SELECT TOP (1) @bad = s.MealMode
+        FROM dbo.tbTALOMealModeSetting AS s
+        WHERE s.Listed = '1' AND NOT EXISTS (SELECT 1 FROM @rows AS r WHERE r.m = s.MealMode)
+        ORDER BY s.Position;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'The meal mode ', @bad, N' cannot be removed.');
+            THROW 50000, @message, 1;
+        END;
+
+        UPDATE @rows SET lim = CAST(NULLIF(l, N'') AS INT);
+
+        -- The audit rows first, while the old values are still there.
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
+        SELECT
+            N'tbTALOSiteSetting',
+            N'Site',
+            N'UPDATE',
+            STUFF(CONCAT(
+                CASE WHEN s.ScanMode <> @scan
+                    THEN CONCAT(N'; ScanMode: ', s.ScanMode, N' -> ', @scan) ELSE N'' END,
+                CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
+                    THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
+                    ELSE N'' END,
+                CASE WHEN s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
+                    THEN CONCAT(N'; SiteName: ', s.SiteName, N' -> ', @siteName) ELSE N'' END
+            ), 1, 2, N''),
+            @user,
+            @now,
+            ORIGINAL_LOGIN()
+        FROM dbo.tbTALOSiteSetting AS s
+        WHERE
+            s.SettingID = 1
+            AND (
+                s.ScanMode <> @scan
+                OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
+                OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
+            );
+
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
+        SELECT
+            N'tbTALOMealModeSetting',
+            s.MealMode,
+            N'DELETE',
+            CONCAT(
+                N'DailyLimit=', s.DailyLimit, N'; LimitAction=', s.LimitAction,
+                N'; ServeFrom=', s.ServeFrom, N'; ServeTo=', s.ServeTo
+            ),
+            @user,
+            @now,
+            ORIGINAL_LOGIN()
+        FROM dbo.tbTALOMealModeSetting AS s
+        WHERE NOT EXISTS (SELECT 1 FROM @rows AS r WHERE r.m = s.MealMode)
+        ORDER BY s.Position;
+
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
+        SELECT
+            N'tbTALOMealModeSetting',
+            r.m,
+            CASE WHEN s.MealMode IS NULL THEN N'INSERT' ELSE N'UPDATE' END,
+            CASE
+                WHEN s.MealMode IS NULL
+                    THEN CONCAT(
+                        N'DailyLimit=', r.lim, N'; LimitAction=', r.a,
+                        N'; ServeFrom=', r.f, N'; ServeTo=', r.t
+                    )
+                ELSE STUFF(CONCAT(
+                    CASE WHEN s.MealMode COLLATE Latin1_General_100_BIN2 <> r.m
+                        THEN CONCAT(N'; MealMode: ', s.MealMode, N' -> ', r.m) ELSE N'' END,
+                    CASE WHEN s.DailyLimit <> r.lim
+                            OR (s.DailyLimit IS NULL AND r.lim IS NOT NULL)
+                            OR (s.DailyLimit IS NOT NULL AND r.lim IS NULL)
+                        THEN CONCAT(N'; DailyLimit: ', s.DailyLimit, N' -> ', r.lim)
+                        ELSE N'' END,
+                    CASE WHEN s.LimitAction <> r.a
+                        THEN CONCAT(N'; LimitAction: ', s.LimitAction, N' -> ', r.a)
+                        ELSE N'' END,
+                    CASE WHEN s.ServeFrom <> r.f
+                        THEN CONCAT(N'; ServeFrom: ', s.ServeFrom, N' -> ', r.f) ELSE N'' END,
+                    CASE WHEN s.ServeTo <> r.t
+                        THEN CONCAT(N'; ServeTo: ', s.ServeTo, N' -> ', r.t) ELSE N'' END
+                ), 1, 2, N'')
+            END,
+            @user,
+            @now,
+            ORIGINAL_LOGIN()
+        FROM @rows AS r
+        LEFT JOIN dbo.tbTALOMealModeSetting AS s ON s.MealMode = r.m
+        WHERE
+            s.MealMode IS NULL
+            OR s.MealMode COLLATE Latin1_General_100_BIN2 <> r.m
+            OR s.DailyLimit <> r.lim
+            OR (s.DailyLimit IS NULL AND r.lim IS NOT NULL)
+            OR (s.DailyLimit IS NOT NULL AND r.lim IS NULL)
+            OR s.LimitAction <> r.a
+            OR s.ServeFrom <> r.f
+            OR s.ServeTo <> r.t
+        ORDER BY r.seq;
+
+        -- Then the settings themselves. A listed mode keeps its place; the others follow
+        -- in the order given.
+        DELETE s
+        FROM dbo.tbTALOMealModeSetting AS s
+        WHERE NOT EXISTS (SELECT 1 FROM @rows AS r WHERE r.m = s.MealMode);
+
+        UPDATE s
+        SET
+            MealMode = r.m,
+            Position = CASE WHEN s.Listed = '1' THEN s.Position ELSE 100 + r.seq END,
+            DailyLimit = r.lim,
+            LimitAction = r.a,
+            ServeFrom = r.f,
+            ServeTo = r.t
+        FROM dbo.tbTALOMealModeSetting AS s
+        INNER JOIN @rows AS r ON r.m = s.MealMode;
+
+        INSERT INTO dbo.tbTALOMealModeSetting (
+            MealMode, Position, Listed, DailyLimit, LimitAction, ServeFrom, ServeTo
+        )
+        SELECT r.m, 100 + r.seq, '0', r.lim, r.a, r.f, r.t
+        FROM @rows AS r
+        WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOMealModeSetting AS s WHERE s.MealMode = r.m);
+
+        IF @locked IS NULL
+            INSERT INTO dbo.tbTALOSiteSetting (SettingID, ScanMode, FirstDayOfWeek, SiteName)
+            VALUES (1, @scan, CAST(@firstday AS INT), @siteName);
+        ELSE
+            UPDATE dbo.tbTALOSiteSetting
+            SET ScanMode = @scan, FirstDayOfWeek = CAST(@firstday AS INT), SiteName = @siteName
+            WHERE SettingID = 1;
+
+        IF @outer = 0 COMMIT TRANSACTION;
+    END TRY
+    BEGIN CATCH
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
+        THROW;
+    END CATCH;
+END;
+GO

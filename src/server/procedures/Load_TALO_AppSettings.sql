@@ -1,0 +1,18 @@
+-- parameters:
+-- access: read
+-- role: counter
+-- The site's settings: one row per meal mode (the eight listed ones first, then the ones
+-- the site added, in the order saved), each carrying the site-wide settings too. Every
+-- counter reads it at each employee search, so a change applies everywhere at once.
+SELECT m.MealMode AS MEALMODE,
+       coalesce(CAST(m.DailyLimit AS TEXT), '') AS DAILYLIMIT,
+       m.LimitAction AS LIMITACTION,
+       m.ServeFrom AS SERVEFROM,
+       m.ServeTo AS SERVETO,
+       m.Listed AS LISTED,
+       coalesce(s.ScanMode, '0') AS SCANMODE,
+       CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
+       coalesce(s.SiteName, '') AS SITENAME
+FROM Station.tbTALOMealModeSetting m
+LEFT JOIN Station.tbTALOSiteSetting s ON s.SettingID = 1
+ORDER BY m.Position, m.MealMode;

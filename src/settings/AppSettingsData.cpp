@@ -1,0 +1,115 @@
+#include "AppSettingsData.h"
+
+#include "data/SqlText.h"
+#include "shell/AppContext.h"
+#include "user/UserObject.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+using SqlText::quote;
+
+namespace {
+
+const QString TimeFormat = QStringLiteral("HH:mm");
+
+QString jsonText(const QJsonArray& array)
+{
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+QString timeText(const QTime& time)
+{
+    return time.isValid() ? time.toString(TimeFormat) : QString();
+}
+
+MealModeSetting modeFrom(const Recordset& rows, int row)
+{
+    MealModeSetting setting;
+    setting.mealMode = rows.value(row, QStringLiteral("MEALMODE"));
+    bool ok = false;
+    const int limit = rows.value(row, QStringLiteral("DAILYLIMIT")).toInt(&ok);
+    if (ok)
+        setting.dailyLimit = limit;
+    setting.limitAction = rows.value(row, QStringLiteral("LIMITACTION")) == QLatin1String("B")
+                              ? LimitAction::Block
+                              : LimitAction::Warn;
+    setting.serveFrom = QTime::fromString(rows.value(row, QStringLiteral("SERVEFROM")), TimeFormat);
+    setting.serveTo = QTime::fromString(rows.value(row, QStringLiteral("SERVETO")), TimeFormat);
+    return setting;
+}
+
+} // namespace
+
+AppSettings AppSettingsData::load()
+{
+    return settingsFrom(m_context.open(loadText()));
+}
+
+AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
+{
+    if (rows.eof())
+        return AppSettings::defaults();
+    AppSettings settings;
+    for (int row = 0; row < rows.recordCount(); ++row)
+        settings.mealModes.append(modeFrom(rows, row));
+    settings.scanMode = rows.value(0, QStringLiteral("SCANMODE")) == QLatin1String("1");
+    const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
+    settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
+    settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
+    return settings;
+}
+
+void AppSettingsData::save(const AppSettings& settings)
+{
+    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    m_context.execute(saveText(settings, user));
+}
+
+QList<LimitWarning> AppSettingsData::warnings(const QString& empNum, const QList<OrderLine>& lines)
+{
+    QList<LimitWarning> out;
+    if (lines.isEmpty())
+        return out;
+    const Recordset rows = m_context.open(checkText(empNum, lines));
+    for (int row = 0; row < rows.recordCount(); ++row) {
+        if (rows.value(row, QStringLiteral("LIMITACTION")) != QLatin1String("W"))
+            continue;
+        out.append({rows.value(row, QStringLiteral("MEALMODE")),
+                    rows.value(row, QStringLiteral("RECEIVED")).toInt(),
+                    rows.value(row, QStringLiteral("DAILYLIMIT")).toInt(),
+                    rows.value(row, QStringLiteral("ORDERED")).toInt()});
+    }
+    return out;
+}
+
+QString AppSettingsData::loadText()
+{
+    return QStringLiteral("Station..Load_TALO_AppSettings");
+}
+
+QString AppSettingsData::saveText(const AppSettings& settings, const QString& user)
+{
+    QJsonArray modes;
+    for (const MealModeSetting& setting : settings.mealModes) {
+        modes.append(QJsonArray{
+            setting.mealMode, setting.dailyLimit ? QString::number(*setting.dailyLimit) : QString(),
+            setting.limitAction == LimitAction::Block ? QStringLiteral("B") : QStringLiteral("W"),
+            timeText(setting.serveFrom), timeText(setting.serveTo)});
+    }
+    const QString sep = QStringLiteral("', '");
+    return QStringLiteral("Station..Save_TALO_AppSettings '") + quote(jsonText(modes)) + sep +
+           (settings.scanMode ? QStringLiteral("1") : QStringLiteral("0")) + sep +
+           QString::number(int(settings.firstDayOfWeek)) + sep + quote(settings.siteName) + sep +
+           quote(user) + QStringLiteral("'");
+}
+
+QString AppSettingsData::checkText(const QString& empNum, const QList<OrderLine>& lines)
+{
+    QJsonArray modes;
+    for (const OrderLine& line : lines)
+        modes.append(line.mealMode);
+    // An empty date: the procedure counts the meals of the server's own day.
+    return QStringLiteral("Station..Check_TALO_MealLimits '") + quote(empNum) +
+           QStringLiteral("', '', '") + quote(jsonText(modes)) + QStringLiteral("'");
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "counter/OrderLine.h"
+#include "data/Recordset.h"
+#include "settings/AppSettings.h"
+
+#include <QList>
+#include <QString>
+
+class AppContext;
+
+// The database side of App Settings, through Station procedures. Throws DbError.
+class AppSettingsData
+{
+public:
+    explicit AppSettingsData(AppContext& context) : m_context(context) {}
+
+    // Station..Load_TALO_AppSettings; the defaults where nothing is stored.
+    AppSettings load();
+    // Station..Save_TALO_AppSettings: one call replaces every setting and writes the audit rows.
+    void save(const AppSettings& settings);
+    // The warn-mode limits this order would pass for the employee today (server day);
+    // block-mode limits are enforced by Save_TALO_EmployeeDistributedMeals itself.
+    QList<LimitWarning> warnings(const QString& empNum, const QList<OrderLine>& lines);
+
+    // The settings in the rows Load_TALO_AppSettings answers (the defaults for none).
+    static AppSettings settingsFrom(const Recordset& rows);
+    // The statement texts the calls send.
+    static QString loadText();
+    static QString saveText(const AppSettings& settings, const QString& user);
+    static QString checkText(const QString& empNum, const QList<OrderLine>& lines);
+
+private:
+    AppContext& m_context;
+};
