@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/SqlText.h"
+#include "settings/AppSettingsData.h"
 
 namespace {
 
@@ -30,6 +31,13 @@ QString ReportData::hospitalName(Connection& connection)
     const Recordset info =
         connection.open(QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo"));
     return info.eof() ? QString() : info.value(0, 0);
+}
+
+QString ReportData::siteName(Connection& connection)
+{
+    const QString site =
+        AppSettingsData::settingsFrom(connection.open(AppSettingsData::loadText())).siteName;
+    return site.trimmed().isEmpty() ? hospitalName(connection) : site;
 }
 
 QString ReportData::rowsText(const ReportRequest& request)

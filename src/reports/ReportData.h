@@ -13,6 +13,9 @@ class ReportData
 public:
     static Recordset rows(Connection& connection, const ReportRequest& request);
     static QString hospitalName(Connection& connection);
+    // What heads the report: the site name of App Settings, or the hospital's name when
+    // the site has none.
+    static QString siteName(Connection& connection);
 
     static QString rowsText(const ReportRequest& request);
 };

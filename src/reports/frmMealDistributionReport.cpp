@@ -235,7 +235,7 @@ void frmMealDistributionReport::cmdRun_Click()
     m_reader->start(
         [wanted, rows, hospital](Connection& connection) {
             *rows = ReportData::rows(connection, wanted);
-            *hospital = ReportData::hospitalName(connection);
+            *hospital = ReportData::siteName(connection);
         },
         [this, wanted, rows, hospital](const BackgroundReader::Outcome& outcome) {
             setRunning(false);

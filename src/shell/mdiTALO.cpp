@@ -12,6 +12,7 @@
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "reports/frmMealDistributionReport.h"
+#include "settings/AppSettingsData.h"
 #include "settings/frmStaffImport.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "user/UserObject.h"
@@ -296,7 +297,11 @@ void mdiTALO::openMealDistributionReport(int kind)
     const QDate today = m_context.dtServerDate.date() > AppContext::zeroDateTime().date()
                             ? m_context.dtServerDate.date()
                             : QDate::currentDate();
-    auto* report = new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today);
+    // The week starts on the site's first day (Monday when the settings cannot be read).
+    Qt::DayOfWeek firstDay = Qt::Monday;
+    m_context.attempt([&] { firstDay = AppSettingsData(m_context).load().firstDayOfWeek; });
+    auto* report =
+        new frmMealDistributionReport(m_context, ReportPeriod::Kind(kind), today, firstDay);
     auto* window = new QMdiSubWindow;
     window->setObjectName(QStringLiteral("frmMealDistributionReportWindow"));
     window->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,5 +1,6 @@
 #include "reports/frmMealDistributionReport.h"
 #include "server/EmbeddedStore.h"
+#include "settings/AppSettingsData.h"
 #include "shell/mdiTALO.h"
 #include "support/ReportMeals.h"
 #include "support/TestEnvironment.h"
@@ -37,6 +38,7 @@ private slots:
     void csvPdfAndXlsx();
     void cancelStopsARunningReport();
     void everyPdfPageHasTheHeader();
+    void siteSettingsShapeTheReport();
 
 private:
     static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
@@ -373,6 +375,38 @@ void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
     QCOMPARE(employees.first(), QStringLiteral("E001"));
     QCOMPARE(employees.last(), QStringLiteral("E150"));
     QVERIFY(pageText(pages).contains("6825.00"));
+}
+
+// The site's first day of the week presets the weekly report opened from the menu, and
+// its site name heads the report (the hospital's name when it has none).
+void tst_frmMealDistributionReport::siteSettingsShapeTheReport()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    AppSettings settings = AppSettings::defaults();
+    settings.firstDayOfWeek = Qt::Sunday;
+    settings.siteName = QStringLiteral("Cocina Ñandú");
+    AppSettingsData(env.context()).save(settings);
+    mdiTALO frame(env.context(), [&env] {
+        return std::make_unique<TestUser>(&env.recorder(), QStringLiteral("CLERK01"),
+                                          QStringLiteral("Test User"));
+    });
+    QVERIFY(frame.Form_Load());
+    frame.findChild<QAction*>("mnuDistributionWeekly")->trigger();
+    auto* area = frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
+    auto* weekly = qobject_cast<frmMealDistributionReport*>(area->activeSubWindow()->widget());
+    QVERIFY(weekly);
+    QCOMPARE(weekly->request().period.from().dayOfWeek(), int(Qt::Sunday));
+    QCOMPARE(weekly->request().period.from().daysTo(weekly->request().period.to()), 6);
+    run(*weekly);
+    auto* hospital = weekly->findChild<QLabel*>("lblHospital");
+    QCOMPARE(hospital->text(), QStringLiteral("Cocina Ñandú"));
+
+    settings.siteName.clear();
+    AppSettingsData(env.context()).save(settings);
+    run(*weekly);
+    QCOMPARE(hospital->text(), QStringLiteral("Hospital"));
+    QCOMPARE(env.messages().texts(), QStringList());
 }
 
 QTEST_MAIN(tst_frmMealDistributionReport)
