@@ -5,6 +5,7 @@
 // meal in 97 revoked).
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QTextStream>
@@ -14,14 +15,27 @@ namespace BenchMeals {
 
 constexpr int Employees = 100000;
 
-const char* const Indexes[] = {"ixDistributedEmpDate", "ixDistributedDate",
-                               "ixDistributedClerkDate", "ixDistributedMealDate"};
-
 inline void run(sqlite3* db, const char* sql)
 {
     char* message = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
         qFatal("%s: %s", sql, message);
+}
+
+// The statements that create the meals table's indexes, whichever the schema holds.
+inline QByteArrayList mealIndexes(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT sql FROM Station.sqlite_master WHERE type = 'index' AND "
+                           "tbl_name = 'tbTALOEmployeeDistributedMeals' AND sql IS NOT NULL",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("%s", sqlite3_errmsg(db));
+    QByteArrayList out;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        out << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return out;
 }
 
 // One transaction, one prepared statement per table, rows in date order; the
@@ -42,8 +56,13 @@ inline void generate(sqlite3* db, qint64 meals, int mealsPerDay)
             "INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) "
             "SELECT printf('M%02d', i), 'Meal number ' || i, '50.00', 'T' || (i % 3), '1' "
             "FROM n");
-    for (const char* index : Indexes)
-        run(db, QByteArray("DROP INDEX Station.") + index);
+    const QByteArrayList indexes = mealIndexes(db);
+    for (const QByteArray& index : indexes) {
+        // "CREATE [UNIQUE] INDEX name ON ...": the name is the word before ON.
+        const QByteArrayList words = index.simplified().split(' ');
+        const qsizetype on = words.indexOf("ON");
+        run(db, "DROP INDEX Station." + words.at(on - 1));
+    }
     sqlite3_stmt* insert = nullptr;
     const char* sql =
         "INSERT INTO Station.tbTALOEmployeeDistributedMeals(TransNum, EmpNum, MealCode, "
@@ -78,13 +97,10 @@ inline void generate(sqlite3* db, qint64 meals, int mealsPerDay)
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
-    run(db, "CREATE INDEX Station.ixDistributedEmpDate ON "
-            "tbTALOEmployeeDistributedMeals(EmpNum, MealDate)");
-    run(db, "CREATE INDEX Station.ixDistributedDate ON tbTALOEmployeeDistributedMeals(MealDate)");
-    run(db, "CREATE INDEX Station.ixDistributedClerkDate ON "
-            "tbTALOEmployeeDistributedMeals(ClerkID, MealDate)");
-    run(db, "CREATE INDEX Station.ixDistributedMealDate ON "
-            "tbTALOEmployeeDistributedMeals(MealCode, MealDate)");
+    for (const QByteArray& index : indexes) {
+        const qsizetype at = index.indexOf(" INDEX ") + 7;
+        run(db, index.left(at) + "Station." + index.mid(at).trimmed());
+    }
     run(db, "COMMIT");
     run(db, "ANALYZE Station");
 }

@@ -4,7 +4,7 @@
 // the report window sends, snapshot out) beside the same aggregate run raw on SQLite.
 // Medians in milliseconds.
 //
-//   bench_report [--data DIR] [--runs N]
+//   bench_report [--data DIR] [--runs N] [--cpu]
 // With --data the generated store is kept in DIR and reused by the next run.
 
 #include "BenchMeals.h"
@@ -64,7 +64,8 @@ int main(int argc, char* argv[])
     payroll.layout = ReportRequest::Layout::Payroll;
     payroll.group1.clear();
 
-    out << "| Report (June 2025) | Rows | Connection (ms) | Raw SQLite (ms) |\n|---|---|---|---|\n";
+    out << "| Report (June 2025; " << (BenchTiming::cpuClock() ? "CPU" : "wall")
+        << " time) | Rows | Meals | Connection (ms) | Raw SQLite (ms) |\n|---|---|---|---|---|\n";
     const QList<QPair<const char*, QPair<ReportRequest, const char*>>> cases{
         {"by meal type", {byType, RawMealType}}, {"payroll", {payroll, RawPayroll}}};
     for (const auto& [name, work] : cases) {
@@ -72,20 +73,35 @@ int main(int argc, char* argv[])
         const QString text = ReportData::rowsText(request);
         int rows = 0;
         int rawRows = 0;
+        Recordset result;
         const double connection = BenchTiming::medianMs(
-            options.runs, [&] { return store.open(text).recordCount(); }, rows);
+            options.runs,
+            [&] {
+                result = store.open(text);
+                return result.recordCount();
+            },
+            rows);
         sqlite3_stmt* raw = BenchTiming::prepare(db, rawSql);
+        QList<QStringList> rawResult;
         const double rawMs = BenchTiming::medianMs(
             options.runs,
             [&] {
                 return BenchTiming::rawQuery(
-                    db, raw, {request.period.fromArgument(), request.period.toArgument()});
+                    db, raw, {request.period.fromArgument(), request.period.toArgument()},
+                    &rawResult);
             },
             rawRows);
         sqlite3_finalize(raw);
-        out << "| " << name << " | " << rows << " (" << rawRows << ") | "
-            << QString::number(connection, 'f', 1) << " | " << QString::number(rawMs, 'f', 1)
-            << " |\n";
+        // Both ways must count the same meals.
+        qint64 meals = 0;
+        qint64 rawMeals = 0;
+        for (int r = 0; r < result.recordCount(); ++r)
+            meals += result.value(r, QStringLiteral("MEALS")).toLongLong();
+        for (const QStringList& row : rawResult)
+            rawMeals += row.at(row.size() - 2).toLongLong();
+        out << "| " << name << " | " << rows << " (" << rawRows << ") | " << meals << " ("
+            << rawMeals << ") | " << QString::number(connection, 'f', 1) << " | "
+            << QString::number(rawMs, 'f', 1) << " |\n";
         out.flush();
     }
     return 0;

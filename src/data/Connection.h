@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 // The one way the program talks to its database server. Statements go out as T-SQL
 // text; the embedded store and a real SQL Server receive exactly the same text.
@@ -22,4 +23,12 @@ public:
     virtual void transaction(const std::function<void()>& work) = 0;
     // The database server's name, for the status bar.
     virtual QString serverName() const = 0;
+
+    // Another connection to the same database, for long reads on a thread of their own
+    // (a report): it belongs to the thread that calls this, which may be any thread.
+    // nullptr when this connection cannot make one. Throws DbError.
+    virtual std::unique_ptr<Connection> openReader() const { return nullptr; }
+    // Called from any thread: stops the statement this connection is running, which
+    // then fails with a DbError. Connections that cannot stop a statement ignore it.
+    virtual void cancel() {}
 };

@@ -8,7 +8,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QStringList>
+#include <atomic>
+#include <sql.h>
 
 namespace {
 
@@ -16,7 +19,8 @@ const QString statementFailed = QStringLiteral("The statement could not be run."
 
 QString nextConnectionName()
 {
-    static int counter = 0;
+    // Readers are opened on other threads.
+    static std::atomic<int> counter = 0;
     return QStringLiteral("talodesk-odbc-%1").arg(++counter);
 }
 
@@ -47,19 +51,44 @@ OdbcConnection::OdbcConnection(const QString& connectionString, const QString& u
     : m_name(nextConnectionName()), m_connectionString(connectionString),
       m_session(std::move(session))
 {
-    QSqlError error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
         db.setDatabaseName(connectionString);
         // Kept only inside the driver's connection, so a dropped link can be reopened.
         db.setUserName(userName);
         db.setPassword(password);
+    }
+    openOrThrow();
+}
+
+OdbcConnection::OdbcConnection(const CloneOf& other, const QString& connectionString,
+                               OdbcSession session)
+    : m_name(nextConnectionName()), m_connectionString(connectionString),
+      m_session(std::move(session))
+{
+    // The overload taking a name may be called from another thread than the original's.
+    QSqlDatabase::cloneDatabase(other.connectionName, m_name);
+    openOrThrow();
+    m_cancellable = true;
+}
+
+void OdbcConnection::openOrThrow()
+{
+    QSqlError error;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.open() && setUpSession(db))
             return;
         error = m_setupError.isValid() ? m_setupError : db.lastError();
     }
     QSqlDatabase::removeDatabase(m_name);
     throw OdbcError::fromSqlError(error, QStringLiteral("The database server cannot be reached."));
+}
+
+std::unique_ptr<Connection> OdbcConnection::openReader() const
+{
+    return std::unique_ptr<Connection>(
+        new OdbcConnection(CloneOf{m_name}, m_connectionString, m_session));
 }
 
 bool OdbcConnection::setUpSession(QSqlDatabase& db)
@@ -132,12 +161,36 @@ QSqlQuery OdbcConnection::run(const QString& sql)
     query.setForwardOnly(true);
     // Decimals arrive as the server's own text ("12.50"), not as a rounded double.
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!query.exec(m_session.nationalLiterals ? SqlText::national(sql) : sql)) {
+    const QString text = m_session.nationalLiterals ? SqlText::national(sql) : sql;
+    if (!(m_cancellable ? executeCancellable(query, text) : query.exec(text))) {
         const QSqlError error = query.lastError();
         query.finish();
         fail(error);
     }
     return query;
+}
+
+bool OdbcConnection::executeCancellable(QSqlQuery& query, const QString& text)
+{
+    if (!query.prepare(text))
+        return false;
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    {
+        const std::lock_guard lock(m_runningMutex);
+        if (handle.isValid() && handle.constData())
+            m_running = *static_cast<void* const*>(handle.constData());
+    }
+    const bool done = query.exec();
+    const std::lock_guard lock(m_runningMutex);
+    m_running = nullptr;
+    return done;
+}
+
+void OdbcConnection::cancel()
+{
+    const std::lock_guard lock(m_runningMutex);
+    if (m_running)
+        SQLCancel(static_cast<SQLHSTMT>(m_running));
 }
 
 void OdbcConnection::drain(QSqlQuery& query)

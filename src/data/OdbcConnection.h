@@ -5,6 +5,7 @@
 
 #include <QSqlError>
 #include <QString>
+#include <mutex>
 
 class QSqlQuery;
 class QSqlDatabase;
@@ -31,13 +32,27 @@ public:
     // Nested calls join the outer transaction.
     void transaction(const std::function<void()>& work) override;
     QString serverName() const override;
+    // A clone of this connection's settings (and login), opened in the calling thread.
+    // Its statements can be stopped with cancel().
+    std::unique_ptr<Connection> openReader() const override;
+    // SQLCancel on the statement a reader is running (from any thread); the statement
+    // then fails with the driver's "operation canceled" error.
+    void cancel() override;
 
     // The name under which Qt knows this connection (QSqlDatabase::database()).
     const QString& connectionName() const { return m_name; }
 
 private:
+    struct CloneOf
+    {
+        QString connectionName;
+    };
+    OdbcConnection(const CloneOf& other, const QString& connectionString, OdbcSession session);
+    // Opens the link named m_name; removes it and throws DbError when it cannot.
+    void openOrThrow();
     QSqlDatabase database();
     QSqlQuery run(const QString& sql);
+    bool executeCancellable(QSqlQuery& query, const QString& text);
     // Reads the remaining results so an error raised after the first rows is not lost.
     void drain(QSqlQuery& query);
     [[noreturn]] void fail(const QSqlError& error);
@@ -47,6 +62,10 @@ private:
 
     QString m_name;
     QString m_connectionString;
+    // A reader prepares each statement first, so that its handle is known while it runs.
+    bool m_cancellable = false;
+    std::mutex m_runningMutex;
+    void* m_running = nullptr; // the statement handle being executed, under m_runningMutex
     OdbcSession m_session;
     QSqlError m_setupError;
     bool m_inTransaction = false;

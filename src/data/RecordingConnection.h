@@ -15,6 +15,8 @@ public:
     void execute(const QString& sql) override;
     void transaction(const std::function<void()>& work) override;
     QString serverName() const override { return m_inner.serverName(); }
+    // The reader is the inner connection's own; its statements are not recorded.
+    std::unique_ptr<Connection> openReader() const override { return m_inner.openReader(); }
 
     const QStringList& statements() const { return m_statements; }
     void clear() { m_statements.clear(); }

@@ -4,8 +4,7 @@
 
 Recordset::Recordset(QStringList fieldNames, QList<Row> rows)
     : m_fieldNames(std::move(fieldNames)), m_rows(std::move(rows))
-{
-}
+{}
 
 int Recordset::fieldIndex(const QString& name) const
 {

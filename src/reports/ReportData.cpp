@@ -1,8 +1,8 @@
 #include "ReportData.h"
 
+#include "data/Connection.h"
 #include "data/SqlText.h"
 #include "settings/AppSettingsData.h"
-#include "shell/AppContext.h"
 
 namespace {
 
@@ -21,22 +21,31 @@ QString layoutName(ReportRequest::Layout layout)
 
 } // namespace
 
-Recordset ReportData::rows(const ReportRequest& request) const
+Recordset ReportData::rows(Connection& connection, const ReportRequest& request)
 {
-    return m_context.open(rowsText(request));
+    return connection.open(rowsText(request));
 }
 
-QString ReportData::hospitalName() const
+QString ReportData::hospitalName(Connection& connection)
 {
-    const Recordset info =
-        m_context.open(QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo"));
+    return hospitalName(connection.open(hospitalNameText()));
+}
+
+QString ReportData::hospitalName(const Recordset& info)
+{
     return info.eof() ? QString() : info.value(0, 0);
 }
 
-QString ReportData::headerName() const
+QString ReportData::hospitalNameText()
 {
-    const QString site = AppSettingsData(m_context).load().siteName;
-    return site.isEmpty() ? hospitalName() : site;
+    return QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo");
+}
+
+QString ReportData::siteName(Connection& connection)
+{
+    const QString site =
+        AppSettingsData::settingsFrom(connection.open(AppSettingsData::loadText())).siteName;
+    return site.trimmed().isEmpty() ? hospitalName(connection) : site;
 }
 
 QString ReportData::rowsText(const ReportRequest& request)

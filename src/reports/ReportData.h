@@ -3,22 +3,23 @@
 #include "ReportRequest.h"
 #include "data/Recordset.h"
 
-class AppContext;
+class Connection;
 
 // The statements of the meal distribution report: the aggregated rows, computed by the
-// database, and the name for the header. Throws DbError.
+// database, and the hospital's name for the header. They run on the report's own
+// connection (see BackgroundReader). Throws DbError.
 class ReportData
 {
 public:
-    explicit ReportData(AppContext& context) : m_context(context) {}
-
-    Recordset rows(const ReportRequest& request) const;
-    QString hospitalName() const;
-    // The site name of App Settings, or the hospital's name where the site has none.
-    QString headerName() const;
+    static Recordset rows(Connection& connection, const ReportRequest& request);
+    static QString hospitalName(Connection& connection);
+    // The same from the rows of hospitalNameText(), for a window reading on the shared
+    // connection.
+    static QString hospitalName(const Recordset& info);
+    static QString hospitalNameText();
+    // What heads the report: the site name of App Settings, or the hospital's name when
+    // the site has none.
+    static QString siteName(Connection& connection);
 
     static QString rowsText(const ReportRequest& request);
-
-private:
-    AppContext& m_context;
 };

@@ -1,21 +1,30 @@
 #include "ReportDocument.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
 
-QString ReportDocument::html() const
+QString ReportDocument::headerHtml() const
 {
     QString html = QStringLiteral("<html><body>");
     html += QStringLiteral("<h2 align=\"center\">%1</h2>").arg(m_header.hospital.toHtmlEscaped());
     html += QStringLiteral("<h3 align=\"center\">%1</h3>").arg(m_header.title.toHtmlEscaped());
     html += QStringLiteral("<p align=\"center\">%1<br/>%2</p>")
                 .arg(m_header.period.toHtmlEscaped(), m_header.printedLine().toHtmlEscaped());
+    return html + QStringLiteral("</body></html>");
+}
+
+QString ReportDocument::html() const
+{
+    QString html = QStringLiteral("<html><body>");
+    // The column headers are the table's header row: repeated on every page.
     html += QStringLiteral(
-        "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
+        "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>");
     for (const QString& header : m_table.headers())
         html += QStringLiteral("<th>%1</th>").arg(header.toHtmlEscaped());
-    html += QStringLiteral("</tr>");
+    html += QStringLiteral("</tr></thead>");
     for (const ReportTable::Line& line : m_table.lines()) {
         const bool bold = line.kind != ReportTable::LineKind::Detail;
         html += QStringLiteral("<tr>");
@@ -33,18 +42,42 @@ QString ReportDocument::html() const
     return html;
 }
 
-void ReportDocument::fill(QTextDocument& document) const
-{
-    document.setHtml(html());
-}
-
 void ReportDocument::print(QPagedPaintDevice& device) const
 {
-    QTextDocument document;
-    fill(document);
-    // Without a page size of its own the document is laid out on the device's pages
-    // and each page gets its number at the foot.
-    document.print(&device);
+    QPainter painter(&device);
+    // The page's printable area in device pixels; the painter starts at its corner.
+    const QRectF page(0, 0, device.width(), device.height());
+    // Laid out for the device itself, so that a point is a point on paper.
+    const auto laidOut = [&device, &page](QTextDocument& document, const QString& html) {
+        document.documentLayout()->setPaintDevice(&device);
+        document.setHtml(html);
+        document.setTextWidth(page.width());
+    };
+    QTextDocument header;
+    laidOut(header, headerHtml());
+    const qreal headerHeight = header.size().height();
+    const QFont footerFont(QStringLiteral("Sans Serif"), 9);
+    const qreal footerHeight = QFontMetricsF(footerFont, &device).height() * 2;
+
+    // The table flows over pages of what is left between the header and the footer.
+    QTextDocument body;
+    laidOut(body, html());
+    const QSizeF bodyPage(page.width(), page.height() - headerHeight - footerHeight);
+    body.setPageSize(bodyPage);
+    const int pages = body.pageCount();
+    for (int index = 0; index < pages; ++index) {
+        if (index > 0)
+            device.newPage();
+        header.drawContents(&painter);
+        painter.save();
+        painter.translate(0, headerHeight - index * bodyPage.height());
+        body.drawContents(&painter, QRectF(QPointF(0, index * bodyPage.height()), bodyPage));
+        painter.restore();
+        painter.setFont(footerFont);
+        painter.drawText(QRectF(0, page.height() - footerHeight, page.width(), footerHeight),
+                         Qt::AlignHCenter | Qt::AlignBottom,
+                         QStringLiteral("Page %1 of %2").arg(index + 1).arg(pages));
+    }
 }
 
 bool ReportDocument::writePdf(const QString& path) const
@@ -56,6 +89,7 @@ bool ReportDocument::writePdf(const QString& path) const
     writer.setTitle(m_header.title);
     writer.setCreator(QStringLiteral("Talodesk"));
     writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     print(writer);
     return true;
 }

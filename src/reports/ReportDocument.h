@@ -6,11 +6,11 @@
 #include <QString>
 
 class QPagedPaintDevice;
-class QTextDocument;
 
-// The report on paper: its header (hospital, title, period, who printed it and when),
-// the table with its subtotals and grand total, and page numbers at the foot of each
-// page. The same text goes to a printer, the print preview and a PDF file.
+// The report on paper: its header (hospital, title, period, who printed it and when) at
+// the top of every page, the table with its subtotals and grand total flowing over the
+// pages (its column headers repeated on each), and "Page n of N" at the foot of each.
+// The same pages go to a printer, the print preview and a PDF file.
 class ReportDocument
 {
 public:
@@ -18,6 +18,8 @@ public:
         : m_header(header), m_table(table)
     {}
 
+    // The header, and the table, as rich text.
+    QString headerHtml() const;
     QString html() const;
     // Lays the document out on `device`'s pages and paints them, numbered.
     void print(QPagedPaintDevice& device) const;
@@ -25,8 +27,6 @@ public:
     bool writePdf(const QString& path) const;
 
 private:
-    void fill(QTextDocument& document) const;
-
     ReportHeader m_header;
     ReportTable m_table;
 };

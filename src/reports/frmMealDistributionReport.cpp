@@ -4,6 +4,8 @@
 #include "ReportCsv.h"
 #include "ReportDocument.h"
 #include "ReportXlsx.h"
+#include "data/BackgroundReader.h"
+#include "data/Connection.h"
 #include "shell/AppContext.h"
 #include "user/UserObject.h"
 #include "widgets/FormControls.h"
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -36,12 +39,16 @@ QString dayFormat()
 
 frmMealDistributionReport::frmMealDistributionReport(AppContext& context, ReportPeriod::Kind kind,
                                                      QDate day, Qt::DayOfWeek firstDayOfWeek)
-    : m_context(context), m_data(context), m_firstDayOfWeek(firstDayOfWeek)
+    : m_context(context), m_firstDayOfWeek(firstDayOfWeek)
 {
     setObjectName(QStringLiteral("frmMealDistributionReport"));
     createControls();
     chooseFile = [this](const QString& filter) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QString(), filter);
+    };
+    openReader = [user = &m_context.objUser]() -> std::unique_ptr<Connection> {
+        Connection* main = *user ? (*user)->SQLConnection() : nullptr;
+        return main ? main->openReader() : nullptr;
     };
     {
         const QSignalBlocker quiet(cboPeriod);
@@ -52,6 +59,8 @@ frmMealDistributionReport::frmMealDistributionReport(AppContext& context, Report
     cboPeriod_Changed();
     cboLayout_Changed();
 }
+
+frmMealDistributionReport::~frmMealDistributionReport() = default;
 
 void frmMealDistributionReport::createControls()
 {
@@ -91,6 +100,13 @@ void frmMealDistributionReport::createControls()
     cmdCsv->setText(QStringLiteral("&CSV"));
     cmdXlsx = FormControls::control<QPushButton>(this, QStringLiteral("cmdXlsx"));
     cmdXlsx->setText(QStringLiteral("E&xcel"));
+    cmdCancel = FormControls::control<QPushButton>(this, QStringLiteral("cmdCancel"));
+    cmdCancel->setText(QStringLiteral("Cancel"));
+    prgReport = FormControls::control<QProgressBar>(this, QStringLiteral("prgReport"));
+    // One statement gives no measure of its progress: the bar only says it runs.
+    prgReport->setRange(0, 0);
+    prgReport->setTextVisible(false);
+    lblStatus = FormControls::control<QLabel>(this, QStringLiteral("lblStatus"));
 
     settings->addWidget(new QLabel(QStringLiteral("Period"), this), 0, 0);
     settings->addWidget(cboPeriod, 0, 1);
@@ -98,7 +114,12 @@ void frmMealDistributionReport::createControls()
     settings->addWidget(dtpFrom, 0, 3);
     settings->addWidget(new QLabel(QStringLiteral("To"), this), 0, 4);
     settings->addWidget(dtpTo, 0, 5);
-    settings->addWidget(cmdRun, 0, 6);
+    auto* running = new QHBoxLayout;
+    running->addWidget(cmdRun);
+    running->addWidget(cmdCancel);
+    running->addWidget(prgReport, 1);
+    running->addWidget(lblStatus, 2);
+    settings->addLayout(running, 0, 6);
     settings->addWidget(new QLabel(QStringLiteral("Layout"), this), 1, 0);
     settings->addWidget(cboLayout, 1, 1);
     settings->addWidget(new QLabel(QStringLiteral("Group by"), this), 1, 2);
@@ -133,6 +154,7 @@ void frmMealDistributionReport::createControls()
     grdReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdReport->verticalHeader()->hide();
     layout->addWidget(grdReport, 2);
+    grdReport->viewport()->installEventFilter(this);
     chtReport = new ReportChart(this);
     layout->addWidget(chtReport, 1);
 
@@ -142,6 +164,8 @@ void frmMealDistributionReport::createControls()
     connect(cboLayout, &QComboBox::currentIndexChanged, this,
             &frmMealDistributionReport::cboLayout_Changed);
     connect(cmdRun, &QPushButton::clicked, this, &frmMealDistributionReport::cmdRun_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMealDistributionReport::cmdCancel_Click);
+    setRunning(false);
     connect(cmdPreview, &QPushButton::clicked, this, &frmMealDistributionReport::cmdPreview_Click);
     connect(cmdPdf, &QPushButton::clicked, this, &frmMealDistributionReport::cmdPdf_Click);
     connect(cmdCsv, &QPushButton::clicked, this, &frmMealDistributionReport::cmdCsv_Click);
@@ -180,18 +204,65 @@ ReportRequest frmMealDistributionReport::request() const
     return request;
 }
 
+bool frmMealDistributionReport::isRunning() const
+{
+    return m_reader && m_reader->isRunning();
+}
+
+void frmMealDistributionReport::setRunning(bool running)
+{
+    cmdRun->setEnabled(!running);
+    cmdCancel->setEnabled(running);
+    cmdCancel->setVisible(running);
+    prgReport->setVisible(running);
+    for (QPushButton* output : {cmdPreview, cmdPdf, cmdCsv, cmdXlsx})
+        output->setEnabled(!running);
+    if (running)
+        lblStatus->setText(QStringLiteral("Running the report..."));
+}
+
 void frmMealDistributionReport::cmdRun_Click()
 {
-    const ReportRequest wanted = request();
-    ReportHeader header;
-    ReportTable table;
-    const bool done = m_context.attempt([&] {
-        const Recordset rows = m_data.rows(wanted);
-        header.hospital = m_data.headerName();
-        table = ReportTable(wanted, rows);
-    });
-    if (!done)
+    if (isRunning())
         return;
+    if (!m_reader)
+        m_reader = std::make_unique<BackgroundReader>(openReader);
+    const ReportRequest wanted = request();
+    // Filled on the report's thread, read here once it has finished.
+    auto rows = std::make_shared<Recordset>();
+    auto hospital = std::make_shared<QString>();
+    setRunning(true);
+    m_reader->start(
+        [wanted, rows, hospital](Connection& connection) {
+            *rows = ReportData::rows(connection, wanted);
+            *hospital = ReportData::siteName(connection);
+        },
+        [this, wanted, rows, hospital](const BackgroundReader::Outcome& outcome) {
+            setRunning(false);
+            lblStatus->clear();
+            if (outcome.error) {
+                m_context.messages().error(*outcome.error);
+                return;
+            }
+            showReport(wanted, *rows, *hospital);
+        });
+}
+
+void frmMealDistributionReport::cmdCancel_Click()
+{
+    if (!isRunning())
+        return;
+    m_reader->cancel();
+    setRunning(false);
+    lblStatus->setText(QStringLiteral("Report cancelled."));
+}
+
+void frmMealDistributionReport::showReport(const ReportRequest& wanted, const Recordset& rows,
+                                           const QString& hospital)
+{
+    ReportHeader header;
+    header.hospital = hospital;
+    const ReportTable table(wanted, rows);
     header.title = ReportTable::title(wanted.layout);
     if (wanted.layout == ReportRequest::Layout::Summary) {
         QString by = cboGroup1->currentText();
@@ -234,8 +305,34 @@ void frmMealDistributionReport::showTable()
             grdReport->setItem(r, c, item);
         }
     }
-    grdReport->resizeColumnsToContents();
+    fitColumns();
     chtReport->showTable(m_table);
+}
+
+void frmMealDistributionReport::fitColumns()
+{
+    // Each column as wide as its text; the room left over in the window's width goes to
+    // the text columns, so the table fills the window without cutting anything.
+    grdReport->resizeColumnsToContents();
+    QList<int> widen;
+    for (int c = 0; c < grdReport->columnCount(); ++c) {
+        if (!m_table.numberColumns().contains(c))
+            widen << c;
+    }
+    const int spare = grdReport->viewport()->width() - grdReport->horizontalHeader()->length();
+    if (spare <= 0 || widen.isEmpty())
+        return;
+    for (int i = 0; i < widen.size(); ++i) {
+        const int share = spare / int(widen.size()) + (i < spare % widen.size() ? 1 : 0);
+        grdReport->setColumnWidth(widen.at(i), grdReport->columnWidth(widen.at(i)) + share);
+    }
+}
+
+bool frmMealDistributionReport::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grdReport->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMealDistributionReport::cmdPreview_Click()

@@ -6,8 +6,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class AppContext;
+class BackgroundReader;
+class Connection;
+class QProgressBar;
 class QComboBox;
 class ReportChart;
 class QDateEdit;
@@ -21,8 +25,10 @@ class QTableWidget;
 // window; each menu item opens another one, so several can stay side by side.
 //
 // The period is preset by the menu item (a day, its week, its month, or a range) and
-// can be changed here; Run reads the report again. The report goes to the print
-// preview (and from there to a printer), to a PDF file, a CSV file or an Excel workbook.
+// can be changed here; Run reads the report again, on the report's own connection and
+// thread: the window stays usable, shows that the report runs, and Cancel stops it. The
+// report goes to the print preview (and from there to a printer), to a PDF file, a CSV
+// file or an Excel workbook.
 class frmMealDistributionReport : public QWidget
 {
     Q_OBJECT
@@ -30,10 +36,14 @@ class frmMealDistributionReport : public QWidget
 public:
     frmMealDistributionReport(AppContext& context, ReportPeriod::Kind kind, QDate day,
                               Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
+    ~frmMealDistributionReport() override;
 
-    // Reads the report for the window's settings and shows it; a refused setting or a
-    // failed call is shown and the last report stays.
+    // Starts reading the report for the window's settings; when it arrives it is shown.
+    // A refused setting or a failed call is shown and the last report stays.
     void cmdRun_Click();
+    // Stops the report being read; the last report stays.
+    void cmdCancel_Click();
+    bool isRunning() const;
     void cmdPreview_Click();
     void cmdPdf_Click();
     void cmdCsv_Click();
@@ -45,6 +55,9 @@ public:
     // Asks where to save a file of the given type ("PDF files (*.pdf)"); an empty
     // answer cancels.
     std::function<QString(const QString& filter)> chooseFile;
+    // Opens the report's own connection; called on the report's thread. By default a
+    // reader of the signed-in user's connection.
+    std::function<std::unique_ptr<Connection>()> openReader;
 
 private slots:
     void cboPeriod_Changed();
@@ -53,9 +66,12 @@ private slots:
 private:
     void createControls();
     void showTable();
+    void setRunning(bool running);
+    void fitColumns();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showReport(const ReportRequest& wanted, const Recordset& rows, const QString& hospital);
 
     AppContext& m_context;
-    ReportData m_data;
     Qt::DayOfWeek m_firstDayOfWeek;
     ReportHeader m_header;
     ReportTable m_table;
@@ -72,10 +88,15 @@ private:
     QPushButton* cmdPdf = nullptr;
     QPushButton* cmdCsv = nullptr;
     QPushButton* cmdXlsx = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QProgressBar* prgReport = nullptr;
+    QLabel* lblStatus = nullptr;
     QLabel* lblHospital = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* lblPeriod = nullptr;
     QLabel* lblPrinted = nullptr;
     QTableWidget* grdReport = nullptr;
     ReportChart* chtReport = nullptr;
+    // Last, so it stops (and closes its connection) before anything else goes.
+    std::unique_ptr<BackgroundReader> m_reader;
 };

@@ -8,6 +8,7 @@
 #include "data/SqlText.h"
 
 #include <QDir>
+#include <sqlite3.h>
 
 EmbeddedConnection::EmbeddedConnection(const QString& folder)
     : m_store(std::make_unique<EmbeddedStore>(folder))
@@ -47,6 +48,16 @@ void EmbeddedConnection::transaction(const std::function<void()>& work)
 QString EmbeddedConnection::serverName() const
 {
     return QStringLiteral("(embedded) ") + QDir(m_store->folder()).dirName();
+}
+
+std::unique_ptr<Connection> EmbeddedConnection::openReader() const
+{
+    return std::make_unique<EmbeddedConnection>(m_store->folder());
+}
+
+void EmbeddedConnection::cancel()
+{
+    sqlite3_interrupt(m_store->handle());
 }
 
 Recordset EmbeddedConnection::nativeQuery(const QString& sqliteSql)

@@ -25,6 +25,10 @@ public:
     void execute(const QString& sql) override;
     void transaction(const std::function<void()>& work) override;
     QString serverName() const override;
+    // Another connection to the same folder (SQLite allows one per thread).
+    std::unique_ptr<Connection> openReader() const override;
+    // sqlite3_interrupt: the running statement fails with SQLITE_INTERRUPT.
+    void cancel() override;
 
     // Native SQLite SQL on the same connection, with the four databases attached
     // (administration, test seeding and checks). Throws DbError.

@@ -163,7 +163,7 @@ void frmAppSettings::Form_Load()
     QString hospital;
     const bool read = m_context.attempt([&] {
         showSettings(m_data.load());
-        hospital = ReportData(m_context).hospitalName();
+        hospital = ReportData::hospitalName(m_context.open(ReportData::hospitalNameText()));
     });
     txtSiteName->setPlaceholderText(hospital);
     if (!read) {

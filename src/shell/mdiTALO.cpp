@@ -304,7 +304,7 @@ void mdiTALO::openMealDistributionReport(int kind)
     const QDate today = m_context.dtServerDate.date() > AppContext::zeroDateTime().date()
                             ? m_context.dtServerDate.date()
                             : QDate::currentDate();
-    // Weeks start on the site's day; without its settings, on Monday.
+    // The week starts on the site's first day (Monday when the settings cannot be read).
     Qt::DayOfWeek firstDay = Qt::Monday;
     m_context.attempt([&] { firstDay = AppSettingsData(m_context).load().firstDayOfWeek; });
     auto* report =

@@ -10,6 +10,9 @@
 #include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <optional>
 
 // Runs the real QODBC code path against SQLite's ODBC driver: what is not specific to
 // SQL Server (snapshots, NULLs, errors, transactions, reconnecting) behaves the same.
@@ -321,6 +324,43 @@ private slots:
         // SQLite cannot answer @@SERVERNAME; the connection string names the database.
         QCOMPARE(c->serverName(), dbPath());
         QCOMPARE(count(*c), 1);
+    }
+
+    // A report's reader opens on its own thread with the same settings, and its
+    // statement stops when cancelled from another thread (here a count that would
+    // otherwise run for minutes).
+    void readerStatementStopsWhenCancelled()
+    {
+        makeDatabase(dbPath(), QStringLiteral("Rice"));
+        auto c = connect(dbPath());
+        std::atomic<Connection*> running = nullptr;
+        std::optional<DbError> error;
+        int rows = -1;
+        std::unique_ptr<QThread> thread(QThread::create([&] {
+            std::unique_ptr<Connection> reader = c->openReader();
+            QCOMPARE(reader->open(QStringLiteral("select Description from tbcoMeal")).value(0, 0),
+                     QStringLiteral("Rice"));
+            running = reader.get();
+            try {
+                rows = reader
+                           ->open(QStringLiteral(
+                               "with recursive n(i) as (select 1 union all select i + 1 from n "
+                               "where i < 500000000) select count(*) from n"))
+                           .recordCount();
+            } catch (const DbError& e) {
+                error = e;
+            }
+            running = nullptr;
+        }));
+        thread->start();
+        QTRY_VERIFY(running.load());
+        QTest::qWait(300);
+        QVERIFY(!thread->isFinished());
+        running.load()->cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 20000);
+        QCOMPARE(rows, -1);
+        QVERIFY(error.has_value());
+        QVERIFY2(!error->message().isEmpty(), qPrintable(error->message()));
     }
 };
 

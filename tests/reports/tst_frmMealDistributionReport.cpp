@@ -1,4 +1,5 @@
 #include "reports/frmMealDistributionReport.h"
+#include "server/EmbeddedStore.h"
 #include "settings/AppSettingsData.h"
 #include "shell/mdiTALO.h"
 #include "support/ReportMeals.h"
@@ -12,10 +13,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <sqlite3.h>
 
 // The report window: its period presets, the two-level table with subtotals and a grand
 // total, the header, a refused setting, and what reaches the CSV and PDF files.
@@ -27,14 +33,25 @@ private slots:
     void presets_data();
     void presets();
     void menuOpensReportsSideBySide();
-    void siteSettingsNameTheReportAndStartItsWeek();
     void subtotalsAddUpToTheGrandTotal();
     void refusedPeriodKeepsTheLastReport();
     void csvPdfAndXlsx();
+    void cancelStopsARunningReport();
+    void everyPdfPageHasTheHeader();
+    void siteSettingsShapeTheReport();
 
 private:
     static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
+    // Runs the report and waits for it to arrive.
+    static void run(frmMealDistributionReport& report);
 };
+
+void tst_frmMealDistributionReport::run(frmMealDistributionReport& report)
+{
+    report.cmdRun_Click();
+    QVERIFY(report.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!report.isRunning(), 30000);
+}
 
 void tst_frmMealDistributionReport::choose(frmMealDistributionReport& report, const char* name,
                                            const QString& key)
@@ -120,33 +137,6 @@ void tst_frmMealDistributionReport::menuOpensReportsSideBySide()
         QVERIFY(!frame.findChild<QAction*>(QString::fromLatin1(hidden))->isVisible());
 }
 
-void tst_frmMealDistributionReport::siteSettingsNameTheReportAndStartItsWeek()
-{
-    TestEnvironment env;
-    seedReportMeals(env);
-    AppSettings settings = AppSettings::defaults();
-    settings.firstDayOfWeek = Qt::Sunday;
-    settings.siteName = QStringLiteral("North Wing Canteen");
-    AppSettingsData(env.context()).save(settings);
-
-    mdiTALO frame(env.context(), [&env] {
-        return std::make_unique<TestUser>(&env.recorder(), QStringLiteral("CLERK01"),
-                                          QStringLiteral("Test User"));
-    });
-    QVERIFY(frame.Form_Load());
-    frame.findChild<QAction*>(QStringLiteral("mnuDistributionWeekly"))->trigger();
-    auto* area = frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
-    auto* weekly = qobject_cast<frmMealDistributionReport*>(area->activeSubWindow()->widget());
-    QVERIFY(weekly);
-    // 8 December 2026 is a Tuesday: its week began on Sunday the 6th.
-    QCOMPARE(weekly->request().period.from(), QDate(2026, 12, 6));
-    QCOMPARE(weekly->request().period.to(), QDate(2026, 12, 12));
-
-    weekly->cmdRun_Click();
-    QCOMPARE(weekly->findChild<QLabel*>("lblHospital")->text(),
-             QStringLiteral("North Wing Canteen"));
-}
-
 void tst_frmMealDistributionReport::subtotalsAddUpToTheGrandTotal()
 {
     TestEnvironment env;
@@ -156,7 +146,7 @@ void tst_frmMealDistributionReport::subtotalsAddUpToTheGrandTotal()
     report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 3, 5));
     choose(report, "cboGroup1", "DEPARTMENT");
     choose(report, "cboGroup2", "MEALTIME");
-    report.cmdRun_Click();
+    run(report);
     QCOMPARE(env.messages().texts(), QStringList());
 
     QStringList lines;
@@ -189,10 +179,10 @@ void tst_frmMealDistributionReport::refusedPeriodKeepsTheLastReport()
     seedReportMeals(env);
     frmMealDistributionReport report(env.context(), ReportPeriod::Kind::DateRange,
                                      QDate(2028, 2, 29));
-    report.cmdRun_Click();
+    run(report);
     QCOMPARE(report.table().meals(), 2);
     report.findChild<QDateEdit*>("dtpTo")->setDate(QDate(2028, 2, 1));
-    report.cmdRun_Click();
+    run(report);
     QCOMPARE(env.messages().errors().size(), 1);
     QCOMPARE(env.messages().errors().first().text,
              QStringLiteral("The report period starts after it ends."));
@@ -209,7 +199,7 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
     QString path;
     report.chooseFile = [&](const QString&) { return path; };
-    report.cmdRun_Click();
+    run(report);
 
     path = env.folder() + "/payroll.csv";
     report.cmdCsv_Click();
@@ -256,6 +246,168 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     QVERIFY2(sheet.contains(QRegularExpression("<c r=\"E9\" s=\"\\d+\"><v>191</v></c>")),
              qPrintable(sheet));
     QVERIFY(sheet.contains(QRegularExpression("<c r=\"D9\" s=\"\\d+\"><v>6</v></c>")));
+}
+
+namespace {
+
+constexpr int SlowSteps = 100000;
+
+// The store never takes long over a test's few meals, so the report's connection is
+// slowed down: a pause every few steps of its statements, until `SlowSteps` pauses
+// have been made. An interrupted statement stops at its next step.
+int slowly(void* steps)
+{
+    if (++*static_cast<std::atomic<int>*>(steps) < SlowSteps)
+        QThread::msleep(20);
+    return 0;
+}
+
+} // namespace
+
+void tst_frmMealDistributionReport::cancelStopsARunningReport()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly, QDate(2028, 3, 1));
+    report.show();
+    std::atomic<int> steps = 0;
+    report.openReader = [&env, &steps]() -> std::unique_ptr<Connection> {
+        auto reader = std::make_unique<EmbeddedConnection>(env.folder());
+        sqlite3_progress_handler(reader->store().handle(), 5, slowly, &steps);
+        return reader;
+    };
+    auto* cmdRun = report.findChild<QPushButton*>("cmdRun");
+    auto* cmdCancel = report.findChild<QPushButton*>("cmdCancel");
+    auto* status = report.findChild<QLabel*>("lblStatus");
+
+    // The click returns at once: the report is read on its own thread while the window
+    // goes on answering (the grouping follows the layout chosen meanwhile).
+    QTest::mouseClick(cmdRun, Qt::LeftButton);
+    QVERIFY(report.isRunning());
+    QTRY_VERIFY(steps > 10);
+    QVERIFY(report.isRunning());
+    QVERIFY(report.findChild<QProgressBar*>("prgReport")->isVisible());
+    QVERIFY(!cmdRun->isEnabled());
+    QCOMPARE(status->text(), QStringLiteral("Running the report..."));
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1);
+    QVERIFY(!report.findChild<QComboBox*>("cboGroup1")->isEnabled());
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(0);
+
+    // Cancel: the window is free again at once, and the statement really stops (it
+    // would otherwise go on pausing for half an hour).
+    QVERIFY(cmdCancel->isVisible() && cmdCancel->isEnabled());
+    QTest::mouseClick(cmdCancel, Qt::LeftButton);
+    QVERIFY(!report.isRunning());
+    QVERIFY(cmdRun->isEnabled());
+    QVERIFY(!cmdCancel->isVisible());
+    QCOMPARE(status->text(), QStringLiteral("Report cancelled."));
+    int before = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const int now = steps;
+            QTest::qWait(200);
+            return std::exchange(before, now) == steps;
+        }(),
+        10000);
+    QCOMPARE(env.messages().texts(), QStringList());
+    QCOMPARE(report.table().lines().size(), 0);
+
+    // The next run, on the same connection, is not slowed and shows its report.
+    steps = SlowSteps;
+    run(report);
+    QCOMPARE(report.table().meals(), 3);
+    QCOMPARE(status->text(), QString());
+}
+
+// A payroll of 150 employees fills several pages; each page carries the header and its
+// number, read back page by page.
+void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    TestEnvironment env;
+    env.addMealType("LU", "Lunch");
+    env.addMeal("M1", "Soup", "LU", "45.50");
+    env.sqlite("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
+               "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+               "Active) SELECT printf('E%03d', i), 'Ünal' || i, 'Ana', '', NULL, '1' FROM n");
+    env.sqlite("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+               "MealDate, MealCost, ClerkID, RecordedAt) SELECT EmpNum, 'M1', 'Lunch', "
+               "'2028-02-10 12:00:00', '45.50', 'C1', '' FROM Payroll.tbcmaster");
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly,
+                                     QDate(2028, 2, 10));
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
+    const QString path = env.folder() + "/payroll.pdf";
+    report.chooseFile = [&](const QString&) { return path; };
+    run(report);
+    report.cmdPdf_Click();
+    QCOMPARE(env.messages().texts(), QStringList());
+
+    const auto pageText = [&](int page) {
+        QProcess process;
+        process.start(pdftotext, {"-layout", "-f", QString::number(page), "-l",
+                                  QString::number(page), path, "-"});
+        process.waitForFinished(30000);
+        return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
+                                       : QString();
+    };
+    const QRegularExpression count("Page 1 of (\\d+)");
+    const auto found = count.match(pageText(1));
+    QVERIFY2(found.hasMatch(), qPrintable(pageText(1)));
+    const int pages = found.captured(1).toInt();
+    QVERIFY2(pages >= 3, qPrintable(found.captured(0)));
+    QStringList employees;
+    for (int page = 1; page <= pages; ++page) {
+        const QString text = pageText(page);
+        for (const QString& expected :
+             {QStringLiteral("Hospital"), QStringLiteral("Meal Deductions for Payroll"),
+              QStringLiteral("2/1/2028 to 2/29/2028"), QStringLiteral("Printed by Test User on"),
+              QStringLiteral("Employee No."), QStringLiteral("Page %1 of %2").arg(page).arg(pages)})
+            QVERIFY2(
+                text.contains(expected),
+                qPrintable(QStringLiteral("page %1 lacks %2:\n%3").arg(page).arg(expected, text)));
+        for (const auto& match : QRegularExpression("\\bE\\d{3}\\b").globalMatch(text))
+            employees << match.captured(0);
+    }
+    // Every employee once, none lost or repeated at a page break; the total on the last page.
+    QCOMPARE(employees.size(), 150);
+    QCOMPARE(employees.first(), QStringLiteral("E001"));
+    QCOMPARE(employees.last(), QStringLiteral("E150"));
+    QVERIFY(pageText(pages).contains("6825.00"));
+}
+
+// The site's first day of the week presets the weekly report opened from the menu, and
+// its site name heads the report (the hospital's name when it has none).
+void tst_frmMealDistributionReport::siteSettingsShapeTheReport()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    AppSettings settings = AppSettings::defaults();
+    settings.firstDayOfWeek = Qt::Sunday;
+    settings.siteName = QStringLiteral("Cocina Ñandú");
+    AppSettingsData(env.context()).save(settings);
+    mdiTALO frame(env.context(), [&env] {
+        return std::make_unique<TestUser>(&env.recorder(), QStringLiteral("CLERK01"),
+                                          QStringLiteral("Test User"));
+    });
+    QVERIFY(frame.Form_Load());
+    frame.findChild<QAction*>("mnuDistributionWeekly")->trigger();
+    auto* area = frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
+    auto* weekly = qobject_cast<frmMealDistributionReport*>(area->activeSubWindow()->widget());
+    QVERIFY(weekly);
+    // 8 December 2026 is a Tuesday: its week began on Sunday the 6th.
+    QCOMPARE(weekly->request().period.from(), QDate(2026, 12, 6));
+    QCOMPARE(weekly->request().period.to(), QDate(2026, 12, 12));
+    run(*weekly);
+    auto* hospital = weekly->findChild<QLabel*>("lblHospital");
+    QCOMPARE(hospital->text(), QStringLiteral("Cocina Ñandú"));
+
+    settings.siteName.clear();
+    AppSettingsData(env.context()).save(settings);
+    run(*weekly);
+    QCOMPARE(hospital->text(), QStringLiteral("Hospital"));
+    QCOMPARE(env.messages().texts(), QStringList());
 }
 
 QTEST_MAIN(tst_frmMealDistributionReport)

@@ -2,6 +2,7 @@
 #include "support/ReportMeals.h"
 #include "support/TestEnvironment.h"
 
+#include <QFile>
 #include <QTest>
 
 // The meal distribution report as the store computes it, against totals worked out by
@@ -16,6 +17,7 @@ private slots:
     void refusals_data();
     void refusals();
     void savedMealKeepsItsPrice();
+    void readsMealsFromItsIndexAlone();
 };
 
 void tst_reportprocedure::totals_data()
@@ -39,6 +41,13 @@ void tst_reportprocedure::totals_data()
     QTest::newRow("the same week by day")
         << "'2028-02-28 00:00:00', '2028-03-05 23:59:59', 'DAY', '', 'SUMMARY'"
         << QStringList{"2028-02-29|2028-02-29||2|70.00|0|0", "2028-03-01|2028-03-01||2|45.50|1|1"};
+    QTest::newRow("two months by meal type then employee")
+        << "'2028-02-01 00:00:00', '2028-03-31 23:59:59', 'MEALTYPE', 'EMPLOYEE', 'SUMMARY'"
+        << QStringList{"BR|Breakfast|E1|1|30.00|0|0", "BR|Breakfast|E2|2|30.00|0|1",
+                       "LU|Lunch|E1|2|85.50|0|0", "LU|Lunch|E2|1|45.50|1|0"};
+    QTest::newRow("March by employee then department")
+        << "'2028-03-01 00:00:00', '2028-03-31 23:59:59', 'EMPLOYEE', 'DEPARTMENT', 'SUMMARY'"
+        << QStringList{"E2|Smith, \"Jr.\", Bob|D2|3|75.50|1|1"};
     QTest::newRow("one instant at midnight by clerk")
         << "'2028-03-01 00:00:00', '2028-03-01 00:00:00', 'CLERK', '', 'SUMMARY'"
         << QStringList{"C2|C2||1|45.50|1|0"};
@@ -139,6 +148,27 @@ void tst_reportprocedure::savedMealKeepsItsPrice()
         "'SUMMARY'");
     QCOMPARE(result.value(0, "COST"), QString("45.50"));
     QCOMPARE(result.value(0, "PRICEDNOW"), QString("0"));
+}
+
+// A month's report must not look every meal up in the table: the meals handed out come
+// from the covering index, the revoked ones from theirs.
+void tst_reportprocedure::readsMealsFromItsIndexAlone()
+{
+    QFile file(":/server/procedures/Report_TALO_MealDistribution.sql");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString body = QString::fromUtf8(file.readAll());
+    const QString report = body.mid(body.lastIndexOf("\nSELECT KEY1") + 1);
+    TestEnvironment env;
+    const Recordset plan = env.query("EXPLAIN QUERY PLAN " + report);
+    QStringList meals;
+    for (int r = 0; r < plan.recordCount(); ++r) {
+        if (plan.value(r, "detail").contains(" dm "))
+            meals << plan.value(r, "detail");
+    }
+    QCOMPARE(meals.size(), 2);
+    QVERIFY2(meals.at(0).contains("USING COVERING INDEX ixDistributedReport"),
+             qPrintable(meals.at(0)));
+    QVERIFY2(meals.at(1).contains("USING INDEX ixDistributedRevoked"), qPrintable(meals.at(1)));
 }
 
 QTEST_MAIN(tst_reportprocedure)

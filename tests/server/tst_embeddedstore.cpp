@@ -102,7 +102,8 @@ private slots:
             EmbeddedConnection c(dir.path());
             seedMeal(c);
             // As if the store was written before the seed step existed (and so before
-            // the audit log's login column and the recorded meal cost).
+            // the audit log's login column, the recorded meal cost and its report index).
+            c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
             c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
                             "Station.tbTALOAuditLog DROP COLUMN LoginName; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "
@@ -123,6 +124,10 @@ private slots:
                 QString("8"));
             QCOMPARE(c.nativeQuery("SELECT count(*) FROM pragma_table_info('tbTALOAuditLog', "
                                    "'Station') WHERE name = 'LoginName'")
+                         .value(0, 0),
+                     QString("1"));
+            QCOMPARE(c.nativeQuery("SELECT count(*) FROM Station.sqlite_master WHERE name = "
+                                   "'ixDistributedReport'")
                          .value(0, 0),
                      QString("1"));
             c.nativeExecute("PRAGMA Payroll.user_version = 99");

@@ -81,136 +81,169 @@ BEGIN
     IF @group2 <> N'' AND UPPER(@group2) = UPPER(@group1)
         THROW 50000, N'The second grouping repeats the first.', 1;
 
-    SELECT
-        r.KEY1,
-        r.LABEL1,
-        r.KEY2,
-        r.LABEL2,
-        r.MEALS,
-        r.COST,
-        r.PRICEDNOW,
-        r.NOCOST,
-        r.MEALDATE,
-        r.CLERKID,
-        r.REVOKEDBY,
-        r.REVOKEDAT
-    FROM (
+    IF UPPER(@layout) = N'REVOKED'
+    BEGIN
+        -- One row per revoked meal, by date-time.
         SELECT
-            g.Key1 AS KEY1,
-            MAX(g.Label1) AS LABEL1,
-            g.Key2 AS KEY2,
-            MAX(g.Label2) AS LABEL2,
-            COUNT_BIG(*) AS MEALS,
-            CAST(SUM(g.Cost) AS DECIMAL(19, 2)) AS COST,
-            SUM(g.PricedNow) AS PRICEDNOW,
-            SUM(g.NoCost) AS NOCOST,
-            MAX(g.MealDate) AS MEALDATE,
-            MAX(g.ClerkID) AS CLERKID,
-            MAX(g.RevokedBy) AS REVOKEDBY,
-            MAX(g.RevokedAt) AS REVOKEDAT,
-            CASE WHEN g.Trans IS NULL THEN g.Key1 ELSE CONVERT(NVARCHAR(30), MAX(g.MealDate), 120) END
-                AS SortFirst,
-            CASE WHEN g.Trans IS NULL THEN g.Key2 ELSE N'' END AS SortSecond,
-            g.Trans AS SortThird
-        FROM (
+            dm.EmpNum AS KEY1,
+            COALESCE(LTRIM(RTRIM(e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename)), N'')
+                AS LABEL1,
+            dm.MealCode AS KEY2,
+            COALESCE(m.Description, N'') AS LABEL2,
+            CAST(1 AS BIGINT) AS MEALS,
+            CAST(COALESCE(
+                TRY_CONVERT(DECIMAL(19, 2), NULLIF(LTRIM(RTRIM(COALESCE(dm.MealCost, m.Cost, N''))), N'')), 0
+            ) AS DECIMAL(19, 2)) AS COST,
+            CASE WHEN dm.MealCost IS NULL THEN 1 ELSE 0 END AS PRICEDNOW,
+            CASE WHEN LTRIM(RTRIM(COALESCE(dm.MealCost, m.Cost, N''))) = N'' THEN 1 ELSE 0 END AS NOCOST,
+            dm.MealDate AS MEALDATE,
+            dm.ClerkID AS CLERKID,
+            COALESCE(dm.RevokedBy, N'') AS REVOKEDBY,
+            dm.RevokedAt AS REVOKEDAT
+        FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+        LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode
+        LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = dm.EmpNum
+        WHERE dm.MealDate >= @fromAt AND dm.MealDate <= @toAt AND dm.RevokedAt IS NOT NULL
+        ORDER BY dm.MealDate, dm.TransNum
+        OPTION (RECOMPILE);
+        RETURN;
+    END;
+
+    -- Three steps, so that the work done once per meal stays small:
+    -- 1. the meals of the period are read from ixDistributedReport (the meals not revoked,
+    --    by date-time, with every column grouped on) and grouped on the codes they store,
+    --    with the recorded cost as one more key: no join and no arithmetic per meal;
+    -- 2. each of those groups finds its report group (a meal's type, an employee's
+    --    department) and its cost (the master's current one where none was recorded),
+    --    and they are added up per report group;
+    -- 3. the names are looked up once per report group.
+    WITH stored AS (
+        SELECT k.Code1, k.Code2, dm.MealCost, k.PricedCode, COUNT_BIG(*) AS Meals
+        FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+        CROSS APPLY (
             SELECT
-                CASE b.Layout WHEN N'SUMMARY' THEN k.Key1 ELSE b.EmpNum END AS Key1,
-                CASE b.Layout WHEN N'SUMMARY' THEN k.Label1 ELSE b.Name END AS Label1,
-                CASE b.Layout
-                    WHEN N'SUMMARY' THEN k.Key2 WHEN N'PAYROLL' THEN b.DeptCode ELSE b.MealCode
-                END AS Key2,
-                CASE b.Layout
-                    WHEN N'SUMMARY' THEN k.Label2 WHEN N'PAYROLL' THEN b.Department ELSE b.Meal
-                END AS Label2,
-                CASE b.Layout WHEN N'REVOKED' THEN b.TransNum END AS Trans,
-                CASE b.Layout WHEN N'REVOKED' THEN b.MealDate END AS MealDate,
-                CASE b.Layout WHEN N'REVOKED' THEN b.ClerkID ELSE N'' END AS ClerkID,
-                CASE b.Layout WHEN N'REVOKED' THEN b.RevokedBy ELSE N'' END AS RevokedBy,
-                CASE b.Layout WHEN N'REVOKED' THEN b.RevokedAt END AS RevokedAt,
-                COALESCE(TRY_CONVERT(DECIMAL(19, 2), NULLIF(LTRIM(RTRIM(b.CostText)), N'')), 0)
-                    AS Cost,
-                b.PricedNow,
-                CASE WHEN LTRIM(RTRIM(b.CostText)) = N'' THEN 1 ELSE 0 END AS NoCost
-            FROM (
-                SELECT
-                    UPPER(@layout) AS Layout,
-                    dm.TransNum,
-                    dm.EmpNum,
-                    dm.MealCode,
-                    dm.MealMode,
-                    dm.MealDate,
-                    dm.ClerkID,
-                    COALESCE(dm.RevokedBy, N'') AS RevokedBy,
-                    dm.RevokedAt,
-                    COALESCE(LTRIM(RTRIM(e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename)), N'')
-                        AS Name,
-                    COALESCE(e.DeptCode, N'') AS DeptCode,
-                    COALESCE(d.Description, N'') AS Department,
-                    COALESCE(m.Description, N'') AS Meal,
-                    COALESCE(m.MealType, N'') AS MealType,
-                    COALESCE(mt.Description, N'') AS MealTypeName,
-                    COALESCE(dm.MealCost, m.Cost, N'') AS CostText,
-                    CASE WHEN dm.MealCost IS NULL THEN 1 ELSE 0 END AS PricedNow
-                FROM dbo.tbTALOEmployeeDistributedMeals AS dm
-                LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode
-                LEFT JOIN dbo.tbcoMealType AS mt ON mt.Code = m.MealType
-                LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = dm.EmpNum
-                LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
-                WHERE
-                    dm.MealDate >= @fromAt
-                    AND dm.MealDate <= @toAt
-                    AND (
-                        (UPPER(@layout) = N'REVOKED' AND dm.RevokedAt IS NOT NULL)
-                        OR (UPPER(@layout) <> N'REVOKED' AND dm.RevokedAt IS NULL)
+                CASE WHEN UPPER(@layout) = N'SUMMARY' THEN
+                    CASE UPPER(@group1)
+                        WHEN N'MEALTYPE' THEN dm.MealCode
+                        WHEN N'MEAL' THEN dm.MealCode
+                        WHEN N'MEALTIME' THEN dm.MealMode
+                        WHEN N'DAY' THEN CONVERT(NVARCHAR(10), dm.MealDate, 23)
+                        WHEN N'CLERK' THEN dm.ClerkID
+                        ELSE dm.EmpNum
+                    END
+                ELSE dm.EmpNum END AS Code1,
+                CASE WHEN UPPER(@layout) <> N'SUMMARY' THEN N'' ELSE
+                    CASE UPPER(@group2)
+                        WHEN N'MEALTYPE' THEN dm.MealCode
+                        WHEN N'MEAL' THEN dm.MealCode
+                        WHEN N'MEALTIME' THEN dm.MealMode
+                        WHEN N'DAY' THEN CONVERT(NVARCHAR(10), dm.MealDate, 23)
+                        WHEN N'CLERK' THEN dm.ClerkID
+                        WHEN N'DEPARTMENT' THEN dm.EmpNum
+                        WHEN N'EMPLOYEE' THEN dm.EmpNum
+                        ELSE N''
+                    END
+                END AS Code2,
+                -- The meal whose current cost stands in for a cost never recorded.
+                CASE WHEN dm.MealCost IS NULL THEN dm.MealCode END AS PricedCode
+        ) AS k
+        WHERE dm.MealDate >= @fromAt AND dm.MealDate <= @toAt AND dm.RevokedAt IS NULL
+        GROUP BY k.Code1, k.Code2, dm.MealCost, k.PricedCode
+    ),
+    grouped AS (
+        SELECT
+            g.Key1,
+            g.Key2,
+            SUM(s.Meals) AS Meals,
+            SUM(s.Meals * COALESCE(
+                TRY_CONVERT(DECIMAL(19, 2), NULLIF(LTRIM(RTRIM(c.CostText)), N'')), 0
+            )) AS Cost,
+            SUM(CASE WHEN s.MealCost IS NULL THEN s.Meals ELSE 0 END) AS PricedNow,
+            SUM(CASE WHEN LTRIM(RTRIM(c.CostText)) = N'' THEN s.Meals ELSE 0 END) AS NoCost
+        FROM stored AS s
+        CROSS APPLY (
+            SELECT COALESCE(
+                s.MealCost, (SELECT m.Cost FROM dbo.tbcoMeal AS m WHERE m.Code = s.PricedCode), N''
+            ) AS CostText
+        ) AS c
+        CROSS APPLY (
+            SELECT
+                CASE WHEN UPPER(@layout) = N'SUMMARY' THEN
+                    CASE UPPER(@group1)
+                        WHEN N'MEALTYPE' THEN COALESCE(
+                            (SELECT m.MealType FROM dbo.tbcoMeal AS m WHERE m.Code = s.Code1), N''
+                        )
+                        WHEN N'DEPARTMENT' THEN COALESCE(
+                            (SELECT e.DeptCode FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = s.Code1),
+                            N''
+                        )
+                        ELSE s.Code1
+                    END
+                ELSE s.Code1 END AS Key1,
+                CASE UPPER(@group2)
+                    WHEN N'MEALTYPE' THEN COALESCE(
+                        (SELECT m.MealType FROM dbo.tbcoMeal AS m WHERE m.Code = s.Code2), N''
                     )
-            ) AS b
-            CROSS APPLY (
-                SELECT
-                    CASE UPPER(@group1)
-                        WHEN N'MEALTYPE' THEN b.MealType
-                        WHEN N'MEAL' THEN b.MealCode
-                        WHEN N'MEALTIME' THEN b.MealMode
-                        WHEN N'DAY' THEN CONVERT(NVARCHAR(10), b.MealDate, 23)
-                        WHEN N'DEPARTMENT' THEN b.DeptCode
-                        WHEN N'EMPLOYEE' THEN b.EmpNum
-                        WHEN N'CLERK' THEN b.ClerkID
-                        ELSE N''
-                    END AS Key1,
-                    CASE UPPER(@group1)
-                        WHEN N'MEALTYPE' THEN b.MealTypeName
-                        WHEN N'MEAL' THEN b.Meal
-                        WHEN N'MEALTIME' THEN b.MealMode
-                        WHEN N'DAY' THEN CONVERT(NVARCHAR(10), b.MealDate, 23)
-                        WHEN N'DEPARTMENT' THEN b.Department
-                        WHEN N'EMPLOYEE' THEN b.Name
-                        WHEN N'CLERK' THEN b.ClerkID
-                        ELSE N''
-                    END AS Label1,
-                    CASE UPPER(@group2)
-                        WHEN N'MEALTYPE' THEN b.MealType
-                        WHEN N'MEAL' THEN b.MealCode
-                        WHEN N'MEALTIME' THEN b.MealMode
-                        WHEN N'DAY' THEN CONVERT(NVARCHAR(10), b.MealDate, 23)
-                        WHEN N'DEPARTMENT' THEN b.DeptCode
-                        WHEN N'EMPLOYEE' THEN b.EmpNum
-                        WHEN N'CLERK' THEN b.ClerkID
-                        ELSE N''
-                    END AS Key2,
-                    CASE UPPER(@group2)
-                        WHEN N'MEALTYPE' THEN b.MealTypeName
-                        WHEN N'MEAL' THEN b.Meal
-                        WHEN N'MEALTIME' THEN b.MealMode
-                        WHEN N'DAY' THEN CONVERT(NVARCHAR(10), b.MealDate, 23)
-                        WHEN N'DEPARTMENT' THEN b.Department
-                        WHEN N'EMPLOYEE' THEN b.Name
-                        WHEN N'CLERK' THEN b.ClerkID
-                        ELSE N''
-                    END AS Label2
-            ) AS k
+                    WHEN N'DEPARTMENT' THEN COALESCE(
+                        (SELECT e.DeptCode FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = s.Code2),
+                        N''
+                    )
+                    ELSE s.Code2
+                END AS Key2
         ) AS g
-        GROUP BY g.Key1, g.Key2, g.Trans
-    ) AS r
-    ORDER BY r.SortFirst, r.SortSecond, r.SortThird
+        GROUP BY g.Key1, g.Key2
+    )
+    SELECT
+        a.Key1 AS KEY1,
+        CASE WHEN UPPER(@layout) = N'SUMMARY' THEN
+            CASE UPPER(@group1)
+                WHEN N'MEALTYPE' THEN COALESCE(mt1.Description, N'')
+                WHEN N'MEAL' THEN COALESCE(m1.Description, N'')
+                WHEN N'DEPARTMENT' THEN COALESCE(d1.Description, N'')
+                WHEN N'EMPLOYEE' THEN COALESCE(e1.Name, N'')
+                ELSE a.Key1
+            END
+        ELSE COALESCE(e1.Name, N'') END AS LABEL1,
+        CASE WHEN UPPER(@layout) = N'PAYROLL' THEN COALESCE(e1.DeptCode, N'') ELSE a.Key2 END AS KEY2,
+        CASE WHEN UPPER(@layout) = N'PAYROLL' THEN COALESCE(pd.Description, N'') ELSE
+            CASE UPPER(@group2)
+                WHEN N'MEALTYPE' THEN COALESCE(mt2.Description, N'')
+                WHEN N'MEAL' THEN COALESCE(m2.Description, N'')
+                WHEN N'DEPARTMENT' THEN COALESCE(d2.Description, N'')
+                WHEN N'EMPLOYEE' THEN COALESCE(e2.Name, N'')
+                ELSE a.Key2
+            END
+        END AS LABEL2,
+        a.Meals AS MEALS,
+        CAST(a.Cost AS DECIMAL(19, 2)) AS COST,
+        a.PricedNow AS PRICEDNOW,
+        a.NoCost AS NOCOST,
+        CAST(NULL AS DATETIME2(0)) AS MEALDATE,
+        N'' AS CLERKID,
+        N'' AS REVOKEDBY,
+        CAST(NULL AS DATETIME2(0)) AS REVOKEDAT
+    FROM grouped AS a
+    -- Names for each group, looked up once per group (a key of another kind finds nothing).
+    OUTER APPLY (
+        SELECT
+            LTRIM(RTRIM(e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename)) AS Name,
+            e.DeptCode
+        FROM Payroll.dbo.tbcmaster AS e
+        WHERE e.EmpNum = a.Key1 AND (UPPER(@layout) <> N'SUMMARY' OR UPPER(@group1) = N'EMPLOYEE')
+    ) AS e1
+    OUTER APPLY (
+        SELECT LTRIM(RTRIM(e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename)) AS Name
+        FROM Payroll.dbo.tbcmaster AS e
+        WHERE e.EmpNum = a.Key2 AND UPPER(@group2) = N'EMPLOYEE'
+    ) AS e2
+    LEFT JOIN Payroll.dbo.tbcDepartment AS pd ON pd.DeptCode = e1.DeptCode
+    LEFT JOIN Payroll.dbo.tbcDepartment AS d1 ON d1.DeptCode = a.Key1
+    LEFT JOIN Payroll.dbo.tbcDepartment AS d2 ON d2.DeptCode = a.Key2
+    LEFT JOIN dbo.tbcoMealType AS mt1 ON mt1.Code = a.Key1
+    LEFT JOIN dbo.tbcoMealType AS mt2 ON mt2.Code = a.Key2
+    LEFT JOIN dbo.tbcoMeal AS m1 ON m1.Code = a.Key1
+    LEFT JOIN dbo.tbcoMeal AS m2 ON m2.Code = a.Key2
+    ORDER BY a.Key1, a.Key2
     OPTION (RECOMPILE);
 END;
 GO

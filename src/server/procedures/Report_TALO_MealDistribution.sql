@@ -45,8 +45,15 @@ WHERE upper(:layout) = 'SUMMARY' AND :group1 = '';
 SELECT talo_raise('The second grouping repeats the first.')
 WHERE :group2 <> '' AND upper(:group2) = upper(:group1);
 
--- The meals are grouped on their codes first, row by row with no look-up the grouping
--- does not need; the names are looked up once per group afterwards.
+-- Three steps, so that the work done once per meal stays small:
+-- 1. the meals of the period are read from the report's covering index and grouped on
+--    the codes they store, compared byte for byte (no collation, no look-up, no cost
+--    arithmetic per meal), with the recorded cost as one more key;
+-- 2. each of those groups finds its report group (a meal's type, an employee's
+--    department) and its cost (the master's current one where none was recorded),
+--    and they are added up per report group;
+-- 3. the names are looked up once per report group.
+-- Revoked meals are listed one by one from their own index.
 SELECT KEY1, LABEL1, KEY2, LABEL2, MEALS, COST, PRICEDNOW, NOCOST,
        MEALDATE, CLERKID, REVOKEDBY, REVOKEDAT
 FROM (
@@ -58,14 +65,10 @@ FROM (
                                           WHERE m.Code = a.Key1), '')
                WHEN 'DEPARTMENT' THEN COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
                                                 WHERE d.DeptCode = a.Key1), '')
-               WHEN 'EMPLOYEE' THEN COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
-                                              FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key1), '')
+               WHEN 'EMPLOYEE' THEN COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), '')
                ELSE a.Key1 END
-           ELSE COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
-                          FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key1), '') END AS LABEL1,
-           CASE a.Layout WHEN 'PAYROLL' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
-                                                      WHERE e.EmpNum = a.Key1), '')
-           ELSE a.Key2 END AS KEY2,
+           ELSE COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), '') END AS LABEL1,
+           CASE a.Layout WHEN 'PAYROLL' THEN COALESCE(e1.DeptCode, '') ELSE a.Key2 END AS KEY2,
            CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(:group2)
                WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
                                               WHERE mt.Code = a.Key2), '')
@@ -76,9 +79,8 @@ FROM (
                WHEN 'EMPLOYEE' THEN COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
                                               FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key2), '')
                ELSE a.Key2 END
-           WHEN 'PAYROLL' THEN COALESCE((SELECT d.Description FROM Payroll.tbcmaster AS e
-                                         JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
-                                         WHERE e.EmpNum = a.Key1), '')
+           WHEN 'PAYROLL' THEN COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
+                                         WHERE d.DeptCode = e1.DeptCode), '')
            ELSE COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m WHERE m.Code = a.Key2), '')
            END AS LABEL2,
            a.Meals AS MEALS,
@@ -93,55 +95,79 @@ FROM (
            CASE WHEN a.Trans IS NULL THEN a.Key2 ELSE '' END AS SortSecond,
            a.Trans AS SortThird
     FROM (
-        SELECT g.Layout, g.Key1, g.Key2, g.Trans,
-               count(*) AS Meals,
-               sum(CAST(round(CAST(g.CostText AS REAL) * 100) AS INTEGER)) AS Cents,
-               sum(g.MealCost IS NULL) AS PricedNow,
-               sum(trim(g.CostText) = '') AS NoCost,
-               max(g.MealDate) AS MealDate, max(g.ClerkID) AS ClerkID,
-               max(g.RevokedBy) AS RevokedBy, max(g.RevokedAt) AS RevokedAt
+        -- Step 2: the stored codes become report groups (a meal's type, an employee's
+        -- department), added up per report group.
+        SELECT upper(:layout) AS Layout, c.Key1, c.Key2, NULL AS Trans,
+               sum(c.Meals) AS Meals, sum(c.Cents) AS Cents,
+               sum(c.PricedNow) AS PricedNow, sum(c.NoCost) AS NoCost,
+               NULL AS MealDate, NULL AS ClerkID, NULL AS RevokedBy, NULL AS RevokedAt
         FROM (
-            SELECT upper(:layout) AS Layout,
-                   CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
+            SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
                        WHEN 'MEALTYPE' THEN COALESCE((SELECT m.MealType FROM Station.tbcoMeal AS m
-                                                      WHERE m.Code = dm.MealCode), '')
-                       WHEN 'MEAL' THEN dm.MealCode
-                       WHEN 'MEALTIME' THEN dm.MealMode
-                       WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
+                                                      WHERE m.Code = s.Code1), '')
                        WHEN 'DEPARTMENT' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
-                                                        WHERE e.EmpNum = dm.EmpNum), '')
-                       WHEN 'EMPLOYEE' THEN dm.EmpNum
-                       WHEN 'CLERK' THEN dm.ClerkID
-                       ELSE '' END
-                   ELSE dm.EmpNum END AS Key1,
-                   CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group2)
+                                                        WHERE e.EmpNum = s.Code1), '')
+                       ELSE s.Code1 END
+                   ELSE s.Code1 END AS Key1,
+                   CASE upper(:group2)
+                       WHEN '' THEN s.Code2
                        WHEN 'MEALTYPE' THEN COALESCE((SELECT m.MealType FROM Station.tbcoMeal AS m
-                                                      WHERE m.Code = dm.MealCode), '')
-                       WHEN 'MEAL' THEN dm.MealCode
-                       WHEN 'MEALTIME' THEN dm.MealMode
-                       WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
+                                                      WHERE m.Code = s.Code2), '')
                        WHEN 'DEPARTMENT' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
-                                                        WHERE e.EmpNum = dm.EmpNum), '')
-                       WHEN 'EMPLOYEE' THEN dm.EmpNum
-                       WHEN 'CLERK' THEN dm.ClerkID
-                       ELSE '' END
-                   WHEN 'REVOKED' THEN dm.MealCode ELSE '' END AS Key2,
-                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.TransNum END AS Trans,
-                   COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                          WHERE m.Code = dm.MealCode), '') AS CostText,
-                   dm.MealCost,
-                   -- Only a revoked meal's row is shown on its own: the others carry no
-                   -- more than the grouping needs.
-                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.MealDate END AS MealDate,
-                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.ClerkID END AS ClerkID,
-                   CASE upper(:layout) WHEN 'REVOKED' THEN COALESCE(dm.RevokedBy, '') END AS RevokedBy,
-                   CASE upper(:layout) WHEN 'REVOKED' THEN dm.RevokedAt END AS RevokedAt
-            FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
-            WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
-              AND (CASE WHEN upper(:layout) = 'REVOKED' THEN dm.RevokedAt IS NOT NULL
-                        ELSE dm.RevokedAt IS NULL END)
-        ) AS g
-        GROUP BY g.Key1, g.Key2, g.Trans
+                                                        WHERE e.EmpNum = s.Code2), '')
+                       ELSE s.Code2 END AS Key2,
+                   s.Meals, s.Cents, s.PricedNow, s.NoCost
+            FROM (
+                -- Step 1: one pass over the period's meals in the covering index, grouped
+                -- on the stored codes, compared byte for byte.
+                SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
+                           WHEN 'MEALTYPE' THEN dm.MealCode
+                           WHEN 'MEAL' THEN dm.MealCode
+                           WHEN 'MEALTIME' THEN dm.MealMode
+                           WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
+                           WHEN 'CLERK' THEN dm.ClerkID
+                           ELSE dm.EmpNum END
+                       ELSE dm.EmpNum END AS Code1,
+                       CASE WHEN upper(:layout) <> 'SUMMARY' THEN '' ELSE CASE upper(:group2)
+                           WHEN '' THEN ''
+                           WHEN 'MEALTYPE' THEN dm.MealCode
+                           WHEN 'MEAL' THEN dm.MealCode
+                           WHEN 'MEALTIME' THEN dm.MealMode
+                           WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
+                           WHEN 'CLERK' THEN dm.ClerkID
+                           ELSE dm.EmpNum END END AS Code2,
+                       count(*) AS Meals,
+                       -- A meal saved before costs were recorded takes its meal's cost today.
+                       sum(CAST(round(CAST(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                                  WHERE m.Code = dm.MealCode), '') AS REAL)
+                                      * 100) AS INTEGER)) AS Cents,
+                       sum(dm.MealCost IS NULL) AS PricedNow,
+                       -- (A cost that starts with a visible character is not blank:
+                       -- trim() copies the text, so it runs only for the others.)
+                       sum(CASE WHEN dm.MealCost >= '!' THEN 0
+                                ELSE trim(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                                 WHERE m.Code = dm.MealCode), '')) = '' END) AS NoCost
+                FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedReport
+                WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
+                  AND dm.RevokedAt IS NULL AND upper(:layout) <> 'REVOKED'
+                GROUP BY 1, 2
+            ) AS s
+        ) AS c
+        GROUP BY c.Key1, c.Key2
+        UNION ALL
+        -- The revoked meals, one row each.
+        SELECT 'REVOKED', dm.EmpNum, dm.MealCode, dm.TransNum, 1,
+               CAST(round(CAST(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                      WHERE m.Code = dm.MealCode), '') AS REAL) * 100) AS INTEGER),
+               dm.MealCost IS NULL,
+               trim(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                           WHERE m.Code = dm.MealCode), '')) = '',
+               dm.MealDate, dm.ClerkID, COALESCE(dm.RevokedBy, ''), dm.RevokedAt
+        FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
+        WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
+          AND dm.RevokedAt IS NOT NULL AND upper(:layout) = 'REVOKED'
     ) AS a
+    LEFT JOIN Payroll.tbcmaster AS e1
+        ON e1.EmpNum = a.Key1 AND (a.Layout <> 'SUMMARY' OR upper(:group1) = 'EMPLOYEE')
 ) AS r
 ORDER BY SortFirst, SortSecond, SortThird;
