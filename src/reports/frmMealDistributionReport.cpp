@@ -3,6 +3,7 @@
 #include "ReportChart.h"
 #include "ReportCsv.h"
 #include "ReportDocument.h"
+#include "ReportTableModel.h"
 #include "ReportXlsx.h"
 #include "data/BackgroundReader.h"
 #include "data/Connection.h"
@@ -23,12 +24,15 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
 
 const char* const PeriodNames[] = {"Daily", "Weekly", "Monthly", "By Date Range"};
+// Lines measured for the columns' widths: enough to fit a long report's text without
+// measuring each of its lines.
+constexpr int MeasuredRows = 500;
 
 QString dayFormat()
 {
@@ -150,7 +154,9 @@ void frmMealDistributionReport::createControls()
         layout->addWidget(label);
     }
 
-    grdReport = FormControls::control<QTableWidget>(this, QStringLiteral("grdReport"));
+    grdReport = FormControls::control<QTableView>(this, QStringLiteral("grdReport"));
+    m_model = new ReportTableModel(grdReport);
+    grdReport->setModel(m_model);
     grdReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdReport->verticalHeader()->hide();
     layout->addWidget(grdReport, 2);
@@ -287,44 +293,44 @@ void frmMealDistributionReport::showTable()
     lblTitle->setText(m_header.title);
     lblPeriod->setText(m_header.period);
     lblPrinted->setText(m_header.printedLine());
-    grdReport->clear();
-    grdReport->setColumnCount(int(m_table.headers().size()));
-    grdReport->setHorizontalHeaderLabels(m_table.headers());
-    grdReport->setRowCount(int(m_table.lines().size()));
-    for (int r = 0; r < m_table.lines().size(); ++r) {
-        const ReportTable::Line& line = m_table.lines().at(r);
-        for (int c = 0; c < line.cells.size(); ++c) {
-            auto* item = new QTableWidgetItem(line.cells.at(c));
-            if (m_table.numberColumns().contains(c))
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (line.kind != ReportTable::LineKind::Detail) {
-                QFont font = item->font();
-                font.setBold(true);
-                item->setFont(font);
-            }
-            grdReport->setItem(r, c, item);
-        }
-    }
+    m_model->setTable(m_table);
+    measureColumns();
     fitColumns();
     chtReport->showTable(m_table);
+}
+
+void frmMealDistributionReport::measureColumns()
+{
+    m_textWidths.clear();
+    const QList<int> rows = m_model->sampleRows(MeasuredRows);
+    // The grid's lines take a pixel of each column.
+    const int grid = grdReport->showGrid() ? 1 : 0;
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        int width = grdReport->horizontalHeader()->sectionSizeHint(c);
+        for (int r : rows)
+            width = qMax(width, grdReport->sizeHintForIndex(m_model->index(r, c)).width() + grid);
+        m_textWidths << width;
+    }
 }
 
 void frmMealDistributionReport::fitColumns()
 {
     // Each column as wide as its text; the room left over in the window's width goes to
     // the text columns, so the table fills the window without cutting anything.
-    grdReport->resizeColumnsToContents();
     QList<int> widen;
-    for (int c = 0; c < grdReport->columnCount(); ++c) {
+    int used = 0;
+    for (int c = 0; c < m_textWidths.size(); ++c) {
+        grdReport->setColumnWidth(c, m_textWidths.at(c));
+        used += m_textWidths.at(c);
         if (!m_table.numberColumns().contains(c))
             widen << c;
     }
-    const int spare = grdReport->viewport()->width() - grdReport->horizontalHeader()->length();
+    const int spare = grdReport->viewport()->width() - used;
     if (spare <= 0 || widen.isEmpty())
         return;
     for (int i = 0; i < widen.size(); ++i) {
         const int share = spare / int(widen.size()) + (i < spare % widen.size() ? 1 : 0);
-        grdReport->setColumnWidth(widen.at(i), grdReport->columnWidth(widen.at(i)) + share);
+        grdReport->setColumnWidth(widen.at(i), m_textWidths.at(widen.at(i)) + share);
     }
 }
 

@@ -17,7 +17,8 @@ class ReportChart;
 class QDateEdit;
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
+class ReportTableModel;
 
 // Reports > Meal Distribution Report: the meals handed out in a period, counted and
 // costed by the database, grouped on two levels with subtotals and a grand total, or
@@ -67,6 +68,8 @@ private:
     void createControls();
     void showTable();
     void setRunning(bool running);
+    // Measures each column's text once per report, on a sample of its lines.
+    void measureColumns();
     void fitColumns();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showReport(const ReportRequest& wanted, const Recordset& rows, const QString& hospital);
@@ -95,7 +98,10 @@ private:
     QLabel* lblTitle = nullptr;
     QLabel* lblPeriod = nullptr;
     QLabel* lblPrinted = nullptr;
-    QTableWidget* grdReport = nullptr;
+    QTableView* grdReport = nullptr;
+    ReportTableModel* m_model = nullptr;
+    // Each column's text width, from measureColumns.
+    QList<int> m_textWidths;
     ReportChart* chtReport = nullptr;
     // Last, so it stops (and closes its connection) before anything else goes.
     std::unique_ptr<BackgroundReader> m_reader;

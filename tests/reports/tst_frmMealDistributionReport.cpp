@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -161,10 +161,27 @@ void tst_frmMealDistributionReport::subtotalsAddUpToTheGrandTotal()
                         "Subtotal D2||2|45.50|1 at today's price; 1 without a cost",
                         "Grand total||4|115.50|1 at today's price; 1 without a cost",
                     }));
-    auto* grid = report.findChild<QTableWidget*>("grdReport");
-    QCOMPARE(grid->rowCount(), 7);
-    QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Department"));
-    QVERIFY(grid->item(6, 3)->font().bold());
+    auto* grid = report.findChild<QTableView*>("grdReport");
+    QVERIFY(grid);
+    const QAbstractItemModel* model = grid->model();
+    QCOMPARE(model->rowCount(), 7);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Department"));
+    QVERIFY(model->index(6, 3).data(Qt::FontRole).value<QFont>().bold());
+    // The grid shows the table's cells; detail lines plain, numbers right-aligned, and
+    // nothing can be typed over.
+    QCOMPARE(model->index(5, 4).data().toString(),
+             QStringLiteral("1 at today's price; 1 without a cost"));
+    QVERIFY(!model->index(0, 3).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(model->index(2, 0).data(Qt::FontRole).value<QFont>().bold());
+    QCOMPARE(Qt::Alignment(model->index(0, 2).data(Qt::TextAlignmentRole).toInt()) &
+                 Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
+    QCOMPARE(Qt::Alignment(model->index(0, 0).data(Qt::TextAlignmentRole).toInt()) & Qt::AlignRight,
+             Qt::Alignment());
+    QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
+    // Every column at least as wide as its text, the bold grand total included.
+    for (int c = 0; c < model->columnCount(); ++c)
+        QVERIFY(grid->columnWidth(c) >= grid->sizeHintForIndex(model->index(6, c)).width());
     QCOMPARE(report.findChild<QLabel*>("lblHospital")->text(), QStringLiteral("Hospital"));
     QCOMPARE(report.findChild<QLabel*>("lblTitle")->text(),
              QStringLiteral("Meal Distribution Report by Department and Meal Time"));
