@@ -234,23 +234,24 @@ void frmMealDistributionReport::cmdRun_Click()
     if (!m_reader)
         m_reader = std::make_unique<BackgroundReader>(openReader);
     const ReportRequest wanted = request();
-    // Filled on the report's thread, read here once it has finished.
-    auto rows = std::make_shared<Recordset>();
+    // Filled on the report's thread, read here once it has finished. The table's lines
+    // are built there too: a payroll month has 100,000 of them.
+    auto table = std::make_shared<ReportTable>();
     auto hospital = std::make_shared<QString>();
     setRunning(true);
     m_reader->start(
-        [wanted, rows, hospital](Connection& connection) {
-            *rows = ReportData::rows(connection, wanted);
+        [wanted, table, hospital](Connection& connection) {
+            *table = ReportTable(wanted, ReportData::rows(connection, wanted));
             *hospital = ReportData::siteName(connection);
         },
-        [this, wanted, rows, hospital](const BackgroundReader::Outcome& outcome) {
+        [this, wanted, table, hospital](const BackgroundReader::Outcome& outcome) {
             setRunning(false);
             lblStatus->clear();
             if (outcome.error) {
                 m_context.messages().error(*outcome.error);
                 return;
             }
-            showReport(wanted, *rows, *hospital);
+            showReport(wanted, *table, *hospital);
         });
 }
 
@@ -263,12 +264,11 @@ void frmMealDistributionReport::cmdCancel_Click()
     lblStatus->setText(QStringLiteral("Report cancelled."));
 }
 
-void frmMealDistributionReport::showReport(const ReportRequest& wanted, const Recordset& rows,
+void frmMealDistributionReport::showReport(const ReportRequest& wanted, const ReportTable& table,
                                            const QString& hospital)
 {
     ReportHeader header;
     header.hospital = hospital;
-    const ReportTable table(wanted, rows);
     header.title = ReportTable::title(wanted.layout);
     if (wanted.layout == ReportRequest::Layout::Summary) {
         QString by = cboGroup1->currentText();

@@ -72,7 +72,7 @@ private:
     void measureColumns();
     void fitColumns();
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showReport(const ReportRequest& wanted, const Recordset& rows, const QString& hospital);
+    void showReport(const ReportRequest& wanted, const ReportTable& table, const QString& hospital);
 
     AppContext& m_context;
     Qt::DayOfWeek m_firstDayOfWeek;
