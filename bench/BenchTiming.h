@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <sqlite3.h>
@@ -99,16 +101,26 @@ struct Options
     int runs = 0;
 };
 
-inline Options options(const QStringList& args, int defaultRuns)
+// Reads --data DIR, --runs N and --cpu. --help prints `usage` and ends the program; so
+// does anything else, with exit code 2, because a mistyped option would otherwise start a
+// generation of millions of rows.
+inline Options options(const QStringList& args, int defaultRuns, const char* usage)
 {
     Options out{QString(), defaultRuns};
-    if (args.contains(QLatin1String("--cpu")))
-        cpuClock() = true;
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--data"))
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--cpu")) {
+            cpuClock() = true;
+        } else if (arg == QLatin1String("--data") && hasValue) {
             out.folder = args.at(++i);
-        else if (args.at(i) == QLatin1String("--runs"))
+        } else if (arg == QLatin1String("--runs") && hasValue && args.at(i + 1).toInt() > 0) {
             out.runs = args.at(++i).toInt();
+        } else {
+            const bool help = arg == QLatin1String("--help") || arg == QLatin1String("-h");
+            std::fputs(usage, help ? stdout : stderr);
+            std::exit(help ? 0 : 2);
+        }
     }
     return out;
 }

@@ -170,7 +170,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 20);
+    const BenchTiming::Options options = BenchTiming::options(
+        app.arguments(), 20,
+        "Usage: bench_counter [--data DIR] [--runs N] [--cpu]\n"
+        "DIR keeps the generated store for later runs; N runs per timing (default 20).\n");
     const int repetitions = std::max(1, options.runs);
 
     QTemporaryDir dir;

@@ -64,7 +64,10 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 50);
+    const BenchTiming::Options options = BenchTiming::options(
+        app.arguments(), 50,
+        "Usage: bench_history [--data DIR] [--runs N] [--cpu]\n"
+        "DIR keeps the generated store for later runs; N runs per timing (default 50).\n");
     QString folder = options.folder;
     const int runs = options.runs;
     QTemporaryDir temporary;

@@ -46,7 +46,10 @@ const char* const RawPayroll =
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 5);
+    const BenchTiming::Options options = BenchTiming::options(
+        app.arguments(), 5,
+        "Usage: bench_report [--data DIR] [--runs N] [--cpu]\n"
+        "DIR keeps the generated store for later runs; N runs per timing (default 5).\n");
     QString folder = options.folder;
     QTemporaryDir temporary;
     if (folder.isEmpty())
