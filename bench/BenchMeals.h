@@ -8,6 +8,7 @@
 #include <QByteArrayList>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <sqlite3.h>
 
@@ -120,5 +121,20 @@ template <class Store> void prepare(Store& store, qint64 meals, int mealsPerDay,
     generate(db, meals, mealsPerDay);
     out << "  done in " << timer.elapsed() / 1000.0 << " s" << Qt::endl;
 }
+
+// The store a benchmark runs on, opened on `folder` (from --data) or, without one, on a
+// temporary folder removed at the end, and generated when new.
+template <class Store> struct GeneratedStore
+{
+    GeneratedStore(const QString& folder, qint64 meals, int mealsPerDay, QTextStream& out)
+        : store(folder.isEmpty() ? temporary.path() : folder)
+    {
+        prepare(store, meals, mealsPerDay, out);
+    }
+    sqlite3* handle() { return store.store().handle(); }
+
+    QTemporaryDir temporary;
+    Store store;
+};
 
 } // namespace BenchMeals

@@ -17,7 +17,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
 #include <functional>
@@ -68,16 +67,12 @@ int main(int argc, char* argv[])
         app.arguments(), 50,
         "Usage: bench_history [--data DIR] [--runs N] [--cpu]\n"
         "DIR keeps the generated store for later runs; N runs per timing (default 50).\n");
-    QString folder = options.folder;
     const int runs = options.runs;
-    QTemporaryDir temporary;
-    if (folder.isEmpty())
-        folder = temporary.path();
-
     QTextStream out(stdout);
-    EmbeddedConnection store(folder);
-    sqlite3* db = store.store().handle();
-    BenchMeals::prepare(store, Meals, MealsPerDay, out);
+    BenchMeals::GeneratedStore<EmbeddedConnection> generated(options.folder, Meals, MealsPerDay,
+                                                             out);
+    EmbeddedConnection& store = generated.store;
+    sqlite3* db = generated.handle();
 
     struct Case
     {

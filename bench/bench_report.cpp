@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -50,15 +49,11 @@ int main(int argc, char* argv[])
         app.arguments(), 5,
         "Usage: bench_report [--data DIR] [--runs N] [--cpu]\n"
         "DIR keeps the generated store for later runs; N runs per timing (default 5).\n");
-    QString folder = options.folder;
-    QTemporaryDir temporary;
-    if (folder.isEmpty())
-        folder = temporary.path();
-
     QTextStream out(stdout);
-    EmbeddedConnection store(folder);
-    sqlite3* db = store.store().handle();
-    BenchMeals::prepare(store, Meals, MealsPerDay, out);
+    BenchMeals::GeneratedStore<EmbeddedConnection> generated(options.folder, Meals, MealsPerDay,
+                                                             out);
+    EmbeddedConnection& store = generated.store;
+    sqlite3* db = generated.handle();
 
     ReportRequest byType;
     byType.period = ReportPeriod::holding(ReportPeriod::Kind::Monthly, QDate(2025, 6, 15));
