@@ -49,7 +49,7 @@ void ReportChart::showTable(const ReportTable& table)
     auto* across = new QBarCategoryAxis;
     across->append(categories);
     // Names that do not fit beside each other (employees, the payroll's names) stand
-    // upright under their bars, whole, and the chart grows to hold them.
+    // upright under their bars.
     const QFontMetrics metrics(across->labelsFont());
     int longest = 0;
     for (const QString& name : categories)
@@ -57,7 +57,10 @@ void ReportChart::showTable(const ReportTable& table)
     const int room = std::max(width(), 600) / int(categories.size()) - metrics.averageCharWidth();
     const bool upright = longest > room;
     across->setLabelsAngle(upright ? -90 : 0);
-    setMinimumHeight(MinimumHeight + (upright ? longest : 0));
+    // The chart gives its labels at most a third of its height; it grows to hold them,
+    // up to a height that leaves the table room.
+    setMinimumHeight(upright ? std::clamp(3 * longest + 60, MinimumHeight, MaximumHeight)
+                             : MinimumHeight);
     chart->addAxis(across, Qt::AlignBottom);
     series->attachAxis(across);
     auto* up = new QValueAxis;
