@@ -64,6 +64,7 @@ GRANT SELECT ON dbo.tbcoMealType TO talodesk_admin;
 GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_counter;
 GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_counter;
 GRANT EXECUTE ON dbo.Load_TALO_AuditLog TO talodesk_admin;
+GRANT EXECUTE ON dbo.Count_TALO_AuditLog TO talodesk_admin;
 -- The meal distribution report (Reports > Meal Distribution Report, right 1).
 GRANT EXECUTE ON dbo.Report_TALO_MealDistribution TO talodesk_admin;
 -- The staff import and the Users window change the personnel master and the password

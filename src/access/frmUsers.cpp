@@ -126,6 +126,31 @@ void frmUsers::LoadUsers()
                        "|MIDDLENAME"),
         9, {0, 1300, 4500, 1100, 1000, 1200, 0, 0, 0});
     mshUsers->fillFrom([this] { return m_data.users(txtSearch->text()); }, false);
+    showChosenRow();
+}
+
+void frmUsers::showChosenRow()
+{
+    const QString shown = txtStaffID->isReadOnly() ? txtStaffID->text().trimmed() : QString();
+    for (int row = 1; !shown.isEmpty() && row < mshUsers->Rows(); ++row) {
+        if (mshUsers->TextMatrix(row, staffCol).compare(shown, Qt::CaseInsensitive) == 0) {
+            mshUsers->setRow(row);
+            return;
+        }
+    }
+    // Row 0 is the header: no person highlighted.
+    mshUsers->setRow(0);
+}
+
+bool frmUsers::hasStoredPassword(const QString& staffId)
+{
+    const Recordset people = m_data.users(staffId);
+    for (int row = 0; row < people.recordCount(); ++row) {
+        if (people.value(row, QStringLiteral("STAFF ID")).compare(staffId, Qt::CaseInsensitive) ==
+            0)
+            return people.value(row, QStringLiteral("PASSWORD")) == QLatin1String("Y");
+    }
+    return false;
 }
 
 void frmUsers::chooseUser()
@@ -153,6 +178,7 @@ void frmUsers::newUser()
     txtStaffID->setReadOnly(false);
     chkAccess->setChecked(true);
     chkActive->setChecked(true);
+    showChosenRow();
 }
 
 void frmUsers::fromPersonnel()
@@ -178,9 +204,8 @@ bool frmUsers::typedPassword(QString& password)
         m_context.messages().info(QStringLiteral("The two passwords are not the same."));
         return false;
     }
-    if (password.size() < minimumPasswordLength) {
-        m_context.messages().info(QStringLiteral("The password must have at least %1 characters.")
-                                      .arg(minimumPasswordLength));
+    if (const QString fault = PasswordRule::fault(password); !fault.isEmpty()) {
+        m_context.messages().info(fault);
         return false;
     }
     return true;
@@ -196,6 +221,17 @@ void frmUsers::saveUser()
     QString password;
     if (!typedPassword(password))
         return;
+    // Access without a password lets nobody in while the list says "may use Talodesk":
+    // refused for an active person, so that such a user is never saved without a word.
+    if (chkAccess->isChecked() && chkActive->isChecked() && password.isEmpty() &&
+        !hasStoredPassword(staffId)) {
+        m_context.messages().info(
+            QStringLiteral("%1 has no password: type one to let %1 use Talodesk, or untick "
+                           "\"May use Talodesk\".")
+                .arg(staffId));
+        txtPassword->setFocus();
+        return;
+    }
     QString hash;
     if (!password.isEmpty()) {
         hash = PasswordHash::make(password);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "access/UsersData.h"
+#include "user/PasswordRule.h"
 #include "widgets/ModalForm.h"
 
 class AppContext;
@@ -20,7 +21,7 @@ class frmUsers : public ModalForm
 public:
     explicit frmUsers(AppContext& context);
 
-    static constexpr int minimumPasswordLength = 8;
+    static constexpr int minimumPasswordLength = PasswordRule::MinimumLength;
 
 protected:
     void createControls(QWidget* surface) override;
@@ -34,6 +35,10 @@ private:
     void LoadUsers();
     void chooseUser();
     void newUser();
+    // Highlights the person the form shows, or nobody for a new one.
+    void showChosenRow();
+    // Whether the person already has a password stored.
+    bool hasStoredPassword(const QString& staffId);
     void fromPersonnel();
     void saveUser();
     // The password typed twice, checked; empty when none is to be set. False: refused.

@@ -4,7 +4,10 @@
 
 bool CsvWriter::writeRow(const QStringList& fields)
 {
-    const QByteArray bytes = line(fields).toUtf8();
+    QByteArray bytes = line(fields).toUtf8();
+    if (!m_started)
+        bytes.prepend("\xEF\xBB\xBF");
+    m_started = true;
     return m_device.write(bytes) == bytes.size();
 }
 

@@ -6,9 +6,10 @@
 class QIODevice;
 
 // Writes rows as CSV text that spreadsheets and scripts read back exactly (RFC 4180):
-// UTF-8, fields separated by commas, lines ended by CR LF, and a field quoted when it
-// holds a comma, a double quote, a line break or an outer blank (a quote inside is
-// doubled). The first row written is, by convention, the header row.
+// UTF-8 after a byte-order mark (without it a spreadsheet reads "Peña" in the
+// workstation's code page), fields separated by commas, lines ended by CR LF, and a
+// field quoted when it holds a comma, a double quote, a line break or an outer blank (a
+// quote inside is doubled). The first row written is, by convention, the header row.
 class CsvWriter
 {
 public:
@@ -25,4 +26,5 @@ public:
 
 private:
     QIODevice& m_device;
+    bool m_started = false;
 };

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
-// One row of the changes log told as a sentence a supervisor reads at a glance:
-// "CLERK01 revoked meal 376 of 10142 at 14:02". Qt Core only.
+// One row of the changes log told as a sentence a supervisor reads at a glance, what
+// changed from what to what: "ADMIN changed the cost of L01 Lunch Plate from 85.00 to
+// 90.00", "CLERK01 revoked L01 Lunch Plate given to 100293 Reyes, Ana at 12:04".
+// Rows written before the log recorded old values or names read as far as they go.
+// Qt Core only.
 class ChangeText
 {
 public:
@@ -16,6 +20,8 @@ public:
         QString key;
         QString details;
     };
+    // The rights' descriptions by code ("5" -> "User Access"), for the rights rows.
+    using RightNames = QMap<QString, QString>;
 
-    static QString describe(const Change& change);
+    static QString describe(const Change& change, const RightNames& rights = {});
 };

@@ -66,6 +66,21 @@ Recordset HistoryData::changePage(const ChangeFilter& filter, const Key& after, 
     return m_context.open(changePageText(filter, after, pageSize));
 }
 
+qint64 HistoryData::changeCount(const ChangeFilter& filter) const
+{
+    const Recordset result = m_context.open(changeCountText(filter));
+    return result.eof() ? 0 : result.value(0, 0).toLongLong();
+}
+
+QMap<QString, QString> HistoryData::rightNames() const
+{
+    const Recordset rights = m_context.open(rightNamesText());
+    QMap<QString, QString> names;
+    for (int row = 0; row < rights.recordCount(); ++row)
+        names.insert(rights.value(row, 0).trimmed(), rights.value(row, 1));
+    return names;
+}
+
 Recordset HistoryData::employees(const QString& text) const
 {
     return EmployeeMealTagData(m_context).personnel(text);
@@ -89,4 +104,17 @@ QString HistoryData::changePageText(const ChangeFilter& filter, const Key& after
     return QStringLiteral("Station..Load_TALO_AuditLog ") +
            arguments({dateText(filter.from), dateText(filter.to), filter.table,
                       filter.user.trimmed(), after.date, after.number, QString::number(pageSize)});
+}
+
+QString HistoryData::changeCountText(const ChangeFilter& filter)
+{
+    return QStringLiteral("Station..Count_TALO_AuditLog ") +
+           arguments(
+               {dateText(filter.from), dateText(filter.to), filter.table, filter.user.trimmed()});
+}
+
+QString HistoryData::rightNamesText()
+{
+    return QStringLiteral(
+        "Select Code [CODE], Description [DESCRIPTION] from Station..tbTALOUserSetUp");
 }

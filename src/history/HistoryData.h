@@ -3,6 +3,7 @@
 #include "data/Recordset.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QString>
 
 class AppContext;
@@ -50,12 +51,18 @@ public:
     // show it again after a change.
     Recordset meal(const QString& empNum, const QString& date, const QString& transNum) const;
     Recordset changePage(const ChangeFilter& filter, const Key& after, int pageSize) const;
+    // How many changes the filter finds, counted by the server.
+    qint64 changeCount(const ChangeFilter& filter) const;
+    // The rights' descriptions by code, as User Access lists them.
+    QMap<QString, QString> rightNames() const;
     // Everyone whose number equals `text` or whose last name begins with it.
     Recordset employees(const QString& text) const;
 
     static QString mealPageText(const MealFilter& filter, const Key& after, int pageSize);
     static QString mealCountText(const MealFilter& filter);
     static QString changePageText(const ChangeFilter& filter, const Key& after, int pageSize);
+    static QString changeCountText(const ChangeFilter& filter);
+    static QString rightNamesText();
 
 private:
     AppContext& m_context;

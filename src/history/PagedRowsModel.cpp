@@ -5,12 +5,13 @@
 
 PagedRowsModel::PagedRowsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void PagedRowsModel::setHeaders(const QStringList& headers)
+void PagedRowsModel::setHeaders(const QStringList& headers, const QStringList& captions)
 {
-    if (headers == m_headers)
+    if (headers == m_headers && captions == m_captions)
         return;
     beginResetModel();
     m_headers = headers;
+    m_captions = captions;
     endResetModel();
 }
 
@@ -80,9 +81,15 @@ QVariant PagedRowsModel::data(const QModelIndex& index, int role) const
 
 QVariant PagedRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
         return {};
-    return m_headers.value(section);
+    // The field name stays readable under UserRole, for whoever finds a column by it.
+    if (role == Qt::UserRole)
+        return m_headers.value(section);
+    if (role != Qt::DisplayRole)
+        return {};
+    const QString caption = m_captions.value(section);
+    return caption.isEmpty() ? m_headers.value(section) : caption;
 }
 
 bool PagedRowsModel::canFetchMore(const QModelIndex& parent) const

@@ -15,7 +15,9 @@ class PagedRowsModel : public QAbstractTableModel
 public:
     explicit PagedRowsModel(QObject* parent = nullptr);
 
-    void setHeaders(const QStringList& headers);
+    // The columns' field names (what the rows are read by), and the captions the view
+    // shows for them (the field name where `captions` has none).
+    void setHeaders(const QStringList& headers, const QStringList& captions = {});
     const QStringList& headers() const { return m_headers; }
     // The column whose text marks a row (-1: none).
     void setMarkColumn(int column) { m_markColumn = column; }
@@ -40,6 +42,7 @@ signals:
 
 private:
     QStringList m_headers;
+    QStringList m_captions;
     QList<QStringList> m_rows;
     int m_markColumn = -1;
     bool m_more = false;

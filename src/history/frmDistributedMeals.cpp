@@ -65,6 +65,46 @@ QString plural(qint64 count, const QString& one, const QString& many)
     return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
 }
 
+// The lists' column captions, by the field names the procedures return.
+QStringList captionsOf(const QStringList& fields)
+{
+    static const QList<std::pair<const char*, const char*>> words{{"MEALDATE", "Date and time"},
+                                                                  {"EMPNUM", "Employee No."},
+                                                                  {"NAME", "Name"},
+                                                                  {"DEPARTMENT", "Department"},
+                                                                  {"MEAL", "Meal"},
+                                                                  {"DESCRIPTION", "Description"},
+                                                                  {"MEALMODE", "Meal mode"},
+                                                                  {"REMARKS", "Remarks"},
+                                                                  {"CLERKID", "Clerk"},
+                                                                  {"RECORDEDAT", "Recorded at"},
+                                                                  {"REVOKEDBY", "Revoked by"},
+                                                                  {"REVOKEDAT", "Revoked at"},
+                                                                  {"TRANSNUM", "Transaction No."},
+                                                                  {"CHANGEDAT", "Date and time"},
+                                                                  {"USERID", "User"},
+                                                                  {"LOGINNAME", "Server login"},
+                                                                  {"CHANGE", "Change"}};
+    QStringList captions;
+    for (const QString& field : fields) {
+        QString caption = field;
+        for (const auto& [name, text] : words) {
+            if (field == QLatin1String(name))
+                caption = QString::fromLatin1(text);
+        }
+        captions << caption;
+    }
+    return captions;
+}
+
+// What the changes list shows of each change, in this order.
+const QStringList& changeFields()
+{
+    static const QStringList fields{QStringLiteral("CHANGEDAT"), QStringLiteral("USERID"),
+                                    QStringLiteral("LOGINNAME"), QStringLiteral("CHANGE")};
+    return fields;
+}
+
 } // namespace
 
 frmDistributedMeals::frmDistributedMeals(AppContext& context) : m_context(context), m_data(context)
@@ -201,13 +241,21 @@ QWidget* frmDistributedMeals::createChangesPage()
         {"Meal types", "tbcoMealType"},
         {"Tags", "tbTALOEmployeeMeal"},
         {"Rights", "tbTALOUserRights"},
-        {"Revokes", "tbTALOEmployeeDistributedMeals"}};
+        {"Revokes", "tbTALOEmployeeDistributedMeals"},
+        {"Users", "tbPasswordMain"},
+        {"Sign-in access", "tbPasswordAppAccess"},
+        {"Employees", "tbcmaster"},
+        {"Departments", "tbcDepartment"},
+        {"Site settings", "tbTALOSiteSetting"},
+        {"Meal modes", "tbTALOMealModeSetting"},
+        {"Failed sign-ins", "SignIn"}};
     for (const auto& [caption, table] : tables)
         cboTable->addItem(QString::fromLatin1(caption), QString::fromLatin1(table));
     txtUser = FormControls::textBox(page, QStringLiteral("txtUser"));
     txtUser->setMaxLength(ColumnLengths::Code);
     cmdChangesSearch =
         FormControls::button(page, QStringLiteral("cmdChangesSearch"), QStringLiteral("Search"));
+    lblChangesCount = FormControls::label(page, QStringLiteral("lblChangesCount"), QString());
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(FormControls::label(page, QStringLiteral("lblChangesFrom"), "From"));
@@ -220,6 +268,7 @@ QWidget* frmDistributedMeals::createChangesPage()
     filters->addWidget(txtUser);
     filters->addWidget(cmdChangesSearch);
     filters->addStretch();
+    filters->addWidget(lblChangesCount);
 
     m_changes = new PagedRowsModel(this);
     grdChanges = createList(page, QStringLiteral("grdChanges"), m_changes);
@@ -249,6 +298,7 @@ void frmDistributedMeals::Form_Load()
     cboTable->setCurrentIndex(0);
     chkShowRevoked->setChecked(false);
     m_changes->reset({}, false);
+    lblChangesCount->clear();
     {
         const QSignalBlocker quiet(tabViews);
         tabViews->setCurrentIndex(MealsView);
@@ -334,9 +384,11 @@ void frmDistributedMeals::cmdSearch_Click()
         m_mealFilter = filter;
         m_searched = true;
         m_mealPager = pager;
-        m_meals->setHeaders(first.fieldNames());
+        m_meals->setHeaders(first.fieldNames(), captionsOf(first.fieldNames()));
         m_meals->setMarkColumn(first.fieldIndex(QStringLiteral("REVOKEDBY")));
         m_meals->reset(rowsOf(first), !pager.atEnd());
+        // A new search starts at its first meal, wherever the last one was scrolled to.
+        grdMeals->scrollToTop();
         grdMeals->resizeColumnsToContents();
         showCount(count);
     });
@@ -345,6 +397,11 @@ void frmDistributedMeals::cmdSearch_Click()
 void frmDistributedMeals::showCount(qint64 count)
 {
     lblCount->setText(plural(count, QStringLiteral("meal"), QStringLiteral("meals")));
+}
+
+void frmDistributedMeals::showChangeCount(qint64 count)
+{
+    lblChangesCount->setText(plural(count, QStringLiteral("change"), QStringLiteral("changes")));
 }
 
 void frmDistributedMeals::fetchMoreMeals()
@@ -423,6 +480,8 @@ void frmDistributedMeals::cmdRevoke_Click()
         const Recordset again = m_data.meal(empNum, date, transNum);
         if (!again.eof())
             m_meals->replaceRow(row, again.rows().first());
+        // The count follows: with revoked meals hidden, this one no longer counts.
+        showCount(m_data.mealCount(m_mealFilter));
     });
 }
 
@@ -510,7 +569,9 @@ QList<QStringList> frmDistributedMeals::changeRows(const Recordset& page) const
             page.value(i, QStringLiteral("CHANGEDAT")), page.value(i, QStringLiteral("USERID")),
             page.value(i, QStringLiteral("TABLENAME")), page.value(i, QStringLiteral("ACTION")),
             page.value(i, QStringLiteral("RECORDKEY")), page.value(i, QStringLiteral("DETAILS"))};
-        rows << (QStringList{ChangeText::describe(change)} + page.rows().at(i));
+        rows << QStringList{change.changedAt, change.user,
+                            page.value(i, QStringLiteral("LOGINNAME")),
+                            ChangeText::describe(change, m_rightNames)};
     }
     return rows;
 }
@@ -527,6 +588,9 @@ void frmDistributedMeals::cmdChangesSearch_Click()
     filter.table = cboTable->currentData().toString();
     filter.user = txtUser->text().trimmed();
     m_context.attempt([this, filter] {
+        if (m_rightNames.isEmpty())
+            m_rightNames = m_data.rightNames();
+        const qint64 count = m_data.changeCount(filter);
         KeysetPager pager(
             [this, filter](const HistoryData::Key& after, int size) {
                 return m_data.changePage(filter, after, size);
@@ -534,9 +598,11 @@ void frmDistributedMeals::cmdChangesSearch_Click()
             QStringLiteral("CHANGEDAT"), QStringLiteral("AUDITID"), pageSize);
         const Recordset first = pager.next();
         m_changePager = pager;
-        m_changes->setHeaders(QStringList{QStringLiteral("CHANGE")} + first.fieldNames());
+        m_changes->setHeaders(changeFields(), captionsOf(changeFields()));
         m_changes->reset(changeRows(first), !pager.atEnd());
+        grdChanges->scrollToTop();
         grdChanges->resizeColumnsToContents();
+        showChangeCount(count);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChangeText.h"
 #include "HistoryData.h"
 #include "KeysetPager.h"
 
@@ -74,6 +75,7 @@ private:
     QList<QStringList> changeRows(const Recordset& page) const;
     int mealColumn(const QString& field) const;
     void showCount(qint64 count);
+    void showChangeCount(qint64 count);
     // Writes the meals of the last search, every page of them, to `file`. Returns
     // the number of meals written; throws DbError.
     qint64 writeCsv(QFile& file);
@@ -85,6 +87,8 @@ private:
     bool m_searched = false;
     KeysetPager m_mealPager;
     KeysetPager m_changePager;
+    // The rights' names, read with the first changes search.
+    ChangeText::RightNames m_rightNames;
     // The employee box's text that was last turned into a number, and that number.
     QString m_employeeText;
     QString m_employeeNumber;
@@ -113,6 +117,7 @@ private:
     QComboBox* cboTable = nullptr;
     QLineEdit* txtUser = nullptr;
     QPushButton* cmdChangesSearch = nullptr;
+    QLabel* lblChangesCount = nullptr;
     QTableView* grdChanges = nullptr;
     PagedRowsModel* m_changes = nullptr;
 };

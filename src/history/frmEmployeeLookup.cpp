@@ -19,6 +19,8 @@ void frmEmployeeLookup::createControls(QWidget* surface)
     Twips::place(mshEmployees, 120, 120, 5760, 5160);
     connect(mshEmployees, &FlexGrid::Click, mshEmployees, &FlexGrid::selectWholeRow);
     connect(mshEmployees, &FlexGrid::DblClick, this, &frmEmployeeLookup::mshEmployees_DblClick);
+    // Enter chooses the highlighted employee, as a double-click does.
+    mshEmployees->setChoosesByKeyboard(true);
 }
 
 void frmEmployeeLookup::Form_Load()

@@ -1,5 +1,6 @@
 #include "ReportChart.h"
 
+#include "ChartScale.h"
 #include "ReportTable.h"
 
 #include <QBarCategoryAxis>
@@ -13,7 +14,7 @@ ReportChart::ReportChart(QWidget* parent) : QChartView(parent)
 {
     setObjectName(QStringLiteral("chtReport"));
     setRenderHint(QPainter::Antialiasing);
-    setMinimumHeight(220);
+    setMinimumHeight(MinimumHeight);
     hide();
 }
 
@@ -47,10 +48,27 @@ void ReportChart::showTable(const ReportTable& table)
                         : QStringLiteral("Meals"));
     auto* across = new QBarCategoryAxis;
     across->append(categories);
+    // Names that do not fit beside each other (employees, the payroll's names) stand
+    // upright under their bars.
+    const QFontMetrics metrics(across->labelsFont());
+    int longest = 0;
+    for (const QString& name : categories)
+        longest = std::max(longest, metrics.horizontalAdvance(name));
+    const int room = std::max(width(), 600) / int(categories.size()) - metrics.averageCharWidth();
+    const bool upright = longest > room;
+    across->setLabelsAngle(upright ? -90 : 0);
+    // The chart gives its labels at most a third of its height; it grows to hold them,
+    // up to a height that leaves the table room.
+    setMinimumHeight(upright ? std::clamp(3 * longest + 60, MinimumHeight, MaximumHeight)
+                             : MinimumHeight);
     chart->addAxis(across, Qt::AlignBottom);
     series->attachAxis(across);
     auto* up = new QValueAxis;
-    up->setRange(0, double(std::max<qint64>(highest, 1)));
+    const ChartScale scale(highest);
+    up->setRange(0, double(scale.top()));
+    up->setTickType(QValueAxis::TicksDynamic);
+    up->setTickAnchor(0);
+    up->setTickInterval(double(scale.step()));
     up->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(up, Qt::AlignLeft);
     series->attachAxis(up);

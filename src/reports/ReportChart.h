@@ -13,6 +13,8 @@ class ReportChart : public QChartView
 
 public:
     static constexpr int MaxBars = 31;
+    static constexpr int MinimumHeight = 220;
+    static constexpr int MaximumHeight = 460;
 
     explicit ReportChart(QWidget* parent = nullptr);
     // Shows `table`'s groups; hides itself when there is nothing to chart.

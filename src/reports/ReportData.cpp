@@ -48,6 +48,11 @@ QString ReportData::siteName(Connection& connection)
     return site.trimmed().isEmpty() ? hospitalName(connection) : site;
 }
 
+QStringList ReportData::mealModeOrder(Connection& connection)
+{
+    return AppSettingsData::settingsFrom(connection.open(AppSettingsData::loadText())).modeNames();
+}
+
 QString ReportData::rowsText(const ReportRequest& request)
 {
     QStringList quoted;

@@ -20,6 +20,8 @@ public:
     // What heads the report: the site name of App Settings, or the hospital's name when
     // the site has none.
     static QString siteName(Connection& connection);
+    // The site's meal modes in their list order.
+    static QStringList mealModeOrder(Connection& connection);
 
     static QString rowsText(const ReportRequest& request);
 };

@@ -2,6 +2,8 @@
 
 #include "data/Recordset.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -24,6 +26,42 @@ QString groupText(const QString& key, const QString& label)
     if (key.isEmpty())
         return label;
     return key + QLatin1Char(' ') + label;
+}
+
+// The rows in the order the report shows them: as the database sorted them, except that
+// a meal-time level follows the site's list of meal modes.
+QList<int> rowOrder(const ReportRequest& request, const Recordset& rows)
+{
+    QList<int> order;
+    for (int r = 0; r < rows.recordCount(); ++r)
+        order << r;
+    const auto isMealTime = [](const QString& grouping) {
+        return grouping.compare(QLatin1String("MEALTIME"), Qt::CaseInsensitive) == 0;
+    };
+    const bool first = isMealTime(request.group1);
+    const bool second = isMealTime(request.group2);
+    if (!first && !second)
+        return order;
+    QHash<QString, int> modes; // case-folded mode -> its place in the list
+    for (int i = int(request.mealModeOrder.size()) - 1; i >= 0; --i)
+        modes.insert(request.mealModeOrder.at(i).toCaseFolded(), i);
+    const auto mode = [&](const QString& key) {
+        return modes.value(key.toCaseFolded(), int(request.mealModeOrder.size()));
+    };
+    QHash<QString, int> seen; // first-level keys in the order they come
+    QList<std::pair<int, int>> ranks;
+    ranks.reserve(rows.recordCount());
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        const QString key1 = rows.value(r, QStringLiteral("KEY1"));
+        const int level1 = first ? mode(key1) : int(seen.size());
+        if (!first && !seen.contains(key1))
+            seen.insert(key1, level1);
+        ranks.append({first ? level1 : seen.value(key1),
+                      second ? mode(rows.value(r, QStringLiteral("KEY2"))) : 0});
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return ranks.at(a) < ranks.at(b); });
+    return order;
 }
 
 } // namespace
@@ -103,9 +141,11 @@ void ReportTable::buildSummary(const ReportRequest& request, const Recordset& ro
              {QStringLiteral("Subtotal ") + groupName, QString(), QString::number(groupMeals),
               money(groupCents), note(groupPriced, groupNoCost)}});
     };
-    for (int r = 0; r < rows.recordCount(); ++r) {
+    bool firstRow = true;
+    for (const int r : rowOrder(request, rows)) {
         const QString key = rows.value(r, QStringLiteral("KEY1"));
-        if (r == 0 || key != groupKey) {
+        if (firstRow || key != groupKey) {
+            firstRow = false;
             closeGroup();
             groupKey = key;
             groupName = groupText(key, rows.value(r, QStringLiteral("LABEL1")));

@@ -43,12 +43,15 @@ QString dayFormat()
 
 frmMealDistributionReport::frmMealDistributionReport(AppContext& context, ReportPeriod::Kind kind,
                                                      QDate day, Qt::DayOfWeek firstDayOfWeek)
-    : m_context(context), m_firstDayOfWeek(firstDayOfWeek)
+    : m_context(context), m_firstDayOfWeek(firstDayOfWeek), m_day(day)
 {
     setObjectName(QStringLiteral("frmMealDistributionReport"));
     createControls();
     chooseFile = [this](const QString& filter) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QString(), filter);
+        // "CSV files (*.csv)" -> "csv"
+        const QString extension = filter.section(QStringLiteral("*."), 1).section(')', 0, 0);
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"),
+                                            suggestedFileName(extension), filter);
     };
     openReader = [user = &m_context.objUser]() -> std::unique_ptr<Connection> {
         Connection* main = *user ? (*user)->SQLConnection() : nullptr;
@@ -166,7 +169,7 @@ void frmMealDistributionReport::createControls()
 
     connect(cboPeriod, &QComboBox::currentIndexChanged, this,
             &frmMealDistributionReport::cboPeriod_Changed);
-    connect(dtpFrom, &QDateEdit::dateChanged, this, &frmMealDistributionReport::cboPeriod_Changed);
+    connect(dtpFrom, &QDateEdit::dateChanged, this, &frmMealDistributionReport::dtpFrom_Changed);
     connect(cboLayout, &QComboBox::currentIndexChanged, this,
             &frmMealDistributionReport::cboLayout_Changed);
     connect(cmdRun, &QPushButton::clicked, this, &frmMealDistributionReport::cmdRun_Click);
@@ -186,11 +189,19 @@ void frmMealDistributionReport::cboPeriod_Changed()
     dtpTo->setEnabled(range);
     if (range)
         return;
-    // A preset period follows the day chosen in "From": the day, its week, its month.
-    const ReportPeriod period = ReportPeriod::holding(kind, dtpFrom->date(), m_firstDayOfWeek);
+    // A preset period follows the day chosen (in the menu or in "From"), not the first
+    // day of the period shown before: Weekly then Daily shows that day again.
+    const ReportPeriod period = ReportPeriod::holding(kind, m_day, m_firstDayOfWeek);
     const QSignalBlocker quiet(dtpFrom);
     dtpFrom->setDate(period.from());
     dtpTo->setDate(period.to());
+}
+
+void frmMealDistributionReport::dtpFrom_Changed()
+{
+    // Only a date the user picks arrives here: the presets set From with signals blocked.
+    m_day = dtpFrom->date();
+    cboPeriod_Changed();
 }
 
 void frmMealDistributionReport::cboLayout_Changed()
@@ -233,14 +244,16 @@ void frmMealDistributionReport::cmdRun_Click()
         return;
     if (!m_reader)
         m_reader = std::make_unique<BackgroundReader>(openReader);
-    const ReportRequest wanted = request();
+    ReportRequest wanted = request();
     // Filled on the report's thread, read here once it has finished. The table's lines
     // are built there too: a payroll month has 100,000 of them.
     auto table = std::make_shared<ReportTable>();
     auto hospital = std::make_shared<QString>();
     setRunning(true);
     m_reader->start(
-        [wanted, table, hospital](Connection& connection) {
+        [wanted, table, hospital](Connection& connection) mutable {
+            if (wanted.layout == ReportRequest::Layout::Summary && wanted.groupsBy("MEALTIME"))
+                wanted.mealModeOrder = ReportData::mealModeOrder(connection);
             *table = ReportTable(wanted, ReportData::rows(connection, wanted));
             *hospital = ReportData::siteName(connection);
         },
@@ -282,6 +295,7 @@ void frmMealDistributionReport::showReport(const ReportRequest& wanted, const Re
         header.printedBy = m_context.objUser->EmployeeCode();
     header.printedAt = QDateTime::currentDateTime();
     m_header = header;
+    m_shown = wanted;
     m_table = table;
     m_hasReport = true;
     showTable();
@@ -365,8 +379,11 @@ void frmMealDistributionReport::cmdPdf_Click()
     const QString path = chooseFile ? chooseFile(QStringLiteral("PDF files (*.pdf)")) : QString();
     if (path.isEmpty())
         return;
-    if (!ReportDocument(m_header, m_table).writePdf(path))
+    if (!ReportDocument(m_header, m_table).writePdf(path)) {
         m_context.messages().info(QStringLiteral("Could not write ") + path + QStringLiteral("."));
+        return;
+    }
+    saved(path);
 }
 
 void frmMealDistributionReport::cmdCsv_Click()
@@ -379,9 +396,14 @@ void frmMealDistributionReport::cmdCsv_Click()
     if (path.isEmpty())
         return;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !ReportCsv::write(file, m_table))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !ReportCsv::write(file, m_table)) {
         m_context.messages().info(QStringLiteral("Could not write ") + path + QStringLiteral(": ") +
                                   file.errorString());
+        return;
+    }
+    file.close();
+    saved(path);
 }
 
 void frmMealDistributionReport::cmdXlsx_Click()
@@ -395,7 +417,37 @@ void frmMealDistributionReport::cmdXlsx_Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (!ReportXlsx::write(path, m_header, m_table, error))
+    if (!ReportXlsx::write(path, m_header, m_table, error)) {
         m_context.messages().info(QStringLiteral("Could not write ") + path + QStringLiteral(": ") +
                                   error);
+        return;
+    }
+    saved(path);
+}
+
+void frmMealDistributionReport::saved(const QString& path)
+{
+    m_context.messages().info(QStringLiteral("Saved the report to ") + path + QStringLiteral("."));
+}
+
+QString frmMealDistributionReport::suggestedFileName(const QString& extension) const
+{
+    const ReportRequest& shown = m_hasReport ? m_shown : request();
+    QString name;
+    switch (shown.layout) {
+    case ReportRequest::Layout::Payroll:
+        name = QStringLiteral("meal-deductions");
+        break;
+    case ReportRequest::Layout::Revoked:
+        name = QStringLiteral("revoked-meals");
+        break;
+    case ReportRequest::Layout::Summary:
+        name = QStringLiteral("meal-distribution");
+        break;
+    }
+    const QString iso = QStringLiteral("yyyy-MM-dd");
+    name += QLatin1Char('-') + shown.period.from().toString(iso);
+    if (shown.period.to() != shown.period.from())
+        name += QStringLiteral("-to-") + shown.period.to().toString(iso);
+    return name + QLatin1Char('.') + extension;
 }

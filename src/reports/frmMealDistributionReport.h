@@ -54,14 +54,18 @@ public:
     const ReportTable& table() const { return m_table; }
     const ReportHeader& header() const { return m_header; }
     // Asks where to save a file of the given type ("PDF files (*.pdf)"); an empty
-    // answer cancels.
+    // answer cancels. By default a save dialog that offers suggestedFileName.
     std::function<QString(const QString& filter)> chooseFile;
+    // The file name the save dialog offers for the report shown: its layout and period,
+    // "meal-distribution-2026-12-08.csv", with the extension given ("csv").
+    QString suggestedFileName(const QString& extension) const;
     // Opens the report's own connection; called on the report's thread. By default a
     // reader of the signed-in user's connection.
     std::function<std::unique_ptr<Connection>()> openReader;
 
 private slots:
     void cboPeriod_Changed();
+    void dtpFrom_Changed();
     void cboLayout_Changed();
 
 private:
@@ -73,9 +77,15 @@ private:
     void fitColumns();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showReport(const ReportRequest& wanted, const ReportTable& table, const QString& hospital);
+    // Tells that the report was saved to `path`.
+    void saved(const QString& path);
 
     AppContext& m_context;
     Qt::DayOfWeek m_firstDayOfWeek;
+    // The day the periods are preset from: the menu's day, or the one chosen in From.
+    QDate m_day;
+    // The request of the report shown.
+    ReportRequest m_shown;
     ReportHeader m_header;
     ReportTable m_table;
     bool m_hasReport = false;

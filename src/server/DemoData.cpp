@@ -270,14 +270,26 @@ void addAuditTrail(QStringList& sql, const QString& now)
                                    "MealType || '; Status=' || Status, 'ADMIN', %1 "
                                    "FROM Station.tbcoMeal ORDER BY rowid;")
                         .arg(lit(now));
-    sql << insert + QStringLiteral("SELECT 'tbTALOEmployeeMeal', EmpNum || '/' || MealTypeCode, "
-                                   "'TAG', '', TaggedBy, TaggedAt FROM Station.tbTALOEmployeeMeal "
-                                   "ORDER BY rowid;");
-    sql << insert + QStringLiteral("SELECT 'tbTALOEmployeeDistributedMeals', TransNum, 'REVOKE', "
-                                   "'EmpNum=' || EmpNum || '; MealCode=' || MealCode || "
-                                   "'; MealDate=' || MealDate, RevokedBy, RevokedAt "
-                                   "FROM Station.tbTALOEmployeeDistributedMeals "
-                                   "WHERE RevokedAt IS NOT NULL ORDER BY RevokedAt, TransNum;");
+    const QString name =
+        QStringLiteral("rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)");
+    sql << insert +
+               QStringLiteral("SELECT 'tbTALOEmployeeMeal', t.EmpNum || '/' || t.MealTypeCode, "
+                              "'TAG', 'EmployeeName=' || %1 || '; TypeName=' || "
+                              "mt.Description, t.TaggedBy, t.TaggedAt FROM "
+                              "Station.tbTALOEmployeeMeal t JOIN Payroll.tbcmaster e ON "
+                              "e.EmpNum = t.EmpNum JOIN Station.tbcoMealType mt ON mt.Code = "
+                              "t.MealTypeCode ORDER BY t.rowid;")
+                   .arg(name);
+    sql << insert + QStringLiteral("SELECT 'tbTALOEmployeeDistributedMeals', dm.TransNum, "
+                                   "'REVOKE', 'EmpNum=' || dm.EmpNum || '; EmployeeName=' || %1 || "
+                                   "'; MealCode=' || dm.MealCode || '; MealName=' || "
+                                   "m.Description || '; MealDate=' || dm.MealDate, dm.RevokedBy, "
+                                   "dm.RevokedAt FROM Station.tbTALOEmployeeDistributedMeals dm "
+                                   "JOIN Payroll.tbcmaster e ON e.EmpNum = dm.EmpNum JOIN "
+                                   "Station.tbcoMeal m ON m.Code = dm.MealCode "
+                                   "WHERE dm.RevokedAt IS NOT NULL ORDER BY dm.RevokedAt, "
+                                   "dm.TransNum;")
+                        .arg(name);
     sql << insert + QStringLiteral("SELECT 'tbTALOUserRights', UserID, 'RIGHTS', '(none) -> ' || "
                                    "UserRights, ModifiedBy, ModifiedAt "
                                    "FROM Station.tbTALOUserRights ORDER BY rowid;");

@@ -62,6 +62,15 @@ void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& pe
         throw DbError(0, QStringLiteral("The password could not be protected (out of memory)."));
     EmbeddedConnection& embedded = store();
     const QString id = literal(person.staffId);
+    // Each step is in the changes log as the Users and User Access windows record it,
+    // by the administrator himself.
+    const auto audit = [&](const char* table, const char* action, const QString& details) {
+        embedded.nativeExecute(
+            QStringLiteral("INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, "
+                           "Details, UserID, ChangedAt, LoginName) VALUES('%1', %2, '%3', %4, "
+                           "%2, talo_now(), talo_login())")
+                .arg(QLatin1String(table), id, QLatin1String(action), literal(details)));
+    };
 
     // The rights row goes first: if storing the person fails, the next start asks again
     // and simply rewrites it; the other order could leave an administrator without rights
@@ -73,6 +82,7 @@ void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& pe
             QStringLiteral("INSERT INTO Station.tbTALOUserRights(UserID, UserRights, ModifiedBy, "
                            "ModifiedAt) VALUES(%1, %2, %1, datetime('now', 'localtime'))")
                 .arg(id, literal(allRights())));
+        audit("tbTALOUserRights", "RIGHTS", QStringLiteral("(none) -> ") + allRights());
     });
     embedded.transaction([&] {
         embedded.nativeExecute(
@@ -83,5 +93,10 @@ void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& pe
             QStringLiteral(
                 "INSERT INTO Password.tbPasswordAppAccess(EmployeeID, AppCode) VALUES(%1, %2)")
                 .arg(id, literal(appCode)));
+        audit("tbPasswordMain", "INSERT",
+              QStringLiteral("Lastname=%1; Firstname=%2; Middlename=")
+                  .arg(person.lastName, person.firstName));
+        audit("tbPasswordMain", "PASSWORD", QStringLiteral("password set"));
+        audit("tbPasswordAppAccess", "ACCESS", appCode + QStringLiteral(" granted"));
     });
 }

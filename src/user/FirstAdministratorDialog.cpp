@@ -1,5 +1,6 @@
 #include "FirstAdministratorDialog.h"
 
+#include "PasswordRule.h"
 #include "widgets/MessageService.h"
 
 #include <QDialogButtonBox>
@@ -74,6 +75,12 @@ void FirstAdministratorDialog::cmdOK_Click()
         m_messages.info(mismatchText());
         txtConfirmPassword->clear();
         txtConfirmPassword->setFocus();
+        return;
+    }
+    // The administrator's password meets the rule of every other one.
+    if (const QString fault = PasswordRule::fault(typed.password); !fault.isEmpty()) {
+        m_messages.info(fault);
+        txtPassword->setFocus();
         return;
     }
     if (m_create(typed))

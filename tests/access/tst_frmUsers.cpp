@@ -96,6 +96,7 @@ private slots:
     void passwordResetReplacesTheOldOne();
     void lastManagerAndOwnAccessAreGuarded();
     void noClearPasswordReachesStoreLogOrMessages();
+    void accessNeedsAPasswordAndTheListShowsWhoIsInTheForm();
 };
 
 void tst_frmUsers::addedUserSignsIn()
@@ -236,6 +237,48 @@ void tst_frmUsers::noClearPasswordReachesStoreLogOrMessages()
     } catch (const DbError& error) {
         QCOMPARE(error.message(), QStringLiteral("The password must arrive as an argon2id hash."));
     }
+}
+
+void tst_frmUsers::accessNeedsAPasswordAndTheListShowsWhoIsInTheForm()
+{
+    TestEnvironment env(QStringLiteral("ADMIN01"));
+    addUser(env, "ADMIN01", "Admin");
+    addUser(env, "CLERK7", "Reyes");
+    const QString refusal = "NURSE1 has no password: type one to let NURSE1 use Talodesk, or "
+                            "untick \"May use Talodesk\".";
+    runWindow(env, [&](const Ui& ui) {
+        const auto highlighted = [&] {
+            const QModelIndexList rows = ui.list()->selectionModel()->selectedRows();
+            return rows.isEmpty() ? QString() : ui.list()->TextMatrix(rows.first().row() + 1, 1);
+        };
+        QCOMPARE(highlighted(), QString());
+        ui.choose("CLERK7");
+        QCOMPARE(highlighted(), QString("CLERK7"));
+        ui.click("cmdNew");
+        QCOMPARE(highlighted(), QString());
+
+        // A new person with access and no password: refused, nothing sent.
+        ui.edit("txtStaffID")->setText("NURSE1");
+        ui.edit("txtLastname")->setText("Santos");
+        env.clearStatements();
+        ui.click("cmdSave");
+        QCOMPARE(env.messages().texts(), QStringList{refusal});
+        QVERIFY(!env.statements().join('\n').contains("Save_TALO_User"));
+        // Without access, or once a password is stored, the save goes through.
+        ui.get<QCheckBox>("chkAccess")->setChecked(false);
+        ui.click("cmdSave");
+        QCOMPARE(highlighted(), QString("NURSE1"));
+        ui.get<QCheckBox>("chkAccess")->setChecked(true);
+        ui.click("cmdSave");
+        ui.typePassword("nurse-pass-1", "nurse-pass-1");
+        ui.click("cmdSave");
+        ui.get<QCheckBox>("chkActive")->setChecked(false);
+        ui.click("cmdSave");
+        QCOMPARE(env.messages().texts(),
+                 QStringList({refusal, "Done.", refusal, "Done.", "Done."}));
+        QCOMPARE(ui.row("NURSE1"), QStringLiteral("NURSE1|Santos,  |Y|N|Y"));
+        QCOMPARE(highlighted(), QString("NURSE1"));
+    });
 }
 
 QTEST_MAIN(tst_frmUsers)

@@ -3,6 +3,7 @@
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "server/EmbeddedStore.h"
+#include "settings/AppSettingsData.h"
 #include "shell/WindowRegistry.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -76,7 +78,7 @@ public:
     {
         const QAbstractItemModel* model = grid(name)->model();
         for (int c = 0; c < model->columnCount(); ++c) {
-            if (model->headerData(c, Qt::Horizontal).toString() == field)
+            if (model->headerData(c, Qt::Horizontal, Qt::UserRole).toString() == field)
                 return model->index(row, c).data().toString();
         }
         return QStringLiteral("<no %1>").arg(field);
@@ -141,6 +143,9 @@ private slots:
     void revokeRefusedOrDeclined();
     void changesViewTellsEachKindOfChange();
     void changesViewNeedsRightFive();
+    void everyAuditedChangeReadsAsASentence_data();
+    void everyAuditedChangeReadsAsASentence();
+    void listsShowWordsAndFollowRevokesAndSearches();
     void exportWritesTheFilteredMeals();
     void failedReadShowsErrorAndKeepsRows();
     void filterBoxesTakeNoMoreThanTheProcedureHolds_data();
@@ -272,6 +277,16 @@ void tst_frmDistributedMeals::employeeNameGoesThroughTheLookup()
     h.click("cmdSearch");
     QVERIFY(!h.sent().join('\n').contains("Load_TALO_DistributedMealHistory"));
     QCOMPARE(h.column("TRANSNUM"), QStringList{"5"});
+
+    // Enter chooses the highlighted employee as the double-click does.
+    h.env.modal().then([](QDialog& dialog) {
+        auto* list = dialog.findChild<FlexGrid*>("mshEmployees");
+        list->setRow(list->TextMatrix(1, 1) == "E002" ? 1 : 2);
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    h.click("cmdSearch");
+    QCOMPARE(h.find<QLineEdit>("txtEmployee")->text(), QString("E002"));
+    QCOMPARE(h.column("TRANSNUM"), QStringList({"2", "4", "6"}));
     QCOMPARE(h.env.modal().unexpected(), 0);
 }
 
@@ -391,26 +406,202 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
 
     h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
     QCOMPARE(h.column("CHANGE", "grdChanges"),
-             QStringList({"SUPER01 added meal type SN \"Snacks\" (active) at 14:02",
-                          "SUPER01 added meal M09 \"Soup\" (cost 12.50, type SN, active) at 14:02",
-                          "SUPER01 changed meal M09 \"Soup\" (cost 12.50, type SN, inactive) at "
-                          "14:02",
-                          "SUPER01 tagged meal type SN to E001 at 14:02",
-                          "SUPER01 removed meal type SN from E001 at 14:02",
-                          "SUPER01 changed the rights of CLERK02 from (none) to "
-                          "|0|0|0|0|0|6|0|0 at 14:02",
-                          "CLERK01 revoked meal 6 of E002 at 14:02"}));
+             QStringList({"SUPER01 added meal type SN Snacks (active)",
+                          "SUPER01 added meal M09 Soup (cost 12.50, meal type SN, active)",
+                          "SUPER01 changed the status of M09 Soup from active to inactive",
+                          "SUPER01 tagged meal type SN Snacks to E001 O'Neil, Mary",
+                          "SUPER01 removed meal type SN Snacks from E001 O'Neil, Mary",
+                          "SUPER01 changed the rights of CLERK02: granted Meal Entry",
+                          "CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00"}));
+    QCOMPARE(h.column("CHANGEDAT", "grdChanges").value(0), QString("12/8/2026 2:02:00 PM"));
 
     // Filters: one table, one user.
     h.find<QComboBox>("cboTable")->setCurrentText("Revokes");
     h.click("cmdChangesSearch");
     QCOMPARE(h.column("CHANGE", "grdChanges"),
-             QStringList{"CLERK01 revoked meal 6 of E002 at 14:02"});
+             QStringList{"CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00"});
     h.find<QComboBox>("cboTable")->setCurrentIndex(0);
     h.find<QLineEdit>("txtUser")->setText("clerk01");
     h.click("cmdChangesSearch");
     QCOMPARE(h.column("USERID", "grdChanges"), QStringList{"CLERK01"});
     QCOMPARE(h.env.messages().texts(), QStringList());
+}
+
+// Each row makes changes of one kind as the program's windows send them ("sqlite:" for a
+// row written by hand: how older versions or the sign-in wrote it), then reads the
+// sentences of the last changes in the Changes view.
+void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
+{
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("sentences");
+    const QString meal = "Station..Save_TALO_MealOnly '%1', '%2', '%3', '%4', '%5','ADMIN'";
+    const QString type = "Station..Save_TALO_MealType '%1', '%2', '%3','ADMIN'";
+    const QString rights = "Station..Save_TALO_User_Rights 'CLERK02', '%1', 'ADMIN'";
+    const QString user = "Station..Save_TALO_User 'E050', '%1', 'Dina', 'M', 'ADMIN'";
+    const QString password = "Station..Save_TALO_UserPassword 'E050', '$argon2id$v=19$x', 'ADMIN'";
+    const QString access = "Station..Save_TALO_UserAccess 'E050', '%1', '%2', 'ADMIN'";
+    const QString import = "Station..Save_TALO_StaffImport '[%1]', 'ADMIN'";
+    const QString old = "sqlite:INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, "
+                        "Details, UserID, ChangedAt) VALUES ('%1', '%2', '%3', '%4', '%5', "
+                        "'2026-12-08 14:02:00')";
+    AppSettings site = AppSettings::defaults();
+    site.scanMode = true;
+    site.firstDayOfWeek = Qt::Sunday;
+    AppSettings lunch = AppSettings::defaults();
+    lunch.mode("Lunch")->dailyLimit = 2;
+    lunch.mode("Lunch")->limitAction = LimitAction::Block;
+    AppSettings midnight = AppSettings::defaults();
+    midnight.mealModes.append({"Midnight", 1, LimitAction::Warn, QTime(23, 0), QTime(1, 0)});
+
+    QTest::newRow("meal added") << QStringList{meal.arg("L01", "Lunch Plate", "85", "LU", "1")}
+                                << QStringList{"ADMIN added meal L01 Lunch Plate (cost 85.00, "
+                                               "meal type LU, active)"};
+    QTest::newRow("meal's cost") << QStringList{meal.arg("M02", "Fish fillet", "90", "LU", "1")}
+                                 << QStringList{"ADMIN changed the cost of M02 Fish fillet from "
+                                                "0.00 to 90.00"};
+    QTest::newRow("meal renamed, type and status")
+        << QStringList{meal.arg("M02", "Fish plate", "0", "BF", "0")}
+        << QStringList{"ADMIN changed M02: name from Fish fillet to Fish plate, meal type from "
+                       "LU to BF, status from active to inactive"};
+    QTest::newRow("meal saved as it was")
+        << QStringList{meal.arg("M02", "Fish fillet", "0", "LU", "1")}
+        << QStringList{"ADMIN saved M02 Fish fillet without a change"};
+    QTest::newRow("meal type added") << QStringList{type.arg("SN", "Snacks", "1")}
+                                     << QStringList{"ADMIN added meal type SN Snacks (active)"};
+    QTest::newRow("meal type's status")
+        << QStringList{type.arg("LU", "Lunch", "0")}
+        << QStringList{"ADMIN changed the status of meal type LU Lunch from active to inactive"};
+    QTest::newRow("tag and untag")
+        << QStringList{"Station..Save_TALO_EmployeeMeal 'E001', 'LU', 'ADMIN'",
+                       "Station..Remove_TALO_EmployeeTaggedMeals 'E001', 'LU', 'ADMIN'"}
+        << QStringList{"ADMIN tagged meal type LU Lunch to E001 O'Neil, Mary",
+                       "ADMIN removed meal type LU Lunch from E001 O'Neil, Mary"};
+    QTest::newRow("rights by name")
+        << QStringList{rights.arg("|1|0|0|0|0|6|0|8"), rights.arg("|0|0|3|0|0|6|0|0"),
+                       rights.arg("|0|0|3|0|0|6|0|0")}
+        << QStringList{"ADMIN changed the rights of CLERK02: granted Reports, Meal Entry, "
+                       "Revoke Meals",
+                       "ADMIN changed the rights of CLERK02: granted Meals; withdrew Reports, "
+                       "Revoke Meals",
+                       "ADMIN saved the rights of CLERK02 without a change"};
+    QTest::newRow("revoke the same day and another day")
+        << QStringList{"Station..Revoke_TALO_EmployeeDistributedMeals 'E002', '6', 'CLERK01'",
+                       "Station..Revoke_TALO_EmployeeDistributedMeals 'E002', '2', 'CLERK01'"}
+        << QStringList{"CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00",
+                       "CLERK01 revoked M02 Fish fillet given to E002 Smith, John P on 12/7/2026 "
+                       "at 12:00"};
+    QTest::newRow("user added and renamed")
+        << QStringList{user.arg("Lopez"), user.arg("Lopez-Reyes")}
+        << QStringList{"ADMIN added user E050 Lopez, Dina M",
+                       "ADMIN changed the name of user E050 from Lopez, Dina M to Lopez-Reyes, "
+                       "Dina M"};
+    QTest::newRow("password set and reset, no hash")
+        << QStringList{user.arg("Lopez"), password, password}
+        << QStringList{"ADMIN set the password of user E050", "ADMIN reset the password of user "
+                                                              "E050"};
+    QTest::newRow("access and status")
+        << QStringList{user.arg("Lopez"), access.arg("1", "1"), access.arg("0", "1"),
+                       access.arg("0", "0")}
+        << QStringList{"ADMIN let user E050 use Talodesk",
+                       "ADMIN withdrew the use of Talodesk from user E050",
+                       "ADMIN changed the status of user E050 from active to inactive"};
+    QTest::newRow("import adds")
+        << QStringList{import.arg(R"(["E100","Reyes","Ana","B","NUR","Nursing","1"])")}
+        << QStringList{"ADMIN added department NUR Nursing",
+                       "ADMIN added employee E100 Reyes, Ana B (department NUR, active)"};
+    QTest::newRow("import changes")
+        << QStringList{import.arg(R"(["E002","Smith","John","P","NURSING","Nursing care","0"])")}
+        << QStringList{"ADMIN changed the name of department NURSING from NURSING to Nursing care",
+                       "ADMIN changed employee E002: department from KITCHEN to NURSING, status "
+                       "from active to inactive"};
+    QTest::newRow("site settings")
+        << QStringList{AppSettingsData::saveText(site, "ADMIN")}
+        << QStringList{"ADMIN changed the site settings: scan mode from off to on, first day of "
+                       "the week from Monday to Sunday"};
+    QTest::newRow("meal mode limit") << QStringList{AppSettingsData::saveText(lunch, "ADMIN")}
+                                     << QStringList{"ADMIN changed meal mode Lunch: daily limit "
+                                                    "from (none) to 2, limit action from warn to "
+                                                    "block"};
+    QTest::newRow("meal mode added and removed")
+        << QStringList{AppSettingsData::saveText(midnight, "ADMIN"),
+                       AppSettingsData::saveText(AppSettings::defaults(), "ADMIN")}
+        << QStringList{"ADMIN added meal mode Midnight (daily limit 1, warn, served from 23:00 "
+                       "to 01:00)",
+                       "ADMIN removed meal mode Midnight (daily limit 1, warn, served from 23:00 "
+                       "to 01:00)"};
+    QTest::newRow("failed sign-in")
+        << QStringList{old.arg("SignIn", "CLERK9", "FAILED", "Workstation: PC-12", "")}
+        << QStringList{"Failed sign-in as CLERK9 at workstation PC-12"};
+    QTest::newRow("older rows without old values or names")
+        << QStringList{old.arg("tbcoMeal", "M09", "UPDATE",
+                               "Description=Soup; Cost=12.50; MealType=SN; Status=0", "ADMIN"),
+                       old.arg("tbTALOEmployeeDistributedMeals", "6", "REVOKE",
+                               "EmpNum=E002; MealCode=M02; MealDate=2026-12-08 12:00:00",
+                               "CLERK01"),
+                       old.arg("tbTALOEmployeeMeal", "E001/LU", "TAG", "", "ADMIN"),
+                       old.arg("tbPasswordMain", "E050", "UPDATE",
+                               "Lastname=Lopez; Firstname=Dina; Middlename=", "ADMIN"),
+                       old.arg("tbTALOUserRights", "CLERK02", "RIGHTS", "(none) -> |1|0|9",
+                               "ADMIN")}
+        << QStringList{"ADMIN changed M09 Soup (now cost 12.50, meal type SN, inactive)",
+                       "CLERK01 revoked M02 given to E002 at 12:00",
+                       "ADMIN tagged meal type LU to E001",
+                       "ADMIN changed the name of user E050 to Lopez, Dina",
+                       "ADMIN changed the rights of CLERK02: granted Reports, right 9"};
+}
+
+void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence()
+{
+    QFETCH(QStringList, calls);
+    QFETCH(QStringList, sentences);
+    History h(kAllRights, "ADMIN");
+    h.env.store().store().functions().setClock(
+        [] { return QDateTime(QDate(2026, 12, 8), QTime(14, 2, 0)); });
+    for (const QString& call : calls) {
+        if (call.startsWith("sqlite:"))
+            h.env.sqlite(call.mid(7));
+        else
+            h.env.context().execute(call);
+    }
+    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    const QStringList shown = h.column("CHANGE", "grdChanges");
+    QCOMPARE(shown.mid(shown.size() - sentences.size()), sentences);
+    QCOMPARE(h.find<QLabel>("lblChangesCount")->text(),
+             QString::number(shown.size()) + (shown.size() == 1 ? " change" : " changes"));
+    QCOMPARE(h.env.messages().texts(), QStringList());
+}
+
+void tst_frmDistributedMeals::listsShowWordsAndFollowRevokesAndSearches()
+{
+    History h;
+    const QAbstractItemModel* meals = h.grid()->model();
+    QCOMPARE(meals->headerData(0, Qt::Horizontal).toString(), QString("Date and time"));
+    QCOMPARE(meals->headerData(meals->columnCount() - 1, Qt::Horizontal).toString(),
+             QString("Transaction No."));
+    // A revoke with revoked meals hidden takes the meal off the count at once.
+    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("3 meals"));
+    h.grid()->setCurrentIndex(meals->index(1, 0));
+    h.env.messages().answerNext(true);
+    h.click("cmdRevoke");
+    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("2 meals"));
+
+    // A new search starts at the top, however far the last one was scrolled.
+    for (int i = 0; i < 60; ++i)
+        h.meal(100 + i, "E001", "M01", "Breakfast", "2026-12-08 08:00:00", "CLERK01");
+    h.window->resize(1000, 300);
+    h.click("cmdSearch");
+    h.grid()->scrollToBottom();
+    QVERIFY(h.grid()->verticalScrollBar()->value() > 0);
+    h.click("cmdSearch");
+    QCOMPARE(h.grid()->verticalScrollBar()->value(), 0);
+
+    // The Changes view: who the server knew as the caller beside the user the program
+    // names.
+    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    QCOMPARE(h.column("USERID", "grdChanges"), QStringList{"CLERK01"});
+    QVERIFY(!h.cell(0, "LOGINNAME", "grdChanges").isEmpty());
+    QCOMPARE(h.grid("grdChanges")->model()->headerData(2, Qt::Horizontal).toString(),
+             QString("Server login"));
 }
 
 void tst_frmDistributedMeals::changesViewNeedsRightFive()
@@ -436,7 +627,10 @@ void tst_frmDistributedMeals::exportWritesTheFilteredMeals()
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+    // UTF-8 with its byte-order mark first.
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
     QCOMPARE(lines.value(0), QString("MEALDATE,EMPNUM,NAME,DEPARTMENT,MEAL,DESCRIPTION,MEALMODE,"
                                      "REMARKS,CLERKID,RECORDEDAT,REVOKEDBY,REVOKEDAT,TRANSNUM"));
     QCOMPARE(lines.size(), 5); // header, three meals, and the empty text after the last CR LF

@@ -43,6 +43,11 @@ void tst_historyprocedures::refusals_data()
                                           "1000, not '1001'.";
     QTest::newRow("change number") << audit + "'', '', '', '', '12/8/2026', '', '5'"
                                    << "'' is not a change number.";
+    const QString changes = "Station..Count_TALO_AuditLog ";
+    QTest::newRow("changes from") << changes + "'soon', '', '', ''"
+                                  << "'soon' is not a valid date and time.";
+    QTest::newRow("changes user too long") << changes + "'', '', '', '" + QString(31, 'u') + "'"
+                                           << "User ID can be at most 30 characters long.";
 }
 
 void tst_historyprocedures::refusals()
@@ -92,6 +97,24 @@ void tst_historyprocedures::countAgreesWithThePages()
     for (int i = 1; i <= 25; ++i)
         expected << QString::number(i);
     QCOMPARE(seen, expected);
+
+    // The changes log counts as it pages: by date-time range, table and user.
+    env.sqlite("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12) "
+               "INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, "
+               "ChangedAt) SELECT CASE WHEN i % 3 = 0 THEN 'tbcoMeal' ELSE 'SignIn' END, i, "
+               "'X', '', CASE WHEN i % 2 = 0 THEN 'ADMIN' ELSE '' END, "
+               "printf('2026-12-%02d 10:00:00', i) FROM n");
+    const auto changes = [&](const QString& arguments) {
+        return env.store().open("Station..Count_TALO_AuditLog " + arguments).value(0, "CHANGES");
+    };
+    QCOMPARE(changes("'', '', '', ''"), QString("12"));
+    QCOMPARE(changes("'12/3/2026', '12/6/2026 10:00:00 AM', '', ''"), QString("4"));
+    QCOMPARE(changes("'', '', 'tbcoMeal', ''"), QString("4"));
+    QCOMPARE(changes("'', '', 'tbcoMeal', 'admin'"), QString("2"));
+    QCOMPARE(env.store()
+                 .open("Station..Load_TALO_AuditLog '', '', 'tbcoMeal', 'admin', '', '', '10'")
+                 .recordCount(),
+             2);
 }
 
 QTEST_MAIN(tst_historyprocedures)

@@ -1,3 +1,4 @@
+#include "reports/ChartScale.h"
 #include "reports/frmMealDistributionReport.h"
 #include "server/EmbeddedStore.h"
 #include "settings/AppSettingsData.h"
@@ -39,6 +40,9 @@ private slots:
     void cancelStopsARunningReport();
     void everyPdfPageHasTheHeader();
     void siteSettingsShapeTheReport();
+    void mealTimesFollowTheSiteList();
+    void chartTicksAreWholeNumbers_data();
+    void chartTicksAreWholeNumbers();
 
 private:
     static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
@@ -101,6 +105,14 @@ void tst_frmMealDistributionReport::presets()
     QCOMPARE(dtpFrom->date(), from);
     QCOMPARE(dtpTo->date(), to);
     QCOMPARE(dtpTo->isEnabled(), kind == int(ReportPeriod::Kind::DateRange));
+    // Daily shows the day chosen again, not the first day of the period shown before.
+    auto* period = report.findChild<QComboBox*>("cboPeriod");
+    period->setCurrentIndex(int(ReportPeriod::Kind::Daily));
+    QCOMPARE(dtpFrom->date(), day);
+    QCOMPARE(dtpTo->date(), day);
+    period->setCurrentIndex(kind);
+    QCOMPARE(dtpFrom->date(), from);
+    QCOMPARE(dtpTo->date(), to);
     // A preset period follows another day chosen in "From".
     dtpFrom->setDate(from.addDays(40));
     if (kind == int(ReportPeriod::Kind::Monthly)) {
@@ -222,16 +234,26 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     report.cmdCsv_Click();
     QFile csv(path);
     QVERIFY(csv.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(csv.readAll()),
+    // UTF-8 with its byte-order mark, so that a spreadsheet reads "Ünal" as written.
+    const QByteArray bytes = csv.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(bytes.mid(3)),
              QStringLiteral("Employee No.,Name,Department,Meals,Cost,Note\r\n"
                             "E1,\"Ünal, Ana\",D1,3,115.50,\r\n"
                             "E2,\"Smith, \"\"Jr.\"\", Bob\",D2,3,75.50,"
                             "1 at today's price; 1 without a cost\r\n"
                             "Grand total,,,6,191.00,1 at today's price; 1 without a cost\r\n"));
 
+    QCOMPARE(env.messages().infos(), QStringList{"Saved the report to " + path + "."});
+    // The dialog offers a name of the report's layout and period.
+    QCOMPARE(report.suggestedFileName("csv"),
+             QStringLiteral("meal-deductions-2028-02-01-to-2028-03-31.csv"));
+    env.messages().clear();
+
     path = env.folder() + "/payroll.pdf";
     report.cmdPdf_Click();
-    QCOMPARE(env.messages().texts(), QStringList());
+    QCOMPARE(env.messages().infos(), QStringList{"Saved the report to " + path + "."});
+    env.messages().clear();
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
     if (pdftotext.isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
@@ -249,7 +271,7 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     // The workbook's grand total is a number cell (no shared-string type) in bold.
     path = env.folder() + "/payroll.xlsx";
     report.cmdXlsx_Click();
-    QCOMPARE(env.messages().texts(), QStringList());
+    QCOMPARE(env.messages().infos(), QStringList{"Saved the report to " + path + "."});
     QProcess unzip;
     unzip.start("python3", {"-c",
                             "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
@@ -359,7 +381,7 @@ void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
     report.chooseFile = [&](const QString&) { return path; };
     run(report);
     report.cmdPdf_Click();
-    QCOMPARE(env.messages().texts(), QStringList());
+    QCOMPARE(env.messages().texts(), QStringList{"Saved the report to " + path + "."});
 
     const auto pageText = [&](int page) {
         QProcess process;
@@ -425,6 +447,61 @@ void tst_frmMealDistributionReport::siteSettingsShapeTheReport()
     run(*weekly);
     QCOMPARE(hospital->text(), QStringLiteral("Hospital"));
     QCOMPARE(env.messages().texts(), QStringList());
+}
+
+void tst_frmMealDistributionReport::mealTimesFollowTheSiteList()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    // "AM Snack" sorts first alphabetically but comes after Lunch in the site's list; a
+    // mode the site does not list comes last.
+    env.sqlite("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+               "MealDate, MealCost, ClerkID, RecordedAt) VALUES "
+               "('E1', 'M3', 'AM Snack', '2028-03-02 10:00:00', '', 'C1', ''),"
+               "('E1', 'M3', 'AAA Own', '2028-03-02 10:30:00', '', 'C1', '')");
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly, QDate(2028, 3, 1));
+    choose(report, "cboGroup1", "MEALTIME");
+    run(report);
+    QStringList order;
+    for (const ReportTable::Line& line : report.table().lines())
+        order << line.cells.value(0);
+    QCOMPARE(order, QStringList({"Breakfast", "Lunch", "AM Snack", "AAA Own", "Grand total"}));
+    // The chart's bars, in the same order.
+    QStringList bars;
+    for (const auto& [name, meals] : report.table().groupMeals())
+        bars << name + ' ' + QString::number(meals);
+    QCOMPARE(bars, QStringList({"Breakfast 2", "Lunch 1", "AM Snack 1", "AAA Own 1"}));
+}
+
+void tst_frmMealDistributionReport::chartTicksAreWholeNumbers_data()
+{
+    QTest::addColumn<int>("highest");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("top");
+    for (const auto& [highest, step, top] :
+         QList<std::tuple<int, int, int>>{{0, 1, 1},
+                                          {1, 1, 1},
+                                          {5, 1, 5},
+                                          {6, 1, 6},
+                                          {7, 2, 8},
+                                          {12, 2, 12},
+                                          {13, 5, 15},
+                                          {30, 5, 30},
+                                          {31, 10, 40},
+                                          {61, 20, 80},
+                                          {250, 50, 250},
+                                          {1000001, 200000, 1200000}})
+        QTest::newRow(qPrintable(QString::number(highest))) << highest << step << top;
+}
+
+void tst_frmMealDistributionReport::chartTicksAreWholeNumbers()
+{
+    QFETCH(int, highest);
+    QFETCH(int, step);
+    QFETCH(int, top);
+    const ChartScale scale(highest);
+    QCOMPARE(scale.step(), qint64(step));
+    QCOMPARE(scale.top(), qint64(top));
 }
 
 QTEST_MAIN(tst_frmMealDistributionReport)

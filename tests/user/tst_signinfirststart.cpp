@@ -1,6 +1,7 @@
 #include "SignInFixture.h"
 #include "user/EmbeddedDatabaseOpener.h"
 #include "user/FirstAdministratorDialog.h"
+#include "user/PasswordRule.h"
 
 using namespace signin_test;
 
@@ -72,6 +73,16 @@ void TestSignInFirstStart::createsTheAdministratorThenSignsInNormally()
     QCOMPARE(f.scalar(QStringLiteral("SELECT EmployeeID || AppCode FROM "
                                      "Password.tbPasswordAppAccess")),
              QStringLiteral("BOSS1TALO"));
+    // The administrator's creation is in the changes log as the Users window records it.
+    QCOMPARE(f.scalar(QStringLiteral(
+                 "SELECT group_concat(TableName || '|' || RecordKey || '|' || Action || '|' || "
+                 "Details || '|' || UserID, char(10)) FROM (SELECT * FROM Station.tbTALOAuditLog "
+                 "ORDER BY AuditID)")),
+             QStringLiteral("tbTALOUserRights|BOSS1|RIGHTS|(none) -> |1|2|3|4|5|6|7|8|BOSS1\n"
+                            "tbPasswordMain|BOSS1|INSERT|Lastname=Dela Cruz; Firstname=María; "
+                            "Middlename=|BOSS1\n"
+                            "tbPasswordMain|BOSS1|PASSWORD|password set|BOSS1\n"
+                            "tbPasswordAppAccess|BOSS1|ACCESS|TALO granted|BOSS1"));
 
     // The next start goes straight to the sign-in.
     clsCurrentUser again(f.opener, f.modal, f.messages);
@@ -102,19 +113,29 @@ void TestSignInFirstStart::incompleteOrMismatchedEntriesAreRefusedAndKept()
         QCOMPARE(child<QLineEdit>(dialog, "txtPassword")->text(), QStringLiteral("pw1"));
         QCOMPARE(f.scalar(QStringLiteral("SELECT COUNT(*) FROM Password.tbPasswordMain")),
                  QStringLiteral("0"));
+        // The rule of every other password: at least eight characters.
         typeAdministrator(dialog, QStringLiteral("BOSS1"), QStringLiteral("Reyes"),
                           QStringLiteral("Ana"), QStringLiteral("pw1"), QStringLiteral("pw1"));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(f.scalar(QStringLiteral("SELECT COUNT(*) FROM Password.tbPasswordMain")),
+                 QStringLiteral("0"));
+        typeAdministrator(dialog, QStringLiteral("BOSS1"), QStringLiteral("Reyes"),
+                          QStringLiteral("Ana"), QStringLiteral("pw1-long"),
+                          QStringLiteral("pw1-long"));
         QVERIFY(!dialog.isVisible());
     });
     f.modal.then([](QDialog& dialog) {
-        typeSignIn(dialog, QStringLiteral("BOSS1"), QStringLiteral("pw1"));
+        typeSignIn(dialog, QStringLiteral("BOSS1"), QStringLiteral("pw1-long"));
     });
 
     f.user->ShowMain();
 
     QCOMPARE(f.messages.infos(), QStringList({FirstAdministratorDialog::incompleteText(),
                                               FirstAdministratorDialog::incompleteText(),
-                                              FirstAdministratorDialog::mismatchText()}));
+                                              FirstAdministratorDialog::mismatchText(),
+                                              PasswordRule::fault(QStringLiteral("pw1"))}));
+    QCOMPARE(PasswordRule::fault(QStringLiteral("pw1")),
+             QStringLiteral("The password must have at least 8 characters."));
     QCOMPARE(FirstAdministratorDialog::incompleteText(),
              QStringLiteral("Please Complete the details."));
     QVERIFY(connected(*f.user));
@@ -142,10 +163,10 @@ void TestSignInFirstStart::quotesAndPlaceholdersInNamesAreStoredAsTyped()
     const QString id = QStringLiteral("O'B %1 %2");
     const QString last = QStringLiteral("O'Neil'); DROP TABLE tbPasswordMain; --");
     f.modal.then([&](QDialog& dialog) {
-        typeAdministrator(dialog, id, last, QStringLiteral("100%"), QStringLiteral("p'w"),
-                          QStringLiteral("p'w"));
+        typeAdministrator(dialog, id, last, QStringLiteral("100%"), QStringLiteral("p'w %1 %2"),
+                          QStringLiteral("p'w %1 %2"));
     });
-    f.modal.then([&](QDialog& dialog) { typeSignIn(dialog, id, QStringLiteral("p'w")); });
+    f.modal.then([&](QDialog& dialog) { typeSignIn(dialog, id, QStringLiteral("p'w %1 %2")); });
 
     f.user->ShowMain();
 

@@ -90,7 +90,8 @@ BEGIN
         a.Action AS ACTION,
         a.RecordKey AS RECORDKEY,
         a.Details AS DETAILS,
-        a.AuditID AS AUDITID
+        a.AuditID AS AUDITID,
+        a.LoginName AS LOGINNAME
     FROM dbo.tbTALOAuditLog AS a
     WHERE
         a.ChangedAt >= @lower

@@ -47,14 +47,20 @@ BEGIN
         )
         SELECT
             N'tbTALOEmployeeMeal',
-            EmpNum + N'/' + MealTypeCode,
+            t.EmpNum + N'/' + t.MealTypeCode,
             N'UNTAG',
-            N'',
+            CONCAT(
+                N'EmployeeName=',
+                RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
+                N'; TypeName=', mt.Description
+            ),
             @user,
             @now,
             ORIGINAL_LOGIN()
-        FROM dbo.tbTALOEmployeeMeal
-        WHERE EmpNum = @employee AND MealTypeCode = @type;
+        FROM dbo.tbTALOEmployeeMeal AS t
+        LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = t.EmpNum
+        LEFT JOIN dbo.tbcoMealType AS mt ON mt.Code = t.MealTypeCode
+        WHERE t.EmpNum = @employee AND t.MealTypeCode = @type;
 
         DELETE FROM dbo.tbTALOEmployeeMeal
         WHERE EmpNum = @employee AND MealTypeCode = @type;

@@ -64,17 +64,22 @@ BEGIN
         )
         SELECT
             N'tbTALOEmployeeDistributedMeals',
-            CAST(TransNum AS NVARCHAR(20)),
+            CAST(dm.TransNum AS NVARCHAR(20)),
             N'REVOKE',
             CONCAT(
-                N'EmpNum=', EmpNum, N'; MealCode=', MealCode,
-                N'; MealDate=', CONVERT(NVARCHAR(19), MealDate, 120)
+                N'EmpNum=', dm.EmpNum,
+                N'; EmployeeName=',
+                RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
+                N'; MealCode=', dm.MealCode, N'; MealName=', m.Description,
+                N'; MealDate=', CONVERT(NVARCHAR(19), dm.MealDate, 120)
             ),
             @clerk,
             @now,
             ORIGINAL_LOGIN()
-        FROM dbo.tbTALOEmployeeDistributedMeals
-        WHERE TransNum = @number;
+        FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+        LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = dm.EmpNum
+        LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode
+        WHERE dm.TransNum = @number;
 
         UPDATE dbo.tbTALOEmployeeDistributedMeals
         SET RevokedBy = @clerk, RevokedAt = @now

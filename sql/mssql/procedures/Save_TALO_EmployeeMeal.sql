@@ -71,7 +71,11 @@ BEGIN
                 N'tbTALOEmployeeMeal',
                 e.EmpNum + N'/' + mt.Code,
                 N'TAG',
-                N'',
+                CONCAT(
+                    N'EmployeeName=',
+                    RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
+                    N'; TypeName=', mt.Description
+                ),
                 @user,
                 @now,
                 ORIGINAL_LOGIN()

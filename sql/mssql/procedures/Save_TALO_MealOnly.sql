@@ -41,6 +41,10 @@ BEGIN
     DECLARE @storedCost NVARCHAR(20);
     DECLARE @storedType NVARCHAR(30);
     DECLARE @exists BIT = 0;
+    DECLARE @oldDescription NVARCHAR(200);
+    DECLARE @oldCost NVARCHAR(20);
+    DECLARE @oldType NVARCHAR(30);
+    DECLARE @oldStatus NVARCHAR(1);
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     -- Up to twelve digits, an optional point and decimals (".5" and "12." count too),
@@ -102,8 +106,14 @@ BEGIN
         SET @storedType = COALESCE(
             (SELECT Code FROM dbo.tbcoMealType WHERE Code = @type), N''
         );
-        IF EXISTS (SELECT 1 FROM dbo.tbcoMeal WITH (UPDLOCK, HOLDLOCK) WHERE Code = @key)
-            SET @exists = 1;
+        SELECT
+            @exists = 1,
+            @oldDescription = Description,
+            @oldCost = Cost,
+            @oldType = MealType,
+            @oldStatus = Status
+        FROM dbo.tbcoMeal WITH (UPDLOCK, HOLDLOCK)
+        WHERE Code = @key;
 
         INSERT INTO dbo.tbTALOAuditLog (
             TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
@@ -112,10 +122,36 @@ BEGIN
             N'tbcoMeal',
             @key,
             CASE WHEN @exists = 1 THEN N'UPDATE' ELSE N'INSERT' END,
-            CONCAT(
-                N'Description=', @description, N'; Cost=', @storedCost,
-                N'; MealType=', @type, N'; Status=', @status
-            ),
+            -- An update names the meal and lists what changed, from what to what.
+            CASE
+                WHEN @exists = 0
+                    THEN CONCAT(
+                        N'Description=', @description, N'; Cost=', @storedCost,
+                        N'; MealType=', @type, N'; Status=', @status
+                    )
+                ELSE CONCAT(
+                    CASE
+                        WHEN @oldDescription COLLATE Latin1_General_100_BIN2 <> @description
+                            THEN CONCAT(N'Description: ', @oldDescription, N' -> ', @description)
+                        ELSE CONCAT(N'Description=', @oldDescription)
+                    END,
+                    CASE
+                        WHEN @oldCost <> @storedCost
+                            THEN CONCAT(N'; Cost: ', @oldCost, N' -> ', @storedCost)
+                        ELSE N''
+                    END,
+                    CASE
+                        WHEN @oldType COLLATE Latin1_General_100_BIN2 <> @storedType
+                            THEN CONCAT(N'; MealType: ', @oldType, N' -> ', @storedType)
+                        ELSE N''
+                    END,
+                    CASE
+                        WHEN @oldStatus <> @status
+                            THEN CONCAT(N'; Status: ', @oldStatus, N' -> ', @status)
+                        ELSE N''
+                    END
+                )
+            END,
             @user,
             @now,
             ORIGINAL_LOGIN()

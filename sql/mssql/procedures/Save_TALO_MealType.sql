@@ -30,6 +30,8 @@ BEGIN
     DECLARE @message NVARCHAR(2048);
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@code));
     DECLARE @exists BIT = 0;
+    DECLARE @oldDescription NVARCHAR(200);
+    DECLARE @oldStatus NVARCHAR(1);
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
     BEGIN TRY
@@ -49,8 +51,9 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        IF EXISTS (SELECT 1 FROM dbo.tbcoMealType WITH (UPDLOCK, HOLDLOCK) WHERE Code = @key)
-            SET @exists = 1;
+        SELECT @exists = 1, @oldDescription = Description, @oldStatus = Status
+        FROM dbo.tbcoMealType WITH (UPDLOCK, HOLDLOCK)
+        WHERE Code = @key;
 
         INSERT INTO dbo.tbTALOAuditLog (
             TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
@@ -59,7 +62,22 @@ BEGIN
             N'tbcoMealType',
             @key,
             CASE WHEN @exists = 1 THEN N'UPDATE' ELSE N'INSERT' END,
-            CONCAT(N'Description=', @description, N'; Status=', @status),
+            -- An update names the type and lists what changed, from what to what.
+            CASE
+                WHEN @exists = 0 THEN CONCAT(N'Description=', @description, N'; Status=', @status)
+                ELSE CONCAT(
+                    CASE
+                        WHEN @oldDescription COLLATE Latin1_General_100_BIN2 <> @description
+                            THEN CONCAT(N'Description: ', @oldDescription, N' -> ', @description)
+                        ELSE CONCAT(N'Description=', @oldDescription)
+                    END,
+                    CASE
+                        WHEN @oldStatus <> @status
+                            THEN CONCAT(N'; Status: ', @oldStatus, N' -> ', @status)
+                        ELSE N''
+                    END
+                )
+            END,
             @user,
             @now,
             ORIGINAL_LOGIN()

@@ -36,6 +36,7 @@ BEGIN
     DECLARE @first NVARCHAR(4000) = LTRIM(RTRIM(@firstname));
     DECLARE @middle NVARCHAR(4000) = LTRIM(RTRIM(@middlename));
     DECLARE @stored NVARCHAR(30);
+    DECLARE @storedName NVARCHAR(4000);
     DECLARE @changed BIT = 1;
     DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
 
@@ -50,6 +51,7 @@ BEGIN
 
         SELECT
             @stored = EmployeeID,
+            @storedName = RTRIM(Lastname + N', ' + Firstname + N' ' + Middlename),
             @changed = CASE
                 WHEN Lastname = @last COLLATE Latin1_General_100_BIN2
                     AND Firstname = @first COLLATE Latin1_General_100_BIN2
@@ -67,7 +69,17 @@ BEGIN
                 N'tbPasswordMain',
                 COALESCE(@stored, @key),
                 CASE WHEN @stored IS NULL THEN N'INSERT' ELSE N'UPDATE' END,
-                CONCAT(N'Lastname=', @last, N'; Firstname=', @first, N'; Middlename=', @middle),
+                -- A new name is recorded beside the old one.
+                CASE
+                    WHEN @stored IS NULL
+                        THEN CONCAT(
+                            N'Lastname=', @last, N'; Firstname=', @first, N'; Middlename=', @middle
+                        )
+                    ELSE CONCAT(
+                        N'Name: ', @storedName, N' -> ',
+                        RTRIM(CONCAT(@last, N', ', @first, N' ', @middle))
+                    )
+                END,
                 @user,
                 @now,
                 ORIGINAL_LOGIN()

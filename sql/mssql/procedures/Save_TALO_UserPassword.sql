@@ -50,7 +50,14 @@ BEGIN
         INSERT INTO dbo.tbTALOAuditLog (
             TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
         )
-        SELECT N'tbPasswordMain', EmployeeID, N'PASSWORD', N'password set', @user, @now, ORIGINAL_LOGIN()
+        SELECT
+            N'tbPasswordMain',
+            EmployeeID,
+            N'PASSWORD',
+            CASE WHEN PasswordHash = N'' THEN N'password set' ELSE N'password reset' END,
+            @user,
+            @now,
+            ORIGINAL_LOGIN()
         FROM Password.dbo.tbPasswordMain
         WHERE EmployeeID = @key;
 

@@ -38,7 +38,8 @@ SELECT talo_general_date(a.ChangedAt) AS CHANGEDAT,
        a.Action AS ACTION,
        a.RecordKey AS RECORDKEY,
        a.Details AS DETAILS,
-       a.AuditID AS AUDITID
+       a.AuditID AS AUDITID,
+       a.LoginName AS LOGINNAME
 FROM Station.tbTALOAuditLog AS a INDEXED BY ixAuditChangedAt
 WHERE a.ChangedAt >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
   AND a.ChangedAt <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')

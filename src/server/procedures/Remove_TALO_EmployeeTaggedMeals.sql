@@ -14,10 +14,15 @@ WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeMeal
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)
-SELECT 'tbTALOEmployeeMeal', EmpNum || '/' || MealTypeCode, 'UNTAG', '', :user,
-       talo_now(), talo_login()
-FROM Station.tbTALOEmployeeMeal
-WHERE EmpNum = :employee AND MealTypeCode = :type;
+SELECT 'tbTALOEmployeeMeal', t.EmpNum || '/' || t.MealTypeCode, 'UNTAG',
+       'EmployeeName=' || COALESCE(rtrim(e.Lastname || ', ' || e.Firstname || ' '
+                                         || e.Middlename), '')
+           || '; TypeName=' || COALESCE(mt.Description, ''),
+       :user, talo_now(), talo_login()
+FROM Station.tbTALOEmployeeMeal AS t
+LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = t.EmpNum
+LEFT JOIN Station.tbcoMealType AS mt ON mt.Code = t.MealTypeCode
+WHERE t.EmpNum = :employee AND t.MealTypeCode = :type;
 
 DELETE FROM Station.tbTALOEmployeeMeal
 WHERE EmpNum = :employee AND MealTypeCode = :type;

@@ -22,11 +22,16 @@ WHERE EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)
-SELECT 'tbTALOEmployeeDistributedMeals', TransNum, 'REVOKE',
-       'EmpNum=' || EmpNum || '; MealCode=' || MealCode || '; MealDate=' || MealDate,
+SELECT 'tbTALOEmployeeDistributedMeals', dm.TransNum, 'REVOKE',
+       'EmpNum=' || dm.EmpNum || '; EmployeeName='
+           || COALESCE(rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename), '')
+           || '; MealCode=' || dm.MealCode || '; MealName=' || COALESCE(m.Description, '')
+           || '; MealDate=' || dm.MealDate,
        :clerk, talo_now(), talo_login()
-FROM Station.tbTALOEmployeeDistributedMeals
-WHERE TransNum = CAST(trim(:transnum) AS INTEGER);
+FROM Station.tbTALOEmployeeDistributedMeals AS dm
+LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
+LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode
+WHERE dm.TransNum = CAST(trim(:transnum) AS INTEGER);
 
 UPDATE Station.tbTALOEmployeeDistributedMeals
 SET RevokedBy = :clerk, RevokedAt = talo_now()

@@ -29,8 +29,10 @@ WHERE EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = :type AND Status <
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)
-SELECT 'tbTALOEmployeeMeal', e.EmpNum || '/' || mt.Code, 'TAG', '', :user,
-       talo_now(), talo_login()
+SELECT 'tbTALOEmployeeMeal', e.EmpNum || '/' || mt.Code, 'TAG',
+       'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+           || '; TypeName=' || mt.Description,
+       :user, talo_now(), talo_login()
 FROM Payroll.tbcmaster e, Station.tbcoMealType mt
 WHERE e.EmpNum = :employee AND mt.Code = :type
   AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeMeal

@@ -36,11 +36,28 @@ WHERE trim(:type) <> ''
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)
 SELECT 'tbcoMeal', trim(:code),
-       CASE WHEN EXISTS (SELECT 1 FROM Station.tbcoMeal WHERE Code = trim(:code))
-            THEN 'UPDATE' ELSE 'INSERT' END,
-       'Description=' || :description || '; Cost=' || talo_cost(:cost)
-           || '; MealType=' || :type || '; Status=' || :status,
-       :user, talo_now(), talo_login();
+       CASE WHEN m.Code IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
+       CASE WHEN m.Code IS NULL
+            THEN 'Description=' || :description || '; Cost=' || talo_cost(:cost)
+                 || '; MealType=' || :type || '; Status=' || :status
+            -- An update names the meal and lists what changed, from what to what.
+            ELSE CASE WHEN m.Description <> :description COLLATE BINARY
+                      THEN 'Description: ' || m.Description || ' -> ' || :description
+                      ELSE 'Description=' || m.Description END
+                 || CASE WHEN m.Cost <> talo_cost(:cost)
+                         THEN '; Cost: ' || m.Cost || ' -> ' || talo_cost(:cost) ELSE '' END
+                 || CASE WHEN m.MealType <> COALESCE((SELECT Code FROM Station.tbcoMealType
+                                                      WHERE Code = :type), '') COLLATE BINARY
+                         THEN '; MealType: ' || m.MealType || ' -> '
+                              || COALESCE((SELECT Code FROM Station.tbcoMealType
+                                           WHERE Code = :type), '')
+                         ELSE '' END
+                 || CASE WHEN m.Status <> :status
+                         THEN '; Status: ' || m.Status || ' -> ' || :status ELSE '' END
+       END,
+       :user, talo_now(), talo_login()
+FROM (SELECT 1) AS one
+LEFT JOIN Station.tbcoMeal AS m ON m.Code = trim(:code);
 
 INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status)
 VALUES (trim(:code), :description, talo_cost(:cost),

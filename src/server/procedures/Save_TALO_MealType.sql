@@ -21,10 +21,18 @@ WHERE :status NOT IN ('1', '0');
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)
 SELECT 'tbcoMealType', trim(:code),
-       CASE WHEN EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = trim(:code))
-            THEN 'UPDATE' ELSE 'INSERT' END,
-       'Description=' || :description || '; Status=' || :status,
-       :user, talo_now(), talo_login();
+       CASE WHEN t.Code IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
+       CASE WHEN t.Code IS NULL THEN 'Description=' || :description || '; Status=' || :status
+            -- An update names the type and lists what changed, from what to what.
+            ELSE CASE WHEN t.Description <> :description COLLATE BINARY
+                      THEN 'Description: ' || t.Description || ' -> ' || :description
+                      ELSE 'Description=' || t.Description END
+                 || CASE WHEN t.Status <> :status
+                         THEN '; Status: ' || t.Status || ' -> ' || :status ELSE '' END
+       END,
+       :user, talo_now(), talo_login()
+FROM (SELECT 1) AS one
+LEFT JOIN Station.tbcoMealType AS t ON t.Code = trim(:code);
 
 INSERT INTO Station.tbcoMealType(Code, Description, Status)
 VALUES (trim(:code), :description, :status)

@@ -21,8 +21,13 @@ INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID
                                    LoginName)
 SELECT 'tbPasswordMain', coalesce(p.EmployeeID, trim(:staff)),
        CASE WHEN p.EmployeeID IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
-       'Lastname=' || trim(:lastname) || '; Firstname=' || trim(:firstname)
-           || '; Middlename=' || trim(:middlename),
+       CASE WHEN p.EmployeeID IS NULL
+            THEN 'Lastname=' || trim(:lastname) || '; Firstname=' || trim(:firstname)
+                 || '; Middlename=' || trim(:middlename)
+            -- A new name is recorded beside the old one.
+            ELSE 'Name: ' || rtrim(p.Lastname || ', ' || p.Firstname || ' ' || p.Middlename)
+                 || ' -> ' || rtrim(trim(:lastname) || ', ' || trim(:firstname) || ' '
+                                    || trim(:middlename)) END,
        :user, talo_now(), talo_login()
 FROM (SELECT 1) one
 LEFT JOIN Password.tbPasswordMain p ON p.EmployeeID = trim(:staff)

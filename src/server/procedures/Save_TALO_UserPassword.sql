@@ -21,7 +21,9 @@ WHERE substr(:hash, 1, 10) <> '$argon2id$' COLLATE BINARY;
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                    LoginName)
-SELECT 'tbPasswordMain', EmployeeID, 'PASSWORD', 'password set', :user, talo_now(), talo_login()
+SELECT 'tbPasswordMain', EmployeeID, 'PASSWORD',
+       CASE WHEN PasswordHash = '' THEN 'password set' ELSE 'password reset' END,
+       :user, talo_now(), talo_login()
 FROM Password.tbPasswordMain WHERE EmployeeID = trim(:staff);
 
 UPDATE Password.tbPasswordMain SET PasswordHash = :hash WHERE EmployeeID = trim(:staff);

@@ -1,0 +1,52 @@
+USE Station;
+GO
+
+-- How many changes the changes log shows for these filters (as Load_TALO_AuditLog),
+-- counted on the server from the log's date-time index.
+CREATE OR ALTER PROCEDURE dbo.Count_TALO_AuditLog
+    @from NVARCHAR(4000),
+    @to NVARCHAR(4000),
+    @table NVARCHAR(4000),
+    @user NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@from) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@to) > 80
+        THROW 50000, N'Date can be at most 40 characters long.', 1;
+    IF DATALENGTH(@table) > 200
+        THROW 50000, N'Table name can be at most 100 characters long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
+    DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));
+
+    IF LTRIM(RTRIM(@from)) <> N'' AND @fromAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @from, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+    IF LTRIM(RTRIM(@to)) <> N'' AND @toAt IS NULL
+    BEGIN
+        SET @message = CONCAT(N'''', @to, N''' is not a valid date and time.');
+        THROW 50000, @message, 1;
+    END;
+
+    DECLARE @lower DATETIME2(0) = COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)));
+    DECLARE @upper DATETIME2(0) = COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)));
+
+    SELECT COUNT_BIG(*) AS CHANGES
+    FROM dbo.tbTALOAuditLog AS a
+    WHERE
+        a.ChangedAt >= @lower
+        AND a.ChangedAt <= @upper
+        AND (@table = N'' OR a.TableName = @table)
+        AND (@user = N'' OR a.UserID = @user)
+    OPTION (RECOMPILE);
+END;
+GO
