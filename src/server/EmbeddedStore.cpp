@@ -135,7 +135,7 @@ void EmbeddedStore::configure()
                         "NULL, f TEXT NOT NULL, t TEXT NOT NULL)"));
     // And the (employee, meal type) pairs Save_TALO_EmployeeMealBulk works through.
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_bulk_tags (e TEXT NOT NULL, t "
-                        "TEXT NOT NULL, had INTEGER NOT NULL, PRIMARY KEY (t, e))"));
+                        "TEXT NOT NULL, had INTEGER NOT NULL, PRIMARY KEY (e, t))"));
     QStringList names;
     for (const Database& database : databases())
         names << database.name;

@@ -60,7 +60,7 @@ BEGIN
         EmpNum NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
         Code NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
         Had BIT NOT NULL,
-        PRIMARY KEY (Code, EmpNum)
+        PRIMARY KEY (EmpNum, Code)
     );
 
     BEGIN TRY
@@ -194,7 +194,7 @@ BEGIN
                 ORIGINAL_LOGIN()
             FROM @pairs AS p
             WHERE p.Had = 0
-            ORDER BY p.Code, p.EmpNum;
+            ORDER BY p.EmpNum, p.Code;
 
             INSERT INTO dbo.tbTALOEmployeeMeal (EmpNum, MealTypeCode, TaggedBy, TaggedAt)
             SELECT
