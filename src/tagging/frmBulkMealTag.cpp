@@ -189,8 +189,10 @@ void frmBulkMealTag::fillImportedChoice()
         entry.first = key;
         ++entry.second;
     }
-    cboImported->addItem(
-        QStringLiteral("Every department: %1 employees").arg(importedEmployees.size()));
+    // Employees of one department are named by it.
+    const QString all =
+        byName.size() == 1 ? byName.begin()->first : QStringLiteral("Every department");
+    cboImported->addItem(QStringLiteral("%1: %2 employees").arg(all).arg(importedEmployees.size()));
     if (byName.size() > 1)
         for (const auto& [name, entry] : byName)
             cboImported->addItem(QStringLiteral("%1: %2").arg(name).arg(entry.second), entry.first);
