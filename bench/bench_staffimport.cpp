@@ -6,6 +6,7 @@
 // Run: bench_staffimport [employees]   (default 100000)
 
 #include "BenchUser.h"
+#include "SilentMessages.h"
 #include "data/DbError.h"
 #include "server/EmbeddedConnection.h"
 #include "settings/CsvReader.h"
@@ -22,14 +23,6 @@
 #include <cstdio>
 
 namespace {
-
-class SilentMessages : public MessageService
-{
-public:
-    void info(const QString&) override {}
-    bool ask(const QString&, const QString&) override { return true; }
-    void error(const DbError&) override {}
-};
 
 // A personnel list as an HR system exports it: quoted names, some with commas, twenty
 // departments, one employee in fifty inactive. `moved`: every tenth employee is in the

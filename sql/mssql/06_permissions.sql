@@ -54,6 +54,7 @@ GRANT EXECUTE ON dbo.Save_TALO_MealOnly TO talodesk_admin;
 GRANT EXECUTE ON dbo.Save_TALO_MealType TO talodesk_admin;
 GRANT EXECUTE ON dbo.Load_TALO_EmployeeTaggedMeals TO talodesk_admin;
 GRANT EXECUTE ON dbo.Save_TALO_EmployeeMeal TO talodesk_admin;
+GRANT EXECUTE ON dbo.Save_TALO_EmployeeMealBulk TO talodesk_admin;
 GRANT EXECUTE ON dbo.Remove_TALO_EmployeeTaggedMeals TO talodesk_admin;
 GRANT EXECUTE ON dbo.Save_TALO_User_Rights TO talodesk_admin;
 GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_admin;

@@ -133,6 +133,9 @@ void EmbeddedStore::configure()
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_mode_rows (seq INTEGER PRIMARY "
                         "KEY, j TEXT NOT NULL, m TEXT NOT NULL, l TEXT NOT NULL, a TEXT NOT "
                         "NULL, f TEXT NOT NULL, t TEXT NOT NULL)"));
+    // And the (employee, meal type) pairs Save_TALO_EmployeeMealBulk works through.
+    exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_bulk_tags (e TEXT NOT NULL, t "
+                        "TEXT NOT NULL, had INTEGER NOT NULL, PRIMARY KEY (e, t))"));
     QStringList names;
     for (const Database& database : databases())
         names << database.name;

@@ -27,6 +27,15 @@ bool isLineBreak(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
+// The position after the line break at `at` (CR, LF or CR LF); `at` itself at the end.
+qsizetype skipLineBreak(const QChar* data, qsizetype size, qsizetype at)
+{
+    if (at < size && data[at] == QLatin1Char('\r') && at + 1 < size &&
+        data[at + 1] == QLatin1Char('\n'))
+        ++at;
+    return at < size ? at + 1 : at;
+}
+
 } // namespace
 
 QString CsvReader::decode(const QByteArray& bytes, Encoding* used)
@@ -91,6 +100,8 @@ void CsvReader::parse(const QByteArray& bytes)
             field.clear();
             if (i < size && data[i] == QLatin1Char('"')) {
                 ++i;
+                const qsizetype quoteStart = i;
+                const int quoteLine = line;
                 bool closed = false;
                 while (i < size) {
                     const QChar c = data[i++];
@@ -108,8 +119,18 @@ void CsvReader::parse(const QByteArray& bytes)
                         ++line;
                     field += c;
                 }
-                if (!closed && record.error.isEmpty())
+                if (!closed) {
+                    // A quote left open runs to the end of the file: only the line it
+                    // opens on is lost, and reading starts again on the next line.
+                    qsizetype end = quoteStart;
+                    while (end < size && !isLineBreak(data[end]))
+                        ++end;
+                    record.fields.append(text.mid(quoteStart, end - quoteStart));
                     record.error = QStringLiteral("a quoted field is not closed");
+                    i = skipLineBreak(data, size, end);
+                    line = quoteLine + 1;
+                    break;
+                }
                 // Anything between the closing quote and the next separator is kept, but
                 // the record is malformed.
                 while (i < size && data[i] != m_separator && !isLineBreak(data[i])) {
@@ -132,10 +153,7 @@ void CsvReader::parse(const QByteArray& bytes)
             }
             endOfRecord = true;
             if (i < size) { // a line break
-                if (data[i] == QLatin1Char('\r') && i + 1 < size &&
-                    data[i + 1] == QLatin1Char('\n'))
-                    ++i;
-                ++i;
+                i = skipLineBreak(data, size, i);
                 ++line;
             }
         }

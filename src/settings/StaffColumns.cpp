@@ -1,5 +1,7 @@
 #include "StaffColumns.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 // Lower case, letters and digits only: "Emp. No" and "EMP_NO" both become "empno".
@@ -50,7 +52,13 @@ StaffColumns StaffColumns::fromHeader(const QStringList& header)
 QString StaffColumns::value(const QStringList& fields, Field field) const
 {
     const int at = m_columns[field];
-    return at >= 0 && at < fields.size() ? fields.at(at).trimmed() : QString();
+    if (at < 0 || at >= fields.size())
+        return {};
+    // A line break inside a quoted field is how a spreadsheet wraps a long name, not part
+    // of it: it and the blanks around it become one space.
+    static const QRegularExpression lineBreak(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+    QString value = fields.at(at);
+    return value.replace(lineBreak, QStringLiteral(" ")).trimmed();
 }
 
 QString StaffColumns::label(Field field)

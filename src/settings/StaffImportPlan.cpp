@@ -35,17 +35,20 @@ StaffImportPlan::StaffImportPlan(const QList<CsvReader::Record>& records, int he
         // a typo on one line must not deactivate that employee.
         if (!number.isEmpty() && !m_seenNumbers.contains(StaffMaster::key(number)))
             m_seenNumbers.insert(StaffMaster::key(number), record.line);
+        if (!record.error.isEmpty() && m_unreadableLine == 0)
+            m_unreadableLine = record.line;
         if (!reason.isEmpty())
             m_rejected.append({record.line, number, reason});
         else
             classify(record, columns, master);
     }
-    if (!wholeList)
-        return;
-    for (const StaffMaster::Employee& employee : master.employees())
-        if (employee.active == QLatin1String("1") &&
-            !m_seenNumbers.contains(StaffMaster::key(employee.number)))
+    for (const StaffMaster::Employee& employee : master.employees()) {
+        if (employee.active != QLatin1String("1"))
+            continue;
+        ++m_activeStaff;
+        if (wholeList && !m_seenNumbers.contains(StaffMaster::key(employee.number)))
             m_missing.append(employee);
+    }
 }
 
 void StaffImportPlan::collectDepartmentNames(const QList<CsvReader::Record>& records,
@@ -166,7 +169,7 @@ void StaffImportPlan::classify(const CsvReader::Record& record, const StaffColum
 QList<StaffImportPlan::Row> StaffImportPlan::rowsToApply(bool deactivateMissing) const
 {
     QList<Row> rows = m_added + m_changed;
-    if (deactivateMissing) {
+    if (deactivateMissing && offersDeactivation()) {
         for (const StaffMaster::Employee& employee : m_missing) {
             Row row;
             row.employee = employee;

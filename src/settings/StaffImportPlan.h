@@ -44,6 +44,13 @@ public:
     const QList<StaffMaster::Employee>& missing() const { return m_missing; }
     const QList<Rejected>& rejected() const { return m_rejected; }
     int newDepartments() const { return int(m_newDepartments.size()); }
+    // How many employees the store holds as active.
+    int activeStaff() const { return m_activeStaff; }
+    // The first line the reader could not make sense of (0: none). Such a line may hide
+    // others, so a file holding one is never taken as the whole staff list.
+    int unreadableLine() const { return m_unreadableLine; }
+    // Whether the missing employees may be deactivated.
+    bool offersDeactivation() const { return !m_missing.isEmpty() && m_unreadableLine == 0; }
 
     // The rows to send: new and changed employees, and, when asked, the missing ones
     // set inactive. Empty when the store already matches the file.
@@ -66,6 +73,8 @@ private:
     int m_unchanged = 0;
     QList<StaffMaster::Employee> m_missing;
     QList<Rejected> m_rejected;
+    int m_activeStaff = 0;
+    int m_unreadableLine = 0;
     QSet<QString> m_newDepartments;
     // Department key -> (first line naming it, the name given there).
     QHash<QString, std::pair<int, QString>> m_fileDepartments;

@@ -1,6 +1,9 @@
 #include "frmStaffImport.h"
 
+#include "settings/DeactivationConfirm.h"
 #include "shell/AppContext.h"
+#include "shell/WindowRegistry.h"
+#include "tagging/frmBulkMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
@@ -12,13 +15,14 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QProgressDialog>
 #include <QPushButton>
 
 namespace {
 
 constexpr int clientWidth = 10440;
-constexpr int clientHeight = 8160;
+constexpr int clientHeight = 8580;
 constexpr int buttonWidth = 1150;
 constexpr int buttonHeight = 375;
 
@@ -100,6 +104,10 @@ void frmStaffImport::createPreviewArea(QWidget* surface)
                                                      7650, 7600, 315);
     cmdApply = button(surface, "cmdApply", QStringLiteral("Apply"), 7950, 7620);
     cmdClose = button(surface, "cmdClose", QStringLiteral("Close"), 9170, 7620);
+    lblTagNew = label(surface, QStringLiteral("lblTagNew"), QString(), 120, 8100, 7700);
+    cmdTagNew = FormControls::button(surface, QStringLiteral("cmdTagNew"),
+                                     QStringLiteral("Tag New Employees..."));
+    Twips::place(cmdTagNew, 7950, 8070, 2370, buttonHeight);
 }
 
 void frmStaffImport::connectControls()
@@ -119,12 +127,14 @@ void frmStaffImport::connectControls()
     connect(cmdApply, &QPushButton::clicked, this,
             [this] { m_context.attempt([this] { apply(); }); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { unload(); });
+    connect(cmdTagNew, &QPushButton::clicked, this, [this] { tagNewEmployees(); });
 }
 
 void frmStaffImport::Form_Load()
 {
     m_fileRead = false;
     m_plan.reset();
+    offerTagging({});
     for (QComboBox* box : cboColumn)
         box->addItem(QStringLiteral("(none)"));
     chkWholeList->setChecked(true);
@@ -148,6 +158,7 @@ void frmStaffImport::readFile()
 {
     m_fileRead = false;
     invalidatePreview();
+    lblFileInfo->clear();
     QFile file(txtFile->text().trimmed());
     if (txtFile->text().trimmed().isEmpty() || !file.open(QIODevice::ReadOnly)) {
         m_context.messages().info(
@@ -203,9 +214,9 @@ void frmStaffImport::preview()
             QStringLiteral("Choose the column that holds the employee number."));
         return;
     }
-    const StaffMaster master = m_data.readMaster();
+    m_master = m_data.readMaster();
     m_plan = std::make_unique<StaffImportPlan>(m_csv.records(), int(m_csv.header().size()), columns,
-                                               master, chkWholeList->isChecked());
+                                               m_master, chkWholeList->isChecked());
     showPlan();
 }
 
@@ -242,8 +253,12 @@ void frmStaffImport::showPlan()
     chkDeactivate->setText(
         QStringLiteral("Deactivate the %1 active employees missing from the file")
             .arg(plan.missing().size()));
+    if (plan.unreadableLine() > 0 && !plan.missing().isEmpty())
+        chkDeactivate->setText(
+            QStringLiteral("Deactivation is not offered: line %1 of the file cannot be read")
+                .arg(plan.unreadableLine()));
     chkDeactivate->setChecked(false);
-    chkDeactivate->setEnabled(!plan.missing().isEmpty());
+    chkDeactivate->setEnabled(plan.offersDeactivation());
     cmdApply->setEnabled(true);
 }
 
@@ -256,6 +271,11 @@ void frmStaffImport::layOutPreview()
 void frmStaffImport::invalidatePreview()
 {
     m_plan.reset();
+    // What is on screen belongs to the file, columns and choice it was made from.
+    if (lblSummary)
+        lblSummary->clear();
+    if (mshPreview)
+        layOutPreview();
     if (cmdApply)
         cmdApply->setEnabled(false);
     if (chkDeactivate) {
@@ -268,7 +288,8 @@ void frmStaffImport::apply()
 {
     if (!m_plan)
         return;
-    const QList<StaffImportPlan::Row> rows = m_plan->rowsToApply(chkDeactivate->isChecked());
+    const QList<StaffImportPlan::Row> rows =
+        m_plan->rowsToApply(chkDeactivate->isChecked() && m_plan->offersDeactivation());
     if (rows.isEmpty()) {
         m_context.messages().info(
             QStringLiteral("Nothing to change: the personnel master already matches the file."));
@@ -280,6 +301,9 @@ void frmStaffImport::apply()
                            "other changes?")
                 .arg(m_plan->rejected().size()),
             QStringLiteral("Confirmation")))
+        return;
+    const bool deactivate = chkDeactivate->isChecked() && m_plan->offersDeactivation();
+    if (deactivate && !deactivationConfirmed())
         return;
 
     QProgressDialog progress(QStringLiteral("Importing staff..."), QStringLiteral("Cancel"), 0,
@@ -296,11 +320,57 @@ void frmStaffImport::apply()
         m_context.messages().info(QStringLiteral("Import cancelled: nothing was changed."));
         return;
     }
-    const int deactivated = chkDeactivate->isChecked() ? int(m_plan->missing().size()) : 0;
+    const int deactivated = deactivate ? int(m_plan->missing().size()) : 0;
+    const QList<StaffImportPlan::Row> added = m_plan->added();
     m_context.messages().info(QStringLiteral("Done. %1 added, %2 changed, %3 deactivated.")
                                   .arg(m_plan->added().size())
                                   .arg(m_plan->changed().size())
                                   .arg(deactivated));
     // The preview now shows the store as it stands after the import.
     preview();
+    offerTagging(added);
+}
+
+bool frmStaffImport::deactivationConfirmed()
+{
+    const int count = int(m_plan->missing().size());
+    const int active = m_plan->activeStaff();
+    // More than a quarter of the staff is never one click away.
+    if (count * 4 > active)
+        return DeactivationConfirm::confirmed(m_context.modal(), count, active, this);
+    return m_context.messages().ask(
+        QStringLiteral("Deactivate %1 of the %2 active employees? They can no longer receive "
+                       "meals.")
+            .arg(count)
+            .arg(active),
+        QStringLiteral("Confirmation"));
+}
+
+void frmStaffImport::offerTagging(const QList<StaffImportPlan::Row>& added)
+{
+    m_added.clear();
+    QMap<QString, int> byDepartment;
+    for (const StaffImportPlan::Row& row : added) {
+        m_added.append({row.employee.number, row.employee.deptCode});
+        ++byDepartment[row.employee.deptCode.trimmed().toUpper()];
+    }
+    lblTagNew->setVisible(!m_added.isEmpty());
+    cmdTagNew->setVisible(!m_added.isEmpty());
+    if (m_added.isEmpty())
+        return;
+    const QString code = byDepartment.firstKey();
+    const QString department = byDepartment.size() == 1 && !code.isEmpty()
+                                   ? QStringLiteral("%1 ").arg(m_master.departmentName(code))
+                                   : QString();
+    lblTagNew->setText(
+        QStringLiteral("Tag the %1 new %2employees with …").arg(m_added.size()).arg(department));
+}
+
+void frmStaffImport::tagNewEmployees()
+{
+    frmBulkMealTag& tagging = m_context.windows().get<frmBulkMealTag>();
+    tagging.importedEmployees.clear();
+    for (const auto& [number, deptCode] : m_added)
+        tagging.importedEmployees.append({number, deptCode});
+    frmBulkMealTag::openChecked(m_context);
 }

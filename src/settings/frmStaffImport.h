@@ -45,12 +45,20 @@ private:
     void showPlan();
     void layOutPreview();
     StaffColumns chosenColumns() const;
+    // Deactivating employees asks again, with their number; many of them must be typed.
+    bool deactivationConfirmed();
+    // After an import that added employees: offers to tag them.
+    void offerTagging(const QList<StaffImportPlan::Row>& added);
+    void tagNewEmployees();
 
     AppContext& m_context;
     StaffImportData m_data;
     CsvReader m_csv;
     bool m_fileRead = false;
     std::unique_ptr<StaffImportPlan> m_plan;
+    StaffMaster m_master;
+    // The employees the last Apply added: (number, department code).
+    QList<std::pair<QString, QString>> m_added;
 
     QLineEdit* txtFile = nullptr;
     QPushButton* cmdBrowse = nullptr;
@@ -64,4 +72,6 @@ private:
     QCheckBox* chkDeactivate = nullptr;
     QPushButton* cmdApply = nullptr;
     QPushButton* cmdClose = nullptr;
+    QLabel* lblTagNew = nullptr;
+    QPushButton* cmdTagNew = nullptr;
 };

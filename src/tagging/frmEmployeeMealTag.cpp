@@ -1,5 +1,6 @@
 #include "frmEmployeeMealTag.h"
 
+#include "frmBulkMealTag.h"
 #include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
 #include "shell/WindowRegistry.h"
@@ -99,6 +100,9 @@ void frmEmployeeMealTag::createTagPanel()
     Twips::place(cmdSave, 2880, 4200, 1215, 495);
     cmdClose = button(panel, QStringLiteral("cmdClose"), QStringLiteral("Close"));
     Twips::place(cmdClose, 4200, 4200, 1215, 495);
+    // Bulk tagging opens from the heading line, beside "Tagged Meals".
+    cmdBulkTag = button(panel, QStringLiteral("cmdBulkTag"), QStringLiteral("&Bulk Tagging..."));
+    Twips::place(cmdBulkTag, 3600, 60, 1815, 390);
 }
 
 void frmEmployeeMealTag::createPersonnelPanel()
@@ -134,6 +138,11 @@ void frmEmployeeMealTag::connectControls()
     connect(mshMealList, &FlexGrid::Click, mshMealList, &FlexGrid::selectWholeRow);
     connect(cmdClear, &QPushButton::clicked, this, [this] { clearEntry(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { unload(); });
+    connect(cmdBulkTag, &QPushButton::clicked, this, [this] {
+        frmBulkMealTag::openChecked(m_context);
+        // The employee shown may be among those just tagged.
+        run([this] { LoadTaggedMeals(); });
+    });
 
     // The key itself is never swallowed: the boxes see it as well.
     onEnter(txtMealDetails[0], [this] {

@@ -80,6 +80,7 @@ private:
     QPointer<QPushButton> cmdClear;
     QPointer<QPushButton> cmdSave;
     QPointer<QPushButton> cmdClose;
+    QPointer<QPushButton> cmdBulkTag;
     QPointer<QLineEdit> txtEmpSearch;
     QPointer<QPushButton> cmdSearchEmp2;
     QPointer<FlexGrid> mshEmpList;

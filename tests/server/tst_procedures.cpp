@@ -81,9 +81,9 @@ private slots:
     {
         const QStringList names = ProcedureCatalog::builtIn().names();
         // The eleven of the counter and the masters, four of the history, five of the
-        // staff import and the password register, the report, and three of the app
-        // settings.
-        QCOMPARE(names.size(), 24);
+        // staff import and the password register, the report, three of the app
+        // settings, and bulk tagging.
+        QCOMPARE(names.size(), 25);
         const auto* load = ProcedureCatalog::builtIn().find("load_employee_for_meal");
         QVERIFY(load);
         QCOMPARE(load->parameters, QStringList({"date", "text"}));

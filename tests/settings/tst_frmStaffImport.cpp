@@ -2,6 +2,7 @@
 #include "settings/StaffImportData.h"
 #include "settings/frmStaffImport.h"
 #include "shell/WindowRegistry.h"
+#include "support/BulkTagUi.h"
 #include "support/DialogUi.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
@@ -79,6 +80,21 @@ QString storeState(TestEnvironment& env)
     return lines.join('\n');
 }
 
+// Types the number into the deactivation check and presses Enter.
+void typeDeactivationCount(QDialog& confirm, const QString& typed)
+{
+    QCOMPARE(confirm.objectName(), QStringLiteral("dlgConfirmDeactivation"));
+    auto* count = DialogUi(confirm).get<QLineEdit>("txtDeactivateCount");
+    QTest::keyClicks(count, typed);
+    QTest::keyClick(count, Qt::Key_Return);
+}
+
+QString activeStaff(TestEnvironment& env)
+{
+    return env.scalar("SELECT group_concat(EmpNum, ',') FROM (SELECT EmpNum FROM "
+                      "Payroll.tbcmaster WHERE Active = '1' ORDER BY EmpNum)");
+}
+
 void seedStaff(TestEnvironment& env)
 {
     env.addEmployee("E001", "Cruz", "Ana", "", "NUR");
@@ -99,6 +115,14 @@ private slots:
     void importChangesDepartmentDeactivatesMissingAndReimportChangesNothing();
     void windows1252FileWithMappedColumns();
     void failureOrCancelHalfWayLeavesTheStoreUntouched();
+    void deactivatingAsksAgainWithTheNumber_data();
+    void deactivatingAsksAgainWithTheNumber();
+    void anOpenQuoteCostsOnlyItsLine();
+    void aLineTheReaderCannotPlaceNeverOffersDeactivation_data();
+    void aLineTheReaderCannotPlaceNeverOffersDeactivation();
+    void anotherFileClearsThePreviousPreview();
+    void aLineBreakInAQuotedNameBecomesASpace();
+    void newEmployeesAreOfferedForBulkTagging();
     void procedureRefusesWhatThePreviewWouldReject_data();
     void procedureRefusesWhatThePreviewWouldReject();
 };
@@ -179,10 +203,11 @@ void tst_frmStaffImport::everyKindOfBadLineIsRejectedAndNothingWritten()
                          "here.",
                          "10|E105|Rejected|The line cannot be read: a quoted field is not "
                          "closed."}));
+        // The open quote costs its own line only: E107 on the next line is read.
         QCOMPARE(ui.preview().mid(8),
-                 QStringList({"2|E100|New|Cruz, Ana ", "|E001|Missing|Cruz, Ana ",
-                              "|E003|Missing|Santos, Carl "}));
-        QVERIFY(ui.summary().contains("New: 1 "));
+                 QStringList({"2|E100|New|Cruz, Ana ", "11|E107|New|Ko, Hu ",
+                              "|E001|Missing|Cruz, Ana ", "|E003|Missing|Santos, Carl "}));
+        QVERIFY(ui.summary().contains("New: 2 "));
         QVERIFY(ui.summary().contains("Rejected lines: 8 "));
         // E002's line is rejected, but the file names E002: only E001 and E003 are missing.
         QVERIFY(ui.summary().contains("Missing from the file: 2 "));
@@ -220,6 +245,8 @@ void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportCha
         auto* deactivate = ui.get<QCheckBox>("chkDeactivate");
         QVERIFY(deactivate->isEnabled());
         deactivate->setChecked(true);
+        // One of three active employees is more than a quarter: the number is typed.
+        env.modal().then([](QDialog& confirm) { typeDeactivationCount(confirm, "1"); });
         ui.click("cmdApply");
         QCOMPARE(env.messages().texts(), QStringList{"Done. 1 added, 1 changed, 1 deactivated."});
 
@@ -335,6 +362,191 @@ void tst_frmStaffImport::failureOrCancelHalfWayLeavesTheStoreUntouched()
     QVERIFY(data.apply(rows, {}));
     QCOMPARE(env.scalar("SELECT count(*) FROM Payroll.tbcmaster"),
              QString::number(rows.size() + 3));
+}
+
+void tst_frmStaffImport::deactivatingAsksAgainWithTheNumber_data()
+{
+    QTest::addColumn<int>("listed");    // E001.. in the file, of five active employees
+    QTest::addColumn<int>("answer");    // to the question: 1 Yes, 0 No, -1 not asked
+    QTest::addColumn<QString>("typed"); // into the number check; empty: not shown
+    QTest::addColumn<QString>("activeAfter");
+    const QString all = QStringLiteral("E001,E002,E003,E004,E005");
+    QTest::newRow("one of five, No") << 4 << 0 << QString() << all;
+    QTest::newRow("one of five, Yes") << 4 << 1 << QString() << "E001,E002,E003,E004";
+    QTest::newRow("four of five, wrong number") << 1 << -1 << "40" << all;
+    QTest::newRow("four of five, number typed") << 1 << -1 << "4"
+                                                << "E001";
+}
+
+void tst_frmStaffImport::deactivatingAsksAgainWithTheNumber()
+{
+    QFETCH(int, listed);
+    QFETCH(int, answer);
+    QFETCH(QString, typed);
+    QFETCH(QString, activeAfter);
+    TestEnvironment env;
+    QString file = header;
+    for (int i = 1; i <= 5; ++i) {
+        env.addEmployee(QStringLiteral("E00%1").arg(i), "Last", "First", "", "NUR");
+        if (i <= listed)
+            file += QStringLiteral("E00%1,Last,First,,NUR,,1\n").arg(i);
+    }
+    file += "E009,New,Person,,NUR,,1\n";
+    const QString path = writeFile(env, "staff.csv", file.toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        ui.get<QCheckBox>("chkDeactivate")->setChecked(true);
+        if (answer >= 0)
+            env.messages().answerNext(answer == 1);
+        if (!typed.isEmpty())
+            env.modal().then([&](QDialog& confirm) {
+                // The button waits for the right number.
+                auto* deactivate = DialogUi(confirm).get<QPushButton>("cmdDeactivate");
+                QVERIFY(!deactivate->isEnabled());
+                typeDeactivationCount(confirm, typed);
+                QCOMPARE(deactivate->isEnabled(), typed == "4");
+            });
+        ui.click("cmdApply");
+    });
+    const int missing = 5 - listed;
+    QStringList expected;
+    if (answer >= 0)
+        expected << QStringLiteral("Deactivate %1 of the 5 active employees? They can no longer "
+                                   "receive meals.")
+                        .arg(missing);
+    const bool confirmed = answer == 1 || typed == "4";
+    if (confirmed)
+        expected << QStringLiteral("Done. 1 added, 0 changed, %1 deactivated.").arg(missing);
+    QCOMPARE(env.messages().texts(), expected);
+    QCOMPARE(env.modal().shown().size(), typed.isEmpty() ? 1 : 2);
+    QCOMPARE(activeStaff(env), confirmed ? activeAfter + ",E009" : activeAfter);
+}
+
+void tst_frmStaffImport::anOpenQuoteCostsOnlyItsLine()
+{
+    TestEnvironment env;
+    seedStaff(env);
+    const QString path = writeFile(env, "staff.csv",
+                                   (header + "E001,Cruz,Ana,,NUR,,1\n"
+                                             "E002,\"Reyes,Ben,,NUR,,1\n"
+                                             "E003,Santos,Carl,,KIT,,1\n"
+                                             "E004,Lopez,Dina,,KIT,,1\n")
+                                       .toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QVERIFY(ui.get<QLabel>("lblFileInfo")->text().endsWith(": 4 employee lines."));
+        QCOMPARE(ui.preview(),
+                 QStringList({"3|E002|Rejected|The line cannot be read: a quoted field is not "
+                              "closed.",
+                              "5|E004|New|Lopez, Dina "}));
+        QVERIFY(ui.summary().contains("Unchanged: 2 "));
+        QVERIFY(ui.summary().contains("Missing from the file: 0 "));
+    });
+}
+
+void tst_frmStaffImport::aLineTheReaderCannotPlaceNeverOffersDeactivation_data()
+{
+    QTest::addColumn<QString>("badLine");
+    QTest::newRow("quote left open") << "E002,\"Reyes,Ben,,NUR,,1";
+    QTest::newRow("quote inside a field") << "E002,Re\"yes,Ben,,NUR,,1";
+    QTest::newRow("text after a quote") << "E002,\"Reyes\"x,Ben,,NUR,,1";
+}
+
+void tst_frmStaffImport::aLineTheReaderCannotPlaceNeverOffersDeactivation()
+{
+    QFETCH(QString, badLine);
+    TestEnvironment env;
+    seedStaff(env);
+    // E003 is missing from the file, but the bad line might be hiding it.
+    const QString path =
+        writeFile(env, "staff.csv", (header + "E001,Cruz,Ana,,NUR,,1\n" + badLine + "\n").toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QVERIFY(ui.summary().contains("Missing from the file: 1 "));
+        auto* deactivate = ui.get<QCheckBox>("chkDeactivate");
+        QVERIFY(!deactivate->isEnabled());
+        QCOMPARE(deactivate->text(),
+                 QStringLiteral("Deactivation is not offered: line 3 of the file cannot be read"));
+        deactivate->setChecked(true);
+        env.messages().answerNext(true);
+        ui.click("cmdApply");
+    });
+    QCOMPARE(activeStaff(env), QStringLiteral("E001,E002,E003"));
+}
+
+void tst_frmStaffImport::anotherFileClearsThePreviousPreview()
+{
+    TestEnvironment env;
+    seedStaff(env);
+    const QString first = writeFile(env, "first.csv", (header + "E009,Uy,Fe,,NUR,,1\n").toUtf8());
+    const QString second = writeFile(env, "second.csv", QByteArray());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(first);
+        QCOMPARE(ui.preview().size(), 4);
+        ui.get<QLineEdit>("txtFile")->setText(second);
+        QTest::keyClick(ui.get<QLineEdit>("txtFile"), Qt::Key_Return);
+        QVERIFY(ui.preview().isEmpty());
+        QVERIFY(ui.summary().isEmpty());
+        QVERIFY(ui.get<QLabel>("lblFileInfo")->text().isEmpty());
+        QVERIFY(!ui.get<QPushButton>("cmdApply")->isEnabled());
+    });
+    QCOMPARE(env.messages().texts(), QStringList{"The file is empty: it has no header line."});
+}
+
+void tst_frmStaffImport::aLineBreakInAQuotedNameBecomesASpace()
+{
+    TestEnvironment env;
+    const QString path =
+        writeFile(env, "staff.csv",
+                  (header + "E009,\"Dela \r\n Cruz\",\"Ana\nMaria\",,NUR,Nursing,1\n").toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QCOMPARE(ui.preview(), QStringList{"2|E009|New|Dela Cruz, Ana Maria "});
+        ui.click("cmdApply");
+    });
+    QCOMPARE(env.scalar("SELECT Lastname || '|' || Firstname FROM Payroll.tbcmaster"),
+             QStringLiteral("Dela Cruz|Ana Maria"));
+}
+
+void tst_frmStaffImport::newEmployeesAreOfferedForBulkTagging()
+{
+    TestEnvironment env(QStringLiteral("ADMIN"));
+    seedStaff(env);
+    env.addMealType("LUN", "Lunch");
+    env.addMealType("SNK", "Snacks");
+    env.tag("E001", "LUN");
+    const QString path = writeFile(env, "staff.csv",
+                                   (header + "E001,Cruz,Ana,,NUR,,1\n"
+                                             "E011,Go,Al,,DIE,Dietary Service,1\n"
+                                             "E012,Ho,Bo,,DIE,,1\n"
+                                             "E013,Io,Cy,,DIE,,1\n")
+                                       .toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.get<QCheckBox>("chkWholeList")->setChecked(false);
+        ui.previewFile(path);
+        QVERIFY(!ui.get<QPushButton>("cmdTagNew")->isVisibleTo(&ui.dialog));
+        ui.click("cmdApply");
+        QCOMPARE(ui.get<QLabel>("lblTagNew")->text(),
+                 QString::fromUtf8("Tag the 3 new Dietary Service employees with …"));
+        env.modal().then([&](QDialog& d) {
+            const BulkTagUi bulk(d);
+            QVERIFY(bulk.get<QRadioButton>("optImported")->isChecked());
+            bulk.checkTypes({"LUN", "SNK"});
+            bulk.click("cmdPreview");
+            QCOMPARE(bulk.counts(), QStringList({"Lunch|3|3|0", "Snacks|3|3|0"}));
+            QCOMPARE(bulk.summary(), QStringLiteral("Tag the 3 new Dietary Service employees "
+                                                    "with Lunch, Snacks: 6 tags to add, 0 "
+                                                    "already there."));
+            env.messages().answerNext(true);
+            bulk.click("cmdTag");
+        });
+        ui.click("cmdTagNew");
+    });
+    QCOMPARE(env.scalar("SELECT group_concat(EmpNum || '/' || MealTypeCode, ',') FROM (SELECT * "
+                        "FROM Station.tbTALOEmployeeMeal ORDER BY EmpNum, MealTypeCode)"),
+             QStringLiteral("E001/LUN,E011/LUN,E011/SNK,E012/LUN,E012/SNK,E013/LUN,E013/SNK"));
+    QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOAuditLog WHERE Action = 'TAG'"),
+             QStringLiteral("6"));
 }
 
 void tst_frmStaffImport::procedureRefusesWhatThePreviewWouldReject_data()

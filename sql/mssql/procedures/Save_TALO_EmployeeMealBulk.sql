@@ -1,0 +1,233 @@
+USE Station;
+GO
+
+-- Tags several meal types to a set of employees in one call. @scope picks the employees:
+-- ALL every active employee, DEPARTMENT the active employees of @department, LIST the
+-- employees of the JSON array @employees (each must exist and be active). @types is a
+-- JSON array of meal type codes (each must exist and be active). With @apply '0' nothing
+-- is changed (the preview); with '1' every missing tag is added, one audit row per tag as
+-- the single tag save writes it; a tag that exists is kept as it is. The result, one row
+-- per meal type by CODE: EMPLOYEES chosen, TAGGED the tags added (or that would be),
+-- ALREADY the chosen employees who had the tag.
+-- OPENJSON needs database compatibility level 130 (SQL Server 2016) or later.
+CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeMealBulk
+    @scope NVARCHAR(4000),
+    @department NVARCHAR(4000),
+    @employees NVARCHAR(MAX),
+    @types NVARCHAR(MAX),
+    @apply NVARCHAR(4000),
+    @user NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
+    -- undoes only this call and leaves the caller's transaction open and usable.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    -- Longer values than the columns hold are refused before anything else.
+    -- employees and types are not columns: generous for 200,000 numbers and 500 codes.
+    IF DATALENGTH(@scope) > 40
+        THROW 50000, N'Scope can be at most 20 characters long.', 1;
+    IF DATALENGTH(@department) > 60
+        THROW 50000, N'Department code can be at most 30 characters long.', 1;
+    IF DATALENGTH(@employees) > 14000000
+        THROW 50000, N'Employees can be at most 7000000 characters long.', 1;
+    IF DATALENGTH(@types) > 40000
+        THROW 50000, N'Meal types can be at most 20000 characters long.', 1;
+    IF DATALENGTH(@apply) > 2
+        THROW 50000, N'Apply can be at most 1 character long.', 1;
+    IF DATALENGTH(@user) > 60
+        THROW 50000, N'User ID can be at most 30 characters long.', 1;
+
+    DECLARE @message NVARCHAR(2048);
+    DECLARE @value NVARCHAR(4000);
+    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @mode NVARCHAR(20) = UPPER(@scope);
+    -- Collations spelled out: a table variable takes the current database's default,
+    -- which on a site whose Payroll database came from elsewhere may differ.
+    DECLARE @chosenTypes TABLE (
+        Seq INT NOT NULL PRIMARY KEY,
+        Code NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NULL
+    );
+    DECLARE @chosenEmployees TABLE (
+        Seq INT NOT NULL PRIMARY KEY,
+        EmpNum NVARCHAR(4000) COLLATE Latin1_General_100_CI_AS NULL
+    );
+    DECLARE @pairs TABLE (
+        EmpNum NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Code NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL,
+        Had BIT NOT NULL,
+        PRIMARY KEY (EmpNum, Code)
+    );
+
+    BEGIN TRY
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
+
+        IF @mode NOT IN (N'ALL', N'DEPARTMENT', N'LIST') OR @scope IS NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'Unknown selection ''', @scope, N'''; use ALL, DEPARTMENT or LIST.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        -- DATALENGTH: "1 " is no flag, although = ignores trailing blanks.
+        IF @apply IS NULL OR @apply NOT IN (N'1', N'0') OR DATALENGTH(@apply) <> 2
+        BEGIN
+            SET @message = CONCAT(N'Apply must be 1 (tag) or 0 (preview), not ''', @apply, N'''.');
+            THROW 50000, @message, 1;
+        END;
+
+        IF ISJSON(@types) = 0 OR LEFT(LTRIM(@types), 1) <> N'['
+            THROW 50000, N'The meal types must be a JSON array.', 1;
+        INSERT INTO @chosenTypes (Seq, Code)
+        SELECT CAST(j.[key] AS INT), j.value
+        FROM OPENJSON(@types) AS j;
+        IF NOT EXISTS (SELECT 1 FROM @chosenTypes)
+            THROW 50000, N'Choose at least one meal type.', 1;
+        IF EXISTS (SELECT 1 FROM @chosenTypes WHERE LTRIM(RTRIM(COALESCE(Code, N''))) = N'')
+            THROW 50000, N'Meal type code is required.', 1;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = c.Code
+        FROM @chosenTypes AS c
+        WHERE NOT EXISTS (SELECT 1 FROM dbo.tbcoMealType AS mt WHERE mt.Code = c.Code)
+        ORDER BY c.Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Unknown meal type ', @value, N'.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = mt.Code
+        FROM @chosenTypes AS c
+        INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = c.Code
+        WHERE mt.Status <> '1'
+        ORDER BY c.Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Meal type ', @value, N' is inactive.');
+            THROW 50000, @message, 1;
+        END;
+
+        IF @mode = N'DEPARTMENT' AND LTRIM(RTRIM(COALESCE(@department, N''))) = N''
+            THROW 50000, N'Department code is required.', 1;
+        IF @mode = N'DEPARTMENT' AND NOT EXISTS (
+            SELECT 1 FROM Payroll.dbo.tbcDepartment WHERE DeptCode = @department
+        )
+        BEGIN
+            SET @message = CONCAT(N'Unknown department ', @department, N'.');
+            THROW 50000, @message, 1;
+        END;
+
+        IF @mode = N'LIST'
+        BEGIN
+            IF ISJSON(@employees) = 0 OR LEFT(LTRIM(@employees), 1) <> N'['
+                THROW 50000, N'The employees must be a JSON array.', 1;
+            INSERT INTO @chosenEmployees (Seq, EmpNum)
+            SELECT CAST(j.[key] AS INT), j.value
+            FROM OPENJSON(@employees) AS j;
+        END;
+        IF EXISTS (
+            SELECT 1 FROM @chosenEmployees WHERE LTRIM(RTRIM(COALESCE(EmpNum, N''))) = N''
+        )
+            THROW 50000, N'Employee number is required.', 1;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = c.EmpNum
+        FROM @chosenEmployees AS c
+        WHERE NOT EXISTS (SELECT 1 FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = c.EmpNum)
+        ORDER BY c.Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Unknown employee ', @value, N'.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = e.EmpNum
+        FROM @chosenEmployees AS c
+        INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = c.EmpNum
+        WHERE e.Active <> '1'
+        ORDER BY c.Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Employee ', @value, N' is inactive.');
+            THROW 50000, @message, 1;
+        END;
+
+        -- Every (employee, meal type) pair chosen, and whether the tag is there already;
+        -- the locks keep a concurrent tag save from adding one in between.
+        INSERT INTO @pairs (EmpNum, Code, Had)
+        SELECT
+            e.EmpNum,
+            mt.Code,
+            CASE WHEN x.EmpNum IS NULL THEN 0 ELSE 1 END
+        FROM Payroll.dbo.tbcmaster AS e
+        CROSS JOIN dbo.tbcoMealType AS mt
+        LEFT JOIN dbo.tbTALOEmployeeMeal AS x WITH (UPDLOCK, HOLDLOCK)
+            ON x.EmpNum = e.EmpNum AND x.MealTypeCode = mt.Code
+        WHERE mt.Code IN (SELECT c.Code FROM @chosenTypes AS c)
+            AND e.Active = '1'
+            AND (
+                @mode = N'ALL'
+                OR (@mode = N'DEPARTMENT' AND e.DeptCode = @department)
+                OR (@mode = N'LIST' AND e.EmpNum IN (SELECT c.EmpNum FROM @chosenEmployees AS c))
+            );
+
+        IF @apply = N'1'
+        BEGIN
+            INSERT INTO dbo.tbTALOAuditLog (
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            )
+            SELECT
+                N'tbTALOEmployeeMeal',
+                p.EmpNum + N'/' + p.Code,
+                N'TAG',
+                N'',
+                @user,
+                @now,
+                ORIGINAL_LOGIN()
+            FROM @pairs AS p
+            WHERE p.Had = 0
+            ORDER BY p.EmpNum, p.Code;
+
+            INSERT INTO dbo.tbTALOEmployeeMeal (EmpNum, MealTypeCode, TaggedBy, TaggedAt)
+            SELECT
+                p.EmpNum,
+                p.Code,
+                @user,
+                @now
+            FROM @pairs AS p
+            WHERE p.Had = 0;
+        END;
+
+        SELECT
+            mt.Code AS CODE,
+            mt.Description AS DESCRIPTION,
+            (SELECT COUNT(*) FROM @pairs AS p WHERE p.Code = mt.Code) AS EMPLOYEES,
+            (SELECT COUNT(*) FROM @pairs AS p WHERE p.Code = mt.Code AND p.Had = 0) AS TAGGED,
+            (SELECT COUNT(*) FROM @pairs AS p WHERE p.Code = mt.Code AND p.Had = 1) AS ALREADY
+        FROM dbo.tbcoMealType AS mt
+        WHERE mt.Code IN (SELECT c.Code FROM @chosenTypes AS c)
+        ORDER BY mt.Code;
+
+        IF @outer = 0 COMMIT TRANSACTION;
+    END TRY
+    BEGIN CATCH
+        -- A doomed transaction can only be rolled back whole; otherwise only what this
+        -- call did is undone, and @@TRANCOUNT is as on entry (no error 266).
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
+        THROW;
+    END CATCH;
+END;
+GO

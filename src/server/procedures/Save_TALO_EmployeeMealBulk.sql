@@ -1,0 +1,115 @@
+-- parameters: scope, department, employees, types, apply, user
+-- access: write
+-- role: admin
+-- Tags several meal types to a set of employees in one call. scope picks the employees:
+-- ALL every active employee, DEPARTMENT the active employees of department, LIST the
+-- employees of the JSON array employees (each must exist and be active). types is a
+-- JSON array of meal type codes (each must exist and be active). With apply '0' nothing
+-- is changed (the preview); with '1' every missing tag is added, one audit row per tag as
+-- the single tag save writes it; a tag that exists is kept as it is. The result, one row
+-- per meal type by CODE: EMPLOYEES chosen, TAGGED the tags added (or that would be),
+-- ALREADY the chosen employees who had the tag.
+
+-- Longer values than the columns hold are refused before anything else.
+-- employees and types are not columns: generous for 200,000 numbers and 500 codes.
+SELECT talo_raise('Scope can be at most 20 characters long.') WHERE talo_length(:scope) > 20;
+SELECT talo_raise('Department code can be at most 30 characters long.') WHERE talo_length(:department) > 30;
+SELECT talo_raise('Employees can be at most 7000000 characters long.') WHERE talo_length(:employees) > 7000000;
+SELECT talo_raise('Meal types can be at most 20000 characters long.') WHERE talo_length(:types) > 20000;
+SELECT talo_raise('Apply can be at most 1 character long.') WHERE talo_length(:apply) > 1;
+SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+
+SELECT talo_raise('Unknown selection ''' || :scope || '''; use ALL, DEPARTMENT or LIST.')
+WHERE upper(:scope) NOT IN ('ALL', 'DEPARTMENT', 'LIST');
+
+SELECT talo_raise('Apply must be 1 (tag) or 0 (preview), not ''' || :apply || '''.')
+WHERE :apply NOT IN ('1', '0');
+
+SELECT talo_raise('The meal types must be a JSON array.')
+WHERE CASE WHEN json_valid(:types) THEN json_type(:types) <> 'array' ELSE 1 END;
+
+SELECT talo_raise('Choose at least one meal type.')
+WHERE json_array_length(:types) = 0;
+
+SELECT talo_raise('Meal type code is required.')
+FROM json_each(:types) WHERE trim(CAST(value AS TEXT)) = '' OR value IS NULL LIMIT 1;
+
+SELECT talo_raise('Unknown meal type ' || j.value || '.')
+FROM json_each(:types) j
+WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = CAST(j.value AS TEXT))
+ORDER BY j.key LIMIT 1;
+
+SELECT talo_raise('Meal type ' || mt.Code || ' is inactive.')
+FROM json_each(:types) j JOIN Station.tbcoMealType mt ON mt.Code = CAST(j.value AS TEXT)
+WHERE mt.Status <> '1'
+ORDER BY j.key LIMIT 1;
+
+SELECT talo_raise('Department code is required.')
+WHERE upper(:scope) = 'DEPARTMENT' AND trim(:department) = '';
+
+SELECT talo_raise('Unknown department ' || :department || '.')
+WHERE upper(:scope) = 'DEPARTMENT' AND trim(:department) <> ''
+  AND NOT EXISTS (SELECT 1 FROM Payroll.tbcDepartment WHERE DeptCode = :department);
+
+SELECT talo_raise('The employees must be a JSON array.')
+WHERE upper(:scope) = 'LIST'
+  AND CASE WHEN json_valid(:employees) THEN json_type(:employees) <> 'array' ELSE 1 END;
+
+SELECT talo_raise('Employee number is required.')
+FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END)
+WHERE trim(CAST(value AS TEXT)) = '' OR value IS NULL LIMIT 1;
+
+SELECT talo_raise('Unknown employee ' || j.value || '.')
+FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END) j
+WHERE NOT EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = CAST(j.value AS TEXT))
+ORDER BY j.key LIMIT 1;
+
+SELECT talo_raise('Employee ' || e.EmpNum || ' is inactive.')
+FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END) j
+JOIN Payroll.tbcmaster e ON e.EmpNum = CAST(j.value AS TEXT)
+WHERE e.Active <> '1'
+ORDER BY j.key LIMIT 1;
+
+-- Every (employee, meal type) pair chosen, and whether the tag is there already, in
+-- temp.talo_bulk_tags: a scratch table of this connection that the store creates when it
+-- opens, emptied on every call.
+DELETE FROM temp.talo_bulk_tags;
+
+INSERT INTO temp.talo_bulk_tags(e, t, had)
+SELECT e.EmpNum, mt.Code,
+       EXISTS (SELECT 1 FROM Station.tbTALOEmployeeMeal x
+               WHERE x.EmpNum = e.EmpNum AND x.MealTypeCode = mt.Code)
+FROM Payroll.tbcmaster e CROSS JOIN Station.tbcoMealType mt
+WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
+  AND e.Active = '1'
+  AND CASE upper(:scope)
+          WHEN 'ALL' THEN 1
+          WHEN 'DEPARTMENT' THEN e.DeptCode = :department
+          ELSE e.EmpNum IN (SELECT CAST(value AS TEXT) FROM json_each(
+                   CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END))
+      END;
+
+-- In (employee, meal type) order, the order of the tags' key: the rows go in one after
+-- the other instead of all over the index. The clock and the login are read once.
+WITH stamp AS MATERIALIZED (SELECT talo_now() AS now, talo_login() AS login)
+INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
+                                   LoginName)
+SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG', '', :user, stamp.now, stamp.login
+FROM temp.talo_bulk_tags b CROSS JOIN stamp
+WHERE :apply = '1' AND b.had = 0
+ORDER BY b.e, b.t;
+
+WITH stamp AS MATERIALIZED (SELECT talo_now() AS now)
+INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode, TaggedBy, TaggedAt)
+SELECT b.e, b.t, :user, stamp.now
+FROM temp.talo_bulk_tags b CROSS JOIN stamp
+WHERE :apply = '1' AND b.had = 0
+ORDER BY b.e, b.t;
+
+SELECT mt.Code AS CODE, mt.Description AS DESCRIPTION, coalesce(c.n, 0) AS EMPLOYEES,
+       coalesce(c.added, 0) AS TAGGED, coalesce(c.had, 0) AS ALREADY
+FROM Station.tbcoMealType mt
+LEFT JOIN (SELECT t, count(*) AS n, sum(had = 0) AS added, sum(had) AS had
+           FROM temp.talo_bulk_tags GROUP BY t) c ON c.t = mt.Code
+WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
+ORDER BY mt.Code;

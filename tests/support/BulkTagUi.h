@@ -1,0 +1,49 @@
+#pragma once
+
+#include "support/DialogUi.h"
+#include "widgets/FlexGrid.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+
+// Drives the Bulk Meal Tagging window: choices, counts and the summary line.
+struct BulkTagUi : DialogUi
+{
+    using DialogUi::DialogUi;
+    // Ticks the meal types with these codes (and no others) with the space bar.
+    void checkTypes(const QStringList& codes) const
+    {
+        auto* list = get<QListWidget>("lstMealTypes");
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem* item = list->item(row);
+            const bool wanted = codes.contains(item->data(Qt::UserRole).toString());
+            if (wanted != (item->checkState() == Qt::Checked)) {
+                list->setCurrentRow(row);
+                QTest::keyClick(list, Qt::Key_Space);
+            }
+        }
+    }
+    void chooseDepartment(const QString& name) const
+    {
+        auto* box = get<QComboBox>("cboDepartment");
+        box->setCurrentIndex(box->findText(name));
+        get<QRadioButton>("optDepartment")->setChecked(true);
+    }
+    // The counts as "MEAL TYPE|EMPLOYEES|TO TAG|ALREADY".
+    QStringList counts() const
+    {
+        auto* grid = get<FlexGrid>("mshBulkPreview");
+        QStringList rows;
+        for (int row = 1; row < grid->Rows(); ++row) {
+            QStringList cells;
+            for (int col = 1; col < 5; ++col)
+                cells << grid->TextMatrix(row, col);
+            if (!cells.join(QString()).isEmpty())
+                rows << cells.join('|');
+        }
+        return rows;
+    }
+    QString summary() const { return get<QLabel>("lblBulkSummary")->text(); }
+};

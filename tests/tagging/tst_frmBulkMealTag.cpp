@@ -1,0 +1,200 @@
+#include "data/DbError.h"
+#include "shell/WindowRegistry.h"
+#include "support/BulkTagUi.h"
+#include "support/TestEnvironment.h"
+#include "tagging/frmBulkMealTag.h"
+#include "tagging/frmEmployeeMealTag.h"
+
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// Dietary Service: D1, D2 (has Lunch already), D3 inactive; Nursing Service: N1.
+void seedSite(TestEnvironment& env)
+{
+    env.addEmployee("D1", "Abad", "Ana", "", "DIE");
+    env.addEmployee("D2", "Bato", "Ben", "", "DIE");
+    env.addEmployee("D3", "Cruz", "Cid", "", "DIE");
+    env.addEmployee("N1", "Diaz", "Dan", "", "NUR");
+    env.sqlite("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'D3'");
+    env.sqlite("UPDATE Payroll.tbcDepartment SET Description = 'Dietary Service' WHERE DeptCode "
+               "= 'DIE'");
+    env.sqlite("UPDATE Payroll.tbcDepartment SET Description = 'Nursing Service' WHERE DeptCode "
+               "= 'NUR'");
+    env.addMealType("LUN", "Lunch");
+    env.addMealType("SNK", "Snacks");
+    env.addMealType("OLD", "Old Ration", false);
+    env.tag("D2", "LUN");
+}
+
+QString tags(TestEnvironment& env)
+{
+    QStringList out;
+    const Recordset rows = env.query("SELECT EmpNum || '/' || MealTypeCode || ' by ' || "
+                                     "TaggedBy FROM Station.tbTALOEmployeeMeal ORDER BY EmpNum, "
+                                     "MealTypeCode");
+    for (const QStringList& row : rows.rows())
+        out << row.join(QString());
+    return out.join(", ");
+}
+
+QString audit(TestEnvironment& env)
+{
+    QStringList out;
+    const Recordset rows = env.query(
+        "SELECT TableName, RecordKey, Action, UserID FROM Station.tbTALOAuditLog ORDER BY AuditID");
+    for (const QStringList& row : rows.rows())
+        out << row.join('|');
+    return out.join(", ");
+}
+
+} // namespace
+
+class tst_frmBulkMealTag : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void departmentFromTheTaggingWindowPreviewsThenTagsInOneCall();
+    void everyActiveEmployee();
+    void withoutTheTaggingRightNothingOpens();
+    void procedureRefusesAndChangesNothing_data();
+    void procedureRefusesAndChangesNothing();
+};
+
+void tst_frmBulkMealTag::departmentFromTheTaggingWindowPreviewsThenTagsInOneCall()
+{
+    TestEnvironment env(QStringLiteral("SUPER01"), QStringLiteral("|1|2|3|4|0|0|0|0"));
+    seedSite(env);
+    frmEmployeeMealTag& tagging = env.context().windows().get<frmEmployeeMealTag>();
+    tagging.strMode = QStringLiteral("1");
+    env.modal().then([](QDialog& d) { DialogUi(d).click("cmdBulkTag"); });
+    env.modal().then([&](QDialog& d) {
+        const BulkTagUi ui(d);
+        QCOMPARE(d.objectName(), QStringLiteral("frmBulkMealTag"));
+        // Only active meal types are offered; the import choice needs an import.
+        QCOMPARE(ui.get<QListWidget>("lstMealTypes")->count(), 2);
+        QVERIFY(!ui.get<QRadioButton>("optImported")->isEnabled());
+        ui.click("cmdPreview");
+        ui.chooseDepartment("Dietary Service");
+        ui.checkTypes({"LUN", "SNK"});
+        QVERIFY(!ui.get<QPushButton>("cmdTag")->isEnabled());
+        QTest::keyClick(ui.get<QListWidget>("lstMealTypes"), Qt::Key_Return);
+        // D3 is inactive: two employees, D2 has Lunch already.
+        QCOMPARE(ui.counts(), QStringList({"Lunch|2|1|1", "Snacks|2|2|0"}));
+        QCOMPARE(ui.summary(), QStringLiteral("Tag the 2 active Dietary Service employees with "
+                                              "Lunch, Snacks: 3 tags to add, 1 already there."));
+        // Nothing is written by the preview.
+        QCOMPARE(tags(env), QStringLiteral("D2/LUN by TEST"));
+
+        env.messages().answerNext(true);
+        ui.click("cmdTag");
+        QCOMPARE(ui.counts(), QStringList({"Lunch|2|1|1", "Snacks|2|2|0"}));
+        QVERIFY(!ui.get<QPushButton>("cmdTag")->isEnabled());
+        // Tagging again finds them all there.
+        ui.click("cmdPreview");
+        QCOMPARE(ui.counts(), QStringList({"Lunch|2|0|2", "Snacks|2|0|2"}));
+        QVERIFY(!ui.get<QPushButton>("cmdTag")->isEnabled());
+    });
+    tagging.showModal();
+    QCOMPARE(env.modal().unexpected(), 0);
+    QCOMPARE(env.messages().texts(),
+             QStringList({"Choose at least one meal type.",
+                          "Tag the 2 active Dietary Service employees with Lunch, Snacks? 3 tags "
+                          "will be added.",
+                          "Done. 3 tags added, 1 were there already."}));
+    QCOMPARE(tags(env),
+             QStringLiteral("D1/LUN by SUPER01, D1/SNK by SUPER01, D2/LUN by TEST, D2/SNK by "
+                            "SUPER01"));
+    // One audit row per tag added, as a single tag save writes it.
+    QCOMPARE(audit(env), QStringLiteral("tbTALOEmployeeMeal|D1/LUN|TAG|SUPER01, "
+                                        "tbTALOEmployeeMeal|D1/SNK|TAG|SUPER01, "
+                                        "tbTALOEmployeeMeal|D2/SNK|TAG|SUPER01"));
+    QVERIFY(env.statements().contains(
+        "Station..Save_TALO_EmployeeMealBulk 'DEPARTMENT', 'DIE', '', '[\"LUN\",\"SNK\"]', '1', "
+        "'SUPER01'"));
+}
+
+void tst_frmBulkMealTag::everyActiveEmployee()
+{
+    TestEnvironment env;
+    seedSite(env);
+    env.modal().then([&](QDialog& d) {
+        const BulkTagUi ui(d);
+        ui.get<QRadioButton>("optAllActive")->setChecked(true);
+        ui.checkTypes({"SNK"});
+        ui.click("cmdPreview");
+        QCOMPARE(ui.counts(), QStringList({"Snacks|3|3|0"}));
+        // A change of choice withdraws the counts until the next preview.
+        ui.checkTypes({"LUN"});
+        QVERIFY(!ui.get<QPushButton>("cmdTag")->isEnabled());
+        QVERIFY(ui.counts().isEmpty());
+        ui.click("cmdPreview");
+        env.messages().answerNext(false);
+        ui.click("cmdTag");
+        QCOMPARE(tags(env), QStringLiteral("D2/LUN by TEST"));
+        env.messages().answerNext(true);
+        ui.click("cmdTag");
+    });
+    frmBulkMealTag::openChecked(env.context());
+    QCOMPARE(env.modal().unexpected(), 0);
+    QCOMPARE(tags(env), QStringLiteral("D1/LUN by CLERK01, D2/LUN by TEST, N1/LUN by CLERK01"));
+}
+
+void tst_frmBulkMealTag::withoutTheTaggingRightNothingOpens()
+{
+    TestEnvironment env(QStringLiteral("CLERK01"), QStringLiteral("|0|0|0|4|0|6|0|8"));
+    seedSite(env);
+    frmBulkMealTag::openChecked(env.context());
+    QCOMPARE(env.messages().texts(), QStringList{"No Access."});
+    QVERIFY(env.modal().shown().isEmpty());
+}
+
+void tst_frmBulkMealTag::procedureRefusesAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("inactive employee") << R"('LIST', '', '["D1","D3"]', '["LUN"]', '1')"
+                                       << "Employee D3 is inactive.";
+    QTest::newRow("unknown employee") << R"('LIST', '', '["D1","X9"]', '["LUN"]', '1')"
+                                      << "Unknown employee X9.";
+    QTest::newRow("inactive type") << R"('ALL', '', '', '["SNK","OLD"]', '1')"
+                                   << "Meal type OLD is inactive.";
+    QTest::newRow("unknown type") << R"('ALL', '', '', '["XX"]', '1')"
+                                  << "Unknown meal type XX.";
+    QTest::newRow("no type") << R"('ALL', '', '', '[]', '1')"
+                             << "Choose at least one meal type.";
+    QTest::newRow("types not JSON") << R"('ALL', '', '', 'LUN', '1')"
+                                    << "The meal types must be a JSON array.";
+    QTest::newRow("unknown department") << R"('DEPARTMENT', 'KIT', '', '["LUN"]', '1')"
+                                        << "Unknown department KIT.";
+    QTest::newRow("no department") << R"('DEPARTMENT', ' ', '', '["LUN"]', '1')"
+                                   << "Department code is required.";
+    QTest::newRow("employees not JSON") << R"('LIST', '', 'D1', '["LUN"]', '1')"
+                                        << "The employees must be a JSON array.";
+    QTest::newRow("scope") << R"('SOME', '', '', '["LUN"]', '1')"
+                           << "Unknown selection 'SOME'; use ALL, DEPARTMENT or LIST.";
+    QTest::newRow("apply flag") << R"('ALL', '', '', '["LUN"]', 'Y')"
+                                << "Apply must be 1 (tag) or 0 (preview), not 'Y'.";
+}
+
+void tst_frmBulkMealTag::procedureRefusesAndChangesNothing()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QString, message);
+    TestEnvironment env;
+    seedSite(env);
+    try {
+        env.store().open("Station..Save_TALO_EmployeeMealBulk " + arguments + ", 'ADMIN'");
+        QFAIL("accepted");
+    } catch (const DbError& error) {
+        QCOMPARE(error.number(), 50000);
+        QCOMPARE(error.message(), message);
+    }
+    QCOMPARE(tags(env), QStringLiteral("D2/LUN by TEST"));
+    QCOMPARE(audit(env), QString());
+}
+
+QTEST_MAIN(tst_frmBulkMealTag)
+#include "tst_frmBulkMealTag.moc"
