@@ -157,6 +157,9 @@ QStringList StoreMaintenance::check(bool* sound) const
     QStringList faults;
     if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
         faults << unfinished;
+    if (QFileInfo::exists(files.backupMarker() + QLatin1String(".partial")))
+        faults << QStringLiteral("a backup that was stopped before it wrote %1: this is no backup")
+                      .arg(QLatin1String(StoreFiles::BackupMarkerName));
     if (QFileInfo::exists(files.store() + QLatin1String("-journal"))) {
         faults << QStringLiteral("a write that did not finish is left in %1-journal: this is "
                                  "not a complete store")
