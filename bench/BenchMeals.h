@@ -4,6 +4,8 @@
 // of three meal types at 50.00, and the distributed meals in date order (20 clerks, one
 // meal in 97 revoked).
 
+#include "BenchTiming.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QDateTime>
@@ -19,7 +21,8 @@ constexpr int Employees = 100000;
 inline void run(sqlite3* db, const char* sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
+    const QByteArray text = DatabaseNames::toMain(QString::fromUtf8(sql)).toUtf8();
+    if (sqlite3_exec(db, text.constData(), nullptr, nullptr, &message) != SQLITE_OK)
         qFatal("%s: %s", sql, message);
 }
 
@@ -27,10 +30,11 @@ inline void run(sqlite3* db, const char* sql)
 inline QByteArrayList mealIndexes(sqlite3* db)
 {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT sql FROM Station.sqlite_master WHERE type = 'index' AND "
-                           "tbl_name = 'tbTALOEmployeeDistributedMeals' AND sql IS NOT NULL",
-                           -1, &stmt, nullptr) != SQLITE_OK)
+    if (BenchTiming::prepareOnStore(
+            db,
+            "SELECT sql FROM Station.sqlite_master WHERE type = 'index' AND "
+            "tbl_name = 'tbTALOEmployeeDistributedMeals' AND sql IS NOT NULL",
+            &stmt) != SQLITE_OK)
         qFatal("%s", sqlite3_errmsg(db));
     QByteArrayList out;
     while (sqlite3_step(stmt) == SQLITE_ROW)
@@ -69,7 +73,7 @@ inline void generate(sqlite3* db, qint64 meals, int mealsPerDay)
         "INSERT INTO Station.tbTALOEmployeeDistributedMeals(TransNum, EmpNum, MealCode, "
         "MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, RevokedBy, RevokedAt, "
         "MealCost) VALUES (?1, ?2, ?3, 'Lunch', ?4, '', ?5, 'S', ?4, ?6, ?7, '50.00')";
-    if (sqlite3_prepare_v2(db, sql, -1, &insert, nullptr) != SQLITE_OK)
+    if (BenchTiming::prepareOnStore(db, sql, &insert) != SQLITE_OK)
         qFatal("%s", sqlite3_errmsg(db));
     const QDateTime start(QDate(2024, 1, 1), QTime(6, 0));
     for (qint64 j = 0; j < meals; ++j) {

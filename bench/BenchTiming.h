@@ -3,6 +3,8 @@
 // What every benchmark measures with: the median of repeated runs, and the raw SQLite
 // query that the program's own path is set against.
 
+#include "server/DatabaseNames.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
@@ -85,10 +87,17 @@ inline int rawQuery(sqlite3* db, sqlite3_stmt* stmt, const QStringList& paramete
     return int(rows.size());
 }
 
+// The store's SQL names each database; all four are the one file's main database.
+inline int prepareOnStore(sqlite3* db, const char* sql, sqlite3_stmt** stmt)
+{
+    const QByteArray text = DatabaseNames::toMain(QString::fromUtf8(sql)).toUtf8();
+    return sqlite3_prepare_v2(db, text.constData(), -1, stmt, nullptr);
+}
+
 inline sqlite3_stmt* prepare(sqlite3* db, const char* sql)
 {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+    if (prepareOnStore(db, sql, &stmt) != SQLITE_OK)
         qFatal("cannot prepare: %s", sqlite3_errmsg(db));
     return stmt;
 }

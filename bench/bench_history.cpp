@@ -45,7 +45,7 @@ sqlite3_stmt* rawStatement(sqlite3* db, const QString& index, const QString& key
              .arg(index, keyTerm))
             .toUtf8();
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+    if (BenchTiming::prepareOnStore(db, sql.constData(), &stmt) != SQLITE_OK)
         qFatal("cannot prepare: %s", sqlite3_errmsg(db));
     return stmt;
 }

@@ -2,7 +2,7 @@
 //   talodesk-sql --data DIR -e "STATEMENT"         T-SQL, as the program sends it
 //   talodesk-sql --data DIR --sqlite -e "SQL"      native SQLite SQL
 //   talodesk-sql --data DIR --demo [-e ...]        a new store is filled with demo data
-//   talodesk-sql --data DIR --check                integrity of every file
+//   talodesk-sql --data DIR --check                check the store, writing nothing
 //   talodesk-sql --data DIR --backup TARGET        online backup into a new folder
 //   talodesk-sql --data DIR --restore SOURCE       restore a backup (store not in use)
 // A result prints its field names, then one line per row, fields separated by a tab.
@@ -30,12 +30,14 @@ const char* const Usage =
     "  --demo          fill a newly created store with the demo data\n"
     "  --sqlite        the statement is native SQLite SQL instead of T-SQL\n"
     "  -e STATEMENT    the statement to run\n"
-    "  --check         check the integrity and foreign keys of every file; prints one\n"
-    "                  line per file (\"station.db: ok\") or per fault\n"
+    "  --check         check the store without writing to it: schema version, every\n"
+    "                  table, integrity, foreign keys, the changes log against the\n"
+    "                  tables; prints \"talodesk.db: ok\" or one line per fault\n"
     "  --backup TARGET copy the store into the new folder TARGET, as one consistent\n"
-    "                  snapshot, while counters keep working\n"
-    "  --restore SOURCE replace the store with the backup in SOURCE once it passes the\n"
-    "                  check; refused while any program has the store open\n"
+    "                  snapshot, while counters keep working; complete once TARGET\n"
+    "                  holds BACKUP-COMPLETE.txt\n"
+    "  --restore SOURCE replace the store with the complete backup in SOURCE once it\n"
+    "                  passes the check; refused while any program has the store open\n"
     "  --help          this text\n"
     "\n"
     "Exit status: 0 on success, 1 when the statement or operation fails (\"error N: text\"\n"

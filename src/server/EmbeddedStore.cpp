@@ -1,8 +1,11 @@
 #include "EmbeddedStore.h"
 
+#include "DatabaseNames.h"
+#include "FourFileUpgrade.h"
 #include "RowTextReader.h"
 #include "SchemaMigrator.h"
 #include "ServerErrors.h"
+#include "StoreFiles.h"
 #include "data/DbError.h"
 
 #include <QDir>
@@ -71,24 +74,53 @@ EmbeddedStore::EmbeddedStore(const QString& folder) : m_folder(QDir(folder).abso
     if (!QDir().mkpath(m_folder))
         throw DbError(ServerErrors::StoreVersion,
                       QStringLiteral("Cannot create the store folder %1.").arg(m_folder));
-    m_created = !QFileInfo::exists(QDir(m_folder).filePath(databases().first().file));
-    configureLibraryOnce();
-    // One store is used by one thread at a time, so the connection needs no mutex of its
-    // own (each step and column read would take it).
-    const int rc =
-        sqlite3_open_v2(":memory:", &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const DbError error(rc, QString::fromUtf8(sqlite3_errstr(rc)));
-        sqlite3_close_v2(m_db);
-        throw error;
-    }
+    const StoreFiles files(m_folder);
+    if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
+        throw DbError(ServerErrors::Maintenance, unfinished);
+    if (files.holdsLegacyStore())
+        FourFileUpgrade(m_folder).run();
+    m_created = !QFileInfo::exists(files.store());
+    openFile(files.store());
     try {
         configure();
     } catch (...) {
         sqlite3_close_v2(m_db);
         throw;
     }
+}
+
+EmbeddedStore::EmbeddedStore(const Building& building)
+    : m_folder(QFileInfo(building.path).absolutePath())
+{
+    initServerResources();
+    m_created = true;
+    openFile(building.path);
+    try {
+        configureBuilding();
+    } catch (...) {
+        sqlite3_close_v2(m_db);
+        throw;
+    }
+}
+
+void EmbeddedStore::openFile(const QString& path)
+{
+    configureLibraryOnce();
+    // One store is used by one thread at a time, so the connection needs no mutex of its
+    // own (each step and column read would take it).
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError error(
+            rc, QStringLiteral("%1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        throw error;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    m_functions.registerOn(m_db);
 }
 
 EmbeddedStore::~EmbeddedStore()
@@ -100,28 +132,18 @@ EmbeddedStore::~EmbeddedStore()
 
 void EmbeddedStore::configure()
 {
-    sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
-    m_functions.registerOn(m_db);
     exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    // The main database holds nothing, but its cache size is what a GROUP BY or ORDER BY
-    // may sort in memory before spilling to temporary files: a month's report sorts some
-    // 400,000 meals.
-    exec(QStringLiteral("PRAGMA main.cache_size = -32768"));
-    for (const Database& database : databases()) {
-        const QString path = QDir(m_folder).filePath(database.file);
-        QString quoted = path;
-        quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-        exec(QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(quoted, database.name));
-        exec(QStringLiteral("PRAGMA %1.journal_mode = WAL").arg(database.name));
-        // A meal the clerk saw saved must survive a power cut: under WAL, NORMAL can lose
-        // the last commits, FULL syncs the log on every commit.
-        exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(database.name));
-        // Reads map the files instead of copying pages in, and keep a larger cache:
-        // the employee and meal tables are read far more often than written.
-        exec(QStringLiteral("PRAGMA %1.mmap_size = 268435456").arg(database.name));
-        exec(QStringLiteral("PRAGMA %1.cache_size = -32768").arg(database.name));
-    }
+    // Readers never wait for the writer nor block it.
+    exec(QStringLiteral("PRAGMA main.journal_mode = WAL"));
+    // A meal the clerk saw saved must survive a power cut: under WAL, NORMAL can lose
+    // the last commits, FULL syncs the log on every commit.
+    exec(QStringLiteral("PRAGMA main.synchronous = FULL"));
+    // Reads map the file instead of copying pages in, and keep a larger cache: the
+    // employee and meal tables are read far more often than written. The cache size is
+    // also what a GROUP BY or ORDER BY may sort in memory before spilling to temporary
+    // files: a month's report sorts some 400,000 meals.
+    exec(QStringLiteral("PRAGMA main.mmap_size = 268435456"));
+    exec(QStringLiteral("PRAGMA main.cache_size = -65536"));
     SchemaMigrator(*this).migrate();
     // The scratch table into which Save_TALO_StaffImport unpacks its JSON argument once
     // per call. It belongs to this connection only and must exist before the procedure's
@@ -136,16 +158,23 @@ void EmbeddedStore::configure()
     // And the (employee, meal type) pairs Save_TALO_EmployeeMealBulk works through.
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_bulk_tags (e TEXT NOT NULL, t "
                         "TEXT NOT NULL, had INTEGER NOT NULL, PRIMARY KEY (e, t))"));
-    QStringList names;
-    for (const Database& database : databases())
-        names << database.name;
-    m_schema.load(m_db, names);
+    m_schema.load(m_db, SchemaMigrator::tables());
+}
+
+void EmbeddedStore::configureBuilding()
+{
+    // Rows are copied as they are, in any order.
+    exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    exec(QStringLiteral("PRAGMA main.journal_mode = DELETE"));
+    exec(QStringLiteral("PRAGMA main.synchronous = FULL"));
+    exec(QStringLiteral("PRAGMA main.cache_size = -65536"));
 }
 
 void EmbeddedStore::exec(const QString& sql)
 {
     char* message = nullptr;
-    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(m_db, DatabaseNames::toMain(sql).toUtf8().constData(), nullptr,
+                                nullptr, &message);
     sqlite3_free(message);
     if (rc != SQLITE_OK)
         throw lastError(rc);
@@ -161,12 +190,12 @@ DbError EmbeddedStore::lastError(int rc)
 
 int EmbeddedStore::userVersion(const QString& database)
 {
-    return runScript(QStringLiteral("PRAGMA %1.user_version").arg(database)).value(0, 0).toInt();
+    return SchemaMigrator::recordedVersions(*this).value(database);
 }
 
 std::vector<sqlite3_stmt*> EmbeddedStore::prepareAll(const QString& sql)
 {
-    const QByteArray utf8 = sql.toUtf8();
+    const QByteArray utf8 = DatabaseNames::toMain(sql).toUtf8();
     const char* tail = utf8.constData();
     const char* const end = tail + utf8.size();
     std::vector<sqlite3_stmt*> statements;
@@ -252,7 +281,7 @@ Recordset EmbeddedStore::runScript(const QString& sql, const SqlParameters& para
         return result;
     }
     // One statement at a time: a later statement may need what an earlier one created.
-    const QByteArray utf8 = sql.toUtf8();
+    const QByteArray utf8 = DatabaseNames::toMain(sql).toUtf8();
     const char* tail = utf8.constData();
     const char* const end = tail + utf8.size();
     while (tail < end) {

@@ -15,18 +15,23 @@ struct sqlite3;
 struct sqlite3_stmt;
 class DbError;
 
-// The embedded database server: one SQLite file per server database in a folder, all
-// attached on one connection under the database's name (Station, Patient_Data,
-// Password, Payroll), in WAL mode with a busy timeout, created and migrated on open.
-// It runs native SQLite SQL; T-SQL is the job of the rewriter and the procedure runner.
+// The embedded database server: the tables of the four server databases (Station,
+// Patient_Data, Password, Payroll) in one SQLite file of a folder (talodesk.db), so that
+// every transaction is one atomic commit; WAL mode with a busy timeout, created and
+// migrated on open. Its SQL names objects by their database (`Station.tbcoMeal`), which
+// DatabaseNames maps onto the one file. It runs native SQLite SQL; T-SQL is the job of
+// the rewriter and the procedure runner.
 class EmbeddedStore
 {
 public:
     struct Database
     {
         QString name;
+        // The file that held it before the store was one file (see FourFileUpgrade).
         QString file;
     };
+    // PRAGMA application_id of a store file ("TALO").
+    static constexpr int ApplicationId = 0x54414C4F;
     static const QList<Database>& databases();
 
     enum class Access
@@ -35,8 +40,17 @@ public:
         Write
     };
 
-    // Opens (creating the folder and the files when needed) and migrates. Throws DbError.
+    // Opens (creating the folder and the file when needed, turning an earlier version's
+    // four files into one) and migrates. Refuses a store whose restore was stopped
+    // half-way. Throws DbError.
     explicit EmbeddedStore(const QString& folder);
+    // A store file being built under another name (the upgrade): opened as it is,
+    // rollback journal, foreign keys off, no schema step applied.
+    struct Building
+    {
+        QString path;
+    };
+    explicit EmbeddedStore(const Building& building);
     ~EmbeddedStore();
     EmbeddedStore(const EmbeddedStore&) = delete;
     EmbeddedStore& operator=(const EmbeddedStore&) = delete;
@@ -68,7 +82,9 @@ public:
     DbError lastError(int rc);
 
 private:
+    void openFile(const QString& path);
     void configure();
+    void configureBuilding();
     void exec(const QString& sql);
     std::vector<sqlite3_stmt*> prepareAll(const QString& sql);
     Recordset step(sqlite3_stmt* stmt);

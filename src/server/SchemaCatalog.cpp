@@ -29,43 +29,54 @@ bool isTextType(const QString& declared)
 
 } // namespace
 
-void SchemaCatalog::load(sqlite3* db, const QStringList& databases)
+void SchemaCatalog::load(sqlite3* db, const QList<SchemaMigrator::Table>& homes)
 {
     m_tables.clear();
-    for (const QString& database : databases) {
-        const QStringList tables =
-            column0(db, QStringLiteral("SELECT name FROM \"%1\".sqlite_master WHERE type = 'table'")
-                            .arg(database));
-        for (const QString& table : tables) {
-            const QString info =
-                QStringLiteral("PRAGMA \"%1\".table_info(\"%2\")").arg(database, table);
-            const QStringList names = column0(db, info, 1);
-            const QStringList types = column0(db, info, 2);
-            QHash<QString, Column>& columns = m_tables[key(database, table)];
-            for (int i = 0; i < names.size(); ++i) {
-                const char* collation = nullptr;
-                sqlite3_table_column_metadata(db, database.toUtf8().constData(),
-                                              table.toUtf8().constData(),
-                                              names.at(i).toUtf8().constData(), nullptr, &collation,
-                                              nullptr, nullptr, nullptr);
-                columns.insert(names.at(i).toLower(),
-                               {isTextType(types.value(i)),
-                                collation && qstricmp(collation, "UNICODE_CI") == 0});
-            }
+    m_home.clear();
+    for (const SchemaMigrator::Table& table : homes)
+        m_home.insert(table.name.toLower(), table.database.toLower());
+    const QStringList tables =
+        column0(db, QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table'"));
+    for (const QString& table : tables) {
+        const QString info = QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table);
+        const QStringList names = column0(db, info, 1);
+        const QStringList types = column0(db, info, 2);
+        QHash<QString, Column>& columns = m_tables[table.toLower()];
+        for (int i = 0; i < names.size(); ++i) {
+            const char* collation = nullptr;
+            sqlite3_table_column_metadata(db, "main", table.toUtf8().constData(),
+                                          names.at(i).toUtf8().constData(), nullptr, &collation,
+                                          nullptr, nullptr, nullptr);
+            columns.insert(
+                names.at(i).toLower(),
+                {isTextType(types.value(i)), collation && qstricmp(collation, "UNICODE_CI") == 0});
         }
     }
 }
 
+const QHash<QString, SchemaCatalog::Column>* SchemaCatalog::columns(const QString& database,
+                                                                    const QString& table) const
+{
+    const QString name = table.toLower();
+    const auto t = m_tables.constFind(name);
+    if (t == m_tables.cend())
+        return nullptr;
+    const auto home = m_home.constFind(name);
+    if (!database.isEmpty() && home != m_home.cend() && *home != database.toLower())
+        return nullptr;
+    return &*t;
+}
+
 bool SchemaCatalog::hasTable(const QString& database, const QString& table) const
 {
-    return m_tables.contains(key(database, table));
+    return columns(database, table) != nullptr;
 }
 
 std::optional<bool> SchemaCatalog::columnIsText(const QString& database, const QString& table,
                                                 const QString& column) const
 {
-    const auto t = m_tables.constFind(key(database, table));
-    if (t == m_tables.cend())
+    const auto* t = columns(database, table);
+    if (!t)
         return std::nullopt;
     const auto c = t->constFind(column.toLower());
     if (c == t->cend())
@@ -76,14 +87,9 @@ std::optional<bool> SchemaCatalog::columnIsText(const QString& database, const Q
 bool SchemaCatalog::columnIgnoresCase(const QString& database, const QString& table,
                                       const QString& column) const
 {
-    const auto t = m_tables.constFind(key(database, table));
-    if (t == m_tables.cend())
+    const auto* t = columns(database, table);
+    if (!t)
         return false;
     const auto c = t->constFind(column.toLower());
     return c != t->cend() && c->ignoresCase;
-}
-
-QString SchemaCatalog::key(const QString& database, const QString& table)
-{
-    return database.toLower() + QLatin1Char('.') + table.toLower();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SchemaMigrator.h"
+
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -7,13 +9,16 @@
 struct sqlite3;
 
 // Which tables the four databases hold and which of their columns are text; the
-// rewriter asks it whether "+" joins texts or adds numbers.
+// rewriter asks it whether "+" joins texts or adds numbers. All of them are in the
+// store's one file; the schema steps say which database each table belongs to (a table
+// no step creates belongs to any of them).
 class SchemaCatalog
 {
 public:
-    // Reads every table of the attached databases.
-    void load(sqlite3* db, const QStringList& databases);
+    // Reads every table of the store's file.
+    void load(sqlite3* db, const QList<SchemaMigrator::Table>& homes);
 
+    // An empty `database` asks whether any database holds the table.
     bool hasTable(const QString& database, const QString& table) const;
     // Whether `column` of database.table is declared text; nullopt when unknown.
     std::optional<bool> columnIsText(const QString& database, const QString& table,
@@ -23,12 +28,14 @@ public:
                            const QString& column) const;
 
 private:
-    static QString key(const QString& database, const QString& table);
     struct Column
     {
         bool text = false;
         bool ignoresCase = false;
     };
-    // "db.table" (lower case) -> column (lower case)
+    const QHash<QString, Column>* columns(const QString& database, const QString& table) const;
+    // table (lower case) -> column (lower case)
     QHash<QString, QHash<QString, Column>> m_tables;
+    // table (lower case) -> its database (lower case), for the tables the steps create
+    QHash<QString, QString> m_home;
 };

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+const char* const SchemaMigrator::VersionTable = "talo_schema_version";
+
 namespace {
 
 QString readResource(const QString& path)
@@ -51,44 +53,109 @@ int SchemaMigrator::latestVersion(const QString& database)
     return latest;
 }
 
-bool SchemaMigrator::isCurrent()
+SchemaMigrator::Versions SchemaMigrator::latestVersions()
+{
+    Versions out;
+    for (const auto& database : EmbeddedStore::databases())
+        out.insert(database.name, latestVersion(database.name));
+    return out;
+}
+
+const QList<SchemaMigrator::Table>& SchemaMigrator::tables()
+{
+    static const QList<Table> list = [] {
+        static const QRegularExpression create(
+            QStringLiteral("CREATE\\s+TABLE\\s+(?:IF\\s+NOT\\s+EXISTS\\s+)?(\\w+)\\.(\\w+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        QList<Table> out;
+        for (const Step& step : steps()) {
+            auto it = create.globalMatch(readResource(step.resource));
+            while (it.hasNext()) {
+                const auto match = it.next();
+                out.append({step.database, match.captured(2), step.version});
+            }
+        }
+        return out;
+    }();
+    return list;
+}
+
+SchemaMigrator::Versions SchemaMigrator::recordedVersions(EmbeddedStore& store)
+{
+    Versions out;
+    const Recordset exists =
+        store.runScript(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = '%1'")
+                            .arg(QLatin1String(VersionTable)));
+    if (exists.value(0, 0).toInt() == 0)
+        return out;
+    const Recordset rows =
+        store.runScript(QStringLiteral("SELECT DatabaseName, Version FROM main.%1")
+                            .arg(QLatin1String(VersionTable)));
+    for (const Recordset::Row& row : rows.rows())
+        out.insert(row.value(0), row.value(1).toInt());
+    return out;
+}
+
+QString SchemaMigrator::newerThanKnown(const Versions& recorded)
 {
     for (const auto& database : EmbeddedStore::databases()) {
-        if (m_store.userVersion(database.name) != latestVersion(database.name))
-            return false;
+        const int current = recorded.value(database.name);
+        const int latest = latestVersion(database.name);
+        if (current > latest)
+            return QStringLiteral("The %1 database was written by a newer version of the "
+                                  "program (schema %2, this program knows %3).")
+                .arg(database.name)
+                .arg(current)
+                .arg(latest);
     }
-    return true;
+    return {};
 }
 
 void SchemaMigrator::migrate()
 {
     // Every counter opens the store; most opens find it current. Asking first, under a
     // read, keeps an open from queueing behind another counter's save for the write lock.
-    bool current = false;
-    m_store.transaction(EmbeddedStore::Access::Read, [&] { current = isCurrent(); });
-    if (current)
+    const Versions latest = latestVersions();
+    Versions recorded;
+    m_store.transaction(EmbeddedStore::Access::Read, [&] { recorded = recordedVersions(m_store); });
+    if (const QString newer = newerThanKnown(recorded); !newer.isEmpty())
+        throw DbError(ServerErrors::StoreVersion, newer);
+    if (recorded == latest)
         return;
+    migrateTo(latest);
+}
+
+void SchemaMigrator::migrateTo(const Versions& targets)
+{
     const QList<Step> all = steps();
     m_store.transaction(EmbeddedStore::Access::Write, [&] {
+        m_store.runScript(QStringLiteral("CREATE TABLE IF NOT EXISTS main.%1 (DatabaseName TEXT "
+                                         "PRIMARY KEY NOT NULL, Version INTEGER NOT NULL)")
+                              .arg(QLatin1String(VersionTable)));
+        // Marks the file as this program's store, so that a check tells it from any
+        // other SQLite file.
+        m_store.runScript(
+            QStringLiteral("PRAGMA main.application_id = %1").arg(EmbeddedStore::ApplicationId));
+        // Read again under the write lock: another program may have migrated meanwhile.
+        const Versions recorded = recordedVersions(m_store);
+        if (const QString newer = newerThanKnown(recorded); !newer.isEmpty())
+            throw DbError(ServerErrors::StoreVersion, newer);
         for (const auto& database : EmbeddedStore::databases()) {
-            const int current = m_store.userVersion(database.name);
-            const int latest = latestVersion(database.name);
-            if (current > latest)
-                throw DbError(ServerErrors::StoreVersion,
-                              QStringLiteral("The %1 database was written by a newer version "
-                                             "of the program (schema %2, this program knows %3).")
-                                  .arg(database.name)
-                                  .arg(current)
-                                  .arg(latest));
-            if (current == latest)
+            const int current = recorded.value(database.name);
+            const int target = targets.value(database.name, current);
+            if (target <= current)
                 continue;
             for (const Step& step : all) {
-                if (step.database != database.name || step.version <= current)
-                    continue;
-                m_store.runScript(readResource(step.resource));
+                if (step.database == database.name && step.version > current &&
+                    step.version <= target)
+                    m_store.runScript(readResource(step.resource));
             }
             m_store.runScript(
-                QStringLiteral("PRAGMA %1.user_version = %2").arg(database.name).arg(latest));
+                QStringLiteral("INSERT OR REPLACE INTO main.%1(DatabaseName, Version) "
+                               "VALUES(:d, %2)")
+                    .arg(QLatin1String(VersionTable))
+                    .arg(target),
+                {{QStringLiteral("d"), database.name}});
         }
     });
 }

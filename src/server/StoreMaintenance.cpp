@@ -1,18 +1,22 @@
 #include "StoreMaintenance.h"
 
+#include "AuditConsistency.h"
+#include "BackupMarker.h"
 #include "EmbeddedStore.h"
-#include "FileSetReplacement.h"
+#include "SchemaMigrator.h"
 #include "ServerErrors.h"
 #include "SqlFunctions.h"
-#include "UnicodeText.h"
+#include "SqliteRows.h"
+#include "StoreFiles.h"
 #include "data/DbError.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <memory>
 #include <sqlite3.h>
-#include <vector>
 
 namespace {
 
@@ -28,6 +32,7 @@ DbError errorOf(sqlite3* db, int rc)
                    QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
+// A connection with the store's collation and functions (its indexes need them).
 Db openFile(const QString& path, int flags)
 {
     sqlite3* raw = nullptr;
@@ -37,7 +42,21 @@ Db openFile(const QString& path, int flags)
         throw DbError(rc,
                       QStringLiteral("%1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
     sqlite3_extended_result_codes(raw, 1);
+    static SqlFunctions functions;
+    functions.registerOn(raw);
     return db;
+}
+
+// Opens a store file so that nothing is written, not even a log or its index: while a
+// program has the store open its log is read through the shared index; when there is no
+// log, the file is all there is and is read as it is (so a copy in a read-only folder
+// or on a read-only medium can be checked too).
+Db openForReading(const QString& path)
+{
+    const bool logged = QFileInfo::exists(path + QLatin1String("-wal"));
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setQuery(logged ? QStringLiteral("mode=ro") : QStringLiteral("mode=ro&immutable=1"));
+    return openFile(QString::fromUtf8(url.toEncoded()), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
 void exec(sqlite3* db, const char* sql)
@@ -47,183 +66,269 @@ void exec(sqlite3* db, const char* sql)
         throw errorOf(db, rc);
 }
 
-// Every row of a statement as one line, its columns joined by blanks.
-QStringList lines(sqlite3* db, const char* sql)
+// The whole main database of `from` copied over the main database of `to`.
+void copy(sqlite3* from, sqlite3* to)
 {
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        throw errorOf(db, rc);
-    QStringList out;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList columns;
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            columns << (text ? UnicodeText::fromUtf8({text, sqlite3_column_bytes(stmt, c)})
-                             : QStringLiteral("NULL"));
-        }
-        out << columns.join(QLatin1Char(' '));
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE)
-        throw errorOf(db, rc);
-    return out;
-}
-
-// The whole database `name` of `from` copied over the main database of `to`.
-void copy(sqlite3* from, const char* name, sqlite3* to)
-{
-    sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, name);
+    sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main");
     if (!backup)
         throw errorOf(to, sqlite3_errcode(to));
     const int rc = sqlite3_backup_step(backup, -1);
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE)
         throw errorOf(to, rc);
+    // The copy keeps all its rows in itself, with no log beside it.
+    exec(to, "PRAGMA journal_mode = DELETE");
+}
+
+QString nothingRestored(const QString& folder)
+{
+    return QStringLiteral("\nNothing was restored: the store in %1 is as it was.").arg(folder);
+}
+
+// The faults of a store file that opened: what it is, its schema, its tables, its pages
+// and keys, its changes log.
+QStringList faultsOf(sqlite3* db)
+{
+    QStringList faults;
+    const auto scalar = [&](const QString& sql) {
+        return SqliteRows::of(db, sql).value(0).value(0);
+    };
+    if (scalar(QStringLiteral("PRAGMA application_id")).toInt() != EmbeddedStore::ApplicationId ||
+        scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = '%1'")
+                   .arg(QLatin1String(SchemaMigrator::VersionTable))) != QLatin1String("1"))
+        return {QStringLiteral("not a Talodesk store (an empty file, or a file of another "
+                               "program)")};
+    const SchemaMigrator::Versions versions = BackupMarker::versionsOf(db);
+    if (const QString newer = SchemaMigrator::newerThanKnown(versions); !newer.isEmpty())
+        return {newer};
+    for (const auto& database : EmbeddedStore::databases()) {
+        if (!versions.contains(database.name))
+            faults << QStringLiteral("no schema version recorded for %1").arg(database.name);
+    }
+    for (const SchemaMigrator::Table& table : SchemaMigrator::tables()) {
+        if (table.version <= versions.value(table.database) &&
+            scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' "
+                                  "AND name = '%1' COLLATE NOCASE")
+                       .arg(table.name)) == QLatin1String("0"))
+            faults << QStringLiteral("table %1.%2 is missing").arg(table.database, table.name);
+    }
+    QStringList integrity;
+    for (const QStringList& row : SqliteRows::of(db, QStringLiteral("PRAGMA integrity_check")))
+        integrity << row.join(QLatin1Char(' '));
+    if (integrity != QStringList{QStringLiteral("ok")})
+        faults << integrity;
+    for (const QStringList& row : SqliteRows::of(db, QStringLiteral("PRAGMA foreign_key_check")))
+        faults << QStringLiteral("foreign key: ") + row.join(QLatin1Char(' '));
+    if (faults.isEmpty())
+        faults << AuditConsistency(db).faults();
+    return faults;
+}
+
+// A backup's rows and schema against what its marker says it holds.
+QStringList faultsAgainst(const BackupMarker& marker, sqlite3* db)
+{
+    QStringList faults;
+    if (BackupMarker::versionsOf(db) != marker.versions)
+        faults << QStringLiteral("the schema versions differ from the backup's marker");
+    if (BackupMarker::count(db) != marker.rows)
+        faults << QStringLiteral("the rows differ from what the backup's marker counts");
+    return faults;
 }
 
 } // namespace
 
 StoreMaintenance::StoreMaintenance(const QString& folder) : m_folder(QDir(folder).absolutePath()) {}
 
-QString StoreMaintenance::filePath(const QString& file) const
-{
-    return QDir(m_folder).filePath(file);
-}
-
 QStringList StoreMaintenance::check(bool* sound) const
 {
-    QStringList report;
-    bool allSound = true;
-    SqlFunctions functions;
-    for (const auto& database : EmbeddedStore::databases()) {
-        const QString path = filePath(database.file);
-        if (!QFileInfo::exists(path))
+    const StoreFiles files(m_folder);
+    const QString name = QLatin1String(StoreFiles::StoreName);
+    if (!QFileInfo::exists(files.store())) {
+        if (files.holdsLegacyStore())
             throw DbError(ServerErrors::Maintenance,
-                          QStringLiteral("%1 is missing: %2 holds no complete store.")
-                              .arg(database.file, m_folder));
-        Db db = openFile(path, SQLITE_OPEN_READONLY);
-        functions.registerOn(db.get());
-        QStringList faults = lines(db.get(), "PRAGMA integrity_check");
-        if (faults == QStringList{QStringLiteral("ok")})
-            faults.clear();
-        for (const QString& row : lines(db.get(), "PRAGMA foreign_key_check"))
-            faults << QStringLiteral("foreign key: ") + row;
-        if (faults.isEmpty())
-            report << database.file + QLatin1String(": ok");
-        for (const QString& fault : faults)
-            report << database.file + QLatin1String(": ") + fault;
-        allSound = allSound && faults.isEmpty();
+                          QStringLiteral("%1 holds a store of an earlier version (four files): "
+                                         "open it once with this version of the program, which "
+                                         "turns it into one file, then check again.")
+                              .arg(m_folder));
+        throw DbError(
+            ServerErrors::Maintenance,
+            QStringLiteral("%1 is missing: %2 holds no complete store.").arg(name, m_folder));
+    }
+    QStringList faults;
+    if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
+        faults << unfinished;
+    if (QFileInfo::exists(files.backupMarker() + QLatin1String(".partial")))
+        faults << QStringLiteral("a backup that was stopped before it wrote %1: this is no backup")
+                      .arg(QLatin1String(StoreFiles::BackupMarkerName));
+    if (QFileInfo::exists(files.store() + QLatin1String("-journal"))) {
+        faults << QStringLiteral("a write that did not finish is left in %1-journal: this is "
+                                 "not a complete store")
+                      .arg(name);
+    } else {
+        try {
+            Db db = openForReading(files.store());
+            faults << faultsOf(db.get());
+            if (faults.isEmpty() && QFileInfo::exists(files.backupMarker())) {
+                QString fault;
+                if (const auto marker = BackupMarker::read(files.backupMarker(), &fault))
+                    faults << faultsAgainst(*marker, db.get());
+                else
+                    faults << fault;
+            }
+        } catch (const DbError& error) {
+            faults << QStringLiteral("cannot be read (error %1: %2)")
+                          .arg(error.number())
+                          .arg(error.message());
+        }
     }
     if (sound)
-        *sound = allSound;
+        *sound = faults.isEmpty();
+    if (faults.isEmpty())
+        return {name + QLatin1String(": ok")};
+    QStringList report;
+    for (const QString& fault : std::as_const(faults))
+        report << name + QLatin1String(": ") + fault;
     return report;
 }
 
 void StoreMaintenance::backup(const QString& target) const
 {
-    if (!QFileInfo::exists(filePath(EmbeddedStore::databases().first().file)))
+    const StoreFiles from(m_folder);
+    if (!QFileInfo::exists(from.store()) && !from.holdsLegacyStore())
         throw DbError(ServerErrors::Maintenance,
                       QStringLiteral("%1 holds no store to back up.").arg(m_folder));
-    const QDir into(QDir(target).absolutePath());
-    for (const auto& database : EmbeddedStore::databases()) {
-        if (QFileInfo::exists(into.filePath(database.file)))
-            throw DbError(ServerErrors::Maintenance,
-                          QStringLiteral("%1 already holds a store: back up into a new folder.")
-                              .arg(into.path()));
-    }
-    if (!QDir().mkpath(into.path()))
+    const StoreFiles into(target);
+    if (QFileInfo::exists(into.store()) || QFileInfo::exists(into.backupMarker()) ||
+        into.holdsLegacyStore())
         throw DbError(ServerErrors::Maintenance,
-                      QStringLiteral("Cannot create the folder %1.").arg(into.path()));
-    // One read transaction over the four databases: the copies are one moment of the
-    // store, whatever the counters write meanwhile (a WAL reader never blocks them).
-    EmbeddedStore store(m_folder);
-    store.transaction(EmbeddedStore::Access::Read, [&] {
-        for (const auto& database : EmbeddedStore::databases())
-            store.runScript(
-                QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(database.name));
-        for (const auto& database : EmbeddedStore::databases()) {
-            Db copyDb =
-                openFile(into.filePath(database.file), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            copy(store.handle(), database.name.toUtf8().constData(), copyDb.get());
-        }
-    });
+                      QStringLiteral("%1 already holds a store: back up into a new folder.")
+                          .arg(into.folder()));
+    if (!QDir().mkpath(into.folder()))
+        throw DbError(ServerErrors::Maintenance,
+                      QStringLiteral("Cannot create the folder %1.").arg(into.folder()));
+    const QString markerPartial = into.backupMarker() + QLatin1String(".partial");
+    // What an earlier backup into this folder left when it was stopped.
+    StoreFiles::remove(into.partial());
+    StoreFiles::remove(into.partial() + QLatin1String("-journal"));
+    StoreFiles::remove(markerPartial);
+
+    BackupMarker marker;
+    marker.program = QCoreApplication::applicationName();
+    if (!QCoreApplication::applicationVersion().isEmpty())
+        marker.program += QLatin1Char(' ') + QCoreApplication::applicationVersion();
+    try {
+        EmbeddedStore store(m_folder);
+        Db copyDb = openFile(into.partial(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        // One step: the copy is one moment of the store, whatever the counters write
+        // meanwhile (a WAL reader never blocks them).
+        marker.taken = QDateTime::currentDateTimeUtc();
+        copy(store.handle(), copyDb.get());
+        marker.versions = BackupMarker::versionsOf(copyDb.get());
+        marker.rows = BackupMarker::count(copyDb.get());
+    } catch (...) {
+        QFile::remove(into.partial());
+        throw;
+    }
+    QFile::remove(into.partial() + QLatin1String("-shm"));
+    StoreFiles::flush(into.partial());
+    QFile file(markerPartial);
+    if (!file.open(QIODevice::WriteOnly) || file.write(marker.text().toUtf8()) < 0 || !file.flush())
+        throw DbError(ServerErrors::Maintenance,
+                      QStringLiteral("Cannot write %1: %2").arg(markerPartial, file.errorString()));
+    file.close();
+    StoreFiles::flush(markerPartial);
+    // The copy first, the marker last: until the marker is there the folder is no backup.
+    StoreFiles::rename(into.partial(), into.store());
+    StoreFiles::flush(into.folder());
+    StoreFiles::rename(markerPartial, into.backupMarker());
+    StoreFiles::flush(into.folder());
 }
 
 void StoreMaintenance::restore(const QString& source) const
 {
-    bool sound = false;
-    const QStringList report = StoreMaintenance(source).check(&sound);
-    if (!sound)
+    const StoreFiles from(source);
+    const StoreFiles files(m_folder);
+    if (from.folder() == files.folder())
         throw DbError(ServerErrors::Maintenance,
-                      QStringLiteral("The backup in %1 is damaged, nothing was restored:\n%2")
-                          .arg(source, report.join(QLatin1Char('\n'))));
+                      QStringLiteral("A store cannot be restored from its own folder.") +
+                          nothingRestored(m_folder));
+    QString fault;
+    const auto marker = BackupMarker::read(from.backupMarker(), &fault);
+    if (!marker)
+        throw DbError(ServerErrors::Maintenance,
+                      QStringLiteral("%1 holds no complete backup: %2.").arg(from.folder(), fault) +
+                          nothingRestored(m_folder));
     if (!QDir().mkpath(m_folder))
         throw DbError(ServerErrors::Maintenance,
-                      QStringLiteral("Cannot create the folder %1.").arg(m_folder));
-    // Every file is locked for this connection alone before anything is written: an
-    // open program holds a shared lock on each file, so the lock fails while one runs.
-    // The locks stay until the new files are in place.
-    std::vector<Db> locked;
-    QStringList created;
-    const auto unlockAndForgetCreated = [&] {
-        locked.clear();
-        for (const QString& path : std::as_const(created))
-            QFile::remove(path);
-    };
+                      QStringLiteral("Cannot create the folder %1.").arg(m_folder) +
+                          nothingRestored(m_folder));
+
+    // The store is locked for this connection alone before anything is written: an open
+    // program holds a shared lock on it, so the lock fails while one runs. The lock
+    // stays until the backup is in place.
+    Db lock;
+    QFile::remove(files.partial());
     try {
-        for (const auto& database : EmbeddedStore::databases()) {
-            const QString path = filePath(database.file);
-            if (!QFileInfo::exists(path))
-                created << path;
-            Db db = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            exec(db.get(), "PRAGMA locking_mode = EXCLUSIVE");
+        if (QFileInfo::exists(files.store())) {
+            lock = openFile(files.store(), SQLITE_OPEN_READWRITE);
+            exec(lock.get(), "PRAGMA locking_mode = EXCLUSIVE");
             const int rc =
-                sqlite3_exec(db.get(), "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
+                sqlite3_exec(lock.get(), "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
             if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
                 throw DbError(ServerErrors::Maintenance,
                               QStringLiteral("The store in %1 is in use: close every program "
-                                             "that has it open, then restore again. Nothing "
-                                             "was restored.")
+                                             "that has it open, then restore again.")
                                   .arg(m_folder));
             if (rc != SQLITE_OK)
-                throw errorOf(db.get(), rc);
-            locked.push_back(std::move(db));
+                throw errorOf(lock.get(), rc);
         }
-    } catch (...) {
-        unlockAndForgetCreated();
-        throw;
-    }
-    // A file's latest writes may still be in its write-ahead log, which must not be
-    // replayed into the copy renamed over it: each log is written into its file and
-    // given up (the content stays the same; the program turns the log on again when it
-    // opens the store). A failed restore turns it on again here.
-    const auto setJournal = [&](const char* sql) {
-        for (const Db& db : locked)
-            exec(db.get(), sql);
-    };
-    try {
-        setJournal("PRAGMA journal_mode = DELETE");
-        FileSetReplacement files;
-        for (const auto& database : EmbeddedStore::databases()) {
-            files.stage(filePath(database.file), [&](const QString& path) {
-                const Db from =
-                    openFile(QDir(source).filePath(database.file), SQLITE_OPEN_READONLY);
-                const Db to = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-                copy(from.get(), "main", to.get());
-            });
+        // From here until the end, a program that opens the store is told the restore
+        // has not finished, and what to run.
+        QFile note(files.restoreMarker());
+        if (!note.open(QIODevice::WriteOnly) || note.write(from.folder().toUtf8()) < 0 ||
+            !note.flush())
+            throw DbError(ServerErrors::Maintenance,
+                          QStringLiteral("Cannot write %1: %2")
+                              .arg(files.restoreMarker(), note.errorString()));
+        note.close();
+        StoreFiles::flush(files.restoreMarker());
+        StoreFiles::flush(m_folder);
+
+        bool sound = false;
+        const QStringList report = StoreMaintenance(from.folder()).check(&sound);
+        if (!sound)
+            throw DbError(ServerErrors::Maintenance,
+                          QStringLiteral("The backup in %1 is damaged:\n%2")
+                              .arg(from.folder(), report.join(QLatin1Char('\n'))));
+        {
+            const Db backup = openForReading(from.store());
+            const Db to = openFile(files.partial(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            copy(backup.get(), to.get());
         }
-        files.commit();
+        QFile::remove(files.partial() + QLatin1String("-shm"));
+        StoreFiles::flush(files.partial());
+        // The store's latest writes may still be in its log, which must not be replayed
+        // into the backup renamed over it: the log is written into the file and given
+        // up (the program turns it on again when it opens the store).
+        if (lock)
+            exec(lock.get(), "PRAGMA journal_mode = DELETE");
+        StoreFiles::remove(files.store() + QLatin1String("-wal"));
+        StoreFiles::remove(files.store() + QLatin1String("-shm"));
+        StoreFiles::rename(files.partial(), files.store());
     } catch (const DbError& error) {
-        try {
-            setJournal("PRAGMA journal_mode = WAL");
-        } catch (const DbError&) {
-            // The store opens in its log mode whatever a file says.
-        }
-        unlockAndForgetCreated();
+        QFile::remove(files.partial());
+        QFile::remove(files.restoreMarker());
+        throw DbError(error.number(), error.message() + nothingRestored(m_folder));
+    }
+    try {
+        StoreFiles::flush(m_folder);
+        lock.reset();
+        StoreFiles::remove(files.restoreMarker());
+        StoreFiles::flush(m_folder);
+    } catch (const DbError& error) {
         throw DbError(error.number(),
-                      error.message() + QStringLiteral("\nNothing was restored: the store in "
-                                                       "%1 is as it was.")
-                                            .arg(m_folder));
+                      QStringLiteral("The backup from %1 is in place in %2, but the restore "
+                                     "could not finish: %3\nRun the same restore again.")
+                          .arg(from.folder(), m_folder, error.message()));
     }
 }

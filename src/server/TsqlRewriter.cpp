@@ -1,6 +1,6 @@
 #include "TsqlRewriter.h"
 
-#include "EmbeddedStore.h"
+#include "DatabaseNames.h"
 #include "SchemaCatalog.h"
 #include "ServerErrors.h"
 #include "TsqlTokenizer.h"
@@ -130,15 +130,6 @@ QString aliasAfter(const TsqlTokens& tokens, qsizetype end)
     return tokens.at(next).name();
 }
 
-bool isKnownDatabase(const QString& name)
-{
-    for (const auto& database : EmbeddedStore::databases()) {
-        if (database.name.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 TsqlRewriter::TsqlRewriter(const SchemaCatalog& schema, std::function<QDateTime()> clock)
@@ -235,7 +226,7 @@ TsqlRewriter::Tables TsqlRewriter::joinNames(TsqlTokens& tokens) const
         if (parts.size() == 1)
             continue;
         const qsizetype separator = parts.at(0) + 1;
-        const bool known = isKnownDatabase(tokens.at(parts.at(0)).name());
+        const bool known = DatabaseNames::isDatabase(tokens.at(parts.at(0)).name());
         if (tokens.at(separator).isSymbol("..")) {
             tokens[separator].text = QStringLiteral(".");
         } else if (known && parts.size() >= 3 &&
@@ -255,6 +246,10 @@ TsqlRewriter::Tables TsqlRewriter::joinNames(TsqlTokens& tokens) const
             const QString table = tokens.at(parts.at(1)).name();
             if (m_schema.hasTable(database, table))
                 tables.append({database, table, aliasAfter(tokens, j)});
+            else if (m_schema.hasTable({}, table))
+                // Another database's table: all four share one file, but a SQL Server
+                // would not find it here.
+                throw DbError(1, QStringLiteral("no such table: %1.%2").arg(database, table));
         }
         i = j - 1;
     }

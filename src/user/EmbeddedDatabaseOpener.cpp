@@ -4,6 +4,7 @@
 #include "data/DbError.h"
 #include "data/SqlText.h"
 #include "server/EmbeddedConnection.h"
+#include "server/StoreFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +22,8 @@ EmbeddedDatabaseOpener::EmbeddedDatabaseOpener(QString folder, Filler fillNewSto
 
 bool EmbeddedDatabaseOpener::holdsStore(const QString& folder)
 {
-    return QFileInfo::exists(QDir(folder).filePath(QStringLiteral("station.db")));
+    const StoreFiles files(folder);
+    return QFileInfo::exists(files.store()) || files.holdsLegacyStore();
 }
 
 std::unique_ptr<Connection> EmbeddedDatabaseOpener::open(const QString&, const QString&)

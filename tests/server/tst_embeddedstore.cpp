@@ -73,8 +73,11 @@ private slots:
         const QString folder = dir.filePath("new/store");
         EmbeddedConnection c(folder);
         QVERIFY(c.createdOnOpen());
+        // One file for the four databases, none of the earlier per-database files.
+        QVERIFY(QFileInfo::exists(folder + "/talodesk.db"));
+        QCOMPARE(c.nativeQuery("PRAGMA database_list").recordCount(), 2); // main, temp
         for (const auto& database : EmbeddedStore::databases()) {
-            QVERIFY(QFileInfo::exists(folder + "/" + database.file));
+            QVERIFY(!QFileInfo::exists(folder + "/" + database.file));
             QCOMPARE(c.nativeQuery("PRAGMA " + database.name + ".journal_mode").value(0, 0),
                      QString("wal"));
             QCOMPARE(c.nativeQuery("PRAGMA " + database.name + ".synchronous").value(0, 0),
@@ -109,7 +112,8 @@ private slots:
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "
                             "DROP TABLE Station.tbTALOSiteSetting; "
                             "DROP TABLE Station.tbTALOMealModeSetting; "
-                            "PRAGMA Station.user_version = 1;");
+                            "UPDATE talo_schema_version SET Version = 1 "
+                            "WHERE DatabaseName = 'Station';");
         }
         {
             EmbeddedConnection c(dir.path());
@@ -122,15 +126,16 @@ private slots:
             QCOMPARE(
                 c.nativeQuery("SELECT count(*) FROM Station.tbTALOMealModeSetting").value(0, 0),
                 QString("8"));
-            QCOMPARE(c.nativeQuery("SELECT count(*) FROM pragma_table_info('tbTALOAuditLog', "
-                                   "'Station') WHERE name = 'LoginName'")
+            QCOMPARE(c.nativeQuery("SELECT count(*) FROM pragma_table_info('tbTALOAuditLog') "
+                                   " WHERE name = 'LoginName'")
                          .value(0, 0),
                      QString("1"));
             QCOMPARE(c.nativeQuery("SELECT count(*) FROM Station.sqlite_master WHERE name = "
                                    "'ixDistributedReport'")
                          .value(0, 0),
                      QString("1"));
-            c.nativeExecute("PRAGMA Payroll.user_version = 99");
+            c.nativeExecute(
+                "UPDATE talo_schema_version SET Version = 99 WHERE DatabaseName = 'Payroll'");
         }
         try {
             EmbeddedConnection c(dir.path());

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class EmbeddedStore;
+
+// Turns a store of an earlier version, one SQLite file per database (station.db,
+// patient_data.db, password.db, payroll.db), into the one file of today. The new file
+// is built beside the old ones under a temporary name, in one transaction: the schema
+// steps the old files had reached, then every row of every table, the row counts
+// compared. Only when it is complete is it renamed into place; then the old files are
+// kept under a name that says what they are. Until then the four files stay the store,
+// whatever stops the upgrade. Refused, changing nothing, while a program of the earlier
+// version has the old files open.
+class FourFileUpgrade
+{
+public:
+    explicit FourFileUpgrade(const QString& folder);
+
+    // Builds the one file when the folder has none yet, then sets the old files aside.
+    // Throws DbError.
+    void run();
+
+private:
+    void build();
+    // Locks the old files for this connection alone, writing their logs into them.
+    void lockOldFiles(EmbeddedStore& building);
+    void copyRows(EmbeddedStore& building);
+    void setOldFilesAside();
+
+    QString m_folder;
+};

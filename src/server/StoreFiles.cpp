@@ -1,0 +1,129 @@
+#include "StoreFiles.h"
+
+#include "EmbeddedStore.h"
+#include "ServerErrors.h"
+#include "data/DbError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+const char* const StoreFiles::StoreName = "talodesk.db";
+const char* const StoreFiles::BackupMarkerName = "BACKUP-COMPLETE.txt";
+
+namespace {
+
+fs::path pathOf(const QString& path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+DbError failure(const QString& what, const std::error_code& error)
+{
+    return DbError(ServerErrors::Maintenance,
+                   QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(error.message())));
+}
+
+} // namespace
+
+StoreFiles::StoreFiles(const QString& folder) : m_folder(QDir(folder).absolutePath()) {}
+
+QString StoreFiles::path(const QString& name) const
+{
+    return QDir(m_folder).filePath(name);
+}
+
+QString StoreFiles::store() const
+{
+    return path(QLatin1String(StoreName));
+}
+
+QString StoreFiles::partial() const
+{
+    return store() + QLatin1String(".partial");
+}
+
+QString StoreFiles::restoreMarker() const
+{
+    return store() + QLatin1String(".restore-not-finished");
+}
+
+QString StoreFiles::backupMarker() const
+{
+    return path(QLatin1String(BackupMarkerName));
+}
+
+QString StoreFiles::legacy(const QString& file) const
+{
+    return path(file);
+}
+
+QString StoreFiles::keptLegacy(const QString& file) const
+{
+    return path(file) + QLatin1String(".before-one-file-upgrade");
+}
+
+bool StoreFiles::holdsLegacyStore() const
+{
+    return QFileInfo::exists(legacy(EmbeddedStore::databases().first().file));
+}
+
+QString StoreFiles::unfinishedRestore() const
+{
+    QFile marker(restoreMarker());
+    if (!marker.exists())
+        return {};
+    QString source = QStringLiteral("BACKUP");
+    if (marker.open(QIODevice::ReadOnly)) {
+        const QString written = QString::fromUtf8(marker.readAll()).trimmed();
+        if (!written.isEmpty())
+            source = written;
+    }
+    return QStringLiteral("A restore into the store in %1 was stopped before it finished, so "
+                          "the store may hold the old data or the backup's. Run "
+                          "\"talodesk-sql --data %1 --restore %2\" again before the store is "
+                          "used.")
+        .arg(m_folder, source);
+}
+
+void StoreFiles::flush(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const std::error_code error(errno, std::generic_category());
+        if (fd >= 0)
+            ::close(fd);
+        throw failure(QStringLiteral("Cannot write %1 to disk").arg(path), error);
+    }
+    ::close(fd);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+void StoreFiles::rename(const QString& from, const QString& to)
+{
+    std::error_code error;
+    fs::rename(pathOf(from), pathOf(to), error);
+    if (error)
+        throw failure(QStringLiteral("Cannot rename %1 to %2").arg(from, to), error);
+}
+
+void StoreFiles::remove(const QString& path)
+{
+    std::error_code error;
+    fs::remove(pathOf(path), error);
+    if (error)
+        throw failure(QStringLiteral("Cannot remove %1").arg(path), error);
+}

@@ -1,0 +1,539 @@
+#include "data/DbError.h"
+#include "server/EmbeddedConnection.h"
+#include "server/EmbeddedStore.h"
+#include "server/SchemaMigrator.h"
+#include "server/ServerErrors.h"
+#include "server/SqlFunctions.h"
+#include "server/StoreMaintenance.h"
+#include "support/StaffRows.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <sqlite3.h>
+#include <thread>
+
+// The store as one file: an earlier version's four files upgraded with every row, the
+// check that never writes, backups taken while counters write, and backups and
+// restores killed part-way.
+class TestStoreFile : public QObject
+{
+    Q_OBJECT
+
+    QString m_program;
+    QTemporaryDir m_shared;
+    // A store of some size, made once: big enough that a backup or a restore takes
+    // long enough to be killed at points spread through it.
+    QString m_big;
+
+    struct Run
+    {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+
+    Run run(const QStringList& args) const
+    {
+        QProcess p;
+        p.start(m_program, args);
+        if (!p.waitForFinished(120000))
+            qFatal("talodesk-sql did not finish");
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // talodesk-sql killed with SIGKILL `delayMs` after it started (or finished before).
+    void runKilled(const QStringList& args, int delayMs) const
+    {
+        QProcess p;
+        p.start(m_program, args);
+        QVERIFY(p.waitForStarted());
+        if (!p.waitForFinished(delayMs))
+            p.kill();
+        p.waitForFinished(60000);
+    }
+
+    int timeOf(const QStringList& args) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const Run r = run(args);
+        if (r.exitCode != 0)
+            qFatal("%s", qPrintable(r.err));
+        return int(timer.elapsed());
+    }
+
+    static void copyStore(const QString& from, const QString& to)
+    {
+        QDir().mkpath(to);
+        QFile::remove(to + "/talodesk.db");
+        if (!QFile::copy(from + "/talodesk.db", to + "/talodesk.db"))
+            qFatal("cannot copy the store");
+    }
+
+    static QString content(const QString& folder)
+    {
+        EmbeddedConnection c(folder);
+        return c
+            .nativeQuery("SELECT (SELECT group_concat(Code) FROM (SELECT Code FROM "
+                         "Station.tbcoMealType ORDER BY Code)) || '/' || (SELECT count(*) "
+                         "FROM Payroll.tbcmaster)")
+            .value(0, 0);
+    }
+
+    static bool sound(const QString& folder)
+    {
+        bool ok = false;
+        StoreMaintenance(folder).check(&ok);
+        return ok;
+    }
+
+    // Every row of every table of an SQLite connection's database `schema`, sorted, by
+    // table; a table's columns as the earlier version declared them.
+    static QMap<QString, QStringList> allRows(sqlite3* db, const QString& schema, QString from = {})
+    {
+        if (from.isEmpty())
+            from = schema;
+        QMap<QString, QStringList> out;
+        const auto rows = [&](const QString& sql) {
+            QList<QStringList> result;
+            sqlite3_stmt* stmt = nullptr;
+            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
+                qFatal("%s: %s", qPrintable(sql), sqlite3_errmsg(db));
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                QStringList row;
+                for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                    row << (sqlite3_column_type(stmt, c) == SQLITE_NULL
+                                ? QStringLiteral("<null>")
+                                : QString::fromUtf8(
+                                      reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))));
+                result << row;
+            }
+            sqlite3_finalize(stmt);
+            return result;
+        };
+        for (const QStringList& table :
+             rows("SELECT name FROM \"" + schema +
+                  "\".sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'")) {
+            QStringList columns;
+            for (const QStringList& c :
+                 rows("PRAGMA \"" + schema + "\".table_info(" + table[0] + ")"))
+                columns << c[1];
+            QStringList lines;
+            for (const QStringList& row :
+                 rows("SELECT " + columns.join(", ") + " FROM \"" + from + "\"." + table[0]))
+                lines << row.join('\t');
+            lines.sort();
+            out.insert(table[0].toLower(), lines);
+        }
+        return out;
+    }
+
+    // A store as the earlier version kept it: one file per database, made by that
+    // version's schema steps (001 to 009), with rows in every database. Left open (the
+    // connection returned) when `keepOpen`.
+    static sqlite3* makeFourFileStore(const QString& folder, bool keepOpen,
+                                      QMap<QString, QStringList>* rows)
+    {
+        QDir().mkpath(folder);
+        sqlite3* db = nullptr;
+        sqlite3_open(":memory:", &db);
+        static SqlFunctions functions;
+        functions.registerOn(db);
+        const auto exec = [&](const QString& sql) {
+            char* message = nullptr;
+            if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK)
+                qFatal("%s: %s", qPrintable(sql.left(200)), message);
+        };
+        for (const auto& database : EmbeddedStore::databases()) {
+            exec("ATTACH '" + folder + "/" + database.file + "' AS " + database.name);
+            exec("PRAGMA " + database.name + ".journal_mode = WAL");
+        }
+        QHash<QString, int> versions;
+        for (const SchemaMigrator::Step& step : SchemaMigrator::steps()) {
+            if (step.version > 9)
+                continue;
+            QFile file(step.resource);
+            file.open(QIODevice::ReadOnly);
+            exec(QString::fromUtf8(file.readAll()));
+            versions[step.database] = step.version;
+        }
+        for (auto it = versions.cbegin(); it != versions.cend(); ++it)
+            exec(QString("PRAGMA %1.user_version = %2").arg(it.key()).arg(it.value()));
+        exec("BEGIN");
+        exec("INSERT INTO Payroll.tbcDepartment VALUES('NUR', 'Nursing'), ('KIT', 'Kitchen')");
+        exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+             "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+             "Active) SELECT printf('E%06d', i), 'Peña' || i, 'Ana', '', CASE WHEN i % 2 THEN "
+             "'NUR' ELSE 'KIT' END, '1' FROM n");
+        exec("INSERT INTO Station.tbcoMealType(Code, Description) VALUES('LUN', 'Lunch')");
+        exec("INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType) "
+             "VALUES('L01', 'Adobo', '55.00', 'LUN')");
+        exec("INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode) "
+             "SELECT EmpNum, 'LUN' FROM Payroll.tbcmaster");
+        exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+             "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+             "MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost) SELECT printf('E%06d', "
+             "1 + i % 500), 'L01', 'Lunch', '2026-12-01 11:30:00', '', 'C1', 'S', "
+             "'2026-12-01 11:30:00', '55.00' FROM n");
+        // The last numbers given out are gone: the next one must still come after them.
+        exec("DELETE FROM Station.tbTALOEmployeeDistributedMeals WHERE TransNum > 2990");
+        exec("INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, "
+             "ChangedAt) SELECT 'tbcmaster', EmpNum, 'INSERT', 'Lastname=' || Lastname || "
+             "'; Firstname=Ana; Middlename=; DeptCode=' || DeptCode || '; Active=1', 'ADMIN', "
+             "'2026-12-01 08:00:00' FROM Payroll.tbcmaster");
+        exec("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, Firstname, Middlename, "
+             "PasswordHash, Active) VALUES('ADMIN', 'Admin', 'A', '', '$argon2id$x', '1')");
+        exec("INSERT INTO Password.tbPasswordAppAccess VALUES('ADMIN', 'TALO')");
+        exec("INSERT INTO Station.tbTALOUserRights(UserID, UserRights) "
+             "VALUES('ADMIN', '|1|2|3|4|5|6|7|8')");
+        exec("UPDATE Patient_Data.tbHospitalInfo SET HospitalName = 'San Roque'");
+        exec("COMMIT");
+        if (rows) {
+            rows->clear();
+            for (const auto& database : EmbeddedStore::databases())
+                rows->insert(allRows(db, database.name));
+        }
+        if (keepOpen)
+            return db;
+        sqlite3_close(db);
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_program = QCoreApplication::applicationDirPath() + "/../src/talodesk-sql";
+        if (!QFileInfo::exists(m_program))
+            QFAIL(qPrintable("build the talodesk-sql target first: " + m_program));
+        m_big = m_shared.filePath("big");
+        EmbeddedConnection c(m_big);
+        StaffRows::import(c, 1, 20000, "NUR");
+        c.nativeExecute("INSERT INTO Station.tbcoMealType(Code, Description) VALUES('LUN', "
+                        "'Lunch'); INSERT INTO Station.tbcoMeal(Code, Description, MealType) "
+                        "VALUES('L01', 'Adobo', 'LUN');");
+        c.nativeExecute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i "
+                        "< 150000) INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, "
+                        "MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt) "
+                        "SELECT printf('E%06d', 1 + i % 20000), 'L01', 'Lunch', "
+                        "datetime('2026-01-01', '+' || (i / 400) || ' days'), 'r' || i, 'C1', "
+                        "'S', '2026-01-01 00:00:00' FROM n");
+    }
+
+    // The earlier version's four files become one the first time this version opens
+    // them: every row of every table is kept, transaction numbers go on where they
+    // stopped, the old files are kept under a name that says what they are. While a
+    // program of the earlier version has them open, nothing is changed.
+    void fourFileStoreUpgradesWithEveryRowKept_data()
+    {
+        QTest::addColumn<bool>("inUse");
+        QTest::newRow("closed") << false;
+        QTest::newRow("in use by the earlier version") << true;
+    }
+
+    void fourFileStoreUpgradesWithEveryRowKept()
+    {
+        QFETCH(bool, inUse);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("store");
+        QMap<QString, QStringList> before;
+        sqlite3* earlier = makeFourFileStore(folder, inUse, &before);
+        if (inUse) {
+            sqlite3_exec(earlier, "SELECT count(*) FROM Station.tbcoMeal", nullptr, nullptr,
+                         nullptr);
+            try {
+                EmbeddedConnection c(folder);
+                QFAIL("a store in use by the earlier version was upgraded");
+            } catch (const DbError& error) {
+                QCOMPARE(error.number(), ServerErrors::StoreVersion);
+                QVERIFY2(error.message().contains("in use") &&
+                             error.message().contains("Nothing was changed"),
+                         qPrintable(error.message()));
+            }
+            QCOMPARE(QDir(folder).entryList({"talodesk.db*"}), QStringList());
+            QMap<QString, QStringList> still;
+            for (const auto& database : EmbeddedStore::databases())
+                still.insert(allRows(earlier, database.name));
+            QCOMPARE(still, before);
+            sqlite3_close(earlier);
+            return;
+        }
+        {
+            EmbeddedConnection c(folder);
+            QVERIFY(!c.createdOnOpen());
+            for (const auto& database : EmbeddedStore::databases()) {
+                QVERIFY(!QFileInfo::exists(folder + "/" + database.file));
+                QVERIFY(
+                    QFileInfo::exists(folder + "/" + database.file + ".before-one-file-upgrade"));
+                QCOMPARE(c.store().userVersion(database.name),
+                         SchemaMigrator::latestVersion(database.name));
+            }
+            // Every row the earlier version held, in the columns it had (later steps
+            // may add some); the kept files hold them all too.
+            sqlite3* newDb = c.store().handle();
+            for (const auto& database : EmbeddedStore::databases()) {
+                const QByteArray attach = ("ATTACH '" + folder + "/" + database.file +
+                                           ".before-one-file-upgrade' AS kept")
+                                              .toUtf8();
+                QCOMPARE(sqlite3_exec(newDb, attach.constData(), nullptr, nullptr, nullptr),
+                         SQLITE_OK);
+                const QMap<QString, QStringList> kept = allRows(newDb, "kept");
+                const QMap<QString, QStringList> now = allRows(newDb, "kept", "main");
+                sqlite3_exec(newDb, "DETACH kept", nullptr, nullptr, nullptr);
+                for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+                    QCOMPARE(it.value(), before.value(it.key()));
+                    QCOMPARE(now.value(it.key()), before.value(it.key()));
+                }
+            }
+            c.execute("Station..Save_TALO_EmployeeDistributedMeals 'E000001', 'L01', 'Lunch', "
+                      "'12/8/2026 11:30:00 AM', '', 'C1', 'S'");
+            QCOMPARE(c.nativeQuery("SELECT max(TransNum) FROM "
+                                   "Station.tbTALOEmployeeDistributedMeals")
+                         .value(0, 0),
+                     QString("3001"));
+        }
+        QVERIFY(sound(folder));
+    }
+
+    // The check reads and never writes: a 0-byte file, another program's file, a folder
+    // holding only a backup's unfinished copy, a store whose tables are missing all
+    // fail; a sound copy in a folder nobody may write to is checked as it is.
+    void checkNeverWritesAndRefusesWhatIsNoStore_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("empty file") << "empty"
+                                    << "not a Talodesk store";
+        QTest::newRow("another program's file") << "foreign"
+                                                << "not a Talodesk store";
+        QTest::newRow("a table dropped") << "dropped"
+                                         << "table Payroll.tbcDepartment is missing";
+        QTest::newRow("unfinished backup") << "partial"
+                                           << "holds no complete store";
+        QTest::newRow("audit row without its employee") << "audit"
+                                                        << "not in the table";
+        QTest::newRow("access without its audit row") << "access"
+                                                      << "the changes log says";
+        QTest::newRow("sound copy") << "sound"
+                                    << "";
+    }
+
+    void checkNeverWritesAndRefusesWhatIsNoStore()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, fault);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("store");
+        QDir().mkpath(folder);
+        const QString file = folder + "/talodesk.db";
+        if (make == "empty") {
+            QFile(file).open(QIODevice::WriteOnly);
+        } else if (make == "foreign") {
+            sqlite3* db = nullptr;
+            sqlite3_open(file.toUtf8().constData(), &db);
+            sqlite3_exec(db, "CREATE TABLE notes(x); INSERT INTO notes VALUES(1)", nullptr, nullptr,
+                         nullptr);
+            sqlite3_close(db);
+        } else if (make == "partial") {
+            QVERIFY(run({"--data", m_big, "--backup", dir.filePath("b")}).exitCode == 0);
+            QFile::rename(dir.filePath("b") + "/talodesk.db", folder + "/talodesk.db.partial");
+        } else {
+            {
+                EmbeddedConnection c(folder);
+                StaffRows::import(c, 1, 5, "NUR");
+                c.nativeExecute("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, "
+                                "PasswordHash) VALUES('P1', 'Uy', '$argon2id$x'); INSERT INTO "
+                                "Password.tbPasswordAppAccess VALUES('P1', 'TALO')");
+                c.execute("Station..Save_TALO_UserAccess 'P1', '0', '1', 'ADMIN'");
+                c.execute("Station..Save_TALO_UserAccess 'P1', '1', '1', 'ADMIN'");
+                if (make == "dropped")
+                    c.nativeExecute("PRAGMA foreign_keys = OFF; DROP TABLE Payroll.tbcDepartment");
+                if (make == "audit")
+                    c.nativeExecute("DELETE FROM Station.tbTALOEmployeeMeal; DELETE FROM "
+                                    "Payroll.tbcmaster WHERE EmpNum = 'E000003'");
+                if (make == "access")
+                    c.nativeExecute("DELETE FROM Password.tbPasswordAppAccess");
+            }
+            QVERIFY(run({"--data", folder, "--backup", dir.filePath("b")}).exitCode == 0);
+            QVERIFY(QDir(folder).removeRecursively());
+            QVERIFY(QDir().rename(dir.filePath("b"), folder));
+        }
+        const QStringList before = QDir(folder).entryList(QDir::Files);
+        QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const Run r = run({"--data", folder, "--check"});
+        QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), before);
+        if (fault.isEmpty()) {
+            QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+            QCOMPARE(r.out, QString("talodesk.db: ok\n"));
+        } else {
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2((r.out + r.err).contains(fault), qPrintable(r.out + r.err));
+            QVERIFY2(!(r.out + r.err).contains("error 776"), qPrintable(r.out + r.err));
+        }
+    }
+
+    // Backups taken while one counter saves orders, an import adds employees and an
+    // administrator changes access, each restored into a new folder: every change is
+    // there with its audit row, or neither is.
+    void backupsWhileWritersWorkHoldEachChangeWithItsAuditRow()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("store");
+        {
+            EmbeddedConnection c(folder);
+            c.nativeExecute(
+                "INSERT INTO Station.tbcoMealType(Code, Description) VALUES('LUN', 'Lunch');"
+                "INSERT INTO Station.tbcoMeal(Code, Description, MealType) VALUES('L01', "
+                "'Adobo', 'LUN');");
+            StaffRows::import(c, 1, 10, "NUR");
+            c.nativeExecute("INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode) "
+                            "SELECT EmpNum, 'LUN' FROM Payroll.tbcmaster");
+            for (int p = 1; p <= 5; ++p)
+                c.nativeExecute(QString("INSERT INTO Password.tbPasswordMain(EmployeeID, "
+                                        "Lastname, PasswordHash) VALUES('P%1', 'Uy', "
+                                        "'$argon2id$x')")
+                                    .arg(p));
+        }
+        std::atomic<bool> stop = false;
+        const auto writer = [&](auto work) {
+            return std::thread([&, work] {
+                EmbeddedConnection c(folder);
+                for (int i = 0; !stop; ++i)
+                    work(c, i);
+            });
+        };
+        std::vector<std::thread> writers;
+        writers.push_back(writer([](EmbeddedConnection& c, int) {
+            c.execute("Station..Save_TALO_EmployeeDistributedMeals 'E000001', 'L01', 'Lunch', "
+                      "'12/8/2026 11:30:00 AM', '', 'C1', 'S'");
+        }));
+        writers.push_back(writer([](EmbeddedConnection& c, int i) {
+            StaffRows::import(c, 100 + i * 50, 50, i % 2 ? "NUR" : "KIT");
+        }));
+        writers.push_back(writer([](EmbeddedConnection& c, int i) {
+            c.execute(QString("Station..Save_TALO_UserAccess 'P%1', '%2', '1', 'ADMIN'")
+                          .arg(1 + i % 5)
+                          .arg((i / 5) % 2 ? '0' : '1'));
+        }));
+        const int backups = 8;
+        for (int b = 0; b < backups; ++b) {
+            QThread::msleep(120);
+            StoreMaintenance(folder).backup(dir.filePath(QString("b%1").arg(b)));
+        }
+        stop = true;
+        for (std::thread& t : writers)
+            t.join();
+        QSet<QString> moments;
+        for (int b = 0; b < backups; ++b) {
+            const QString restored = dir.filePath(QString("r%1").arg(b));
+            StoreMaintenance(restored).restore(dir.filePath(QString("b%1").arg(b)));
+            const QStringList report = StoreMaintenance(restored).check();
+            QCOMPARE(report, QStringList{"talodesk.db: ok"});
+            EmbeddedConnection c(restored);
+            const QString employees =
+                c.nativeQuery("SELECT count(*) FROM Payroll.tbcmaster").value(0, 0);
+            const QString audited = c.nativeQuery("SELECT count(*) FROM Station.tbTALOAuditLog "
+                                                  "WHERE TableName = 'tbcmaster'")
+                                        .value(0, 0);
+            QCOMPARE(employees, audited);
+            const QString access =
+                c.nativeQuery("SELECT group_concat(EmployeeID) FROM (SELECT EmployeeID FROM "
+                              "Password.tbPasswordAppAccess ORDER BY EmployeeID)")
+                    .value(0, 0);
+            const QString logged =
+                c.nativeQuery("SELECT group_concat(RecordKey) FROM (SELECT RecordKey FROM "
+                              "Station.tbTALOAuditLog a WHERE Action = 'ACCESS' AND Details = "
+                              "'TALO granted' AND AuditID = (SELECT max(AuditID) FROM "
+                              "Station.tbTALOAuditLog b WHERE b.Action = 'ACCESS' AND "
+                              "b.RecordKey = a.RecordKey) ORDER BY RecordKey)")
+                    .value(0, 0);
+            QCOMPARE(access, logged);
+            moments.insert(employees + "/" + access);
+        }
+        // The writers were at work all along: the backups are different moments.
+        QVERIFY2(moments.size() > 1, qPrintable(QStringList(moments.values()).join(' ')));
+    }
+
+    // A backup killed anywhere: either the folder holds a complete backup, which
+    // restores, or --restore refuses it and says nothing was restored.
+    void killedBackupIsNeverRestored()
+    {
+        QTemporaryDir dir;
+        const int full = timeOf({"--data", m_big, "--backup", dir.filePath("timed")});
+        const int kills = 12;
+        int refused = 0;
+        for (int k = 0; k < kills; ++k) {
+            const QString target = dir.filePath(QString("b%1").arg(k));
+            runKilled({"--data", m_big, "--backup", target}, full * (2 * k + 1) / (2 * kills));
+            const QString into = dir.filePath(QString("r%1").arg(k));
+            const Run r = run({"--data", into, "--restore", target});
+            if (QFileInfo::exists(target + "/BACKUP-COMPLETE.txt")) {
+                QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+                QCOMPARE(content(into), content(m_big));
+            } else {
+                ++refused;
+                QCOMPARE(r.exitCode, 1);
+                QVERIFY2(r.err.contains("Nothing was restored"), qPrintable(r.err));
+                QVERIFY(!QFileInfo::exists(into + "/talodesk.db"));
+                QVERIFY(run({"--data", target, "--check"}).exitCode != 0);
+            }
+        }
+        QVERIFY2(refused >= kills / 2, qPrintable(QString::number(refused)));
+    }
+
+    // A restore killed anywhere: the store warns when it is opened and names the command
+    // that finishes the restore, unless the restore had not yet begun or had ended (then
+    // the store is wholly the old one or wholly the backup). Run again, it finishes.
+    void killedRestoreWarnsOnOpening()
+    {
+        QTemporaryDir dir;
+        const QString backup = dir.filePath("backup");
+        QCOMPARE(run({"--data", m_big, "--backup", backup}).exitCode, 0);
+        const QString old = dir.filePath("old");
+        copyStore(m_big, old);
+        {
+            EmbeddedConnection c(old);
+            c.execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1', 'ADMIN'");
+        }
+        const QString oldContent = content(old);
+        const QString backupContent = content(m_big);
+        const QString timed = dir.filePath("timed");
+        copyStore(old, timed);
+        const int full = timeOf({"--data", timed, "--restore", backup});
+        const int kills = 12;
+        int warned = 0;
+        for (int k = 0; k < kills; ++k) {
+            const QString store = dir.filePath(QString("s%1").arg(k));
+            copyStore(old, store);
+            runKilled({"--data", store, "--restore", backup}, full * (2 * k + 1) / (2 * kills));
+            try {
+                const QString now = content(store);
+                QVERIFY2(now == oldContent || now == backupContent, qPrintable(now));
+                QVERIFY(sound(store));
+            } catch (const DbError& error) {
+                ++warned;
+                QCOMPARE(error.number(), ServerErrors::Maintenance);
+                QVERIFY2(error.message().contains("--restore " + QDir(backup).absolutePath()),
+                         qPrintable(error.message()));
+                const Run check = run({"--data", store, "--check"});
+                QCOMPARE(check.exitCode, 1);
+                QVERIFY2(check.out.contains("stopped before it finished"), qPrintable(check.out));
+                const Run again = run({"--data", store, "--restore", backup});
+                QVERIFY2(again.exitCode == 0, qPrintable(again.err));
+                QCOMPARE(content(store), backupContent);
+            }
+        }
+        QVERIFY2(warned >= kills / 2, qPrintable(QString::number(warned)));
+    }
+};
+
+QTEST_MAIN(TestStoreFile)
+#include "tst_storefile.moc"
