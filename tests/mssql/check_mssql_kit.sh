@@ -7,7 +7,7 @@
 #     copies);
 #  3. the smoke test's expectations (sql/mssql/smoke/expected.txt) are what the
 #     embedded store answers today (needs BINARY_DIR with talodesk-sql);
-#  4. every script parses as T-SQL with sqlfluff, without an unparsable section.
+# The T-SQL parse of every script is check_mssql_parse.sh (label kit, the slow one).
 # usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]
 set -euo pipefail
 source_dir="$(cd "${1:?usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]}" && pwd)"
@@ -114,18 +114,3 @@ if [ -n "${2:-}" ] && [ -x "$tool" ]; then
 else
     echo "skipped: no talodesk-sql in '${2:-}'"
 fi
-
-echo "== T-SQL parse"
-command -v sqlfluff >/dev/null || { echo "FAIL: sqlfluff is not installed"; exit 1; }
-# One run over the folder is quick; only when it fails is each file run to name it.
-if sqlfluff parse --dialect tsql "$kit" >"$work/parse" 2>&1 && ! grep -q unparsable "$work/parse"; then
-    echo "$(find "$kit" -name '*.sql' | wc -l) scripts parse"
-    exit 0
-fi
-while IFS= read -r script; do
-    if ! sqlfluff parse --dialect tsql "$script" >"$work/one" 2>&1 || grep -q unparsable "$work/one"; then
-        echo "FAIL: ${script#"$source_dir"/}"
-        grep -A 3 "parsing violations" "$work/one" || tail -n 5 "$work/one"
-    fi
-done < <(find "$kit" -name '*.sql' | sort)
-exit 1
