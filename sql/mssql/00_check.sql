@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 5;
+DECLARE @kitVersion INT = 10;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -100,6 +100,7 @@ VALUES
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'RevokedBy', N'Latin1_General_100_CI_AS', 1),
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'RevokedAt', NULL, 1),
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'MealCost', N'Latin1_General_100_CI_AS', 3),
+    (N'Station', N'tbTALOEmployeeDistributedMeals', N'LoginName', N'Latin1_General_100_CI_AS', 10),
     (N'Station', N'tbTALOAuditLog', N'AuditID', NULL, 1),
     (N'Station', N'tbTALOAuditLog', N'TableName', N'Latin1_General_100_CI_AS', 1),
     (N'Station', N'tbTALOAuditLog', N'RecordKey', N'Latin1_General_100_CI_AS', 1),
