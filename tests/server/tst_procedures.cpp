@@ -197,6 +197,12 @@ private slots:
                             "|| '|' || RecordedAt FROM Station.tbTALOEmployeeDistributedMeals "
                             "WHERE TransNum = 2"),
                  QString("2026-12-08 07:05:00|L02|CLERK01|S|2026-12-08 12:00:00"));
+        // Who recorded it as the store knows the caller, not the clerk the program names:
+        // the audit log's login, on every row saved.
+        QCOMPARE(env.scalar("SELECT group_concat(DISTINCT LoginName) FROM "
+                            "Station.tbTALOEmployeeDistributedMeals"),
+                 env.scalar("SELECT talo_login()"));
+        QVERIFY(!env.scalar("SELECT talo_login()").isEmpty());
         const Recordset r =
             env.store().open("Station..Load_TALO_EmployeeDistributedMeals '10001', '12/8/2026'");
         QCOMPARE(r.fieldNames(), QStringList({"MEAL", "DESCRIPTION", "TIME", "REMARKS", "CLERKID",
