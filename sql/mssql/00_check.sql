@@ -24,6 +24,17 @@ ORDER BY name;
 IF @message IS NOT NULL
     THROW 50000, @message, 1;
 
+-- The procedures read JSON with OPENJSON, which needs compatibility level 130.
+SELECT TOP (1)
+    @message = CONCAT(
+        N'Database ', name, N' has compatibility level ', compatibility_level,
+        N'; Talodesk needs 130 (SQL Server 2016) or later. Nothing was changed.'
+    )
+FROM sys.databases
+WHERE name = N'Station' AND compatibility_level < 130;
+IF @message IS NOT NULL
+    THROW 50000, @message, 1;
+
 -- No version table but the tables are there: the first release, version 1.
 IF OBJECT_ID(N'Station.dbo.tbTALOSchemaVersion', N'U') IS NOT NULL
     EXEC sp_executesql
