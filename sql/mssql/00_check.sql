@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 5;
+DECLARE @kitVersion INT = 10;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -21,6 +21,17 @@ WHERE
     name IN (N'Station', N'Patient_Data', N'Password', N'Payroll')
     AND collation_name <> @collation
 ORDER BY name;
+IF @message IS NOT NULL
+    THROW 50000, @message, 1;
+
+-- The procedures read JSON with OPENJSON, which needs compatibility level 130.
+SELECT TOP (1)
+    @message = CONCAT(
+        N'Database ', name, N' has compatibility level ', compatibility_level,
+        N'; Talodesk needs 130 (SQL Server 2016) or later. Nothing was changed.'
+    )
+FROM sys.databases
+WHERE name = N'Station' AND compatibility_level < 130;
 IF @message IS NOT NULL
     THROW 50000, @message, 1;
 
@@ -100,6 +111,7 @@ VALUES
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'RevokedBy', N'Latin1_General_100_CI_AS', 1),
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'RevokedAt', NULL, 1),
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'MealCost', N'Latin1_General_100_CI_AS', 3),
+    (N'Station', N'tbTALOEmployeeDistributedMeals', N'LoginName', N'Latin1_General_100_CI_AS', 10),
     (N'Station', N'tbTALOAuditLog', N'AuditID', NULL, 1),
     (N'Station', N'tbTALOAuditLog', N'TableName', N'Latin1_General_100_CI_AS', 1),
     (N'Station', N'tbTALOAuditLog', N'RecordKey', N'Latin1_General_100_CI_AS', 1),

@@ -20,8 +20,20 @@ IF DB_ID(N'Payroll') IS NULL
 GO
 
 -- Readers do not wait for a counter that is saving; each sees the last committed rows.
+-- Turning it on needs Station to itself: NO_WAIT gives up at once when a counter is
+-- connected (never rolling back its open save), and the install goes on without it.
 IF NOT EXISTS (
     SELECT 1 FROM sys.databases WHERE name = N'Station' AND is_read_committed_snapshot_on = 1
 )
-    EXEC sp_executesql N'ALTER DATABASE Station SET READ_COMMITTED_SNAPSHOT ON WITH ROLLBACK IMMEDIATE';
+BEGIN
+    BEGIN TRY
+        EXEC sp_executesql N'ALTER DATABASE Station SET READ_COMMITTED_SNAPSHOT ON WITH NO_WAIT';
+    END TRY
+    BEGIN CATCH
+        PRINT CONCAT(
+            N'Station''s read-committed snapshot is still off (', ERROR_MESSAGE(), N'). Run ',
+            N'ALTER DATABASE Station SET READ_COMMITTED_SNAPSHOT ON in a maintenance window.'
+        );
+    END CATCH;
+END;
 GO

@@ -7,13 +7,15 @@
 # usage: create_administrator.sh SQLCMD-OPTIONS...
 #   e.g. create_administrator.sh -S dbhost -E              (Windows/Kerberos sign-in)
 #        create_administrator.sh -S dbhost -U sa            (sqlcmd asks for the password)
+#   sqlcmd 18 encrypts by default: add -C when this machine does not trust the server's
+#   certificate.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
 for tool in argon2 sqlcmd; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
 done
-[ $# -gt 0 ] || { sed -n '2,10p' "$0" >&2; exit 2; }
+[ $# -gt 0 ] || { sed -n '2,12p' "$0" >&2; exit 2; }
 
 read -r -p "Staff ID: " staff
 read -r -p "Last name: " lastname
@@ -21,6 +23,9 @@ read -r -p "First name: " firstname
 read -r -s -p "Password: " password; echo
 read -r -s -p "Password again: " again; echo
 [ -n "$staff" ] || { echo "A staff ID is required." >&2; exit 1; }
+# The column holds 30 characters: a longer ID is refused, never cut short.
+[ "$(printf '%s' "$staff" | LC_ALL=C.UTF-8 wc -m)" -le 30 ] ||
+    { echo "A staff ID can be at most 30 characters long." >&2; exit 1; }
 [ ${#password} -ge 8 ] || { echo "Use at least 8 characters." >&2; exit 1; }
 [ "$password" = "$again" ] || { echo "The passwords differ." >&2; exit 1; }
 
@@ -31,6 +36,7 @@ hash="$(printf '%s' "$password" | argon2 "$salt" -id -t 2 -m 16 -p 1 -l 32 -e)"
 unset password again
 
 quoted() { printf '%s' "${1//\'/\'\'}"; }
-sqlcmd "$@" -b -i "$here/create_administrator.sql" \
+# -f 65001: the script and the names in it are UTF-8 ("Peña"), whatever the code page.
+sqlcmd "$@" -b -f 65001 -i "$here/create_administrator.sql" \
     -v StaffID="$(quoted "$staff")" Lastname="$(quoted "$lastname")" \
     Firstname="$(quoted "$firstname")" PasswordHash="$hash"

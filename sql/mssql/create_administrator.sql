@@ -8,13 +8,21 @@
 SET NOCOUNT ON;
 SET XACT_ABORT ON;
 
-DECLARE @staffId NVARCHAR(30) = LTRIM(RTRIM(N'$(StaffID)'));
-DECLARE @lastname NVARCHAR(100) = N'$(Lastname)';
-DECLARE @firstname NVARCHAR(100) = N'$(Firstname)';
-DECLARE @passwordHash NVARCHAR(255) = N'$(PasswordHash)';
+-- Read whole first (a shorter variable would cut an over-long value silently), then
+-- refused when longer than its column.
+DECLARE @staffId NVARCHAR(4000) = LTRIM(RTRIM(N'$(StaffID)'));
+DECLARE @lastname NVARCHAR(4000) = N'$(Lastname)';
+DECLARE @firstname NVARCHAR(4000) = N'$(Firstname)';
+DECLARE @passwordHash NVARCHAR(4000) = N'$(PasswordHash)';
 
 IF @staffId = N''
     THROW 50000, N'Staff ID is required.', 1;
+IF LEN(@staffId) > 30
+    THROW 50000, N'Staff ID can be at most 30 characters long.', 1;
+IF LEN(@lastname) > 100 OR LEN(@firstname) > 100
+    THROW 50000, N'Names can be at most 100 characters long.', 1;
+IF LEN(@passwordHash) > 255
+    THROW 50000, N'PasswordHash can be at most 255 characters long.', 1;
 IF @passwordHash NOT LIKE N'$argon2id$%'
     THROW 50000, N'PasswordHash must be argon2id hash text, not a password.', 1;
 

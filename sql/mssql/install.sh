@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# Creates or updates the Talodesk databases on a SQL Server, in order: the check of
-# what is there (00_check.sql: stops before any change when the databases are not as
-# expected), databases, tables and seed rows, the schema migrations, procedures, the
-# users' roles. Every script can run again; sqlcmd -b stops at the first error.
+# Creates or updates the Talodesk databases on a SQL Server, in the order install_order.txt
+# lists: the check of what is there (00_check.sql: stops before any change when the
+# databases are not as expected), databases, tables and seed rows, the schema
+# migrations, procedures, the users' roles and the signing of the procedures that
+# write the personnel master and the password register. Every script can run again;
+# sqlcmd -b stops at the first error.
 #
 # usage: install.sh SQLCMD-OPTIONS...      e.g. install.sh -S dbhost -E
+#        install.sh --list                 prints the scripts in the order they run
+# sqlcmd 18 encrypts by default: add -C (trust the server's certificate) when this
+# machine does not trust the server's certificate.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+mapfile -t scripts < <(grep -v -e '^#' -e '^[[:space:]]*$' "$here/install_order.txt")
+if [ "${1:-}" = "--list" ]; then
+    printf '%s\n' "${scripts[@]}"
+    exit 0
+fi
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
-[ $# -gt 0 ] || { sed -n '2,8p' "$0" >&2; exit 2; }
+[ $# -gt 0 ] || { sed -n '2,12p' "$0" >&2; exit 2; }
 
-for script in "$here"/0[0-5]_*.sql "$here"/migrations/*.sql "$here"/procedures/*.sql \
-    "$here"/06_permissions.sql; do
-    echo "== ${script#"$here"/}"
-    sqlcmd "$@" -b -I -i "$script"
+for script in "${scripts[@]}"; do
+    echo "== $script"
+    sqlcmd "$@" -b -I -f 65001 -i "$here/$script"
 done
 echo "Done. Create the administrator with create_administrator.sh."

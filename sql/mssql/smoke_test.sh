@@ -2,7 +2,8 @@
 # Smoke test of an installed Talodesk server, for the DBA (no data of the hospital is
 # read or changed: it works on rows coded ZZ… that it adds and removes again).
 #
-#  1. As a member of talodesk_counter only, and as a member of talodesk_admin, it sends
+#  1. As a member of talodesk_counter and talodesk_revoke, and as a member of
+#     talodesk_admin, it sends
 #     every statement the program sends (smoke/cases.txt) and compares rows and refusal
 #     texts with what the embedded store answers (smoke/expected.txt, made from the
 #     store by smoke/make_expected.sh). Dates go under us_english with DATEFORMAT mdy
@@ -10,6 +11,10 @@
 #  2. As the counter login it tries what only administrators may do and expects the
 #     server to refuse it (error 229): give itself every right, change a meal, write a
 #     table, read the audit log.
+#     As a user of each role in turn (made without a login, removed again) it calls
+#     every procedure that role may not run (smoke/role_refusals.txt) and a table write,
+#     and expects 229 each time. A German session with the mdy order reads back the
+#     employee list's date as the same day.
 #  3. It saves a two-line order in one transaction, the second line refused: the
 #     refusal must leave the transaction open and usable (no error 266), and after the
 #     rollback nothing of the order is stored.
@@ -106,6 +111,56 @@ for statement in "${forbidden[@]}"; do
         failures=$((failures + 1))
     fi
 done
+
+echo "== each role refused what its right does not allow"
+# A user without login per role (ZZ_SMOKE_<ROLE>, only in Station, removed again), each
+# procedure its role may not run called as that user: the server must refuse (229)
+# before it reads any argument. And no role writes a table.
+refusals="$work/refusals.sql"
+{
+    echo "SET NOCOUNT ON;"
+    grep -v '^#' "$here/smoke/role_refusals.txt" | cut -d'|' -f1 | sort -u | while read -r role; do
+        user="ZZ_SMOKE_${role#talodesk_}"
+        echo "IF DATABASE_PRINCIPAL_ID(N'$user') IS NULL EXEC sp_executesql N'CREATE USER $user WITHOUT LOGIN; ALTER ROLE $role ADD MEMBER $user;';"
+    done
+    echo "GO"
+    while IFS='|' read -r role procedure; do
+        [[ -z "$role" || "$role" == \#* ]] && continue
+        user="ZZ_SMOKE_${role#talodesk_}"
+        printf "EXECUTE AS USER = N'%s';\nBEGIN TRY EXEC dbo.%s; PRINT N'FAIL: %s ran %s'; END TRY\n" \
+            "$user" "$procedure" "$role" "$procedure"
+        printf "BEGIN CATCH IF ERROR_NUMBER() <> 229 PRINT CONCAT(N'FAIL: %s calling %s: error ', ERROR_NUMBER()); END CATCH;\nREVERT;\nGO\n" \
+            "$role" "$procedure"
+    done <"$here/smoke/role_refusals.txt"
+    for role in $(grep -v '^#' "$here/smoke/role_refusals.txt" | cut -d'|' -f1 | sort -u); do
+        user="ZZ_SMOKE_${role#talodesk_}"
+        printf "EXECUTE AS USER = N'%s';\nBEGIN TRY DELETE FROM dbo.tbTALOUserRights WHERE UserID = N'ZZ-NONE'; PRINT N'FAIL: %s wrote a table'; END TRY\n" \
+            "$user" "$role"
+        printf "BEGIN CATCH IF ERROR_NUMBER() <> 229 PRINT CONCAT(N'FAIL: %s writing a table: error ', ERROR_NUMBER()); END CATCH;\nREVERT;\nGO\n" \
+            "$role"
+    done
+} >"$refusals"
+answer="$(sqlcmd "${dba[@]}" -d Station -f 65001 -I -i "$refusals" 2>&1 || true)"
+if grep -q "FAIL" <<<"$answer"; then
+    grep "FAIL" <<<"$answer"
+    failures=$((failures + 1))
+else
+    echo "every role refused the $(grep -vc '^#' "$here/smoke/role_refusals.txt") procedures of other rights, and every table write"
+fi
+
+echo "== a session whose language and date order differ"
+# A German session with the workstation's mdy order: the employee list's DATE, which
+# the counter sends back for the meals received, must read the same day.
+mixed="$(run counter "SET LANGUAGE Deutsch; SET DATEFORMAT mdy;" \
+    "Station..Load_Employee_for_Meal '12/13/2026 11:30:15 AM', 'ZZ001'" | normalize | sed -n 2p | cut -f3)"
+back="$(run counter "SET LANGUAGE Deutsch; SET DATEFORMAT mdy;" \
+    "Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '$mixed'" | normalize | head -n 1)"
+if [ "$mixed" = "2026-12-13" ] && [[ "$back" == MEAL* ]]; then
+    echo "the list's date ($mixed) reads back as the same day"
+else
+    echo "FAIL: under Deutsch/mdy the list's date is '$mixed' and reading it back gave '$back'"
+    failures=$((failures + 1))
+fi
 
 echo "== a refused line inside the caller's transaction"
 cat >"$work/order.sql" <<'SQL'

@@ -10,6 +10,9 @@ struct OdbcSession
     // Send literals with non-ASCII text as N'…' (SqlText::national).
     bool nationalLiterals = false;
 
-    // A SQL Server session: the workstation's date order and Unicode literals.
+    // A SQL Server session: the workstation's date order, the ANSI options every
+    // session must hold, and Unicode literals. A link whose setup fails is refused.
     static OdbcSession sqlServer();
+    // "SET ANSI_NULLS, … ON": the options part of the SQL Server setup.
+    static QString sqlServerOptions();
 };

@@ -27,7 +27,7 @@ const QString kReadClock =
     QStringLiteral("Select GetDate() As ServerDate From Patient_Data..tbHospitalInfo");
 const QString kLoadSettings = QStringLiteral("Station..Load_TALO_AppSettings");
 const QString kLoadE002 =
-    QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals 'E002', '12/8/2026'");
+    QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals 'E002', '2026-12-08'");
 
 QString saveText(const QString& meal, const QString& mode, const QString& remarks)
 {
@@ -452,7 +452,7 @@ void tst_frmEmployeeList::clickShowsReceivedMealsWithoutEntry()
     Counter::click(c.empList(), 1);
     QCOMPARE(c.sent(), QStringList{kLoadE002});
     QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
-    QCOMPARE(c.window->strEmpCol3, QStringLiteral("12/8/2026"));
+    QCOMPARE(c.window->strEmpCol3, QStringLiteral("2026-12-08"));
     FlexGrid* received = c.received();
     QCOMPARE(received->Rows(), 2);
     QCOMPARE(received->Cols(), 8);
@@ -848,7 +848,7 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
     QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Load_Employee_for_Meal "
                                                    "'12/9/2026 12:05:00 AM', ''"),
                                     QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals "
-                                                   "'E002', '12/9/2026'")}));
+                                                   "'E002', '2026-12-09'")}));
     QCOMPARE(c.empList()->Row(), 2);
     QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
     QCOMPARE(c.received()->Rows(), 2);

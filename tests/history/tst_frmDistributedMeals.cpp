@@ -137,6 +137,7 @@ private slots:
     void filtersAloneAndCombined();
     void firstLoadIsTodayWithTheStatementsSent();
     void employeeNameGoesThroughTheLookup();
+    void mealGoesThroughTheMealLookup();
     void wrongFiltersChangeNothing();
     void pagesNeitherSkipNorRepeatWhenMealsArrive();
     void revokeFromTheHistory();
@@ -287,6 +288,26 @@ void tst_frmDistributedMeals::employeeNameGoesThroughTheLookup()
     h.click("cmdSearch");
     QCOMPARE(h.find<QLineEdit>("txtEmployee")->text(), QString("E002"));
     QCOMPARE(h.column("TRANSNUM"), QStringList({"2", "4", "6"}));
+    QCOMPARE(h.env.modal().unexpected(), 0);
+}
+
+// The meal look-up reads the meal master itself: whoever may open the history must be
+// able to read it (the SQL Server kit check collects this statement).
+void tst_frmDistributedMeals::mealGoesThroughTheMealLookup()
+{
+    History h;
+    h.env.modal().then([](QDialog& dialog) {
+        auto* list = dialog.findChild<FlexGrid*>("mshSearchList");
+        QVERIFY(list);
+        QCOMPARE(list->TextMatrix(1, 1), QString("M02"));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(1).center());
+    });
+    h.find<QLineEdit>("txtMeal")->setText("fish");
+    h.env.clearStatements();
+    h.click("cmdMeal");
+    QCOMPARE(h.env.modal().shown(), QStringList{"frmSearcher"});
+    QVERIFY(h.sent().join('\n').contains("from Station..tbcoMeal where"));
+    QCOMPARE(h.find<QLineEdit>("txtMeal")->text(), QString("M02"));
     QCOMPARE(h.env.modal().unexpected(), 0);
 }
 

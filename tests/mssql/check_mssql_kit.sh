@@ -7,7 +7,7 @@
 #     copies);
 #  3. the smoke test's expectations (sql/mssql/smoke/expected.txt) are what the
 #     embedded store answers today (needs BINARY_DIR with talodesk-sql);
-#  4. every script parses as T-SQL with sqlfluff, without an unparsable section.
+# The T-SQL parse of every script is check_mssql_parse.sh (label kit, the slow one).
 # usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]
 set -euo pipefail
 source_dir="$(cd "${1:?usage: check_mssql_kit.sh SOURCE_DIR [BINARY_DIR]}" && pwd)"
@@ -43,6 +43,7 @@ extra_embedded() {
 extra_kit() {
     printf 'CREATE OR ALTER PROCEDURE dbo.Load_Extra @a NVARCHAR(10)\nAS\nBEGIN\n'\
 '    SET NOCOUNT ON;\n    SELECT @a AS A;\nEND;\nGO\n' >"$work/k/procedures/Load_Extra.sql"
+    sed -i 's#^06_permissions.sql$#procedures/Load_Extra.sql\n&#' "$work/k/install_order.txt"
 }
 fewer_parameters() {
     sed -i '/^    @text NVARCHAR(4000)$/d; s/^    @date NVARCHAR(4000),$/    @date NVARCHAR(4000)/' \
@@ -63,8 +64,24 @@ no_transaction() {
     sed -i 's/BEGIN TRANSACTION;//' "$work/k/procedures/Save_TALO_MealType.sql"
 }
 wrong_role() {
-    sed -i 's/ON dbo.Save_TALO_User_Rights TO talodesk_admin/ON dbo.Save_TALO_User_Rights TO talodesk_counter/' \
+    sed -i 's/ON dbo.Save_TALO_User_Rights TO talodesk_users/ON dbo.Save_TALO_User_Rights TO talodesk_counter/' \
         "$work/k/06_permissions.sql"
+}
+role_writes_table() {
+    printf 'USE Payroll;\nGO\nGRANT SELECT, INSERT ON dbo.tbcmaster TO talodesk_settings;\nGO\n' \
+        >>"$work/k/06_permissions.sql"
+}
+role_writes_in_dynamic_sql() {
+    printf 'USE Password;\nGO\nEXEC sp_executesql N%sGRANT UPDATE ON dbo.tbPasswordMain TO talodesk_users;%s;\nGO\n' \
+        "'" "'" >>"$work/k/06_permissions.sql"
+}
+writer_not_signed() {
+    sed -i "/^(N'Save_TALO_UserPassword'),\?$/d; s/^(N'Save_TALO_UserAccess'),$/(N'Save_TALO_UserAccess');/" \
+        "$work/k/07_signing.sql"
+}
+signing_user_writes_more() {
+    sed -i 's/GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_signing/GRANT SELECT, INSERT, UPDATE, DELETE ON dbo.tbcmaster TO talodesk_signing/' \
+        "$work/k/07_signing.sql"
 }
 schema_wide_grant() {
     printf 'USE Station;\nGO\nGRANT EXECUTE ON SCHEMA::dbo TO talodesk_counter;\nGO\n' \
@@ -81,11 +98,27 @@ other_length() {
         "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
 }
 no_savepoint() {
-    sed -i 's/ELSE SAVE TRANSACTION talo_call;//' "$work/k/procedures/Save_TALO_User_Rights.sql"
+    sed -i 's/ELSE SAVE TRANSACTION talo_save_user_rights;//' "$work/k/procedures/Save_TALO_User_Rights.sql"
+}
+shared_savepoint() {
+    sed -i 's/talo_save_meal_type/talo_save_meal/' "$work/k/procedures/Save_TALO_MealType.sql"
+}
+# The locale's sort order reorders these two; listed, the order must still hold.
+indexes_before_table() {
+    sed -i 's#^05_station.sql$#05_station_history_indexes.sql.tmp#; s#^05_station_history_indexes.sql$#05_station.sql#;'\
+' s#^05_station_history_indexes.sql.tmp$#05_station_history_indexes.sql#' "$work/k/install_order.txt"
+}
+script_not_installed() {
+    sed -i '/^procedures\/Load_TALO_Users.sql$/d' "$work/k/install_order.txt"
+}
+grants_before_procedures() {
+    sed -i '/^06_permissions.sql$/d' "$work/k/install_order.txt"
+    sed -i 's#^05_station_history_indexes.sql$#&\n06_permissions.sql#' "$work/k/install_order.txt"
 }
 # One number past any migration the kit has, so the check script is one version behind.
 migration_not_counted() {
     printf 'USE Station;\nGO\n' >"$work/k/migrations/999_next.sql"
+    sed -i 's#^migrations/005_report_index.sql$#&\nmigrations/999_next.sql#' "$work/k/install_order.txt"
 }
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
@@ -95,11 +128,76 @@ expect_drift "a table column added" extra_column
 expect_drift "an error text changed" changed_error_text
 expect_drift "a write outside a transaction" no_transaction
 expect_drift "a procedure granted to the wrong role" wrong_role
+expect_drift "a role granted a table write" role_writes_table
+expect_drift "a role granted a table write in dynamic SQL" role_writes_in_dynamic_sql
+expect_drift "a procedure writing another database left unsigned" writer_not_signed
+expect_drift "the certificate's user writing more than the procedures do" signing_user_writes_more
 expect_drift "EXECUTE granted on the whole schema" schema_wide_grant
 expect_drift "a length check missing on both sides" no_length_check
 expect_drift "a length limit out of step" other_length
 expect_drift "a write without the caller's savepoint" no_savepoint
+expect_drift "two procedures sharing a savepoint name" shared_savepoint
+expect_drift "the history indexes installed before their table" indexes_before_table
+expect_drift "a script left out of the install order" script_not_installed
+expect_drift "the grants installed before the procedures" grants_before_procedures
 expect_drift "a migration the check script does not know" migration_not_counted
+
+echo "== the install order under en_US.UTF-8"
+# The order install.sh runs must not depend on the shell's locale: it is run under one
+# whose sort order differs from C's (built here when the system lacks it).
+locale_vars=(LC_ALL=en_US.UTF-8)
+if ! LC_ALL=en_US.UTF-8 locale charmap 2>/dev/null | grep -q UTF-8; then
+    mkdir -p "$work/locale"
+    localedef -i en_US -f UTF-8 "$work/locale/en_US.UTF-8" >/dev/null 2>&1 || true
+    locale_vars+=(LOCPATH="$work/locale")
+fi
+sorted="$(printf '05_station.sql\n05_station_history_indexes.sql\n' | env "${locale_vars[@]}" sort | head -n 1)"
+if [ "$sorted" != "05_station_history_indexes.sql" ]; then
+    echo "FAIL: could not run under en_US.UTF-8 (no locale, and localedef failed)"
+    exit 1
+fi
+install_order_holds() { # KIT-DIR
+    env "${locale_vars[@]}" bash "$1/install.sh" --list >"$work/order" &&
+        python3 "$here/kit_order.py" "$1" "$work/order"
+}
+install_order_holds "$kit"
+rm -rf "$work/k" && cp -r "$kit" "$work/k"
+sed -i 's#^mapfile -t scripts .*#scripts=("$here"/0[0-5]_*.sql "$here"/migrations/*.sql "$here"/procedures/*.sql 06_permissions.sql 07_signing.sql); scripts=("${scripts[@]\#"$here"/}")#' \
+    "$work/k/install.sh"
+if install_order_holds "$work/k" >"$work/out" 2>&1; then
+    echo "FAIL: not noticed: install.sh taking its scripts from a glob"
+    exit 1
+fi
+echo "noticed: install.sh taking its scripts from a glob ($(head -n 1 "$work/out"))"
+
+echo "== the kit's shell scripts"
+# sqlcmd 18 encrypts by default: each script that runs sqlcmd says how to trust a
+# server certificate; the administrator's names go as UTF-8; the smoke test's cleanup
+# matches only its own ZZ-coded rows (no pattern that starts with a wildcard).
+kit_script_problems() { # KIT-DIR
+    local dir="$1" found=0 script
+    for script in install.sh create_administrator.sh smoke_test.sh; do
+        grep -q -- '-C' "$dir/$script" || { echo "$script does not mention -C"; found=1; }
+    done
+    grep -q -- '-f 65001 -i "$here/create_administrator.sql"' "$dir/create_administrator.sh" ||
+        { echo "create_administrator.sh does not read its script as UTF-8 (-f 65001)"; found=1; }
+    if grep -n "LIKE N\?'%" "$dir/smoke/cleanup.sql"; then
+        echo "smoke/cleanup.sql matches rows by a pattern that starts with a wildcard"
+        found=1
+    fi
+    grep -q "SET LANGUAGE Deutsch; SET DATEFORMAT mdy" "$dir/smoke_test.sh" ||
+        { echo "smoke_test.sh has no session whose language and date order differ"; found=1; }
+    return "$found"
+}
+kit_script_problems "$kit" || exit 1
+echo "the scripts follow their rules"
+rm -rf "$work/k" && cp -r "$kit" "$work/k"
+sed -i "s/RecordKey LIKE N'ZZ%'/Details LIKE N'%ZZ0%'/" "$work/k/smoke/cleanup.sql"
+if kit_script_problems "$work/k" >"$work/out" 2>&1; then
+    echo "FAIL: not noticed: the cleanup deleting rows by a pattern anywhere in a text"
+    exit 1
+fi
+echo "noticed: the cleanup deleting rows by a pattern anywhere in a text ($(tail -n 1 "$work/out"))"
 
 echo "== the smoke test's expectations"
 tool="${2:-}/src/talodesk-sql"
@@ -115,17 +213,37 @@ else
     echo "skipped: no talodesk-sql in '${2:-}'"
 fi
 
-echo "== T-SQL parse"
-command -v sqlfluff >/dev/null || { echo "FAIL: sqlfluff is not installed"; exit 1; }
-# One run over the folder is quick; only when it fails is each file run to name it.
-if sqlfluff parse --dialect tsql "$kit" >"$work/parse" 2>&1 && ! grep -q unparsable "$work/parse"; then
-    echo "$(find "$kit" -name '*.sql' | wc -l) scripts parse"
+echo "== every window's statements against the grants of the roles that open it"
+# The window tests record every statement they send (TALODESK_STATEMENT_LOG); each
+# role that may open the window must be granted every object those statements name.
+tests_dir="${2:-}/tests"
+window_tests=()
+if [ -n "${2:-}" ]; then
+    mapfile -t window_tests < <(find "$tests_dir" -maxdepth 1 -type f -executable \
+        \( -name '*_tst_frm*' -o -name '*_tst_historymenu' \) | sort)
+fi
+if [ "${#window_tests[@]}" -eq 0 ]; then
+    echo "skipped: no window tests in '$tests_dir'"
     exit 0
 fi
-while IFS= read -r script; do
-    if ! sqlfluff parse --dialect tsql "$script" >"$work/one" 2>&1 || grep -q unparsable "$work/one"; then
-        echo "FAIL: ${script#"$source_dir"/}"
-        grep -A 3 "parsing violations" "$work/one" || tail -n 5 "$work/one"
+for test in "${window_tests[@]}"; do
+    if ! TALODESK_STATEMENT_LOG="$work/statements" QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
+        "$test" >"$work/test.out" 2>&1; then
+        echo "FAIL: $(basename "$test") did not pass, so its statements are not all known"
+        tail -n 20 "$work/test.out"
+        exit 1
     fi
-done < <(find "$kit" -name '*.sql' | sort)
-exit 1
+done
+grants=(python3 "$here/window_grants.py" "$work/statements")
+"${grants[@]}" "$kit" "$here/window_roles.txt"
+rm -rf "$work/k" && cp -r "$kit" "$work/k"
+# As the kit had it: the history's meal look-up readable by the masters' role only.
+sed -i '/^GRANT SELECT ON dbo.tbcoMeal TO talodesk_signin;$/d' "$work/k/06_permissions.sql"
+printf 'USE Station;\nGO\nGRANT SELECT ON dbo.tbcoMeal TO talodesk_masters;\nGO\n' \
+    >>"$work/k/06_permissions.sql"
+if "${grants[@]}" "$work/k" "$here/window_roles.txt" >"$work/out" 2>&1; then
+    echo "FAIL: not noticed: a statement a window sends that its roles' grants do not cover"
+    exit 1
+fi
+echo "noticed: a statement a window sends that its roles' grants do not cover ($(head -n 1 "$work/out"))"
+

@@ -18,70 +18,13 @@ import pathlib
 import re
 import sys
 
-TOKEN = re.compile(
-    r"""
-    (?P<ws>\s+)
-  | (?P<comment>--[^\n]*|/\*.*?\*/)
-  | (?P<string>[Nn]?'(?:[^']|'')*')
-  | (?P<bracket>\[[^\]]*\])
-  | (?P<dquote>"[^"]*")
-  | (?P<word>@{0,2}[A-Za-z_][A-Za-z0-9_$#]*|:[A-Za-z_][A-Za-z0-9_]*)
-  | (?P<number>\d+(?:\.\d*)?)
-  | (?P<op>\|\||<>|<=|>=|!=|::|[(),;.=<>+\-*/%|&^~!])
-    """,
-    re.VERBOSE | re.DOTALL,
-)
+from kit_grants import kit_grants, refusal_problems, write_problems
+from kit_sql import closing, literal, name_of, split_top, tokens, upper
+from kit_order import kit_scripts, order_problems
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
 CLAUSE_END = {"FROM", "WHERE", "ORDER", "GROUP", "UNION", "EXCEPT", "INTERSECT", "HAVING",
               "INTO", ";"}
-
-
-def tokens(text):
-    """Significant tokens as (kind, text); comments and blanks dropped."""
-    out = []
-    pos = 0
-    while pos < len(text):
-        match = TOKEN.match(text, pos)
-        if not match:
-            out.append(("op", text[pos]))
-            pos += 1
-            continue
-        pos = match.end()
-        kind = match.lastgroup
-        if kind in ("ws", "comment"):
-            continue
-        out.append((kind, match.group()))
-    return out
-
-
-def upper(token):
-    return token[1].upper() if token[0] == "word" else token[1]
-
-
-def name_of(token):
-    """An identifier without its quoting: [TIME] -> TIME, "x" -> x."""
-    kind, text = token
-    if kind in ("bracket", "dquote"):
-        return text[1:-1]
-    return text
-
-
-def split_top(toks, separator=","):
-    parts, depth, current = [], 0, []
-    for tok in toks:
-        if tok[1] == "(":
-            depth += 1
-        elif tok[1] == ")":
-            depth -= 1
-        if depth == 0 and tok[1] == separator:
-            parts.append(current)
-            current = []
-        else:
-            current.append(tok)
-    if current:
-        parts.append(current)
-    return parts
 
 
 def column_name(item):
@@ -140,13 +83,6 @@ def select_lists(toks):
     return results
 
 
-def literal(token):
-    text = token[1]
-    if text[:1] in "Nn":
-        text = text[1:]
-    return text[1:-1].replace("''", "'")
-
-
 def message_of(parts):
     """A message built from pieces: literals as they are, anything else as {}."""
     out = []
@@ -156,19 +92,6 @@ def message_of(parts):
         else:
             out.append("{}")
     return "".join(out)
-
-
-def closing(toks, start):
-    """Index of the parenthesis that closes the one at toks[start]."""
-    depth = 0
-    for i in range(start, len(toks)):
-        if toks[i][1] == "(":
-            depth += 1
-        elif toks[i][1] == ")":
-            depth -= 1
-            if depth == 0:
-                return i
-    return len(toks) - 1
 
 
 def embedded_messages(toks):
@@ -218,7 +141,7 @@ def embedded_procedures(folder):
         text = path.read_text(encoding="utf-8")
         header = re.search(r"^--[ \t]*parameters:[ \t]*(.*)$", text, re.MULTILINE | re.IGNORECASE)
         params = [p.strip() for p in header.group(1).split(",") if p.strip()] if header else []
-        role = re.search(r"^--\s*role:\s*(\w+)", text, re.MULTILINE | re.IGNORECASE)
+        role = re.search(r"^--[ \t]*role:[ \t]*([\w, ]+)", text, re.MULTILINE | re.IGNORECASE)
         toks = tokens(text)
         lists = select_lists(toks)
         procs[path.stem.lower()] = (path.stem, params, lists[-1] if lists else [],
@@ -288,13 +211,15 @@ def table_columns(toks, database_of):
         if upper(toks[i]) == "ALTER" and upper(toks[i + 1]) == "TABLE":
             j = i + 2
             parts = []
-            while j < len(toks) and upper(toks[j]) != "ADD":
+            while j < len(toks) and upper(toks[j]) not in ("ADD", "DROP", "ALTER", ";"):
                 if toks[j][1] != ".":
                     parts.append(name_of(toks[j]))
                 j += 1
-            if j + 1 >= len(toks):
+            if j + 1 >= len(toks) or upper(toks[j]) != "ADD":
                 continue
             column = toks[j + 2] if upper(toks[j + 1]) == "COLUMN" else toks[j + 1]
+            if upper(column) in ("CONSTRAINT", "PRIMARY", "FOREIGN", "UNIQUE", "CHECK", "INDEX"):
+                continue
             key = database_of(parts, i).lower() + "." + parts[-1].lower()
             if key in tables:
                 tables[key][1].append(name_of(column))
@@ -314,14 +239,6 @@ def embedded_tables(folder):
 KIT_ONLY_TABLES = {"station.tbtaloschemaversion"}
 
 
-def kit_scripts(folder):
-    """The kit's scripts in the order install.sh runs them."""
-    top = sorted(p for p in folder.glob("0*.sql") if p.name != "06_permissions.sql")
-    return (top + sorted(folder.glob("migrations/*.sql")) + sorted(folder.glob("procedures/*.sql"))
-            + sorted(folder.glob("06_permissions.sql"))
-            + sorted(p for p in folder.glob("*.sql") if not p.name.startswith("0")))
-
-
 def mssql_tables(folder):
     toks = []
     for path in kit_scripts(folder):
@@ -338,19 +255,25 @@ def mssql_tables(folder):
 
 
 # How a write procedure keeps a caller's transaction usable when it refuses: under
-# XACT_ABORT ON only when alone, under a savepoint otherwise, rolled back to it.
+# XACT_ABORT ON only when alone, under a savepoint otherwise, rolled back to it. The
+# savepoint's name is the procedure's own ({}), so one procedure may call another.
 SAVEPOINT_RULES = [
     "DECLARE @OUTER INT = @@TRANCOUNT",
     "IF @OUTER = 0 SET XACT_ABORT ON ; ELSE SET XACT_ABORT OFF",
-    "IF @OUTER = 0 BEGIN TRANSACTION ; ELSE SAVE TRANSACTION TALO_CALL",
+    "IF @OUTER = 0 BEGIN TRANSACTION ; ELSE SAVE TRANSACTION {}",
     "IF @OUTER = 0 COMMIT TRANSACTION",
-    "ROLLBACK TRANSACTION TALO_CALL",
+    "ROLLBACK TRANSACTION {}",
 ]
+
+
+def savepoint_names(words):
+    return set(re.findall(r"\bSAVE TRANSACTION (\w+)", words))
 
 
 def script_rules(folder):
     """What every procedure script must do to run again harmlessly and fail cleanly."""
     problems = []
+    savepoints = {}
     for name, params, columns, path, _, _ in mssql_procedures(folder).values():
         text = path.read_text(encoding="utf-8")
         words = " ".join(upper(t) for t in tokens(text))
@@ -359,45 +282,45 @@ def script_rules(folder):
         if "SET NOCOUNT ON" not in words:
             problems.append(f"procedure {name}: does not SET NOCOUNT ON ({path})")
         writes = re.search(r"\b(INSERT|UPDATE|DELETE)\b", words.split(" AS ", 1)[-1])
-        missing = [rule for rule in SAVEPOINT_RULES if rule not in words]
-        if writes and missing:
+        if not writes:
+            continue
+        names = savepoint_names(words)
+        if len(names) > 1:
+            problems.append(f"procedure {name}: more than one savepoint name {sorted(names)} "
+                            f"({path})")
+        savepoint = min(names) if names else "?"
+        if len(savepoint) > 32:
+            problems.append(f"procedure {name}: savepoint name {savepoint} is longer than 32 "
+                            f"characters ({path})")
+        savepoints.setdefault(savepoint, []).append(name)
+        missing = [rule.format(savepoint) for rule in SAVEPOINT_RULES
+                   if rule.format(savepoint) not in words]
+        if missing:
             problems.append(f"procedure {name}: changes data without its own transaction or "
                             f"the caller's savepoint: lacks {missing[0]!r} ({path})")
+    for savepoint, names in sorted(savepoints.items()):
+        if len(names) > 1 and savepoint != "?":
+            problems.append(f"savepoint {savepoint.lower()} is used by {len(names)} procedures "
+                            f"({', '.join(sorted(names))}): each needs its own")
     return problems
-
-
-def granted_roles(folder):
-    """{procedure: [roles]} of GRANT EXECUTE ON dbo.X TO role, and schema-wide grants."""
-    grants, schema_wide = {}, []
-    for path in folder.rglob("*.sql"):
-        toks = tokens(path.read_text(encoding="utf-8"))
-        for i in range(len(toks) - 3):
-            if upper(toks[i]) != "GRANT" or upper(toks[i + 1]) != "EXECUTE":
-                continue
-            j = i + 3
-            target = []
-            while j < len(toks) and upper(toks[j]) != "TO":
-                target.append(toks[j])
-                j += 1
-            role = name_of(toks[j + 1]).lower() if j + 1 < len(toks) else "?"
-            if target and upper(target[0]) == "SCHEMA":
-                schema_wide.append(f"{role} ({path.name})")
-            elif target:
-                grants.setdefault(name_of(target[-1]).lower(), []).append(role)
-    return grants, schema_wide
 
 
 def role_problems(ours, folder):
-    grants, schema_wide = granted_roles(folder)
-    problems = [f"EXECUTE on a whole schema granted to {who}" for who in schema_wide]
+    grants = kit_grants(folder)
+    problems = [f"EXECUTE on a whole schema granted to {g.principal} ({g.path.name})"
+                for g in grants if g.target.upper().startswith("SCHEMA")]
+    executes = {}
+    for g in grants:
+        if "EXECUTE" in g.permissions and g.database == "station":
+            executes.setdefault(g.target.lower(), []).append(g.principal)
     for key, (name, *_rest, role) in sorted(ours.items()):
-        expected = [f"talodesk_{role}"] if role else []
+        expected = sorted(f"talodesk_{r.strip()}" for r in role.split(",")) if role else []
         if not role:
             problems.append(f"procedure {name}: no '-- role:' header in the embedded store")
-        elif sorted(grants.get(key, [])) != expected:
-            problems.append(f"procedure {name}: EXECUTE granted to {sorted(grants.get(key, []))}, "
-                            f"its role is {expected}")
-    return problems
+        elif sorted(executes.get(key, [])) != expected:
+            problems.append(f"procedure {name}: EXECUTE granted to {sorted(executes.get(key, []))}, "
+                            f"its roles are {expected}")
+    return problems + write_problems(folder, grants) + refusal_problems(folder)
 
 
 def length_problems(name, params, limits, tlimits, path):
@@ -440,7 +363,7 @@ def check_script_problems(folder, tables):
 
 
 def compare(embedded_dir, mssql_dir):
-    problems = script_rules(mssql_dir)
+    problems = order_problems(mssql_dir) + script_rules(mssql_dir)
     ours, theirs = embedded_procedures(embedded_dir), mssql_procedures(mssql_dir)
     problems += role_problems(ours, mssql_dir)
     for key in sorted(set(ours) | set(theirs)):

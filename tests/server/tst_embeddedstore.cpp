@@ -107,6 +107,8 @@ private slots:
             // As if the store was written before the seed step existed (and so before
             // the audit log's login column, the recorded meal cost and its report index).
             c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
+            c.nativeExecute("DROP TRIGGER Station.trDistributedMealLogin; ALTER TABLE "
+                            "Station.tbTALOEmployeeDistributedMeals DROP COLUMN LoginName;");
             c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
                             "Station.tbTALOAuditLog DROP COLUMN LoginName; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "

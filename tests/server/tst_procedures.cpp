@@ -101,8 +101,8 @@ private slots:
         const Recordset r = load("peñ");
         QCOMPARE(r.fieldNames(), QStringList({"EMPNUM", "NAME", "DATE", "DEPARTMENT"}));
         QCOMPARE(r.rows(),
-                 QList<QStringList>({{"10001", "Peña, Jose Reyes", "12/8/2026", "Nursing"},
-                                     {"10002", "PEÑALOSA, Ana Cruz", "12/8/2026", ""}}));
+                 QList<QStringList>({{"10001", "Peña, Jose Reyes", "2026-12-08", "Nursing"},
+                                     {"10002", "PEÑALOSA, Ana Cruz", "2026-12-08", ""}}));
         QCOMPARE(column(load("10003"), 1), QStringList{"Dela Cruz, Juan Santos"});
         QCOMPARE(column(load("dela cruz, m"), 0), QStringList{"10004"});
         QCOMPARE(column(load("Dela Cruz, Juan S"), 0), QStringList{"10003"});
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(env.store()
                      .open("Station..Load_Employee_for_Meal '12/8/2026', '10001'")
                      .value(0, "DATE"),
-                 QString("12/8/2026"));
+                 QString("2026-12-08"));
         try {
             env.store().open("Station..Load_Employee_for_Meal 'someday', ''");
             QFAIL("an unreadable date was accepted");
@@ -159,7 +159,7 @@ private slots:
             env.store().open("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''");
         const Recordset sorted = env.query(
             "SELECT e.EmpNum, e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename AS NAME, "
-            "'12/8/2026', COALESCE(d.Description, '') FROM Payroll.tbcmaster e LEFT JOIN "
+            "'2026-12-08', COALESCE(d.Description, '') FROM Payroll.tbcmaster e LEFT JOIN "
             "Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode WHERE e.Active = '1' "
             "ORDER BY NAME COLLATE UNICODE_CI, e.EmpNum");
         QVERIFY(sorted.recordCount() > 300);
@@ -197,6 +197,12 @@ private slots:
                             "|| '|' || RecordedAt FROM Station.tbTALOEmployeeDistributedMeals "
                             "WHERE TransNum = 2"),
                  QString("2026-12-08 07:05:00|L02|CLERK01|S|2026-12-08 12:00:00"));
+        // Who recorded it as the store knows the caller, not the clerk the program names:
+        // the audit log's login, on every row saved.
+        QCOMPARE(env.scalar("SELECT group_concat(DISTINCT LoginName) FROM "
+                            "Station.tbTALOEmployeeDistributedMeals"),
+                 env.scalar("SELECT talo_login()"));
+        QVERIFY(!env.scalar("SELECT talo_login()").isEmpty());
         const Recordset r =
             env.store().open("Station..Load_TALO_EmployeeDistributedMeals '10001', '12/8/2026'");
         QCOMPARE(r.fieldNames(), QStringList({"MEAL", "DESCRIPTION", "TIME", "REMARKS", "CLERKID",

@@ -4,6 +4,9 @@
 #include "server/EmbeddedStore.h"
 #include "widgets/DesignedFonts.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -33,7 +36,25 @@ TestEnvironment::TestEnvironment(const QString& userCode, const QString& rights)
         setRights(userCode, rights);
 }
 
-TestEnvironment::~TestEnvironment() = default;
+TestEnvironment::~TestEnvironment()
+{
+    appendStatementLog();
+}
+
+void TestEnvironment::appendStatementLog() const
+{
+    // The SQL Server kit check collects what each window sends, to prove that the roles
+    // which may open the window are granted every object it names.
+    const QString folder = qEnvironmentVariable("TALODESK_STATEMENT_LOG");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    QFile log(QDir(folder).filePath(QCoreApplication::applicationName() + QStringLiteral(".txt")));
+    if (!log.open(QIODevice::Append | QIODevice::Text))
+        qFatal("cannot write the statement log %s", qPrintable(log.fileName()));
+    for (QString statement : m_recorder->statements())
+        log.write(statement.replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8() + '\n');
+}
 
 void TestEnvironment::sqlite(const QString& nativeSql)
 {

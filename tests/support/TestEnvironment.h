@@ -41,7 +41,11 @@ public:
 
     // Statements sent through the program's connection since the last clear.
     QStringList statements() const { return m_recorder->statements(); }
-    void clearStatements() { m_recorder->clear(); }
+    void clearStatements()
+    {
+        appendStatementLog();
+        m_recorder->clear();
+    }
 
     // Seeding helpers for the common rows (names as in the schema).
     void addEmployee(const QString& empNum, const QString& lastName, const QString& firstName,
@@ -53,6 +57,10 @@ public:
     void setRights(const QString& userId, const QString& rights);
 
 private:
+    // With TALODESK_STATEMENT_LOG set: appends the recorded statements to
+    // <that folder>/<test executable>.txt, one a line.
+    void appendStatementLog() const;
+
     QTemporaryDir m_dir;
     QDateTime m_serverClock;
     ScriptedMessageService m_messages;

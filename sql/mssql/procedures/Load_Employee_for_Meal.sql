@@ -39,7 +39,7 @@ BEGIN
     SELECT
         e.EmpNum AS EMPNUM,
         e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename AS NAME,
-        FORMAT(@day, N'd') AS [DATE],
+        CONVERT(NCHAR(10), @day, 23) AS [DATE],
         COALESCE(d.Description, N'') AS DEPARTMENT
     FROM (
         SELECT EmpNum FROM Payroll.dbo.tbcmaster WHERE EmpNum = @text

@@ -29,7 +29,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_remove_tags;
 
         IF NOT EXISTS (
             SELECT 1 FROM dbo.tbTALOEmployeeMeal WITH (UPDLOCK, HOLDLOCK)
@@ -75,7 +75,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_remove_tags;
         THROW;
     END CATCH;
 END;

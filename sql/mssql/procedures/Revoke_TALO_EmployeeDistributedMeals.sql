@@ -33,7 +33,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_revoke_meals;
 
         IF @digits = N'' OR @digits COLLATE Latin1_General_100_BIN2 LIKE N'%[^0123456789]%'
         BEGIN
@@ -95,7 +95,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_revoke_meals;
         THROW;
     END CATCH;
 END;

@@ -56,7 +56,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_save_settings;
 
         -- DATALENGTH: "1 " is no setting, although = ignores trailing blanks.
         IF @scan NOT IN (N'1', N'0') OR DATALENGTH(@scan) <> 2
@@ -332,7 +332,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_save_settings;
         THROW;
     END CATCH;
 END;

@@ -30,7 +30,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_save_tag;
 
         IF LTRIM(RTRIM(@employee)) = N''
             THROW 50000, N'Employee number is required.', 1;
@@ -104,7 +104,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_save_tag;
         THROW;
     END CATCH;
 END;

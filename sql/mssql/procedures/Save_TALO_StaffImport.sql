@@ -51,7 +51,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_save_staff_import;
 
         IF ISJSON(@rows) = 0 OR LEFT(LTRIM(@rows), 1) <> N'['
             THROW 50000, N'The staff rows must be a JSON array.', 1;
@@ -253,7 +253,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_save_staff_import;
         THROW;
     END CATCH;
 END;

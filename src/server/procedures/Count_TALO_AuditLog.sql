@@ -1,6 +1,6 @@
 -- parameters: from, to, table, user
 -- access: read
--- role: admin
+-- role: users
 -- How many changes the changes log shows for these filters (as Load_TALO_AuditLog),
 -- counted in the store from the log's date-time index.
 

@@ -1,6 +1,6 @@
 -- parameters: from, to, employee, meal, mode, clerk, revoked
 -- access: read
--- role: counter
+-- role: signin
 -- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory),
 -- counted in the store. The same index serves each filter as for a page, and the count
 -- reads only that index while no meal or mode filter needs the rows themselves: the

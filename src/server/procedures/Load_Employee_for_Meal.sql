@@ -1,6 +1,6 @@
 -- parameters: date, text
 -- access: read
--- role: counter
+-- role: signin
 -- Active employees found by exact number, by a last name that begins with the text, or
 -- by "Last, First Middle" that begins with it. Each branch is an index lookup: the
 -- last-name prefix is a range on the Lastname index, from the text up to the least
@@ -25,7 +25,7 @@ WHERE talo_iso(:date) IS NULL;
 -- other one's test of :text fails before its first row).
 SELECT e.EmpNum AS EMPNUM,
        talo_full_name(e.Lastname, e.Firstname, e.Middlename) AS NAME,
-       talo_general_day(:date) AS DATE,
+       talo_iso_day(:date) AS DATE,
        COALESCE(d.Description, '') AS DEPARTMENT
 FROM Payroll.tbcmaster e INDEXED BY ixMasterNameOrder
 LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode
@@ -34,7 +34,7 @@ UNION ALL
 SELECT * FROM (
     SELECT e.EmpNum AS EMPNUM,
            talo_full_name(e.Lastname, e.Firstname, e.Middlename) AS NAME,
-           talo_general_day(:date) AS DATE,
+           talo_iso_day(:date) AS DATE,
            COALESCE(d.Description, '') AS DEPARTMENT
     FROM Payroll.tbcmaster e
     LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode

@@ -1,6 +1,6 @@
 -- parameters:
 -- access: read
--- role: counter
+-- role: signin
 -- The site's settings: one row per meal mode (the eight listed ones first, then the ones
 -- the site added, in the order saved), each carrying the site-wide settings too. Every
 -- counter reads it at each employee search, so a change applies everywhere at once.

@@ -1,6 +1,6 @@
 -- parameters: from, to, table, user, afterdate, afterid, pagesize
 -- access: read
--- role: admin
+-- role: users
 -- One page of the changes log in (date-time, change number) order: the changes from
 -- `from` to `to` (both included, either may be empty), of one table and one user when
 -- given. A page starts after the change (`afterdate`, `afterid`) that ended the page

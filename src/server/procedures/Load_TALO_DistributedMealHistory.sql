@@ -1,6 +1,6 @@
 -- parameters: from, to, employee, meal, mode, clerk, revoked, afterdate, aftertrans, pagesize
 -- access: read
--- role: counter
+-- role: signin
 -- One page of the history of distributed meals, in (date-time, transaction number)
 -- order: the meals from `from` to `to` (both date-times, both included, either may be
 -- empty), of the employee, meal, meal mode and clerk when given, revoked ones only when

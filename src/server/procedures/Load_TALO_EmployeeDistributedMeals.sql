@@ -1,6 +1,6 @@
 -- parameters: employee, date
 -- access: read
--- role: counter
+-- role: counter, revoke
 -- The meals an employee received on the day of `date` and that are not revoked, in the
 -- order they were given. An empty date names no day and finds nothing.
 

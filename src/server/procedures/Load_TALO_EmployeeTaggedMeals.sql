@@ -1,6 +1,6 @@
 -- parameters: employee
 -- access: read
--- role: admin
+-- role: masters
 -- The meal types tagged to an employee.
 
 -- Longer values than the columns hold are refused before anything else.

@@ -1,6 +1,6 @@
 -- parameters: text
 -- access: read
--- role: admin
+-- role: users
 -- The password register: people whose staff ID equals the text or whose last name begins
 -- with it (an empty text lists everyone), with whether each may use this program
 -- (application code TALO), is active and has a password, and the names apart; by name.

@@ -1,6 +1,6 @@
 -- parameters: employee, type, user
 -- access: write
--- role: admin
+-- role: masters
 -- Removes a meal type tag from an employee.
 
 -- Longer values than the columns hold are refused before anything else.

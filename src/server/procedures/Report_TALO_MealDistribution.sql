@@ -1,6 +1,6 @@
 -- parameters: from, to, group1, group2, layout
 -- access: read
--- role: admin
+-- role: reports
 -- The meal distribution report for the meals from `from` to `to` (date-times, both
 -- included), aggregated here so the window receives one row per group, whatever the
 -- number of meals. `layout` is one of

@@ -1,6 +1,6 @@
 -- parameters: employee, transnum, clerk
 -- access: write
--- role: counter
+-- role: revoke
 -- Revokes one distributed meal of the employee. The row is kept; the revoke is
 -- recorded on it (who and when) and in the audit log.
 

@@ -1,6 +1,6 @@
 -- parameters: modes, scan, firstday, site, user
 -- access: write
--- role: admin
+-- role: settings
 -- Replaces every app setting in one call. modes is a JSON array with one array per meal
 -- mode: [mode, daily limit ("" = none, else 0..99), action ("W" warn or "B" block),
 -- serving from, serving to ("HH:MM" both, or both "")]. scan is '1' or '0', firstday

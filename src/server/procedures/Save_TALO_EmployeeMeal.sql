@@ -1,6 +1,6 @@
 -- parameters: employee, type, user
 -- access: write
--- role: admin
+-- role: masters
 -- Tags a meal type to an employee. A tag that exists already is kept as it is (and
 -- not recorded again).
 

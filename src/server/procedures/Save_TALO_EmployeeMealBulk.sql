@@ -1,6 +1,6 @@
 -- parameters: scope, department, employees, types, apply, user
 -- access: write
--- role: admin
+-- role: masters
 -- Tags several meal types to a set of employees in one call. scope picks the employees:
 -- ALL every active employee, DEPARTMENT the active employees of department, LIST the
 -- employees of the JSON array employees (each must exist and be active). types is a

@@ -1,6 +1,6 @@
 -- parameters: code, description, cost, type, status, user
 -- access: write
--- role: admin
+-- role: masters
 -- Inserts a meal or updates the meal with that code. The cost is empty or a number of
 -- zero or more with at most two significant decimals (stored with two); a meal type,
 -- when given, must exist.

@@ -1,6 +1,6 @@
 -- parameters: code, description, status, user
 -- access: write
--- role: admin
+-- role: masters
 -- Inserts a meal type or updates the meal type with that code.
 
 -- Longer values than the columns hold are refused before anything else.

@@ -1,6 +1,6 @@
 -- parameters: rows, user
 -- access: write
--- role: admin
+-- role: settings
 -- Imports part of a personnel list. rows is a JSON array with one array per employee:
 -- [number, last name, first name, middle name, department code, department name, active].
 -- A new number is added; an employee whose stored values differ is updated; an identical

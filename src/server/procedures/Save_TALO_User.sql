@@ -1,6 +1,6 @@
 -- parameters: staff, lastname, firstname, middlename, user
 -- access: write
--- role: admin
+-- role: users
 -- Adds a person to the password register (active, without a password or any access) or
 -- changes the names of a person already there (audited only when they differ).
 

@@ -1,6 +1,6 @@
 -- parameters: staff, access, active, user
 -- access: write
--- role: admin
+-- role: users
 -- Grants ('1') or withdraws ('0') a person's use of this program (application code TALO)
 -- and sets the person active ('1') or inactive ('0'). Nobody withdraws his own access,
 -- and the last active person who may sign in and holds right 5 (user management) keeps

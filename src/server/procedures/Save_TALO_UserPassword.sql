@@ -1,6 +1,6 @@
 -- parameters: staff, hash, user
 -- access: write
--- role: admin
+-- role: users
 -- Sets a person's password. The program sends only the argon2id hash it made itself
 -- (libsodium crypto_pwhash_str); anything else is refused, so a password typed in clear
 -- can never be stored. The audit row does not hold the hash.

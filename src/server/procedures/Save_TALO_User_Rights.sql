@@ -1,6 +1,6 @@
 -- parameters: staff, rights, user
 -- access: write
--- role: admin
+-- role: users
 -- Replaces a person's rights string. The string is "|" followed by a number, repeated
 -- (part k holds the code k when right k is granted, "0" when not); empty means none.
 -- The staff ID is trimmed once and used so everywhere: a padded ID names the same
