@@ -133,6 +133,15 @@ void EmbeddedStore::configure()
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_mode_rows (seq INTEGER PRIMARY "
                         "KEY, j TEXT NOT NULL, m TEXT NOT NULL, l TEXT NOT NULL, a TEXT NOT "
                         "NULL, f TEXT NOT NULL, t TEXT NOT NULL)"));
+    // Who counts as a manager, written once for the rights and access procedures: active,
+    // may sign in to TALO, has a password, and the fifth part of the first rights row is 5.
+    exec(QStringLiteral(
+        "CREATE TEMP VIEW IF NOT EXISTS talo_managers AS SELECT p.EmployeeID AS EmployeeID "
+        "FROM Password.tbPasswordMain p WHERE p.Active = '1' AND talo_argon2id(p.PasswordHash) "
+        "AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a WHERE a.EmployeeID = "
+        "p.EmployeeID AND a.AppCode = 'TALO') AND talo_rights_part((SELECT r.UserRights FROM "
+        "Station.tbTALOUserRights r WHERE r.UserID = p.EmployeeID ORDER BY r.rowid LIMIT 1), 5) "
+        "= '5'"));
     QStringList names;
     for (const Database& database : databases())
         names << database.name;
