@@ -45,6 +45,8 @@ GO
 -- The meal counter.
 GRANT EXECUTE ON dbo.Load_Employee_for_Meal TO talodesk_counter;
 GRANT EXECUTE ON dbo.Load_TALO_EmployeeAllowedMeals TO talodesk_counter;
+-- A refused sign-in is recorded before anyone is signed in, by any workstation.
+GRANT EXECUTE ON dbo.Save_TALO_FailedSignIn TO talodesk_counter;
 GRANT EXECUTE ON dbo.Load_TALO_EmployeeDistributedMeals TO talodesk_counter;
 GRANT EXECUTE ON dbo.Save_TALO_EmployeeDistributedMeals TO talodesk_counter;
 GRANT EXECUTE ON dbo.Revoke_TALO_EmployeeDistributedMeals TO talodesk_counter;

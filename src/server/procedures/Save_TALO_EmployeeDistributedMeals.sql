@@ -93,13 +93,12 @@ FROM (SELECT s.MealMode AS mode, s.DailyLimit AS lim,
 JOIN Payroll.tbcmaster e ON e.EmpNum = :employee
 WHERE c.before + c.ordered >= c.lim;
 
--- The meal about to be saved belongs to the caller's open order (AUTOINCREMENT numbers
--- it one past the highest number ever given).
-SELECT talo_order_add(coalesce((SELECT seq FROM Station.sqlite_sequence
-                                WHERE name = 'tbTALOEmployeeDistributedMeals'), 0) + 1);
-
+-- The meal saved belongs to the caller's open order: talo_order_add notes its number
+-- (AUTOINCREMENT gives one past the highest number ever given) and answers NULL.
 INSERT INTO Station.tbTALOEmployeeDistributedMeals
     (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost)
 SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now(), m.Cost
 FROM Payroll.tbcmaster e, Station.tbcoMeal m
-WHERE e.EmpNum = :employee AND m.Code = :meal;
+WHERE e.EmpNum = :employee AND m.Code = :meal
+  AND talo_order_add(coalesce((SELECT seq FROM Station.sqlite_sequence
+                               WHERE name = 'tbTALOEmployeeDistributedMeals'), 0) + 1) IS NULL;
