@@ -366,7 +366,15 @@ int main(int argc, char* argv[])
          [&] { store.execute(settingsSave(unlimitedModes)); }},
         {"order save, 5 lines, every mode limited (block)",
          [&] {
-             return saveOrder(limitedDay(0).toString(QStringLiteral("M/d/yyyy")) + " 11:30:15 AM");
+             // Each run serves a day of its own, so that the limit of five holds; the
+             // server's clock is on that day, as a meal is saved on the day it is served.
+             const QDate served = limitedDay(0);
+             store.store().functions().setClock(
+                 [served] { return QDateTime(served, QTime(12, 0)); });
+             const int saved =
+                 saveOrder(served.toString(QStringLiteral("M/d/yyyy")) + " 11:30:15 AM");
+             store.store().functions().setClock([] { return QDateTime::currentDateTime(); });
+             return saved;
          },
          [&] {
              const QString when = limitedDay(10000).toString(Qt::ISODate);

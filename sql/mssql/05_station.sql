@@ -255,9 +255,10 @@ FROM (
 WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOUserSetUp AS s WHERE s.Code = v.Code);
 GO
 
--- 1 when a key holds a character that shows nothing: controls, format characters
--- (byte-order mark, zero-width spaces, direction marks, soft hyphen), line and
--- paragraph separators and U+FFF9..U+FFFF. The save procedures refuse such keys: two
+-- 1 when a key holds a character that shows nothing or only a blank: controls, format
+-- characters (byte-order mark, zero-width spaces, direction marks, soft hyphen), line and
+-- paragraph separators, U+FFF9..U+FFFF, and every blank but the plain space (no-break,
+-- ideographic and typographic spaces). The save procedures refuse such keys: two
 -- keys that look the same must not name different rows.
 CREATE OR ALTER FUNCTION dbo.HasInvisibleCharacters (@text NVARCHAR(4000))
 RETURNS BIT
@@ -268,7 +269,8 @@ BEGIN
             N'%[' + NCHAR(0) + N'-' + NCHAR(31) + NCHAR(127) + N'-' + NCHAR(159) + NCHAR(173)
             + NCHAR(8203) + N'-' + NCHAR(8207) + NCHAR(8232) + N'-' + NCHAR(8238)
             + NCHAR(8288) + N'-' + NCHAR(8303) + NCHAR(65279) + NCHAR(65529) + N'-'
-            + NCHAR(65535) + N']%',
+            + NCHAR(65535) + NCHAR(160) + NCHAR(5760) + NCHAR(8192) + N'-' + NCHAR(8202)
+            + NCHAR(8239) + NCHAR(8287) + NCHAR(12288) + N']%',
             @text COLLATE Latin1_General_100_BIN2
         ) > 0 THEN 1
         ELSE 0

@@ -170,6 +170,8 @@ GRANT EXECUTE ON dbo.Load_TALO_AppSettings TO talodesk_signin;
 GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_signin;
 GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_signin;
 GRANT SELECT ON dbo.tbcoMeal TO talodesk_signin;
+-- A refused sign-in is recorded before anyone is signed in, by any workstation.
+GRANT EXECUTE ON dbo.Save_TALO_FailedSignIn TO talodesk_signin;
 -- Right 6: meal entry at the counter.
 GRANT EXECUTE ON dbo.Load_TALO_EmployeeAllowedMeals TO talodesk_counter;
 GRANT EXECUTE ON dbo.Load_TALO_EmployeeDistributedMeals TO talodesk_counter;

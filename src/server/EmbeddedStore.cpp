@@ -158,6 +158,15 @@ void EmbeddedStore::configure()
     // And the (employee, meal type) pairs Save_TALO_EmployeeMealBulk works through.
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS talo_bulk_tags (e TEXT NOT NULL, t "
                         "TEXT NOT NULL, had INTEGER NOT NULL, PRIMARY KEY (e, t))"));
+    // Who counts as a manager, written once for the rights and access procedures: active,
+    // may sign in to TALO, has a password, and the fifth part of the first rights row is 5.
+    exec(QStringLiteral(
+        "CREATE TEMP VIEW IF NOT EXISTS talo_managers AS SELECT p.EmployeeID AS EmployeeID "
+        "FROM Password.tbPasswordMain p WHERE p.Active = '1' AND talo_argon2id(p.PasswordHash) "
+        "AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a WHERE a.EmployeeID = "
+        "p.EmployeeID AND a.AppCode = 'TALO') AND talo_rights_part((SELECT r.UserRights FROM "
+        "Station.tbTALOUserRights r WHERE r.UserID = p.EmployeeID ORDER BY r.rowid LIMIT 1), 5) "
+        "= '5'"));
     m_schema.load(m_db, SchemaMigrator::tables());
 }
 

@@ -30,6 +30,13 @@ Recordset ProcedureRunner::run(const ProcedureCall& call)
                       QStringLiteral("Procedure or function '%1' expects parameter '@%2', which "
                                      "was not supplied.")
                           .arg(procedure->name, procedure->parameters.at(call.arguments.size())));
+    // SQLite's text functions stop at a NUL, so a value holding one would be checked and
+    // stored as only its first part.
+    for (const QString& argument : call.arguments) {
+        if (argument.contains(QChar(0)))
+            throw DbError(ServerErrors::Raised,
+                          QStringLiteral("Text arguments must not contain the NUL character."));
+    }
     SqlParameters parameters;
     for (qsizetype i = 0; i < call.arguments.size(); ++i)
         parameters.append({procedure->parameters.at(i), call.arguments.at(i)});

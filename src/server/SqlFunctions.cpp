@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -102,6 +103,10 @@ std::optional<QDateTime> parsedArg(sqlite3_value* value)
     };
     thread_local QList<Entry> recent;
     const QString text = argText(value);
+    // A digit of another script would be read as some other number (a full-width year
+    // came out as year -1): dates are written in ASCII digits.
+    if (UnicodeText::hasNonAsciiDigit(text))
+        return std::nullopt;
     const QString locale = QLocale().name();
     for (const Entry& e : recent) {
         if (e.text == text && e.locale == locale)
@@ -309,6 +314,77 @@ void invisibleFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int(ctx, UnicodeText::hasInvisible(argText(argv[0])) ? 1 : 0);
 }
 
+// A meal mode as it is matched: see UnicodeText::matchKey. NULL stays NULL.
+void matchKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (argIsNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, UnicodeText::matchKey(argText(argv[0])));
+}
+
+// Part n (from 1) of a rights string "|p1|p2|...", '' when there is none: right k is
+// the k-th part only, wherever else its digit appears.
+void rightsPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const QString rights = argIsNull(argv[0]) ? QString() : argText(argv[0]);
+    const qsizetype n = sqlite3_value_int64(argv[1]);
+    const QStringList parts = rights.split(QLatin1Char('|'));
+    resultText(ctx, n >= 1 && rights.startsWith(QLatin1Char('|')) && n < parts.size() ? parts.at(n)
+                                                                                      : QString());
+}
+
+// The argon2id encoding the program makes (libsodium crypto_pwhash_str at its
+// interactive limits): version 19, 64 MiB, two passes, one lane, a 16-byte salt and a
+// 32-byte hash in unpadded base64. Anything else may be a password typed in clear.
+void argon2idFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    static const QRegularExpression encoding(QStringLiteral(
+        "\\A\\$argon2id\\$v=19\\$m=65536,t=2,p=1\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}\\z"));
+    sqlite3_result_int(ctx,
+                       !argIsNull(argv[0]) && encoding.match(argText(argv[0])).hasMatch() ? 1 : 0);
+}
+
+// True when a string of the JSON text holds the escape \u0000: SQLite's text functions
+// would cut the value there ("HN" of a longer number, a limit "\u0000 1" read as none).
+void jsonNulFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int size = sqlite3_value_bytes(argv[0]);
+    bool found = false;
+    for (int i = 0; text && i + 1 < size && !found; ++i) {
+        if (text[i] != '\\')
+            continue;
+        found = text[i + 1] == 'u' && i + 5 < size && std::string_view(text + i + 2, 4) == "0000";
+        ++i; // the escaped character is not itself an escape
+    }
+    sqlite3_result_int(ctx, found ? 1 : 0);
+}
+
+// The meals saved in the caller's open transaction, so that a block refusal can tell
+// what the employee received before from what this order holds.
+void orderAddFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    self(ctx)->addToOrder(sqlite3_value_int64(argv[0]));
+    sqlite3_result_null(ctx);
+}
+
+void inOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3_result_int(ctx, self(ctx)->inOrder(sqlite3_value_int64(argv[0])) ? 1 : 0);
+}
+
+int orderCommitHook(void* functions)
+{
+    static_cast<SqlFunctions*>(functions)->endOrder();
+    return 0;
+}
+
+void orderRollbackHook(void* functions)
+{
+    static_cast<SqlFunctions*>(functions)->endOrder();
+}
+
 using ScalarFn = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 void define(sqlite3* db, const char* name, int args, ScalarFn fn, void* user, bool deterministic)
@@ -355,6 +431,14 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_invisible", 1, invisibleFunction, nullptr, true);
     define(db, "talo_sort_key", 1, sortKeyFunction, nullptr, true);
     define(db, "talo_full_name", 3, fullNameFunction, nullptr, true);
+    define(db, "talo_match_key", 1, matchKeyFunction, nullptr, true);
+    define(db, "talo_rights_part", 2, rightsPartFunction, nullptr, true);
+    define(db, "talo_argon2id", 1, argon2idFunction, nullptr, true);
+    define(db, "talo_json_nul", 1, jsonNulFunction, nullptr, true);
+    define(db, "talo_order_add", 1, orderAddFunction, this, false);
+    define(db, "talo_in_order", 1, inOrderFunction, this, false);
+    sqlite3_commit_hook(db, orderCommitHook, this);
+    sqlite3_rollback_hook(db, orderRollbackHook, this);
 }
 
 QString SqlFunctions::takeRaised()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -30,8 +31,15 @@ public:
     QString takeRaised();
     void raise(const QString& message);
 
+    // The meals (transaction numbers) saved in the open transaction; forgotten when it
+    // commits or rolls back.
+    void addToOrder(qint64 transNum) { m_order.insert(transNum); }
+    bool inOrder(qint64 transNum) const { return m_order.contains(transNum); }
+    void endOrder() { m_order.clear(); }
+
 private:
     std::function<QDateTime()> m_clock;
+    QSet<qint64> m_order;
     QString m_loginName;
     bool m_hasRaised = false;
     QString m_raised;

@@ -7,6 +7,14 @@
 
 namespace {
 
+// Blanks other than the plain space (no-break, ideographic, the typographic spaces):
+// in a key or a meal mode they look like a space, or like nothing at the end.
+bool isOddSpace(char32_t c)
+{
+    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
 // A byte that is not part of valid UTF-8 decodes to this plus its value: above every
 // code point, and each such byte distinct from the others.
 constexpr char32_t InvalidByte = 0x110000;
@@ -284,7 +292,36 @@ bool hasInvisible(QStringView text)
     for (const char32_t c : text.toUcs4()) {
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
             (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF ||
-            (c >= 0xFFF9 && c <= 0xFFFF))
+            (c >= 0xFFF9 && c <= 0xFFFF) || isOddSpace(c))
+            return true;
+    }
+    return false;
+}
+
+QString matchKey(QStringView text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Decomposition tag = QChar::decompositionTag(c);
+        if (tag == QChar::Wide || tag == QChar::Narrow)
+            folded += QChar::decomposition(c);
+        else
+            folded += QString::fromUcs4(&c, 1);
+    }
+    qsizetype begin = 0;
+    qsizetype end = folded.size();
+    while (begin < end && folded.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && folded.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return folded.mid(begin, end - begin).toCaseFolded();
+}
+
+bool hasNonAsciiDigit(QStringView text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        if (c > 0x7F && QChar::isDigit(c))
             return true;
     }
     return false;

@@ -32,11 +32,21 @@ std::optional<QByteArray> prefixEnd(QByteArrayView prefix);
 // byte that is not valid UTF-8 becomes U+FFFD.
 QString fromUtf8(QByteArrayView utf8);
 
-// True when the text holds a character that shows nothing: controls, format
-// characters (byte-order mark, zero-width spaces, direction marks, soft hyphen), line
-// and paragraph separators, and U+FFF9..U+FFFF. Keys must not hold them: two keys that
-// look the same would name different rows.
+// True when the text holds a character that shows nothing or only a blank: controls,
+// format characters (byte-order mark, zero-width spaces, direction marks, soft hyphen),
+// line and paragraph separators, U+FFF9..U+FFFF, and every blank but the plain space
+// (no-break, ideographic and typographic spaces). Keys and meal modes must not hold
+// them: two keys that look the same would name different rows.
 bool hasInvisible(QStringView text);
+
+// A meal mode as the server's default collation matches it: blanks around ignored,
+// full-width and half-width forms read as their ordinary letters, case folded. Two modes
+// are the same mode when their keys are equal.
+QString matchKey(QStringView text);
+
+// True when the text holds a digit of another script than ASCII (full-width, Arabic-Indic
+// ...): dates are read from ASCII digits only.
+bool hasNonAsciiDigit(QStringView text);
 
 // Pattern match with the server's LIKE rules: % any run, _ one character, [abc] [a-f]
 // one of a set, [^abc] none of a set; an unclosed [ stands for itself. Case-insensitive.

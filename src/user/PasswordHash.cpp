@@ -1,6 +1,7 @@
 #include "PasswordHash.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <sodium.h>
 
 bool PasswordHash::ready()
@@ -35,4 +36,11 @@ bool PasswordHash::verify(const QString& storedHash, const QString& password)
     const QByteArray secret = password.toUtf8();
     return crypto_pwhash_str_verify(hash.constData(), secret.constData(),
                                     static_cast<unsigned long long>(secret.size())) == 0;
+}
+
+bool PasswordHash::wellFormed(const QString& hash)
+{
+    static const QRegularExpression encoding(QStringLiteral(
+        "\\A\\$argon2id\\$v=19\\$m=65536,t=2,p=1\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}\\z"));
+    return encoding.match(hash.trimmed()).hasMatch();
 }

@@ -13,6 +13,11 @@ public:
     // empty or foreign hash text is simply a mismatch.
     static bool verify(const QString& storedHash, const QString& password);
 
+    // True for the encoding make() produces and nothing else: argon2id version 19 at
+    // the interactive limits, a 16-byte salt and a 32-byte hash. The store refuses any
+    // other text as a password; a sign-in treats it as no password at all.
+    static bool wellFormed(const QString& hash);
+
 private:
     static bool ready();
 };

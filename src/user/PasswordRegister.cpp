@@ -11,24 +11,26 @@ PasswordRegister::PasswordRegister(Connection& connection, QString appCode)
 std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& staffId,
                                                                  const QString& password)
 {
+    // Every refusal takes the same path: the same two reads and one verification at the
+    // program's own cost, against the person's hash when there is a usable one and
+    // against the decoy otherwise (unknown or inactive ID, no password, a stored text that
+    // is not a hash), so the time taken does not tell which IDs exist.
     const Recordset person = m_connection.open(
         QStringLiteral("Select EmployeeID, Lastname, Firstname, PasswordHash from "
                        "Password..tbPasswordMain where EmployeeID = '") +
         SqlText::quote(staffId) + QStringLiteral("' and Active = '1'"));
-    if (person.recordCount() != 1) {
-        PasswordHash::verify(decoyHash(), password);
-        return std::nullopt;
-    }
-    if (!PasswordHash::verify(person.value(0, QStringLiteral("PasswordHash")), password))
-        return std::nullopt;
+    const bool found = person.recordCount() == 1;
+    const QString stored = found ? person.value(0, QStringLiteral("PasswordHash")) : QString();
+    const bool usable = PasswordHash::wellFormed(stored);
+    const bool verified = PasswordHash::verify(usable ? stored : decoyHash(), password) && usable;
 
-    const QString storedId = person.value(0, QStringLiteral("EmployeeID"));
+    const QString storedId = found ? person.value(0, QStringLiteral("EmployeeID")) : staffId;
     const Recordset access = m_connection.open(
         QStringLiteral("Select EmployeeID, AppCode from Password..tbPasswordAppAccess where "
                        "EmployeeID = '") +
         SqlText::quote(storedId) + QStringLiteral("' and AppCode = '") + SqlText::quote(m_appCode) +
         QStringLiteral("'"));
-    if (access.eof())
+    if (!verified || access.eof())
         return std::nullopt;
 
     const QString first = person.value(0, QStringLiteral("Firstname")).trimmed();
@@ -36,8 +38,20 @@ std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& 
     return Person{storedId, (first + QLatin1Char(' ') + last).trimmed()};
 }
 
+void PasswordRegister::recordFailure(const QString& staffId, const QString& workstation)
+{
+    m_connection.execute(QStringLiteral("Station..Save_TALO_FailedSignIn '") +
+                         SqlText::quote(staffId.left(30)) + QStringLiteral("', '") +
+                         SqlText::quote(workstation.left(100)) + QStringLiteral("'"));
+}
+
 const QString& PasswordRegister::decoyHash()
 {
-    static const QString hash = PasswordHash::make(QStringLiteral("decoy"));
+    // A fixed hash of a random password nobody knows, made once at the program's own
+    // cost: verifying against it takes as long as against a person's hash, also on the
+    // first sign-in of a process (computing it then would double that one's time).
+    static const QString hash =
+        QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$Et+UGQFML8KrcETITMcGtQ$"
+                       "CWefuHSNa78UY+iLw2tqfufjg/bVT+8hAOFav0ftQvc");
     return hash;
 }

@@ -24,9 +24,13 @@ public:
     // telling which check failed. Throws DbError.
     std::optional<Person> signIn(const QString& staffId, const QString& password);
 
+    // Records a refused sign-in (the staff ID as typed, this workstation) in the changes
+    // log through the counter's own procedure. Throws DbError.
+    void recordFailure(const QString& staffId, const QString& workstation);
+
 private:
-    // Verifying against a throw-away hash when the ID is unknown keeps a wrong ID as slow
-    // as a wrong password, so the time taken does not tell which IDs exist.
+    // Verifying against a fixed valid hash when there is no usable one keeps every
+    // refusal as slow as a wrong password.
     static const QString& decoyHash();
 
     Connection& m_connection;

@@ -8,6 +8,8 @@
 #include "widgets/MessageService.h"
 #include "widgets/ModalRunner.h"
 
+#include <QSysInfo>
+
 clsCurrentUser::clsCurrentUser(DatabaseOpener& opener, ModalRunner& modal, MessageService& messages)
     : m_opener(opener), m_modal(modal), m_messages(messages)
 {}
@@ -95,8 +97,16 @@ SignInDialog::Verdict clsCurrentUser::signInVerdict(const SignInDialog& typed)
         PasswordRegister passwords(*m_connection, m_deptCode);
         const std::optional<PasswordRegister::Person> person =
             passwords.signIn(typed.staffId(), typed.password());
-        if (!person)
+        if (!person) {
+            // A failure to record is shown, but the refusal still counts towards the
+            // five that end the program.
+            try {
+                passwords.recordFailure(typed.staffId(), QSysInfo::machineHostName());
+            } catch (const DbError& error) {
+                m_messages.error(error);
+            }
             return Verdict::Refused;
+        }
         m_serverName = m_connection->serverName();
         m_employeeCode = person->staffId;
         m_employeeName = person->name;

@@ -383,6 +383,12 @@ private slots:
         addPerson(env, "BOSS", "Boss", "Ben", "Lim");
         env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('ADMIN01', 'TALO'), "
                    "('BOSS', 'TALO')");
+        // A manager has a password (any well-formed hash here).
+        env.sqlite(QString("UPDATE Password.tbPasswordMain SET PasswordHash = "
+                           "'$argon2id$v=19$m=65536,t=2,p=1$" +
+                           QString(22, 's') + "$" + QString(43, 'h') +
+                           "' WHERE EmployeeID IN ('%1', 'BOSS')")
+                       .arg(admin));
         runWindow(env, [&](const Ui& ui) {
             ui.choose(admin);
             ui.dblClickRow("mshSearchAccess", 5);

@@ -171,6 +171,12 @@ void tst_frmUsers::lastManagerAndOwnAccessAreGuarded()
     env.setRights("BOSS", "|1|2|3|4|0|6|7|8");
     addUser(env, "HELP01", "Helper");
     env.sqlite("UPDATE Password.tbPasswordMain SET Active = '0' WHERE EmployeeID = 'HELP01'");
+    // A manager has a password (any well-formed hash here).
+    env.sqlite(
+        QString(
+            "UPDATE Password.tbPasswordMain SET PasswordHash = '$argon2id$v=19$m=65536,t=2,p=1$" +
+            QString(22, 's') + "$" + QString(43, 'h') + "' WHERE EmployeeID IN ('%1', 'BOSS')")
+            .arg("ADMIN01"));
     runWindow(env, [&](const Ui& ui) {
         const QString before = audit(env);
         ui.choose("ADMIN01");
@@ -190,7 +196,7 @@ void tst_frmUsers::lastManagerAndOwnAccessAreGuarded()
                              "give right 5 to someone else first.";
         QCOMPARE(errors, QStringList({last, last, "50000 You cannot withdraw your own access."}));
         QCOMPARE(audit(env), before);
-        QCOMPARE(ui.row("ADMIN01"), QStringLiteral("ADMIN01|Admin, Test |Y|Y|N"));
+        QCOMPARE(ui.row("ADMIN01"), QStringLiteral("ADMIN01|Admin, Test |Y|Y|Y"));
 
         // Once BOSS holds right 5, ADMIN01 may go.
         env.setRights("BOSS", "|1|2|3|4|5|6|7|8");
@@ -199,7 +205,7 @@ void tst_frmUsers::lastManagerAndOwnAccessAreGuarded()
         ui.get<QCheckBox>("chkActive")->setChecked(false);
         ui.click("cmdSave");
         QCOMPARE(env.messages().texts(), QStringList{"Done."});
-        QCOMPARE(ui.row("ADMIN01"), QStringLiteral("ADMIN01|Admin, Test |Y|N|N"));
+        QCOMPARE(ui.row("ADMIN01"), QStringLiteral("ADMIN01|Admin, Test |Y|N|Y"));
     });
 }
 

@@ -1073,8 +1073,8 @@ void tst_frmEmployeeList::blockLimitIsRefusedAndNothingStored()
     QCOMPARE(c.env.messages().messages().size(), 1);
     QCOMPARE(c.env.messages().errors().size(), 1);
     QCOMPARE(c.env.messages().errors().first().text,
-             QStringLiteral("Employee E002 has already received 1 Lunch today; the site allows 1 "
-                            "a day."));
+             QStringLiteral("Smith, John P (E002) has received 1 Lunch today and this order "
+                            "holds 1; the site allows 1 a day."));
     QCOMPARE(c.storedMeals(), 1);
     QVERIFY(c.inEntryMode());
     QCOMPARE(c.orderColumn(1), QStringList({"M01", "M02"}));

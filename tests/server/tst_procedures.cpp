@@ -82,8 +82,8 @@ private slots:
         const QStringList names = ProcedureCatalog::builtIn().names();
         // The eleven of the counter and the masters, four of the history, five of the
         // staff import and the password register, the report, three of the app
-        // settings, and bulk tagging.
-        QCOMPARE(names.size(), 25);
+        // settings, bulk tagging and the failed sign-in record.
+        QCOMPARE(names.size(), 26);
         const auto* load = ProcedureCatalog::builtIn().find("load_employee_for_meal");
         QVERIFY(load);
         QCOMPARE(load->parameters, QStringList({"date", "text"}));
@@ -446,14 +446,18 @@ private slots:
         QFETCH(bool, refused);
         TestEnvironment env("ADMIN01", "|1|2|3|4|5|6|7|8");
         env.setRights("CLERK01", "|1|0|0|0|5");
-        env.sqlite("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname) VALUES "
-                   "('ADMIN01', 'Admin'), ('CLERK01', 'Clerk')");
+        // A manager has a password: any well-formed argon2id text stands for one here.
+        const QString hash =
+            "'$argon2id$v=19$m=65536,t=2,p=1$" + QString(22, 's') + "$" + QString(43, 'h') + "'";
+        env.sqlite("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, PasswordHash) "
+                   "VALUES ('ADMIN01', 'Admin', " +
+                   hash + "), ('CLERK01', 'Clerk', " + hash + ")");
         env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('ADMIN01', 'TALO')");
         if (other != "absent") {
             env.setRights("BOSS", "|0|0|0|0|5");
-            env.sqlite(QString("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, Active) "
-                               "VALUES ('BOSS', 'Boss', '%1')")
-                           .arg(other == "inactive" ? "0" : "1"));
+            env.sqlite(QString("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, Active, "
+                               "PasswordHash) VALUES ('BOSS', 'Boss', '%1', %2)")
+                           .arg(other == "inactive" ? "0" : "1", hash));
             if (other != "no access")
                 env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('BOSS', 'TALO')");
         }

@@ -300,8 +300,8 @@ private slots:
             QFAIL("the second lunch was recorded");
         } catch (const DbError& error) {
             QCOMPARE(error.number(), ServerErrors::Raised);
-            QCOMPARE(error.message(), QString("Employee 10001 has already received 1 Lunch "
-                                              "today; the site allows 1 a day."));
+            QCOMPARE(error.message(), QString("Cruz, Ana (10001) has received 0 Lunch today and "
+                                              "this order holds 2; the site allows 1 a day."));
         }
         QCOMPARE(meals(env), 0);
 
@@ -356,8 +356,8 @@ private slots:
             thread.join();
         QStringList results(outcome.begin(), outcome.end());
         results.sort();
-        QCOMPARE(results, QStringList({"Employee 10001 has already received 2 Lunch today; the "
-                                       "site allows 2 a day.",
+        QCOMPARE(results, QStringList({"Cruz, Ana (10001) has received 2 Lunch today and this "
+                                       "order holds 1; the site allows 2 a day.",
                                        "saved"}));
         QCOMPARE(meals(env), 2);
     }

@@ -2,6 +2,8 @@
 #include "user/OdbcDatabaseOpener.h"
 #include "user/SignInDialog.h"
 
+#include <QSysInfo>
+
 using namespace signin_test;
 
 class TestSignIn : public QObject
@@ -140,6 +142,13 @@ void TestSignIn::fiveFailuresInARowCloseTheDialog()
     QCOMPARE(f.messages.infos().last(),
              QStringLiteral("Too many failed sign-ins. Talodesk will close."));
     QCOMPARE(f.modal.unexpected(), 0);
+    // Each failure is on record, by the ID typed and the workstation, with no user.
+    QCOMPARE(f.scalar(QStringLiteral(
+                 "SELECT count(*) || '|' || min(RecordKey) || '|' || min(Details) || '|' || "
+                 "max(UserID) FROM Station.tbTALOAuditLog WHERE TableName = 'SignIn' AND "
+                 "Action = 'FAILED'")),
+             QStringLiteral("5|ADMIN|Workstation: ") + QSysInfo::machineHostName() +
+                 QStringLiteral("|"));
     // The count starts again on the next sign-in: a new dialog allows five new tries.
     f.modal.then([](QDialog& dialog) {
         typeSignIn(dialog, QStringLiteral("ADMIN"), QStringLiteral("admin123"));

@@ -32,11 +32,15 @@ BEGIN
         SET @message = CONCAT(N'''', @date, N''' is not a valid date.');
         THROW 50000, @message, 1;
     END;
-    IF ISJSON(@modes) = 0 OR LEFT(LTRIM(@modes), 1) <> N'['
+    -- An array, whatever blanks, tabs or line breaks come before it.
+    IF ISJSON(@modes) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @modes, N']')) AS j) <> 4
         THROW 50000, N'The meal modes must be a JSON array.', 1;
+    IF dbo.TALO_JsonHasNul(@modes) = 1
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
+    -- The day ends at its last second: 9999-12-31 has no next day to compare with.
     DECLARE @from DATETIME2(0) = CAST(@day AS DATETIME2(0));
-    DECLARE @to DATETIME2(0) = DATEADD(DAY, 1, @from);
+    DECLARE @to DATETIME2(0) = DATEADD(SECOND, 86399, @from);
 
     SELECT
         r.MEALMODE,
@@ -53,7 +57,7 @@ BEGIN
                     dm.EmpNum = @employee
                     AND LTRIM(RTRIM(dm.MealMode)) = s.MealMode
                     AND dm.MealDate >= @from
-                    AND dm.MealDate < @to
+                    AND dm.MealDate <= @to
                     AND dm.RevokedAt IS NULL
             ) AS RECEIVED,
             s.DailyLimit AS DAILYLIMIT,

@@ -150,10 +150,12 @@ BEGIN
         WHERE dm.MealDate >= @fromAt AND dm.MealDate <= @toAt AND dm.RevokedAt IS NULL
         GROUP BY k.Code1, k.Code2, dm.MealCost, k.PricedCode
     ),
+    -- Codes group as the collation and the meal limits match them (case, width, blanks
+    -- around), showing one spelling: the master's or the site's where there is one.
     grouped AS (
         SELECT
-            g.Key1,
-            g.Key2,
+            MIN(g.Key1 COLLATE Latin1_General_100_BIN2) COLLATE Latin1_General_100_CI_AS AS Key1,
+            MIN(g.Key2 COLLATE Latin1_General_100_BIN2) COLLATE Latin1_General_100_CI_AS AS Key2,
             SUM(s.Meals) AS Meals,
             SUM(s.Meals * COALESCE(
                 TRY_CONVERT(DECIMAL(19, 2), NULLIF(LTRIM(RTRIM(c.CostText)), N'')), 0
@@ -171,23 +173,57 @@ BEGIN
                 CASE WHEN UPPER(@layout) = N'SUMMARY' THEN
                     CASE UPPER(@group1)
                         WHEN N'MEALTYPE' THEN COALESCE(
-                            (SELECT m.MealType FROM dbo.tbcoMeal AS m WHERE m.Code = s.Code1), N''
-                        )
-                        WHEN N'DEPARTMENT' THEN COALESCE(
-                            (SELECT e.DeptCode FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = s.Code1),
+                            (
+                                SELECT COALESCE(t.Code, m.MealType) FROM dbo.tbcoMeal AS m
+                                LEFT JOIN dbo.tbcoMealType AS t ON t.Code = m.MealType
+                                WHERE m.Code = s.Code1
+                            ),
                             N''
                         )
+                        WHEN N'DEPARTMENT' THEN COALESCE(
+                            (
+                                SELECT COALESCE(d.DeptCode, e.DeptCode) FROM Payroll.dbo.tbcmaster AS e
+                                LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+                                WHERE e.EmpNum = s.Code1
+                            ),
+                            N''
+                        )
+                        WHEN N'MEALTIME' THEN COALESCE(
+                            (
+                                SELECT TOP (1) ms.MealMode FROM dbo.tbTALOMealModeSetting AS ms
+                                WHERE ms.MealMode = LTRIM(RTRIM(s.Code1))
+                            ),
+                            LTRIM(RTRIM(s.Code1))
+                        )
+                        WHEN N'CLERK' THEN LTRIM(RTRIM(s.Code1))
                         ELSE s.Code1
                     END
                 ELSE s.Code1 END AS Key1,
                 CASE UPPER(@group2)
                     WHEN N'MEALTYPE' THEN COALESCE(
-                        (SELECT m.MealType FROM dbo.tbcoMeal AS m WHERE m.Code = s.Code2), N''
-                    )
-                    WHEN N'DEPARTMENT' THEN COALESCE(
-                        (SELECT e.DeptCode FROM Payroll.dbo.tbcmaster AS e WHERE e.EmpNum = s.Code2),
+                        (
+                            SELECT COALESCE(t.Code, m.MealType) FROM dbo.tbcoMeal AS m
+                            LEFT JOIN dbo.tbcoMealType AS t ON t.Code = m.MealType
+                            WHERE m.Code = s.Code2
+                        ),
                         N''
                     )
+                    WHEN N'DEPARTMENT' THEN COALESCE(
+                        (
+                            SELECT COALESCE(d.DeptCode, e.DeptCode) FROM Payroll.dbo.tbcmaster AS e
+                            LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+                            WHERE e.EmpNum = s.Code2
+                        ),
+                        N''
+                    )
+                    WHEN N'MEALTIME' THEN COALESCE(
+                        (
+                            SELECT TOP (1) ms.MealMode FROM dbo.tbTALOMealModeSetting AS ms
+                            WHERE ms.MealMode = LTRIM(RTRIM(s.Code2))
+                        ),
+                        LTRIM(RTRIM(s.Code2))
+                    )
+                    WHEN N'CLERK' THEN LTRIM(RTRIM(s.Code2))
                     ELSE s.Code2
                 END AS Key2
         ) AS g

@@ -44,6 +44,12 @@ BEGIN
     DECLARE @locked INT;
     DECLARE @lockName NVARCHAR(255);
     DECLARE @dayStart DATETIME2(0);
+    DECLARE @before INT;
+    DECLARE @ordered INT;
+    DECLARE @stored NVARCHAR(30);
+    DECLARE @name NVARCHAR(400);
+    DECLARE @tran NVARCHAR(40);
+    DECLARE @orderRows NVARCHAR(4000);
     DECLARE @mealDate DATETIME2(0) = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE TRY_CONVERT(DATETIME2(0), @date)
@@ -103,9 +109,32 @@ BEGIN
         END;
         IF LTRIM(RTRIM(@mode)) = N''
             THROW 50000, N'Meal mode is required.', 1;
+        -- A mode with a no-break, zero-width or other hidden character shows as the mode
+        -- it imitates but would be counted apart from it.
+        IF dbo.HasInvisibleCharacters(@mode) = 1
+            THROW 50000, N'Meal mode must not contain invisible characters.', 1;
         IF @mealDate IS NULL
         BEGIN
             SET @message = CONCAT(N'''', @date, N''' is not a valid date and time.');
+            THROW 50000, @message, 1;
+        END;
+        -- A meal is recorded when it is handed out: a day other than yesterday, today or
+        -- tomorrow by the server's clock is a typing or clock fault.
+        IF ABS(DATEDIFF(DAY, CAST(GETDATE() AS DATE), CAST(@mealDate AS DATE))) > 1
+        BEGIN
+            SET @message = CONCAT(
+                N'The meal date ''', @date, N''' is more than a day from the server''s clock.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        -- Once the site limits any mode, a typed mode must be one of the site's modes
+        -- (the collation ignores case and width; blanks around are trimmed).
+        IF EXISTS (SELECT 1 FROM dbo.tbTALOMealModeSetting WHERE DailyLimit IS NOT NULL)
+            AND NOT EXISTS (
+                SELECT 1 FROM dbo.tbTALOMealModeSetting WHERE MealMode = LTRIM(RTRIM(@mode))
+            )
+        BEGIN
+            SET @message = CONCAT(N'Meal mode ', @mode, N' is not one of the site''s meal modes.');
             THROW 50000, @message, 1;
         END;
 
@@ -114,7 +143,9 @@ BEGIN
         -- caller's transaction, must stay under the limit. Two counters serving the same
         -- employee at once: the application lock, held to the end of the transaction,
         -- makes the second one wait and then count the first one's meal. A mode typed
-        -- with blanks around it counts as the mode it names.
+        -- with blanks around it counts as the mode it names. The lock is named after the
+        -- employee number as stored: the collation finds the same employee for "１２３"
+        -- and "123", which must not take two locks.
         SELECT
             @limitMode = s.MealMode,
             @limit = s.DailyLimit
@@ -122,7 +153,10 @@ BEGIN
         WHERE s.MealMode = LTRIM(RTRIM(@mode)) AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL;
         IF @limitMode IS NOT NULL
         BEGIN
-            SET @lockName = CONCAT(N'talo_meal_limit:', UPPER(RTRIM(@employee)));
+            SELECT @stored = EmpNum,
+                   @name = LTRIM(RTRIM(CONCAT(Lastname, N', ', Firstname, N' ', Middlename)))
+            FROM Payroll.dbo.tbcmaster WHERE EmpNum = @employee;
+            SET @lockName = CONCAT(N'talo_meal_limit:', UPPER(@stored));
             EXEC @locked = sp_getapplock
                 @Resource = @lockName,
                 @LockMode = N'Exclusive',
@@ -133,20 +167,33 @@ BEGIN
                     N'Another counter is recording meals for employee %s; try again.', 16, 1,
                     @employee
                 );
+            -- The meals this session saved in the open transaction (kept in the session
+            -- context by transaction) are the order's; the others were received before.
+            -- The day ends at its last second: 9999-12-31 has no next day to compare with.
             SET @dayStart = CAST(CAST(@mealDate AS DATE) AS DATETIME2(0));
-            SELECT @received = COUNT(*)
+            SET @tran = CONVERT(NVARCHAR(40), CURRENT_TRANSACTION_ID());
+            SET @orderRows = CASE
+                WHEN CONVERT(NVARCHAR(40), SESSION_CONTEXT(N'talo_order_tran')) = @tran
+                    THEN CONVERT(NVARCHAR(4000), SESSION_CONTEXT(N'talo_order_rows'))
+                ELSE N','
+            END;
+            SELECT
+                @received = COUNT(*),
+                @ordered = COUNT(CASE WHEN CHARINDEX(CONCAT(N',', TransNum, N','), @orderRows) > 0 THEN 1 END)
             FROM dbo.tbTALOEmployeeDistributedMeals
             WHERE
-                EmpNum = @employee
+                EmpNum = @stored
                 AND LTRIM(RTRIM(MealMode)) = @limitMode
                 AND MealDate >= @dayStart
-                AND MealDate < DATEADD(DAY, 1, @dayStart)
+                AND MealDate <= DATEADD(SECOND, 86399, @dayStart)
                 AND RevokedAt IS NULL;
+            SET @before = @received - @ordered;
             IF @received >= @limit
             BEGIN
                 SET @message = CONCAT(
-                    N'Employee ', @employee, N' has already received ', @received, N' ',
-                    @limitMode, N' today; the site allows ', @limit, N' a day.'
+                    @name, N' (', @stored, N') has received ', @before, N' ', @limitMode,
+                    N' today and this order holds ', @ordered + 1, N'; the site allows ', @limit,
+                    N' a day.'
                 );
                 THROW 50000, @message, 1;
             END;
@@ -168,6 +215,19 @@ BEGIN
         FROM Payroll.dbo.tbcmaster AS e
         CROSS JOIN dbo.tbcoMeal AS m
         WHERE e.EmpNum = @employee AND m.Code = @meal;
+
+        IF @outer > 0
+        BEGIN
+            SET @tran = CONVERT(NVARCHAR(40), CURRENT_TRANSACTION_ID());
+            SET @orderRows = CASE
+                WHEN CONVERT(NVARCHAR(40), SESSION_CONTEXT(N'talo_order_tran')) = @tran
+                    THEN CONVERT(NVARCHAR(4000), SESSION_CONTEXT(N'talo_order_rows'))
+                ELSE N','
+            END;
+            SET @orderRows = CONCAT(@orderRows, SCOPE_IDENTITY(), N',');
+            EXEC sp_set_session_context N'talo_order_tran', @tran;
+            EXEC sp_set_session_context N'talo_order_rows', @orderRows;
+        END;
 
         IF @outer = 0 COMMIT TRANSACTION;
     END TRY

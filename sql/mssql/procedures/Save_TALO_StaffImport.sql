@@ -53,8 +53,26 @@ BEGIN
         IF @outer = 0 BEGIN TRANSACTION;
         ELSE SAVE TRANSACTION talo_save_staff_import;
 
-        IF ISJSON(@rows) = 0 OR LEFT(LTRIM(@rows), 1) <> N'['
+        -- An array, whatever blanks, tabs or line breaks come before it.
+        IF ISJSON(@rows) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @rows, N']')) AS j) <> 4
             THROW 50000, N'The staff rows must be a JSON array.', 1;
+        IF dbo.TALO_JsonHasNul(@rows) = 1
+            THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+        IF EXISTS (SELECT 1 FROM OPENJSON(@rows) AS j WHERE j.[type] <> 4)
+            THROW 50000, N'Each staff row must be a JSON array: number, last name, first name, middle name, department code, department name, active.', 1;
+        -- Every value is a text (type 1): a number, true or a nested array is not what
+        -- the file said.
+        SET @value = NULL;
+        SELECT TOP (1) @value = CAST(j.[key] AS INT) + 1
+        FROM OPENJSON(@rows) AS j
+        CROSS APPLY OPENJSON(j.[value]) AS v
+        WHERE v.[type] <> 1
+        ORDER BY CAST(j.[key] AS INT);
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Staff row ', @value, N': every value must be a JSON text.');
+            THROW 50000, @message, 1;
+        END;
 
         INSERT INTO @staff (
             Seq, EmpNum, Lastname, Firstname, Middlename, DeptCode, DeptName, Active
@@ -72,6 +90,12 @@ BEGIN
 
         IF EXISTS (SELECT 1 FROM @staff WHERE EmpNum = N'')
             THROW 50000, N'Employee number is required.', 1;
+        -- Keys that look like another one ("10002" with a zero-width space) are refused,
+        -- as the meal codes are.
+        IF EXISTS (SELECT 1 FROM @staff WHERE dbo.HasInvisibleCharacters(EmpNum) = 1)
+            THROW 50000, N'Employee number must not contain invisible characters.', 1;
+        IF EXISTS (SELECT 1 FROM @staff WHERE dbo.HasInvisibleCharacters(DeptCode) = 1)
+            THROW 50000, N'Department code must not contain invisible characters.', 1;
 
         SET @value = NULL;
         SELECT TOP (1) @value = EmpNum
@@ -82,6 +106,14 @@ BEGIN
         IF @value IS NOT NULL
         BEGIN
             SET @message = CONCAT(N'Employee ', @value, N': a value is longer than its column allows.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = EmpNum FROM @staff WHERE Lastname = N'' ORDER BY Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Employee ', @value, N': the last name is required.');
             THROW 50000, @message, 1;
         END;
 

@@ -46,6 +46,8 @@ BEGIN
 
         IF @key = N''
             THROW 50000, N'Staff ID is required.', 1;
+        IF dbo.HasInvisibleCharacters(@key) = 1
+            THROW 50000, N'Staff ID must not contain invisible characters.', 1;
         IF @last = N''
             THROW 50000, N'Last name is required.', 1;
 

@@ -72,19 +72,13 @@ BEGIN
         IF @key = LTRIM(RTRIM(@user)) AND (@access = N'0' OR @active = N'0')
             THROW 50000, N'You cannot withdraw your own access.', 1;
 
-        -- Managers: active, may sign in to TALO, and the first rights row holds right 5.
+        -- Managers (dbo.TALO_Managers: active, may sign in to TALO, have a password,
+        -- right 5 in the fifth part of the first rights row), their register rows locked.
         INSERT INTO @managers (EmployeeID)
-        SELECT p.EmployeeID
-        FROM Password.dbo.tbPasswordMain AS p WITH (UPDLOCK, HOLDLOCK)
-        WHERE p.Active = '1'
-            AND EXISTS (
-                SELECT 1 FROM Password.dbo.tbPasswordAppAccess AS a
-                WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = N'TALO'
-            )
-            AND CONCAT(N'|', (
-                SELECT TOP (1) r.UserRights FROM dbo.tbTALOUserRights AS r
-                WHERE r.UserID = p.EmployeeID ORDER BY r.ModifiedAt
-            ), N'|') LIKE N'%|5|%';
+        SELECT m.EmployeeID
+        FROM dbo.TALO_Managers() AS m
+        INNER JOIN Password.dbo.tbPasswordMain AS p WITH (UPDLOCK, HOLDLOCK)
+            ON p.EmployeeID = m.EmployeeID;
         IF (@access = N'0' OR @active = N'0')
             AND EXISTS (SELECT 1 FROM @managers WHERE EmployeeID = @stored)
             AND NOT EXISTS (SELECT 1 FROM @managers WHERE EmployeeID <> @stored)

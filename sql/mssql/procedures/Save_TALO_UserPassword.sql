@@ -44,7 +44,8 @@ BEGIN
             SET @message = CONCAT(N'Unknown staff ID ', @staff, N'.');
             THROW 50000, @message, 1;
         END;
-        IF LEFT(@hash, 10) <> N'$argon2id$' COLLATE Latin1_General_100_BIN2
+        -- Only the encoding the program makes: version, cost parameters, salt and hash.
+        IF dbo.TALO_IsArgon2id(@hash) = 0
             THROW 50000, N'The password must arrive as an argon2id hash.', 1;
 
         INSERT INTO dbo.tbTALOAuditLog (

@@ -61,22 +61,17 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        -- The last manager (active, may sign in to TALO, the first rights row holds
-        -- right 5) keeps right 5: otherwise nobody could manage sign-ins or rights.
-        IF CONCAT(N'|', @rights, N'|') NOT LIKE N'%|5|%'
+        -- The last manager (dbo.TALO_Managers: active, may sign in to TALO, has a
+        -- password, right 5 in the fifth part of the first rights row) keeps right 5:
+        -- otherwise nobody could manage sign-ins or rights. The register's rows are locked
+        -- to the end of the transaction, so two saves cannot both remove the last two.
+        IF dbo.TALO_RightsPart(@rights, 5) <> N'5'
         BEGIN
             INSERT INTO @managers (EmployeeID)
-            SELECT p.EmployeeID
-            FROM Password.dbo.tbPasswordMain AS p WITH (UPDLOCK, HOLDLOCK)
-            WHERE p.Active = '1'
-                AND EXISTS (
-                    SELECT 1 FROM Password.dbo.tbPasswordAppAccess AS a
-                    WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = N'TALO'
-                )
-                AND CONCAT(N'|', (
-                    SELECT TOP (1) r.UserRights FROM dbo.tbTALOUserRights AS r
-                    WHERE r.UserID = p.EmployeeID ORDER BY r.ModifiedAt
-                ), N'|') LIKE N'%|5|%';
+            SELECT m.EmployeeID
+            FROM dbo.TALO_Managers() AS m
+            INNER JOIN Password.dbo.tbPasswordMain AS p WITH (UPDLOCK, HOLDLOCK)
+                ON p.EmployeeID = m.EmployeeID;
             SELECT @manager = EmployeeID FROM @managers WHERE EmployeeID = @key;
             IF @manager IS NOT NULL
                 AND NOT EXISTS (SELECT 1 FROM @managers WHERE EmployeeID <> @manager)

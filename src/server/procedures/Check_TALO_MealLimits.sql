@@ -18,20 +18,25 @@ WHERE trim(:date) <> '' AND talo_iso_day(:date) IS NULL;
 SELECT talo_raise('The meal modes must be a JSON array.')
 WHERE CASE WHEN json_valid(:modes) THEN json_type(:modes) <> 'array' ELSE 1 END;
 
+SELECT talo_raise('Text arguments must not contain the NUL character.')
+WHERE talo_json_nul(:modes);
+
+-- Modes match as the server's collation matches them: case and width folded, blanks
+-- around ignored; the day's last second counts too.
 SELECT MEALMODE, RECEIVED, DAILYLIMIT, ORDERED, LIMITACTION
 FROM (SELECT s.MealMode AS MEALMODE,
              (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm
-              WHERE dm.EmpNum = :employee AND trim(dm.MealMode) = s.MealMode
-                AND dm.MealDate >= d.day AND dm.MealDate < date(d.day, '+1 day')
+              WHERE dm.EmpNum = :employee AND talo_match_key(dm.MealMode) = o.mode
+                AND dm.MealDate >= d.day AND dm.MealDate <= d.day || ' 23:59:59'
                 AND dm.RevokedAt IS NULL) AS RECEIVED,
              s.DailyLimit AS DAILYLIMIT,
              o.n AS ORDERED,
              s.LimitAction AS LIMITACTION,
              s.Position AS position
-      FROM (SELECT trim(CAST(value AS TEXT)) AS mode, count(*) AS n
+      FROM (SELECT talo_match_key(CAST(value AS TEXT)) AS mode, count(*) AS n
             FROM json_each(:modes)
-            GROUP BY trim(CAST(value AS TEXT)) COLLATE UNICODE_CI) o
-      JOIN Station.tbTALOMealModeSetting s ON s.MealMode = o.mode
+            GROUP BY talo_match_key(CAST(value AS TEXT))) o
+      JOIN Station.tbTALOMealModeSetting s ON talo_match_key(s.MealMode) = o.mode
       JOIN (SELECT coalesce(talo_iso_day(nullif(trim(:date), '')),
                             talo_iso_day(talo_now())) AS day) d
       WHERE s.DailyLimit IS NOT NULL)

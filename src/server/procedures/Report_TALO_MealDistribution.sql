@@ -96,25 +96,46 @@ FROM (
            a.Trans AS SortThird
     FROM (
         -- Step 2: the stored codes become report groups (a meal's type, an employee's
-        -- department), added up per report group.
-        SELECT upper(:layout) AS Layout, c.Key1, c.Key2, NULL AS Trans,
+        -- department), added up per report group. Codes group as the server's collation
+        -- and the meal limits match them (case, width, blanks around), showing one
+        -- spelling: the master's or the site's where there is one.
+        SELECT upper(:layout) AS Layout, min(c.Key1 COLLATE BINARY) AS Key1,
+               min(c.Key2 COLLATE BINARY) AS Key2, NULL AS Trans,
                sum(c.Meals) AS Meals, sum(c.Cents) AS Cents,
                sum(c.PricedNow) AS PricedNow, sum(c.NoCost) AS NoCost,
                NULL AS MealDate, NULL AS ClerkID, NULL AS RevokedBy, NULL AS RevokedAt
         FROM (
+          SELECT g.*,
+                 CASE WHEN upper(:layout) = 'SUMMARY' AND upper(:group1) NOT IN ('EMPLOYEE', 'DAY')
+                      THEN talo_match_key(g.Key1) ELSE g.Key1 END AS G1,
+                 CASE WHEN upper(:group2) NOT IN ('EMPLOYEE', 'DAY')
+                      THEN talo_match_key(g.Key2) ELSE g.Key2 END AS G2
+          FROM (
             SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
-                       WHEN 'MEALTYPE' THEN COALESCE((SELECT m.MealType FROM Station.tbcoMeal AS m
+                       WHEN 'MEALTYPE' THEN COALESCE((SELECT coalesce(t.Code, m.MealType) FROM Station.tbcoMeal AS m
+                                                      LEFT JOIN Station.tbcoMealType AS t ON t.Code = m.MealType
                                                       WHERE m.Code = s.Code1), '')
-                       WHEN 'DEPARTMENT' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
+                       WHEN 'DEPARTMENT' THEN COALESCE((SELECT coalesce(d.DeptCode, e.DeptCode) FROM Payroll.tbcmaster AS e
+                                                        LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
                                                         WHERE e.EmpNum = s.Code1), '')
+                       WHEN 'MEALTIME' THEN COALESCE((SELECT ms.MealMode FROM Station.tbTALOMealModeSetting AS ms
+                                                      WHERE talo_match_key(ms.MealMode) = talo_match_key(s.Code1)),
+                                                     trim(s.Code1))
+                       WHEN 'CLERK' THEN trim(s.Code1)
                        ELSE s.Code1 END
                    ELSE s.Code1 END AS Key1,
                    CASE upper(:group2)
                        WHEN '' THEN s.Code2
-                       WHEN 'MEALTYPE' THEN COALESCE((SELECT m.MealType FROM Station.tbcoMeal AS m
+                       WHEN 'MEALTYPE' THEN COALESCE((SELECT coalesce(t.Code, m.MealType) FROM Station.tbcoMeal AS m
+                                                      LEFT JOIN Station.tbcoMealType AS t ON t.Code = m.MealType
                                                       WHERE m.Code = s.Code2), '')
-                       WHEN 'DEPARTMENT' THEN COALESCE((SELECT e.DeptCode FROM Payroll.tbcmaster AS e
+                       WHEN 'DEPARTMENT' THEN COALESCE((SELECT coalesce(d.DeptCode, e.DeptCode) FROM Payroll.tbcmaster AS e
+                                                        LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
                                                         WHERE e.EmpNum = s.Code2), '')
+                       WHEN 'MEALTIME' THEN COALESCE((SELECT ms.MealMode FROM Station.tbTALOMealModeSetting AS ms
+                                                      WHERE talo_match_key(ms.MealMode) = talo_match_key(s.Code2)),
+                                                     trim(s.Code2))
+                       WHEN 'CLERK' THEN trim(s.Code2)
                        ELSE s.Code2 END AS Key2,
                    s.Meals, s.Cents, s.PricedNow, s.NoCost
             FROM (
@@ -152,8 +173,9 @@ FROM (
                   AND dm.RevokedAt IS NULL AND upper(:layout) <> 'REVOKED'
                 GROUP BY 1, 2
             ) AS s
+          ) AS g
         ) AS c
-        GROUP BY c.Key1, c.Key2
+        GROUP BY c.G1, c.G2
         UNION ALL
         -- The revoked meals, one row each.
         SELECT 'REVOKED', dm.EmpNum, dm.MealCode, dm.TransNum, 1,

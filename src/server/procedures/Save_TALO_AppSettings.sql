@@ -26,6 +26,9 @@ WHERE :firstday NOT IN ('1', '2', '3', '4', '5', '6', '7');
 SELECT talo_raise('The meal modes must be a JSON array.')
 WHERE CASE WHEN json_valid(:modes) THEN json_type(:modes) <> 'array' ELSE 1 END;
 
+SELECT talo_raise('Text arguments must not contain the NUL character.')
+WHERE talo_json_nul(:modes);
+
 -- The modes are unpacked once into temp.talo_mode_rows, a scratch table of this
 -- connection that the store creates when it opens; emptied on every call.
 DELETE FROM temp.talo_mode_rows;

@@ -46,28 +46,59 @@ WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMeal m
 SELECT talo_raise('Meal mode is required.')
 WHERE trim(:mode) = '';
 
+-- A mode with a no-break, zero-width or other hidden character shows as the mode it
+-- imitates but would be counted apart from it.
+SELECT talo_raise('Meal mode must not contain invisible characters.')
+WHERE talo_invisible(:mode);
+
 SELECT talo_raise('''' || :date || ''' is not a valid date and time.')
 WHERE talo_iso(:date) IS NULL;
+
+-- A meal is recorded when it is handed out: a day other than yesterday, today or
+-- tomorrow by the server's clock is a typing or clock fault, and would count against
+-- (or escape) another day's limit.
+SELECT talo_raise('The meal date ''' || :date || ''' is more than a day from the server''s clock.')
+WHERE abs(julianday(talo_iso_day(:date)) - julianday(substr(talo_now(), 1, 10))) > 1;
+
+-- Once the site limits any mode, a typed mode must be one of the site's modes (matched
+-- as the limits match them), or a misspelt "Lunchh" would walk around the lunch limit.
+SELECT talo_raise('Meal mode ' || :mode || ' is not one of the site''s meal modes.')
+WHERE EXISTS (SELECT 1 FROM Station.tbTALOMealModeSetting WHERE DailyLimit IS NOT NULL)
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOMealModeSetting
+                  WHERE talo_match_key(MealMode) = talo_match_key(:mode));
 
 -- A meal mode the site limits with a block: the employee's meals of that mode on the day
 -- of the meal, not revoked, counting the lines already saved in the caller's transaction,
 -- must stay under the limit. Writes are serialised by the store, so two counters cannot
--- both pass the last allowed meal. A mode typed with blanks around it is stored as typed
--- but counts as the mode it names, or " Lunch" would slip past the lunch limit.
-SELECT talo_raise('Employee ' || :employee || ' has already received ' || c.received || ' '
-                  || c.mode || ' today; the site allows ' || c.lim || ' a day.')
+-- both pass the last allowed meal. Modes match as the server's collation matches them
+-- (case, width, blanks around), and the day's last second counts too (9999-12-31 has no
+-- next day to compare with). The refusal tells what was received before this order and
+-- what the order holds, this line included.
+SELECT talo_raise(trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename) || ' ('
+                  || e.EmpNum || ') has received ' || c.before || ' ' || c.mode
+                  || ' today and this order holds ' || (c.ordered + 1)
+                  || '; the site allows ' || c.lim || ' a day.')
 FROM (SELECT s.MealMode AS mode, s.DailyLimit AS lim,
-             (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals dm
-              WHERE dm.EmpNum = :employee AND trim(dm.MealMode) = s.MealMode
-                AND dm.MealDate >= talo_iso_day(:date)
-                AND dm.MealDate < date(talo_iso_day(:date), '+1 day')
-                AND dm.RevokedAt IS NULL) AS received
+             count(dm.TransNum) - coalesce(sum(talo_in_order(dm.TransNum)), 0) AS before,
+             coalesce(sum(talo_in_order(dm.TransNum)), 0) AS ordered
       FROM Station.tbTALOMealModeSetting s
-      WHERE s.MealMode = trim(:mode) AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL) c
-WHERE c.received >= c.lim;
+      LEFT JOIN Station.tbTALOEmployeeDistributedMeals dm
+        ON dm.EmpNum = :employee AND talo_match_key(dm.MealMode) = talo_match_key(s.MealMode)
+       AND dm.MealDate >= talo_iso_day(:date)
+       AND dm.MealDate <= talo_iso_day(:date) || ' 23:59:59'
+       AND dm.RevokedAt IS NULL
+      WHERE talo_match_key(s.MealMode) = talo_match_key(:mode)
+        AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL
+      GROUP BY s.MealMode) c
+JOIN Payroll.tbcmaster e ON e.EmpNum = :employee
+WHERE c.before + c.ordered >= c.lim;
 
+-- The meal saved belongs to the caller's open order: talo_order_add notes its number
+-- (AUTOINCREMENT gives one past the highest number ever given) and answers NULL.
 INSERT INTO Station.tbTALOEmployeeDistributedMeals
     (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost)
 SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now(), m.Cost
 FROM Payroll.tbcmaster e, Station.tbcoMeal m
-WHERE e.EmpNum = :employee AND m.Code = :meal;
+WHERE e.EmpNum = :employee AND m.Code = :meal
+  AND talo_order_add(coalesce((SELECT seq FROM Station.sqlite_sequence
+                               WHERE name = 'tbTALOEmployeeDistributedMeals'), 0) + 1) IS NULL;

@@ -17,6 +17,19 @@ SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_lengt
 SELECT talo_raise('The staff rows must be a JSON array.')
 WHERE CASE WHEN json_valid(:rows) THEN json_type(:rows) <> 'array' ELSE 1 END;
 
+SELECT talo_raise('Text arguments must not contain the NUL character.')
+WHERE talo_json_nul(:rows);
+
+SELECT talo_raise('Each staff row must be a JSON array: number, last name, first name, '
+                  || 'middle name, department code, department name, active.')
+FROM json_each(:rows) WHERE type <> 'array' LIMIT 1;
+
+-- Every value is a text (a number, true or a nested array is not what the file said).
+SELECT talo_raise('Staff row ' || (r.key + 1) || ': every value must be a JSON text.')
+FROM json_each(:rows) r, json_each(r.value) v
+WHERE v.type <> 'text'
+ORDER BY r.key LIMIT 1;
+
 -- The rows are unpacked once into temp.talo_staff_rows, a scratch table of this
 -- connection that the store creates when it opens; emptied on every call, and a refused
 -- call rolls its rows back with everything else.
@@ -36,11 +49,23 @@ FROM json_each(:rows);
 SELECT talo_raise('Employee number is required.')
 FROM temp.talo_staff_rows WHERE n = '' LIMIT 1;
 
+-- Keys that look like another one ("10002" with a zero-width space) are refused, as
+-- the meal codes are.
+SELECT talo_raise('Employee number must not contain invisible characters.')
+FROM temp.talo_staff_rows WHERE talo_invisible(n) LIMIT 1;
+
+SELECT talo_raise('Department code must not contain invisible characters.')
+FROM temp.talo_staff_rows WHERE talo_invisible(d) LIMIT 1;
+
+-- Lengths in UTF-16 units, as every procedure (and SQL Server's NVARCHAR) counts them.
 SELECT talo_raise('Employee ' || n || ': a value is longer than its column allows.')
 FROM temp.talo_staff_rows
-WHERE length(n) > 30 OR length(l) > 100 OR length(f) > 100 OR length(m) > 100
-   OR length(d) > 30 OR length(dn) > 200
+WHERE talo_length(n) > 30 OR talo_length(l) > 100 OR talo_length(f) > 100
+   OR talo_length(m) > 100 OR talo_length(d) > 30 OR talo_length(dn) > 200
 ORDER BY seq LIMIT 1;
+
+SELECT talo_raise('Employee ' || n || ': the last name is required.')
+FROM temp.talo_staff_rows WHERE l = '' ORDER BY seq LIMIT 1;
 
 SELECT talo_raise('Active must be 1 (active) or 0 (inactive), not ''' || a || '''.')
 FROM temp.talo_staff_rows WHERE a NOT IN ('1', '0') ORDER BY seq LIMIT 1;

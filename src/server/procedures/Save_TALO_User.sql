@@ -14,6 +14,9 @@ SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_lengt
 SELECT talo_raise('Staff ID is required.')
 WHERE trim(:staff) = '';
 
+SELECT talo_raise('Staff ID must not contain invisible characters.')
+WHERE talo_invisible(:staff);
+
 SELECT talo_raise('Last name is required.')
 WHERE trim(:lastname) = '';
 

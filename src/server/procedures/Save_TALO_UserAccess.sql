@@ -27,26 +27,13 @@ WHERE :active NOT IN ('1', '0');
 SELECT talo_raise('You cannot withdraw your own access.')
 WHERE trim(:staff) = trim(:user) COLLATE UNICODE_CI AND (:access = '0' OR :active = '0');
 
--- A manager: active, may sign in to TALO, and the first rights row holds right 5.
+-- The last manager (temp.talo_managers) keeps his access and stays active.
 SELECT talo_raise(p.EmployeeID || ' is the last person with right 5 who may sign in; '
                   || 'give right 5 to someone else first.')
-FROM Password.tbPasswordMain p
+FROM temp.talo_managers p
 WHERE p.EmployeeID = trim(:staff)
   AND (:access = '0' OR :active = '0')
-  AND p.Active = '1'
-  AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
-              WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO')
-  AND '|' || coalesce((SELECT r.UserRights FROM Station.tbTALOUserRights r
-                       WHERE r.UserID = p.EmployeeID ORDER BY r.rowid LIMIT 1), '')
-      || '|' LIKE '%|5|%'
-  AND NOT EXISTS (
-      SELECT 1 FROM Password.tbPasswordMain o
-      WHERE o.EmployeeID <> p.EmployeeID AND o.Active = '1'
-        AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
-                    WHERE a.EmployeeID = o.EmployeeID AND a.AppCode = 'TALO')
-        AND '|' || coalesce((SELECT r.UserRights FROM Station.tbTALOUserRights r
-                             WHERE r.UserID = o.EmployeeID ORDER BY r.rowid LIMIT 1), '')
-            || '|' LIKE '%|5|%');
+  AND NOT EXISTS (SELECT 1 FROM temp.talo_managers o WHERE o.EmployeeID <> p.EmployeeID);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                    LoginName)

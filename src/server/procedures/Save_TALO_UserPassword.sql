@@ -16,8 +16,9 @@ WHERE trim(:staff) = '';
 SELECT talo_raise('Unknown staff ID ' || :staff || '.')
 WHERE NOT EXISTS (SELECT 1 FROM Password.tbPasswordMain WHERE EmployeeID = trim(:staff));
 
+-- Only the encoding the program makes: version, cost parameters, salt and hash lengths.
 SELECT talo_raise('The password must arrive as an argon2id hash.')
-WHERE substr(:hash, 1, 10) <> '$argon2id$' COLLATE BINARY;
+WHERE NOT talo_argon2id(:hash);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                    LoginName)

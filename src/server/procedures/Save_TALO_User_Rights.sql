@@ -20,27 +20,15 @@ WHERE talo_invisible(:staff);
 SELECT talo_raise('''' || :rights || ''' is not a rights string.')
 WHERE talo_rights_valid(:rights) = 0;
 
--- The last manager (active, may sign in to TALO, the first rights row holds right 5)
--- keeps right 5: otherwise nobody could manage sign-ins or rights any more.
+-- The last manager (temp.talo_managers: active, may sign in to TALO, has a password,
+-- right 5 in the fifth part of the first rights row) keeps right 5: otherwise nobody
+-- could manage sign-ins or rights any more.
 SELECT talo_raise(p.EmployeeID || ' is the last person with right 5 who may sign in; '
                   || 'give right 5 to someone else first.')
-FROM Password.tbPasswordMain p
+FROM temp.talo_managers p
 WHERE p.EmployeeID = trim(:staff)
-  AND '|' || :rights || '|' NOT LIKE '%|5|%'
-  AND p.Active = '1'
-  AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
-              WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO')
-  AND '|' || coalesce((SELECT r.UserRights FROM Station.tbTALOUserRights r
-                       WHERE r.UserID = p.EmployeeID ORDER BY r.rowid LIMIT 1), '')
-      || '|' LIKE '%|5|%'
-  AND NOT EXISTS (
-      SELECT 1 FROM Password.tbPasswordMain o
-      WHERE o.EmployeeID <> p.EmployeeID AND o.Active = '1'
-        AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
-                    WHERE a.EmployeeID = o.EmployeeID AND a.AppCode = 'TALO')
-        AND '|' || coalesce((SELECT r.UserRights FROM Station.tbTALOUserRights r
-                             WHERE r.UserID = o.EmployeeID ORDER BY r.rowid LIMIT 1), '')
-            || '|' LIKE '%|5|%');
+  AND talo_rights_part(:rights, 5) <> '5'
+  AND NOT EXISTS (SELECT 1 FROM temp.talo_managers o WHERE o.EmployeeID <> p.EmployeeID);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)

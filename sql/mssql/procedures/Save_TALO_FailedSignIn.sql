@@ -1,0 +1,55 @@
+USE Station;
+GO
+
+-- Records a refused sign-in in the changes log: the staff ID as typed (known or not;
+-- which part was wrong is not recorded, as the person is not told), the workstation and
+-- the server's time. The counter role may run it, since no one is signed in yet.
+CREATE OR ALTER PROCEDURE dbo.Save_TALO_FailedSignIn
+    @staff NVARCHAR(4000),
+    @workstation NVARCHAR(4000)
+AS
+BEGIN
+    SET NOCOUNT ON;
+
+    -- Longer values than the columns hold are refused before anything else.
+    IF DATALENGTH(@staff) > 60
+        THROW 50000, N'Staff ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@workstation) > 200
+        THROW 50000, N'Workstation can be at most 100 characters long.', 1;
+
+    -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
+    -- caller's transaction it works under a savepoint with XACT_ABORT OFF.
+    DECLARE @outer INT = @@TRANCOUNT;
+    IF @outer = 0 SET XACT_ABORT ON;
+    ELSE SET XACT_ABORT OFF;
+
+    BEGIN TRY
+        IF @outer = 0 BEGIN TRANSACTION;
+        ELSE SAVE TRANSACTION talo_call;
+
+        INSERT INTO dbo.tbTALOAuditLog (
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+        )
+        VALUES (
+            N'SignIn',
+            @staff,
+            N'FAILED',
+            CONCAT(N'Workstation: ', @workstation),
+            N'',
+            CAST(GETDATE() AS DATETIME2(0)),
+            ORIGINAL_LOGIN()
+        );
+
+        IF @outer = 0 COMMIT TRANSACTION;
+    END TRY
+    BEGIN CATCH
+        IF @outer = 0 OR XACT_STATE() = -1
+        BEGIN
+            IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+        END;
+        ELSE IF XACT_STATE() = 1
+            ROLLBACK TRANSACTION talo_call;
+        THROW;
+    END CATCH;
+END;
+GO
