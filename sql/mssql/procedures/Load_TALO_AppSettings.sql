@@ -16,6 +16,7 @@ BEGIN
         m.ServeTo AS SERVETO,
         m.Listed AS LISTED,
         COALESCE(s.ScanMode, '0') AS SCANMODE,
+        COALESCE(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
         CAST(COALESCE(s.FirstDayOfWeek, 1) AS NVARCHAR(1)) AS FIRSTDAYOFWEEK,
         COALESCE(s.SiteName, N'') AS SITENAME
     FROM dbo.tbTALOMealModeSetting AS m

@@ -11,6 +11,7 @@ SELECT m.MealMode AS MEALMODE,
        m.ServeTo AS SERVETO,
        m.Listed AS LISTED,
        coalesce(s.ScanMode, '0') AS SCANMODE,
+       coalesce(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
        CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
        coalesce(s.SiteName, '') AS SITENAME
 FROM Station.tbTALOMealModeSetting m
