@@ -261,6 +261,9 @@ void frmEmployeeList::Form_Load()
     m_context.attempt([this] { LoadEmployeeList(); });
     // Browse mode whether or not the first search reached the server.
     ResetCounter();
+    // A badge reader types where the focus is: in scan mode that is the search box.
+    if (m_data.settings().scanMode)
+        txtEmployeeDetails->setFocus();
 }
 
 // --- Handlers ---------------------------------------------------------------------------
@@ -466,6 +469,11 @@ bool frmEmployeeList::acceptMealMode(QString& typed)
             QStringLiteral("Meal mode %1 is not one of the site's meal modes. While the site "
                            "limits meals a day, choose a meal mode from the list.")
                 .arg(typed.trimmed()));
+        // By keys the clerk mends the mode at once.
+        if (keyboardEntry()) {
+            cmdMealMode->setFocus();
+            cmdMealMode->lineEdit()->selectAll();
+        }
         return false;
     }
     // The site's own spelling, so the reports count "lunch" and "Lunch" as one.
@@ -590,10 +598,13 @@ bool frmEmployeeList::mayClose()
 
 void frmEmployeeList::closeEvent(QCloseEvent* event)
 {
-    if (mayClose())
-        event->accept();
-    else
+    if (!mayClose()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // The counter's word goes with it; opened again, it speaks anew.
+    m_context.statusNote(QString());
 }
 
 void frmEmployeeList::showMealModes()
@@ -644,8 +655,12 @@ void frmEmployeeList::openScannedEmployee()
     if (!found) {
         // A badge that finds nobody must not pass unnoticed: the next scan would be
         // appended to this number.
-        if (mshEmpList->TextMatrix(1, 1).isEmpty())
+        if (mshEmpList->TextMatrix(1, 1).isEmpty()) {
             m_scanNote = QStringLiteral("No employee has the number %1.").arg(number);
+            // The next badge replaces this number.
+            txtEmployeeDetails->selectAll();
+            txtEmployeeDetails->setFocus();
+        }
         showStatusNote();
         return;
     }

@@ -1359,7 +1359,9 @@ void tst_frmEmployeeList::scanModeServesBadgeAfterBadge()
     c.watchStatusNote();
     c.changeSettings([](AppSettings& s) { s.scanMode = true; });
     c.env.tag(QStringLiteral("E001"), QStringLiteral("LU"));
-    c.searchBox()->setFocus();
+    // Opened in scan mode, the counter waits for a badge in its search box.
+    c.window->Form_Load();
+    QVERIFY(c.searchBox()->hasFocus());
 
     // First badge, an order, Save: the box is empty and ready for the next badge.
     Counter::type(QStringLiteral("E002"));
@@ -1386,7 +1388,8 @@ void tst_frmEmployeeList::scanModeServesBadgeAfterBadge()
     QVERIFY(c.inBrowseMode());
     QCOMPARE(c.statusNote, QStringLiteral("No employee has the number E099."));
     QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
-    Counter::key(Qt::Key_A, Qt::ControlModifier);
+    // The next badge replaces the number that found nobody.
+    QVERIFY(c.searchBox()->hasFocus());
     Counter::type(QStringLiteral("E002"));
     Counter::key(Qt::Key_Return);
     QVERIFY(c.inEntryMode());
@@ -1443,6 +1446,12 @@ void tst_frmEmployeeList::typedModeMustBeTheSitesOnceAnyModeIsLimited()
         QCOMPARE(c.entry(0)->text(), QStringLiteral("M02"));
         QCOMPARE(c.mealMode()->currentText(), typed);
         QCOMPARE(c.sent(), QStringList());
+        // By keys, the mode is mended where it was typed.
+        c.keyboardEntry(true);
+        c.entry(2)->setFocus();
+        QTest::keyClick(c.entry(2), Qt::Key_Return);
+        QVERIFY(c.mealMode()->hasFocus());
+        QCOMPARE(c.mealMode()->lineEdit()->selectedText(), typed);
         return;
     }
     QCOMPARE(c.env.messages().infos(), QStringList());

@@ -592,6 +592,13 @@ void tst_mdiTALO::failingSettingsReadLeavesTheDefaultsAndTheCounterServes()
                       Qt::LeftButton);
     QCOMPARE(env.messages().texts(), QStringList{QStringLiteral("Saved!")});
     QCOMPARE(storedMeals(env), 1);
+
+    // The line goes with the counter and comes back with it.
+    auto* stbNote = frame.window.findChild<QLabel*>(QStringLiteral("stbNote"));
+    frame.children().first()->close();
+    QCOMPARE(stbNote->text(), QString());
+    frame.item("mnuEmployeeList")->trigger();
+    QCOMPARE(stbNote->text(), note);
 }
 
 void tst_mdiTALO::endingWithAnUnsavedOrderAsksFirst()
