@@ -296,7 +296,7 @@ void frmAppSettings::save()
     if (!settings)
         return;
     m_data.save(*settings);
-    // This workstation's counter obeys at once; the others at their next search.
+    // This workstation's counter obeys at once; the others at a search within a minute.
     if (m_context.windows().exists<frmEmployeeList>())
         m_context.windows().get<frmEmployeeList>().useSettings(*settings);
     unload();
