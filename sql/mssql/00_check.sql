@@ -124,6 +124,7 @@ VALUES
     (N'Station', N'tbTALOSiteSetting', N'ScanMode', NULL, 4),
     (N'Station', N'tbTALOSiteSetting', N'FirstDayOfWeek', NULL, 4),
     (N'Station', N'tbTALOSiteSetting', N'SiteName', N'Latin1_General_100_CI_AS', 4),
+    (N'Station', N'tbTALOSiteSetting', N'KeyboardEntry', NULL, 6),
     (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', 4),
     (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, 4),

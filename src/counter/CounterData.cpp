@@ -14,14 +14,14 @@ Recordset CounterData::loadEmployees(const QString& searchText)
 {
     const QString date = freshServerDateText();
     m_searchDay = m_context.dtServerDate.date();
-    m_settings = m_settingsData.load();
+    m_settings.refresh(m_context.dtServerDate);
     return m_context.open(loadEmployeesText(date, searchText));
 }
 
 QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QList<OrderLine>& lines)
 {
     const bool warned = std::any_of(lines.begin(), lines.end(), [this](const OrderLine& line) {
-        const MealModeSetting* mode = m_settings.mode(line.mealMode);
+        const MealModeSetting* mode = settings().mode(line.mealMode);
         return mode && mode->dailyLimit && mode->limitAction == LimitAction::Warn;
     });
     return warned ? m_settingsData.warnings(empNum, lines) : QList<LimitWarning>();

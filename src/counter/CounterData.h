@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CounterSettings.h"
 #include "OrderLine.h"
 #include "data/Recordset.h"
 #include "settings/AppSettingsData.h"
@@ -16,16 +17,20 @@ class CounterData
 {
 public:
     explicit CounterData(AppContext& context)
-        : m_context(context), m_settingsData(context), m_settings(AppSettings::defaults())
+        : m_context(context), m_settingsData(context), m_settings(context)
     {}
 
     // Employees matching the search text, for the day the server's clock shows now. The
-    // site's settings are read again with them, so a change saved on another
-    // workstation counts from this counter's next search.
+    // site's settings are read again first when they may have changed since (a change
+    // saved on another workstation counts within a minute).
     Recordset loadEmployees(const QString& searchText);
     // The site's settings as last read, or as saved on this workstation since.
-    const AppSettings& settings() const { return m_settings; }
-    void useSettings(const AppSettings& settings) { m_settings = settings; }
+    const AppSettings& settings() const { return m_settings.settings(); }
+    // Why the defaults stand in for the site's settings; empty when they were read.
+    const QString& settingsFault() const { return m_settings.fault(); }
+    void useSettings(const AppSettings& settings) { m_settings.use(settings); }
+    // The next search reads the settings again (the window's Load).
+    void expireSettings() { m_settings.expire(); }
     // The warn-mode limits the order would pass. The server is asked only when a mode of
     // the order has such a limit.
     QList<LimitWarning> limitWarnings(const QString& empNum, const QList<OrderLine>& lines);
@@ -52,6 +57,6 @@ private:
 
     AppContext& m_context;
     AppSettingsData m_settingsData;
-    AppSettings m_settings;
+    CounterSettings m_settings;
     QDate m_searchDay;
 };

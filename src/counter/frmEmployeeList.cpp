@@ -13,6 +13,7 @@
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -102,6 +103,7 @@ frmEmployeeList::frmEmployeeList(AppContext& context) : m_context(context), m_da
     resize(Twips::toPixels(14670), Twips::toPixels(8880));
     createControls();
     m_order = std::make_unique<OrderList>(*mshMealList[OrderGrid]);
+    applySettings();
 }
 
 void frmEmployeeList::createControls()
@@ -145,7 +147,6 @@ void frmEmployeeList::createListFrame()
 
     // In entry mode the greyed list still shows whom the clerk is serving.
     mshEmpList->setShowsChoiceWhileFrameDisabled(true);
-    mshEmpList->setChoosesByKeyboard(true);
     connect(mshEmpList, &FlexGrid::Click, this, &frmEmployeeList::mshEmpList_Click);
     connect(mshEmpList, &FlexGrid::DblClick, this, &frmEmployeeList::mshEmpList_DblClick);
     connect(mshEmpList, &FlexGrid::RightButtonDown, this,
@@ -218,11 +219,10 @@ void frmEmployeeList::createCounterFrame()
     cmdMealEntry[Remove] =
         makeButton(frame, indexed("cmdMealEntry", Remove), QStringLiteral("Remove"));
     Twips::place(cmdMealEntry[Remove], 120, 8160, 1215, 495);
-    // Alt+S and Alt+C, underlined on the buttons.
-    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("&Save"));
+    cmdMealEntry[Save] = makeButton(frame, indexed("cmdMealEntry", Save), QStringLiteral("Save"));
     Twips::place(cmdMealEntry[Save], 3000, 8160, 1215, 495);
     cmdMealEntry[Cancel] =
-        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("&Cancel"));
+        makeButton(frame, indexed("cmdMealEntry", Cancel), QStringLiteral("Cancel"));
     Twips::place(cmdMealEntry[Cancel], 4320, 8160, 1215, 495);
 
     for (int i = 0; i < int(cmdMealEntry.size()); ++i)
@@ -235,25 +235,35 @@ void frmEmployeeList::createCounterFrame()
 
 void frmEmployeeList::connectKeyboard()
 {
-    // Description -> meal lookup -> meal mode -> remarks -> Add, then the next meal.
-    FormControls::onEnter(txtMealEntry[MealDescription], [this] { lookUpMeal(); });
-    FormControls::onEnter(cmdMealMode, [this] { txtMealEntry[Remarks]->setFocus(); });
-    connect(cmdMealMode, &QComboBox::activated, this,
-            [this] { txtMealEntry[Remarks]->setFocus(); });
+    // Description -> meal lookup -> meal mode -> remarks -> Add, then the next meal; only
+    // where the site chose keyboard order entry. Otherwise the boxes only take typing.
+    FormControls::onEnter(txtMealEntry[MealDescription], [this] {
+        if (keyboardEntry())
+            lookUpMeal();
+    });
+    const auto toRemarks = [this] {
+        if (keyboardEntry())
+            txtMealEntry[Remarks]->setFocus();
+    };
+    FormControls::onEnter(cmdMealMode, toRemarks);
+    connect(cmdMealMode, &QComboBox::activated, this, toRemarks);
     FormControls::onEnter(txtMealEntry[Remarks], [this] {
-        const int before = m_order->lines().size();
-        AddMealToOrder();
-        if (m_order->lines().size() > before)
-            txtMealEntry[MealDescription]->setFocus();
+        if (keyboardEntry())
+            cmdMealEntry_Click(Add);
     });
 }
 
 void frmEmployeeList::Form_Load()
 {
     txtEmployeeDetails->clear();
+    // A counter opened again may meet settings changed meanwhile.
+    m_data.expireSettings();
     m_context.attempt([this] { LoadEmployeeList(); });
     // Browse mode whether or not the first search reached the server.
     ResetCounter();
+    // A badge reader types where the focus is: in scan mode that is the search box.
+    if (m_data.settings().scanMode)
+        txtEmployeeDetails->setFocus();
 }
 
 // --- Handlers ---------------------------------------------------------------------------
@@ -297,15 +307,18 @@ void frmEmployeeList::cmdMealEntry_Click(int index)
             SaveDistributedMeals();
             ResetCounter();
             m_context.messages().info(QStringLiteral("Saved!"));
-            txtEmployeeDetails->setFocus();
+            readyForNextEmployee();
         });
         break;
     case Cancel:
         ResetCounter();
         txtEmployeeDetails->setFocus();
+        readyForNextEmployee();
         break;
     case Add:
-        AddMealToOrder();
+        // By keys the next line follows in the meal box.
+        if (AddMealToOrder() && keyboardEntry())
+            txtMealEntry[MealDescription]->setFocus();
         break;
     case Remove:
         mshMealList_DblClick(OrderGrid);
@@ -351,9 +364,16 @@ void frmEmployeeList::LoadEmployeeList()
 void frmEmployeeList::searchEmployees(const QString& text)
 {
     m_lastSearchText = text;
+    m_scanNote.clear();
     mshEmpList->layOut(QString(), 2, {0, 1000, 3500, 2400, 1900});
-    mshEmpList->fillFrom([this, &text] { return m_data.loadEmployees(text); }, true);
-    showMealModes();
+    try {
+        mshEmpList->fillFrom([this, &text] { return m_data.loadEmployees(text); }, true);
+    } catch (...) {
+        // The settings may have been read before the search failed.
+        applySettings();
+        throw;
+    }
+    applySettings();
 }
 
 void frmEmployeeList::ResetCounter()
@@ -413,22 +433,63 @@ void frmEmployeeList::RevokeDistributedMeal()
     MealRevoke(m_context).confirmAndRevoke(strEmpNum, grid->TextMatrix(grid->Row(), 6));
 }
 
-void frmEmployeeList::AddMealToOrder()
+bool frmEmployeeList::AddMealToOrder()
 {
-    const OrderLine line{txtMealEntry[MealCode]->text(), txtMealEntry[MealDescription]->text(),
-                         cmdMealMode->currentText(), txtMealEntry[Remarks]->text()};
+    OrderLine line{txtMealEntry[MealCode]->text(), txtMealEntry[MealDescription]->text(),
+                   cmdMealMode->currentText(), txtMealEntry[Remarks]->text()};
     if (line.mealCode.isEmpty() || line.mealMode.isEmpty()) {
         m_context.messages().info(QStringLiteral("Please complete detatils."));
-        return;
+        return false;
     }
+    if (!acceptMealMode(line.mealMode))
+        return false;
     if (const int row = m_order->findMeal(line.mealCode)) {
         m_context.messages().info(QStringLiteral("Meal ") + m_order->description(row) +
                                   QStringLiteral(" already on the List."));
         ClearMealEntry();
-        return;
+        return false;
     }
     m_order->append(line);
     ClearMealEntry();
+    // By keys the next line is most often of the same mode.
+    if (keyboardEntry())
+        cmdMealMode->setEditText(line.mealMode);
+    return true;
+}
+
+bool frmEmployeeList::acceptMealMode(QString& typed)
+{
+    const AppSettings& settings = m_data.settings();
+    // Free typing while the site limits nothing: no count can be walked around.
+    if (!settings.anyLimit())
+        return true;
+    const MealModeSetting* mode = settings.mode(typed);
+    if (!mode) {
+        m_context.messages().info(
+            QStringLiteral("Meal mode %1 is not one of the site's meal modes. While the site "
+                           "limits meals a day, choose a meal mode from the list.")
+                .arg(typed.trimmed()));
+        // By keys the clerk mends the mode at once.
+        if (keyboardEntry()) {
+            cmdMealMode->setFocus();
+            cmdMealMode->lineEdit()->selectAll();
+        }
+        return false;
+    }
+    // The site's own spelling, so the reports count "lunch" and "Lunch" as one.
+    typed = mode->mealMode;
+    return true;
+}
+
+void frmEmployeeList::readyForNextEmployee()
+{
+    if (m_data.settings().scanMode) {
+        // The next badge's number replaces the last one instead of being appended to it.
+        txtEmployeeDetails->clear();
+        txtEmployeeDetails->setFocus();
+    } else if (keyboardEntry()) {
+        txtEmployeeDetails->setFocus();
+    }
 }
 
 void frmEmployeeList::ClearMealEntry()
@@ -451,12 +512,13 @@ void frmEmployeeList::lookUpMeal()
     searcher.strMode = QStringLiteral("1");
     searcher.strSearchText = txtMealEntry[MealDescription]->text();
     searcher.strEmpNumSearch = strEmpNum;
+    searcher.setKeyboardChoice(keyboardEntry());
     searcher.showModal();
     // A lookup closed without a choice hands back empty values, which empty the boxes.
     txtMealEntry[MealCode]->setText(searcher.strCode);
     txtMealEntry[MealDescription]->setText(searcher.strDescription);
-    // After a choice the clerk goes on with the meal mode.
-    if (!searcher.strCode.isEmpty()) {
+    // By keys, after a choice the clerk goes on with the meal mode.
+    if (keyboardEntry() && !searcher.strCode.isEmpty()) {
         cmdMealMode->setFocus();
         // A mode chosen for the clerk is replaced by what is typed, not added to.
         cmdMealMode->lineEdit()->selectAll();
@@ -492,13 +554,57 @@ void frmEmployeeList::chooseEmployee()
     }
     showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), 2));
     preselectMealMode();
-    txtMealEntry[MealDescription]->setFocus();
+    if (keyboardEntry())
+        txtMealEntry[MealDescription]->setFocus();
 }
 
 void frmEmployeeList::useSettings(const AppSettings& settings)
 {
     m_data.useSettings(settings);
+    applySettings();
+}
+
+void frmEmployeeList::applySettings()
+{
     showMealModes();
+    const bool keys = keyboardEntry();
+    // Alt+S and Alt+C, underlined on the buttons, belong to keyboard order entry.
+    cmdMealEntry[Save]->setText(keys ? QStringLiteral("&Save") : QStringLiteral("Save"));
+    cmdMealEntry[Cancel]->setText(keys ? QStringLiteral("&Cancel") : QStringLiteral("Cancel"));
+    mshEmpList->setChoosesByKeyboard(keys);
+    showStatusNote();
+}
+
+void frmEmployeeList::showStatusNote()
+{
+    QStringList lines;
+    for (const QString& line : {m_scanNote, m_data.settingsFault()}) {
+        if (!line.isEmpty())
+            lines << line;
+    }
+    m_context.statusNote(lines.join(QStringLiteral("  ")));
+}
+
+bool frmEmployeeList::mayClose()
+{
+    if (!fraCounter->isEnabled() || m_order->lines().isEmpty())
+        return true;
+    const QString name = mshEmpList->TextMatrix(mshEmpList->Row(), 2).trimmed();
+    return m_context.messages().askDefaultNo(
+        QStringLiteral("The order for %1 is not saved. Close the counter and drop the order?")
+            .arg(name),
+        QStringLiteral("Confirmation"));
+}
+
+void frmEmployeeList::closeEvent(QCloseEvent* event)
+{
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // The counter's word goes with it; opened again, it speaks anew.
+    m_context.statusNote(QString());
 }
 
 void frmEmployeeList::showMealModes()
@@ -546,10 +652,23 @@ void frmEmployeeList::openScannedEmployee()
             return; // two employees answer to it: the clerk chooses
         found = row;
     }
-    if (!found)
+    if (!found) {
+        // A badge that finds nobody must not pass unnoticed: the next scan would be
+        // appended to this number.
+        if (mshEmpList->TextMatrix(1, 1).isEmpty()) {
+            m_scanNote = QStringLiteral("No employee has the number %1.").arg(number);
+            // The next badge replaces this number.
+            txtEmployeeDetails->selectAll();
+            txtEmployeeDetails->setFocus();
+        }
+        showStatusNote();
         return;
+    }
     mshEmpList->setRow(found);
     chooseEmployee();
+    // The meal box takes the order of the employee scanned.
+    if (fraCounter->isEnabled())
+        txtMealEntry[MealDescription]->setFocus();
 }
 
 bool frmEmployeeList::clerkAcceptsLimits(const QList<OrderLine>& lines)
@@ -574,7 +693,7 @@ bool frmEmployeeList::clerkAcceptsLimits(const QList<OrderLine>& lines)
                            .arg(name)
                            .arg(warning.receivedToday)
                            .arg(warning.mealMode);
-        if (!m_context.messages().ask(question, QStringLiteral("Confirmation")))
+        if (!m_context.messages().askDefaultNo(question, QStringLiteral("Confirmation")))
             return false;
     }
     return true;

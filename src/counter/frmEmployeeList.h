@@ -36,9 +36,16 @@ public:
     // Settings saved on this workstation count at once, without waiting for a search.
     void useSettings(const AppSettings& settings);
 
+    // Whether the counter may close: in entry mode with order lines not saved the clerk
+    // is asked first. The main window asks it too before the program ends.
+    bool mayClose();
+
     // The employee of the last Click or DblClick on the list.
     QString strEmpNum;
     QString strEmpCol3;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void cmdSearch_Click();
@@ -67,7 +74,8 @@ private:
     bool LoadDistributedMeals();
     void SaveDistributedMeals();
     void RevokeDistributedMeal();
-    void AddMealToOrder();
+    // True when the line was added to the order.
+    bool AddMealToOrder();
     void ClearMealEntry();
     void clearMealMode();
     // The site's modes, the listed ones first, in the mode list; the text stays.
@@ -82,8 +90,17 @@ private:
     void lookUpMeal();
     // Names the employee being served in the counter frame ("" in browse mode).
     void showChosenEmployee(const QString& empNum, const QString& name);
-    // The clerk's keys: Enter moves an order on from box to box.
+    // The clerk's keys with keyboard order entry: Enter moves an order on from box to box.
     void connectKeyboard();
+    bool keyboardEntry() const { return m_data.settings().keyboardEntry; }
+    // The site's settings shown: the mode list, the keys, and the status line.
+    void applySettings();
+    void showStatusNote();
+    // Once a site limits any mode, a mode typed by hand must be one of the site's; true
+    // when `typed` passes, with the site's own spelling put in its place.
+    bool acceptMealMode(QString& typed);
+    // An order ended (saved or cancelled): in scan mode the box is ready for the next badge.
+    void readyForNextEmployee();
     // A list searched before midnight holds yesterday in its third column: search
     // again, with the same text, for today and keep the same employee current. False
     // when that employee is not found again.
@@ -116,4 +133,6 @@ private:
 
     std::unique_ptr<OrderList> m_order;
     QString m_lastSearchText;
+    // What the last scan came to, for the status line ("" when it found its employee).
+    QString m_scanNote;
 };

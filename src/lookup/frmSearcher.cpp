@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
 using SqlText::quote;
 
@@ -80,8 +81,10 @@ void frmSearcher::createControls(QWidget* surface)
     connect(mshSearchList, &FlexGrid::Click, this, &frmSearcher::mshSearchList_Click);
     connect(mshSearchList, &FlexGrid::DblClick, this, &frmSearcher::mshSearchList_DblClick);
 
-    // By keyboard: Up/Down go from the box into the list, Enter there chooses the row,
-    // and typing in the list goes on in the search box.
+    // The opener asks for the keys of each showing anew.
+    const bool keyboard = std::exchange(m_keyboardChoice, false);
+    if (!keyboard)
+        return;
     mshSearchList->setChoosesByKeyboard(true);
     FormControls::onUpDown(txtSearchEntry, [this] {
         if (mshSearchList->isEnabled())

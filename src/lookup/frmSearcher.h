@@ -36,6 +36,11 @@ public:
     // the words True / False in any letter case; anything else (an empty cell) false.
     static bool readStatus(const QString& cell);
 
+    // For the next showing only: Up and Down go from the box into the list, Enter there
+    // chooses the row, and typing in the list goes on in the search box (the counter's
+    // keyboard order entry). Without it only Enter in the search box does anything.
+    void setKeyboardChoice(bool on) { m_keyboardChoice = on; }
+
 protected:
     void createControls(QWidget* surface) override;
     void Form_Load() override;
@@ -51,6 +56,7 @@ private:
     void ReadMealRow(int row);
 
     AppContext& m_context;
+    bool m_keyboardChoice = false;
 
     // Exist only while the dialog is shown.
     QGroupBox* fraSearch = nullptr;

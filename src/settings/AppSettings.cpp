@@ -2,6 +2,7 @@
 
 #include "counter/MealModes.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -11,7 +12,30 @@ int minuteOfDay(const QTime& time)
     return time.hour() * 60 + time.minute();
 }
 
+// A serving window as one or two ranges of minutes, both ends included.
+QList<std::pair<int, int>> servingRanges(const MealModeSetting& setting)
+{
+    if (!setting.serveFrom.isValid() || !setting.serveTo.isValid())
+        return {};
+    const int from = minuteOfDay(setting.serveFrom);
+    const int to = minuteOfDay(setting.serveTo);
+    if (from <= to)
+        return {{from, to}};
+    return {{from, 24 * 60 - 1}, {0, to}};
+}
+
 } // namespace
+
+bool AppSettings::servingOverlaps(const MealModeSetting& a, const MealModeSetting& b)
+{
+    for (const auto& [aFrom, aTo] : servingRanges(a)) {
+        for (const auto& [bFrom, bTo] : servingRanges(b)) {
+            if (std::max(aFrom, bFrom) < std::min(aTo, bTo))
+                return true;
+        }
+    }
+    return false;
+}
 
 AppSettings AppSettings::defaults()
 {
@@ -40,13 +64,26 @@ QString AppSettings::modeServedAt(const QTime& time) const
     return {};
 }
 
+QString AppSettings::foldedName(const QString& name)
+{
+    return name.normalized(QString::NormalizationForm_KC).toCaseFolded().trimmed();
+}
+
 const MealModeSetting* AppSettings::mode(const QString& name) const
 {
+    const QString folded = foldedName(name);
     for (const MealModeSetting& setting : mealModes) {
-        if (setting.mealMode.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+        if (foldedName(setting.mealMode) == folded)
             return &setting;
     }
     return nullptr;
+}
+
+bool AppSettings::anyLimit() const
+{
+    return std::any_of(mealModes.begin(), mealModes.end(), [](const MealModeSetting& setting) {
+        return setting.dailyLimit.has_value();
+    });
 }
 
 MealModeSetting* AppSettings::mode(const QString& name)

@@ -30,6 +30,9 @@ struct AppSettings
     // The eight listed modes first (always present), then modes the site added.
     QList<MealModeSetting> mealModes;
     bool scanMode = false;
+    // Enter moves an order on from box to box, Alt keys on Save and Cancel, Enter and the
+    // arrow keys choose on the lists. Off: the counter's keys are only typing.
+    bool keyboardEntry = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
 
@@ -38,13 +41,23 @@ struct AppSettings
 
     // The mode whose serving window holds `time`; empty when none does.
     QString modeServedAt(const QTime& time) const;
-    // The setting of that mode (case-insensitive name), or nullptr.
+    // Whether two modes' serving windows share more than the minute where one ends and
+    // the other begins (the counter could not tell which mode is served then).
+    static bool servingOverlaps(const MealModeSetting& a, const MealModeSetting& b);
+    // Whether any mode has a daily limit: then a typed mode must be one of the site's.
+    bool anyLimit() const;
+    // The setting of that mode, or nullptr. Names match ignoring case, character width
+    // (a full-width "Ｌｕｎｃｈ" is "Lunch") and blanks around them.
     const MealModeSetting* mode(const QString& name) const;
     MealModeSetting* mode(const QString& name);
     // Every mode name in order (for the counter's mode list).
     QStringList modeNames() const;
 
     bool operator==(const AppSettings&) const = default;
+
+    // A mode name as the comparison sees it: width and compatibility forms folded, case
+    // folded, blanks around dropped.
+    static QString foldedName(const QString& name);
 };
 
 // A meal mode of an order that would pass the employee's daily limit in warn mode.

@@ -54,6 +54,7 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
     for (int row = 0; row < rows.recordCount(); ++row)
         settings.mealModes.append(modeFrom(rows, row));
     settings.scanMode = rows.value(0, QStringLiteral("SCANMODE")) == QLatin1String("1");
+    settings.keyboardEntry = rows.value(0, QStringLiteral("KEYBOARDENTRY")) == QLatin1String("1");
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
@@ -98,8 +99,9 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
             timeText(setting.serveFrom), timeText(setting.serveTo)});
     }
     const QString sep = QStringLiteral("', '");
+    const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
     return QStringLiteral("Station..Save_TALO_AppSettings '") + quote(jsonText(modes)) + sep +
-           (settings.scanMode ? QStringLiteral("1") : QStringLiteral("0")) + sep +
+           flag(settings.scanMode) + sep + flag(settings.keyboardEntry) + sep +
            QString::number(int(settings.firstDayOfWeek)) + sep + quote(settings.siteName) + sep +
            quote(user) + QStringLiteral("'");
 }

@@ -14,6 +14,9 @@
 namespace {
 
 constexpr int kLargestLimit = 99;
+// Room for more digits than a limit may have, so "100" is refused where it was typed
+// instead of being cut to "10".
+constexpr int kLimitBoxLength = 6;
 const QString kTimeFormat = QStringLiteral("HH:mm");
 
 // Columns of the grid the window lays the lines out in.
@@ -83,8 +86,9 @@ MealModeRow::MealModeRow(QGridLayout& grid, int index, const MealModeSetting& se
             FormControls::label(parent, FormControls::indexed("lblMode", index), setting.mealMode);
         grid.addWidget(lblMode, row, ModeColumn);
     }
-    txtLimit = box(parent, "txtLimit", index,
-                   setting.dailyLimit ? QString::number(*setting.dailyLimit) : QString(), 2);
+    txtLimit =
+        box(parent, "txtLimit", index,
+            setting.dailyLimit ? QString::number(*setting.dailyLimit) : QString(), kLimitBoxLength);
     txtLimit->setPlaceholderText(QStringLiteral("none"));
     grid.addWidget(txtLimit, row, LimitColumn);
 
@@ -192,6 +196,12 @@ void MealModeRow::refuseName(const QString& message)
 {
     if (txtMode)
         mark(txtMode, message);
+}
+
+void MealModeRow::refuseServingTimes(const QString& message)
+{
+    FieldFault::mark(txtTo, true);
+    mark(txtFrom, message);
 }
 
 QList<QWidget*> MealModeRow::tabOrder() const

@@ -36,6 +36,8 @@ public:
     // Shows a fault of an added mode's name that only the whole list can see (the same
     // name twice).
     void refuseName(const QString& message);
+    // Shows that the serving times clash with another mode's.
+    void refuseServingTimes(const QString& message);
     // The first marked field, for the focus.
     QWidget* firstMarked() const;
     QString name() const;

@@ -112,6 +112,13 @@ QGroupBox* frmAppSettings::createCounterSettings(QWidget* surface)
     chkScanMode->setText(QStringLiteral("Scan mode: an employee number and Enter, as a badge "
                                         "reader types them, open meal entry at once"));
     counterLayout->addWidget(chkScanMode);
+    chkKeyboardEntry =
+        FormControls::control<QCheckBox>(counter, QStringLiteral("chkKeyboardEntry"));
+    chkKeyboardEntry->setText(QStringLiteral("Keyboard order entry"));
+    chkKeyboardEntry->setToolTip(
+        QStringLiteral("Enter moves an order on from box to box, Alt+S saves and Alt+C "
+                       "cancels, Enter and the arrow keys choose on the lists"));
+    counterLayout->addWidget(chkKeyboardEntry);
     return counter;
 }
 
@@ -186,6 +193,7 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     for (const MealModeSetting& mode : settings.mealModes)
         addRow(mode, listed.mode(mode.mealMode) == nullptr);
     chkScanMode->setChecked(settings.scanMode);
+    chkKeyboardEntry->setChecked(settings.keyboardEntry);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
 }
@@ -206,7 +214,8 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order += {cmdAddMode, chkScanMode, cboFirstDay, txtSiteName, cmdSave, cmdCancel};
+    order +=
+        {cmdAddMode, chkScanMode, chkKeyboardEntry, cboFirstDay, txtSiteName, cmdSave, cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -245,7 +254,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
         if (mode && names.contains(mode->mealMode, Qt::CaseInsensitive))
             row->refuseName(
                 QStringLiteral("There is already a meal mode called %1.").arg(mode->mealMode));
-        else if (mode)
+        else if (mode && !refuseOverlap(*row, *mode, settings.mealModes))
             settings.mealModes.append(*mode);
         if (!firstFault)
             firstFault = row->firstMarked();
@@ -259,9 +268,26 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     }
     lblStatus->clear();
     settings.scanMode = chkScanMode->isChecked();
+    settings.keyboardEntry = chkKeyboardEntry->isChecked();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
     return settings;
+}
+
+bool frmAppSettings::refuseOverlap(MealModeRow& row, const MealModeSetting& mode,
+                                   const QList<MealModeSetting>& before)
+{
+    for (const MealModeSetting& earlier : before) {
+        if (!AppSettings::servingOverlaps(earlier, mode))
+            continue;
+        row.refuseServingTimes(
+            QStringLiteral("The serving times overlap those of %1 (%2 to %3): the counter "
+                           "could not tell which mode is served then.")
+                .arg(earlier.mealMode, earlier.serveFrom.toString(QStringLiteral("HH:mm")),
+                     earlier.serveTo.toString(QStringLiteral("HH:mm"))));
+        return true;
+    }
+    return false;
 }
 
 void frmAppSettings::save()
@@ -270,7 +296,7 @@ void frmAppSettings::save()
     if (!settings)
         return;
     m_data.save(*settings);
-    // This workstation's counter obeys at once; the others at their next search.
+    // This workstation's counter obeys at once; the others at a search within a minute.
     if (m_context.windows().exists<frmEmployeeList>())
         m_context.windows().get<frmEmployeeList>().useSettings(*settings);
     unload();

@@ -49,6 +49,9 @@ private:
     void orderTabs();
     // Everything typed, or empty when a value is refused (then marked beside its field).
     std::optional<AppSettings> readSettings();
+    // Marks a mode whose serving times clash with those of a mode above it; true then.
+    bool refuseOverlap(MealModeRow& row, const MealModeSetting& mode,
+                       const QList<MealModeSetting>& before);
     void save();
 
     AppContext& m_context;
@@ -60,6 +63,7 @@ private:
     QGridLayout* m_modeGrid = nullptr;
     QPushButton* cmdAddMode = nullptr;
     QCheckBox* chkScanMode = nullptr;
+    QCheckBox* chkKeyboardEntry = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
     QLabel* lblStatus = nullptr;

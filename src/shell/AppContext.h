@@ -47,6 +47,15 @@ public:
     // the program goes on. Returns false when the action failed.
     bool attempt(const std::function<void()>& action);
 
+    // Shows a line about how the program works just now in the main window's status bar
+    // ("" clears it). Set by the main window; does nothing before that.
+    std::function<void(const QString&)> showStatusNote;
+    void statusNote(const QString& text)
+    {
+        if (showStatusNote)
+            showStatusNote(text);
+    }
+
     // Pops up the main window's hidden "Inquiry" menu at a screen position (set by the
     // main window; does nothing before that).
     std::function<void(const QPoint&)> popupInquiryMenu;

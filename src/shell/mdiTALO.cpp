@@ -21,6 +21,7 @@
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -57,6 +58,10 @@ mdiTALO::mdiTALO(AppContext& context, std::function<std::unique_ptr<UserObject>(
     createMenus();
     createStatusBar();
     m_context.popupInquiryMenu = [this](const QPoint& globalPos) { mnuInquiry->popup(globalPos); };
+    m_context.showStatusNote = [this](const QString& text) {
+        stbNote->setText(text);
+        stbNote->setToolTip(text);
+    };
     // Panel 5 shows the server's clock as last read: the counter reads it again before
     // each search and save.
     m_context.serverDateChanged = [this](const QDateTime& serverDate) {
@@ -68,6 +73,7 @@ mdiTALO::~mdiTALO()
 {
     m_context.popupInquiryMenu = nullptr;
     m_context.serverDateChanged = nullptr;
+    m_context.showStatusNote = nullptr;
     // The meal counter and the history belong to the window registry, not to their
     // sub-windows here.
     release(m_employeeListWindow, m_employeeList);
@@ -144,6 +150,16 @@ void mdiTALO::showEmployeeList()
     m_employeeListWindow->showMaximized();
 }
 
+void mdiTALO::closeEvent(QCloseEvent* event)
+{
+    auto* list = static_cast<frmEmployeeList*>(m_employeeList.data());
+    if (list && list->isVisible() && !list->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void mdiTALO::mnuDistributedMeals_Click()
 {
     frmDistributedMeals& history = m_context.windows().get<frmDistributedMeals>();
@@ -155,8 +171,11 @@ void mdiTALO::mnuDistributedMeals_Click()
         m_historyWindow->setWidget(&history);
         m_mdiArea->addSubWindow(m_historyWindow);
     }
-    if (!m_historyWindow->isVisible())
+    if (!m_historyWindow->isVisible()) {
+        // Its close box hid the history itself as well.
+        history.show();
         history.Form_Load();
+    }
     m_historyWindow->showMaximized();
     m_mdiArea->setActiveSubWindow(m_historyWindow);
 }
@@ -167,7 +186,10 @@ void mdiTALO::mnuEmployeeList_Click()
         return;
     if (m_employeeListWindow->isHidden()) {
         // Closed by its close box: it comes back as a newly opened window would.
+        // The close box closed the counter itself too, which leaves it hidden inside its
+        // sub-window: shown again, or the sub-window comes back empty.
         auto* list = static_cast<frmEmployeeList*>(m_employeeList.data());
+        list->show();
         m_context.attempt([list] { list->Form_Load(); });
         m_employeeListWindow->showMaximized();
     } else if (m_employeeListWindow->isMinimized()) {
@@ -232,9 +254,10 @@ void mdiTALO::createMenus()
     mnuEmployeeList = addItem(mnuFile, "mnuEmployeeList", QStringLiteral("Employee List"));
     mnuDistributedMeals =
         addItem(mnuFile, "mnuDistributedMeals", QStringLiteral("Distributed Meals"));
-    mnuFile->addSeparator();
-    mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"));
-    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_quit = new QAction(this);
+    m_quit->setObjectName(QStringLiteral("actQuit"));
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(m_quit);
 
     mnuReports = addMenu(nullptr, "mnuReports", QStringLiteral("Reports"));
     mnuMealDistributionReport = addMenu(mnuReports, "mnuMealDistributionReport",
@@ -279,7 +302,7 @@ void mdiTALO::createMenus()
 
     connect(mnuDistributedMeals, &QAction::triggered, this, &mdiTALO::mnuDistributedMeals_Click);
     connect(mnuEmployeeList, &QAction::triggered, this, &mdiTALO::mnuEmployeeList_Click);
-    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_quit, &QAction::triggered, this, &QWidget::close);
     connect(mnuEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuEmployeeMeal_Click);
     connect(mnuTagEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuTagEmployeeMeal_Click);
     connect(mnuMeals, &QAction::triggered, this, &mdiTALO::mnuMeals_Click);
@@ -351,6 +374,8 @@ void mdiTALO::createStatusBar()
         stbInfo->addWidget(panel);
         m_panels[i] = panel;
     }
+    stbNote = FormControls::control<QLabel>(stbInfo, QStringLiteral("stbNote"));
+    stbInfo->addWidget(stbNote, 1);
     m_panels[0]->setText(QStringLiteral("Powered by Ferromont"));
     m_panels[0]->setToolTip(QStringLiteral("Powered by Ferromont"));
     setStatusBar(stbInfo);

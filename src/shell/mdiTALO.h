@@ -8,6 +8,7 @@
 
 class AppContext;
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -34,6 +35,10 @@ public:
     // program is to end quietly.
     bool Form_Load();
 
+protected:
+    // An order not yet saved at the counter is not dropped without a word.
+    void closeEvent(QCloseEvent* event) override;
+
 private slots:
     void mnuDistributedMeals_Click();
     void mnuEmployeeMeal_Click();
@@ -45,6 +50,7 @@ private slots:
     void mnuAppSettings_Click();
     void mnuImportStaff_Click();
     // Opens the meal counter again after its close box, or brings it forward.
+    // A window reopened comes back as its Load builds it.
     void mnuEmployeeList_Click();
 
 private:
@@ -72,7 +78,8 @@ private:
     QMenu* mnuFile = nullptr;
     QAction* mnuEmployeeList = nullptr;
     QAction* mnuDistributedMeals = nullptr;
-    QAction* mnuExit = nullptr;
+    // Ctrl+Q ends the program; a shortcut of the frame, not an item of the File menu.
+    QAction* m_quit = nullptr;
     QMenu* mnuReports = nullptr;
     QMenu* mnuMealDistributionReport = nullptr;
     QAction* mnuDistributionDaily = nullptr;
@@ -96,4 +103,7 @@ private:
     QStatusBar* stbInfo = nullptr;
     // Panels 1 to 7 at indexes 0 to 6.
     std::array<QLabel*, 7> m_panels{};
+    // The counter's word on how it works just now (default settings, a scan that found
+    // nobody).
+    QLabel* stbNote = nullptr;
 };

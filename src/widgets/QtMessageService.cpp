@@ -27,6 +27,12 @@ bool QtMessageService::ask(const QString& text, const QString& title)
                    QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool QtMessageService::askDefaultNo(const QString& text, const QString& title)
+{
+    return showBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::No) == QMessageBox::Yes;
+}
+
 void QtMessageService::error(const DbError& error)
 {
     showBox(error.isRefusal() ? QMessageBox::Warning : QMessageBox::Critical, applicationTitle(),

@@ -8,5 +8,6 @@ class QtMessageService : public MessageService
 public:
     void info(const QString& text) override;
     bool ask(const QString& text, const QString& title) override;
+    bool askDefaultNo(const QString& text, const QString& title) override;
     void error(const DbError& error) override;
 };

@@ -156,16 +156,30 @@ public:
         }
         return result;
     }
-    // Changes the site's settings as another workstation would: this counter sees them
-    // at its next search.
-    void changeSettings(const std::function<void(AppSettings&)>& change)
+    // Changes the site's settings as App Settings on this workstation does: the counter
+    // obeys at once. `elsewhere`: as another workstation would, unseen until this
+    // counter reads the settings again.
+    void changeSettings(const std::function<void(AppSettings&)>& change, bool elsewhere = false)
     {
         AppSettingsData data(env.context());
         AppSettings settings = data.load();
         change(settings);
         data.save(settings);
+        if (!elsewhere)
+            window->useSettings(settings);
         env.clearStatements();
     }
+    void keyboardEntry(bool on)
+    {
+        changeSettings([on](AppSettings& s) { s.keyboardEntry = on; });
+    }
+    // The status bar's line, as the main window would show it.
+    QString statusNote;
+    void watchStatusNote()
+    {
+        env.context().showStatusNote = [this](const QString& text) { statusNote = text; };
+    }
+    int settingsReadings() const { return int(env.statements().count(kLoadSettings)); }
     static MealModeSetting& modeOf(AppSettings& settings, const QString& name)
     {
         for (MealModeSetting& mode : settings.mealModes) {
@@ -279,6 +293,14 @@ private slots:
     void modeServedAtTheServerTimeIsPreselected();
     void scanModeOpensEntryForAnExactNumber_data();
     void scanModeOpensEntryForAnExactNumber();
+    void keysDoOnlyWhatTheSiteChose_data();
+    void keysDoOnlyWhatTheSiteChose();
+    void settingsAreReadAtLoadAndOnceAMinute();
+    void scanModeServesBadgeAfterBadge();
+    void typedModeMustBeTheSitesOnceAnyModeIsLimited_data();
+    void typedModeMustBeTheSitesOnceAnyModeIsLimited();
+    void closingWithAnUnsavedOrderAsksFirst_data();
+    void closingWithAnUnsavedOrderAsksFirst();
 };
 
 void tst_frmEmployeeList::layoutMatchesTheDesign()
@@ -317,9 +339,8 @@ void tst_frmEmployeeList::layoutMatchesTheDesign()
         {"lblCounter(2)", "fraCounter", "Order List", {120, 6000, 1935, 375}},
         {"mshMealList(0)", "fraCounter", "", {120, 6360, 5415, 1695}},
         {"cmdMealEntry(3)", "fraCounter", "Remove", {120, 8160, 1215, 495}},
-        // Save and Cancel carry their Alt keys.
-        {"cmdMealEntry(0)", "fraCounter", "&Save", {3000, 8160, 1215, 495}},
-        {"cmdMealEntry(1)", "fraCounter", "&Cancel", {4320, 8160, 1215, 495}},
+        {"cmdMealEntry(0)", "fraCounter", "Save", {3000, 8160, 1215, 495}},
+        {"cmdMealEntry(1)", "fraCounter", "Cancel", {4320, 8160, 1215, 495}},
     };
     for (const auto& control : controls) {
         const QString name = QLatin1String(control.name);
@@ -905,7 +926,10 @@ void tst_frmEmployeeList::entryModeNamesTheChosenEmployee()
 void tst_frmEmployeeList::wholeOrderByKeyboardAlone()
 {
     Counter c;
+    c.keyboardEntry(true);
     c.env.addMeal(QStringLiteral("M04"), QStringLiteral("Fish soup"), QStringLiteral("LU"));
+    QCOMPARE(c.button(0)->text(), QStringLiteral("&Save"));
+    QCOMPARE(c.button(1)->text(), QStringLiteral("&Cancel"));
     c.searchBox()->setFocus();
 
     // Search by number; the list takes the focus and Enter chooses the current row.
@@ -950,7 +974,10 @@ void tst_frmEmployeeList::wholeOrderByKeyboardAlone()
     Counter::type(QStringLiteral("no bones"));
     Counter::key(Qt::Key_Return);
     QCOMPARE(c.orderColumn(1), QStringList{"M04"});
+    // The next line starts in the meal box, with the same mode.
     QVERIFY(c.entry(1)->hasFocus());
+    QCOMPARE(c.mealMode()->currentText(), QStringLiteral("Lunch"));
+    QCOMPARE(c.entry(2)->text(), QString());
 
     Counter::type(QStringLiteral("Fr"));
     Counter::key(Qt::Key_Return);
@@ -1043,6 +1070,11 @@ void tst_frmEmployeeList::warnLimitAsksBeforeTheSave()
     }
     QCOMPARE(asked, question.isEmpty() ? QStringList() : QStringList{question});
     QCOMPARE(c.env.messages().unansweredQuestions(), 0);
+    // Enter on the question must not record the extra meal.
+    for (const auto& message : c.env.messages().messages()) {
+        if (message.kind == ScriptedMessageService::Kind::Question)
+            QVERIFY(message.noByDefault);
+    }
     if (recorded == 0) {
         // No records nothing of the order, and the order stays for the clerk.
         QCOMPARE(c.storedMeals(), before);
@@ -1183,6 +1215,279 @@ void tst_frmEmployeeList::scanModeOpensEntryForAnExactNumber()
     const bool refused = rights == kNoServing;
     QCOMPARE(c.env.messages().infos(),
              refused ? QStringList{QStringLiteral("No Access.")} : QStringList());
+}
+
+void tst_frmEmployeeList::keysDoOnlyWhatTheSiteChose_data()
+{
+    // Where the keys go and what they do, with the site's keyboard order entry off (the
+    // counter as designed) and on.
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<bool>("keyboard");
+
+    for (const char* where :
+         {"Enter in the meal box", "Enter in the remarks", "Enter in the meal mode",
+          "Enter on the list", "Down on the list", "Alt+S", "meal chosen in the lookup"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, off").arg(QLatin1String(where))))
+            << QString::fromLatin1(where) << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, on").arg(QLatin1String(where))))
+            << QString::fromLatin1(where) << true;
+    }
+}
+
+void tst_frmEmployeeList::keysDoOnlyWhatTheSiteChose()
+{
+    QFETCH(QString, where);
+    QFETCH(bool, keyboard);
+
+    Counter c;
+    c.keyboardEntry(keyboard);
+    QCOMPARE(c.button(0)->text(), keyboard ? QStringLiteral("&Save") : QStringLiteral("Save"));
+    QCOMPARE(c.button(1)->text(), keyboard ? QStringLiteral("&Cancel") : QStringLiteral("Cancel"));
+
+    if (where.endsWith(QLatin1String("on the list"))) {
+        c.search(QStringLiteral("Smi"));
+        QVERIFY(c.empList()->hasFocus());
+        c.env.clearStatements();
+        if (where.startsWith(QLatin1String("Enter"))) {
+            // Off: only a double-click chooses.
+            Counter::key(Qt::Key_Return);
+            QCOMPARE(c.inEntryMode(), keyboard);
+        } else {
+            // Off: the highlight moves; the meals received wait for a Click.
+            Counter::key(Qt::Key_Down);
+            QCOMPARE(c.empList()->Row(), 2);
+            QCOMPARE(c.sent(), keyboard ? QStringList{QStringLiteral(
+                                              "Station..Load_TALO_EmployeeDistributedMeals "
+                                              "'E003', '12/8/2026'")}
+                                        : QStringList());
+            QVERIFY(c.inBrowseMode());
+        }
+        QCOMPARE(c.env.modal().unexpected(), 0);
+        return;
+    }
+
+    c.serveSmith();
+    QVERIFY(c.inEntryMode());
+    // Off: entry mode does not move the focus (the disabled search box hands it on).
+    QCOMPARE(c.entry(1)->hasFocus(), keyboard);
+    bool lookedUp = false;
+    if (where == QLatin1String("Enter in the meal box")) {
+        if (keyboard)
+            c.env.modal().then([&](QDialog&) { lookedUp = true; });
+        c.entry(1)->setFocus();
+        QTest::keyClicks(c.entry(1), QStringLiteral("Fish"));
+        QTest::keyClick(c.entry(1), Qt::Key_Return);
+        QCOMPARE(lookedUp, keyboard);
+        QCOMPARE(c.entry(1)->text(), keyboard ? QString() : QStringLiteral("Fish"));
+    } else if (where == QLatin1String("Enter in the remarks")) {
+        c.entry(0)->setText(QStringLiteral("M02"));
+        c.mealMode()->setEditText(QStringLiteral("Lunch"));
+        c.entry(2)->setFocus();
+        QTest::keyClick(c.entry(2), Qt::Key_Return);
+        QCOMPARE(c.orderColumn(1), keyboard ? QStringList{"M02"} : QStringList{""});
+    } else if (where == QLatin1String("Enter in the meal mode")) {
+        c.mealMode()->setFocus();
+        QTest::keyClick(c.mealMode(), Qt::Key_Return);
+        QCOMPARE(c.entry(2)->hasFocus(), keyboard);
+    } else if (where == QLatin1String("Alt+S")) {
+        c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+        c.entry(2)->setFocus();
+        QTest::keyClick(c.entry(2), Qt::Key_S, Qt::AltModifier);
+        if (keyboard)
+            QTRY_COMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+        QTest::qWait(20);
+        QCOMPARE(c.storedMeals(), keyboard ? 1 : 0);
+    } else {
+        // The meal is chosen with the mouse; the focus stays where it was unless by keys.
+        c.env.modal().then([](QDialog& dialog) {
+            auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
+            Counter::dblClick(list, 1);
+        });
+        c.entry(1)->setFocus();
+        QTest::mouseClick(c.button(4), Qt::LeftButton);
+        c.backFromDialog();
+        QVERIFY(!c.entry(0)->text().isEmpty());
+        QCOMPARE(c.mealMode()->hasFocus(), keyboard);
+    }
+    QCOMPARE(c.env.modal().unexpected(), 0);
+}
+
+void tst_frmEmployeeList::settingsAreReadAtLoadAndOnceAMinute()
+{
+    Counter c;
+    // Load read them; a search within the minute sends the clock and the search only.
+    c.env.clearStatements();
+    c.search(QStringLiteral("Smi"));
+    QCOMPARE(c.env.statements(),
+             QStringList({kReadClock, QStringLiteral("Station..Load_Employee_for_Meal "
+                                                     "'12/8/2026 11:30:15 AM', 'Smi'")}));
+
+    // Another workstation limits Lunch: seen once the server's clock has moved a minute on.
+    c.changeSettings([](AppSettings& s) { Counter::modeOf(s, "Lunch").dailyLimit = 1; }, true);
+    const QDate day(2026, 12, 8);
+    c.env.setServerClock(QDateTime(day, QTime(11, 31, 0)));
+    c.search(QStringLiteral("Smi"));
+    QCOMPARE(c.settingsReadings(), 0);
+    c.env.setServerClock(QDateTime(day, QTime(11, 31, 15)));
+    c.search(QStringLiteral("Smi"));
+    QCOMPARE(c.settingsReadings(), 1);
+
+    // The counter opened again reads them at once, whatever the clock says.
+    c.env.clearStatements();
+    c.window->Form_Load();
+    QCOMPARE(c.settingsReadings(), 1);
+}
+
+void tst_frmEmployeeList::scanModeServesBadgeAfterBadge()
+{
+    Counter c;
+    c.watchStatusNote();
+    c.changeSettings([](AppSettings& s) { s.scanMode = true; });
+    c.env.tag(QStringLiteral("E001"), QStringLiteral("LU"));
+    // Opened in scan mode, the counter waits for a badge in its search box.
+    c.window->Form_Load();
+    QVERIFY(c.searchBox()->hasFocus());
+
+    // First badge, an order, Save: the box is empty and ready for the next badge.
+    Counter::type(QStringLiteral("E002"));
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inEntryMode());
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(c.searchBox()->text(), QString());
+    QVERIFY(c.searchBox()->hasFocus());
+
+    // Second badge, then Cancel: the same.
+    Counter::type(QStringLiteral("E001"));
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.window->strEmpNum, QStringLiteral("E001"));
+    QTest::mouseClick(c.button(1), Qt::LeftButton);
+    QCOMPARE(c.searchBox()->text(), QString());
+    QVERIFY(c.searchBox()->hasFocus());
+
+    // A badge nobody carries says so; the next one clears the word.
+    Counter::type(QStringLiteral("E099"));
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inBrowseMode());
+    QCOMPARE(c.statusNote, QStringLiteral("No employee has the number E099."));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    // The next badge replaces the number that found nobody.
+    QVERIFY(c.searchBox()->hasFocus());
+    Counter::type(QStringLiteral("E002"));
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inEntryMode());
+    QCOMPARE(c.statusNote, QString());
+    QCOMPARE(c.storedMeals(), 1);
+}
+
+void tst_frmEmployeeList::typedModeMustBeTheSitesOnceAnyModeIsLimited_data()
+{
+    QTest::addColumn<bool>("limited"); // Lunch limited to 1, Block
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("taken"); // "" = refused
+
+    QTest::newRow("free typing without limits") << false << "Lunchh"
+                                                << "Lunchh";
+    QTest::newRow("a typo once limited") << true << "Lunchh"
+                                         << "";
+    QTest::newRow("a mode the site does not have") << true << "Brunch"
+                                                   << "";
+    QTest::newRow("letter case and blanks") << true << "  lunch "
+                                            << "Lunch";
+    QTest::newRow("full-width letters") << true << QStringLiteral("ＬＵＮＣＨ") << "Lunch";
+    QTest::newRow("a mode without a limit") << true << "dinner"
+                                            << "Dinner";
+    QTest::newRow("a mode the site added") << true << "night meal"
+                                           << "Night Meal";
+}
+
+void tst_frmEmployeeList::typedModeMustBeTheSitesOnceAnyModeIsLimited()
+{
+    QFETCH(bool, limited);
+    QFETCH(QString, typed);
+    QFETCH(QString, taken);
+
+    Counter c;
+    c.changeSettings([&](AppSettings& s) {
+        Counter::modeOf(s, "Night Meal");
+        if (limited) {
+            MealModeSetting& lunch = Counter::modeOf(s, "Lunch");
+            lunch.dailyLimit = 1;
+            lunch.limitAction = LimitAction::Block;
+        }
+    });
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), typed, QStringLiteral("hot"));
+    if (taken.isEmpty()) {
+        QCOMPARE(c.env.messages().infos(),
+                 QStringList{QStringLiteral("Meal mode %1 is not one of the site's meal modes. "
+                                            "While the site limits meals a day, choose a meal "
+                                            "mode from the list.")
+                                 .arg(typed)});
+        // Nothing added, nothing of the entry lost, nothing sent.
+        QCOMPARE(c.orderColumn(1), QStringList{""});
+        QCOMPARE(c.entry(0)->text(), QStringLiteral("M02"));
+        QCOMPARE(c.mealMode()->currentText(), typed);
+        QCOMPARE(c.sent(), QStringList());
+        // By keys, the mode is mended where it was typed.
+        c.keyboardEntry(true);
+        c.entry(2)->setFocus();
+        QTest::keyClick(c.entry(2), Qt::Key_Return);
+        QVERIFY(c.mealMode()->hasFocus());
+        QCOMPARE(c.mealMode()->lineEdit()->selectedText(), typed);
+        return;
+    }
+    QCOMPARE(c.env.messages().infos(), QStringList());
+    QCOMPARE(c.orderColumn(3), QStringList{taken});
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(c.storedMeals(QStringLiteral("MealMode = '%1'").arg(taken)), 1);
+}
+
+void tst_frmEmployeeList::closingWithAnUnsavedOrderAsksFirst_data()
+{
+    QTest::addColumn<bool>("entry");
+    QTest::addColumn<bool>("line");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("asked");
+
+    QTest::newRow("browse mode") << false << false << false << false;
+    QTest::newRow("entry mode, empty order") << true << false << false << false;
+    QTest::newRow("an order, No") << true << true << false << true;
+    QTest::newRow("an order, Yes") << true << true << true << true;
+}
+
+void tst_frmEmployeeList::closingWithAnUnsavedOrderAsksFirst()
+{
+    QFETCH(bool, entry);
+    QFETCH(bool, line);
+    QFETCH(bool, yes);
+    QFETCH(bool, asked);
+
+    Counter c;
+    if (entry)
+        c.serveSmith();
+    if (line)
+        c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    if (asked)
+        c.env.messages().answerNext(yes);
+    const bool closed = c.window->close();
+
+    QCOMPARE(closed, !asked || yes);
+    const auto& messages = c.env.messages().messages();
+    QCOMPARE(messages.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(messages.first().text,
+                 QStringLiteral("The order for Smith, John P is not saved. Close the counter "
+                                "and drop the order?"));
+        QCOMPARE(messages.first().title, QStringLiteral("Confirmation"));
+        QVERIFY(messages.first().noByDefault);
+    }
+    if (!closed)
+        QCOMPARE(c.orderColumn(1), QStringList{"M02"});
+    QCOMPARE(c.storedMeals(), 0);
 }
 
 QTEST_MAIN(tst_frmEmployeeList)

@@ -89,6 +89,7 @@ private slots:
     void statusCellsReadAsTruthValues_data();
     void statusCellsReadAsTruthValues();
     void keyboardChoosesAndEscapeClosesWithoutChoice();
+    void withoutKeyboardChoiceOnlyEnterInTheBoxDoesAnything();
 };
 
 void tst_frmSearcher::designedWindow()
@@ -310,8 +311,10 @@ void tst_frmSearcher::keyboardChoosesAndEscapeClosesWithoutChoice()
 {
     Lookup l;
     frmSearcher& s = l.dialog();
-    // From the search box Down goes into the list; Enter there chooses the current row.
+    // With the counter's keyboard order entry, from the search box Down goes into the
+    // list; Enter there chooses the current row.
     QString second;
+    s.setKeyboardChoice(true);
     l.open(QStringLiteral("4"), QString(), [&](QDialog& d) {
         second = Lookup::list(d)->TextMatrix(2, 1);
         Lookup::box(d)->setFocus();
@@ -334,6 +337,38 @@ void tst_frmSearcher::keyboardChoosesAndEscapeClosesWithoutChoice()
     QVERIFY(!open);
     QCOMPARE(s.strCode, QString());
     QCOMPARE(s.blnStatus, false);
+}
+
+void tst_frmSearcher::withoutKeyboardChoiceOnlyEnterInTheBoxDoesAnything()
+{
+    Lookup l;
+    frmSearcher& s = l.dialog();
+    // The choice counts for one showing only: the next opener has the plain dialog.
+    s.setKeyboardChoice(true);
+    l.open(QStringLiteral("4"), QString(), [](QDialog&) {});
+    bool open = false;
+    QString typed;
+    int row = 0;
+    l.open(QStringLiteral("4"), QString(), [&](QDialog& d) {
+        QLineEdit* box = Lookup::box(d);
+        FlexGrid* list = Lookup::list(d);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down);
+        QVERIFY(box->hasFocus());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        QTest::keyClicks(list, QStringLiteral("sn"));
+        QVERIFY(list->hasFocus());
+        // The list's own keys still move its highlight.
+        QTest::keyClick(list, Qt::Key_Down);
+        row = list->Row();
+        open = d.isVisible();
+        typed = box->text();
+    });
+    QVERIFY(open);
+    QCOMPARE(typed, QString());
+    QCOMPARE(row, 2);
+    QCOMPARE(s.strCode, QString());
 }
 
 QTEST_MAIN(tst_frmSearcher)

@@ -122,6 +122,10 @@ void tst_frmAppSettings::showsTheListedModesAndFitsItsWindow()
                 !ui.dialog.findChild<QPushButton*>(QStringLiteral("cmdRemoveMode(%1)").arg(line)));
         }
         QVERIFY(!ui.get<QCheckBox>("chkScanMode")->isChecked());
+        // Keyboard order entry is the site's choice: off until it is made.
+        QCOMPARE(ui.get<QCheckBox>("chkKeyboardEntry")->text(),
+                 QStringLiteral("Keyboard order entry"));
+        QVERIFY(!ui.get<QCheckBox>("chkKeyboardEntry")->isChecked());
         QCOMPARE(ui.get<QComboBox>("cboFirstDay")->currentText(), QStringLiteral("Monday"));
         QCOMPARE(ui.get<QLineEdit>("txtSiteName")->placeholderText(), QStringLiteral("St. Anne"));
         QCOMPARE(cutOffCaptions(&ui.dialog), QStringList());
@@ -157,6 +161,10 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
         ui.click(qPrintable(QStringLiteral("cmdRemoveMode(%1)").arg(dropped)));
         QTRY_VERIFY(!ui.dialog.findChild<QLineEdit*>(QStringLiteral("txtMode(%1)").arg(dropped)));
         ui.get<QCheckBox>("chkScanMode")->setChecked(true);
+        ui.get<QCheckBox>("chkKeyboardEntry")->setChecked(true);
+        // Windows that only meet at an end are no overlap.
+        Ui::type(ui.box("txtServeFrom", 1), QStringLiteral("10:30"));
+        Ui::type(ui.box("txtServeTo", 1), QStringLiteral("14:00"));
         ui.get<QComboBox>("cboFirstDay")->setCurrentIndex(6); // Sunday
         Ui::type(ui.get<QLineEdit>("txtSiteName"), QStringLiteral("  North Wing "));
         ui.click("cmdSave");
@@ -182,6 +190,7 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
     QCOMPARE(shared.mealModes.at(8).mealMode, QStringLiteral("Night Meal"));
     QCOMPARE(shared.mealModes.at(8).serveTo, QTime(2, 0));
     QVERIFY(shared.scanMode);
+    QVERIFY(shared.keyboardEntry);
     QCOMPARE(shared.firstDayOfWeek, Qt::Sunday);
     QCOMPARE(shared.siteName, QStringLiteral("North Wing"));
 
@@ -192,6 +201,7 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
         QCOMPARE(ui.box("txtMode", 8)->text(), QStringLiteral("Night Meal"));
         QCOMPARE(ui.box("txtServeFrom", 8)->text(), QStringLiteral("23:00"));
         QVERIFY(ui.get<QCheckBox>("chkScanMode")->isChecked());
+        QVERIFY(ui.get<QCheckBox>("chkKeyboardEntry")->isChecked());
         QCOMPARE(ui.get<QComboBox>("cboFirstDay")->currentText(), QStringLiteral("Sunday"));
         QCOMPARE(ui.get<QLineEdit>("txtSiteName")->text(), QStringLiteral("North Wing"));
         // An added mode can be removed again; the saved list then lacks it.
@@ -213,6 +223,8 @@ void tst_frmAppSettings::badValuesAreRefusedBesideTheField_data()
     QTest::newRow("limit not whole") << QStringList{"txtLimit=1."} << "txtLimit" << limit;
     QTest::newRow("limit not a number") << QStringList{"txtLimit=x1"} << "txtLimit" << limit;
     QTest::newRow("limit negative") << QStringList{"txtLimit=-1"} << "txtLimit" << limit;
+    // Typed in full, not cut to "10".
+    QTest::newRow("limit past 99") << QStringList{"txtLimit=100"} << "txtLimit" << limit;
     QTest::newRow("hour past 23") << QStringList{"txtServeFrom=24:00", "txtServeTo=02:00"}
                                   << "txtServeFrom"
                                   << "Serving from: a time of day";
@@ -229,6 +241,18 @@ void tst_frmAppSettings::badValuesAreRefusedBesideTheField_data()
     QTest::newRow("same time twice")
         << QStringList{"txtServeFrom=08:00", "txtServeTo=8:00"} << "txtServeTo"
         << "cannot be the same time";
+    // The counter could not tell which mode it serves in the shared minutes; a window
+    // that only meets another at its end is fine (the other lines of these rows).
+    QTest::newRow("serving times overlap")
+        << QStringList{"txtServeFrom=17:00", "txtServeTo=20:00", "txtMode=Supper",
+                       "txtServeFrom=19:30", "txtServeTo=21:00"}
+        << "txtServeFrom"
+        << "overlap those of Dinner (17:00 to 20:00)";
+    QTest::newRow("serving times overlap past midnight")
+        << QStringList{"txtServeFrom=20:00", "txtServeTo=23:00", "txtMode=Night Meal",
+                       "txtServeFrom=22:00", "txtServeTo=02:00"}
+        << "txtServeFrom"
+        << "overlap those of Dinner (20:00 to 23:00)";
     QTest::newRow("new mode without name") << QStringList{"txtMode="} << "txtMode"
                                            << "Give the new meal mode a name";
     QTest::newRow("new mode named as a listed one") << QStringList{"txtMode= lunch"} << "txtMode"

@@ -9,8 +9,11 @@
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/Twips.h"
 
+#include "widgets/FlexGrid.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -18,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 
@@ -52,6 +56,47 @@ private:
     Connection& m_inner;
     QString m_failOn;
 };
+
+// Names of the controls a window shows, in a stable order.
+QStringList shownControls(const QWidget& window)
+{
+    QStringList names;
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+        if (!child->objectName().isEmpty() && child->isVisible())
+            names.append(child->objectName());
+    }
+    names.sort();
+    return names;
+}
+
+// Seeds an employee the counter can serve a meal to.
+void seedServing(TestEnvironment& env)
+{
+    env.addEmployee(QStringLiteral("E002"), QStringLiteral("Smith"), QStringLiteral("John"));
+    env.addMealType(QStringLiteral("LU"), QStringLiteral("Lunch"));
+    env.addMeal(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("LU"));
+    env.tag(QStringLiteral("E002"), QStringLiteral("LU"));
+}
+
+// Searches the counter for E002, double-clicks him into meal entry and adds one line.
+void orderForSmith(QWidget& counter)
+{
+    auto* search = counter.findChild<QLineEdit*>(QStringLiteral("txtEmployeeDetails"));
+    search->setText(QStringLiteral("E002"));
+    QTest::keyClick(search, Qt::Key_Return);
+    auto* list = counter.findChild<FlexGrid*>(QStringLiteral("mshEmpList"));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(1).center());
+    counter.findChild<QLineEdit*>(QStringLiteral("txtMealEntry(0)"))->setText("M02");
+    counter.findChild<QComboBox*>(QStringLiteral("cmdMealMode"))->setEditText("Lunch");
+    QTest::mouseClick(counter.findChild<QPushButton*>(QStringLiteral("cmdMealEntry(2)")),
+                      Qt::LeftButton);
+}
+
+int storedMeals(TestEnvironment& env)
+{
+    return env.scalar(QStringLiteral("SELECT COUNT(*) FROM Station.tbTALOEmployeeDistributedMeals"))
+        .toInt();
+}
 
 const QStringList kGuardedItems{"mnuReports", "mnuEmployeeMeal", "mnuTagEmployeeMeal",
                                 "mnuMeals",   "mnuMealType",     "mnuAccess",
@@ -120,6 +165,10 @@ private slots:
     void inquiryMenuPopsUpWithoutBlocking();
     void mealCounterIsTheOneMaximizedChild();
     void employeeListReopensTheClosedCounterAndExitEnds();
+    void reopenedWindowsComeBackWhole_data();
+    void reopenedWindowsComeBackWhole();
+    void failingSettingsReadLeavesTheDefaultsAndTheCounterServes();
+    void endingWithAnUnsavedOrderAsksFirst();
     void statusBarKeepsTheServerDateCurrentAndShowsWholeTexts();
     void escapeKeepsWhatWasTyped_data();
     void escapeKeepsWhatWasTyped();
@@ -322,10 +371,11 @@ void tst_mdiTALO::menuTreeHasItsCaptionsAndHiddenItems()
 
     QCOMPARE(captionsOf(frame.window.menuBar()->actions()),
              QStringList({"mnuFile=File", "mnuReports=Reports", "mnuSettings=Settings"}));
-    QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
-             QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals",
-                          "=", "mnuExit=Exit"}));
-    QCOMPARE(frame.item("mnuExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QCOMPARE(
+        captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
+        QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals"}));
+    // Quitting by keys is the frame's shortcut, with no item in the menu.
+    QCOMPARE(frame.item("actQuit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuReports")->actions()),
              QStringList({"mnuMealDistributionReport=Meal Distribution Report"}));
     QCOMPARE(
@@ -434,6 +484,7 @@ void tst_mdiTALO::mealCounterIsTheOneMaximizedChild()
 void tst_mdiTALO::employeeListReopensTheClosedCounterAndExitEnds()
 {
     TestEnvironment env;
+    seedServing(env);
     Frame frame(env);
     frame.window.show();
     QVERIFY(frame.window.Form_Load());
@@ -452,6 +503,14 @@ void tst_mdiTALO::employeeListReopensTheClosedCounterAndExitEnds()
     QCOMPARE(search->text(), QString());
     QVERIFY(env.statements().contains(
         QStringLiteral("Station..Load_Employee_for_Meal '12/8/2026 11:30:15 AM', ''")));
+    // Every control is back, and the counter serves.
+    QVERIFY(counter->widget()->isVisible());
+    QVERIFY(search->isVisible());
+    orderForSmith(*counter->widget());
+    QTest::mouseClick(counter->findChild<QPushButton*>(QStringLiteral("cmdMealEntry(0)")),
+                      Qt::LeftButton);
+    QCOMPARE(env.messages().texts(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(storedMeals(env), 1);
 
     // Open already: it is only brought forward.
     env.clearStatements();
@@ -463,6 +522,103 @@ void tst_mdiTALO::employeeListReopensTheClosedCounterAndExitEnds()
     QVERIFY(QTest::qWaitForWindowActive(&frame.window));
     QTest::keyClick(&frame.window, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!frame.window.isVisible());
+}
+
+void tst_mdiTALO::reopenedWindowsComeBackWhole_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("modal");
+    QTest::newRow("meal counter") << "mnuEmployeeList" << false;
+    QTest::newRow("distributed meals") << "mnuDistributedMeals" << false;
+    for (const char* item : {"mnuEmployeeMeal", "mnuMeals", "mnuMealType", "mnuAccess", "mnuUsers",
+                             "mnuAppSettings", "mnuImportStaff"})
+        QTest::newRow(item) << QString::fromLatin1(item) << true;
+}
+
+void tst_mdiTALO::reopenedWindowsComeBackWhole()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, modal);
+    TestEnvironment env;
+    Frame frame(env);
+    frame.window.show();
+    QVERIFY(frame.window.Form_Load());
+
+    QStringList first;
+    QStringList again;
+    if (modal) {
+        env.modal().then([&](QDialog& d) { first = shownControls(d); });
+        env.modal().then([&](QDialog& d) { again = shownControls(d); });
+        frame.item(item)->trigger();
+        frame.item(item)->trigger();
+        QCOMPARE(env.modal().unexpected(), 0);
+    } else {
+        if (item != QLatin1String("mnuEmployeeList"))
+            frame.item(item)->trigger();
+        QMdiSubWindow* window = frame.window.findChild<QMdiArea*>()->activeSubWindow();
+        QVERIFY(window);
+        first = shownControls(*window);
+        window->close();
+        QVERIFY(window->isHidden());
+        frame.item(item)->trigger();
+        QVERIFY(window->isVisible());
+        again = shownControls(*window);
+    }
+    QVERIFY(first.size() > 3);
+    QCOMPARE(again, first);
+}
+
+void tst_mdiTALO::failingSettingsReadLeavesTheDefaultsAndTheCounterServes()
+{
+    TestEnvironment env;
+    seedServing(env);
+    // A server not yet given the settings procedure.
+    FailingConnection failing(env.recorder(), QStringLiteral("Load_TALO_AppSettings"));
+    Frame frame(env, QStringLiteral("CLERK01"), &failing);
+    frame.window.show();
+    QVERIFY(frame.window.Form_Load());
+
+    const QString note = frame.window.findChild<QLabel*>(QStringLiteral("stbNote"))->text();
+    QVERIFY2(note.startsWith(QStringLiteral("Default settings are in use: the site's settings "
+                                            "could not be read (Error 208: Invalid object name")),
+             qPrintable(note));
+    QCOMPARE(env.messages().messages().size(), 0);
+    auto& counter = env.context().windows().get<frmEmployeeList>();
+    QCOMPARE(counter.findChild<FlexGrid*>(QStringLiteral("mshEmpList"))->TextMatrix(1, 1),
+             QStringLiteral("E002"));
+
+    orderForSmith(counter);
+    QTest::mouseClick(counter.findChild<QPushButton*>(QStringLiteral("cmdMealEntry(0)")),
+                      Qt::LeftButton);
+    QCOMPARE(env.messages().texts(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(storedMeals(env), 1);
+
+    // The line goes with the counter and comes back with it.
+    auto* stbNote = frame.window.findChild<QLabel*>(QStringLiteral("stbNote"));
+    frame.children().first()->close();
+    QCOMPARE(stbNote->text(), QString());
+    frame.item("mnuEmployeeList")->trigger();
+    QCOMPARE(stbNote->text(), note);
+}
+
+void tst_mdiTALO::endingWithAnUnsavedOrderAsksFirst()
+{
+    TestEnvironment env;
+    seedServing(env);
+    Frame frame(env);
+    frame.window.show();
+    QVERIFY(frame.window.Form_Load());
+    orderForSmith(env.context().windows().get<frmEmployeeList>());
+
+    // No keeps the program and the order; Yes ends it. One question each time.
+    env.messages().answerNext(false);
+    QVERIFY(!frame.window.close());
+    QVERIFY(frame.window.isVisible());
+    env.messages().answerNext(true);
+    QVERIFY(frame.window.close());
+    QCOMPARE(env.messages().messages().size(), 2);
+    QVERIFY(env.messages().messages().at(1).noByDefault);
+    QCOMPARE(env.messages().unansweredQuestions(), 0);
 }
 
 void tst_mdiTALO::statusBarKeepsTheServerDateCurrentAndShowsWholeTexts()

@@ -4,12 +4,22 @@
 
 void ScriptedMessageService::info(const QString& text)
 {
-    m_messages.append({Kind::Info, text, applicationTitle(), 0, {}, false});
+    m_messages.append({Kind::Info, text, applicationTitle(), 0, {}, false, false});
 }
 
 bool ScriptedMessageService::ask(const QString& text, const QString& title)
 {
-    m_messages.append({Kind::Question, text, title, 0, {}, false});
+    return answer({Kind::Question, text, title, 0, {}, false, false});
+}
+
+bool ScriptedMessageService::askDefaultNo(const QString& text, const QString& title)
+{
+    return answer({Kind::Question, text, title, 0, {}, false, true});
+}
+
+bool ScriptedMessageService::answer(const Message& question)
+{
+    m_messages.append(question);
     if (m_answers.isEmpty()) {
         ++m_unanswered;
         return false;
@@ -20,7 +30,7 @@ bool ScriptedMessageService::ask(const QString& text, const QString& title)
 void ScriptedMessageService::error(const DbError& error)
 {
     m_messages.append({Kind::Error, error.message(), applicationTitle(), error.number(),
-                       errorText(error), error.isRefusal()});
+                       errorText(error), error.isRefusal(), false});
 }
 
 QStringList ScriptedMessageService::texts() const

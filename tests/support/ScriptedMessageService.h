@@ -27,10 +27,13 @@ public:
         // refusal) rather than a fault.
         QString shown;
         bool warning = false;
+        // For questions: whether No is the default button.
+        bool noByDefault = false;
     };
 
     void info(const QString& text) override;
     bool ask(const QString& text, const QString& title) override;
+    bool askDefaultNo(const QString& text, const QString& title) override;
     void error(const DbError& error) override;
 
     void answerNext(bool yes) { m_answers.enqueue(yes); }
@@ -44,6 +47,7 @@ public:
     void clear();
 
 private:
+    bool answer(const Message& question);
     QList<Message> m_messages;
     QQueue<bool> m_answers;
     int m_unanswered = 0;

@@ -3,7 +3,8 @@ GO
 
 -- The site's settings: one row per meal mode (the eight listed ones first, then the ones
 -- the site added, in the order saved), each carrying the site-wide settings too. Every
--- counter reads it at each employee search, so a change applies everywhere at once.
+-- counter reads it when it opens and at a search once a minute has passed, so a change
+-- applies everywhere within a minute.
 CREATE OR ALTER PROCEDURE dbo.Load_TALO_AppSettings
 AS
 BEGIN
@@ -16,6 +17,7 @@ BEGIN
         m.ServeTo AS SERVETO,
         m.Listed AS LISTED,
         COALESCE(s.ScanMode, '0') AS SCANMODE,
+        COALESCE(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
         CAST(COALESCE(s.FirstDayOfWeek, 1) AS NVARCHAR(1)) AS FIRSTDAYOFWEEK,
         COALESCE(s.SiteName, N'') AS SITENAME
     FROM dbo.tbTALOMealModeSetting AS m

@@ -3,13 +3,15 @@ GO
 
 -- Replaces every app setting in one call. @modes is a JSON array with one array per meal
 -- mode: [mode, daily limit ("" = none, else 0..99), action ("W" warn or "B" block),
--- serving from, serving to ("HH:MM" both, or both "")]. @scan is '1' or '0', @firstday
+-- serving from, serving to ("HH:MM" both, or both "")]. @scan (scan mode) and @keyboard
+-- (keyboard order entry) are '1' or '0', @firstday
 -- 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name). The eight
 -- listed modes stay; a mode missing from the array is removed. Every change writes one
 -- audit row: the site's settings one, each added, changed or removed mode one.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
+    @keyboard NVARCHAR(4000),
     @firstday NVARCHAR(4000),
     @site NVARCHAR(4000),
     @user NVARCHAR(4000)
@@ -29,6 +31,8 @@ BEGIN
         THROW 50000, N'Meal modes can be at most 20000 characters long.', 1;
     IF DATALENGTH(@scan) > 2
         THROW 50000, N'Scan mode can be at most 1 character long.', 1;
+    IF DATALENGTH(@keyboard) > 2
+        THROW 50000, N'Keyboard order entry can be at most 1 character long.', 1;
     IF DATALENGTH(@firstday) > 2
         THROW 50000, N'First day of the week can be at most 1 character long.', 1;
     IF DATALENGTH(@site) > 400
@@ -62,6 +66,13 @@ BEGIN
         IF @scan NOT IN (N'1', N'0') OR DATALENGTH(@scan) <> 2
         BEGIN
             SET @message = CONCAT(N'Scan mode must be 1 (on) or 0 (off), not ''', @scan, N'''.');
+            THROW 50000, @message, 1;
+        END;
+        IF @keyboard NOT IN (N'1', N'0') OR DATALENGTH(@keyboard) <> 2
+        BEGIN
+            SET @message = CONCAT(
+                N'Keyboard order entry must be 1 (on) or 0 (off), not ''', @keyboard, N'''.'
+            );
             THROW 50000, @message, 1;
         END;
         IF @firstday NOT IN (N'1', N'2', N'3', N'4', N'5', N'6', N'7')
@@ -210,6 +221,9 @@ BEGIN
             STUFF(CONCAT(
                 CASE WHEN s.ScanMode <> @scan
                     THEN CONCAT(N'; ScanMode: ', s.ScanMode, N' -> ', @scan) ELSE N'' END,
+                CASE WHEN s.KeyboardEntry <> @keyboard
+                    THEN CONCAT(N'; KeyboardEntry: ', s.KeyboardEntry, N' -> ', @keyboard)
+                    ELSE N'' END,
                 CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
                     THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
                     ELSE N'' END,
@@ -224,6 +238,7 @@ BEGIN
             s.SettingID = 1
             AND (
                 s.ScanMode <> @scan
+                OR s.KeyboardEntry <> @keyboard
                 OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
                 OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
             );
@@ -317,11 +332,17 @@ BEGIN
         WHERE NOT EXISTS (SELECT 1 FROM dbo.tbTALOMealModeSetting AS s WHERE s.MealMode = r.m);
 
         IF @locked IS NULL
-            INSERT INTO dbo.tbTALOSiteSetting (SettingID, ScanMode, FirstDayOfWeek, SiteName)
-            VALUES (1, @scan, CAST(@firstday AS INT), @siteName);
+            INSERT INTO dbo.tbTALOSiteSetting (
+                SettingID, ScanMode, KeyboardEntry, FirstDayOfWeek, SiteName
+            )
+            VALUES (1, @scan, @keyboard, CAST(@firstday AS INT), @siteName);
         ELSE
             UPDATE dbo.tbTALOSiteSetting
-            SET ScanMode = @scan, FirstDayOfWeek = CAST(@firstday AS INT), SiteName = @siteName
+            SET
+                ScanMode = @scan,
+                KeyboardEntry = @keyboard,
+                FirstDayOfWeek = CAST(@firstday AS INT),
+                SiteName = @siteName
             WHERE SettingID = 1;
 
         IF @outer = 0 COMMIT TRANSACTION;

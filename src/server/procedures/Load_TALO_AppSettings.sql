@@ -3,7 +3,8 @@
 -- role: signin
 -- The site's settings: one row per meal mode (the eight listed ones first, then the ones
 -- the site added, in the order saved), each carrying the site-wide settings too. Every
--- counter reads it at each employee search, so a change applies everywhere at once.
+-- counter reads it when it opens and at a search once a minute has passed, so a change
+-- applies everywhere within a minute.
 SELECT m.MealMode AS MEALMODE,
        coalesce(CAST(m.DailyLimit AS TEXT), '') AS DAILYLIMIT,
        m.LimitAction AS LIMITACTION,
@@ -11,6 +12,7 @@ SELECT m.MealMode AS MEALMODE,
        m.ServeTo AS SERVETO,
        m.Listed AS LISTED,
        coalesce(s.ScanMode, '0') AS SCANMODE,
+       coalesce(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
        CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
        coalesce(s.SiteName, '') AS SITENAME
 FROM Station.tbTALOMealModeSetting m
