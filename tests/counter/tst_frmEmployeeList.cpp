@@ -1258,7 +1258,7 @@ void tst_frmEmployeeList::keysDoOnlyWhatTheSiteChose()
             QCOMPARE(c.empList()->Row(), 2);
             QCOMPARE(c.sent(), keyboard ? QStringList{QStringLiteral(
                                               "Station..Load_TALO_EmployeeDistributedMeals "
-                                              "'E003', '12/8/2026'")}
+                                              "'E003', '2026-12-08'")}
                                         : QStringList());
             QVERIFY(c.inBrowseMode());
         }

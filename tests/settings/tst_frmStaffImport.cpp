@@ -4,6 +4,7 @@
 #include "shell/WindowRegistry.h"
 #include "support/BulkTagUi.h"
 #include "support/DialogUi.h"
+#include "support/GridLines.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 
@@ -32,19 +33,7 @@ struct Ui : DialogUi
     }
     QString summary() const { return get<QLabel>("lblSummary")->text(); }
     // The preview's rows as "LINE|EMPNUM|CHANGE|DETAILS".
-    QStringList preview() const
-    {
-        FlexGrid* grid = get<FlexGrid>("mshPreview");
-        QStringList rows;
-        for (int row = 1; row < grid->Rows(); ++row) {
-            QStringList cells;
-            for (int col = 1; col < 5; ++col)
-                cells << grid->TextMatrix(row, col);
-            if (!cells.join(QString()).isEmpty())
-                rows << cells.join('|');
-        }
-        return rows;
-    }
+    QStringList preview() const { return gridLines(*get<FlexGrid>("mshPreview"), 1, 4); }
 };
 
 QString writeFile(TestEnvironment& env, const QString& name, const QByteArray& bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/DialogUi.h"
+#include "support/GridLines.h"
 #include "widgets/FlexGrid.h"
 
 #include <QComboBox>
@@ -32,18 +33,6 @@ struct BulkTagUi : DialogUi
         get<QRadioButton>("optDepartment")->setChecked(true);
     }
     // The counts as "MEAL TYPE|EMPLOYEES|TO TAG|ALREADY".
-    QStringList counts() const
-    {
-        auto* grid = get<FlexGrid>("mshBulkPreview");
-        QStringList rows;
-        for (int row = 1; row < grid->Rows(); ++row) {
-            QStringList cells;
-            for (int col = 1; col < 5; ++col)
-                cells << grid->TextMatrix(row, col);
-            if (!cells.join(QString()).isEmpty())
-                rows << cells.join('|');
-        }
-        return rows;
-    }
+    QStringList counts() const { return gridLines(*get<FlexGrid>("mshBulkPreview"), 1, 4); }
     QString summary() const { return get<QLabel>("lblBulkSummary")->text(); }
 };
