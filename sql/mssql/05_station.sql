@@ -20,7 +20,7 @@ GO
 
 IF NOT EXISTS (SELECT 1 FROM dbo.tbTALOSchemaVersion)
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (1, N'tables of the first release', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (1, N'tables of the first release', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
 GO
 
 -- Transaction numbers without jumps after a restart (SQL Server 2017 and later;

@@ -13,7 +13,7 @@ BEGIN
         COLLATE Latin1_General_100_CI_AS NOT NULL
         CONSTRAINT DF_tbTALOAuditLog_LoginName DEFAULT (N'');
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (2, N'audit rows record the caller''s login', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (2, N'audit rows record the caller''s login', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

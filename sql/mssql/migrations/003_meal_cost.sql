@@ -12,7 +12,7 @@ BEGIN
         ALTER TABLE dbo.tbTALOEmployeeDistributedMeals ADD MealCost NVARCHAR(20)
         COLLATE Latin1_General_100_CI_AS NULL;
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (3, N'distributed meals record the meal''s cost', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (3, N'distributed meals record the meal''s cost', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

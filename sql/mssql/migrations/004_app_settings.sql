@@ -13,7 +13,7 @@ BEGIN
         THROW 50000, N'The app settings tables are missing: run 05_station.sql first.', 1;
     BEGIN TRANSACTION;
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (4, N'app settings: meal limits, serving times, scan mode, site', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (4, N'app settings: meal limits, serving times, scan mode, site', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

@@ -21,7 +21,7 @@ BEGIN
         INCLUDE (MealCode, EmpNum, MealCost, MealMode, ClerkID, RevokedAt)
         WHERE RevokedAt IS NULL;
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (5, N'the meal distribution report''s index', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (5, N'the meal distribution report''s index', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

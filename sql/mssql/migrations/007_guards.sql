@@ -92,7 +92,7 @@ BEGIN
     SET XACT_ABORT ON;
     BEGIN TRANSACTION;
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (7, N'guards: managers, rights parts, password encoding, NUL in JSON', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (7, N'guards: managers, rights parts, password encoding, NUL in JSON', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

@@ -23,7 +23,7 @@ BEGIN
         ADD CONSTRAINT dfDistributedMealsLogin DEFAULT ORIGINAL_LOGIN() FOR LoginName;
     END;
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (10, N'distributed meals record the caller''s login', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (10, N'distributed meals record the caller''s login', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

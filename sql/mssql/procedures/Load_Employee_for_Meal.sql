@@ -20,7 +20,7 @@ BEGIN
     DECLARE @message NVARCHAR(2048);
     DECLARE @day DATE = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
-        ELSE CAST(TRY_CONVERT(DATETIME2(0), @date) AS DATE)
+        ELSE CAST(TRY_CONVERT(DATETIME2(7), @date) AS DATE)
     END;
     IF @day IS NULL
     BEGIN

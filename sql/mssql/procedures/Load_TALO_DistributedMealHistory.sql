@@ -47,10 +47,12 @@ BEGIN
         THROW 50000, N'Page size can be at most 20 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
-    DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@from)), N''));
-    DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), NULLIF(LTRIM(RTRIM(@to)), N''));
+    DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@from)), N'')), 120), 120);
+    DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@to)), N'')), 120), 120);
     DECLARE @afterAt DATETIME2(0) = TRY_CONVERT(
-        DATETIME2(0), NULLIF(LTRIM(RTRIM(@afterdate)), N'')
+        DATETIME2(0),
+        CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@afterdate)), N'')), 120),
+        120
     );
     DECLARE @afterDigits NVARCHAR(4000) = LTRIM(RTRIM(@aftertrans));
     DECLARE @sizeDigits NVARCHAR(4000) = LTRIM(RTRIM(@pagesize));
@@ -87,7 +89,7 @@ BEGIN
     IF
         LEN(@sizeDigits) NOT BETWEEN 1 AND 4
         OR @sizeDigits LIKE N'%[^0-9]%'
-        OR CAST(@sizeDigits AS INT) NOT BETWEEN 1 AND 1000
+        OR COALESCE(TRY_CONVERT(INT, @sizeDigits), 0) NOT BETWEEN 1 AND 1000
     BEGIN
         SET @message = CONCAT(
             N'The page size must be a whole number from 1 to 1000, not ''', @pagesize, N'''.'
@@ -95,7 +97,7 @@ BEGIN
         THROW 50000, @message, 1;
     END;
 
-    DECLARE @size INT = CAST(@sizeDigits AS INT);
+    DECLARE @size INT = TRY_CONVERT(INT, @sizeDigits);
     DECLARE @afterNumber BIGINT = TRY_CONVERT(BIGINT, @afterDigits);
     DECLARE @lower DATETIME2(0) = CASE
         WHEN @afterAt IS NOT NULL AND (@fromAt IS NULL OR @afterAt > @fromAt) THEN @afterAt

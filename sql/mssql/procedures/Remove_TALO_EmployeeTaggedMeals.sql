@@ -25,7 +25,7 @@ BEGIN
         THROW 50000, N'User ID can be at most 30 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;

@@ -29,7 +29,7 @@ BEGIN
     DECLARE @digits NVARCHAR(4000) = LTRIM(RTRIM(@transnum));
     -- Too many digits for a number finds no meal rather than failing on the conversion.
     DECLARE @number INT = TRY_CONVERT(INT, @digits);
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;

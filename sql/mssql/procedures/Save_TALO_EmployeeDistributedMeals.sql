@@ -52,7 +52,7 @@ BEGIN
     DECLARE @orderRows NVARCHAR(4000);
     DECLARE @mealDate DATETIME2(0) = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
-        ELSE TRY_CONVERT(DATETIME2(0), @date)
+        ELSE TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), @date), 120), 120)
     END;
 
     BEGIN TRY
@@ -210,7 +210,7 @@ BEGIN
             @remarks,
             @clerk,
             @source,
-            CAST(GETDATE() AS DATETIME2(0)),
+            CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120),
             m.Cost
         FROM Payroll.dbo.tbcmaster AS e
         CROSS JOIN dbo.tbcoMeal AS m

@@ -44,7 +44,7 @@ BEGIN
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @value NVARCHAR(4000);
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
     DECLARE @mode NVARCHAR(20) = UPPER(@scope);
     -- Collations spelled out: a table variable takes the current database's default,
     -- which on a site whose Payroll database came from elsewhere may differ.
@@ -65,7 +65,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_save_meal_bulk;
 
         IF @mode NOT IN (N'ALL', N'DEPARTMENT', N'LIST') OR @scope IS NULL
         BEGIN
@@ -81,7 +81,8 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        IF ISJSON(@types) = 0 OR LEFT(LTRIM(@types), 1) <> N'['
+        -- An array, whatever blanks, tabs or line breaks come before it.
+        IF ISJSON(@types) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @types, N']')) AS j) <> 4
             THROW 50000, N'The meal types must be a JSON array.', 1;
         INSERT INTO @chosenTypes (Seq, Code)
         SELECT CAST(j.[key] AS INT), j.value
@@ -126,7 +127,7 @@ BEGIN
 
         IF @mode = N'LIST'
         BEGIN
-            IF ISJSON(@employees) = 0 OR LEFT(LTRIM(@employees), 1) <> N'['
+            IF ISJSON(@employees) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @employees, N']')) AS j) <> 4
                 THROW 50000, N'The employees must be a JSON array.', 1;
             INSERT INTO @chosenEmployees (Seq, EmpNum)
             SELECT CAST(j.[key] AS INT), j.value
@@ -226,7 +227,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_save_meal_bulk;
         THROW;
     END CATCH;
 END;

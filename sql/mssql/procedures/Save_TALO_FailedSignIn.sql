@@ -25,7 +25,7 @@ BEGIN
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
-        ELSE SAVE TRANSACTION talo_call;
+        ELSE SAVE TRANSACTION talo_save_failed_sign_in;
 
         INSERT INTO dbo.tbTALOAuditLog (
             TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
@@ -36,7 +36,7 @@ BEGIN
             N'FAILED',
             CONCAT(N'Workstation: ', @workstation),
             N'',
-            CAST(GETDATE() AS DATETIME2(0)),
+            CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120),
             ORIGINAL_LOGIN()
         );
 
@@ -48,7 +48,7 @@ BEGIN
             IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
         END;
         ELSE IF XACT_STATE() = 1
-            ROLLBACK TRANSACTION talo_call;
+            ROLLBACK TRANSACTION talo_save_failed_sign_in;
         THROW;
     END CATCH;
 END;

@@ -45,7 +45,7 @@ BEGIN
     DECLARE @oldCost NVARCHAR(20);
     DECLARE @oldType NVARCHAR(30);
     DECLARE @oldStatus NVARCHAR(1);
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
 
     -- Up to twelve digits, an optional point and decimals (".5" and "12." count too),
     -- digits compared in binary (no superscripts). The decimals after the second must

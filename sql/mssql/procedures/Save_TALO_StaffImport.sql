@@ -31,7 +31,7 @@ BEGIN
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @value NVARCHAR(4000);
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
     -- Collations spelled out: a table variable takes the current database's default,
     -- which on a site whose Payroll database came from elsewhere may differ.
     DECLARE @staff TABLE (

@@ -29,7 +29,7 @@ BEGIN
     DECLARE @previous NVARCHAR(200);
     -- Trimmed once and used so everywhere: a padded ID names the same person.
     DECLARE @key NVARCHAR(4000) = LTRIM(RTRIM(@staff));
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
     DECLARE @manager NVARCHAR(30);
     DECLARE @managers TABLE (
         EmployeeID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY

@@ -1,0 +1,116 @@
+"""Rules every procedure of the SQL Server kit keeps, read from its tokens:
+  - a JSON argument is proven an array whatever blanks, tabs or line breaks come before
+    it (ISJSON with OPENJSON(CONCAT(N'[', @x, N']')), never LTRIM, which takes only
+    blanks away), and a procedure that reads into its elements first proves each one is
+    the array it reads;
+  - times are cut to the second, never rounded: no conversion to DATETIME,
+    SMALLDATETIME or a DATETIME2/TIME of fewer than 7 digits from anything but a text
+    already cut at the second (CONVERT(NCHAR(19), ..., 120)), a date or a literal
+    (23:59:59.5 rounded is tomorrow);
+  - a procedure that pages reads its numbers with TRY_CONVERT: a CAST or CONVERT that
+    raises 245 on a wrong text is not a refusal with a message.
+"""
+import re
+
+from kit_sql import closing, split_top, tokens, upper
+
+ROUNDED_TYPES = {"DATETIME", "SMALLDATETIME", "DATETIME2", "TIME", "DATETIMEOFFSET"}
+NUMBER_TYPES = {"INT", "BIGINT", "SMALLINT", "TINYINT", "DECIMAL", "NUMERIC", "MONEY"}
+# Still stamped with the rounded clock: changes with the settings window's next step.
+ROUNDING_LEFT = {"save_talo_appsettings"}
+
+
+def conversions(toks):
+    """(function, type tokens, argument tokens) of each CAST/CONVERT and TRY_ form."""
+    for i, tok in enumerate(toks):
+        word = upper(tok)
+        if word not in ("CAST", "TRY_CAST", "CONVERT", "TRY_CONVERT"):
+            continue
+        if i + 1 >= len(toks) or toks[i + 1][1] != "(":
+            continue
+        end = closing(toks, i + 1)
+        inside = toks[i + 2:end]
+        if word.endswith("CAST"):
+            depth, at = 0, None
+            for j, t in enumerate(inside):
+                depth += t[1] == "("
+                depth -= t[1] == ")"
+                if depth == 0 and upper(t) == "AS":
+                    at = j
+            if at is not None:
+                yield word, inside[at + 1:], inside[:at]
+        else:
+            parts = split_top(inside)
+            if len(parts) >= 2:
+                yield word, parts[0], parts[1]
+
+
+def rounds(type_toks):
+    """True when converting a finer time to this type rounds it."""
+    if not type_toks or upper(type_toks[0]) not in ROUNDED_TYPES:
+        return False
+    if upper(type_toks[0]) in ("DATETIME", "SMALLDATETIME"):
+        return True
+    digits = [t[1] for t in type_toks if t[0] == "number"]
+    return bool(digits) and int(digits[0]) < 7
+
+
+def cut_at_second(argument, dates):
+    """A literal, NULL, a DATE variable, a conversion to DATE, or text cut at the second."""
+    words = [upper(t) for t in argument]
+    if len(argument) == 1:
+        return argument[0][0] == "string" or words[0] == "NULL" or words[0].lower() in dates
+    text = " ".join(words)
+    return (text.startswith("CONVERT ( NCHAR ( 19 )") and text.endswith(", 120 )")
+            or text.startswith("CAST (") and text.endswith("AS DATE )"))
+
+
+def json_problems(name, text, toks):
+    problems = []
+    words = " ".join(upper(t) for t in toks)
+    for variable in sorted(set(re.findall(r"ISJSON \( (@\w+) \)", words))):
+        shape = f"OPENJSON ( CONCAT ( N'[' , {variable} , N']' ) )"
+        if shape not in words:
+            problems.append(f"procedure {name}: {variable} is not proven a JSON array when a "
+                            f"line break or tab comes before it")
+        elements_read = re.search(r"OPENJSON \( (\w+) \. \[VALUE\] \)|JSON_VALUE \( (\w+) \. "
+                                  r"\[VALUE\]", words, re.IGNORECASE)
+        checked = re.search(rf"OPENJSON \( {variable} \) AS (\w+) WHERE \1 \. \[TYPE\] <> 4",
+                            words, re.IGNORECASE)
+        if elements_read and f"OPENJSON ( {variable} )" in words and not checked:
+            problems.append(f"procedure {name}: reads into the elements of {variable} without "
+                            f"proving each is an array")
+    return problems
+
+
+def time_problems(name, toks):
+    dates = {toks[i + 1][1].lower() for i in range(len(toks) - 2)
+             if toks[i + 1][1].startswith("@") and upper(toks[i + 2]) == "DATE"}
+    return [f"procedure {name}: {function} to {' '.join(t[1] for t in type_toks)} rounds "
+            f"fractions of a second ({' '.join(t[1] for t in argument)[:60]}); cut the time "
+            f"at the second with CONVERT(NCHAR(19), ..., 120)"
+            for function, type_toks, argument in conversions(toks)
+            if rounds(type_toks) and not cut_at_second(argument, dates)]
+
+
+def paging_problems(name, toks):
+    if not any(t[1].lower() == "@pagesize" for t in toks):
+        return []
+    return [f"procedure {name}: {function} to {type_toks[0][1]} of "
+            f"{' '.join(t[1] for t in argument)[:40]} raises on a wrong text; use TRY_CONVERT"
+            for function, type_toks, argument in conversions(toks)
+            if function in ("CAST", "CONVERT") and type_toks
+            and upper(type_toks[0]) in NUMBER_TYPES and argument[0][0] != "number"]
+
+
+def procedure_rule_problems(procedures):
+    """procedures: {key: (name, path, ...)} as kit_consistency reads them."""
+    problems = []
+    for key, (name, path) in sorted(procedures.items()):
+        text = path.read_text(encoding="utf-8")
+        toks = tokens(text)
+        problems += json_problems(name, text, toks)
+        if key not in ROUNDING_LEFT:
+            problems += time_problems(name, toks)
+        problems += paging_problems(name, toks)
+    return problems
