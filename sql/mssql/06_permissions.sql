@@ -170,6 +170,8 @@ GRANT EXECUTE ON dbo.Load_TALO_AppSettings TO talodesk_signin;
 GRANT EXECUTE ON dbo.Load_TALO_DistributedMealHistory TO talodesk_signin;
 GRANT EXECUTE ON dbo.Count_TALO_DistributedMealHistory TO talodesk_signin;
 GRANT SELECT ON dbo.tbcoMeal TO talodesk_signin;
+-- The names of the rights, which the history's Changes tab writes out.
+GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_signin;
 -- A refused sign-in is recorded before anyone is signed in, by any workstation.
 GRANT EXECUTE ON dbo.Save_TALO_FailedSignIn TO talodesk_signin;
 -- Right 6: meal entry at the counter.
@@ -203,6 +205,8 @@ GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_users;
 -- Right 7: App Settings and the staff import.
 GRANT EXECUTE ON dbo.Save_TALO_AppSettings TO talodesk_settings;
 GRANT EXECUTE ON dbo.Save_TALO_StaffImport TO talodesk_settings;
+-- The import offers to tag its new employees and lists the meal types for it.
+GRANT SELECT ON dbo.tbcoMealType TO talodesk_settings;
 GO
 
 -- talodesk_user goes once it has no members; until then the install names them.

@@ -16,8 +16,8 @@ from kit_sql import closing, split_top, tokens, upper
 
 ROUNDED_TYPES = {"DATETIME", "SMALLDATETIME", "DATETIME2", "TIME", "DATETIMEOFFSET"}
 NUMBER_TYPES = {"INT", "BIGINT", "SMALLINT", "TINYINT", "DECIMAL", "NUMERIC", "MONEY"}
-# Still stamped with the rounded clock: changes with the settings window's next step.
-ROUNDING_LEFT = {"save_talo_appsettings"}
+# Procedures allowed to keep a rounding clock (none: every time is cut to the second).
+ROUNDING_LEFT: set[str] = set()
 
 
 def conversions(toks):

@@ -44,7 +44,7 @@ BEGIN
     DECLARE @bad NVARCHAR(4000);
     DECLARE @value NVARCHAR(4000);
     DECLARE @siteName NVARCHAR(200) = LTRIM(RTRIM(@site));
-    DECLARE @now DATETIME2(0) = CAST(GETDATE() AS DATETIME2(0));
+    DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
     DECLARE @locked INT;
     -- The format checks compare code points: under the databases' collation a full-width
     -- "２" would pass for a "2".
