@@ -11,10 +11,10 @@
 
 #include "BenchTiming.h"
 #include "BenchUser.h"
+#include "context/AppContext.h"
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
 #include "server/EmbeddedConnection.h"
-#include "shell/AppContext.h"
 #include "user/UserObject.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/MessageService.h"

@@ -7,12 +7,12 @@
 
 #include "BenchUser.h"
 #include "SilentMessages.h"
+#include "context/AppContext.h"
 #include "data/DbError.h"
 #include "server/EmbeddedConnection.h"
 #include "settings/CsvReader.h"
 #include "settings/StaffImportData.h"
 #include "settings/StaffImportPlan.h"
-#include "shell/AppContext.h"
 #include "user/UserObject.h"
 #include "widgets/MessageService.h"
 #include "widgets/ModalRunner.h"

@@ -1,7 +1,7 @@
 #include "UsersData.h"
 
+#include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "shell/AppContext.h"
 #include "user/UserObject.h"
 
 #include <QStringList>

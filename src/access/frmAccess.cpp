@@ -1,7 +1,7 @@
 #include "frmAccess.h"
 
 #include "access/RightsString.h"
-#include "shell/AppContext.h"
+#include "context/AppContext.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"

@@ -1,6 +1,6 @@
 #include "frmUsers.h"
 
-#include "shell/AppContext.h"
+#include "context/AppContext.h"
 #include "user/PasswordHash.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"

@@ -1,5 +1,5 @@
+#include "context/AppContext.h"
 #include "server/DemoData.h"
-#include "shell/AppContext.h"
 #include "shell/mdiTALO.h"
 #include "user/ConnectionSettings.h"
 #include "user/EmbeddedDatabaseOpener.h"

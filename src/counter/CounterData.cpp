@@ -1,9 +1,9 @@
 #include "CounterData.h"
 
+#include "context/AppContext.h"
+#include "context/GlobalLookups.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
-#include "shell/AppContext.h"
-#include "shell/GlobalLookups.h"
 #include "user/UserObject.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "MealRevoke.h"
 
 #include "CounterData.h"
-#include "shell/AppContext.h"
+#include "context/AppContext.h"
 #include "widgets/MessageService.h"
 
 bool MealRevoke::confirmAndRevoke(const QString& empNum, const QString& transNum)

@@ -1,8 +1,8 @@
 #include "HistoryData.h"
 
+#include "context/AppContext.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
-#include "shell/AppContext.h"
 #include "tagging/EmployeeMealTagData.h"
 
 namespace {

@@ -2,6 +2,9 @@
 
 #include "ChangeText.h"
 #include "PagedRowsModel.h"
+#include "context/AppContext.h"
+#include "context/GlobalLookups.h"
+#include "context/WindowRegistry.h"
 #include "counter/MealModes.h"
 #include "counter/MealRevoke.h"
 #include "data/ColumnLengths.h"
@@ -10,9 +13,6 @@
 #include "data/GeneralDate.h"
 #include "frmEmployeeLookup.h"
 #include "lookup/frmSearcher.h"
-#include "shell/AppContext.h"
-#include "shell/GlobalLookups.h"
-#include "shell/WindowRegistry.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 

@@ -1,6 +1,6 @@
 #include "frmEmployeeLookup.h"
 
-#include "shell/AppContext.h"
+#include "context/AppContext.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/Twips.h"

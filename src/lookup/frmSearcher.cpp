@@ -1,7 +1,7 @@
 #include "frmSearcher.h"
 
+#include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "shell/AppContext.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/Twips.h"

@@ -1,9 +1,9 @@
 #include "MasterBuildForm.h"
 
+#include "context/AppContext.h"
+#include "context/WindowRegistry.h"
 #include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
-#include "shell/AppContext.h"
-#include "shell/WindowRegistry.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"

@@ -1,10 +1,10 @@
 #include "frmMealBuildFile.h"
 
+#include "context/AppContext.h"
+#include "context/WindowRegistry.h"
 #include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
 #include "masters/MealMasterData.h"
-#include "shell/AppContext.h"
-#include "shell/WindowRegistry.h"
 #include "widgets/Twips.h"
 
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "frmAppSettings.h"
 
+#include "context/AppContext.h"
+#include "context/WindowRegistry.h"
 #include "counter/frmEmployeeList.h"
 #include "data/ColumnLengths.h"
 #include "reports/ReportData.h"
 #include "settings/MealModeRow.h"
-#include "shell/AppContext.h"
-#include "shell/WindowRegistry.h"
 #include "widgets/FormControls.h"
 
 #include <QCheckBox>

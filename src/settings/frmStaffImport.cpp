@@ -1,8 +1,8 @@
 #include "frmStaffImport.h"
 
+#include "context/AppContext.h"
+#include "context/WindowRegistry.h"
 #include "settings/DeactivationConfirm.h"
-#include "shell/AppContext.h"
-#include "shell/WindowRegistry.h"
 #include "tagging/frmBulkMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"

@@ -1,7 +1,7 @@
 #include "EmployeeMealTagData.h"
 
+#include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "shell/AppContext.h"
 #include "user/UserObject.h"
 
 using SqlText::quote;

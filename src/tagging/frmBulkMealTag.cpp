@@ -1,8 +1,8 @@
 #include "frmBulkMealTag.h"
 
-#include "shell/AppContext.h"
-#include "shell/GlobalLookups.h"
-#include "shell/WindowRegistry.h"
+#include "context/AppContext.h"
+#include "context/GlobalLookups.h"
+#include "context/WindowRegistry.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"

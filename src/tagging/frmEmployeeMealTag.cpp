@@ -1,9 +1,9 @@
 #include "frmEmployeeMealTag.h"
 
+#include "context/AppContext.h"
+#include "context/WindowRegistry.h"
 #include "frmBulkMealTag.h"
 #include "lookup/frmSearcher.h"
-#include "shell/AppContext.h"
-#include "shell/WindowRegistry.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"

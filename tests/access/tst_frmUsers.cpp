@@ -1,7 +1,7 @@
 #include "access/frmUsers.h"
+#include "context/WindowRegistry.h"
 #include "data/DbError.h"
 #include "data/SqlText.h"
-#include "shell/WindowRegistry.h"
 #include "support/DialogUi.h"
 #include "support/TestEnvironment.h"
 #include "user/PasswordRegister.h"

@@ -1,6 +1,6 @@
+#include "context/WindowRegistry.h"
 #include "counter/frmEmployeeList.h"
 #include "settings/AppSettingsData.h"
-#include "shell/WindowRegistry.h"
 #include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"

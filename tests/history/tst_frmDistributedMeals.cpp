@@ -1,10 +1,10 @@
+#include "context/WindowRegistry.h"
 #include "counter/CounterData.h"
 #include "history/frmDistributedMeals.h"
 #include "masters/frmMealBuildFile.h"
 #include "masters/frmMealTypeBuildFile.h"
 #include "server/EmbeddedStore.h"
 #include "settings/AppSettingsData.h"
-#include "shell/WindowRegistry.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 
@@ -459,7 +459,9 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     const QString type = "Station..Save_TALO_MealType '%1', '%2', '%3','ADMIN'";
     const QString rights = "Station..Save_TALO_User_Rights 'CLERK02', '%1', 'ADMIN'";
     const QString user = "Station..Save_TALO_User 'E050', '%1', 'Dina', 'M', 'ADMIN'";
-    const QString password = "Station..Save_TALO_UserPassword 'E050', '$argon2id$v=19$m=65536,t=2,p=1$AAAAAAAAAAAAAAAAAAAAAA$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA', 'ADMIN'";
+    const QString password = "Station..Save_TALO_UserPassword 'E050', "
+                             "'$argon2id$v=19$m=65536,t=2,p=1$AAAAAAAAAAAAAAAAAAAAAA$"
+                             "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA', 'ADMIN'";
     const QString access = "Station..Save_TALO_UserAccess 'E050', '%1', '%2', 'ADMIN'";
     const QString import = "Station..Save_TALO_StaffImport '[%1]', 'ADMIN'";
     const QString old = "sqlite:INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, "

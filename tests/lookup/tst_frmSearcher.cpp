@@ -1,5 +1,5 @@
+#include "context/WindowRegistry.h"
 #include "lookup/frmSearcher.h"
-#include "shell/WindowRegistry.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 

@@ -1,6 +1,6 @@
 #include "MealMasterTestSteps.h"
+#include "context/WindowRegistry.h"
 #include "masters/frmMealBuildFile.h"
-#include "shell/WindowRegistry.h"
 #include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
 

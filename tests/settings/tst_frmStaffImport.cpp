@@ -1,7 +1,7 @@
+#include "context/WindowRegistry.h"
 #include "data/DbError.h"
 #include "settings/StaffImportData.h"
 #include "settings/frmStaffImport.h"
-#include "shell/WindowRegistry.h"
 #include "support/BulkTagUi.h"
 #include "support/DialogUi.h"
 #include "support/GridLines.h"

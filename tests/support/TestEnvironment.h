@@ -3,9 +3,9 @@
 #include "ScriptedMessageService.h"
 #include "ScriptedModalRunner.h"
 #include "TestUser.h"
+#include "context/AppContext.h"
 #include "data/RecordingConnection.h"
 #include "server/EmbeddedConnection.h"
-#include "shell/AppContext.h"
 
 #include <QTemporaryDir>
 #include <memory>

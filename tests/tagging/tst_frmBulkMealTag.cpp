@@ -1,5 +1,5 @@
+#include "context/WindowRegistry.h"
 #include "data/DbError.h"
-#include "shell/WindowRegistry.h"
 #include "support/BulkTagUi.h"
 #include "support/TestEnvironment.h"
 #include "tagging/frmBulkMealTag.h"

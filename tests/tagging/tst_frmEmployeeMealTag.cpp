@@ -1,6 +1,6 @@
+#include "context/WindowRegistry.h"
 #include "counter/frmEmployeeList.h"
 #include "lookup/frmSearcher.h"
-#include "shell/WindowRegistry.h"
 #include "shell/mdiTALO.h"
 #include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"

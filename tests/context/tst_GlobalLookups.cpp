@@ -1,5 +1,5 @@
+#include "context/GlobalLookups.h"
 #include "data/DbError.h"
-#include "shell/GlobalLookups.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
