@@ -26,6 +26,19 @@ void AppContext::setServerDate(const QDateTime& value)
         serverDateChanged(dtServerDate);
 }
 
+void AppContext::onSettingsSaved(QObject* receiver,
+                                 std::function<void(const AppSettings&)> listener)
+{
+    m_settingsListeners.push_back({receiver, std::move(listener)});
+}
+
+void AppContext::settingsSaved(const AppSettings& settings)
+{
+    std::erase_if(m_settingsListeners, [](const SettingsListener& l) { return !l.receiver; });
+    for (const SettingsListener& l : m_settingsListeners)
+        l.listener(settings);
+}
+
 namespace {
 Connection& usable(Connection* connection)
 {

@@ -4,9 +4,12 @@
 
 #include <QDateTime>
 #include <QPoint>
+#include <QPointer>
 #include <functional>
 #include <memory>
+#include <vector>
 
+struct AppSettings;
 class Connection;
 class MessageService;
 class ModalRunner;
@@ -60,10 +63,22 @@ public:
     // main window; does nothing before that).
     std::function<void(const QPoint&)> popupInquiryMenu;
 
+    // The site's settings this workstation just saved, for the windows that hold a copy
+    // (the counter obeys them at once): App Settings tells them through the context
+    // instead of reaching into each. A listener ends with its receiver.
+    void onSettingsSaved(QObject* receiver, std::function<void(const AppSettings&)> listener);
+    void settingsSaved(const AppSettings& settings);
+
     static QDateTime zeroDateTime();
 
 private:
     MessageService& m_messages;
     ModalRunner& m_modal;
     std::unique_ptr<WindowRegistry> m_windows;
+    struct SettingsListener
+    {
+        QPointer<QObject> receiver;
+        std::function<void(const AppSettings&)> listener;
+    };
+    std::vector<SettingsListener> m_settingsListeners;
 };

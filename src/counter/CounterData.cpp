@@ -24,7 +24,12 @@ QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QLis
         const MealModeSetting* mode = settings().mode(line.mealMode);
         return mode && mode->dailyLimit && mode->limitAction == LimitAction::Warn;
     });
-    return warned ? m_settingsData.warnings(empNum, lines) : QList<LimitWarning>();
+    if (!warned)
+        return {};
+    QStringList modes;
+    for (const OrderLine& line : lines)
+        modes.append(line.mealMode);
+    return m_settingsData.warnings(empNum, modes);
 }
 
 bool CounterData::dayChangedSinceSearch()

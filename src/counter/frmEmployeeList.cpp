@@ -1,12 +1,12 @@
 #include "frmEmployeeList.h"
 
-#include "MealModes.h"
 #include "MealRevoke.h"
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
 #include "context/WindowRegistry.h"
 #include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
+#include "settings/MealModes.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
@@ -104,6 +104,7 @@ frmEmployeeList::frmEmployeeList(AppContext& context) : m_context(context), m_da
     createControls();
     m_order = std::make_unique<OrderList>(*mshMealList[OrderGrid]);
     applySettings();
+    m_context.onSettingsSaved(this, [this](const AppSettings& settings) { useSettings(settings); });
 }
 
 void frmEmployeeList::createControls()
@@ -713,8 +714,8 @@ void frmEmployeeList::handOverToTagging(const QPoint& globalPos)
 {
     // The employee is handed over whether or not the menu item is then chosen.
     frmEmployeeMealTag& tagging = m_context.windows().get<frmEmployeeMealTag>();
-    tagging.strEmpNumTagMeal = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
-    tagging.strEmpNameTagMeal = mshEmpList->TextMatrix(mshEmpList->Row(), 2);
+    tagging.takeEmployee(mshEmpList->TextMatrix(mshEmpList->Row(), 1),
+                         mshEmpList->TextMatrix(mshEmpList->Row(), 2));
     if (m_context.popupInquiryMenu)
         m_context.popupInquiryMenu(globalPos);
 }

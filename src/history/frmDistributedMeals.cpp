@@ -5,7 +5,6 @@
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
 #include "context/WindowRegistry.h"
-#include "counter/MealModes.h"
 #include "counter/MealRevoke.h"
 #include "data/ColumnLengths.h"
 #include "data/CsvWriter.h"
@@ -13,6 +12,7 @@
 #include "data/GeneralDate.h"
 #include "frmEmployeeLookup.h"
 #include "lookup/frmSearcher.h"
+#include "settings/MealModes.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
 

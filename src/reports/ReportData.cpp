@@ -28,17 +28,7 @@ Recordset ReportData::rows(Connection& connection, const ReportRequest& request)
 
 QString ReportData::hospitalName(Connection& connection)
 {
-    return hospitalName(connection.open(hospitalNameText()));
-}
-
-QString ReportData::hospitalName(const Recordset& info)
-{
-    return info.eof() ? QString() : info.value(0, 0);
-}
-
-QString ReportData::hospitalNameText()
-{
-    return QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo");
+    return AppSettingsData::hospitalName(connection.open(AppSettingsData::hospitalNameText()));
 }
 
 QString ReportData::siteName(Connection& connection)

@@ -13,10 +13,6 @@ class ReportData
 public:
     static Recordset rows(Connection& connection, const ReportRequest& request);
     static QString hospitalName(Connection& connection);
-    // The same from the rows of hospitalNameText(), for a window reading on the shared
-    // connection.
-    static QString hospitalName(const Recordset& info);
-    static QString hospitalNameText();
     // What heads the report: the site name of App Settings, or the hospital's name when
     // the site has none.
     static QString siteName(Connection& connection);

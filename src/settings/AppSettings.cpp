@@ -1,6 +1,6 @@
 #include "AppSettings.h"
 
-#include "counter/MealModes.h"
+#include "settings/MealModes.h"
 
 #include <algorithm>
 #include <utility>

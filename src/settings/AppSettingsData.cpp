@@ -67,12 +67,12 @@ void AppSettingsData::save(const AppSettings& settings)
     m_context.execute(saveText(settings, user));
 }
 
-QList<LimitWarning> AppSettingsData::warnings(const QString& empNum, const QList<OrderLine>& lines)
+QList<LimitWarning> AppSettingsData::warnings(const QString& empNum, const QStringList& mealModes)
 {
     QList<LimitWarning> out;
-    if (lines.isEmpty())
+    if (mealModes.isEmpty())
         return out;
-    const Recordset rows = m_context.open(checkText(empNum, lines));
+    const Recordset rows = m_context.open(checkText(empNum, mealModes));
     for (int row = 0; row < rows.recordCount(); ++row) {
         if (rows.value(row, QStringLiteral("LIMITACTION")) != QLatin1String("W"))
             continue;
@@ -106,12 +106,20 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
            quote(user) + QStringLiteral("'");
 }
 
-QString AppSettingsData::checkText(const QString& empNum, const QList<OrderLine>& lines)
+QString AppSettingsData::checkText(const QString& empNum, const QStringList& mealModes)
 {
-    QJsonArray modes;
-    for (const OrderLine& line : lines)
-        modes.append(line.mealMode);
+    const QJsonArray modes = QJsonArray::fromStringList(mealModes);
     // An empty date: the procedure counts the meals of the server's own day.
     return QStringLiteral("Station..Check_TALO_MealLimits '") + quote(empNum) +
            QStringLiteral("', '', '") + quote(jsonText(modes)) + QStringLiteral("'");
+}
+
+QString AppSettingsData::hospitalNameText()
+{
+    return QStringLiteral("Select HospitalName From Patient_Data..tbHospitalInfo");
+}
+
+QString AppSettingsData::hospitalName(const Recordset& info)
+{
+    return info.eof() ? QString() : info.value(0, 0);
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "counter/OrderLine.h"
 #include "data/Recordset.h"
 #include "settings/AppSettings.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class AppContext;
 
@@ -21,14 +21,18 @@ public:
     void save(const AppSettings& settings);
     // The warn-mode limits this order would pass for the employee today (server day);
     // block-mode limits are enforced by Save_TALO_EmployeeDistributedMeals itself.
-    QList<LimitWarning> warnings(const QString& empNum, const QList<OrderLine>& lines);
+    // One entry in `mealModes` per line of the order.
+    QList<LimitWarning> warnings(const QString& empNum, const QStringList& mealModes);
 
     // The settings in the rows Load_TALO_AppSettings answers (the defaults for none).
     static AppSettings settingsFrom(const Recordset& rows);
     // The statement texts the calls send.
     static QString loadText();
     static QString saveText(const AppSettings& settings, const QString& user);
-    static QString checkText(const QString& empNum, const QList<OrderLine>& lines);
+    static QString checkText(const QString& empNum, const QStringList& mealModes);
+    // The hospital's name, which stands in for an empty site name.
+    static QString hospitalNameText();
+    static QString hospitalName(const Recordset& info);
 
 private:
     AppContext& m_context;

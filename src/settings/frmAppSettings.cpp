@@ -1,10 +1,7 @@
 #include "frmAppSettings.h"
 
 #include "context/AppContext.h"
-#include "context/WindowRegistry.h"
-#include "counter/frmEmployeeList.h"
 #include "data/ColumnLengths.h"
-#include "reports/ReportData.h"
 #include "settings/MealModeRow.h"
 #include "widgets/FormControls.h"
 
@@ -170,7 +167,8 @@ void frmAppSettings::Form_Load()
     QString hospital;
     const bool read = m_context.attempt([&] {
         showSettings(m_data.load());
-        hospital = ReportData::hospitalName(m_context.open(ReportData::hospitalNameText()));
+        hospital =
+            AppSettingsData::hospitalName(m_context.open(AppSettingsData::hospitalNameText()));
     });
     txtSiteName->setPlaceholderText(hospital);
     if (!read) {
@@ -297,7 +295,6 @@ void frmAppSettings::save()
         return;
     m_data.save(*settings);
     // This workstation's counter obeys at once; the others at a search within a minute.
-    if (m_context.windows().exists<frmEmployeeList>())
-        m_context.windows().get<frmEmployeeList>().useSettings(*settings);
+    m_context.settingsSaved(*settings);
     unload();
 }

@@ -1,10 +1,10 @@
 #include "mdiTALO.h"
 
-#include "AppContext.h"
-#include "GlobalLookups.h"
-#include "WindowRegistry.h"
 #include "access/frmAccess.h"
 #include "access/frmUsers.h"
+#include "context/AppContext.h"
+#include "context/GlobalLookups.h"
+#include "context/WindowRegistry.h"
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
@@ -202,7 +202,7 @@ void mdiTALO::mnuEmployeeMeal_Click()
 {
     m_context.attempt([this] {
         frmEmployeeMealTag& window = m_context.windows().get<frmEmployeeMealTag>();
-        window.strMode = QStringLiteral("1");
+        window.strMode = frmEmployeeMealTag::ModeFromSettings;
         window.showModal();
     });
 }
@@ -211,7 +211,7 @@ void mdiTALO::mnuTagEmployeeMeal_Click()
 {
     m_context.attempt([this] {
         frmEmployeeMealTag& window = m_context.windows().get<frmEmployeeMealTag>();
-        window.strMode = QStringLiteral("0");
+        window.strMode = frmEmployeeMealTag::ModeFromCounter;
         window.showModal();
     });
 }

@@ -75,7 +75,7 @@ void frmEmployeeMealTag::createTagPanel()
     lblCode[2] = label(panel, indexed("lblCode", 2), QStringLiteral("ID:"));
     Twips::place(lblCode[2], 120, 2400, 855, 375);
     // Every detail box is read-only as designed; only the lookup and the personnel
-    // search fill them. Mode "1" opens the number box for typing.
+    // search fill them. Opened from Settings, the number box takes typing.
     for (int i = 0; i < int(txtMealDetails.size()); ++i) {
         txtMealDetails[i] = textBox(panel, indexed("txtMealDetails", i));
         txtMealDetails[i]->setReadOnly(true);
@@ -159,7 +159,7 @@ void frmEmployeeMealTag::connectControls()
 void frmEmployeeMealTag::Form_Load()
 {
     setWindowWidthTwips(kTagPanelWidth);
-    if (strMode == QLatin1String("1")) {
+    if (strMode == ModeFromSettings) {
         txtMealDetails[0]->setReadOnly(false);
     } else {
         txtMealDetails[0]->setText(strEmpNumTagMeal);
@@ -292,7 +292,7 @@ void frmEmployeeMealTag::clearEntry()
 
 QString frmEmployeeMealTag::taggedEmployeeNumber() const
 {
-    return strMode == QLatin1String("0") ? strEmpNumTagMeal : txtMealDetails[0]->text();
+    return strMode == ModeFromCounter ? strEmpNumTagMeal : txtMealDetails[0]->text();
 }
 
 void frmEmployeeMealTag::LoadPersonnelList()

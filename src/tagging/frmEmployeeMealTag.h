@@ -26,10 +26,19 @@ class frmEmployeeMealTag : public ModalForm
 public:
     explicit frmEmployeeMealTag(AppContext& context);
 
-    // "1" from Settings (search offered), "0" from the meal counter's pop-up menu.
+    // How the window was opened (strMode): from Settings, with the search offered, or
+    // from the meal counter's pop-up menu, for the counter's chosen employee.
+    static inline const QString ModeFromSettings = QStringLiteral("1");
+    static inline const QString ModeFromCounter = QStringLiteral("0");
     QString strMode;
     QString strEmpNumTagMeal;
     QString strEmpNameTagMeal;
+    // The counter hands over its chosen employee before its pop-up menu opens the window.
+    void takeEmployee(const QString& empNum, const QString& name)
+    {
+        strEmpNumTagMeal = empNum;
+        strEmpNameTagMeal = name;
+    }
 
 protected:
     void createControls(QWidget* surface) override;

@@ -1,10 +1,10 @@
 #include "counter/CounterData.h"
-#include "counter/MealModes.h"
 #include "data/DbError.h"
 #include "server/EmbeddedConnection.h"
 #include "server/EmbeddedStore.h"
 #include "server/ServerErrors.h"
 #include "settings/AppSettingsData.h"
+#include "settings/MealModes.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -276,11 +276,10 @@ private slots:
         data.save(settings);
         CounterData counter(env.context());
 
-        QVERIFY(data.warnings("10001", {line("L01", "Lunch")}).isEmpty());
+        QVERIFY(data.warnings("10001", {"Lunch"}).isEmpty());
         counter.saveOrder("10001", {line("L01", " Lunch")});
         const QList<LimitWarning> warnings =
-            data.warnings("10001", {line("L01", "lunch"), line("L02", "Lunch"),
-                                    line("L01", "Dinner"), line("L01", "Breakfast")});
+            data.warnings("10001", {"lunch", "Lunch", "Dinner", "Breakfast"});
         QCOMPARE(warnings.size(), 1); // block-mode limits are the save's to refuse
         QCOMPARE(warnings.at(0).mealMode, QString("Lunch"));
         QCOMPARE(warnings.at(0).receivedToday, 1);
