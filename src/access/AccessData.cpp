@@ -2,7 +2,6 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 using SqlText::quote;
 
@@ -32,8 +31,7 @@ Recordset AccessData::userRights(const QString& staffId)
 
 void AccessData::saveUserRights(const QString& staffId, const QString& rights)
 {
-    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
-    m_context.execute(QStringLiteral("Station..Save_TALO_User_Rights '") + quote(staffId) +
-                      QStringLiteral("', '") + quote(rights) + QStringLiteral("','") + quote(user) +
-                      QStringLiteral("'"));
+    const QString user = m_context.userCode();
+    m_context.execute(SqlText::callByUser(QStringLiteral("Station..Save_TALO_User_Rights"),
+                                          {staffId, rights}, user));
 }

@@ -2,7 +2,6 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 #include <QStringList>
 
@@ -19,11 +18,7 @@ QString flag(bool on)
 
 QString UsersData::call(const QString& procedure, const QStringList& arguments) const
 {
-    QStringList literals;
-    for (const QString& argument : arguments)
-        literals.append(QLatin1Char('\'') + quote(argument) + QLatin1Char('\''));
-    return QStringLiteral("Station..") + procedure + QLatin1Char(' ') +
-           literals.join(QStringLiteral(", "));
+    return SqlText::call(QStringLiteral("Station..") + procedure, arguments);
 }
 
 Recordset UsersData::users(const QString& text)
@@ -42,7 +37,7 @@ Recordset UsersData::employee(const QString& staffId)
 void UsersData::write(const QString& procedure, QStringList arguments)
 {
     // The signed-in user is the last argument of every change, as its author.
-    arguments.append(m_context.objUser ? m_context.objUser->EmployeeCode() : QString());
+    arguments.append(m_context.userCode());
     m_context.execute(call(procedure, arguments));
 }
 

@@ -13,6 +13,12 @@
 #include <QPushButton>
 
 namespace {
+// The staff list's columns (column 0 is the row header).
+enum StaffColumn
+{
+    StaffIdColumn = 1,
+    StaffNameColumn = 2
+};
 
 // Columns of the rights grid.
 constexpr int codeCol = 1;
@@ -161,8 +167,8 @@ void frmAccess::SearchPersonnel()
 void frmAccess::choosePerson()
 {
     const int row = mshEmpList->Row();
-    const QString staffId = mshEmpList->TextMatrix(row, 1);
-    const QString name = mshEmpList->TextMatrix(row, 2);
+    const QString staffId = mshEmpList->TextMatrix(row, StaffIdColumn);
+    const QString name = mshEmpList->TextMatrix(row, StaffNameColumn);
 
     // The reads come before the panel is put aside and the search texts are cleared, so a
     // failed read leaves the personnel panel with what the user typed.

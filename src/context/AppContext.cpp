@@ -26,6 +26,16 @@ void AppContext::setServerDate(const QDateTime& value)
         serverDateChanged(dtServerDate);
 }
 
+QDate AppContext::today() const
+{
+    return dtServerDate.date() > zeroDateTime().date() ? dtServerDate.date() : QDate::currentDate();
+}
+
+QString AppContext::userCode() const
+{
+    return objUser ? objUser->EmployeeCode() : QString();
+}
+
 void AppContext::onSettingsSaved(QObject* receiver,
                                  std::function<void(const AppSettings&)> listener)
 {

@@ -30,10 +30,15 @@ public:
     Connection* cnMain = nullptr;
     // The server's clock as last read (LoadServerDate). Starts at the zero date-time.
     QDateTime dtServerDate;
+    // Today: the server's day once its clock has been read, else the workstation's.
+    QDate today() const;
     // Takes a fresh reading of the server's clock and tells whoever shows it.
     void setServerDate(const QDateTime& value);
     // Called after each new reading (set by the main window, for its status bar).
     std::function<void(const QDateTime&)> serverDateChanged;
+
+    // The signed-in user's code, as every save records it ("" before a sign-in).
+    QString userCode() const;
 
     MessageService& messages() { return m_messages; }
     ModalRunner& modal() { return m_modal; }

@@ -4,7 +4,6 @@
 #include "data/GeneralDate.h"
 #include "data/Recordset.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 #include <QStringList>
 
@@ -22,7 +21,7 @@ void LoadServerDate(AppContext& context)
 
 bool CheckUserRights(AppContext& context, const QString& code)
 {
-    const QString employeeCode = context.objUser ? context.objUser->EmployeeCode() : QString();
+    const QString employeeCode = context.userCode();
     const Recordset recordset = context.open(
         QStringLiteral(
             "Select UserRights [Rights] from Station..tbTALOUserRights where UserID = '") +

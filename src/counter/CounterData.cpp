@@ -4,11 +4,8 @@
 #include "context/GlobalLookups.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 #include <algorithm>
-
-using SqlText::quote;
 
 Recordset CounterData::loadEmployees(const QString& searchText)
 {
@@ -62,31 +59,28 @@ void CounterData::revoke(const QString& empNum, const QString& transNum) const
 
 QString CounterData::loadEmployeesText(const QString& date, const QString& searchText)
 {
-    return QStringLiteral("Station..Load_Employee_for_Meal '") + quote(date) +
-           QStringLiteral("', '") + quote(searchText) + QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Load_Employee_for_Meal"), {date, searchText});
 }
 
 QString CounterData::loadDistributedMealsText(const QString& empNum, const QString& empCol3)
 {
-    return QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals '") + quote(empNum) +
-           QStringLiteral("', '") + quote(empCol3) + QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals"),
+                         {empNum, empCol3});
 }
 
 QString CounterData::saveText(const QString& empNum, const OrderLine& line, const QString& date,
                               const QString& clerk)
 {
-    const QString sep = QStringLiteral("', '");
-    return QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals '") + quote(empNum) + sep +
-           quote(line.mealCode) + sep + quote(line.mealMode) + sep + quote(date) + sep +
-           quote(line.remarks) + sep + quote(clerk) + QStringLiteral("', 'S'");
+    return SqlText::call(
+        QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals"),
+        {empNum, line.mealCode, line.mealMode, date, line.remarks, clerk, QStringLiteral("S")});
 }
 
 QString CounterData::revokeText(const QString& empNum, const QString& transNum,
                                 const QString& clerk)
 {
-    const QString sep = QStringLiteral("', '");
-    return QStringLiteral("Station..Revoke_TALO_EmployeeDistributedMeals '") + quote(empNum) + sep +
-           quote(transNum) + sep + quote(clerk) + QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Revoke_TALO_EmployeeDistributedMeals"),
+                         {empNum, transNum, clerk});
 }
 
 QString CounterData::freshServerDateText()
@@ -99,5 +93,5 @@ QString CounterData::freshServerDateText()
 
 QString CounterData::clerk() const
 {
-    return m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    return m_context.userCode();
 }

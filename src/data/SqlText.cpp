@@ -11,6 +11,31 @@ QString quote(const QString& value)
 
 namespace {
 
+QString literal(const QString& value)
+{
+    return QLatin1Char('\'') + quote(value) + QLatin1Char('\'');
+}
+
+} // namespace
+
+QString call(const QString& procedure, const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return procedure;
+    QStringList literals;
+    literals.reserve(arguments.size());
+    for (const QString& argument : arguments)
+        literals.append(literal(argument));
+    return procedure + QLatin1Char(' ') + literals.join(QLatin1String(", "));
+}
+
+QString callByUser(const QString& procedure, const QStringList& arguments, const QString& user)
+{
+    return call(procedure, arguments) + QLatin1Char(',') + literal(user);
+}
+
+namespace {
+
 // Index after the run that opens at `start` and closes with `close` (a doubled `close`
 // stands for itself); the end of the text when it never closes.
 qsizetype closing(const QString& sql, qsizetype start, QChar close)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace SqlText {
 
@@ -8,6 +9,15 @@ namespace SqlText {
 // text: doubles every single quote, so a typed value always stays inside its literal.
 // Ordinary values come back unchanged, so the statement text is the described text.
 QString quote(const QString& value);
+
+// A procedure call's text, the one way every call is built: the procedure, a blank, then
+// each argument quoted between single quotes, ", " between them:
+// call("Station..P", {"a", "O'Neil"}) is "Station..P 'a', 'O''Neil'". No arguments: the
+// procedure's name alone.
+QString call(const QString& procedure, const QStringList& arguments);
+// The same with the signed-in user's code last after "," with no blank, as the designed
+// texts of the saves of rights, meals, meal types and meal tags send it.
+QString callByUser(const QString& procedure, const QStringList& arguments, const QString& user);
 
 // The statement as a connection sends it: every '…' literal that holds a character
 // outside plain ASCII becomes N'…', so SQL Server keeps it as Unicode instead of

@@ -13,6 +13,20 @@
 
 using SqlText::quote;
 
+namespace {
+// The lookup list's columns (column 0 is the row header). Meals: code, description, cost,
+// type, status; meal types: code, description, status.
+enum Column
+{
+    CodeColumn = 1,
+    DescriptionColumn = 2,
+    CostColumn = 3,
+    TypeColumn = 4,
+    MealStatusColumn = 5,
+    TypeStatusColumn = 3
+};
+} // namespace
+
 frmSearcher::frmSearcher(AppContext& context) : ModalForm(context.modal()), m_context(context)
 {
     setObjectName(QStringLiteral("frmSearcher"));
@@ -26,18 +40,18 @@ QString frmSearcher::queryText(const QString& mode, const QString& empNum,
                                const QString& searchText)
 {
     const QString t = quote(searchText);
-    if (mode == QLatin1String("1"))
-        return QStringLiteral("Station..Load_TALO_EmployeeAllowedMeals '") + quote(empNum) +
-               QStringLiteral("', '") + t + QStringLiteral("'");
-    if (mode == QLatin1String("2"))
+    if (mode == ModeAllowedMeals)
+        return SqlText::call(QStringLiteral("Station..Load_TALO_EmployeeAllowedMeals"),
+                             {empNum, searchText});
+    if (mode == ModeMeals)
         return QStringLiteral("Select * from Station..tbcoMeal where Description like '%") + t +
                QStringLiteral("%'");
-    // Mode "3" is sent unbracketed on purpose: the server's precedence lists a type found
+    // This one is sent unbracketed on purpose: the server's precedence lists a type found
     // by its description whatever its status, and one found only by its code when active.
-    if (mode == QLatin1String("3"))
+    if (mode == ModeActiveMealTypes)
         return QStringLiteral("Select * from Station..tbcoMealType where Description like '%") + t +
                QStringLiteral("%' or Code like '%") + t + QStringLiteral("%' and Status = '1'");
-    if (mode == QLatin1String("4"))
+    if (mode == ModeMealTypes)
         return QStringLiteral("Select * from Station..tbcoMealType where Description like '%") + t +
                QStringLiteral("%' or Code like '%") + t + QStringLiteral("%'");
     return {};
@@ -137,24 +151,24 @@ void frmSearcher::LoadSearchList()
 void frmSearcher::ReturnSelection()
 {
     const int row = mshSearchList->Row();
-    if (strMode == QLatin1String("1") || strMode == QLatin1String("2")) {
+    if (strMode == ModeAllowedMeals || strMode == ModeMeals) {
         ReadMealRow(row);
-    } else if (strMode == QLatin1String("3")) {
-        strCode = mshSearchList->TextMatrix(row, 1);
-        strDescription = mshSearchList->TextMatrix(row, 2);
-    } else if (strMode == QLatin1String("4")) {
-        strCode = mshSearchList->TextMatrix(row, 1);
-        strDescription = mshSearchList->TextMatrix(row, 2);
-        blnStatus = readStatus(mshSearchList->TextMatrix(row, 3));
+    } else if (strMode == ModeActiveMealTypes) {
+        strCode = mshSearchList->TextMatrix(row, CodeColumn);
+        strDescription = mshSearchList->TextMatrix(row, DescriptionColumn);
+    } else if (strMode == ModeMealTypes) {
+        strCode = mshSearchList->TextMatrix(row, CodeColumn);
+        strDescription = mshSearchList->TextMatrix(row, DescriptionColumn);
+        blnStatus = readStatus(mshSearchList->TextMatrix(row, TypeStatusColumn));
     }
     unload();
 }
 
 void frmSearcher::ReadMealRow(int row)
 {
-    strCode = mshSearchList->TextMatrix(row, 1);
-    strDescription = mshSearchList->TextMatrix(row, 2);
-    strCost = mshSearchList->TextMatrix(row, 3);
-    strType = mshSearchList->TextMatrix(row, 4);
-    blnStatus = readStatus(mshSearchList->TextMatrix(row, 5));
+    strCode = mshSearchList->TextMatrix(row, CodeColumn);
+    strDescription = mshSearchList->TextMatrix(row, DescriptionColumn);
+    strCost = mshSearchList->TextMatrix(row, CostColumn);
+    strType = mshSearchList->TextMatrix(row, TypeColumn);
+    blnStatus = readStatus(mshSearchList->TextMatrix(row, MealStatusColumn));
 }

@@ -17,15 +17,23 @@ class frmSearcher : public ModalForm
 public:
     explicit frmSearcher(AppContext& context);
 
-    // In: "1" allowed meals, "2" meals, "3" meal types with status test, "4" all types.
+    // In: what the lookup lists (the mode codes below).
     QString strMode;
+    // The meals the employee strEmpNumSearch may receive (the counter).
+    static inline const QString ModeAllowedMeals = QStringLiteral("1");
+    // Every meal (the meal master, the history's meal filter).
+    static inline const QString ModeMeals = QStringLiteral("2");
+    // Meal types found by description, or by code when active (meal tagging, the meal master).
+    static inline const QString ModeActiveMealTypes = QStringLiteral("3");
+    // Every meal type, with its status handed back (the meal type master).
+    static inline const QString ModeMealTypes = QStringLiteral("4");
     QString strSearchText;
     // Out: cleared at every opening, set by a double-click choice.
     QString strCode;
     QString strDescription;
     QString strCost;
     QString strType;
-    // In, mode "1" only.
+    // In, ModeAllowedMeals only.
     QString strEmpNumSearch;
     // Out.
     bool blnStatus = false;

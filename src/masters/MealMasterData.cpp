@@ -2,7 +2,6 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 namespace {
 
@@ -28,23 +27,19 @@ QString MealMasterData::saveMealText(const QString& code, const QString& name, c
                                      const QString& type, bool active, const QString& user)
 {
     // Cost goes before type; the user code follows without a blank after the comma.
-    return QStringLiteral("Station..Save_TALO_MealOnly '") + SqlText::quote(code) +
-           QStringLiteral("', '") + SqlText::quote(name) + QStringLiteral("', '") +
-           SqlText::quote(cost) + QStringLiteral("', '") + SqlText::quote(type) +
-           QStringLiteral("', '") + statusText(active) + QStringLiteral("','") +
-           SqlText::quote(user) + QStringLiteral("'");
+    return SqlText::callByUser(QStringLiteral("Station..Save_TALO_MealOnly"),
+                               {code, name, cost, type, statusText(active)}, user);
 }
 
 QString MealMasterData::saveMealTypeText(const QString& code, const QString& name, bool active,
                                          const QString& user)
 {
-    return QStringLiteral("Station..Save_TALO_MealType '") + SqlText::quote(code) +
-           QStringLiteral("', '") + SqlText::quote(name) + QStringLiteral("', '") +
-           statusText(active) + QStringLiteral("','") + SqlText::quote(user) + QStringLiteral("'");
+    return SqlText::callByUser(QStringLiteral("Station..Save_TALO_MealType"),
+                               {code, name, statusText(active)}, user);
 }
 
 QString MealMasterData::user() const
 {
     // Read at the moment of the save, as the signed-in user may change between saves.
-    return m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    return m_context.userCode();
 }

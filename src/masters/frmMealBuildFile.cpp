@@ -72,7 +72,7 @@ void frmMealBuildFile::cmdSearchType_Click()
 {
     m_context.attempt([this] {
         frmSearcher& searcher = m_context.windows().get<frmSearcher>();
-        searcher.strMode = QStringLiteral("3");
+        searcher.strMode = frmSearcher::ModeActiveMealTypes;
         searcher.strSearchText = txtMealDetails[2]->text();
         searcher.showModal();
         txtMealDetails[2]->setText(searcher.strCode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/frmSearcher.h"
 #include "masters/MasterBuildForm.h"
 
 #include <array>
@@ -24,7 +25,7 @@ protected:
     void createDetails(QGroupBox* frame) override;
     QList<QLineEdit*> detailBoxes() const override;
     QList<QWidget*> createExtraButtons(QGroupBox* frame) override;
-    QString lookupMode() const override { return QStringLiteral("2"); }
+    QString lookupMode() const override { return frmSearcher::ModeMeals; }
     void takeLookupExtras(const frmSearcher& searcher) override;
     void saveDetails() override;
     void enterPressed(QObject* watched) override;

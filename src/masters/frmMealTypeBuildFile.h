@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/frmSearcher.h"
 #include "masters/MasterBuildForm.h"
 
 #include <array>
@@ -21,6 +22,6 @@ public:
 protected:
     void createDetails(QGroupBox* frame) override;
     QList<QLineEdit*> detailBoxes() const override;
-    QString lookupMode() const override { return QStringLiteral("4"); }
+    QString lookupMode() const override { return frmSearcher::ModeMealTypes; }
     void saveDetails() override;
 };

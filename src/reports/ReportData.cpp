@@ -45,10 +45,7 @@ QStringList ReportData::mealModeOrder(Connection& connection)
 
 QString ReportData::rowsText(const ReportRequest& request)
 {
-    QStringList quoted;
-    for (const QString& value : {request.period.fromArgument(), request.period.toArgument(),
-                                 request.group1, request.group2, layoutName(request.layout)})
-        quoted << QLatin1Char('\'') + SqlText::quote(value) + QLatin1Char('\'');
-    return QStringLiteral("Station..Report_TALO_MealDistribution ") +
-           quoted.join(QLatin1String(", "));
+    return SqlText::call(QStringLiteral("Station..Report_TALO_MealDistribution"),
+                         {request.period.fromArgument(), request.period.toArgument(),
+                          request.group1, request.group2, layoutName(request.layout)});
 }

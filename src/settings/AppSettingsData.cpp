@@ -2,12 +2,9 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-
-using SqlText::quote;
 
 namespace {
 
@@ -63,7 +60,7 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
 
 void AppSettingsData::save(const AppSettings& settings)
 {
-    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    const QString user = m_context.userCode();
     m_context.execute(saveText(settings, user));
 }
 
@@ -98,20 +95,18 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
             setting.limitAction == LimitAction::Block ? QStringLiteral("B") : QStringLiteral("W"),
             timeText(setting.serveFrom), timeText(setting.serveTo)});
     }
-    const QString sep = QStringLiteral("', '");
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    return QStringLiteral("Station..Save_TALO_AppSettings '") + quote(jsonText(modes)) + sep +
-           flag(settings.scanMode) + sep + flag(settings.keyboardEntry) + sep +
-           QString::number(int(settings.firstDayOfWeek)) + sep + quote(settings.siteName) + sep +
-           quote(user) + QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Save_TALO_AppSettings"),
+                         {jsonText(modes), flag(settings.scanMode), flag(settings.keyboardEntry),
+                          QString::number(int(settings.firstDayOfWeek)), settings.siteName, user});
 }
 
 QString AppSettingsData::checkText(const QString& empNum, const QStringList& mealModes)
 {
     const QJsonArray modes = QJsonArray::fromStringList(mealModes);
     // An empty date: the procedure counts the meals of the server's own day.
-    return QStringLiteral("Station..Check_TALO_MealLimits '") + quote(empNum) +
-           QStringLiteral("', '', '") + quote(jsonText(modes)) + QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Check_TALO_MealLimits"),
+                         {empNum, QString(), jsonText(modes)});
 }
 
 QString AppSettingsData::hospitalNameText()

@@ -2,7 +2,6 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,10 +39,10 @@ QString StaffImportData::sliceStatement(const QList<StaffImportPlan::Row>& rows,
         slice.append(QJsonArray{e.number, e.lastname, e.firstname, e.middlename, e.deptCode,
                                 row.deptName, e.active});
     }
-    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
-    return QStringLiteral("Station..Save_TALO_StaffImport '") +
-           SqlText::quote(QString::fromUtf8(QJsonDocument(slice).toJson(QJsonDocument::Compact))) +
-           QStringLiteral("', '") + SqlText::quote(user) + QStringLiteral("'");
+    const QString user = m_context.userCode();
+    return SqlText::call(
+        QStringLiteral("Station..Save_TALO_StaffImport"),
+        {QString::fromUtf8(QJsonDocument(slice).toJson(QJsonDocument::Compact)), user});
 }
 
 bool StaffImportData::apply(const QList<StaffImportPlan::Row>& rows, const Progress& progress)

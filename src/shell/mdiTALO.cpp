@@ -4,6 +4,7 @@
 #include "access/frmUsers.h"
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
+#include "context/Rights.h"
 #include "context/WindowRegistry.h"
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
@@ -112,10 +113,10 @@ void mdiTALO::SetMenuRights()
     // A check that fails leaves its item disabled; a lost connection would fail every
     // check, so the error is shown only once.
     bool errorShown = false;
-    const auto setByRight = [&](QAction* item, const char* code) {
+    const auto setByRight = [&](QAction* item, Rights::Right right) {
         bool granted = false;
         try {
-            granted = CheckUserRights(m_context, QString::fromLatin1(code));
+            granted = Rights::held(m_context, right);
         } catch (const DbError& error) {
             if (!errorShown)
                 m_context.messages().error(error);
@@ -123,13 +124,14 @@ void mdiTALO::SetMenuRights()
         }
         item->setEnabled(granted);
     };
-    setByRight(mnuReports->menuAction(), "1");
-    setByRight(mnuEmployeeMeal, "2");
-    setByRight(mnuTagEmployeeMeal, "2");
-    setByRight(mnuMeals, "3");
-    setByRight(mnuMealType, "4");
-    setByRight(mnuAccess, "5");
-    setByRight(mnuAppSettings, "7");
+    using Rights::Right;
+    setByRight(mnuReports->menuAction(), Right::Reports);
+    setByRight(mnuEmployeeMeal, Right::Tagging);
+    setByRight(mnuTagEmployeeMeal, Right::Tagging);
+    setByRight(mnuMeals, Right::Meals);
+    setByRight(mnuMealType, Right::MealTypes);
+    setByRight(mnuAccess, Right::UserAccess);
+    setByRight(mnuAppSettings, Right::AppSettings);
     // The two windows of the staff and sign-in registers need the rights of their
     // neighbours: no further check is sent.
     mnuUsers->setEnabled(mnuAccess->isEnabled());
@@ -323,10 +325,7 @@ void mdiTALO::createMenus()
 
 void mdiTALO::openMealDistributionReport(int kind)
 {
-    // Today is the server's day once it has been read, else the workstation's.
-    const QDate today = m_context.dtServerDate.date() > AppContext::zeroDateTime().date()
-                            ? m_context.dtServerDate.date()
-                            : QDate::currentDate();
+    const QDate today = m_context.today();
     // The week starts on the site's first day (Monday when the settings cannot be read).
     Qt::DayOfWeek firstDay = Qt::Monday;
     m_context.attempt([&] { firstDay = AppSettingsData(m_context).load().firstDayOfWeek; });

@@ -2,12 +2,9 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-
-using SqlText::quote;
 
 namespace {
 
@@ -47,7 +44,7 @@ Recordset BulkTagData::activeMealTypes()
 
 Recordset BulkTagData::tag(const Selection& selection, bool apply)
 {
-    const QString user = m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    const QString user = m_context.userCode();
     // The procedure returns its counts, so even the change is read as a recordset; the
     // shared connection is the signed-in user's one.
     return m_context.open(statement(selection, apply, user));
@@ -57,10 +54,9 @@ QString BulkTagData::statement(const Selection& selection, bool apply, const QSt
 {
     const bool list = selection.scope == Scope::List;
     const bool department = selection.scope == Scope::Department;
-    return QStringLiteral("Station..Save_TALO_EmployeeMealBulk '") + scopeName(selection.scope) +
-           QStringLiteral("', '") + quote(department ? selection.department : QString()) +
-           QStringLiteral("', '") + quote(list ? jsonArray(selection.employees) : QString()) +
-           QStringLiteral("', '") + quote(jsonArray(selection.mealTypes)) + QStringLiteral("', '") +
-           (apply ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral("', '") +
-           quote(userCode) + QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Save_TALO_EmployeeMealBulk"),
+                         {scopeName(selection.scope), department ? selection.department : QString(),
+                          list ? jsonArray(selection.employees) : QString(),
+                          jsonArray(selection.mealTypes),
+                          apply ? QStringLiteral("1") : QStringLiteral("0"), userCode});
 }

@@ -2,7 +2,6 @@
 
 #include "context/AppContext.h"
 #include "data/SqlText.h"
-#include "user/UserObject.h"
 
 using SqlText::quote;
 
@@ -37,27 +36,24 @@ QString EmployeeMealTagData::personnelStatement(const QString& text)
 
 QString EmployeeMealTagData::taggedMealsStatement(const QString& empNum)
 {
-    return QStringLiteral("Station..Load_TALO_EmployeeTaggedMeals '") + quote(empNum) +
-           QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Load_TALO_EmployeeTaggedMeals"), {empNum});
 }
 
 QString EmployeeMealTagData::saveStatement(const QString& empNum, const QString& mealTypeCode,
                                            const QString& userCode)
 {
-    return QStringLiteral("Station..Save_TALO_EmployeeMeal '") + quote(empNum) +
-           QStringLiteral("', '") + quote(mealTypeCode) + QStringLiteral("','") + quote(userCode) +
-           QStringLiteral("'");
+    return SqlText::callByUser(QStringLiteral("Station..Save_TALO_EmployeeMeal"),
+                               {empNum, mealTypeCode}, userCode);
 }
 
 QString EmployeeMealTagData::removeStatement(const QString& empNum, const QString& mealTypeCode,
                                              const QString& userCode)
 {
-    return QStringLiteral("Station..Remove_TALO_EmployeeTaggedMeals '") + quote(empNum) +
-           QStringLiteral("', '") + quote(mealTypeCode) + QStringLiteral("', '") + quote(userCode) +
-           QStringLiteral("'");
+    return SqlText::call(QStringLiteral("Station..Remove_TALO_EmployeeTaggedMeals"),
+                         {empNum, mealTypeCode, userCode});
 }
 
 QString EmployeeMealTagData::userCode() const
 {
-    return m_context.objUser ? m_context.objUser->EmployeeCode() : QString();
+    return m_context.userCode();
 }

@@ -1,7 +1,7 @@
 #include "frmBulkMealTag.h"
 
 #include "context/AppContext.h"
-#include "context/GlobalLookups.h"
+#include "context/Rights.h"
 #include "context/WindowRegistry.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
@@ -24,8 +24,6 @@ namespace {
 
 constexpr int kClientWidth = 8520;
 constexpr int kClientHeight = 6480;
-// The tagging window's own right.
-const QString kTaggingRight = QStringLiteral("2");
 
 QRadioButton* option(QWidget* parent, const char* name, const QString& caption, int top)
 {
@@ -58,10 +56,8 @@ frmBulkMealTag::frmBulkMealTag(AppContext& context)
 void frmBulkMealTag::openChecked(AppContext& context)
 {
     context.attempt([&context] {
-        if (!CheckUserRights(context, kTaggingRight)) {
-            context.messages().info(QStringLiteral("No Access."));
+        if (!Rights::heldOrRefused(context, Rights::Right::Tagging))
             return;
-        }
         context.windows().get<frmBulkMealTag>().showModal();
     });
 }

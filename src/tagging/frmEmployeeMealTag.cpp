@@ -16,6 +16,13 @@
 #include <QRegularExpression>
 
 namespace {
+// The personnel list's and the tagged meals' columns (column 0 is the row header).
+enum Column
+{
+    EmpNumColumn = 1,
+    EmpNameColumn = 2,
+    MealTypeCodeColumn = 1
+};
 
 // Both panels are this size; the window is designed wide enough to hold them side by side.
 constexpr int kPanelWidth = 5535;
@@ -214,8 +221,8 @@ void frmEmployeeMealTag::chooseEmployee()
 {
     run([this] {
         const int row = mshEmpList->Row();
-        txtMealDetails[0]->setText(mshEmpList->TextMatrix(row, 1));
-        txtMealDetails[1]->setText(mshEmpList->TextMatrix(row, 2));
+        txtMealDetails[0]->setText(mshEmpList->TextMatrix(row, EmpNumColumn));
+        txtMealDetails[1]->setText(mshEmpList->TextMatrix(row, EmpNameColumn));
         LoadTaggedMeals();
         hidePersonnelPanel();
     });
@@ -232,7 +239,7 @@ void frmEmployeeMealTag::chooseMealType()
 {
     run([this] {
         frmSearcher& searcher = m_context.windows().get<frmSearcher>();
-        searcher.strMode = QStringLiteral("3");
+        searcher.strMode = frmSearcher::ModeActiveMealTypes;
         searcher.strSearchText = txtMealDetails[2]->text();
         searcher.showModal();
         // Copied whatever happened: a lookup closed without a choice empties both boxes.
@@ -242,7 +249,7 @@ void frmEmployeeMealTag::chooseMealType()
         // Only data rows count: the heading of the code column is not a meal type.
         bool alreadyTagged = false;
         for (int row = 1; row < mshMealList->Rows(); ++row) {
-            if (mshMealList->TextMatrix(row, 1) == txtMealDetails[3]->text())
+            if (mshMealList->TextMatrix(row, MealTypeCodeColumn) == txtMealDetails[3]->text())
                 alreadyTagged = true;
         }
         if (!alreadyTagged)
@@ -278,7 +285,7 @@ void frmEmployeeMealTag::removeTag()
                 QStringLiteral("Are you sure you want to REMOVE the selected items?"),
                 QStringLiteral("Confirmation")))
             return;
-        const QString code = mshMealList->TextMatrix(mshMealList->Row(), 1);
+        const QString code = mshMealList->TextMatrix(mshMealList->Row(), MealTypeCodeColumn);
         m_data.removeTag(taggedEmployeeNumber(), code);
         m_context.messages().info(QStringLiteral("Done."));
         LoadTaggedMeals();

@@ -40,9 +40,8 @@ std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& 
 
 void PasswordRegister::recordFailure(const QString& staffId, const QString& workstation)
 {
-    m_connection.execute(QStringLiteral("Station..Save_TALO_FailedSignIn '") +
-                         SqlText::quote(staffId.left(30)) + QStringLiteral("', '") +
-                         SqlText::quote(workstation.left(100)) + QStringLiteral("'"));
+    m_connection.execute(SqlText::call(QStringLiteral("Station..Save_TALO_FailedSignIn"),
+                                       {staffId.left(30), workstation.left(100)}));
 }
 
 const QString& PasswordRegister::decoyHash()

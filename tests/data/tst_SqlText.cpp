@@ -9,6 +9,31 @@ class tst_SqlText : public QObject
     Q_OBJECT
 
 private slots:
+    // A procedure call's text: every value quoted, ", " between them, and the user code of
+    // the designed saves after "," alone; a quote typed in a value stays inside it.
+    void callQuotesEveryArgument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("sent");
+        QTest::newRow("no arguments") << QStringList() << QString() << QString("Station..P");
+        QTest::newRow("values") << QStringList{"a", "", "O'Neil"} << QString()
+                                << QString("Station..P 'a', '', 'O''Neil'");
+        QTest::newRow("user after a bare comma")
+            << QStringList{"M1", "1"} << QString("AD'M") << QString("Station..P 'M1', '1','AD''M'");
+    }
+
+    void callQuotesEveryArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, user);
+        QFETCH(QString, sent);
+        const QString procedure = QStringLiteral("Station..P");
+        QCOMPARE(user.isEmpty() ? SqlText::call(procedure, arguments)
+                                : SqlText::callByUser(procedure, arguments, user),
+                 sent);
+    }
+
     void nationalPrefixesOnlyNonAsciiLiterals_data()
     {
         QTest::addColumn<QString>("sql");
