@@ -1,12 +1,13 @@
 #include "frmEmployeeList.h"
 
+#include "CounterLook.h"
+#include "CounterRules.h"
 #include "MealRevoke.h"
 #include "context/AppContext.h"
-#include "context/GlobalLookups.h"
+#include "context/Rights.h"
 #include "context/WindowRegistry.h"
 #include "data/ColumnLengths.h"
 #include "lookup/frmSearcher.h"
-#include "settings/MealModes.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
@@ -36,6 +37,16 @@ enum MealListGrid
     OrderGrid = 0,
     ReceivedGrid = 1
 };
+// The employee list's columns as the search answers them (column 0 is the row header):
+// the number, the name, and the day searched for (passed on to the meals received).
+enum EmployeeColumn
+{
+    EmpNumColumn = 1,
+    EmpNameColumn = 2,
+    EmpCol3Column = 3
+};
+// The meals received list's column holding a meal's transaction number.
+constexpr int TransNumColumn = 6;
 enum MealEntryBox
 {
     MealCode = 0,
@@ -43,57 +54,9 @@ enum MealEntryBox
     Remarks = 2
 };
 
-// The counter's own look: frames in Goudy Old Style, captions and buttons in Britannic Bold,
-// boxes and grids in MS Sans Serif.
-QGroupBox* makeFrame(QWidget* parent, const QString& name)
-{
-    auto* frame = FormControls::frame(parent, name);
-    frame->setFont(FormControls::font(QStringLiteral("Goudy Old Style"), 18, true));
-    return frame;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, double points)
-{
-    auto* label = FormControls::label(parent, name, caption);
-    label->setFont(FormControls::font(QStringLiteral("Britannic Bold"), points));
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* button = FormControls::button(parent, name, caption);
-    button->setFont(FormControls::font(QStringLiteral("Britannic Bold"), 8.25));
-    return button;
-}
-
-QLineEdit* makeTextBox(QWidget* parent, const QString& name, double points)
-{
-    auto* box = FormControls::textBox(parent, name);
-    box->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), points, true));
-    return box;
-}
-
-FlexGrid* makeGrid(QWidget* parent, const QString& name)
-{
-    auto* grid = FormControls::grid(parent, name);
-    grid->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 8.25));
-    grid->setRows(2);
-    grid->setCols(2);
-    return grid;
-}
-
-QFrame* makeSeparator(QWidget* parent, const QString& name, int top)
-{
-    auto* line = FormControls::control<QFrame>(parent, name);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setLineWidth(1);
-    line->setGeometry(0, Twips::toPixels(top), Twips::toPixels(5640), 2);
-    return line;
-}
-
 } // namespace
 
+using namespace CounterLook;
 using FormControls::indexed;
 
 frmEmployeeList::frmEmployeeList(AppContext& context) : m_context(context), m_data(context)
@@ -344,10 +307,8 @@ void frmEmployeeList::mshMealList_DblClick(int index)
         return;
     }
     m_context.attempt([this] {
-        if (!CheckUserRights(m_context, QStringLiteral("8"))) {
-            m_context.messages().info(QStringLiteral("No Access."));
+        if (!Rights::heldOrRefused(m_context, Rights::Right::Revoke))
             return;
-        }
         RevokeDistributedMeal();
         // Whatever the answer, the counter is refreshed for the same employee: the
         // received meals are read again and the order starts afresh.
@@ -412,8 +373,8 @@ bool frmEmployeeList::LoadDistributedMeals()
         mshMealList[ReceivedGrid]->Clear();
         return false;
     }
-    strEmpNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
-    strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), 3);
+    strEmpNum = mshEmpList->TextMatrix(mshEmpList->Row(), EmpNumColumn);
+    strEmpCol3 = mshEmpList->TextMatrix(mshEmpList->Row(), EmpCol3Column);
 
     FlexGrid* grid = mshMealList[ReceivedGrid];
     grid->layOut(
@@ -431,7 +392,8 @@ void frmEmployeeList::SaveDistributedMeals()
 void frmEmployeeList::RevokeDistributedMeal()
 {
     const FlexGrid* grid = mshMealList[ReceivedGrid];
-    MealRevoke(m_context).confirmAndRevoke(strEmpNum, grid->TextMatrix(grid->Row(), 6));
+    MealRevoke(m_context).confirmAndRevoke(strEmpNum,
+                                           grid->TextMatrix(grid->Row(), TransNumColumn));
 }
 
 bool frmEmployeeList::AddMealToOrder()
@@ -460,16 +422,9 @@ bool frmEmployeeList::AddMealToOrder()
 
 bool frmEmployeeList::acceptMealMode(QString& typed)
 {
-    const AppSettings& settings = m_data.settings();
-    // Free typing while the site limits nothing: no count can be walked around.
-    if (!settings.anyLimit())
-        return true;
-    const MealModeSetting* mode = settings.mode(typed);
-    if (!mode) {
-        m_context.messages().info(
-            QStringLiteral("Meal mode %1 is not one of the site's meal modes. While the site "
-                           "limits meals a day, choose a meal mode from the list.")
-                .arg(typed.trimmed()));
+    const CounterRules::ModeCheck check = CounterRules::checkMealMode(m_data.settings(), typed);
+    if (!check.accepted) {
+        m_context.messages().info(check.refusal);
         // By keys the clerk mends the mode at once.
         if (keyboardEntry()) {
             cmdMealMode->setFocus();
@@ -477,8 +432,7 @@ bool frmEmployeeList::acceptMealMode(QString& typed)
         }
         return false;
     }
-    // The site's own spelling, so the reports count "lunch" and "Lunch" as one.
-    typed = mode->mealMode;
+    typed = check.mode;
     return true;
 }
 
@@ -510,7 +464,7 @@ void frmEmployeeList::clearMealMode()
 void frmEmployeeList::lookUpMeal()
 {
     frmSearcher& searcher = m_context.windows().get<frmSearcher>();
-    searcher.strMode = QStringLiteral("1");
+    searcher.strMode = frmSearcher::ModeAllowedMeals;
     searcher.strSearchText = txtMealEntry[MealDescription]->text();
     searcher.strEmpNumSearch = strEmpNum;
     searcher.setKeyboardChoice(keyboardEntry());
@@ -528,10 +482,10 @@ void frmEmployeeList::lookUpMeal()
 
 bool frmEmployeeList::refreshListForNewDay()
 {
-    const QString empNum = mshEmpList->TextMatrix(mshEmpList->Row(), 1);
+    const QString empNum = mshEmpList->TextMatrix(mshEmpList->Row(), EmpNumColumn);
     searchEmployees(m_lastSearchText);
     for (int row = 1; row < mshEmpList->Rows(); ++row) {
-        if (mshEmpList->TextMatrix(row, 1) == empNum) {
+        if (mshEmpList->TextMatrix(row, EmpNumColumn) == empNum) {
             mshEmpList->setRow(row);
             mshEmpList->selectWholeRow();
             return true;
@@ -544,16 +498,14 @@ bool frmEmployeeList::refreshListForNewDay()
 void frmEmployeeList::chooseEmployee()
 {
     mshEmpList->selectWholeRow();
-    if (!CheckUserRights(m_context, QStringLiteral("6"))) {
-        m_context.messages().info(QStringLiteral("No Access."));
+    if (!Rights::heldOrRefused(m_context, Rights::Right::Counter))
         return;
-    }
     EnableMealEntry();
     if (!LoadDistributedMeals()) {
         ResetCounter();
         return;
     }
-    showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), 2));
+    showChosenEmployee(strEmpNum, mshEmpList->TextMatrix(mshEmpList->Row(), EmpNameColumn));
     preselectMealMode();
     if (keyboardEntry())
         txtMealEntry[MealDescription]->setFocus();
@@ -578,23 +530,16 @@ void frmEmployeeList::applySettings()
 
 void frmEmployeeList::showStatusNote()
 {
-    QStringList lines;
-    for (const QString& line : {m_scanNote, m_data.settingsFault()}) {
-        if (!line.isEmpty())
-            lines << line;
-    }
-    m_context.statusNote(lines.join(QStringLiteral("  ")));
+    m_context.statusNote(CounterRules::statusNote({m_scanNote, m_data.settingsFault()}));
 }
 
 bool frmEmployeeList::mayClose()
 {
     if (!fraCounter->isEnabled() || m_order->lines().isEmpty())
         return true;
-    const QString name = mshEmpList->TextMatrix(mshEmpList->Row(), 2).trimmed();
-    return m_context.messages().askDefaultNo(
-        QStringLiteral("The order for %1 is not saved. Close the counter and drop the order?")
-            .arg(name),
-        QStringLiteral("Confirmation"));
+    const QString name = mshEmpList->TextMatrix(mshEmpList->Row(), EmpNameColumn).trimmed();
+    return m_context.messages().askDefaultNo(CounterRules::dropOrderQuestion(name),
+                                             QStringLiteral("Confirmation"));
 }
 
 void frmEmployeeList::closeEvent(QCloseEvent* event)
@@ -610,9 +555,7 @@ void frmEmployeeList::closeEvent(QCloseEvent* event)
 
 void frmEmployeeList::showMealModes()
 {
-    QStringList modes = m_data.settings().modeNames();
-    if (modes.isEmpty())
-        modes = MealModes::all();
+    const QStringList modes = CounterRules::offeredModes(m_data.settings());
     QStringList shown;
     for (int i = 0; i < cmdMealMode->count(); ++i)
         shown.append(cmdMealMode->itemText(i));
@@ -645,19 +588,16 @@ void frmEmployeeList::openScannedEmployee()
     const QString number = m_lastSearchText.trimmed();
     if (number.isEmpty())
         return;
-    int found = 0;
-    for (int row = 1; row < mshEmpList->Rows(); ++row) {
-        if (mshEmpList->TextMatrix(row, 1).compare(number, Qt::CaseInsensitive) != 0)
-            continue;
-        if (found)
-            return; // two employees answer to it: the clerk chooses
-        found = row;
-    }
+    QStringList numbers;
+    for (int row = 1; row < mshEmpList->Rows(); ++row)
+        numbers << mshEmpList->TextMatrix(row, EmpNumColumn);
+    // Nobody, or several employees for the clerk to choose from.
+    const int found = CounterRules::scannedRow(numbers, number);
     if (!found) {
         // A badge that finds nobody must not pass unnoticed: the next scan would be
         // appended to this number.
-        if (mshEmpList->TextMatrix(1, 1).isEmpty()) {
-            m_scanNote = QStringLiteral("No employee has the number %1.").arg(number);
+        if (mshEmpList->TextMatrix(1, EmpNumColumn).isEmpty()) {
+            m_scanNote = CounterRules::noEmployeeNote(number);
             // The next badge replaces this number.
             txtEmployeeDetails->selectAll();
             txtEmployeeDetails->setFocus();
@@ -674,27 +614,10 @@ void frmEmployeeList::openScannedEmployee()
 
 bool frmEmployeeList::clerkAcceptsLimits(const QList<OrderLine>& lines)
 {
-    const QString name = mshEmpList->TextMatrix(mshEmpList->Row(), 2).trimmed();
+    const QString name = mshEmpList->TextMatrix(mshEmpList->Row(), EmpNameColumn).trimmed();
     for (const LimitWarning& warning : m_data.limitWarnings(strEmpNum, lines)) {
-        QString question;
-        if (warning.receivedToday == 0)
-            question = QStringLiteral("The order holds %1 %2 for %3; the site allows %4 a day. "
-                                      "Record them all?")
-                           .arg(warning.ordered)
-                           .arg(warning.mealMode, name)
-                           .arg(warning.limit);
-        else if (warning.ordered > 1)
-            question = QStringLiteral("%1 has already received %2 %3 today. Record %4 more?")
-                           .arg(name)
-                           .arg(warning.receivedToday)
-                           .arg(warning.mealMode)
-                           .arg(warning.ordered);
-        else
-            question = QStringLiteral("%1 has already received %2 %3 today. Record another?")
-                           .arg(name)
-                           .arg(warning.receivedToday)
-                           .arg(warning.mealMode);
-        if (!m_context.messages().askDefaultNo(question, QStringLiteral("Confirmation")))
+        if (!m_context.messages().askDefaultNo(CounterRules::limitQuestion(warning, name),
+                                               QStringLiteral("Confirmation")))
             return false;
     }
     return true;
@@ -702,8 +625,7 @@ bool frmEmployeeList::clerkAcceptsLimits(const QList<OrderLine>& lines)
 
 void frmEmployeeList::showChosenEmployee(const QString& empNum, const QString& name)
 {
-    const QString text =
-        empNum.isEmpty() ? QString() : empNum + QStringLiteral("  ") + name.trimmed();
+    const QString text = CounterRules::chosenEmployeeText(empNum, name);
     lblChosenEmployee->setFont(FormControls::font(QStringLiteral("MS Sans Serif"), 9.75, true));
     lblChosenEmployee->setText(text);
     lblChosenEmployee->setToolTip(text);
@@ -714,8 +636,8 @@ void frmEmployeeList::handOverToTagging(const QPoint& globalPos)
 {
     // The employee is handed over whether or not the menu item is then chosen.
     frmEmployeeMealTag& tagging = m_context.windows().get<frmEmployeeMealTag>();
-    tagging.takeEmployee(mshEmpList->TextMatrix(mshEmpList->Row(), 1),
-                         mshEmpList->TextMatrix(mshEmpList->Row(), 2));
+    tagging.takeEmployee(mshEmpList->TextMatrix(mshEmpList->Row(), EmpNumColumn),
+                         mshEmpList->TextMatrix(mshEmpList->Row(), EmpNameColumn));
     if (m_context.popupInquiryMenu)
         m_context.popupInquiryMenu(globalPos);
 }

@@ -126,6 +126,8 @@ private:
     std::array<FlexGrid*, 2> mshMealList{};
     std::array<QLineEdit*, 3> txtMealEntry{};
     std::array<QPushButton*, 5> cmdMealEntry{};
+    // A combo box under its designed name: the "cmd" is kept so the window's controls
+    // keep the names a site's scripts and the tests know them by.
     QComboBox* cmdMealMode = nullptr;
     QLabel* lblChosenEmployee = nullptr;
     QFrame* Line1 = nullptr;

@@ -13,14 +13,6 @@ QString dateText(const QDateTime& value)
 }
 
 // "'a', 'b', 'c'": every value quoted, the separators of every other call.
-QString arguments(const QStringList& values)
-{
-    QStringList quoted;
-    for (const QString& value : values)
-        quoted << QLatin1Char('\'') + SqlText::quote(value) + QLatin1Char('\'');
-    return quoted.join(QLatin1String(", "));
-}
-
 QStringList filterValues(const HistoryData::MealFilter& filter)
 {
     return {dateText(filter.from),
@@ -88,29 +80,30 @@ Recordset HistoryData::employees(const QString& text) const
 
 QString HistoryData::mealPageText(const MealFilter& filter, const Key& after, int pageSize)
 {
-    return QStringLiteral("Station..Load_TALO_DistributedMealHistory ") +
-           arguments(filterValues(filter) +
-                     QStringList{after.date, after.number, QString::number(pageSize)});
+    return SqlText::call(QStringLiteral("Station..Load_TALO_DistributedMealHistory"),
+                         filterValues(filter) +
+                             QStringList{after.date, after.number, QString::number(pageSize)});
 }
 
 QString HistoryData::mealCountText(const MealFilter& filter)
 {
-    return QStringLiteral("Station..Count_TALO_DistributedMealHistory ") +
-           arguments(filterValues(filter));
+    return SqlText::call(QStringLiteral("Station..Count_TALO_DistributedMealHistory"),
+                         filterValues(filter));
 }
 
 QString HistoryData::changePageText(const ChangeFilter& filter, const Key& after, int pageSize)
 {
-    return QStringLiteral("Station..Load_TALO_AuditLog ") +
-           arguments({dateText(filter.from), dateText(filter.to), filter.table,
-                      filter.user.trimmed(), after.date, after.number, QString::number(pageSize)});
+    return SqlText::call(QStringLiteral("Station..Load_TALO_AuditLog"),
+                         {dateText(filter.from), dateText(filter.to), filter.table,
+                          filter.user.trimmed(), after.date, after.number,
+                          QString::number(pageSize)});
 }
 
 QString HistoryData::changeCountText(const ChangeFilter& filter)
 {
-    return QStringLiteral("Station..Count_TALO_AuditLog ") +
-           arguments(
-               {dateText(filter.from), dateText(filter.to), filter.table, filter.user.trimmed()});
+    return SqlText::call(
+        QStringLiteral("Station..Count_TALO_AuditLog"),
+        {dateText(filter.from), dateText(filter.to), filter.table, filter.user.trimmed()});
 }
 
 QString HistoryData::rightNamesText()

@@ -5,6 +5,15 @@
 #include "widgets/FormControls.h"
 #include "widgets/Twips.h"
 
+namespace {
+// The personnel list's columns (column 0 is the row header).
+enum Column
+{
+    NumberColumn = 1,
+    NameColumn = 2
+};
+} // namespace
+
 frmEmployeeLookup::frmEmployeeLookup(AppContext& context)
     : ModalForm(context.modal()), m_context(context), m_data(context)
 {
@@ -36,9 +45,9 @@ void frmEmployeeLookup::Form_Load()
 void frmEmployeeLookup::mshEmployees_DblClick()
 {
     const int row = mshEmployees->Row();
-    if (row < 1 || mshEmployees->TextMatrix(row, 1).isEmpty())
+    if (row < 1 || mshEmployees->TextMatrix(row, NumberColumn).isEmpty())
         return;
-    strEmpNum = mshEmployees->TextMatrix(row, 1);
-    strEmpName = mshEmployees->TextMatrix(row, 2);
+    strEmpNum = mshEmployees->TextMatrix(row, NumberColumn);
+    strEmpName = mshEmployees->TextMatrix(row, NameColumn);
     unload();
 }
