@@ -248,7 +248,7 @@ tests_dir="${2:-}/tests"
 window_tests=()
 if [ -n "${2:-}" ]; then
     mapfile -t window_tests < <(find "$tests_dir" -maxdepth 1 -type f -executable \
-        \( -name '*_tst_frm*' -o -name '*_tst_historymenu' \) | sort)
+        \( -name '*_tst_frm*' -o -name '*_tst_HistoryMenu' \) | sort)
 fi
 if [ "${#window_tests[@]}" -eq 0 ]; then
     echo "skipped: no window tests in '$tests_dir'"

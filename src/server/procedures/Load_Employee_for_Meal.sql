@@ -18,7 +18,7 @@ WHERE talo_iso(:date) IS NULL;
 -- The opening search (an empty text lists every active employee) scans the name-order
 -- index ixMasterNameOrder from end to end: the index is named, the scan has no sort, so
 -- its rows come in the index's order ("Last, First Middle" through UNICODE_CI, then the
--- number; tst_procedures checks it against that sort). It has no ORDER BY of its own:
+-- number; tst_Procedures checks it against that sort). It has no ORDER BY of its own:
 -- in a compound that would need a subquery, whose rows SQLite copies one by one into
 -- the outer query, value by value. Any other text takes the look-ups of the second
 -- branch and sorts the few rows found. Only one branch reads rows for a given text (the

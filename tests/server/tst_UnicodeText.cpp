@@ -190,4 +190,4 @@ private slots:
 };
 
 QTEST_MAIN(TestUnicodeText)
-#include "tst_unicodetext.moc"
+#include "tst_UnicodeText.moc"

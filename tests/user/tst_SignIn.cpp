@@ -299,4 +299,4 @@ void TestSignIn::aRefusedDatabaseLoginIsNotASignInFailure()
 }
 
 QTEST_MAIN(TestSignIn)
-#include "tst_signin.moc"
+#include "tst_SignIn.moc"

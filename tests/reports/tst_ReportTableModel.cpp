@@ -59,4 +59,4 @@ void tst_ReportTableModel::sampleRows()
 }
 
 QTEST_MAIN(tst_ReportTableModel)
-#include "tst_reporttablemodel.moc"
+#include "tst_ReportTableModel.moc"

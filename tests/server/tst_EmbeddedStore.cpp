@@ -252,4 +252,4 @@ private slots:
 };
 
 QTEST_MAIN(TestEmbeddedStore)
-#include "tst_embeddedstore.moc"
+#include "tst_EmbeddedStore.moc"

@@ -197,4 +197,4 @@ int main(int argc, char* argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_storecrash.moc"
+#include "tst_StoreCrash.moc"

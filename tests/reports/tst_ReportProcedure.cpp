@@ -172,4 +172,4 @@ void tst_reportprocedure::readsMealsFromItsIndexAlone()
 }
 
 QTEST_MAIN(tst_reportprocedure)
-#include "tst_reportprocedure.moc"
+#include "tst_ReportProcedure.moc"

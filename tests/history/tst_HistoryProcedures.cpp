@@ -118,4 +118,4 @@ void tst_historyprocedures::countAgreesWithThePages()
 }
 
 QTEST_MAIN(tst_historyprocedures)
-#include "tst_historyprocedures.moc"
+#include "tst_HistoryProcedures.moc"

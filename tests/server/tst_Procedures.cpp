@@ -693,4 +693,4 @@ private slots:
 };
 
 QTEST_MAIN(TestProcedures)
-#include "tst_procedures.moc"
+#include "tst_Procedures.moc"

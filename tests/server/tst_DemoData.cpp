@@ -92,4 +92,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDemoData)
-#include "tst_demodata.moc"
+#include "tst_DemoData.moc"

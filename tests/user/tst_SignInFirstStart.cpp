@@ -232,4 +232,4 @@ void TestSignInFirstStart::demoStoreIsCreatedOnlyInAFolderWithoutAStore()
 }
 
 QTEST_MAIN(TestSignInFirstStart)
-#include "tst_signinfirststart.moc"
+#include "tst_SignInFirstStart.moc"

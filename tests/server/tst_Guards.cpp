@@ -351,4 +351,4 @@ private slots:
 };
 
 QTEST_MAIN(TestGuards)
-#include "tst_guards.moc"
+#include "tst_Guards.moc"

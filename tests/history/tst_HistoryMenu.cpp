@@ -55,4 +55,4 @@ void tst_historymenu::opensForAnyUserAndStartsAfreshAfterClosing()
 }
 
 QTEST_MAIN(tst_historymenu)
-#include "tst_historymenu.moc"
+#include "tst_HistoryMenu.moc"

@@ -110,4 +110,4 @@ void TestSignInCommandLine::refusesWrongCombinations()
 }
 
 QTEST_MAIN(TestSignInCommandLine)
-#include "tst_signincommandline.moc"
+#include "tst_SignInCommandLine.moc"

@@ -550,4 +550,4 @@ private slots:
 };
 
 QTEST_MAIN(TestStoreFile)
-#include "tst_storefile.moc"
+#include "tst_StoreFile.moc"

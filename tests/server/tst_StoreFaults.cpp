@@ -221,4 +221,4 @@ private slots:
 };
 
 QTEST_MAIN(TestStoreFaults)
-#include "tst_storefaults.moc"
+#include "tst_StoreFaults.moc"

@@ -144,4 +144,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTsqlRewriter)
-#include "tst_tsqlrewriter.moc"
+#include "tst_TsqlRewriter.moc"

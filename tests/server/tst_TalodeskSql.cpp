@@ -204,4 +204,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTalodeskSql)
-#include "tst_talodesksql.moc"
+#include "tst_TalodeskSql.moc"

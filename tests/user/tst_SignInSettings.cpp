@@ -116,4 +116,4 @@ void TestSignInSettings::readsAConfigurationFile()
 }
 
 QTEST_MAIN(TestSignInSettings)
-#include "tst_signinsettings.moc"
+#include "tst_SignInSettings.moc"

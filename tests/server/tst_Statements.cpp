@@ -179,4 +179,4 @@ private slots:
 };
 
 QTEST_MAIN(TestStatements)
-#include "tst_statements.moc"
+#include "tst_Statements.moc"
