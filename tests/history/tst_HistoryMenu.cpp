@@ -10,7 +10,7 @@
 
 // File > Distributed Meals opens the history as a child of the main window, for any
 // signed-in user; closing and opening again starts from the designed state.
-class tst_historymenu : public QObject
+class tst_HistoryMenu : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ private slots:
     void opensForAnyUserAndStartsAfreshAfterClosing();
 };
 
-void tst_historymenu::opensForAnyUserAndStartsAfreshAfterClosing()
+void tst_HistoryMenu::opensForAnyUserAndStartsAfreshAfterClosing()
 {
     TestEnvironment env(QStringLiteral("NOBODY"), QString());
     mdiTALO frame(env.context(), [&env] {
@@ -54,5 +54,5 @@ void tst_historymenu::opensForAnyUserAndStartsAfreshAfterClosing()
     QCOMPARE(env.messages().texts(), QStringList());
 }
 
-QTEST_MAIN(tst_historymenu)
+QTEST_MAIN(tst_HistoryMenu)
 #include "tst_HistoryMenu.moc"

@@ -5,7 +5,7 @@
 
 // What the history procedures refuse (error 50000, with the texts the SQL Server kit
 // raises too), and the count they give against the rows they page through.
-class tst_historyprocedures : public QObject
+class tst_HistoryProcedures : public QObject
 {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ private slots:
     void countAgreesWithThePages();
 };
 
-void tst_historyprocedures::refusals_data()
+void tst_HistoryProcedures::refusals_data()
 {
     QTest::addColumn<QString>("call");
     QTest::addColumn<QString>("message");
@@ -50,7 +50,7 @@ void tst_historyprocedures::refusals_data()
                                            << "User ID can be at most 30 characters long.";
 }
 
-void tst_historyprocedures::refusals()
+void tst_HistoryProcedures::refusals()
 {
     QFETCH(QString, call);
     QFETCH(QString, message);
@@ -64,7 +64,7 @@ void tst_historyprocedures::refusals()
     }
 }
 
-void tst_historyprocedures::countAgreesWithThePages()
+void tst_HistoryProcedures::countAgreesWithThePages()
 {
     TestEnvironment env;
     env.addEmployee("E1", "One", "Ann");
@@ -117,5 +117,5 @@ void tst_historyprocedures::countAgreesWithThePages()
              2);
 }
 
-QTEST_MAIN(tst_historyprocedures)
+QTEST_MAIN(tst_HistoryProcedures)
 #include "tst_HistoryProcedures.moc"

@@ -7,7 +7,7 @@
 
 // The meal distribution report as the store computes it, against totals worked out by
 // hand from the meals of ReportMeals (around a leap day and two month ends).
-class tst_reportprocedure : public QObject
+class tst_ReportProcedure : public QObject
 {
     Q_OBJECT
 
@@ -20,7 +20,7 @@ private slots:
     void readsMealsFromItsIndexAlone();
 };
 
-void tst_reportprocedure::totals_data()
+void tst_ReportProcedure::totals_data()
 {
     QTest::addColumn<QString>("arguments");
     // Each row "KEY1|LABEL1|KEY2|MEALS|COST|PRICEDNOW|NOCOST", in the order returned.
@@ -61,7 +61,7 @@ void tst_reportprocedure::totals_data()
         << QStringList{"E3|Cruz, Eve|M1|1|45.50|0|0"};
 }
 
-void tst_reportprocedure::totals()
+void tst_ReportProcedure::totals()
 {
     QFETCH(QString, arguments);
     QFETCH(QStringList, rows);
@@ -84,7 +84,7 @@ void tst_reportprocedure::totals()
     }
 }
 
-void tst_reportprocedure::refusals_data()
+void tst_ReportProcedure::refusals_data()
 {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QString>("message");
@@ -112,7 +112,7 @@ void tst_reportprocedure::refusals_data()
                                        << "The second grouping repeats the first.";
 }
 
-void tst_reportprocedure::refusals()
+void tst_ReportProcedure::refusals()
 {
     QFETCH(QString, arguments);
     QFETCH(QString, message);
@@ -131,7 +131,7 @@ void tst_reportprocedure::refusals()
     QCOMPARE(year.recordCount(), 0);
 }
 
-void tst_reportprocedure::savedMealKeepsItsPrice()
+void tst_ReportProcedure::savedMealKeepsItsPrice()
 {
     TestEnvironment env;
     env.addEmployee("E1", "One", "Ann");
@@ -152,7 +152,7 @@ void tst_reportprocedure::savedMealKeepsItsPrice()
 
 // A month's report must not look every meal up in the table: the meals handed out come
 // from the covering index, the revoked ones from theirs.
-void tst_reportprocedure::readsMealsFromItsIndexAlone()
+void tst_ReportProcedure::readsMealsFromItsIndexAlone()
 {
     QFile file(":/server/procedures/Report_TALO_MealDistribution.sql");
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -171,5 +171,5 @@ void tst_reportprocedure::readsMealsFromItsIndexAlone()
     QVERIFY2(meals.at(1).contains("USING INDEX ixDistributedRevoked"), qPrintable(meals.at(1)));
 }
 
-QTEST_MAIN(tst_reportprocedure)
+QTEST_MAIN(tst_ReportProcedure)
 #include "tst_ReportProcedure.moc"

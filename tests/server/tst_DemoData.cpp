@@ -6,7 +6,7 @@
 #include <sodium.h>
 
 // The demo store: realistic people and meals, and the three documented sign-ins.
-class TestDemoData : public QObject
+class tst_DemoData : public QObject
 {
     Q_OBJECT
 
@@ -91,5 +91,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDemoData)
+QTEST_MAIN(tst_DemoData)
 #include "tst_DemoData.moc"

@@ -13,7 +13,7 @@
 
 // The store's files: created on first open, kept and migrated forward on reopen, and
 // shared safely by two counters writing at the same time.
-class TestEmbeddedStore : public QObject
+class tst_EmbeddedStore : public QObject
 {
     Q_OBJECT
 
@@ -251,5 +251,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEmbeddedStore)
+QTEST_MAIN(tst_EmbeddedStore)
 #include "tst_EmbeddedStore.moc"

@@ -9,7 +9,7 @@
 // look like a limited one, a rights string with a 5 in the wrong place, a clear text
 // posing as a hash, keys with hidden characters, NUL and foreign digits, JSON of the
 // wrong shape, and the report's grouping of spellings of one code.
-class TestGuards : public QObject
+class tst_Guards : public QObject
 {
     Q_OBJECT
 
@@ -350,5 +350,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestGuards)
+QTEST_MAIN(tst_Guards)
 #include "tst_Guards.moc"

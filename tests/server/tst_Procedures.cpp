@@ -10,7 +10,7 @@
 
 // The store's procedures, called with the text the windows send: their result
 // columns, what they store, and what they refuse (error 50000, nothing changed).
-class TestProcedures : public QObject
+class tst_Procedures : public QObject
 {
     Q_OBJECT
 
@@ -692,5 +692,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestProcedures)
+QTEST_MAIN(tst_Procedures)
 #include "tst_Procedures.moc"

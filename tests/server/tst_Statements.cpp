@@ -8,7 +8,7 @@
 // Every SELECT the windows send, run through the embedded connection exactly as
 // written: the result columns carry the names the windows show, and the rows have the
 // server's meaning (case-insensitive, Unicode-aware matching, SQL Server LIKE).
-class TestStatements : public QObject
+class tst_Statements : public QObject
 {
     Q_OBJECT
 
@@ -178,5 +178,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStatements)
+QTEST_MAIN(tst_Statements)
 #include "tst_Statements.moc"

@@ -16,7 +16,7 @@
 // A staff import of 100,000 employees killed (SIGKILL, in a child process) at random
 // moments of its commit: every time the store holds all the changed employees and all
 // their audit rows, or none of either. The child is this program run again.
-class TestStoreCrash : public QObject
+class tst_StoreCrash : public QObject
 {
     Q_OBJECT
 
@@ -193,7 +193,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--import-child") == 0)
         return importChild(QString::fromLocal8Bit(argv[2]));
-    TestStoreCrash test;
+    tst_StoreCrash test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -7,7 +7,7 @@
 // Keys and names the embedded store must keep apart or find although they hold
 // unusual characters (byte-order marks, U+FFFF, blanks, commas), and rights that must
 // take effect whatever the staff ID's padding.
-class TestStoreFaults : public QObject
+class tst_StoreFaults : public QObject
 {
     Q_OBJECT
 
@@ -220,5 +220,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStoreFaults)
+QTEST_MAIN(tst_StoreFaults)
 #include "tst_StoreFaults.moc"

@@ -30,7 +30,7 @@ QString lunchToday()
         .arg(QDate::currentDate().toString(QStringLiteral("M/d/yyyy")));
 }
 
-class TestStoreFile : public QObject
+class tst_StoreFile : public QObject
 {
     Q_OBJECT
 
@@ -549,5 +549,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStoreFile)
+QTEST_MAIN(tst_StoreFile)
 #include "tst_StoreFile.moc"

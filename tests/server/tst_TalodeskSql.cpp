@@ -10,7 +10,7 @@
 #include <memory>
 
 // The command-line client, run as the built program.
-class TestTalodeskSql : public QObject
+class tst_TalodeskSql : public QObject
 {
     Q_OBJECT
 
@@ -203,5 +203,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTalodeskSql)
+QTEST_MAIN(tst_TalodeskSql)
 #include "tst_TalodeskSql.moc"

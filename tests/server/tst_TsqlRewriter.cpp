@@ -8,7 +8,7 @@
 
 // The rewriter turns the program's T-SQL into SQLite SQL of the same meaning, and
 // refuses what it cannot translate faithfully.
-class TestTsqlRewriter : public QObject
+class tst_TsqlRewriter : public QObject
 {
     Q_OBJECT
 
@@ -143,5 +143,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTsqlRewriter)
+QTEST_MAIN(tst_TsqlRewriter)
 #include "tst_TsqlRewriter.moc"

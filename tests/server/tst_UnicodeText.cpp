@@ -5,7 +5,7 @@
 
 // Names and keys compare the way the hospital's SQL Server does: without regard to
 // case in every script, trailing blanks ignored, LIKE with its [..] classes.
-class TestUnicodeText : public QObject
+class tst_UnicodeText : public QObject
 {
     Q_OBJECT
 
@@ -189,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestUnicodeText)
+QTEST_MAIN(tst_UnicodeText)
 #include "tst_UnicodeText.moc"

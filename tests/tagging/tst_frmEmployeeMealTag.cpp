@@ -74,7 +74,7 @@ bool personnelShown(QDialog& d)
 
 } // namespace
 
-class TstEmployeeMealTag : public QObject
+class tst_frmEmployeeMealTag : public QObject
 {
     Q_OBJECT
 
@@ -379,5 +379,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstEmployeeMealTag)
+QTEST_MAIN(tst_frmEmployeeMealTag)
 #include "tst_frmEmployeeMealTag.moc"

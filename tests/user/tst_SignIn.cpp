@@ -6,7 +6,7 @@
 
 using namespace signin_test;
 
-class TestSignIn : public QObject
+class tst_SignIn : public QObject
 {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ private slots:
     void aRefusedDatabaseLoginIsNotASignInFailure();
 };
 
-void TestSignIn::acceptsTheRightPasswordAndTakesTheStoredId()
+void tst_SignIn::acceptsTheRightPasswordAndTakesTheStoredId()
 {
     Fixture f;
     f.addPerson(QStringLiteral("ADMIN"), QStringLiteral("Reyes"), QStringLiteral("Ana"),
@@ -60,7 +60,7 @@ void TestSignIn::acceptsTheRightPasswordAndTakesTheStoredId()
                                          "'ADMIN' and AppCode = 'TALO'")}));
 }
 
-void TestSignIn::refusalsLookAlikeAndTheDialogStaysForAnotherTry()
+void tst_SignIn::refusalsLookAlikeAndTheDialogStaysForAnotherTry()
 {
     Fixture f;
     f.addPerson(QStringLiteral("CLERK01"), QStringLiteral("Cruz"), QStringLiteral("Ben"),
@@ -88,7 +88,7 @@ void TestSignIn::refusalsLookAlikeAndTheDialogStaysForAnotherTry()
     QVERIFY(f.messages.errors().isEmpty());
 }
 
-void TestSignIn::refusesPeopleWhoMayNotUseTheApplication_data()
+void tst_SignIn::refusesPeopleWhoMayNotUseTheApplication_data()
 {
     QTest::addColumn<QString>("appCode");
     QTest::addColumn<bool>("active");
@@ -97,7 +97,7 @@ void TestSignIn::refusesPeopleWhoMayNotUseTheApplication_data()
     QTest::newRow("inactive person") << "TALO" << false;
 }
 
-void TestSignIn::refusesPeopleWhoMayNotUseTheApplication()
+void tst_SignIn::refusesPeopleWhoMayNotUseTheApplication()
 {
     QFETCH(QString, appCode);
     QFETCH(bool, active);
@@ -118,7 +118,7 @@ void TestSignIn::refusesPeopleWhoMayNotUseTheApplication()
     QCOMPARE(f.messages.texts(), QStringList{SignInDialog::refusalText()});
 }
 
-void TestSignIn::fiveFailuresInARowCloseTheDialog()
+void tst_SignIn::fiveFailuresInARowCloseTheDialog()
 {
     Fixture f;
     f.addPerson(QStringLiteral("ADMIN"), QStringLiteral("Reyes"), QStringLiteral("Ana"),
@@ -157,7 +157,7 @@ void TestSignIn::fiveFailuresInARowCloseTheDialog()
     QVERIFY(connected(*f.user));
 }
 
-void TestSignIn::cancelLeavesTheUserSignedOut()
+void tst_SignIn::cancelLeavesTheUserSignedOut()
 {
     Fixture f;
     f.addPerson(QStringLiteral("ADMIN"), QStringLiteral("Reyes"), QStringLiteral("Ana"),
@@ -178,7 +178,7 @@ void TestSignIn::cancelLeavesTheUserSignedOut()
     QVERIFY(f.opener.recorder->statements().isEmpty());
 }
 
-void TestSignIn::hostileInputSignsNobodyInAndBreaksNothing_data()
+void tst_SignIn::hostileInputSignsNobodyInAndBreaksNothing_data()
 {
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("password");
@@ -200,7 +200,7 @@ void TestSignIn::hostileInputSignsNobodyInAndBreaksNothing_data()
         << QString(1000, QLatin1Char('A')) << QString(1000, QLatin1Char('\''));
 }
 
-void TestSignIn::hostileInputSignsNobodyInAndBreaksNothing()
+void tst_SignIn::hostileInputSignsNobodyInAndBreaksNothing()
 {
     QFETCH(QString, id);
     QFETCH(QString, password);
@@ -228,7 +228,7 @@ void TestSignIn::hostileInputSignsNobodyInAndBreaksNothing()
              QStringLiteral("1"));
 }
 
-void TestSignIn::databaseErrorsAreShownAndNotCountedAsFailures()
+void tst_SignIn::databaseErrorsAreShownAndNotCountedAsFailures()
 {
     Fixture f;
     f.addPerson(QStringLiteral("ADMIN"), QStringLiteral("Reyes"), QStringLiteral("Ana"),
@@ -255,7 +255,7 @@ void TestSignIn::databaseErrorsAreShownAndNotCountedAsFailures()
     QVERIFY(connected(*f.user));
 }
 
-void TestSignIn::aStoreThatCannotBeOpenedEndsTheSignIn()
+void tst_SignIn::aStoreThatCannotBeOpenedEndsTheSignIn()
 {
     Fixture f;
     f.opener.failOpen = true;
@@ -269,7 +269,7 @@ void TestSignIn::aStoreThatCannotBeOpenedEndsTheSignIn()
     QCOMPARE(f.user->SQLConnection(), nullptr);
 }
 
-void TestSignIn::aRefusedDatabaseLoginIsNotASignInFailure()
+void tst_SignIn::aRefusedDatabaseLoginIsNotASignInFailure()
 {
     QTemporaryDir dir;
     OdbcDatabaseOpener opener(QStringLiteral("Driver=") +
@@ -298,5 +298,5 @@ void TestSignIn::aRefusedDatabaseLoginIsNotASignInFailure()
     QCOMPARE(user.SQLConnection(), nullptr);
 }
 
-QTEST_MAIN(TestSignIn)
+QTEST_MAIN(tst_SignIn)
 #include "tst_SignIn.moc"

@@ -8,7 +8,7 @@
 // The program's command line, run as the real executable. Every case here stops before a
 // window would be needed, so the program is started with no display at all: a case that
 // reached the windowing system would fail instead of passing by luck.
-class TestSignInCommandLine : public QObject
+class tst_SignInCommandLine : public QObject
 {
     Q_OBJECT
 
@@ -31,7 +31,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestSignInCommandLine::initTestCase()
+void tst_SignInCommandLine::initTestCase()
 {
     m_program = QDir(QCoreApplication::applicationDirPath())
                     .absoluteFilePath(QStringLiteral("../src/talodesk"));
@@ -39,7 +39,7 @@ void TestSignInCommandLine::initTestCase()
              qPrintable(QStringLiteral("build the talodesk target first: ") + m_program));
 }
 
-TestSignInCommandLine::Run TestSignInCommandLine::run(const QStringList& arguments)
+tst_SignInCommandLine::Run tst_SignInCommandLine::run(const QStringList& arguments)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -60,7 +60,7 @@ TestSignInCommandLine::Run TestSignInCommandLine::run(const QStringList& argumen
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-void TestSignInCommandLine::helpAndVersionNeedNoDisplay()
+void tst_SignInCommandLine::helpAndVersionNeedNoDisplay()
 {
     const Run help = run({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
@@ -75,7 +75,7 @@ void TestSignInCommandLine::helpAndVersionNeedNoDisplay()
     QVERIFY(version.err.isEmpty());
 }
 
-void TestSignInCommandLine::refusesWrongCombinations_data()
+void tst_SignInCommandLine::refusesWrongCombinations_data()
 {
     QFile config(m_dir.filePath(QStringLiteral("with-password.ini")));
     QVERIFY(config.open(QIODevice::WriteOnly));
@@ -97,7 +97,7 @@ void TestSignInCommandLine::refusesWrongCombinations_data()
     QTest::newRow("data without a folder") << QStringList{"--data"} << "data";
 }
 
-void TestSignInCommandLine::refusesWrongCombinations()
+void tst_SignInCommandLine::refusesWrongCombinations()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, reason);
@@ -109,5 +109,5 @@ void TestSignInCommandLine::refusesWrongCombinations()
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("data/Talodesk"))));
 }
 
-QTEST_MAIN(TestSignInCommandLine)
+QTEST_MAIN(tst_SignInCommandLine)
 #include "tst_SignInCommandLine.moc"

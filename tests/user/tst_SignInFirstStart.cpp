@@ -20,7 +20,7 @@ void typeAdministrator(QDialog& dialog, const QString& id, const QString& last,
 
 } // namespace
 
-class TestSignInFirstStart : public QObject
+class tst_SignInFirstStart : public QObject
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private slots:
     void demoStoreIsCreatedOnlyInAFolderWithoutAStore();
 };
 
-void TestSignInFirstStart::createsTheAdministratorThenSignsInNormally()
+void tst_SignInFirstStart::createsTheAdministratorThenSignsInNormally()
 {
     Fixture f;
     QString offeredId;
@@ -96,7 +96,7 @@ void TestSignInFirstStart::createsTheAdministratorThenSignsInNormally()
     QVERIFY(connected(again));
 }
 
-void TestSignInFirstStart::incompleteOrMismatchedEntriesAreRefusedAndKept()
+void tst_SignInFirstStart::incompleteOrMismatchedEntriesAreRefusedAndKept()
 {
     Fixture f;
     f.modal.then([&](QDialog& dialog) {
@@ -141,7 +141,7 @@ void TestSignInFirstStart::incompleteOrMismatchedEntriesAreRefusedAndKept()
     QVERIFY(connected(*f.user));
 }
 
-void TestSignInFirstStart::cancellingLeavesTheStoreEmptyAndSignsNobodyIn()
+void tst_SignInFirstStart::cancellingLeavesTheStoreEmptyAndSignsNobodyIn()
 {
     Fixture f;
     f.modal.then([](QDialog& dialog) {
@@ -157,7 +157,7 @@ void TestSignInFirstStart::cancellingLeavesTheStoreEmptyAndSignsNobodyIn()
              QStringLiteral("0"));
 }
 
-void TestSignInFirstStart::quotesAndPlaceholdersInNamesAreStoredAsTyped()
+void tst_SignInFirstStart::quotesAndPlaceholdersInNamesAreStoredAsTyped()
 {
     Fixture f;
     const QString id = QStringLiteral("O'B %1 %2");
@@ -176,7 +176,7 @@ void TestSignInFirstStart::quotesAndPlaceholdersInNamesAreStoredAsTyped()
     QCOMPARE(f.scalar(QStringLiteral("SELECT UserID FROM Station.tbTALOUserRights")), id);
 }
 
-void TestSignInFirstStart::anyoneRegisteredForTheApplicationClosesFirstStart()
+void tst_SignInFirstStart::anyoneRegisteredForTheApplicationClosesFirstStart()
 {
     // Even an inactive administrator: otherwise whoever starts the program next could
     // make themselves administrator of a store that is in use.
@@ -193,7 +193,7 @@ void TestSignInFirstStart::anyoneRegisteredForTheApplicationClosesFirstStart()
     QVERIFY(!connected(*f.user));
 }
 
-void TestSignInFirstStart::demoStoreIsCreatedOnlyInAFolderWithoutAStore()
+void tst_SignInFirstStart::demoStoreIsCreatedOnlyInAFolderWithoutAStore()
 {
     int fills = 0;
     const EmbeddedDatabaseOpener::Filler demo = [&](EmbeddedConnection& store) {
@@ -231,5 +231,5 @@ void TestSignInFirstStart::demoStoreIsCreatedOnlyInAFolderWithoutAStore()
     QVERIFY(opener.needsFirstAdministrator(QStringLiteral("TALO")));
 }
 
-QTEST_MAIN(TestSignInFirstStart)
+QTEST_MAIN(tst_SignInFirstStart)
 #include "tst_SignInFirstStart.moc"

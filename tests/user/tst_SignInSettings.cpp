@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestSignInSettings : public QObject
+class tst_SignInSettings : public QObject
 {
     Q_OBJECT
 
@@ -16,7 +16,7 @@ private slots:
     void readsAConfigurationFile();
 };
 
-void TestSignInSettings::passwordHashes()
+void tst_SignInSettings::passwordHashes()
 {
     const QString hash = PasswordHash::make(QStringLiteral("Peña'Ñ 100%"));
     QVERIFY(hash.startsWith(QStringLiteral("$argon2id$")));
@@ -36,7 +36,7 @@ void TestSignInSettings::passwordHashes()
                                  QString(1000, QLatin1Char('x'))));
 }
 
-void TestSignInSettings::readsTheConnectionStringWhole()
+void tst_SignInSettings::readsTheConnectionStringWhole()
 {
     QString error;
     const auto settings = ConnectionSettings::fromConfigText(
@@ -62,7 +62,7 @@ void TestSignInSettings::readsTheConnectionStringWhole()
     QVERIFY(!integrated->promptsForLogin());
 }
 
-void TestSignInSettings::refusesConfigurationsThatCannotBeUsed_data()
+void tst_SignInSettings::refusesConfigurationsThatCannotBeUsed_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("reason");
@@ -83,7 +83,7 @@ void TestSignInSettings::refusesConfigurationsThatCannotBeUsed_data()
                                    << "Line 2";
 }
 
-void TestSignInSettings::refusesConfigurationsThatCannotBeUsed()
+void tst_SignInSettings::refusesConfigurationsThatCannotBeUsed()
 {
     QFETCH(QString, text);
     QFETCH(QString, reason);
@@ -92,7 +92,7 @@ void TestSignInSettings::refusesConfigurationsThatCannotBeUsed()
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
-void TestSignInSettings::readsAConfigurationFile()
+void tst_SignInSettings::readsAConfigurationFile()
 {
     QTemporaryDir dir;
     QString error;
@@ -115,5 +115,5 @@ void TestSignInSettings::readsAConfigurationFile()
     QVERIFY(embedded.demo());
 }
 
-QTEST_MAIN(TestSignInSettings)
+QTEST_MAIN(tst_SignInSettings)
 #include "tst_SignInSettings.moc"
