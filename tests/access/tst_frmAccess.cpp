@@ -4,6 +4,7 @@
 #include "data/SqlText.h"
 #include "shell/mdiTALO.h"
 #include "support/CaptionCheck.h"
+#include "support/DialogUi.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
@@ -62,28 +63,9 @@ QString storedRights(TestEnvironment& env, const QString& id)
 }
 
 // The window's controls, found by name while it is shown.
-struct Ui
+struct Ui : DialogUi
 {
-    explicit Ui(QDialog& d) : dialog(d) {}
-    template <class T> T* get(const QString& name) const
-    {
-        T* widget = dialog.findChild<T*>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
-    QLineEdit* edit(const char* name) const { return get<QLineEdit>(name); }
-    QLabel* label(const char* name) const { return get<QLabel>(name); }
-    FlexGrid* grid(const char* name) const { return get<FlexGrid>(name); }
-    void click(const char* name) const
-    {
-        QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton);
-    }
-    void dblClickRow(const char* gridName, int row) const
-    {
-        FlexGrid* g = grid(gridName);
-        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->rowRect(row).center());
-    }
+    using DialogUi::DialogUi;
     // Searches from the rights panel with Enter and chooses the first person listed.
     void choose(const QString& search) const
     {
@@ -91,17 +73,8 @@ struct Ui
         QTest::keyClick(edit("txtSearchEntry"), Qt::Key_Return);
         dblClickRow("mshEmpList", 1);
     }
-    QStringList column(const char* gridName, int col) const
-    {
-        QStringList texts;
-        for (int row = 1; row < grid(gridName)->Rows(); ++row)
-            texts << grid(gridName)->TextMatrix(row, col);
-        return texts;
-    }
     QStringList access() const { return column("mshSearchAccess", 3); }
     int empListLeft() const { return Twips::fromPixels(get<QFrame>("fraEmpList")->x()); }
-
-    QDialog& dialog;
 };
 
 void runWindow(TestEnvironment& env, const std::function<void(const Ui&)>& step)

@@ -38,7 +38,6 @@ bool signsIn(TestEnvironment& env, const QString& id, const QString& password)
 struct Ui : DialogUi
 {
     using DialogUi::DialogUi;
-    QLineEdit* edit(const char* name) const { return get<QLineEdit>(name); }
     FlexGrid* list() const { return get<FlexGrid>("mshUsers"); }
     // The list's row of that person as "ID|NAME|ACCESS|ACTIVE|PASSWORD"; empty when absent.
     QString row(const QString& id) const

@@ -3,6 +3,7 @@
 #include "settings/AppSettingsData.h"
 #include "support/CaptionCheck.h"
 #include "support/TestEnvironment.h"
+#include "support/WidgetUi.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
 
@@ -37,7 +38,7 @@ QString saveText(const QString& meal, const QString& mode, const QString& remark
 }
 
 // The counter window on a seeded store, shown and loaded as start-up leaves it.
-class Counter
+class Counter : public WidgetUi
 {
 public:
     explicit Counter(const QString& rights = kAllRights) : env(QStringLiteral("CLERK01"), rights)
@@ -57,6 +58,7 @@ public:
         env.tag(QStringLiteral("E002"), QStringLiteral("LU"));
 
         window = &env.context().windows().get<frmEmployeeList>();
+        root = window;
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window))
@@ -64,36 +66,20 @@ public:
         window->Form_Load();
     }
 
-    template <class T> T* find(const QString& name) const
-    {
-        T* widget = window->findChild<T*>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
-    FlexGrid* empList() const { return find<FlexGrid>(QStringLiteral("mshEmpList")); }
-    FlexGrid* orderList() const { return find<FlexGrid>(QStringLiteral("mshMealList(0)")); }
-    FlexGrid* received() const { return find<FlexGrid>(QStringLiteral("mshMealList(1)")); }
+    FlexGrid* empList() const { return get<FlexGrid>(QStringLiteral("mshEmpList")); }
+    FlexGrid* orderList() const { return get<FlexGrid>(QStringLiteral("mshMealList(0)")); }
+    FlexGrid* received() const { return get<FlexGrid>(QStringLiteral("mshMealList(1)")); }
     QLineEdit* entry(int i) const
     {
-        return find<QLineEdit>(QStringLiteral("txtMealEntry(%1)").arg(i));
+        return get<QLineEdit>(QStringLiteral("txtMealEntry(%1)").arg(i));
     }
     QPushButton* button(int i) const
     {
-        return find<QPushButton>(QStringLiteral("cmdMealEntry(%1)").arg(i));
+        return get<QPushButton>(QStringLiteral("cmdMealEntry(%1)").arg(i));
     }
-    QLineEdit* searchBox() const { return find<QLineEdit>(QStringLiteral("txtEmployeeDetails")); }
-    QComboBox* mealMode() const { return find<QComboBox>(QStringLiteral("cmdMealMode")); }
-    QGroupBox* frame(const char* name) const { return find<QGroupBox>(QLatin1String(name)); }
-
-    static void click(FlexGrid* grid, int row)
-    {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
-    }
-    static void dblClick(FlexGrid* grid, int row)
-    {
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
-    }
+    QLineEdit* searchBox() const { return get<QLineEdit>(QStringLiteral("txtEmployeeDetails")); }
+    QComboBox* mealMode() const { return get<QComboBox>(QStringLiteral("cmdMealMode")); }
+    QGroupBox* frame(const char* name) const { return get<QGroupBox>(QLatin1String(name)); }
 
     void search(const QString& text)
     {
@@ -113,7 +99,7 @@ public:
     void serveSmith()
     {
         search(QStringLiteral("E002"));
-        dblClick(empList(), 1);
+        dblClickRow(empList(), 1);
         env.clearStatements();
         env.messages().clear();
     }
@@ -126,13 +112,7 @@ public:
         entry(2)->setText(remarks);
         QTest::mouseClick(button(2), Qt::LeftButton);
     }
-    QStringList orderColumn(int col) const
-    {
-        QStringList cells;
-        for (int row = 1; row < orderList()->Rows(); ++row)
-            cells.append(orderList()->TextMatrix(row, col));
-        return cells;
-    }
+    QStringList orderColumn(int col) const { return gridColumn(*orderList(), col); }
     // Statements sent, without the rights look-ups, the readings of the server's clock
     // and of the site's settings (they have their own tests).
     QStringList sent() const
@@ -207,7 +187,7 @@ public:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
-    QLabel* chosenEmployee() const { return find<QLabel>(QStringLiteral("lblChosenEmployee")); }
+    QLabel* chosenEmployee() const { return get<QLabel>(QStringLiteral("lblChosenEmployee")); }
     // The key goes to whichever control has the focus, as a keyboard's would.
     static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -344,7 +324,7 @@ void tst_frmEmployeeList::layoutMatchesTheDesign()
     };
     for (const auto& control : controls) {
         const QString name = QLatin1String(control.name);
-        auto* widget = c.find<QWidget>(name);
+        auto* widget = c.get<QWidget>(name);
         QCOMPARE(widget->parentWidget()->objectName(), QLatin1String(control.parent));
         const QRect& t = control.twips;
         QCOMPARE(widget->geometry(), Twips::rect(t.x(), t.y(), t.width(), t.height()));
@@ -354,7 +334,7 @@ void tst_frmEmployeeList::layoutMatchesTheDesign()
             QCOMPARE(button->text(), QLatin1String(control.caption));
     }
     for (const char* line : {"Line1", "Line2"})
-        QCOMPARE(c.find<QWidget>(QLatin1String(line))->parentWidget(), c.frame("fraCounter"));
+        QCOMPARE(c.get<QWidget>(QLatin1String(line))->parentWidget(), c.frame("fraCounter"));
 
     QStringList modes;
     for (int i = 0; i < c.mealMode()->count(); ++i)
@@ -369,8 +349,8 @@ void tst_frmEmployeeList::captionsFitTheirBoxesWithTheFontsAtHand()
     Counter c;
     QCOMPARE(cutOffCaptions(c.window), QStringList());
     // Only what is too wide is made smaller: a caption with room keeps its designed size.
-    QCOMPARE(c.find<QLabel>(QStringLiteral("lblCounter(3)"))->font().pointSizeF(), 14.25);
-    QVERIFY(c.find<QLabel>(QStringLiteral("lblListEmployees"))->font().pointSizeF() >= 6.0);
+    QCOMPARE(c.get<QLabel>(QStringLiteral("lblCounter(3)"))->font().pointSizeF(), 14.25);
+    QVERIFY(c.get<QLabel>(QStringLiteral("lblListEmployees"))->font().pointSizeF() >= 6.0);
 
     // In entry mode, with meals received (CLERKID among them) and an order line: every
     // header whole, and the order list's last column fills the room the others leave.
@@ -428,7 +408,7 @@ void tst_frmEmployeeList::enterSearchesAndOtherKeysOnlyType()
 
     // The button runs the same search; the search leaves the counter alone.
     c.env.clearStatements();
-    QTest::mouseClick(c.find<QPushButton>(QStringLiteral("cmdSearch")), Qt::LeftButton);
+    QTest::mouseClick(c.get<QPushButton>(QStringLiteral("cmdSearch")), Qt::LeftButton);
     QCOMPARE(c.sent().size(), 1);
     QCOMPARE(c.received()->Rows(), 2);
 }
@@ -470,7 +450,7 @@ void tst_frmEmployeeList::clickShowsReceivedMealsWithoutEntry()
     c.search(QStringLiteral("E002"));
     c.env.clearStatements();
 
-    Counter::click(c.empList(), 1);
+    Counter::clickRow(c.empList(), 1);
     QCOMPARE(c.sent(), QStringList{kLoadE002});
     QCOMPARE(c.window->strEmpNum, QStringLiteral("E002"));
     QCOMPARE(c.window->strEmpCol3, QStringLiteral("2026-12-08"));
@@ -488,7 +468,7 @@ void tst_frmEmployeeList::clickShowsReceivedMealsWithoutEntry()
 
     // Someone who received nothing: the designed headers, one blank disabled row.
     c.search(QStringLiteral("E003"));
-    Counter::click(c.empList(), 1);
+    Counter::clickRow(c.empList(), 1);
     QCOMPARE(received->Rows(), 2);
     QCOMPARE(received->Cols(), 5);
     QCOMPARE(received->TextMatrix(0, 2), QStringLiteral("DESCRIPTION "));
@@ -502,7 +482,7 @@ void tst_frmEmployeeList::doubleClickNeedsServingRight()
         Counter c(kNoServing);
         c.search(QStringLiteral("E002"));
         c.env.clearStatements();
-        Counter::dblClick(c.empList(), 1);
+        Counter::dblClickRow(c.empList(), 1);
         QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("No Access.")});
         QVERIFY(c.inBrowseMode());
         QCOMPARE(c.sent(), QStringList{kLoadE002}); // the Click's load only
@@ -510,7 +490,7 @@ void tst_frmEmployeeList::doubleClickNeedsServingRight()
     Counter c;
     c.search(QStringLiteral("E002"));
     c.env.clearStatements();
-    Counter::dblClick(c.empList(), 1);
+    Counter::dblClickRow(c.empList(), 1);
     QCOMPARE(c.env.messages().texts(), QStringList());
     QVERIFY(c.inEntryMode());
     QCOMPARE(c.sent(), QStringList({kLoadE002, kLoadE002}));
@@ -579,12 +559,12 @@ void tst_frmEmployeeList::removeByButtonAndDoubleClick()
     c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
     c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
 
-    Counter::click(c.orderList(), 2);
+    Counter::clickRow(c.orderList(), 2);
     QCOMPARE(c.orderList()->Row(), 2);
     QTest::mouseClick(c.button(3), Qt::LeftButton);
     QCOMPARE(c.orderColumn(1), QStringList({"M01", "M03"}));
 
-    Counter::dblClick(c.orderList(), 1);
+    Counter::dblClickRow(c.orderList(), 1);
     QCOMPARE(c.orderColumn(1), QStringList{"M03"});
 
     // The last line is blanked, not deleted; on an empty order nothing changes.
@@ -630,7 +610,7 @@ void tst_frmEmployeeList::mealLookupFillsOrEmptiesTheEntry()
         auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
         QVERIFY(list);
         QCOMPARE(list->Rows(), 3); // Fish fillet, Fruit cup
-        Counter::dblClick(list, 2);
+        Counter::dblClickRow(list, 2);
     });
     QTest::mouseClick(c.button(4), Qt::LeftButton);
     QCOMPARE(c.env.modal().shown(), QStringList{QStringLiteral("frmSearcher")});
@@ -676,7 +656,7 @@ void tst_frmEmployeeList::saveRecordsEveryLineOnce()
     QCOMPARE(c.received()->TextMatrix(1, 2), QString()); // not reloaded
 
     // The remark with its quote comes back as typed among the meals received.
-    Counter::click(c.empList(), 1);
+    Counter::clickRow(c.empList(), 1);
     QCOMPARE(c.received()->Rows(), 4);
     QCOMPARE(c.received()->TextMatrix(c.rowOf(c.received(), "M01"), 4),
              QStringLiteral("Don't add salt"));
@@ -735,7 +715,7 @@ void tst_frmEmployeeList::revokeAskedAnsweredAndRefreshed()
 
     // No: nothing sent, yet the counter is refreshed and the unsaved line is gone.
     c.env.messages().answerNext(false);
-    Counter::dblClick(c.received(), c.rowOf(c.received(), "M02"));
+    Counter::dblClickRow(c.received(), c.rowOf(c.received(), "M02"));
     QCOMPARE(c.env.messages().messages().size(), 1);
     QCOMPARE(c.env.messages().messages().at(0).text,
              QStringLiteral("Are you sure you want to revoke the selected items?"));
@@ -749,7 +729,7 @@ void tst_frmEmployeeList::revokeAskedAnsweredAndRefreshed()
     c.env.clearStatements();
     c.env.messages().clear();
     c.env.messages().answerNext(true);
-    Counter::dblClick(c.received(), c.rowOf(c.received(), "M02"));
+    Counter::dblClickRow(c.received(), c.rowOf(c.received(), "M02"));
     QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Revoke_TALO_EmployeeDistributedMeals "
                                                    "'E002', '%1', 'CLERK01'")
                                         .arg(fishTrans),
@@ -772,7 +752,7 @@ void tst_frmEmployeeList::revokeNeedsRevokingRight()
     c.seedReceived(QStringLiteral("M01"), QStringLiteral("07:15:00"), QStringLiteral(""));
     c.serveSmith();
     c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
-    Counter::dblClick(c.received(), 1);
+    Counter::dblClickRow(c.received(), 1);
     QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("No Access.")});
     QCOMPARE(c.sent(), QStringList());
     QCOMPARE(c.orderColumn(1), QStringList{"M03"}); // no refresh: the order stays
@@ -782,7 +762,7 @@ void tst_frmEmployeeList::revokeNeedsRevokingRight()
     c.env.setRights(QStringLiteral("CLERK01"), QStringLiteral("|1|2|3|4|5|0|7|8"));
     c.env.messages().clear();
     c.env.messages().answerNext(true);
-    Counter::dblClick(c.received(), 1);
+    Counter::dblClickRow(c.received(), 1);
     QCOMPARE(c.env.messages().infos(),
              QStringList({QStringLiteral("Done."), QStringLiteral("No Access.")}));
     QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 1);
@@ -827,11 +807,11 @@ void tst_frmEmployeeList::eachSearchLoadAndSaveReadsTheServerClock()
                                                      "'12/8/2026 1:02:00 PM', 'E002'")}));
 
     c.env.clearStatements();
-    Counter::click(c.empList(), 1);
+    Counter::clickRow(c.empList(), 1);
     QCOMPARE(c.sentWithClock(), QStringList({kReadClock, kLoadE002}));
 
     // A meal saved at two o'clock is recorded at two, not at the time of the sign-in.
-    Counter::dblClick(c.empList(), 1);
+    Counter::dblClickRow(c.empList(), 1);
     c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Lunch"));
     c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(14, 0, 0)));
     c.env.clearStatements();
@@ -857,7 +837,7 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
         "'2026-12-09 00:02:00', 'today', 'CLERK09', 'S', '2026-12-09 00:02:00')"));
     c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(23, 58, 0)));
     c.search(QString()); // O'Neil, Smith, Smithers
-    Counter::click(c.empList(), 2);
+    Counter::clickRow(c.empList(), 2);
     QCOMPARE(c.received()->TextMatrix(1, 4), QStringLiteral("yesterday"));
 
     // Past midnight, with the list searched before it: the list is searched again for
@@ -865,7 +845,7 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
     c.env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
     c.env.clearStatements();
     c.searchBox()->setText(QStringLiteral("Smithers")); // typed, not searched: not used
-    Counter::click(c.empList(), 2);
+    Counter::clickRow(c.empList(), 2);
     QCOMPARE(c.sent(), QStringList({QStringLiteral("Station..Load_Employee_for_Meal "
                                                    "'12/9/2026 12:05:00 AM', ''"),
                                     QStringLiteral("Station..Load_TALO_EmployeeDistributedMeals "
@@ -876,7 +856,7 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
     QCOMPARE(c.received()->TextMatrix(1, 4), QStringLiteral("today"));
 
     // What is served now is recorded on the new day.
-    Counter::dblClick(c.empList(), 2);
+    Counter::dblClickRow(c.empList(), 2);
     c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Breakfast"));
     c.env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 7, 30)));
     QTest::mouseClick(c.button(0), Qt::LeftButton);
@@ -889,7 +869,7 @@ void tst_frmEmployeeList::pastMidnightTheCounterWorksOnTheNewDay()
     c.search(QString());
     c.env.sqlite(QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E002'"));
     c.env.setServerClock(QDateTime(QDate(2026, 12, 10), QTime(0, 1, 0)));
-    Counter::dblClick(c.empList(), 2);
+    Counter::dblClickRow(c.empList(), 2);
     QVERIFY(c.inBrowseMode());
     QCOMPARE(c.chosenEmployee()->text(), QString());
     QCOMPARE(c.received()->TextMatrix(1, 1), QString());
@@ -900,7 +880,7 @@ void tst_frmEmployeeList::entryModeNamesTheChosenEmployee()
     Counter c;
     c.search(QStringLiteral("Smith"));
     QCOMPARE(c.chosenEmployee()->text(), QString());
-    Counter::dblClick(c.empList(), 1);
+    Counter::dblClickRow(c.empList(), 1);
     QVERIFY(c.inEntryMode());
     QCOMPARE(c.chosenEmployee()->text(), QStringLiteral("E002  Smith, John P"));
     QVERIFY(c.chosenEmployee()->isVisible());
@@ -1163,7 +1143,7 @@ void tst_frmEmployeeList::modeServedAtTheServerTimeIsPreselected()
     // The clock moves on between the search and the double-click: its time counts (the
     // search's own time lies in the breakfast window).
     c.env.setServerClock(now);
-    Counter::dblClick(c.empList(), 1);
+    Counter::dblClickRow(c.empList(), 1);
     QVERIFY(c.inEntryMode());
     QCOMPARE(c.mealMode()->currentText(), mode);
 
@@ -1301,7 +1281,7 @@ void tst_frmEmployeeList::keysDoOnlyWhatTheSiteChose()
         // The meal is chosen with the mouse; the focus stays where it was unless by keys.
         c.env.modal().then([](QDialog& dialog) {
             auto* list = dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList"));
-            Counter::dblClick(list, 1);
+            Counter::dblClickRow(list, 1);
         });
         c.entry(1)->setFocus();
         QTest::mouseClick(c.button(4), Qt::LeftButton);

@@ -1,6 +1,7 @@
 #include "context/WindowRegistry.h"
 #include "lookup/frmSearcher.h"
 #include "support/TestEnvironment.h"
+#include "support/WidgetUi.h"
 #include "widgets/FlexGrid.h"
 
 #include <QDialog>
@@ -51,18 +52,8 @@ public:
     {
         return d.findChild<QLineEdit*>(QStringLiteral("txtSearchEntry"));
     }
-    static QStringList codes(QDialog& d)
-    {
-        QStringList result;
-        for (int row = 1; row < list(d)->Rows(); ++row)
-            result.append(list(d)->TextMatrix(row, 1));
-        return result;
-    }
-    static void choose(QDialog& d, int row)
-    {
-        FlexGrid* grid = list(d);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
-    }
+    static QStringList codes(QDialog& d) { return gridColumn(*list(d), 1); }
+    static void choose(QDialog& d, int row) { WidgetUi::dblClickRow(list(d), row); }
     static void chooseCode(QDialog& d, const QString& code)
     {
         choose(d, int(codes(d).indexOf(code)) + 1);
@@ -82,6 +73,7 @@ private slots:
     void eachModeSendsItsQuery_data();
     void eachModeSendsItsQuery();
     void typeByDescriptionWhateverStatusByCodeOnlyWhenActive();
+    void choiceCopiesTheColumnsOfItsMode_data();
     void choiceCopiesTheColumnsOfItsMode();
     void closingWithoutChoiceReturnsNothing();
     void noMatchOffersNothingToChoose();
@@ -182,44 +174,67 @@ void tst_frmSearcher::typeByDescriptionWhateverStatusByCodeOnlyWhenActive()
     QCOMPARE(shown, QStringList({"SN1", "SN3"}));
 }
 
+void tst_frmSearcher::choiceCopiesTheColumnsOfItsMode_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("cost");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("status");
+    QTest::newRow("allowed meals") << frmSearcher::ModeAllowedMeals << "rice"
+                                   << "M01"
+                                   << "Rice porridge"
+                                   << "35.50"
+                                   << "BF" << true;
+    // Meals read status from column 5: the inactive meal gives False.
+    QTest::newRow("meals") << frmSearcher::ModeMeals << "toast"
+                           << "M03"
+                           << "Old toast"
+                           << "10.00"
+                           << "BF" << false;
+    // Active meal types: code and description only, whatever the row holds.
+    QTest::newRow("active meal types") << frmSearcher::ModeActiveMealTypes << "Midnight"
+                                       << "SN3"
+                                       << "Midnight"
+                                       << ""
+                                       << "" << false;
+    // Every meal type: status from column 3.
+    QTest::newRow("meal types, active") << frmSearcher::ModeMealTypes << "Midnight"
+                                        << "SN3"
+                                        << "Midnight"
+                                        << ""
+                                        << "" << true;
+    QTest::newRow("meal types, inactive") << frmSearcher::ModeMealTypes << "Snack"
+                                          << "SN1"
+                                          << "Snack PM"
+                                          << ""
+                                          << "" << false;
+}
+
 void tst_frmSearcher::choiceCopiesTheColumnsOfItsMode()
 {
+    QFETCH(QString, mode);
+    QFETCH(QString, text);
+    QFETCH(QString, code);
+    QFETCH(QString, description);
+    QFETCH(QString, cost);
+    QFETCH(QString, type);
+    QFETCH(bool, status);
     Lookup l;
     frmSearcher& s = l.dialog();
     s.strEmpNumSearch = QStringLiteral("E002");
-    l.open(QStringLiteral("1"), QStringLiteral("rice"),
-           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("M01")); });
-    QCOMPARE(s.strCode, QStringLiteral("M01"));
-    QCOMPARE(s.strDescription, QStringLiteral("Rice porridge"));
-    QCOMPARE(s.strCost, QStringLiteral("35.50"));
-    QCOMPARE(s.strType, QStringLiteral("BF"));
-    QCOMPARE(s.blnStatus, true);
-
-    // Mode "2" reads status from column 5: the inactive meal gives False.
-    l.open(QStringLiteral("2"), QStringLiteral("toast"),
-           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("M03")); });
-    QCOMPARE(s.strCode, QStringLiteral("M03"));
-    QCOMPARE(s.strCost, QStringLiteral("10.00"));
-    QCOMPARE(s.blnStatus, false);
-    QCOMPARE(s.strEmpNumSearch, QStringLiteral("E002")); // kept for the next mode "1"
-
-    // Mode "3": code and description only, whatever the row holds.
-    l.open(QStringLiteral("3"), QStringLiteral("Midnight"),
-           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("SN3")); });
-    QCOMPARE(s.strCode, QStringLiteral("SN3"));
-    QCOMPARE(s.strDescription, QStringLiteral("Midnight"));
-    QCOMPARE(s.strCost, QString());
-    QCOMPARE(s.strType, QString());
-    QCOMPARE(s.blnStatus, false);
-
-    // Mode "4": status from column 3.
-    l.open(QStringLiteral("4"), QStringLiteral("Midnight"),
-           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("SN3")); });
-    QCOMPARE(s.blnStatus, true);
-    l.open(QStringLiteral("4"), QStringLiteral("Snack"),
-           [](QDialog& d) { Lookup::chooseCode(d, QStringLiteral("SN1")); });
-    QCOMPARE(s.strCode, QStringLiteral("SN1"));
-    QCOMPARE(s.blnStatus, false);
+    // What the last choice left is cleared at the opening.
+    s.strCost = s.strType = QStringLiteral("stale");
+    s.blnStatus = !status;
+    l.open(mode, text, [code](QDialog& d) { Lookup::chooseCode(d, code); });
+    QCOMPARE(s.strCode, code);
+    QCOMPARE(s.strDescription, description);
+    QCOMPARE(s.strCost, cost);
+    QCOMPARE(s.strType, type);
+    QCOMPARE(s.blnStatus, status);
+    QCOMPARE(s.strEmpNumSearch, QStringLiteral("E002")); // kept for the next allowed meals
     QCOMPARE(l.env.modal().unexpected(), 0);
 }
 

@@ -2,6 +2,7 @@
 #include "server/EmbeddedStore.h"
 #include "server/ProcedureCatalog.h"
 #include "server/ServerErrors.h"
+#include "support/RecordsetColumn.h"
 #include "support/TestEnvironment.h"
 
 #include <QRandomGenerator>
@@ -13,14 +14,6 @@
 class tst_Procedures : public QObject
 {
     Q_OBJECT
-
-    static QStringList column(const Recordset& r, int c)
-    {
-        QStringList out;
-        for (int i = 0; i < r.recordCount(); ++i)
-            out << r.value(i, c);
-        return out;
-    }
 
     // Employees, a tagged meal type with meals, and a fixed server clock.
     static void seed(TestEnvironment& env)

@@ -1,6 +1,7 @@
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "server/EmbeddedStore.h"
+#include "support/RecordsetColumn.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -11,14 +12,6 @@
 class tst_Statements : public QObject
 {
     Q_OBJECT
-
-    static QStringList column(const Recordset& r, int c)
-    {
-        QStringList out;
-        for (int i = 0; i < r.recordCount(); ++i)
-            out << r.value(i, c);
-        return out;
-    }
 
     static void seedPeople(TestEnvironment& env)
     {

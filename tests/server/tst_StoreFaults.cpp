@@ -1,5 +1,6 @@
 #include "data/DbError.h"
 #include "server/ServerErrors.h"
+#include "support/RecordsetColumn.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -10,14 +11,6 @@
 class tst_StoreFaults : public QObject
 {
     Q_OBJECT
-
-    static QStringList column(const Recordset& r, int c = 0)
-    {
-        QStringList out;
-        for (int i = 0; i < r.recordCount(); ++i)
-            out << r.value(i, c);
-        return out;
-    }
 
     static QString quoted(QString text) { return "'" + text.replace("'", "''") + "'"; }
 

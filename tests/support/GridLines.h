@@ -18,3 +18,12 @@ inline QStringList gridLines(const FlexGrid& grid, int first, int last)
     }
     return lines;
 }
+
+// Every data row's cell of one column, blank rows included.
+inline QStringList gridColumn(const FlexGrid& grid, int col)
+{
+    QStringList cells;
+    for (int row = 1; row < grid.Rows(); ++row)
+        cells << grid.TextMatrix(row, col);
+    return cells;
+}

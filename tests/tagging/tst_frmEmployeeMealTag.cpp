@@ -3,6 +3,7 @@
 #include "lookup/frmSearcher.h"
 #include "shell/mdiTALO.h"
 #include "support/CaptionCheck.h"
+#include "support/DialogUi.h"
 #include "support/TestEnvironment.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
@@ -22,10 +23,7 @@ const QString kPersonnelAll = QStringLiteral(
 
 template <class T = QWidget> T* child(QDialog& d, const QString& name)
 {
-    T* widget = d.findChild<T*>(name);
-    if (!widget)
-        qFatal("no control %s", qPrintable(name));
-    return widget;
+    return DialogUi(d).get<T>(name);
 }
 QLineEdit* box(QDialog& d, int i)
 {
@@ -33,11 +31,11 @@ QLineEdit* box(QDialog& d, int i)
 }
 FlexGrid* grid(QDialog& d, const char* name)
 {
-    return child<FlexGrid>(d, QLatin1String(name));
+    return DialogUi(d).grid(name);
 }
 void click(QDialog& d, const char* name)
 {
-    QTest::mouseClick(child<QPushButton>(d, QLatin1String(name)), Qt::LeftButton);
+    DialogUi(d).click(name);
 }
 void enter(QWidget* w)
 {
@@ -54,13 +52,6 @@ int rowOf(FlexGrid* g, const QString& code)
         if (g->TextMatrix(r, 1) == code)
             return r;
     return -1;
-}
-QStringList column(FlexGrid* g, int col)
-{
-    QStringList out;
-    for (int r = 1; r < g->Rows(); ++r)
-        out << g->TextMatrix(r, col);
-    return out;
 }
 QStringList sorted(QStringList list)
 {
@@ -130,7 +121,7 @@ private slots:
             QCOMPARE(box(d, 1)->text(), QString("Reyes, Ana Bautista"));
             QVERIFY(box(d, 0)->isReadOnly());
             QVERIFY(child(d, "cmdSearchEmployee")->isHidden());
-            QCOMPARE(column(grid(d, "mshMealList"), 1), QStringList{"BRK"});
+            QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList{"BRK"});
             // Without the search, Enter in either search box does nothing.
             enter(box(d, 0));
             enter(child(d, "txtEmpSearch"));
@@ -157,7 +148,7 @@ private slots:
             QCOMPARE(d.width(), Twips::toPixels(5715));
             QCOMPARE(env->statements().last(), kPersonnelAll);
             FlexGrid* list = grid(d, "mshEmpList");
-            QCOMPARE(sorted(column(list, 1)), QStringList({"1001", "1002", "1003", "REY"}));
+            QCOMPARE(sorted(gridColumn(*list, 1)), QStringList({"1001", "1002", "1003", "REY"}));
             QCOMPARE(list->TextMatrix(0, 1), QString("EMPID"));
 
             // A number that is also the start of a last name finds both people.
@@ -165,11 +156,11 @@ private slots:
             search->setText("REY");
             enter(search);
             QCOMPARE(box(d, 0)->text(), QString("REY"));
-            QCOMPARE(sorted(column(list, 1)), QStringList({"1001", "REY"}));
+            QCOMPARE(sorted(gridColumn(*list, 1)), QStringList({"1001", "REY"}));
             dblClickRow(list, rowOf(list, "1001"));
             QVERIFY(!personnelShown(d));
             QCOMPARE(box(d, 1)->text(), QString("Reyes, Ana Bautista"));
-            QCOMPARE(column(grid(d, "mshMealList"), 1), QStringList{"BRK"});
+            QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList{"BRK"});
         });
         QVERIFY(env->statements().contains(
             "Select empnum[EMPID], Lastname+', '+Firstname+' '+Middlename[NAME] from "
@@ -184,7 +175,7 @@ private slots:
             box(d, 0)->setText("1001");
             enter(box(d, 0));
             dblClickRow(grid(d, "mshEmpList"), 1);
-            QCOMPARE(column(grid(d, "mshMealList"), 1), QStringList{"BRK"});
+            QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList{"BRK"});
 
             // Cancel empties the employee but keeps the list loaded before.
             click(d, "cmdSearchEmployee");
@@ -192,7 +183,7 @@ private slots:
             click(d, "cmdCancel");
             QVERIFY(!personnelShown(d));
             QCOMPARE(box(d, 0)->text() + box(d, 1)->text(), QString());
-            QCOMPARE(column(grid(d, "mshMealList"), 1), QStringList{"BRK"});
+            QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList{"BRK"});
             QVERIFY(env->statements().isEmpty());
 
             // Select on a search that found nobody chooses the empty employee.
@@ -212,7 +203,7 @@ private slots:
         open("1", [this](QDialog& d) {
             box(d, 0)->setText("O'Neil");
             click(d, "cmdSearchEmployee");
-            QCOMPARE(column(grid(d, "mshEmpList"), 2), QStringList{"O'Neil, Pat Lee"});
+            QCOMPARE(gridColumn(*grid(d, "mshEmpList"), 2), QStringList{"O'Neil, Pat Lee"});
             click(d, "cmdSelect");
             lookupAnswers("LUN");
             click(d, "cmdSearchType");
@@ -252,7 +243,7 @@ private slots:
             QCOMPARE(box(d, 2)->text(), QString("Code Shaped"));
             env->clearStatements();
             click(d, "cmdSave");
-            QCOMPARE(column(grid(d, "mshMealList"), 1), QStringList({"BRK", "CODE"}));
+            QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList({"BRK", "CODE"}));
         });
         QCOMPARE(env->statements(),
                  QStringList({"Station..Save_TALO_EmployeeMeal '1001', 'CODE','CLERK01'",
@@ -277,7 +268,7 @@ private slots:
             click(d, "cmdSelect");
             click(d, "cmdSave");
             QCOMPARE(box(d, 3)->text(), QString("LUN"));
-            QCOMPARE(column(grid(d, "mshMealList"), 1), QStringList{"LUN"});
+            QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList{"LUN"});
             click(d, "cmdSave");
         });
         QCOMPARE(env->messages().infos(),
@@ -300,7 +291,7 @@ private slots:
             QVERIFY(env->statements().isEmpty());
             env->messages().answerNext(true);
             dblClickRow(list, rowOf(list, "LUN"));
-            QCOMPARE(column(list, 1), QStringList{"BRK"});
+            QCOMPARE(gridColumn(*list, 1), QStringList{"BRK"});
         });
         const auto asked = env->messages().messages().first();
         QCOMPARE(asked.text, QString("Are you sure you want to REMOVE the selected items?"));
@@ -371,7 +362,7 @@ private slots:
 
         QStringList offered;
         env->modal().then(
-            [&offered](QDialog& d) { offered = column(grid(d, "mshSearchList"), 1); });
+            [&offered](QDialog& d) { offered = gridColumn(*grid(d, "mshSearchList"), 1); });
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseClick(counter.findChild<QPushButton*>("cmdMealEntry(4)"), Qt::LeftButton);
         QCOMPARE(offered, QStringList{"L01"});

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "support/GridLines.h"
+#include "widgets/FlexGrid.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+#include <QTest>
+#include <QWidget>
+
+// A window's controls, found by their object names: what a window test drives, for a
+// modal dialog as for the counter's child window.
+struct WidgetUi
+{
+    explicit WidgetUi(QWidget& w) : root(&w) {}
+
+    // The control; a missing one ends the test run, as a misnamed control is a fault.
+    template <class T> T* get(const QString& name) const
+    {
+        T* widget = root->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    QLineEdit* edit(const QString& name) const { return get<QLineEdit>(name); }
+    QLabel* label(const QString& name) const { return get<QLabel>(name); }
+    FlexGrid* grid(const QString& name) const { return get<FlexGrid>(name); }
+    void click(const QString& name) const
+    {
+        QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton);
+    }
+    // A click, or a double-click, in the middle of a grid row, as the mouse gives them.
+    static void clickRow(FlexGrid* grid, int row)
+    {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
+    }
+    static void dblClickRow(FlexGrid* grid, int row)
+    {
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->rowRect(row).center());
+    }
+    void dblClickRow(const QString& gridName, int row) const { dblClickRow(grid(gridName), row); }
+    // Every data row's cell of one column, blank rows included.
+    QStringList column(const QString& gridName, int col) const
+    {
+        return gridColumn(*grid(gridName), col);
+    }
+
+protected:
+    // For a driver whose window is made in its own constructor: root is set there.
+    WidgetUi() = default;
+    QWidget* root = nullptr;
+};
