@@ -368,9 +368,9 @@ void frmStaffImport::offerTagging(const QList<StaffImportPlan::Row>& added)
 
 void frmStaffImport::tagNewEmployees()
 {
-    frmBulkMealTag& tagging = m_context.windows().get<frmBulkMealTag>();
-    tagging.importedEmployees.clear();
+    QList<frmBulkMealTag::ImportedEmployee> added;
     for (const auto& [number, deptCode] : m_added)
-        tagging.importedEmployees.append({number, deptCode});
+        added.append({number, deptCode});
+    m_context.windows().get<frmBulkMealTag>().takeImportedEmployees(added);
     frmBulkMealTag::openChecked(m_context);
 }

@@ -142,7 +142,7 @@ void frmBulkMealTag::Form_Load()
     layOutPreview();
     m_context.attempt([this] { fillChoices(); });
     fillImportedChoice();
-    if (!importedEmployees.isEmpty())
+    if (!m_importedEmployees.isEmpty())
         optImported->setChecked(true);
     else if (cboDepartment->count() > 0)
         optDepartment->setChecked(true);
@@ -177,7 +177,7 @@ void frmBulkMealTag::fillImportedChoice()
 {
     // One entry for all of them, then one per department, by department name.
     std::map<QString, std::pair<QString, int>> byName;
-    for (const ImportedEmployee& employee : importedEmployees) {
+    for (const ImportedEmployee& employee : m_importedEmployees) {
         const QString key = departmentKey(employee.deptCode);
         const QString name = key.isEmpty() ? QStringLiteral("(no department)")
                                            : m_departmentNames.value(key, employee.deptCode);
@@ -188,12 +188,13 @@ void frmBulkMealTag::fillImportedChoice()
     // Employees of one department are named by it.
     const QString all =
         byName.size() == 1 ? byName.begin()->first : QStringLiteral("Every department");
-    cboImported->addItem(QStringLiteral("%1: %2 employees").arg(all).arg(importedEmployees.size()));
+    cboImported->addItem(
+        QStringLiteral("%1: %2 employees").arg(all).arg(m_importedEmployees.size()));
     if (byName.size() > 1)
         for (const auto& [name, entry] : byName)
             cboImported->addItem(QStringLiteral("%1: %2").arg(name).arg(entry.second), entry.first);
-    optImported->setEnabled(!importedEmployees.isEmpty());
-    cboImported->setEnabled(!importedEmployees.isEmpty());
+    optImported->setEnabled(!m_importedEmployees.isEmpty());
+    cboImported->setEnabled(!m_importedEmployees.isEmpty());
 }
 
 void frmBulkMealTag::invalidate()
@@ -231,7 +232,7 @@ bool frmBulkMealTag::chooseSelection(BulkTagData::Selection& selection)
     } else if (optImported->isChecked()) {
         selection.scope = BulkTagData::Scope::List;
         const QVariant group = cboImported->currentData();
-        for (const ImportedEmployee& employee : importedEmployees)
+        for (const ImportedEmployee& employee : m_importedEmployees)
             if (!group.isValid() || departmentKey(employee.deptCode) == group.toString())
                 selection.employees << employee.number;
     }
@@ -311,7 +312,7 @@ QString frmBulkMealTag::whom(int employees) const
     // The import's employees: named by their department when they share one.
     const QSet<QString> chosen(s.employees.cbegin(), s.employees.cend());
     QSet<QString> departments;
-    for (const ImportedEmployee& employee : importedEmployees)
+    for (const ImportedEmployee& employee : m_importedEmployees)
         if (chosen.contains(employee.number))
             departments.insert(departmentKey(employee.deptCode));
     if (departments.size() == 1 && !departments.begin()->isEmpty())

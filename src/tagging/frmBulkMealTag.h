@@ -32,7 +32,11 @@ public:
         QString number;
         QString deptCode;
     };
-    QList<ImportedEmployee> importedEmployees;
+    // The staff import hands over the employees it has just added.
+    void takeImportedEmployees(const QList<ImportedEmployee>& employees)
+    {
+        m_importedEmployees = employees;
+    }
 
     // Shows the window when the signed-in person holds the tagging right, else says
     // "No Access.".
@@ -43,6 +47,8 @@ protected:
     void Form_Load() override;
 
 private:
+    QList<ImportedEmployee> m_importedEmployees;
+
     void createEmployeeChoice(QWidget* surface);
     void createMealTypeChoice(QWidget* surface);
     void connectControls();

@@ -6,6 +6,7 @@
 #include "server/EmbeddedStore.h"
 #include "settings/AppSettingsData.h"
 #include "support/TestEnvironment.h"
+#include "support/WidgetUi.h"
 #include "widgets/FlexGrid.h"
 
 #include <QCheckBox>
@@ -27,7 +28,7 @@ const QString kAllRights = QStringLiteral("|1|2|3|4|5|6|7|8");
 
 // The history window on a store with six meals over two days (the server date is
 // 12/8/2026): meal 5 is revoked, meals 3 and 6 share their date-time.
-class History
+class History : public WidgetUi
 {
 public:
     explicit History(const QString& rights = kAllRights, const QString& user = "CLERK01")
@@ -49,6 +50,7 @@ public:
         env.sqlite("UPDATE Station.tbTALOEmployeeDistributedMeals SET RevokedBy = 'SUPER01', "
                    "RevokedAt = '2026-12-08 12:10:00' WHERE TransNum = 5");
         window = &env.context().windows().get<frmDistributedMeals>();
+        root = window;
         window->resize(1000, 700);
         window->show();
         window->Form_Load();
@@ -65,15 +67,8 @@ public:
                        .arg(emp, code, mode, date, QString(remarks).replace("'", "''"), clerk));
     }
 
-    template <class T> T* find(const QString& name) const
-    {
-        T* widget = window->findChild<T*>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
-    QTableView* grid(const char* name = "grdMeals") const { return find<QTableView>(name); }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    // The history's lists are table views, not grids.
+    QTableView* grid(const char* name = "grdMeals") const { return get<QTableView>(name); }
     QString cell(int row, const QString& field, const char* name = "grdMeals") const
     {
         const QAbstractItemModel* model = grid(name)->model();
@@ -92,8 +87,8 @@ public:
     }
     void setRange(const QDate& from, const QDate& to)
     {
-        find<QDateTimeEdit>("dtpFrom")->setDateTime(QDateTime(from, QTime(0, 0)));
-        find<QDateTimeEdit>("dtpTo")->setDateTime(QDateTime(to, QTime(23, 59, 59)));
+        get<QDateTimeEdit>("dtpFrom")->setDateTime(QDateTime(from, QTime(0, 0)));
+        get<QDateTimeEdit>("dtpTo")->setDateTime(QDateTime(to, QTime(23, 59, 59)));
     }
     QStringList sent() const
     {
@@ -218,15 +213,15 @@ void tst_frmDistributedMeals::filtersAloneAndCombined()
 
     History h;
     h.setRange(from, kTue);
-    h.find<QLineEdit>("txtEmployee")->setText(employee);
-    h.find<QLineEdit>("txtMeal")->setText(meal);
-    h.find<QComboBox>("cboMealMode")->setCurrentText(mode);
-    h.find<QLineEdit>("txtClerk")->setText(clerk);
-    h.find<QCheckBox>("chkShowRevoked")->setChecked(revoked);
+    h.get<QLineEdit>("txtEmployee")->setText(employee);
+    h.get<QLineEdit>("txtMeal")->setText(meal);
+    h.get<QComboBox>("cboMealMode")->setCurrentText(mode);
+    h.get<QLineEdit>("txtClerk")->setText(clerk);
+    h.get<QCheckBox>("chkShowRevoked")->setChecked(revoked);
     h.click("cmdSearch");
 
     QCOMPARE(h.column("TRANSNUM"), meals);
-    QCOMPARE(h.find<QLabel>("lblCount")->text(),
+    QCOMPARE(h.get<QLabel>("lblCount")->text(),
              QString::number(meals.size()) + (meals.size() == 1 ? " meal" : " meals"));
     QCOMPARE(h.env.messages().texts(), QStringList());
     // Revoked rows carry who revoked them; the others do not.
@@ -247,7 +242,7 @@ void tst_frmDistributedMeals::firstLoadIsTodayWithTheStatementsSent()
     QCOMPARE(h.cell(0, "DEPARTMENT"), QString("KITCHEN"));
     QCOMPARE(h.cell(0, "DESCRIPTION"), QString("Rice porridge"));
     QCOMPARE(h.cell(0, "REMARKS"), QString("no sugar, \"hot\""));
-    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("3 meals"));
+    QCOMPARE(h.get<QLabel>("lblCount")->text(), QString("3 meals"));
 }
 
 void tst_frmDistributedMeals::employeeNameGoesThroughTheLookup()
@@ -263,17 +258,17 @@ void tst_frmDistributedMeals::employeeNameGoesThroughTheLookup()
         const int row = list->TextMatrix(1, 1) == "E003" ? 1 : 2;
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(row).center());
     });
-    h.find<QLineEdit>("txtEmployee")->setText("Smith");
-    h.find<QCheckBox>("chkShowRevoked")->setChecked(true);
+    h.get<QLineEdit>("txtEmployee")->setText("Smith");
+    h.get<QCheckBox>("chkShowRevoked")->setChecked(true);
     h.click("cmdSearch");
     QCOMPARE(h.env.modal().shown(), QStringList{"frmEmployeeLookup"});
-    QCOMPARE(h.find<QLineEdit>("txtEmployee")->text(), QString("E003"));
-    QCOMPARE(h.find<QLabel>("lblEmployeeName")->text(), QString("Smithers, Ann "));
+    QCOMPARE(h.get<QLineEdit>("txtEmployee")->text(), QString("E003"));
+    QCOMPARE(h.get<QLabel>("lblEmployeeName")->text(), QString("Smithers, Ann "));
     QCOMPARE(h.column("TRANSNUM"), QStringList{"5"});
 
     // Closed without a choice: no search runs and the list stays as it was.
     h.env.modal().thenClose();
-    h.find<QLineEdit>("txtEmployee")->setText("Smith");
+    h.get<QLineEdit>("txtEmployee")->setText("Smith");
     h.env.clearStatements();
     h.click("cmdSearch");
     QVERIFY(!h.sent().join('\n').contains("Load_TALO_DistributedMealHistory"));
@@ -286,7 +281,7 @@ void tst_frmDistributedMeals::employeeNameGoesThroughTheLookup()
         QTest::keyClick(list, Qt::Key_Return);
     });
     h.click("cmdSearch");
-    QCOMPARE(h.find<QLineEdit>("txtEmployee")->text(), QString("E002"));
+    QCOMPARE(h.get<QLineEdit>("txtEmployee")->text(), QString("E002"));
     QCOMPARE(h.column("TRANSNUM"), QStringList({"2", "4", "6"}));
     QCOMPARE(h.env.modal().unexpected(), 0);
 }
@@ -302,12 +297,12 @@ void tst_frmDistributedMeals::mealGoesThroughTheMealLookup()
         QCOMPARE(list->TextMatrix(1, 1), QString("M02"));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(1).center());
     });
-    h.find<QLineEdit>("txtMeal")->setText("fish");
+    h.get<QLineEdit>("txtMeal")->setText("fish");
     h.env.clearStatements();
     h.click("cmdMeal");
     QCOMPARE(h.env.modal().shown(), QStringList{"frmSearcher"});
     QVERIFY(h.sent().join('\n').contains("from Station..tbcoMeal where"));
-    QCOMPARE(h.find<QLineEdit>("txtMeal")->text(), QString("M02"));
+    QCOMPARE(h.get<QLineEdit>("txtMeal")->text(), QString("M02"));
     QCOMPARE(h.env.modal().unexpected(), 0);
 }
 
@@ -319,7 +314,7 @@ void tst_frmDistributedMeals::wrongFiltersChangeNothing()
     h.setRange(kTue, kMon);
     h.click("cmdSearch");
     h.setRange(kMon, kTue);
-    h.find<QLineEdit>("txtEmployee")->setText("Nobody");
+    h.get<QLineEdit>("txtEmployee")->setText("Nobody");
     h.click("cmdSearch");
     QCOMPARE(h.env.messages().infos(),
              QStringList({"The From date-time is after the To date-time.",
@@ -333,10 +328,10 @@ void tst_frmDistributedMeals::pagesNeitherSkipNorRepeatWhenMealsArrive()
     History h;
     h.window->pageSize = 2;
     h.setRange(kMon, kTue);
-    h.find<QCheckBox>("chkShowRevoked")->setChecked(true);
+    h.get<QCheckBox>("chkShowRevoked")->setChecked(true);
     h.click("cmdSearch");
     QCOMPARE(h.column("TRANSNUM"), QStringList({"1", "2"}));
-    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("6 meals"));
+    QCOMPARE(h.get<QLabel>("lblCount")->text(), QString("6 meals"));
 
     // Between pages the counter records a meal after the page read and one that sits
     // before it; a meal at the same date-time as the page's last row but with a
@@ -425,7 +420,7 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
           "Station..Revoke_TALO_EmployeeDistributedMeals 'E002', '6', 'CLERK01'"})
         h.env.context().execute(QString::fromLatin1(call));
 
-    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    h.get<QTabWidget>("tabViews")->setCurrentIndex(1);
     QCOMPARE(h.column("CHANGE", "grdChanges"),
              QStringList({"SUPER01 added meal type SN Snacks (active)",
                           "SUPER01 added meal M09 Soup (cost 12.50, meal type SN, active)",
@@ -437,12 +432,12 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
     QCOMPARE(h.column("CHANGEDAT", "grdChanges").value(0), QString("12/8/2026 2:02:00 PM"));
 
     // Filters: one table, one user.
-    h.find<QComboBox>("cboTable")->setCurrentText("Revokes");
+    h.get<QComboBox>("cboTable")->setCurrentText("Revokes");
     h.click("cmdChangesSearch");
     QCOMPARE(h.column("CHANGE", "grdChanges"),
              QStringList{"CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00"});
-    h.find<QComboBox>("cboTable")->setCurrentIndex(0);
-    h.find<QLineEdit>("txtUser")->setText("clerk01");
+    h.get<QComboBox>("cboTable")->setCurrentIndex(0);
+    h.get<QLineEdit>("txtUser")->setText("clerk01");
     h.click("cmdChangesSearch");
     QCOMPARE(h.column("USERID", "grdChanges"), QStringList{"CLERK01"});
     QCOMPARE(h.env.messages().texts(), QStringList());
@@ -586,10 +581,10 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence()
         else
             h.env.context().execute(call);
     }
-    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    h.get<QTabWidget>("tabViews")->setCurrentIndex(1);
     const QStringList shown = h.column("CHANGE", "grdChanges");
     QCOMPARE(shown.mid(shown.size() - sentences.size()), sentences);
-    QCOMPARE(h.find<QLabel>("lblChangesCount")->text(),
+    QCOMPARE(h.get<QLabel>("lblChangesCount")->text(),
              QString::number(shown.size()) + (shown.size() == 1 ? " change" : " changes"));
     QCOMPARE(h.env.messages().texts(), QStringList());
 }
@@ -602,11 +597,11 @@ void tst_frmDistributedMeals::listsShowWordsAndFollowRevokesAndSearches()
     QCOMPARE(meals->headerData(meals->columnCount() - 1, Qt::Horizontal).toString(),
              QString("Transaction No."));
     // A revoke with revoked meals hidden takes the meal off the count at once.
-    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("3 meals"));
+    QCOMPARE(h.get<QLabel>("lblCount")->text(), QString("3 meals"));
     h.grid()->setCurrentIndex(meals->index(1, 0));
     h.env.messages().answerNext(true);
     h.click("cmdRevoke");
-    QCOMPARE(h.find<QLabel>("lblCount")->text(), QString("2 meals"));
+    QCOMPARE(h.get<QLabel>("lblCount")->text(), QString("2 meals"));
 
     // A new search starts at the top, however far the last one was scrolled.
     for (int i = 0; i < 60; ++i)
@@ -620,7 +615,7 @@ void tst_frmDistributedMeals::listsShowWordsAndFollowRevokesAndSearches()
 
     // The Changes view: who the server knew as the caller beside the user the program
     // names.
-    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    h.get<QTabWidget>("tabViews")->setCurrentIndex(1);
     QCOMPARE(h.column("USERID", "grdChanges"), QStringList{"CLERK01"});
     QVERIFY(!h.cell(0, "LOGINNAME", "grdChanges").isEmpty());
     QCOMPARE(h.grid("grdChanges")->model()->headerData(2, Qt::Horizontal).toString(),
@@ -631,9 +626,9 @@ void tst_frmDistributedMeals::changesViewNeedsRightFive()
 {
     History h(QStringLiteral("|1|2|3|4|0|6|7|8"));
     h.env.clearStatements();
-    h.find<QTabWidget>("tabViews")->setCurrentIndex(1);
+    h.get<QTabWidget>("tabViews")->setCurrentIndex(1);
     QCOMPARE(h.env.messages().infos(), QStringList{"No Access."});
-    QCOMPARE(h.find<QTabWidget>("tabViews")->currentIndex(), 0);
+    QCOMPARE(h.get<QTabWidget>("tabViews")->currentIndex(), 0);
     QVERIFY(!h.sent().join('\n').contains("AuditLog"));
 }
 
@@ -641,7 +636,7 @@ void tst_frmDistributedMeals::exportWritesTheFilteredMeals()
 {
     History h;
     h.setRange(kMon, kTue);
-    h.find<QLineEdit>("txtEmployee")->setText("E002");
+    h.get<QLineEdit>("txtEmployee")->setText("E002");
     h.click("cmdSearch");
     QTemporaryDir dir;
     const QString path = dir.filePath("meals.csv");
@@ -707,8 +702,8 @@ void tst_frmDistributedMeals::filterBoxesTakeNoMoreThanTheProcedureHolds()
     QFETCH(QString, search);
     QFETCH(int, rows);
     History h;
-    h.find<QTabWidget>("tabViews")->setCurrentIndex(tab);
-    QWidget* widget = h.find<QWidget>(box);
+    h.get<QTabWidget>("tabViews")->setCurrentIndex(tab);
+    QWidget* widget = h.get<QWidget>(box);
     auto* combo = qobject_cast<QComboBox*>(widget);
     QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(widget);
     QVERIFY(edit);
