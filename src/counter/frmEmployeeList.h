@@ -33,9 +33,6 @@ public:
     // The window's Load: fills the employee list with an empty search, browse mode.
     void Form_Load();
 
-    // Settings saved on this workstation count at once, without waiting for a search.
-    void useSettings(const AppSettings& settings);
-
     // Whether the counter may close: in entry mode with order lines not saved the clerk
     // is asked first. The main window asks it too before the program ends.
     bool mayClose();
@@ -57,6 +54,9 @@ private slots:
     void mshMealList_DblClick(int index);
 
 private:
+    // Settings saved on this workstation count at once, without waiting for a search
+    // (App Settings tells the context, the context tells the counter).
+    void useSettings(const AppSettings& settings);
     void createControls();
     void createSearchFrame();
     void createListFrame();
@@ -126,8 +126,8 @@ private:
     std::array<FlexGrid*, 2> mshMealList{};
     std::array<QLineEdit*, 3> txtMealEntry{};
     std::array<QPushButton*, 5> cmdMealEntry{};
-    // A combo box under its designed name: the "cmd" is kept so the window's controls
-    // keep the names a site's scripts and the tests know them by.
+    // A combo box, though "cmd" reads as a button: every control keeps its designed name
+    // (its objectName too), so the window is found control by control as designed.
     QComboBox* cmdMealMode = nullptr;
     QLabel* lblChosenEmployee = nullptr;
     QFrame* Line1 = nullptr;

@@ -146,7 +146,7 @@ public:
         change(settings);
         data.save(settings);
         if (!elsewhere)
-            window->useSettings(settings);
+            env.context().settingsSaved(settings);
         env.clearStatements();
     }
     void keyboardEntry(bool on)
