@@ -11,6 +11,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (dbo.TALO_HasNul(@date), dbo.TALO_HasNul(@text))
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@date) > 80
         THROW 50000, N'Date can be at most 40 characters long.', 1;
@@ -22,6 +26,7 @@ BEGIN
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE CAST(TRY_CONVERT(DATETIME2(7), @date) AS DATE)
     END;
+    IF dbo.TALO_HasNonAsciiDigit(@date) = 1 SET @day = NULL;
     IF @day IS NULL
     BEGIN
         SET @message = CONCAT(N'''', @date, N''' is not a valid date.');
