@@ -167,7 +167,7 @@ digit_guard_removed() {
         "$work/k/procedures/Report_TALO_MealDistribution.sql"
 }
 digit_run_missing() {
-    sed -i 's/ (0xFF10)$/ (0x0030)/' "$work/k/migrations/011_text_guards.sql"
+    sed -i 's/ (65296)$/ (48)/' "$work/k/migrations/011_text_guards.sql"
 }
 # What 00_check.sql must find before any change.
 no_compatibility_check() {
@@ -188,6 +188,10 @@ types_not_compared() {
 clustered_index_by_name() {
     sed -i "s/    WHERE type = 1 AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')/    WHERE name = N'ixUserRightsUser' AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')/" \
         "$work/k/05_station.sql"
+}
+history_index_offline() {
+    printf 'CREATE INDEX ixLater ON dbo.tbTALOEmployeeDistributedMeals (MealMode);\nGO\n' \
+        >>"$work/k/migrations/012_history_mode_index.sql"
 }
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
@@ -220,6 +224,7 @@ expect_drift "a column length expected other than the scripts make it" expects_o
 expect_drift "a column's nullability expected other than the scripts make it" expects_other_nullability
 expect_drift "the server's column types left uncompared" types_not_compared
 expect_drift "the rights table's clustered index found by its name only" clustered_index_by_name
+expect_drift "an index of the upgrade built offline on every edition" history_index_offline
 expect_drift "a procedure without its NUL refusal" nul_guard_removed
 expect_drift "an argument the NUL refusal leaves out" nul_guard_without_an_argument
 expect_drift "NUL refused after the length checks" nul_guard_after_lengths

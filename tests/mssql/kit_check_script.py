@@ -114,3 +114,30 @@ def clustered_problems(scripts):
                 problems.append(f"{path.name}: {match.group(1)} is created unless an index of "
                                 f"that name exists; any clustered index must count (1902)")
     return problems
+
+
+def online_problems(folder):
+    """An index the upgrade adds to a table that may be large is built online where the
+    edition can: its CREATE INDEX is a text run with the option the engine edition allows,
+    never a plain statement."""
+    from kit_sql import literal, tokens
+
+    problems = []
+    paths = [folder / "05_station_history_indexes.sql"] + sorted(folder.glob("migrations/*.sql"))
+    for path in paths:
+        if not path.exists():
+            continue
+        toks = tokens(path.read_text(encoding="utf-8"))
+        words = [upper(t) for t in toks]
+        for i in range(len(words) - 1):
+            if words[i] == "CREATE" and words[i + 1] in ("INDEX", "UNIQUE", "NONCLUSTERED"):
+                problems.append(f"{path.name}: an index built offline on every edition "
+                                f"(build it through a text with ONLINE = ON where "
+                                f"SERVERPROPERTY('EngineEdition') allows)")
+                break
+        built = [t for t in toks if t[0] == "string" and "CREATE INDEX" in literal(t).upper()]
+        text = " ".join(literal(t) if t[0] == "string" else t[1] for t in toks)
+        if built and ("EngineEdition" not in text or "ONLINE = ON" not in text):
+            problems.append(f"{path.name}: builds an index without ONLINE = ON where the "
+                            f"edition allows it")
+    return problems

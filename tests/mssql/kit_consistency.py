@@ -19,7 +19,7 @@ import re
 import sys
 
 from kit_check_script import (EXPECTED_ROW, clustered_problems, column_shapes,
-                              compatibility_problems, shape_problems)
+                              compatibility_problems, online_problems, shape_problems)
 from kit_grants import kit_grants, refusal_problems, write_problems
 from kit_sql import closing, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
@@ -358,7 +358,7 @@ def check_script_problems(folder, tables, shapes):
             problems.append(f"00_check.sql expects {key} columns {expected.get(key)}, the scripts "
                             f"create {created.get(key)}")
     problems += shape_problems(text, shapes, KIT_ONLY_TABLES) + compatibility_problems(text)
-    problems += clustered_problems(kit_scripts(folder))
+    problems += clustered_problems(kit_scripts(folder)) + online_problems(folder)
     version = re.search(r"@kitVersion INT = (\d+)", text)
     steps = [int(p.name.split("_")[0]) for p in folder.glob("migrations/*.sql")]
     last = max(steps, default=1)

@@ -196,14 +196,14 @@ def digit_function_problems(folder):
         if not match:
             continue
         function = match.group(1)
-        listed = [int(h, 16) for h in re.findall(r"(?<!NCHAR)\((0x[0-9A-Fa-f]{4})\)", function)]
+        listed = [int(n) for n in re.findall(r"(?<!NCHAR)\((\d+)\)", function)]
         problems = [f"TALO_HasNonAsciiDigit misses the digits from U+{c:04X}"
                     for c in other_digits() if c not in listed]
         problems += [f"TALO_HasNonAsciiDigit takes U+{c:04X} for a run of digits"
                      for c in listed if c not in other_digits()]
         if "NCHAR(r.FirstDigit + 9)" not in function:
             problems.append("TALO_HasNonAsciiDigit does not take ten digits from each first one")
-        if "NCHAR(0xD800) + N'-' + NCHAR(0xDFFF)" not in function:
+        if "NCHAR(55296) + N'-' + NCHAR(57343)" not in function:
             problems.append("TALO_HasNonAsciiDigit lets characters beyond the basic plane pass")
         return problems
     return ["no script creates dbo.TALO_HasNonAsciiDigit"]

@@ -24,26 +24,27 @@ END;
 GO
 
 -- 1 when the text holds a decimal digit other than 0-9: each run of ten of Unicode's
--- decimal digits in the basic plane by its first code point, and any surrogate (the
--- characters beyond that plane, which no date text holds). Code points compared under
+-- decimal digits in the basic plane by its first code point (1632 is U+0660, 65296 the
+-- full-width U+FF10), and any surrogate (55296-57343, U+D800-U+DFFF: the characters
+-- beyond that plane, which no date text holds). Code points compared under
 -- the binary collation, never by a linguistic weight.
 CREATE OR ALTER FUNCTION dbo.TALO_HasNonAsciiDigit (@text NVARCHAR(MAX))
 RETURNS BIT
 AS
 BEGIN
     IF @text COLLATE Latin1_General_100_BIN2
-        LIKE N'%[' + NCHAR(0xD800) + N'-' + NCHAR(0xDFFF) + N']%'
+        LIKE N'%[' + NCHAR(55296) + N'-' + NCHAR(57343) + N']%'
         RETURN 1;
     RETURN CASE WHEN EXISTS (
         SELECT 1
         FROM (
             VALUES
-                (0x0660), (0x06F0), (0x07C0), (0x0966), (0x09E6), (0x0A66), (0x0AE6),
-                (0x0B66), (0x0BE6), (0x0C66), (0x0CE6), (0x0D66), (0x0DE6), (0x0E50),
-                (0x0ED0), (0x0F20), (0x1040), (0x1090), (0x17E0), (0x1810), (0x1946),
-                (0x19D0), (0x1A80), (0x1A90), (0x1B50), (0x1BB0), (0x1C40), (0x1C50),
-                (0xA620), (0xA8D0), (0xA900), (0xA9D0), (0xA9F0), (0xAA50), (0xABF0),
-                (0xFF10)
+                (1632), (1776), (1984), (2406), (2534), (2662), (2790),
+                (2918), (3046), (3174), (3302), (3430), (3558), (3664),
+                (3792), (3872), (4160), (4240), (6112), (6160), (6470),
+                (6608), (6784), (6800), (6992), (7088), (7232), (7248),
+                (42528), (43216), (43264), (43472), (43504), (43600), (44016),
+                (65296)
         ) AS r (FirstDigit)
         WHERE @text COLLATE Latin1_General_100_BIN2
             LIKE N'%[' + NCHAR(r.FirstDigit) + N'-' + NCHAR(r.FirstDigit + 9) + N']%'
