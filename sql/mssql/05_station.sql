@@ -52,10 +52,11 @@ BEGIN
 END;
 GO
 
--- Not unique: should a person have two rows, the first one decides.
+-- Not unique: should a person have two rows, the first one decides. Only where the
+-- table has no clustered index yet, whatever its name: a second one is error 1902.
 IF NOT EXISTS (
     SELECT 1 FROM sys.indexes
-    WHERE name = N'ixUserRightsUser' AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')
+    WHERE type = 1 AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')
 )
     CREATE CLUSTERED INDEX ixUserRightsUser ON dbo.tbTALOUserRights (UserID);
 GO

@@ -27,7 +27,7 @@ expect_drift() {
     local what="$1"
     rm -rf "$work/e" "$work/k"
     mkdir -p "$work/e"
-    cp -r "$embedded/procedures" "$embedded/schema" "$work/e/"
+    cp -r "$embedded/procedures" "$embedded/schema" "$embedded/ProcedureRunner.cpp" "$work/e/"
     cp -r "$kit" "$work/k"
     "$2"
     if "${compare[@]}" "$work/e" "$work/k" >"$work/out" 2>&1; then
@@ -143,6 +143,56 @@ page_size_cast() {
     sed -i 's/DECLARE @size INT = TRY_CONVERT(INT, @sizeDigits);/DECLARE @size INT = CAST(@sizeDigits AS INT);/' \
         "$work/k/procedures/Load_TALO_AuditLog.sql"
 }
+# NUL and digits of another script: each guard taken away where it is plain to see.
+nul_guard_removed() {
+    sed -i "/^    IF 1 IN (/,/^        THROW 50000, N'Text arguments must not contain the NUL/d" \
+        "$work/k/procedures/Save_TALO_User.sql"
+}
+nul_guard_without_an_argument() {
+    sed -i 's/dbo.TALO_HasNul(@hash), //' "$work/k/procedures/Save_TALO_UserPassword.sql"
+}
+nul_guard_after_lengths() {
+    sed -i "/^    IF 1 IN (dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@date))$/,+1d" \
+        "$work/k/procedures/Load_TALO_EmployeeDistributedMeals.sql"
+    sed -i "s/^    DECLARE @message NVARCHAR(2048);$/    IF 1 IN (dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@date))\n\
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;\n&/" \
+        "$work/k/procedures/Load_TALO_EmployeeDistributedMeals.sql"
+}
+nul_message_changed() {
+    sed -i 's/"Text arguments must not contain the NUL character."/"Text must not contain NUL."/' \
+        "$work/e/ProcedureRunner.cpp"
+}
+digit_guard_removed() {
+    sed -i '/IF dbo.TALO_HasNonAsciiDigit(@to) = 1 SET @toAt = NULL;/d' \
+        "$work/k/procedures/Report_TALO_MealDistribution.sql"
+}
+digit_run_missing() {
+    sed -i 's/ (65296)$/ (48)/' "$work/k/migrations/011_text_guards.sql"
+}
+# What 00_check.sql must find before any change.
+no_compatibility_check() {
+    sed -i "s/WHERE name = N'Station' AND compatibility_level < 130;/WHERE name = N'Station';/" \
+        "$work/k/00_check.sql"
+}
+expects_other_length() {
+    sed -i "s/(N'Station', N'tbTALOUserRights', N'UserID', N'Latin1_General_100_CI_AS', N'nvarchar(30)'/(N'Station', N'tbTALOUserRights', N'UserID', N'Latin1_General_100_CI_AS', N'nvarchar(20)'/" \
+        "$work/k/00_check.sql"
+}
+expects_other_nullability() {
+    sed -i "s/(N'Payroll', N'tbcmaster', N'DeptCode', N'Latin1_General_100_CI_AS', N'nvarchar(30)', 1,/(N'Payroll', N'tbcmaster', N'DeptCode', N'Latin1_General_100_CI_AS', N'nvarchar(30)', 0,/" \
+        "$work/k/00_check.sql"
+}
+types_not_compared() {
+    sed -i '/^        OR f.TypeName <> e.TypeName$/d' "$work/k/00_check.sql"
+}
+clustered_index_by_name() {
+    sed -i "s/    WHERE type = 1 AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')/    WHERE name = N'ixUserRightsUser' AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')/" \
+        "$work/k/05_station.sql"
+}
+history_index_offline() {
+    printf 'CREATE INDEX ixLater ON dbo.tbTALOEmployeeDistributedMeals (MealMode);\nGO\n' \
+        >>"$work/k/migrations/012_history_mode_index.sql"
+}
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
 expect_drift "a parameter missing" fewer_parameters
@@ -169,6 +219,18 @@ expect_drift "a JSON array refused after a line break or tab" json_after_line_br
 expect_drift "the clock rounded to the second" clock_rounded
 expect_drift "a typed time rounded to the second" typed_time_rounded
 expect_drift "a page size read with a CAST that raises" page_size_cast
+expect_drift "no stop below compatibility level 130" no_compatibility_check
+expect_drift "a column length expected other than the scripts make it" expects_other_length
+expect_drift "a column's nullability expected other than the scripts make it" expects_other_nullability
+expect_drift "the server's column types left uncompared" types_not_compared
+expect_drift "the rights table's clustered index found by its name only" clustered_index_by_name
+expect_drift "an index of the upgrade built offline on every edition" history_index_offline
+expect_drift "a procedure without its NUL refusal" nul_guard_removed
+expect_drift "an argument the NUL refusal leaves out" nul_guard_without_an_argument
+expect_drift "NUL refused after the length checks" nul_guard_after_lengths
+expect_drift "the NUL refusal's words out of step with the embedded store" nul_message_changed
+expect_drift "a date read without refusing other scripts' digits" digit_guard_removed
+expect_drift "full-width digits unknown to the digit check" digit_run_missing
 
 echo "== the install order under en_US.UTF-8"
 # The order install.sh runs must not depend on the shell's locale: it is run under one

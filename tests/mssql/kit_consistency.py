@@ -18,10 +18,13 @@ import pathlib
 import re
 import sys
 
+from kit_check_script import (EXPECTED_ROW, clustered_problems, column_shapes,
+                              compatibility_problems, online_problems, shape_problems)
 from kit_grants import kit_grants, refusal_problems, write_problems
 from kit_sql import closing, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
-from kit_rules import procedure_rule_problems
+from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_dates,
+                       procedure_rule_problems)
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
 CLAUSE_END = {"FROM", "WHERE", "ORDER", "GROUP", "UNION", "EXCEPT", "INTERSECT", "HAVING",
@@ -252,7 +255,7 @@ def mssql_tables(folder):
         current = [db for i, db in uses if i < at]
         return current[-1] if current else "?"
 
-    return table_columns(toks, database_of)
+    return table_columns(toks, database_of), column_shapes(toks, database_of)
 
 
 # How a write procedure keeps a caller's transaction usable when it refuses: under
@@ -338,22 +341,24 @@ def length_problems(name, params, limits, tlimits, path):
     return problems
 
 
-def check_script_problems(folder, tables):
-    """00_check.sql must expect exactly the columns the scripts create, and know the last
-    migration's version."""
+def check_script_problems(folder, tables, shapes):
+    """00_check.sql must expect exactly the columns the scripts create, as they create
+    them, check the compatibility level first, and know the last migration's version."""
     path = folder / "00_check.sql"
     if not path.exists():
         return ["00_check.sql is missing"]
     text = path.read_text(encoding="utf-8")
     problems = []
     expected = {}
-    for db, table, column in re.findall(r"\(N'(\w+)', N'(\w+)', N'(\w+)', (?:N'\w+'|NULL), \d+\)", text):
+    for db, table, column, _, _ in EXPECTED_ROW.findall(text):
         expected.setdefault(f"{db}.{table}".lower(), []).append(column)
     created = {key: columns for key, (_, columns) in tables.items() if key not in KIT_ONLY_TABLES}
     for key in sorted(set(expected) | set(created)):
         if expected.get(key) != created.get(key):
             problems.append(f"00_check.sql expects {key} columns {expected.get(key)}, the scripts "
                             f"create {created.get(key)}")
+    problems += shape_problems(text, shapes, KIT_ONLY_TABLES) + compatibility_problems(text)
+    problems += clustered_problems(kit_scripts(folder)) + online_problems(folder)
     version = re.search(r"@kitVersion INT = (\d+)", text)
     steps = [int(p.name.split("_")[0]) for p in folder.glob("migrations/*.sql")]
     last = max(steps, default=1)
@@ -363,11 +368,22 @@ def check_script_problems(folder, tables):
     return problems
 
 
+def runner_problems(embedded_dir):
+    """The embedded store refuses NUL in any argument with the words the kit uses."""
+    path = embedded_dir / "ProcedureRunner.cpp"
+    if not path.exists() or f'"{NUL_MESSAGE}"' not in path.read_text(encoding="utf-8"):
+        return [f"the embedded store's procedure runner does not refuse NUL with "
+                f"'{NUL_MESSAGE}' ({path})"]
+    return []
+
+
 def compare(embedded_dir, mssql_dir):
     problems = order_problems(mssql_dir) + script_rules(mssql_dir)
     ours, theirs = embedded_procedures(embedded_dir), mssql_procedures(mssql_dir)
     problems += role_problems(ours, mssql_dir)
-    problems += procedure_rule_problems({key: (t[0], t[3]) for key, t in theirs.items()})
+    problems += procedure_rule_problems({key: (t[0], t[3], t[1]) for key, t in theirs.items()},
+                                        embedded_dates(embedded_dir))
+    problems += digit_function_problems(mssql_dir) + runner_problems(embedded_dir)
     for key in sorted(set(ours) | set(theirs)):
         if key not in theirs:
             problems.append(f"procedure {ours[key][0]}: in the embedded store only")
@@ -378,6 +394,10 @@ def compare(embedded_dir, mssql_dir):
             continue
         name, params, columns, messages, limits, _ = ours[key]
         _, tparams, tcolumns, path, tmessages, tlimits = theirs[key]
+        # The embedded store refuses NUL before the procedure runs; the kit's procedures
+        # first thing (the rules above prove it), so that refusal is not the body's.
+        if tparams and tmessages[:1] == [NUL_MESSAGE]:
+            tmessages = tmessages[1:]
         if len(params) != len(tparams):
             problems.append(f"procedure {name}: {len(params)} parameters in the embedded store, "
                             f"{len(tparams)} in {path}")
@@ -389,8 +409,8 @@ def compare(embedded_dir, mssql_dir):
             problems.append(f"procedure {name}: error texts {messages} in the embedded store, "
                             f"{tmessages} in {path}")
         problems += length_problems(name, params, limits, tlimits, path)
-    ours_t, theirs_t = embedded_tables(embedded_dir), mssql_tables(mssql_dir)
-    problems += check_script_problems(mssql_dir, theirs_t)
+    ours_t, (theirs_t, shapes) = embedded_tables(embedded_dir), mssql_tables(mssql_dir)
+    problems += check_script_problems(mssql_dir, theirs_t, shapes)
     for key in sorted(set(ours_t) | set(theirs_t) - KIT_ONLY_TABLES):
         if key not in theirs_t:
             problems.append(f"table {key}: in the embedded store only")

@@ -14,7 +14,7 @@ usage: kit_order.py MSSQL_DIR [ORDER_FILE]
 import pathlib
 import sys
 
-from kit_sql import name_of, tokens, upper
+from kit_sql import literal, name_of, tokens, upper
 
 DATABASES = {"station", "patient_data", "password", "payroll"}
 # Scripts that install.sh does not run: the smoke test's and the first administrator's.
@@ -68,11 +68,15 @@ USES = [(("CREATE", "INDEX", None, "ON"), "object"), (("ALTER", "TABLE"), "objec
         (("USE",), "database")]
 
 
-def events(toks):
-    """(index, 'create'|'use', key) for every object the tokens create or use."""
-    out, database, grant = [], "?", False
+def events(toks, database="?"):
+    """(index, 'create'|'use', key) for every object the tokens create or use, also in an
+    index build run from a text (built online where the edition allows it)."""
+    out, grant = [], False
     words = [upper(t) for t in toks]
     for i, word in enumerate(words):
+        if toks[i][0] == "string" and "CREATE INDEX" in literal(toks[i]).upper():
+            out += [(i, what, key) for _, what, key in events(tokens(literal(toks[i])), database)]
+            continue
         if word in ("GRANT", "REVOKE", "DENY"):
             grant = True
         elif word == ";" or word == "GO":

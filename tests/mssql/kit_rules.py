@@ -8,11 +8,21 @@
     already cut at the second (CONVERT(NCHAR(19), ..., 120)), a date or a literal
     (23:59:59.5 rounded is tomorrow);
   - a procedure that pages reads its numbers with TRY_CONVERT: a CAST or CONVERT that
-    raises 245 on a wrong text is not a refusal with a message.
+    raises 245 on a wrong text is not a refusal with a message;
+  - NUL in any text argument is refused first, with the words the embedded store uses
+    before any procedure runs (IF 1 IN (dbo.TALO_HasNul(@a), ...) THROW ...), every
+    argument named;
+  - every argument the embedded store reads as a date is refused as no date when it
+    holds a digit of another script (IF dbo.TALO_HasNonAsciiDigit(@a) = 1 SET @v = NULL,
+    @v the date read from it), and the function knows every such digit there is.
 """
+import pathlib
 import re
+import unicodedata
 
-from kit_sql import closing, split_top, tokens, upper
+from kit_sql import closing, literal, split_top, tokens, upper
+
+NUL_MESSAGE = "Text arguments must not contain the NUL character."
 
 ROUNDED_TYPES = {"DATETIME", "SMALLDATETIME", "DATETIME2", "TIME", "DATETIMEOFFSET"}
 NUMBER_TYPES = {"INT", "BIGINT", "SMALLINT", "TINYINT", "DECIMAL", "NUMERIC", "MONEY"}
@@ -103,14 +113,113 @@ def paging_problems(name, toks):
             and upper(type_toks[0]) in NUMBER_TYPES and argument[0][0] != "number"]
 
 
-def procedure_rule_problems(procedures):
-    """procedures: {key: (name, path, ...)} as kit_consistency reads them."""
+def body(toks):
+    """The tokens after CREATE ... PROCEDURE name @params ... AS."""
+    words = [upper(t) for t in toks]
+    start = words.index("PROCEDURE") if "PROCEDURE" in words else 0
+    return toks[words.index("AS", start) + 1:] if "AS" in words[start:] else toks
+
+
+def nul_problems(name, params, toks):
+    """The NUL guard: the procedure's first refusal, naming every argument."""
+    if not params:
+        return []
+    toks = body(toks)
+    words = [upper(t) for t in toks]
+    first_throw = words.index("THROW") if "THROW" in words else len(words)
+    for i in range(len(words) - 3):
+        if words[i:i + 4] != ["IF", "1", "IN", "("]:
+            continue
+        end = closing(toks, i + 3)
+        after = toks[end + 1:end + 6]
+        if [upper(t) for t in after[:3]] != ["THROW", "50000", ","] or len(after) < 4 \
+                or after[3][0] != "string" or literal(after[3]) != NUL_MESSAGE:
+            continue
+        named = set()
+        for part in split_top(toks[i + 4:end]):
+            text = " ".join(upper(t) for t in part)
+            match = re.fullmatch(r"DBO \. TALO_HASNUL \( (@\w+) \)", text)
+            if match:
+                named.add(match.group(1)[1:].lower())
+        problems = [f"procedure {name}: does not refuse NUL in @{p}" for p in params
+                    if p.lower() not in named]
+        if end + 1 != first_throw:
+            problems.append(f"procedure {name}: refuses something before NUL in its arguments")
+        return problems
+    return [f"procedure {name}: does not refuse NUL in its arguments first (IF 1 IN "
+            f"(dbo.TALO_HasNul(@a), ...) THROW 50000, N'{NUL_MESSAGE}', 1)"]
+
+
+def digit_problems(name, dates, toks):
+    """Each date argument's text with a digit of another script read as no date."""
+    words = " ".join(upper(t) for t in body(toks))
     problems = []
-    for key, (name, path) in sorted(procedures.items()):
+    for parameter in dates:
+        guard = re.search(rf"IF DBO \. TALO_HASNONASCIIDIGIT \( @{parameter} \) = 1 SET (@\w+) "
+                          rf"= NULL", words, re.IGNORECASE)
+        declared = guard and re.search(
+            rf"DECLARE {re.escape(guard.group(1))} \w+ (?:\( \d+ \) )?= [^;]*@{parameter}\b",
+            words, re.IGNORECASE)
+        if not declared:
+            problems.append(f"procedure {name}: @{parameter} is read as a date without refusing "
+                            f"digits of another script (IF dbo.TALO_HasNonAsciiDigit(@{parameter})"
+                            f" = 1 SET <its date> = NULL)")
+    return problems
+
+
+def embedded_dates(folder):
+    """{procedure key: [parameters]} the embedded store reads as dates."""
+    dates = {}
+    for path in sorted((folder / "procedures").glob("*.sql")):
+        found = re.findall(r"talo_iso(?:_day)?\(:(\w+)\)", path.read_text(encoding="utf-8"))
+        dates[path.stem.lower()] = sorted(set(p.lower() for p in found))
+    return dates
+
+
+def other_digits():
+    """First code points of the runs of decimal digits past ASCII in the basic plane."""
+    runs, previous = [], None
+    for code in range(0x80, 0x10000):
+        if unicodedata.category(chr(code)) == "Nd":
+            if previous != code - 1:
+                runs.append(code)
+            previous = code
+    return runs
+
+
+def digit_function_problems(folder):
+    """TALO_HasNonAsciiDigit knows each run of ten digits and the surrogates."""
+    for path in sorted(pathlib.Path(folder).rglob("*.sql")):
+        text = path.read_text(encoding="utf-8")
+        match = re.search(r"CREATE OR ALTER FUNCTION dbo\.TALO_HasNonAsciiDigit\b(.*?)^GO\s*$",
+                          text, re.DOTALL | re.MULTILINE)
+        if not match:
+            continue
+        function = match.group(1)
+        listed = [int(n) for n in re.findall(r"(?<!NCHAR)\((\d+)\)", function)]
+        problems = [f"TALO_HasNonAsciiDigit misses the digits from U+{c:04X}"
+                    for c in other_digits() if c not in listed]
+        problems += [f"TALO_HasNonAsciiDigit takes U+{c:04X} for a run of digits"
+                     for c in listed if c not in other_digits()]
+        if "NCHAR(r.FirstDigit + 9)" not in function:
+            problems.append("TALO_HasNonAsciiDigit does not take ten digits from each first one")
+        if "NCHAR(55296) + N'-' + NCHAR(57343)" not in function:
+            problems.append("TALO_HasNonAsciiDigit lets characters beyond the basic plane pass")
+        return problems
+    return ["no script creates dbo.TALO_HasNonAsciiDigit"]
+
+
+def procedure_rule_problems(procedures, dates=None):
+    """procedures: {key: (name, path, parameters)} as kit_consistency reads them; dates:
+    {key: parameters the embedded store reads as dates}."""
+    problems = []
+    for key, (name, path, params) in sorted(procedures.items()):
         text = path.read_text(encoding="utf-8")
         toks = tokens(text)
         problems += json_problems(name, text, toks)
         if key not in ROUNDING_LEFT:
             problems += time_problems(name, toks)
         problems += paging_problems(name, toks)
+        problems += nul_problems(name, params, toks)
+        problems += digit_problems(name, (dates or {}).get(key, []), toks)
     return problems

@@ -14,6 +14,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@date), dbo.TALO_HasNul(@modes))
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@employee) > 60
         THROW 50000, N'Employee number can be at most 30 characters long.', 1;
@@ -27,6 +31,7 @@ BEGIN
         WHEN LTRIM(RTRIM(@date)) = N'' THEN CAST(GETDATE() AS DATE)
         ELSE CAST(TRY_CONVERT(DATETIME2(7), @date) AS DATE)
     END;
+    IF dbo.TALO_HasNonAsciiDigit(@date) = 1 SET @day = NULL;
     IF @day IS NULL
     BEGIN
         SET @message = CONCAT(N'''', @date, N''' is not a valid date.');

@@ -11,6 +11,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (dbo.TALO_HasNul(@date), dbo.TALO_HasNul(@text))
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@date) > 80
         THROW 50000, N'Date can be at most 40 characters long.', 1;
@@ -22,6 +26,7 @@ BEGIN
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE CAST(TRY_CONVERT(DATETIME2(7), @date) AS DATE)
     END;
+    IF dbo.TALO_HasNonAsciiDigit(@date) = 1 SET @day = NULL;
     IF @day IS NULL
     BEGIN
         SET @message = CONCAT(N'''', @date, N''' is not a valid date.');
@@ -36,10 +41,30 @@ BEGIN
         WHEN @comma > 0 THEN RTRIM(LEFT(@text, @comma - 1))
     END;
 
+    -- The day's text is made once, not for each row.
+    DECLARE @dayText NCHAR(10) = CONVERT(NCHAR(10), @day, 23);
+
+    -- The opening search (no text) lists every active employee; a number or a name finds
+    -- a few through the indexes. Each has its own statement, and the look-up is compiled
+    -- for its own text: a plan made for one would scan, or seek, for the other.
+    IF DATALENGTH(@text) = 0
+    BEGIN
+        SELECT
+            e.EmpNum AS EMPNUM,
+            e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename AS NAME,
+            @dayText AS [DATE],
+            COALESCE(d.Description, N'') AS DEPARTMENT
+        FROM Payroll.dbo.tbcmaster AS e
+        LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
+        WHERE e.Active = '1'
+        ORDER BY NAME, e.EmpNum;
+        RETURN;
+    END;
+
     SELECT
         e.EmpNum AS EMPNUM,
         e.Lastname + N', ' + e.Firstname + N' ' + e.Middlename AS NAME,
-        CONVERT(NCHAR(10), @day, 23) AS [DATE],
+        @dayText AS [DATE],
         COALESCE(d.Description, N'') AS DEPARTMENT
     FROM (
         SELECT EmpNum FROM Payroll.dbo.tbcmaster WHERE EmpNum = @text
@@ -56,6 +81,7 @@ BEGIN
     INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = found.EmpNum
     LEFT JOIN Payroll.dbo.tbcDepartment AS d ON d.DeptCode = e.DeptCode
     WHERE e.Active = '1'
-    ORDER BY NAME, e.EmpNum;
+    ORDER BY NAME, e.EmpNum
+    OPTION (RECOMPILE);
 END;
 GO

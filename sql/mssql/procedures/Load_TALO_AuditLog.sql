@@ -17,6 +17,14 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (
+        dbo.TALO_HasNul(@from), dbo.TALO_HasNul(@to), dbo.TALO_HasNul(@table),
+        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@afterdate), dbo.TALO_HasNul(@afterid),
+        dbo.TALO_HasNul(@pagesize)
+    )
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@from) > 80
         THROW 50000, N'Date can be at most 40 characters long.', 1;
@@ -35,12 +43,15 @@ BEGIN
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@from)), N'')), 120), 120);
+    IF dbo.TALO_HasNonAsciiDigit(@from) = 1 SET @fromAt = NULL;
     DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@to)), N'')), 120), 120);
+    IF dbo.TALO_HasNonAsciiDigit(@to) = 1 SET @toAt = NULL;
     DECLARE @afterAt DATETIME2(0) = TRY_CONVERT(
         DATETIME2(0),
         CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@afterdate)), N'')), 120),
         120
     );
+    IF dbo.TALO_HasNonAsciiDigit(@afterdate) = 1 SET @afterAt = NULL;
     DECLARE @afterDigits NVARCHAR(4000) = LTRIM(RTRIM(@afterid));
     DECLARE @sizeDigits NVARCHAR(4000) = LTRIM(RTRIM(@pagesize));
 

@@ -10,6 +10,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@text))
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@employee) > 60
         THROW 50000, N'Employee number can be at most 30 characters long.', 1;

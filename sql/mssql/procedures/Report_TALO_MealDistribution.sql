@@ -21,6 +21,13 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (
+        dbo.TALO_HasNul(@from), dbo.TALO_HasNul(@to), dbo.TALO_HasNul(@group1),
+        dbo.TALO_HasNul(@group2), dbo.TALO_HasNul(@layout)
+    )
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@from) > 80
         THROW 50000, N'From can be at most 40 characters long.', 1;
@@ -36,7 +43,9 @@ BEGIN
     DECLARE @message NVARCHAR(2048);
     DECLARE @badGrouping NVARCHAR(4000);
     DECLARE @fromAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@from)), N'')), 120), 120);
+    IF dbo.TALO_HasNonAsciiDigit(@from) = 1 SET @fromAt = NULL;
     DECLARE @toAt DATETIME2(0) = TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), NULLIF(LTRIM(RTRIM(@to)), N'')), 120), 120);
+    IF dbo.TALO_HasNonAsciiDigit(@to) = 1 SET @toAt = NULL;
 
     IF @fromAt IS NULL
     BEGIN

@@ -18,6 +18,14 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
 AS
 BEGIN
     SET NOCOUNT ON;
+
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (
+        dbo.TALO_HasNul(@modes), dbo.TALO_HasNul(@scan), dbo.TALO_HasNul(@keyboard),
+        dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site), dbo.TALO_HasNul(@user)
+    )
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
     -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
     -- undoes only this call and leaves the caller's transaction open and usable.

@@ -14,6 +14,15 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
 AS
 BEGIN
     SET NOCOUNT ON;
+
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (
+        dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@meal), dbo.TALO_HasNul(@mode),
+        dbo.TALO_HasNul(@date), dbo.TALO_HasNul(@remarks), dbo.TALO_HasNul(@clerk),
+        dbo.TALO_HasNul(@source)
+    )
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
     -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
     -- undoes only this call and leaves the caller's transaction open and usable.
@@ -54,6 +63,7 @@ BEGIN
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), @date), 120), 120)
     END;
+    IF dbo.TALO_HasNonAsciiDigit(@date) = 1 SET @mealDate = NULL;
 
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;

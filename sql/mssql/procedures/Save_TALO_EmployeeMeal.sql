@@ -10,6 +10,11 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeMeal
 AS
 BEGIN
     SET NOCOUNT ON;
+
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@type), dbo.TALO_HasNul(@user))
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
     -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
     -- undoes only this call and leaves the caller's transaction open and usable.

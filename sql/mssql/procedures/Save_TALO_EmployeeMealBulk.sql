@@ -20,6 +20,14 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeMealBulk
 AS
 BEGIN
     SET NOCOUNT ON;
+
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (
+        dbo.TALO_HasNul(@scope), dbo.TALO_HasNul(@department), dbo.TALO_HasNul(@employees),
+        dbo.TALO_HasNul(@types), dbo.TALO_HasNul(@apply), dbo.TALO_HasNul(@user)
+    )
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
     -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
     -- undoes only this call and leaves the caller's transaction open and usable.

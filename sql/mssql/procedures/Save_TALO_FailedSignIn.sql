@@ -11,6 +11,10 @@ AS
 BEGIN
     SET NOCOUNT ON;
 
+    -- NUL in any argument is refused first, as the embedded store refuses it.
+    IF 1 IN (dbo.TALO_HasNul(@staff), dbo.TALO_HasNul(@workstation))
+        THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+
     -- Longer values than the columns hold are refused before anything else.
     IF DATALENGTH(@staff) > 60
         THROW 50000, N'Staff ID can be at most 30 characters long.', 1;

@@ -13,6 +13,8 @@ DELETE FROM Station.dbo.tbcoMeal WHERE Code LIKE N'ZZ%';
 DELETE FROM Station.dbo.tbcoMealType WHERE Code LIKE N'ZZ%';
 DELETE FROM Payroll.dbo.tbcmaster WHERE EmpNum LIKE N'ZZ%';
 DELETE FROM Payroll.dbo.tbcDepartment WHERE DeptCode LIKE N'ZZ%';
+DELETE FROM Password.dbo.tbPasswordAppAccess WHERE EmployeeID LIKE N'ZZ%';
+DELETE FROM Password.dbo.tbPasswordMain WHERE EmployeeID LIKE N'ZZ%';
 DECLARE @user SYSNAME;
 DECLARE @sql NVARCHAR(400);
 WHILE EXISTS (SELECT 1 FROM Station.sys.database_principals WHERE name LIKE N'ZZ[_]SMOKE[_]%')
