@@ -29,6 +29,8 @@
 # when the server's certificate is not trusted by this machine.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=smoke/today.sh
+source "$here/smoke/today.sh"
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
 [ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
     { sed -n '2,25p' "$0" >&2; exit 2; }
@@ -77,13 +79,14 @@ echo "== the program's statements"
         prelude="SET LANGUAGE us_english; SET DATEFORMAT mdy;"
         [[ "$name" == *-gb ]] && prelude="SET LANGUAGE British; SET DATEFORMAT dmy;"
         echo "== $role|$name"
+        statement="$(with_today <<<"$statement")"
         if [[ "$name" == \~* ]]; then
             run "$role" "$prelude" "$statement" | normalize | head -n 1
         else
             run "$role" "$prelude" "$statement" | normalize
         fi
     done <"$here/smoke/cases.txt"
-} >"$work/actual.txt"
+} | as_placeholders >"$work/actual.txt"
 if diff -u <(numbers_as_n <"$here/smoke/expected.txt") <(numbers_as_n <"$work/actual.txt"); then
     echo "every statement answers as the embedded store does"
 else

@@ -10,6 +10,8 @@ tool="${1:?usage: make_expected.sh TALODESK_SQL [OUTPUT]}"
 output="${2:-$here/expected.txt}"
 store="$(mktemp -d)"
 trap 'rm -rf "$store"' EXIT
+# shellcheck source=today.sh
+source "$here/today.sh"
 
 # The same rows, as SQLite reads them.
 seed="$(sed -e "s/\bN'/'/g" -e 's/\.dbo\././g' "$here/seed.sql")"
@@ -22,10 +24,11 @@ LC_ALL=en_US.UTF-8 "$tool" --data "$store" --sqlite -e "$seed" >/dev/null
         locale=en_US.UTF-8
         [[ "$name" == *-gb ]] && locale=en_GB.UTF-8
         echo "== $role|$name"
+        statement="$(with_today <<<"$statement")"
         if [[ "$name" == \~* ]]; then
             LC_ALL="$locale" "$tool" --data "$store" -e "$statement" 2>&1 | head -n 1
         else
             LC_ALL="$locale" "$tool" --data "$store" -e "$statement" 2>&1 || true
         fi
     done <"$here/cases.txt"
-} >"$output"
+} | as_placeholders >"$output"

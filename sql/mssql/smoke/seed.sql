@@ -13,4 +13,4 @@ VALUES (N'ZZM1', N'Smoke adobo', N'75.00', N'ZZL', N'1'),
        (N'ZZM2', N'Smoke sinigang', N'80.50', N'ZZL', N'1'),
        (N'ZZM3', N'Smoke ration', N'1.00', N'ZZO', N'1');
 INSERT INTO Station.dbo.tbTALOEmployeeMeal (EmpNum, MealTypeCode, TaggedBy, TaggedAt)
-VALUES (N'ZZ001', N'ZZL', N'SMOKE', N'2026-12-08 08:00:00');
+VALUES (N'ZZ001', N'ZZL', N'SMOKE', N'2020-01-15 08:00:00');
