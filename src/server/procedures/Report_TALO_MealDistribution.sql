@@ -139,21 +139,12 @@ FROM (
                        ELSE s.Code2 END AS Key2,
                    s.Meals, s.Cents, s.PricedNow, s.NoCost
             FROM (
-                -- A group's meals share one recorded cost (or one meal whose cost they
-                -- take), so its money is worked out once for the group, not per meal.
-                SELECT p.Code1, p.Code2, p.Meals,
-                       p.Meals * CAST(round(CAST(COALESCE(p.Cost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                                                   WHERE m.Code = p.PricedBy), '') AS REAL)
-                                            * 100) AS INTEGER) AS Cents,
-                       CASE WHEN p.Cost IS NULL THEN p.Meals ELSE 0 END AS PricedNow,
-                       CASE WHEN trim(COALESCE(p.Cost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                                        WHERE m.Code = p.PricedBy), '')) = ''
-                            THEN p.Meals ELSE 0 END AS NoCost
-                FROM (
                 -- Step 1: one pass over the period's meals in the covering index, grouped
-                -- on the stored codes and the recorded cost, compared byte for byte; a
-                -- meal saved before costs were recorded (no cost) also by its meal, whose
-                -- cost today it takes.
+                -- on the stored codes, compared byte for byte, as one sort key: with two,
+                -- every tie on the first (most of them, with a few dozen meal codes) would
+                -- be settled by comparing whole rows. The key is the first code alone
+                -- without a second grouping, else both joined by a NUL, which no code
+                -- holds.
                 SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
                            WHEN 'MEALTYPE' THEN dm.MealCode
                            WHEN 'MEAL' THEN dm.MealCode
@@ -170,14 +161,22 @@ FROM (
                            WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
                            WHEN 'CLERK' THEN dm.ClerkID
                            ELSE dm.EmpNum END END AS Code2,
-                       dm.MealCost AS Cost,
-                       CASE WHEN dm.MealCost IS NULL THEN dm.MealCode END AS PricedBy,
-                       count(*) AS Meals
+                       count(*) AS Meals,
+                       -- A meal saved before costs were recorded takes its meal's cost today.
+                       sum(CAST(round(CAST(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                                  WHERE m.Code = dm.MealCode), '') AS REAL)
+                                      * 100) AS INTEGER)) AS Cents,
+                       sum(dm.MealCost IS NULL) AS PricedNow,
+                       -- (A cost that starts with a visible character is not blank:
+                       -- trim() copies the text, so it runs only for the others.)
+                       sum(CASE WHEN dm.MealCost >= '!' THEN 0
+                                ELSE trim(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                                 WHERE m.Code = dm.MealCode), '')) = '' END) AS NoCost
                 FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedReport
                 WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
                   AND dm.RevokedAt IS NULL AND upper(:layout) <> 'REVOKED'
-                GROUP BY 1, 2, 3, 4
-                ) AS p
+                GROUP BY CASE WHEN upper(:layout) <> 'SUMMARY' OR :group2 = '' THEN Code1
+                              ELSE Code1 || x'00' || Code2 END
             ) AS s
           ) AS g
         ) AS c
