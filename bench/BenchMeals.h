@@ -107,7 +107,9 @@ inline void generate(sqlite3* db, qint64 meals, int mealsPerDay)
         run(db, index.left(at) + "Station." + index.mid(at).trimmed());
     }
     run(db, "COMMIT");
-    run(db, "ANALYZE Station");
+    // The four databases are the one file's main database (the name is not rewritten
+    // without a table after it).
+    run(db, "ANALYZE main");
 }
 
 // A large page cache, and the meals generated when the store is new (a folder given

@@ -4,10 +4,7 @@
 // employee (meals received loaded), and splits each into store time and window time.
 //
 // The window's Load (every active employee listed) is timed cold, just after start-up,
-// and again as the median of further Loads, on the wall clock and in CPU time.
-//
-// Run: bench_counter [--data DIR] [--runs N]   (headless unless QT_QPA_PLATFORM says
-// otherwise; DIR keeps the seeded store for later runs, N repetitions, default 20)
+// and again as the median of further Loads, on the wall clock and in CPU time. See Usage.
 
 #include "BenchTiming.h"
 #include "BenchUser.h"
@@ -15,6 +12,7 @@
 #include "counter/frmEmployeeList.h"
 #include "data/DbError.h"
 #include "server/EmbeddedConnection.h"
+#include "server/EmbeddedStore.h"
 #include "user/UserObject.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/MessageService.h"
@@ -32,6 +30,24 @@
 
 namespace {
 
+const char* const Usage =
+    "Usage: bench_counter [--data DIR] [--runs N] [--cpu]\n"
+    "\n"
+    "Times the meal counter on 100,000 employees and 1,000,000 distributed meals: from\n"
+    "Enter in the search box to the filled and painted employee list (about 50 found),\n"
+    "and from a click on an employee to the meals received, painted; each split into the\n"
+    "store's time and the window's, beside the target of 5 ms. Headless unless\n"
+    "QT_QPA_PLATFORM says otherwise.\n"
+    "\n"
+    "  --data DIR   keep the seeded store in DIR for later runs\n"
+    "  --runs N     repetitions (default 20)\n"
+    "  --cpu        time the thread's CPU use instead of the wall clock (the machine's\n"
+    "               other work then does not count; painting is done in this thread)\n"
+    "  --help       this text\n";
+
+// What a clerk's action may take, from the key or the click to the painted window.
+constexpr double TargetMs = 5.0;
+
 // Counts the time spent inside the store, so the window's own share is what remains.
 class TimedConnection : public Connection
 {
@@ -40,18 +56,16 @@ public:
 
     Recordset open(const QString& sql) override
     {
-        QElapsedTimer t;
-        t.start();
+        const qint64 start = BenchTiming::nowNs();
         Recordset result = m_inner.open(sql);
-        m_nanos += t.nsecsElapsed();
+        m_nanos += BenchTiming::nowNs() - start;
         return result;
     }
     void execute(const QString& sql) override
     {
-        QElapsedTimer t;
-        t.start();
+        const qint64 start = BenchTiming::nowNs();
         m_inner.execute(sql);
-        m_nanos += t.nsecsElapsed();
+        m_nanos += BenchTiming::nowNs() - start;
     }
     void transaction(const std::function<void()>& work) override { m_inner.transaction(work); }
     QString serverName() const override { return m_inner.serverName(); }
@@ -137,9 +151,9 @@ void report(const char* what, QList<Sample> samples)
     const Sample& median = samples.at(samples.size() / 2);
     const Sample& worst = samples.last();
     std::printf("%-42s median %6.2f ms (store %5.2f, window %5.2f of which paint %5.2f)"
-                "   worst %6.2f ms\n",
+                "   worst %6.2f ms   target %.1f ms: %.2fx\n",
                 what, median.totalMs, median.storeMs, median.totalMs - median.storeMs,
-                median.paintMs, worst.totalMs);
+                median.paintMs, worst.totalMs, TargetMs, median.totalMs / TargetMs);
 }
 
 void pressEnter(QWidget* box)
@@ -170,10 +184,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const BenchTiming::Options options = BenchTiming::options(
-        app.arguments(), 20,
-        "Usage: bench_counter [--data DIR] [--runs N] [--cpu]\n"
-        "DIR keeps the generated store for later runs; N runs per timing (default 20).\n");
+    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 20, Usage);
     const int repetitions = std::max(1, options.runs);
 
     QTemporaryDir dir;
@@ -183,6 +194,10 @@ int main(int argc, char** argv)
                 .value(0, 0)
                 .toInt() == 0)
             seed(store);
+        // The server's clock stays on the seeded day, so that the meals received are
+        // those of "today" whatever day the benchmark runs.
+        const QDateTime counterDay(QDate(2026, 12, 8), QTime(11, 30, 15));
+        store.store().functions().setClock([counterDay] { return counterDay; });
         TimedConnection timed(store);
         BenchUser user(&timed, QStringLiteral("CLERK01"));
         SilentMessages messages;
@@ -190,7 +205,7 @@ int main(int argc, char** argv)
         AppContext context(messages, modal);
         context.objUser = &user;
         context.cnMain = &timed;
-        context.dtServerDate = QDateTime(QDate(2026, 12, 8), QTime(11, 30, 15));
+        context.dtServerDate = counterDay;
 
         frmEmployeeList window(context);
         window.show();
@@ -226,12 +241,11 @@ int main(int argc, char** argv)
         // Runs one user action and paints the window, timing both and the store's share.
         const auto measure = [&](const std::function<void()>& action) {
             timed.takeNanos();
-            QElapsedTimer t;
-            t.start();
+            const qint64 start = BenchTiming::nowNs();
             action();
-            const qint64 handled = t.nsecsElapsed();
+            const qint64 handled = BenchTiming::nowNs() - start;
             window.repaint();
-            const qint64 total = t.nsecsElapsed();
+            const qint64 total = BenchTiming::nowNs() - start;
             return Sample{total / 1e6, timed.takeNanos() / 1e6, (total - handled) / 1e6};
         };
 
@@ -255,7 +269,8 @@ int main(int argc, char** argv)
             searches.append(search);
             selections.append(selection);
         }
-        std::printf("%d repetitions each, window painted before the clock stops\n", repetitions);
+        std::printf("%d repetitions each, window painted before the clock stops; %s time\n",
+                    repetitions, BenchTiming::cpuClock() ? "thread CPU" : "wall-clock");
         report("Enter to filled employee list (50 found)", searches);
         report("click on employee to meals received", selections);
     } catch (const DbError& error) {

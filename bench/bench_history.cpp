@@ -2,11 +2,9 @@
 // about three years at 9,000 meals a day, 20 clerks, one meal in 97 revoked). For a date
 // filter (one day), an employee filter and a clerk filter (whole range, and one month), the first
 // page and the next page are timed through EmbeddedConnection (the procedure call the window sends,
-// snapshot out) beside the raw SQLite query for the same page on the same connection; the
-// server-side count is timed too. Medians in milliseconds.
-//
-//   bench_history [--data DIR] [--runs N]
-// With --data the generated store is kept in DIR and reused by the next run.
+// snapshot out) beside the floor: the same page as plain SQL on the filter's own index,
+// read as a C program would (see Usage); the server-side count is timed too. Medians in
+// milliseconds, with what the program adds to the floor.
 
 #include "BenchMeals.h"
 #include "BenchTiming.h"
@@ -28,22 +26,28 @@ namespace {
 constexpr qint64 Meals = 10000000;
 constexpr int MealsPerDay = 9000;
 constexpr int PageSize = 200;
+
+// The floor's page: the filter's index read from the last row shown on, the names looked
+// up for the 200 rows of the page only.
+QString floorText(const QString& index, const QString& keyTerm)
+{
+    return QStringLiteral(
+               "SELECT dm.MealDate, dm.EmpNum, e.Lastname || ', ' || e.Firstname || ' ' || "
+               "e.Middlename, d.Description, dm.MealCode, m.Description, dm.MealMode, dm.Remarks, "
+               "dm.ClerkID, dm.RecordedAt, dm.RevokedBy, dm.RevokedAt, dm.TransNum "
+               "FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY %1 "
+               "LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = dm.EmpNum "
+               "LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode "
+               "LEFT JOIN Station.tbcoMeal m ON m.Code = dm.MealCode "
+               "WHERE %2 dm.MealDate >= ?2 AND dm.MealDate <= ?3 AND dm.RevokedAt IS NULL "
+               "AND (dm.MealDate > ?2 OR dm.TransNum > ?4) "
+               "ORDER BY dm.MealDate, dm.TransNum LIMIT 200")
+        .arg(index, keyTerm);
+}
+
 sqlite3_stmt* rawStatement(sqlite3* db, const QString& index, const QString& keyTerm)
 {
-    const QByteArray sql =
-        (QStringLiteral(
-             "SELECT dm.MealDate, dm.EmpNum, e.Lastname || ', ' || e.Firstname || ' ' || "
-             "e.Middlename, d.Description, dm.MealCode, m.Description, dm.MealMode, dm.Remarks, "
-             "dm.ClerkID, dm.RecordedAt, dm.RevokedBy, dm.RevokedAt, dm.TransNum "
-             "FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY %1 "
-             "LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = dm.EmpNum "
-             "LEFT JOIN Payroll.tbcDepartment d ON d.DeptCode = e.DeptCode "
-             "LEFT JOIN Station.tbcoMeal m ON m.Code = dm.MealCode "
-             "WHERE %2 dm.MealDate >= ?2 AND dm.MealDate <= ?3 AND dm.RevokedAt IS NULL "
-             "AND (dm.MealDate > ?2 OR dm.TransNum > ?4) "
-             "ORDER BY dm.MealDate, dm.TransNum LIMIT 200")
-             .arg(index, keyTerm))
-            .toUtf8();
+    const QByteArray sql = floorText(index, keyTerm).toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (BenchTiming::prepareOnStore(db, sql.constData(), &stmt) != SQLITE_OK)
         qFatal("cannot prepare: %s", sqlite3_errmsg(db));
@@ -63,10 +67,15 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const BenchTiming::Options options = BenchTiming::options(
-        app.arguments(), 50,
+    const QByteArray help =
         "Usage: bench_history [--data DIR] [--runs N] [--cpu]\n"
-        "DIR keeps the generated store for later runs; N runs per timing (default 50).\n");
+        "DIR keeps the generated store for later runs; N runs per timing (default 50);\n"
+        "--cpu times the thread's CPU use instead of the wall clock.\n\n"
+        "The floor of a page, run on SQLite directly with its values read as bytes (%1 the\n"
+        "filter's index, %2 its key term, ?2 and ?4 the last row shown):\n\n  " +
+        floorText(QStringLiteral("%1"), QStringLiteral("%2")).toUtf8() + "\n";
+    const BenchTiming::Options options =
+        BenchTiming::options(app.arguments(), 50, help.constData());
     const int runs = options.runs;
     QTextStream out(stdout);
     BenchMeals::GeneratedStore<EmbeddedConnection> generated(options.folder, Meals, MealsPerDay,
@@ -103,7 +112,9 @@ int main(int argc, char* argv[])
          byClerk.clerk},
     };
 
-    out << "| Filter | Page | Rows | Connection (ms) | Raw SQLite (ms) |\n|---|---|---|---|---|\n";
+    out << "| Filter (" << (BenchTiming::cpuClock() ? "thread CPU" : "wall")
+        << " time) | Page | Rows | Program (ms) | Floor (ms) | Added (ms) | Ratio |\n"
+           "|---|---|---|---|---|---|---|\n";
     for (const Case& c : cases) {
         sqlite3_stmt* raw = rawStatement(db, c.index, c.keyTerm);
         const QString lower = c.filter.from.isValid()
@@ -129,7 +140,8 @@ int main(int argc, char* argv[])
                 rawRows);
             out << "| " << c.name << " | " << page << " | " << rows << " (" << rawRows << ") | "
                 << QString::number(connection, 'f', 2) << " | " << QString::number(rawMs, 'f', 2)
-                << " |\n";
+                << " | " << QString::number(connection - rawMs, 'f', 2) << " | "
+                << BenchTiming::ratio(connection, rawMs) << " |\n";
             const Recordset last = store.open(text);
             if (last.eof())
                 break;
@@ -143,7 +155,7 @@ int main(int argc, char* argv[])
             std::max(3, runs / 10), [&] { return store.open(countText).value(0, 0).toInt(); },
             count);
         out << "| " << c.name << " | count | " << count << " | " << QString::number(countMs, 'f', 2)
-            << " | |\n";
+            << " | | | |\n";
         out.flush();
     }
     return 0;

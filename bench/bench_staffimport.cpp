@@ -3,7 +3,7 @@
 // preview, and applying it (every employee new), then the same file again (nothing to
 // change) and a file in which one employee in ten has moved department.
 //
-// Run: bench_staffimport [employees]   (default 100000)
+// See Usage.
 
 #include "BenchUser.h"
 #include "SilentMessages.h"
@@ -23,6 +23,17 @@
 #include <cstdio>
 
 namespace {
+
+const char* const Usage =
+    "Usage: bench_staffimport [EMPLOYEES]\n"
+    "\n"
+    "Times the staff import of a personnel list of EMPLOYEES employees (default 100000)\n"
+    "into a new embedded store, on the wall clock: reading the CSV, reading the personnel\n"
+    "master, working out the preview and applying it; first with every employee new, then\n"
+    "the same file again (nothing to change), then with one employee in ten moved to\n"
+    "another department.\n"
+    "\n"
+    "  --help   this text\n";
 
 // A personnel list as an HR system exports it: quoted names, some with commas, twenty
 // departments, one employee in fifty inactive. `moved`: every tenth employee is in the
@@ -82,7 +93,14 @@ void importOnce(AppContext& context, const char* what, const QByteArray& file)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int employees = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    bool ok = true;
+    const int employees = argc > 1 ? QByteArray(argv[1]).toInt(&ok) : 100000;
+    if (argc > 2 || !ok || employees < 1) {
+        const bool help =
+            argc == 2 && (qstrcmp(argv[1], "--help") == 0 || qstrcmp(argv[1], "-h") == 0);
+        std::fputs(Usage, help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     QTemporaryDir dir;
     try {
         EmbeddedConnection store(dir.path());

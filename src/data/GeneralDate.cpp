@@ -1,5 +1,7 @@
 #include "GeneralDate.h"
 
+#include "NumericDateFormat.h"
+
 #include <QStringList>
 
 namespace {
@@ -138,12 +140,17 @@ std::optional<QDateTime> fromIso(const QString& text)
 // values would otherwise rewrite them for every value. Keyed by the locale's own format
 // texts, so a system locale with the user's custom formats is never mistaken for the
 // same language's standard one.
+// Also keyed by the locale's name, since the digits and the AM/PM texts the numeric
+// formats write are the locale's own.
 struct Formats
 {
+    QString name;
     QString shortDate;
     QString longTime;
     QString date;
     QString time;
+    std::optional<NumericDateFormat> numericDate;
+    std::optional<NumericDateFormat> numericTime;
 };
 
 const Formats& formatsOf(const QLocale& locale)
@@ -151,18 +158,31 @@ const Formats& formatsOf(const QLocale& locale)
     thread_local Formats cache;
     const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
     const QString longTime = locale.timeFormat(QLocale::LongFormat);
-    if (cache.date.isEmpty() || cache.shortDate != shortDate || cache.longTime != longTime)
-        cache = Formats{shortDate, longTime, shortDateFormat(locale), longTimeFormat(locale)};
+    if (cache.date.isEmpty() || cache.shortDate != shortDate || cache.longTime != longTime ||
+        cache.name != locale.name()) {
+        const QString date = shortDateFormat(locale);
+        const QString time = longTimeFormat(locale);
+        cache = Formats{locale.name(),
+                        shortDate,
+                        longTime,
+                        date,
+                        time,
+                        NumericDateFormat::compileDate(date, locale),
+                        NumericDateFormat::compileTime(time, locale)};
+    }
     return cache;
 }
 
 QString dayAndTimeText(const QDate& day, const QTime& time, const QLocale& locale)
 {
     const Formats& formats = formatsOf(locale);
-    const QString date = plainBlanks(locale.toString(day, formats.date));
+    const QString date = plainBlanks(formats.numericDate ? formats.numericDate->date(day)
+                                                         : locale.toString(day, formats.date));
     if (time == QTime(0, 0))
         return date;
-    return date + QLatin1Char(' ') + plainBlanks(locale.toString(time, formats.time));
+    return date + QLatin1Char(' ') +
+           plainBlanks(formats.numericTime ? formats.numericTime->time(time)
+                                           : locale.toString(time, formats.time));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "FlexGrid.h"
 
+#include "FlexGridDelegate.h"
 #include "FlexGridModel.h"
 #include "FormControls.h"
 #include "Twips.h"
@@ -21,6 +22,7 @@ constexpr int kRowHeightTwips = 285;
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new FlexGridDelegate(this));
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);

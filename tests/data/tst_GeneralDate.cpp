@@ -45,6 +45,36 @@ private slots:
         QCOMPARE(GeneralDate::toText(QDateTime(), us), QString());
     }
 
+    // A stored date-time reads as the locale itself writes it, in locales with other
+    // digits, AM/PM before the time, 24-hour clocks and quoted text in their formats.
+    void storedTextIsWhatTheLocaleWrites_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        for (const QLocale& locale :
+             {us, QLocale(QLocale::German, QLocale::Germany),
+              QLocale(QLocale::Filipino, QLocale::Philippines),
+              QLocale(QLocale::Arabic, QLocale::Egypt),
+              QLocale(QLocale::Korean, QLocale::SouthKorea),
+              QLocale(QLocale::Chinese, QLocale::China),
+              QLocale(QLocale::Bulgarian, QLocale::Bulgaria),
+              QLocale(QLocale::Persian, QLocale::Iran), QLocale(QLocale::Hindi, QLocale::India)})
+            QTest::newRow(qPrintable(locale.name())) << locale;
+    }
+
+    void storedTextIsWhatTheLocaleWrites()
+    {
+        QFETCH(QLocale, locale);
+        for (const char* stored :
+             {"2026-12-08 03:14:31", "2024-01-05 12:00:00", "2009-10-31 00:05:07",
+              "1999-02-28 23:59:59", "2031-07-01 13:04:05"}) {
+            const QDateTime value = QDateTime::fromString(QLatin1String(stored), Qt::ISODate);
+            QString expected = locale.toString(value, GeneralDate::format(locale));
+            expected.replace(QChar(0x202F), QLatin1Char(' '))
+                .replace(QChar(0x00A0), QLatin1Char(' '));
+            QCOMPARE(GeneralDate::storedToText(QLatin1String(stored), locale), expected);
+        }
+    }
+
     void fromTextReadsGeneralAndIsoText_data()
     {
         QTest::addColumn<QString>("text");

@@ -3,8 +3,10 @@
 #include "widgets/Twips.h"
 
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace {
@@ -94,6 +96,8 @@ private slots:
     void bindsAHundredThousandRows();
     void headersShowWholeAndTheLastColumnTakesTheRoomLeft();
     void keyboardChoosesOnlyWhenAsked();
+    void cellsLookAsTheStyleDrawsThem_data();
+    void cellsLookAsTheStyleDrawsThem();
 };
 
 void tst_FlexGrid::emptyResultLeavesOneBlankDisabledRow()
@@ -615,6 +619,50 @@ void tst_FlexGrid::keyboardChoosesOnlyWhenAsked()
     QTest::keyClick(&grid, Qt::Key_Enter);
     QCOMPARE(choices.count(), 1);
     QCOMPARE(grid.Row(), 3);
+}
+
+// The grid lays its texts out once per cell; what the clerk sees must stay what the style's
+// own item delegate paints: text, alignment, the chosen row, a greyed-out list, a text too
+// long for its column cut with an ellipsis, the focus frame.
+void tst_FlexGrid::cellsLookAsTheStyleDrawsThem_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("focus");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("plain, left-aligned") << true << false << QStringLiteral(" |<STAFF ID |<NAME");
+    QTest::newRow("centred and right-aligned")
+        << true << false << QStringLiteral(" |^STAFF ID |>NAME");
+    QTest::newRow("disabled") << false << false << QStringLiteral(" |<STAFF ID |<NAME");
+    QTest::newRow("with the focus") << true << true << QStringLiteral(" |<STAFF ID |>NAME");
+}
+
+void tst_FlexGrid::cellsLookAsTheStyleDrawsThem()
+{
+    QFETCH(bool, enabled);
+    QFETCH(bool, focus);
+    QFETCH(QString, format);
+    FlexGrid grid;
+    grid.layOut(format, 3, {0, 750, 1500});
+    grid.resize(400, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QList<Recordset::Row> rows{{"E1", "Santos, Maria Dela Cruz"},
+                               {"E22", "A name far too long to be shown whole in its column"},
+                               {"E333", QString::fromUtf8("Peña, José")},
+                               {"", ""}};
+    grid.fill(Recordset({QStringLiteral("EMPID"), QStringLiteral("NAME")}, rows), focus);
+    grid.setRow(2);
+    grid.selectWholeRow();
+    grid.setEnabled(enabled);
+    if (focus) {
+        grid.activateWindow();
+        grid.setFocus();
+    }
+    const QImage own = grid.grab().toImage();
+    QStyledItemDelegate styles;
+    grid.setItemDelegate(&styles);
+    const QImage expected = grid.grab().toImage();
+    QCOMPARE(own, expected);
 }
 
 QTEST_MAIN(tst_FlexGrid)

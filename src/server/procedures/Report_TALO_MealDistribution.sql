@@ -108,7 +108,7 @@ FROM (
           SELECT g.*,
                  CASE WHEN upper(:layout) = 'SUMMARY' AND upper(:group1) NOT IN ('EMPLOYEE', 'DAY')
                       THEN talo_match_key(g.Key1) ELSE g.Key1 END AS G1,
-                 CASE WHEN upper(:group2) NOT IN ('EMPLOYEE', 'DAY')
+                 CASE WHEN upper(:layout) = 'SUMMARY' AND upper(:group2) NOT IN ('', 'EMPLOYEE', 'DAY')
                       THEN talo_match_key(g.Key2) ELSE g.Key2 END AS G2
           FROM (
             SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
@@ -140,7 +140,11 @@ FROM (
                    s.Meals, s.Cents, s.PricedNow, s.NoCost
             FROM (
                 -- Step 1: one pass over the period's meals in the covering index, grouped
-                -- on the stored codes, compared byte for byte.
+                -- on the stored codes, compared byte for byte, as one sort key: with two,
+                -- every tie on the first (most of them, with a few dozen meal codes) would
+                -- be settled by comparing whole rows. The key is the first code alone
+                -- without a second grouping, else both joined by a NUL, which no code
+                -- holds.
                 SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
                            WHEN 'MEALTYPE' THEN dm.MealCode
                            WHEN 'MEAL' THEN dm.MealCode
@@ -171,7 +175,8 @@ FROM (
                 FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedReport
                 WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
                   AND dm.RevokedAt IS NULL AND upper(:layout) <> 'REVOKED'
-                GROUP BY 1, 2
+                GROUP BY CASE WHEN upper(:layout) <> 'SUMMARY' OR :group2 = '' THEN Code1
+                              ELSE Code1 || x'00' || Code2 END
             ) AS s
           ) AS g
         ) AS c
