@@ -104,7 +104,10 @@ std::optional<int> readCommandLine(const QStringList& arguments,
 
     QString folder = parser.value(data);
     if (folder.isEmpty()) {
-        const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        // The per-user folder that stays on the workstation: %LOCALAPPDATA%\Talodesk on
+        // Windows, ~/.local/share/Talodesk on Linux.
+        const QString appData =
+            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         folder = parser.isSet(demo) ? QDir(appData).filePath(QStringLiteral("demo")) : appData;
     }
     settings = ConnectionSettings::embedded(QDir(folder).absolutePath(), parser.isSet(demo));

@@ -11,6 +11,10 @@
 #include <QSqlResult>
 #include <QStringList>
 #include <atomic>
+#ifdef Q_OS_WIN
+// Windows' ODBC headers use its types without including them.
+#include <qt_windows.h>
+#endif
 #include <sql.h>
 
 namespace {

@@ -3,17 +3,21 @@
 #include "ChartScale.h"
 #include "ReportTable.h"
 
+#ifndef TALODESK_PAINTED_CHART
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QValueAxis>
+#endif
 #include <algorithm>
 
-ReportChart::ReportChart(QWidget* parent) : QChartView(parent)
+ReportChart::ReportChart(QWidget* parent) : ReportChartBase(parent)
 {
     setObjectName(QStringLiteral("chtReport"));
+#ifndef TALODESK_PAINTED_CHART
     setRenderHint(QPainter::Antialiasing);
+#endif
     setMinimumHeight(MinimumHeight);
     hide();
 }
@@ -30,41 +34,52 @@ void ReportChart::showTable(const ReportTable& table)
                          [](const auto& a, const auto& b) { return a.second > b.second; });
         groups.resize(MaxBars);
     }
-    auto* bars = new QBarSet(QStringLiteral("Meals"));
     QStringList categories;
+    QList<qint64> values;
     qint64 highest = 0;
     for (const auto& [name, meals] : groups) {
-        *bars << double(meals);
+        values << meals;
         categories << name;
         highest = std::max(highest, meals);
     }
+    const QString title = table.groupMeals().size() > MaxBars
+                              ? QStringLiteral("Meals (the %1 largest groups)").arg(MaxBars)
+                              : QStringLiteral("Meals");
+    const ChartScale scale(highest);
+#ifdef TALODESK_PAINTED_CHART
+    const QFontMetrics metrics(font());
+#else
+    auto* bars = new QBarSet(QStringLiteral("Meals"));
+    for (const qint64 meals : values)
+        *bars << double(meals);
     auto* series = new QBarSeries;
     series->append(bars);
     auto* chart = new QChart;
     chart->addSeries(series);
     chart->legend()->hide();
-    chart->setTitle(table.groupMeals().size() > MaxBars
-                        ? QStringLiteral("Meals (the %1 largest groups)").arg(MaxBars)
-                        : QStringLiteral("Meals"));
+    chart->setTitle(title);
     auto* across = new QBarCategoryAxis;
     across->append(categories);
+    const QFontMetrics metrics(across->labelsFont());
+#endif
     // Names that do not fit beside each other (employees, the payroll's names) stand
     // upright under their bars.
-    const QFontMetrics metrics(across->labelsFont());
     int longest = 0;
     for (const QString& name : categories)
         longest = std::max(longest, metrics.horizontalAdvance(name));
     const int room = std::max(width(), 600) / int(categories.size()) - metrics.averageCharWidth();
     const bool upright = longest > room;
-    across->setLabelsAngle(upright ? -90 : 0);
     // The chart gives its labels at most a third of its height; it grows to hold them,
     // up to a height that leaves the table room.
     setMinimumHeight(upright ? std::clamp(3 * longest + 60, MinimumHeight, MaximumHeight)
                              : MinimumHeight);
+#ifdef TALODESK_PAINTED_CHART
+    setBars(title, categories, values, scale.top(), scale.step(), upright);
+#else
+    across->setLabelsAngle(upright ? -90 : 0);
     chart->addAxis(across, Qt::AlignBottom);
     series->attachAxis(across);
     auto* up = new QValueAxis;
-    const ChartScale scale(highest);
     up->setRange(0, double(scale.top()));
     up->setTickType(QValueAxis::TicksDynamic);
     up->setTickAnchor(0);
@@ -75,5 +90,6 @@ void ReportChart::showTable(const ReportTable& table)
     QChart* old = this->chart();
     setChart(chart);
     delete old;
+#endif
     show();
 }

@@ -1,13 +1,19 @@
 #pragma once
 
+#ifdef TALODESK_PAINTED_CHART
+#include "PaintedBarChart.h"
+using ReportChartBase = PaintedBarChart;
+#else
 #include <QChartView>
+using ReportChartBase = QChartView;
+#endif
 
 class ReportTable;
 
 // The bar chart under the report's table: the meals of each first-level group (each
 // employee in the payroll layout), at most MaxBars bars, the largest groups first when
 // there are more.
-class ReportChart : public QChartView
+class ReportChart : public ReportChartBase
 {
     Q_OBJECT
 

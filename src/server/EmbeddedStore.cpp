@@ -109,7 +109,7 @@ void EmbeddedStore::openFile(const QString& path)
     // One store is used by one thread at a time, so the connection needs no mutex of its
     // own (each step and column read would take it).
     const int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+        sqlite3_open_v2(StoreFiles::sqliteName(path).constData(), &m_db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const DbError error(

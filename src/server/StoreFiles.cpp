@@ -15,6 +15,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -25,8 +28,20 @@ namespace {
 
 fs::path pathOf(const QString& path)
 {
+#ifdef Q_OS_WIN
+    // Windows' narrow file names are in the ANSI code page, which cannot hold every name.
+    return fs::path(QDir::toNativeSeparators(path).toStdWString());
+#else
     return fs::path(QFile::encodeName(path).toStdString());
+#endif
 }
+
+#ifdef Q_OS_WIN
+std::error_code lastWindowsError()
+{
+    return std::error_code(int(GetLastError()), std::system_category());
+}
+#endif
 
 DbError failure(const QString& what, const std::error_code& error)
 {
@@ -107,6 +122,18 @@ void StoreFiles::flush(const QString& path)
         throw failure(QStringLiteral("Cannot write %1 to disk").arg(path), error);
     }
     ::close(fd);
+#elif defined(Q_OS_WIN)
+    // Only a handle that may write can flush; the others' sharing is left as it is.
+    const HANDLE file = CreateFileW(pathOf(path).c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE || !FlushFileBuffers(file)) {
+        const std::error_code error = lastWindowsError();
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        throw failure(QStringLiteral("Cannot write %1 to disk").arg(path), error);
+    }
+    CloseHandle(file);
 #else
     Q_UNUSED(path);
 #endif
@@ -115,7 +142,15 @@ void StoreFiles::flush(const QString& path)
 void StoreFiles::rename(const QString& from, const QString& to)
 {
     std::error_code error;
+#ifdef Q_OS_WIN
+    // Replacing a file that exists needs the flag, and the rename must be on disk before
+    // the caller goes on, as rename(2) followed by the flushes is on Linux.
+    if (!MoveFileExW(pathOf(from).c_str(), pathOf(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = lastWindowsError();
+#else
     fs::rename(pathOf(from), pathOf(to), error);
+#endif
     if (error)
         throw failure(QStringLiteral("Cannot rename %1 to %2").arg(from, to), error);
 }
@@ -126,4 +161,13 @@ void StoreFiles::remove(const QString& path)
     fs::remove(pathOf(path), error);
     if (error)
         throw failure(QStringLiteral("Cannot remove %1").arg(path), error);
+}
+
+QByteArray StoreFiles::sqliteName(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
 }

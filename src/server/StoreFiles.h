@@ -42,6 +42,9 @@ public:
     static void rename(const QString& from, const QString& to);
     // Removes a file if there is one; throws DbError when it stays.
     static void remove(const QString& path);
+    // A file name as sqlite3_open_v2 takes it (UTF-8 on Windows, the file system's
+    // encoding elsewhere).
+    static QByteArray sqliteName(const QString& path);
 
 private:
     QString m_folder;

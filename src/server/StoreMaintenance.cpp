@@ -36,7 +36,7 @@ DbError errorOf(sqlite3* db, int rc)
 Db openFile(const QString& path, int flags)
 {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(StoreFiles::sqliteName(path).constData(), &raw, flags, nullptr);
     Db db(raw);
     if (rc != SQLITE_OK)
         throw DbError(rc,

@@ -5,6 +5,7 @@
 #include "server/ServerErrors.h"
 #include "server/SqlFunctions.h"
 #include "server/StoreMaintenance.h"
+#include "support/BuiltProgram.h"
 #include "support/StaffRows.h"
 
 #include <QCoreApplication>
@@ -219,7 +220,7 @@ private slots:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        m_program = QCoreApplication::applicationDirPath() + "/../src/talodesk-sql";
+        m_program = builtProgram("talodesk-sql");
         if (!QFileInfo::exists(m_program))
             QFAIL(qPrintable("build the talodesk-sql target first: " + m_program));
         m_big = m_shared.filePath("big");

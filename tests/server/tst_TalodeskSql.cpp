@@ -1,4 +1,5 @@
 #include "server/EmbeddedConnection.h"
+#include "support/BuiltProgram.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +37,7 @@ class tst_TalodeskSql : public QObject
 private slots:
     void initTestCase()
     {
-        m_program = QCoreApplication::applicationDirPath() + "/../src/talodesk-sql";
+        m_program = builtProgram("talodesk-sql");
         if (!QFileInfo::exists(m_program))
             QFAIL(qPrintable("build the talodesk-sql target first: " + m_program));
     }

@@ -1,3 +1,5 @@
+#include "support/BuiltProgram.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -33,8 +35,7 @@ private:
 
 void tst_SignInCommandLine::initTestCase()
 {
-    m_program = QDir(QCoreApplication::applicationDirPath())
-                    .absoluteFilePath(QStringLiteral("../src/talodesk"));
+    m_program = builtProgram(QStringLiteral("talodesk"));
     QVERIFY2(QFileInfo(m_program).isExecutable(),
              qPrintable(QStringLiteral("build the talodesk target first: ") + m_program));
 }
