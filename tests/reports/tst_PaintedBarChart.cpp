@@ -7,7 +7,7 @@
 
 // The chart the report draws itself where Qt Charts is not there (the Windows build):
 // bars as tall as their counts on the axis, the bar colour where a bar stands.
-class TestPaintedBarChart : public QObject
+class tst_PaintedBarChart : public QObject
 {
     Q_OBJECT
 
@@ -53,5 +53,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPaintedBarChart)
-#include "tst_paintedbarchart.moc"
+QTEST_MAIN(tst_PaintedBarChart)
+#include "tst_PaintedBarChart.moc"
