@@ -274,7 +274,8 @@ int main(int argc, char* argv[])
                              "Extra Meal", "Extra Snack"})
         limitedModes << QStringLiteral("[\"%1\",\"5\",\"B\",\"\",\"\"]").arg(mode);
     const auto settingsSave = [](const QStringList& modes) {
-        return "Station..Save_TALO_AppSettings '[" + modes.join(',') + "]', '0', '0', '1', '', 'BENCH'";
+        return "Station..Save_TALO_AppSettings '[" + modes.join(',') +
+               "]', '0', '0', '0', '1', '', 'BENCH'";
     };
     QStringList unlimitedModes = limitedModes;
     unlimitedModes.replaceInStrings(QStringLiteral("\"5\",\"B\""), QStringLiteral("\"\",\"W\""));

@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 10;
+DECLARE @kitVersion INT = 15;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -125,6 +125,7 @@ VALUES
     (N'Station', N'tbTALOSiteSetting', N'FirstDayOfWeek', NULL, 4),
     (N'Station', N'tbTALOSiteSetting', N'SiteName', N'Latin1_General_100_CI_AS', 4),
     (N'Station', N'tbTALOSiteSetting', N'KeyboardEntry', NULL, 6),
+    (N'Station', N'tbTALOSiteSetting', N'BulkTagging', NULL, 15),
     (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', 4),
     (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, 4),

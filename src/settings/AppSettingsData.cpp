@@ -55,6 +55,7 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
         settings.mealModes.append(modeFrom(rows, row));
     settings.scanMode = rows.value(0, QStringLiteral("SCANMODE")) == QLatin1String("1");
     settings.keyboardEntry = rows.value(0, QStringLiteral("KEYBOARDENTRY")) == QLatin1String("1");
+    settings.bulkTagging = rows.value(0, QStringLiteral("BULKTAGGING")) == QLatin1String("1");
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
@@ -102,8 +103,8 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
     return QStringLiteral("Station..Save_TALO_AppSettings '") + quote(jsonText(modes)) + sep +
            flag(settings.scanMode) + sep + flag(settings.keyboardEntry) + sep +
-           QString::number(int(settings.firstDayOfWeek)) + sep + quote(settings.siteName) + sep +
-           quote(user) + QStringLiteral("'");
+           flag(settings.bulkTagging) + sep + QString::number(int(settings.firstDayOfWeek)) + sep +
+           quote(settings.siteName) + sep + quote(user) + QStringLiteral("'");
 }
 
 QString AppSettingsData::checkText(const QString& empNum, const QList<OrderLine>& lines)

@@ -1,5 +1,6 @@
 #include "frmEmployeeMealTag.h"
 
+#include "counter/CounterSettings.h"
 #include "frmBulkMealTag.h"
 #include "lookup/frmSearcher.h"
 #include "shell/AppContext.h"
@@ -100,7 +101,8 @@ void frmEmployeeMealTag::createTagPanel()
     Twips::place(cmdSave, 2880, 4200, 1215, 495);
     cmdClose = button(panel, QStringLiteral("cmdClose"), QStringLiteral("Close"));
     Twips::place(cmdClose, 4200, 4200, 1215, 495);
-    // Bulk tagging opens from the heading line, beside "Tagged Meals".
+    // Bulk tagging opens from the heading line, beside "Tagged Meals", where the site
+    // offers it (Form_Load).
     cmdBulkTag = button(panel, QStringLiteral("cmdBulkTag"), QStringLiteral("&Bulk Tagging..."));
     Twips::place(cmdBulkTag, 3600, 60, 1815, 390);
 }
@@ -159,6 +161,10 @@ void frmEmployeeMealTag::connectControls()
 void frmEmployeeMealTag::Form_Load()
 {
     setWindowWidthTwips(kTagPanelWidth);
+    // Settings that cannot be read leave the button away, as a site that never chose it.
+    CounterSettings site(m_context);
+    site.refresh(m_context.dtServerDate);
+    cmdBulkTag->setVisible(site.settings().bulkTagging);
     if (strMode == QLatin1String("1")) {
         txtMealDetails[0]->setReadOnly(false);
     } else {
