@@ -21,7 +21,7 @@ import sys
 from kit_grants import kit_grants, refusal_problems, write_problems
 from kit_sql import closing, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
-from kit_rules import procedure_rule_problems
+from kit_rules import json_function_problems, procedure_rule_problems, shared_read_problems
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
 CLAUSE_END = {"FROM", "WHERE", "ORDER", "GROUP", "UNION", "EXCEPT", "INTERSECT", "HAVING",
@@ -368,6 +368,8 @@ def compare(embedded_dir, mssql_dir):
     ours, theirs = embedded_procedures(embedded_dir), mssql_procedures(mssql_dir)
     problems += role_problems(ours, mssql_dir)
     problems += procedure_rule_problems({key: (t[0], t[3]) for key, t in theirs.items()})
+    problems += shared_read_problems(embedded_dir, {key: t[3] for key, t in theirs.items()})
+    problems += json_function_problems(mssql_dir)
     for key in sorted(set(ours) | set(theirs)):
         if key not in theirs:
             problems.append(f"procedure {ours[key][0]}: in the embedded store only")

@@ -81,8 +81,7 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        -- An array, whatever blanks, tabs or line breaks come before it.
-        IF ISJSON(@types) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @types, N']')) AS j) <> 4
+        IF dbo.TALO_IsJsonArray(@types) = 0
             THROW 50000, N'The meal types must be a JSON array.', 1;
         INSERT INTO @chosenTypes (Seq, Code)
         SELECT CAST(j.[key] AS INT), j.value
@@ -127,7 +126,7 @@ BEGIN
 
         IF @mode = N'LIST'
         BEGIN
-            IF ISJSON(@employees) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @employees, N']')) AS j) <> 4
+            IF dbo.TALO_IsJsonArray(@employees) = 0
                 THROW 50000, N'The employees must be a JSON array.', 1;
             INSERT INTO @chosenEmployees (Seq, EmpNum)
             SELECT CAST(j.[key] AS INT), j.value

@@ -53,8 +53,7 @@ BEGIN
         IF @outer = 0 BEGIN TRANSACTION;
         ELSE SAVE TRANSACTION talo_save_staff_import;
 
-        -- An array, whatever blanks, tabs or line breaks come before it.
-        IF ISJSON(@rows) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @rows, N']')) AS j) <> 4
+        IF dbo.TALO_IsJsonArray(@rows) = 0
             THROW 50000, N'The staff rows must be a JSON array.', 1;
         IF dbo.TALO_JsonHasNul(@rows) = 1
             THROW 50000, N'Text arguments must not contain the NUL character.', 1;
