@@ -151,6 +151,17 @@ page_size_cast() {
     sed -i 's/DECLARE @size INT = TRY_CONVERT(INT, @sizeDigits);/DECLARE @size INT = CAST(@sizeDigits AS INT);/' \
         "$work/k/procedures/Load_TALO_AuditLog.sql"
 }
+# Bulk tags logged with codes only, as they were.
+bulk_tags_unnamed() {
+    python3 - "$work/k/procedures/Save_TALO_EmployeeMealBulk.sql" <<'EOF'
+import re, sys
+path = sys.argv[1]
+text = open(path, encoding="utf-8").read()
+text = re.sub(r"CONCAT\(\s*N'EmployeeName=',.*?N'; TypeName=', mt.Description\s*\),", "N'',", text,
+              flags=re.S)
+open(path, "w", encoding="utf-8").write(text)
+EOF
+}
 # The count filtering the log on its own again, on either side.
 count_filters_itself() {
     sed -i 's/FROM dbo.TALO_AuditLogRows(@fromAt, @toAt, @table, @user) AS a/FROM dbo.tbTALOAuditLog AS a/' \
@@ -188,6 +199,7 @@ expect_drift "a procedure proving a JSON array in its own way" json_proven_in_pl
 expect_drift "the clock rounded to the second" clock_rounded
 expect_drift "a typed time rounded to the second" typed_time_rounded
 expect_drift "a page size read with a CAST that raises" page_size_cast
+expect_drift "bulk tags logged without the employee's and meal type's names" bulk_tags_unnamed
 expect_drift "the changes count filtering the log itself (kit)" count_filters_itself
 expect_drift "the changes count filtering the log itself (store)" store_count_filters_itself
 

@@ -10,6 +10,8 @@
     (23:59:59.5 rounded is tomorrow);
   - a procedure that pages reads its numbers with TRY_CONVERT: a CAST or CONVERT that
     raises 245 on a wrong text is not a refusal with a message;
+  - an audit row about an employee or a tag names the employee (and a tag its meal type),
+    so the changes log reads as a sentence with names, not codes only;
   - procedures that must select the same rows (a page and its count) read the table only
     through the one function (kit) and the one shared part (store) that filters it.
 """
@@ -149,6 +151,26 @@ def shared_read_problems(embedded_dir, kit_paths):
     return problems
 
 
+# The audit rows' table -> the detail fields each row about it must carry.
+NAMED_AUDIT_ROWS = {
+    "N'tbTALOEmployeeMeal'": ("N'EmployeeName='", "N'; TypeName='"),
+    "N'tbcmaster'": ("N'EmployeeName='",),
+}
+
+
+def audit_name_problems(name, toks):
+    texts = {t[1] for t in toks if t[0] == "string"}
+    words = " ".join(t[1] for t in toks)
+    problems = []
+    for table, fields in NAMED_AUDIT_ROWS.items():
+        if "INSERT INTO dbo . tbTALOAuditLog" not in words or table not in texts:
+            continue
+        for field in fields:
+            if field not in texts:
+                problems.append(f"procedure {name}: its {table[2:-1]} audit rows lack {field[1:]}")
+    return problems
+
+
 def procedure_rule_problems(procedures):
     """procedures: {key: (name, path, ...)} as kit_consistency reads them."""
     problems = []
@@ -159,4 +181,5 @@ def procedure_rule_problems(procedures):
         if key not in ROUNDING_LEFT:
             problems += time_problems(name, toks)
         problems += paging_problems(name, toks)
+        problems += audit_name_problems(name, toks)
     return problems

@@ -188,11 +188,17 @@ BEGIN
                 N'tbTALOEmployeeMeal',
                 p.EmpNum + N'/' + p.Code,
                 N'TAG',
-                N'',
+                CONCAT(
+                    N'EmployeeName=',
+                    RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
+                    N'; TypeName=', mt.Description
+                ),
                 @user,
                 @now,
                 ORIGINAL_LOGIN()
             FROM @pairs AS p
+            INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = p.EmpNum
+            INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = p.Code
             WHERE p.Had = 0
             ORDER BY p.EmpNum, p.Code;
 

@@ -226,7 +226,11 @@ BEGIN
                     N'; Middlename=', s.Middlename, N'; DeptCode=', s.DeptCode,
                     N'; Active=', s.Active
                 )
-                ELSE STUFF(CONCAT(
+                -- The employee's name as it was, then what changed: the log names whom it
+                -- changed as every other row does.
+                ELSE CONCAT(
+                    N'EmployeeName=',
+                    RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
                     CASE WHEN e.Lastname <> s.Lastname COLLATE Latin1_General_100_BIN2
                         THEN CONCAT(N'; Lastname: ', e.Lastname, N' -> ', s.Lastname) END,
                     CASE WHEN e.Firstname <> s.Firstname COLLATE Latin1_General_100_BIN2
@@ -237,7 +241,7 @@ BEGIN
                         THEN CONCAT(N'; DeptCode: ', e.DeptCode, N' -> ', s.DeptCode) END,
                     CASE WHEN e.Active <> s.Active
                         THEN CONCAT(N'; Active: ', e.Active, N' -> ', s.Active) END
-                ), 1, 2, N'')
+                )
             END,
             @user,
             @now,

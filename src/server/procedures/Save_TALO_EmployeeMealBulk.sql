@@ -94,8 +94,13 @@ WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
 WITH stamp AS MATERIALIZED (SELECT talo_now() AS now, talo_login() AS login)
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                    LoginName)
-SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG', '', :user, stamp.now, stamp.login
+SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG',
+       'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+           || '; TypeName=' || mt.Description,
+       :user, stamp.now, stamp.login
 FROM temp.talo_bulk_tags b CROSS JOIN stamp
+JOIN Payroll.tbcmaster e ON e.EmpNum = b.e
+JOIN Station.tbcoMealType mt ON mt.Code = b.t
 WHERE :apply = '1' AND b.had = 0
 ORDER BY b.e, b.t;
 
