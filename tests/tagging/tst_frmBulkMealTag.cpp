@@ -180,6 +180,10 @@ void tst_frmBulkMealTag::everyActiveEmployee()
     frmBulkMealTag::openChecked(env.context());
     QCOMPARE(env.modal().unexpected(), 0);
     QCOMPARE(tags(env), QStringLiteral("D1/LUN by CLERK01, D2/LUN by TEST, N1/LUN by CLERK01"));
+    // A department code with trailing blanks is that department, as on SQL Server.
+    const Recordset preview = env.store().open(
+        R"(Station..Save_TALO_EmployeeMealBulk 'DEPARTMENT', 'DIE  ', '', '["SNK"]', '0', 'X')");
+    QCOMPARE(preview.rows(), (QList<QStringList>{{"SNK", "Snacks", "2", "2", "0"}}));
 }
 
 void tst_frmBulkMealTag::withoutTheTaggingRightNothingOpens()
@@ -213,6 +217,10 @@ void tst_frmBulkMealTag::procedureRefusesAndChangesNothing_data()
                                    << "Department code is required.";
     QTest::newRow("employees not JSON") << R"('LIST', '', 'D1', '["LUN"]', '1')"
                                         << "The employees must be a JSON array.";
+    QTest::newRow("a type not a text") << R"('ALL', '', '', '["LUN",true]', '1')"
+                                       << "Each meal type must be a JSON text.";
+    QTest::newRow("an employee not a text") << R"('LIST', '', '["D1",[2]]', '["LUN"]', '1')"
+                                            << "Each employee must be a JSON text.";
     QTest::newRow("scope") << R"('SOME', '', '', '["LUN"]', '1')"
                            << "Unknown selection 'SOME'; use ALL, DEPARTMENT or LIST.";
     QTest::newRow("apply flag") << R"('ALL', '', '', '["LUN"]', 'Y')"

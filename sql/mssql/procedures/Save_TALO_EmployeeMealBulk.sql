@@ -83,6 +83,10 @@ BEGIN
 
         IF dbo.TALO_IsJsonArray(@types) = 0
             THROW 50000, N'The meal types must be a JSON array.', 1;
+        -- Codes are texts: true or 12 would read as 'true' or '12' here and otherwise in
+        -- the embedded store.
+        IF EXISTS (SELECT 1 FROM OPENJSON(@types) AS j WHERE j.[type] NOT IN (0, 1))
+            THROW 50000, N'Each meal type must be a JSON text.', 1;
         INSERT INTO @chosenTypes (Seq, Code)
         SELECT CAST(j.[key] AS INT), j.value
         FROM OPENJSON(@types) AS j;
@@ -128,6 +132,8 @@ BEGIN
         BEGIN
             IF dbo.TALO_IsJsonArray(@employees) = 0
                 THROW 50000, N'The employees must be a JSON array.', 1;
+            IF EXISTS (SELECT 1 FROM OPENJSON(@employees) AS j WHERE j.[type] NOT IN (0, 1))
+                THROW 50000, N'Each employee must be a JSON text.', 1;
             INSERT INTO @chosenEmployees (Seq, EmpNum)
             SELECT CAST(j.[key] AS INT), j.value
             FROM OPENJSON(@employees) AS j;
