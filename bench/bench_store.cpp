@@ -299,7 +299,7 @@ int main(int argc, char* argv[])
         limitedModes << QStringLiteral("[\"%1\",\"5\",\"B\",\"\",\"\"]").arg(mode);
     const auto settingsSave = [](const QStringList& modes) {
         return "Station..Save_TALO_AppSettings '[" + modes.join(',') +
-               "]', '0', '0', '1', '', 'BENCH'";
+               "]', '0', '0', '0', '1', '', 'BENCH'";
     };
     QStringList unlimitedModes = limitedModes;
     unlimitedModes.replaceInStrings(QStringLiteral("\"5\",\"B\""), QStringLiteral("\"\",\"W\""));

@@ -60,46 +60,30 @@ BEGIN
     UPDATE @signed SET Done = 1 WHERE Name = @name;
 END;
 
--- The public key goes to Payroll and Password through the session's temporary table
--- (sqlcmd runs the whole script in one session).
-DROP TABLE IF EXISTS #talodesk_public;
-SELECT CERTENCODED(CERT_ID(N'talodesk_signing')) AS PublicKey INTO #talodesk_public;
+-- The certificate's public key and its user, made alike in Payroll and Password by one
+-- text run in each of them.
+SET @sql = CONCAT(
+    N'IF DATABASE_PRINCIPAL_ID(N''talodesk_signing'') IS NOT NULL DROP USER talodesk_signing;',
+    N' IF CERT_ID(N''talodesk_signing'') IS NOT NULL DROP CERTIFICATE talodesk_signing;',
+    N' CREATE CERTIFICATE talodesk_signing FROM BINARY = ',
+    CONVERT(NVARCHAR(MAX), CERTENCODED(CERT_ID(N'talodesk_signing')), 1), N';',
+    N' CREATE USER talodesk_signing FROM CERTIFICATE talodesk_signing;'
+);
+EXEC Payroll.sys.sp_executesql @sql;
+EXEC Password.sys.sp_executesql @sql;
 GO
 
--- The certificate's user holds exactly the writes the signed procedures make here.
+-- The certificate's user holds exactly the writes the signed procedures make there.
 USE Payroll;
 GO
 
-DECLARE @sql NVARCHAR(MAX) = (
-    SELECT CONCAT(
-        N'IF DATABASE_PRINCIPAL_ID(N''talodesk_signing'') IS NOT NULL DROP USER talodesk_signing;',
-        N' IF CERT_ID(N''talodesk_signing'') IS NOT NULL DROP CERTIFICATE talodesk_signing;',
-        N' CREATE CERTIFICATE talodesk_signing FROM BINARY = ',
-        CONVERT(NVARCHAR(MAX), PublicKey, 1), N';',
-        N' CREATE USER talodesk_signing FROM CERTIFICATE talodesk_signing;'
-    )
-    FROM #talodesk_public
-);
-EXEC sys.sp_executesql @sql;
 GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_signing;
 GRANT SELECT, INSERT, UPDATE ON dbo.tbcDepartment TO talodesk_signing;
 GO
 
--- The certificate's user holds exactly the writes the signed procedures make here.
 USE Password;
 GO
 
-DECLARE @sql NVARCHAR(MAX) = (
-    SELECT CONCAT(
-        N'IF DATABASE_PRINCIPAL_ID(N''talodesk_signing'') IS NOT NULL DROP USER talodesk_signing;',
-        N' IF CERT_ID(N''talodesk_signing'') IS NOT NULL DROP CERTIFICATE talodesk_signing;',
-        N' CREATE CERTIFICATE talodesk_signing FROM BINARY = ',
-        CONVERT(NVARCHAR(MAX), PublicKey, 1), N';',
-        N' CREATE USER talodesk_signing FROM CERTIFICATE talodesk_signing;'
-    )
-    FROM #talodesk_public
-);
-EXEC sys.sp_executesql @sql;
 GRANT SELECT, INSERT, UPDATE ON dbo.tbPasswordMain TO talodesk_signing;
 GRANT SELECT, INSERT, DELETE ON dbo.tbPasswordAppAccess TO talodesk_signing;
 GO
@@ -109,6 +93,5 @@ USE Station;
 GO
 
 EXEC sys.sp_executesql N'ALTER CERTIFICATE talodesk_signing REMOVE PRIVATE KEY;';
-DROP TABLE IF EXISTS #talodesk_public;
 PRINT N'The procedures that write Payroll and Password are signed.';
 GO

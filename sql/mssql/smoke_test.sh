@@ -102,7 +102,7 @@ forbidden=(
     "UPDATE Station.dbo.tbTALOUserRights SET UserRights = '|1|2|3|4|5|6|7|8'"
     "INSERT INTO Station.dbo.tbTALOEmployeeDistributedMeals (EmpNum) VALUES ('ZZ001')"
     "SELECT TOP (1) * FROM Station.dbo.tbTALOAuditLog"
-    "EXEC Station.dbo.Save_TALO_AppSettings '[]', '1', '0', '1', '', 'ADMIN'"
+    "EXEC Station.dbo.Save_TALO_AppSettings '[]', '1', '0', '0', '1', '', 'ADMIN'"
 )
 for statement in "${forbidden[@]}"; do
     answer="$(run counter "" "$statement" | normalize)"

@@ -101,7 +101,7 @@ bool namesTheRow(const ChangeText::Change& c, const QString& field)
         return isTable(c, "tbcoMeal") || isTable(c, "tbcoMealType") || isTable(c, "tbcDepartment");
     if (isTable(c, "tbcmaster") || isTable(c, "tbPasswordMain"))
         return field == QLatin1String("Lastname") || field == QLatin1String("Firstname") ||
-               field == QLatin1String("Middlename");
+               field == QLatin1String("Middlename") || field == QLatin1String("EmployeeName");
     return false;
 }
 
@@ -123,8 +123,12 @@ QString subject(const ChangeText::Change& c, const ChangeDetails& d)
         return QStringLiteral("meal type ") + withName(c.key, description);
     if (isTable(c, "tbcDepartment"))
         return QStringLiteral("department ") + withName(c.key, description);
+    // An import's update names the employee as he was (older rows: only a name change).
     if (isTable(c, "tbcmaster"))
-        return QStringLiteral("employee ") + withName(c.key, personName(d, true));
+        return QStringLiteral("employee ") +
+               withName(c.key, d.has(QStringLiteral("EmployeeName"))
+                                   ? d.value(QStringLiteral("EmployeeName"))
+                                   : personName(d, true));
     if (isTable(c, "tbPasswordMain") || isTable(c, "tbPasswordAppAccess"))
         return QStringLiteral("user ") + withName(c.key, c.action == QLatin1String("INSERT")
                                                              ? personName(d, false)

@@ -19,8 +19,27 @@ ProcedureCatalog::ProcedureCatalog(const QString& folder)
         if (!f.open(QIODevice::ReadOnly))
             continue;
         const QString name = QFileInfo(file).completeBaseName();
-        m_procedures.insert(name.toLower(), parse(name, QString::fromUtf8(f.readAll())));
+        m_procedures.insert(name.toLower(),
+                            parse(name, withSharedParts(folder, QString::fromUtf8(f.readAll()))));
     }
+}
+
+QString ProcedureCatalog::withSharedParts(const QString& folder, const QString& text)
+{
+    const QString tag = QStringLiteral("-- shared:");
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.startsWith(tag))
+            continue;
+        // A part that is missing leaves the line as it is: a comment, so the statement
+        // it belonged in fails where it is run, naming the procedure.
+        QFile part(QDir(folder).filePath(
+            QStringLiteral("shared/%1.sql").arg(trimmed.mid(tag.size()).trimmed())));
+        if (part.open(QIODevice::ReadOnly))
+            line = QString::fromUtf8(part.readAll()).trimmed();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 ProcedureCatalog::Procedure ProcedureCatalog::parse(const QString& name, const QString& text)

@@ -8,7 +8,9 @@
 
 // The store's stored procedures: one resource :/server/procedures/<Name>.sql each. The
 // file starts with header lines "-- parameters: a, b, c" (bound in order to :a, :b,
-// :c) and "-- access: read" or "-- access: write"; the rest is the SQLite body.
+// :c) and "-- access: read" or "-- access: write"; the rest is the SQLite body. A body
+// line "-- shared: Name" stands for shared/<Name>.sql of the same folder: a piece of SQL
+// two procedures must agree on (the rows a page and its count read), written once.
 class ProcedureCatalog
 {
 public:
@@ -33,5 +35,7 @@ public:
     static Procedure parse(const QString& name, const QString& text);
 
 private:
+    static QString withSharedParts(const QString& folder, const QString& text);
+
     QHash<QString, Procedure> m_procedures;
 };

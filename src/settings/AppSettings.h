@@ -33,6 +33,9 @@ struct AppSettings
     // Enter moves an order on from box to box, Alt keys on Save and Cancel, Enter and the
     // arrow keys choose on the lists. Off: the counter's keys are only typing.
     bool keyboardEntry = false;
+    // The tagging window offers bulk tagging (a department, a list or every active
+    // employee at once). Off: it tags one employee at a time.
+    bool bulkTagging = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
 

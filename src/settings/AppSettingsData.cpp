@@ -52,6 +52,7 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
         settings.mealModes.append(modeFrom(rows, row));
     settings.scanMode = rows.value(0, QStringLiteral("SCANMODE")) == QLatin1String("1");
     settings.keyboardEntry = rows.value(0, QStringLiteral("KEYBOARDENTRY")) == QLatin1String("1");
+    settings.bulkTagging = rows.value(0, QStringLiteral("BULKTAGGING")) == QLatin1String("1");
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
@@ -98,7 +99,8 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
     return SqlText::call(QStringLiteral("Station..Save_TALO_AppSettings"),
                          {jsonText(modes), flag(settings.scanMode), flag(settings.keyboardEntry),
-                          QString::number(int(settings.firstDayOfWeek)), settings.siteName, user});
+                          flag(settings.bulkTagging), QString::number(int(settings.firstDayOfWeek)),
+                          settings.siteName, user});
 }
 
 QString AppSettingsData::checkText(const QString& empNum, const QStringList& mealModes)

@@ -116,6 +116,9 @@ QGroupBox* frmAppSettings::createCounterSettings(QWidget* surface)
         QStringLiteral("Enter moves an order on from box to box, Alt+S saves and Alt+C "
                        "cancels, Enter and the arrow keys choose on the lists"));
     counterLayout->addWidget(chkKeyboardEntry);
+    chkBulkTagging = FormControls::control<QCheckBox>(counter, QStringLiteral("chkBulkTagging"));
+    chkBulkTagging->setText(QStringLiteral("Bulk tagging in the tagging window"));
+    counterLayout->addWidget(chkBulkTagging);
     return counter;
 }
 
@@ -192,6 +195,7 @@ void frmAppSettings::showSettings(const AppSettings& settings)
         addRow(mode, listed.mode(mode.mealMode) == nullptr);
     chkScanMode->setChecked(settings.scanMode);
     chkKeyboardEntry->setChecked(settings.keyboardEntry);
+    chkBulkTagging->setChecked(settings.bulkTagging);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
 }
@@ -212,8 +216,8 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order +=
-        {cmdAddMode, chkScanMode, chkKeyboardEntry, cboFirstDay, txtSiteName, cmdSave, cmdCancel};
+    order += {cmdAddMode,  chkScanMode, chkKeyboardEntry, chkBulkTagging,
+              cboFirstDay, txtSiteName, cmdSave,          cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -267,6 +271,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     lblStatus->clear();
     settings.scanMode = chkScanMode->isChecked();
     settings.keyboardEntry = chkKeyboardEntry->isChecked();
+    settings.bulkTagging = chkBulkTagging->isChecked();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
     return settings;

@@ -64,6 +64,7 @@ private:
     QPushButton* cmdAddMode = nullptr;
     QCheckBox* chkScanMode = nullptr;
     QCheckBox* chkKeyboardEntry = nullptr;
+    QCheckBox* chkBulkTagging = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
     QLabel* lblStatus = nullptr;

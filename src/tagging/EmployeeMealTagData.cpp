@@ -1,6 +1,7 @@
 #include "EmployeeMealTagData.h"
 
 #include "context/AppContext.h"
+#include "data/DbError.h"
 #include "data/SqlText.h"
 
 using SqlText::quote;
@@ -23,6 +24,17 @@ void EmployeeMealTagData::saveTag(const QString& empNum, const QString& mealType
 void EmployeeMealTagData::removeTag(const QString& empNum, const QString& mealTypeCode)
 {
     m_context.execute(removeStatement(empNum, mealTypeCode, userCode()));
+}
+
+bool EmployeeMealTagData::bulkTaggingOffered()
+{
+    try {
+        const Recordset settings = m_context.open(QStringLiteral("Station..Load_TALO_AppSettings"));
+        return !settings.eof() &&
+               settings.value(0, QStringLiteral("BULKTAGGING")) == QLatin1String("1");
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 QString EmployeeMealTagData::personnelStatement(const QString& text)

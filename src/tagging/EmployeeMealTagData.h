@@ -20,6 +20,9 @@ public:
     // Both changes are made in the name of the signed-in person.
     void saveTag(const QString& empNum, const QString& mealTypeCode);
     void removeTag(const QString& empNum, const QString& mealTypeCode);
+    // Whether the site shows bulk tagging in this window. Settings that cannot be read
+    // leave it away, as for a site that never chose it.
+    bool bulkTaggingOffered();
 
 private:
     static QString personnelStatement(const QString& text);

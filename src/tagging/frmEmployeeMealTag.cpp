@@ -107,7 +107,8 @@ void frmEmployeeMealTag::createTagPanel()
     Twips::place(cmdSave, 2880, 4200, 1215, 495);
     cmdClose = button(panel, QStringLiteral("cmdClose"), QStringLiteral("Close"));
     Twips::place(cmdClose, 4200, 4200, 1215, 495);
-    // Bulk tagging opens from the heading line, beside "Tagged Meals".
+    // Bulk tagging opens from the heading line, beside "Tagged Meals", where the site
+    // offers it (Form_Load).
     cmdBulkTag = button(panel, QStringLiteral("cmdBulkTag"), QStringLiteral("&Bulk Tagging..."));
     Twips::place(cmdBulkTag, 3600, 60, 1815, 390);
 }
@@ -166,6 +167,7 @@ void frmEmployeeMealTag::connectControls()
 void frmEmployeeMealTag::Form_Load()
 {
     setWindowWidthTwips(kTagPanelWidth);
+    cmdBulkTag->setVisible(m_data.bulkTaggingOffered());
     if (strMode == ModeFromSettings) {
         txtMealDetails[0]->setReadOnly(false);
     } else {

@@ -494,6 +494,10 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
                        "Station..Remove_TALO_EmployeeTaggedMeals 'E001', 'LU', 'ADMIN'"}
         << QStringList{"ADMIN tagged meal type LU Lunch to E001 O'Neil, Mary",
                        "ADMIN removed meal type LU Lunch from E001 O'Neil, Mary"};
+    QTest::newRow("bulk tagging")
+        << QStringList{"Station..Save_TALO_EmployeeMealBulk 'LIST', '', '[\"E001\"]', "
+                       "'[\"LU\"]', '1', 'ADMIN'"}
+        << QStringList{"ADMIN tagged meal type LU Lunch to E001 O'Neil, Mary"};
     QTest::newRow("rights by name")
         << QStringList{rights.arg("|1|0|0|0|0|6|0|8"), rights.arg("|0|0|3|0|0|6|0|0"),
                        rights.arg("|0|0|3|0|0|6|0|0")}
@@ -530,8 +534,8 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     QTest::newRow("import changes")
         << QStringList{import.arg(R"(["E002","Smith","John","P","NURSING","Nursing care","0"])")}
         << QStringList{"ADMIN changed the name of department NURSING from NURSING to Nursing care",
-                       "ADMIN changed employee E002: department from KITCHEN to NURSING, status "
-                       "from active to inactive"};
+                       "ADMIN changed employee E002 Smith, John P: department from KITCHEN to "
+                       "NURSING, status from active to inactive"};
     QTest::newRow("site settings")
         << QStringList{AppSettingsData::saveText(site, "ADMIN")}
         << QStringList{"ADMIN changed the site settings: scan mode from off to on, first day of "

@@ -24,7 +24,8 @@ from kit_grants import kit_grants, refusal_problems, write_problems
 from kit_sql import closing, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
 from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_dates,
-                       procedure_rule_problems)
+                       json_function_problems, procedure_rule_problems,
+                       shared_read_problems)
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
 CLAUSE_END = {"FROM", "WHERE", "ORDER", "GROUP", "UNION", "EXCEPT", "INTERSECT", "HAVING",
@@ -384,6 +385,8 @@ def compare(embedded_dir, mssql_dir):
     problems += procedure_rule_problems({key: (t[0], t[3], t[1]) for key, t in theirs.items()},
                                         embedded_dates(embedded_dir))
     problems += digit_function_problems(mssql_dir) + runner_problems(embedded_dir)
+    problems += shared_read_problems(embedded_dir, {key: t[3] for key, t in theirs.items()})
+    problems += json_function_problems(mssql_dir)
     for key in sorted(set(ours) | set(theirs)):
         if key not in theirs:
             problems.append(f"procedure {ours[key][0]}: in the embedded store only")

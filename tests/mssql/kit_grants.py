@@ -152,6 +152,25 @@ def signed_modules(folder):
     return {name.lower() for name in re.findall(r"N'(\w+)'", block.group(1))} if block else set()
 
 
+def certificate_copy_problems(folder, databases):
+    """The certificate's public key and user are one text, run in each database that a
+    signed procedure writes (EXEC <Database>.sys.sp_executesql)."""
+    path = folder / "07_signing.sql"
+    if not path.exists():
+        return []
+    words = " ".join(upper(t) for t in tokens(path.read_text(encoding="utf-8")))
+    problems = []
+    copies = words.count("FROM BINARY =")
+    if copies != 1:
+        problems.append(f"07_signing.sql builds the certificate's copy {copies} times: one "
+                        f"text, run in each database")
+    for database in sorted(databases):
+        if not re.search(rf"EXEC {database} \. SYS \. SP_EXECUTESQL @SQL", words, re.IGNORECASE):
+            problems.append(f"07_signing.sql does not run the certificate's copy in {database} "
+                            f"(EXEC {database}.sys.sp_executesql)")
+    return problems
+
+
 def write_problems(folder, grants):
     from kit_consistency import mssql_procedures  # noqa: E402 (the two modules use each other)
 
@@ -173,6 +192,7 @@ def write_problems(folder, grants):
                             f"but is not signed in 07_signing.sql")
         if not writes and key in signed:
             problems.append(f"procedure {name} is signed but writes no other database")
+    problems += certificate_copy_problems(folder, {d for d, _, _ in needed})
     for database, table, verb in sorted(needed - signing):
         problems.append(f"{SIGNING_USER} lacks {verb} on {database}.{table}, which a signed "
                         f"procedure writes")

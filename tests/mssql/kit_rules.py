@@ -1,8 +1,9 @@
 """Rules every procedure of the SQL Server kit keeps, read from its tokens:
-  - a JSON argument is proven an array whatever blanks, tabs or line breaks come before
-    it (ISJSON with OPENJSON(CONCAT(N'[', @x, N']')), never LTRIM, which takes only
-    blanks away), and a procedure that reads into its elements first proves each one is
-    the array it reads;
+  - a JSON argument is proven an array by dbo.TALO_IsJsonArray, the one function that
+    does it whatever blanks, tabs or line breaks come before it (ISJSON with
+    OPENJSON(CONCAT(N'[', @json, N']')), never LTRIM, which takes only blanks away); no
+    procedure proves it again in its own way; and a procedure that reads into the
+    elements first proves each one is the array it reads;
   - times are cut to the second, never rounded: no conversion to DATETIME,
     SMALLDATETIME or a DATETIME2/TIME of fewer than 7 digits from anything but a text
     already cut at the second (CONVERT(NCHAR(19), ..., 120)), a date or a literal
@@ -15,6 +16,10 @@
   - every argument the embedded store reads as a date is refused as no date when it
     holds a digit of another script (IF dbo.TALO_HasNonAsciiDigit(@a) = 1 SET @v = NULL,
     @v the date read from it), and the function knows every such digit there is.
+  - an audit row about an employee or a tag names the employee (and a tag its meal type),
+    so the changes log reads as a sentence with names, not codes only;
+  - procedures that must select the same rows (a page and its count) read the table only
+    through the one function (kit) and the one shared part (store) that filters it.
 """
 import pathlib
 import re
@@ -75,14 +80,33 @@ def cut_at_second(argument, dates):
             or text.startswith("CAST (") and text.endswith("AS DATE )"))
 
 
+ARRAY_SHAPE = "ISJSON ( {0} ) = 1 AND ( SELECT TOP ( 1 ) J . [type] FROM OPENJSON ( CONCAT ( " \
+              "N'[' , {0} , N']' ) ) AS J ) = 4"
+
+
+def json_function_problems(kit_dir):
+    """The one function that proves a JSON argument an array does so after any blank."""
+    for path in sorted(kit_dir.rglob("*.sql")):
+        for batch in re.split(r"^\s*GO\s*$", path.read_text(encoding="utf-8"), flags=re.M):
+            words = " ".join(upper(t) for t in tokens(batch))
+            if "FUNCTION DBO . TALO_ISJSONARRAY" in words:
+                if ARRAY_SHAPE.format("@JSON") in words:
+                    return []
+                return [f"{path.name}: dbo.TALO_IsJsonArray does not prove an array when a line "
+                        f"break or tab comes before it"]
+    return ["no script creates dbo.TALO_IsJsonArray"]
+
+
 def json_problems(name, text, toks):
     problems = []
     words = " ".join(upper(t) for t in toks)
-    for variable in sorted(set(re.findall(r"ISJSON \( (@\w+) \)", words))):
-        shape = f"OPENJSON ( CONCAT ( N'[' , {variable} , N']' ) )"
-        if shape not in words:
-            problems.append(f"procedure {name}: {variable} is not proven a JSON array when a "
-                            f"line break or tab comes before it")
+    if "ISJSON (" in words:
+        problems.append(f"procedure {name}: proves a JSON argument an array itself; use "
+                        f"dbo.TALO_IsJsonArray")
+    for variable in sorted(set(re.findall(r"OPENJSON \( (@\w+) \)", words))):
+        if f"TALO_ISJSONARRAY ( {variable} ) = 0" not in words:
+            problems.append(f"procedure {name}: reads {variable} without proving it a JSON array "
+                            f"(dbo.TALO_IsJsonArray)")
         elements_read = re.search(r"OPENJSON \( (\w+) \. \[VALUE\] \)|JSON_VALUE \( (\w+) \. "
                                   r"\[VALUE\]", words, re.IGNORECASE)
         checked = re.search(rf"OPENJSON \( {variable} \) AS (\w+) WHERE \1 \. \[TYPE\] <> 4",
@@ -111,6 +135,50 @@ def paging_problems(name, toks):
             for function, type_toks, argument in conversions(toks)
             if function in ("CAST", "CONVERT") and type_toks
             and upper(type_toks[0]) in NUMBER_TYPES and argument[0][0] != "number"]
+
+
+# (table, kit function, store part, procedures that read the table only through them)
+SHARED_READS = [
+    ("tbTALOAuditLog", "TALO_AuditLogRows", "AuditLogRows",
+     ("Load_TALO_AuditLog", "Count_TALO_AuditLog")),
+]
+
+
+def shared_read_problems(embedded_dir, kit_paths):
+    """kit_paths: {procedure key: path of its kit script}."""
+    problems = []
+    for table, function, part, names in SHARED_READS:
+        for name in names:
+            kit_words = {upper(t) for t in tokens(kit_paths[name.lower()].read_text("utf-8"))}
+            if table.upper() in kit_words or function.upper() not in kit_words:
+                problems.append(f"procedure {name}: reads {table} without dbo.{function} (kit)")
+            store = (embedded_dir / "procedures" / f"{name}.sql").read_text("utf-8")
+            code = "\n".join(line for line in store.splitlines()
+                             if not line.lstrip().startswith("--"))
+            if table in code or f"-- shared: {part}" not in store:
+                problems.append(f"procedure {name}: reads {table} without the shared part "
+                                f"{part} (store)")
+    return problems
+
+
+# The audit rows' table -> the detail fields each row about it must carry.
+NAMED_AUDIT_ROWS = {
+    "N'tbTALOEmployeeMeal'": ("N'EmployeeName='", "N'; TypeName='"),
+    "N'tbcmaster'": ("N'EmployeeName='",),
+}
+
+
+def audit_name_problems(name, toks):
+    texts = {t[1] for t in toks if t[0] == "string"}
+    words = " ".join(t[1] for t in toks)
+    problems = []
+    for table, fields in NAMED_AUDIT_ROWS.items():
+        if "INSERT INTO dbo . tbTALOAuditLog" not in words or table not in texts:
+            continue
+        for field in fields:
+            if field not in texts:
+                problems.append(f"procedure {name}: its {table[2:-1]} audit rows lack {field[1:]}")
+    return problems
 
 
 def body(toks):
@@ -222,4 +290,5 @@ def procedure_rule_problems(procedures, dates=None):
         problems += paging_problems(name, toks)
         problems += nul_problems(name, params, toks)
         problems += digit_problems(name, (dates or {}).get(key, []), toks)
+        problems += audit_name_problems(name, toks)
     return problems

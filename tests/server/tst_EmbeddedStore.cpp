@@ -109,6 +109,8 @@ private slots:
             c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
             c.nativeExecute("DROP TRIGGER Station.trDistributedMealLogin; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN LoginName;");
+            c.nativeExecute("DROP TRIGGER Station.trDistributedMealCostPlain; DROP TRIGGER "
+                            "Station.trDistributedMealCostPlainUpdate;");
             c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
                             "Station.tbTALOAuditLog DROP COLUMN LoginName; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "
@@ -150,6 +152,76 @@ private slots:
 
     // The second counter waits for the first one's write instead of failing with
     // SQLITE_BUSY, and both meals are stored.
+    // Costs written before they were kept plain: the upgrade rounds a number to the cent,
+    // empties any other text (a meal without a cost), and logs what each was.
+    void oldCostTextsBecomePlainDecimals_data()
+    {
+        QTest::addColumn<QString>("old");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("blanks and one decimal") << " 12.5 "
+                                                << "12.50";
+        QTest::newRow("half a cent up") << "2.675"
+                                        << "2.68";
+        QTest::newRow("no decimals, leading zeros") << "007"
+                                                    << "7.00";
+        QTest::newRow("only decimals") << ".5"
+                                       << "0.50";
+        QTest::newRow("a word after it") << "12 pesos"
+                                         << "";
+        QTest::newRow("thousands separator") << "1,250.00"
+                                             << "";
+        QTest::newRow("negative") << "-3.00"
+                                  << "";
+        QTest::newRow("only blanks") << "  "
+                                     << "";
+    }
+
+    void oldCostTextsBecomePlainDecimals()
+    {
+        QFETCH(QString, old);
+        QFETCH(QString, plain);
+        QTemporaryDir dir;
+        {
+            EmbeddedConnection c(dir.path());
+            seedMeal(c);
+            c.execute(save(""));
+            // As a store before plain costs: no triggers, and the old texts in place.
+            c.nativeExecute("DROP TRIGGER Station.trMealCostPlain; DROP TRIGGER "
+                            "Station.trMealCostPlainUpdate; DROP TRIGGER "
+                            "Station.trDistributedMealCostPlain; DROP TRIGGER "
+                            "Station.trDistributedMealCostPlainUpdate; ALTER TABLE "
+                            "Station.tbTALOSiteSetting DROP COLUMN BulkTagging; "
+                            "UPDATE talo_schema_version SET Version = 14 "
+                            "WHERE DatabaseName = 'Station';");
+            c.nativeExecute("UPDATE Station.tbcoMeal SET Cost = '" + old +
+                            "'; UPDATE Station.tbTALOEmployeeDistributedMeals SET MealCost = '" +
+                            old + "'; DELETE FROM Station.tbTALOAuditLog;");
+        }
+        EmbeddedConnection c(dir.path());
+        QCOMPARE(c.nativeQuery("SELECT Cost FROM Station.tbcoMeal").value(0, 0), plain);
+        QCOMPARE(c.nativeQuery("SELECT MealCost FROM Station.tbTALOEmployeeDistributedMeals")
+                     .value(0, 0),
+                 plain);
+        QCOMPARE(c.nativeQuery("SELECT group_concat(TableName || '|' || Details || '|' || UserID, "
+                               "', ') FROM Station.tbTALOAuditLog")
+                     .value(0, 0),
+                 "tbcoMeal|Cost: " + old + " -> " + plain + "|UPGRADE, " +
+                     "tbTALOEmployeeDistributedMeals|MealCost: " + old + " -> " + plain +
+                     "|UPGRADE");
+        // From now on the store refuses such a text, as the kit's CHECK does.
+        for (const char* sql : {"UPDATE Station.tbcoMeal SET Cost = '12.5'",
+                                "UPDATE Station.tbTALOEmployeeDistributedMeals SET MealCost = "
+                                "' 1.00'"}) {
+            try {
+                c.nativeExecute(sql);
+                QFAIL(sql);
+            } catch (const DbError& error) {
+                QVERIFY2(error.message().contains("CHECK constraint failed"),
+                         qPrintable(error.message()));
+            }
+        }
+    }
+
     void secondWriterWaits()
     {
         QTemporaryDir dir;

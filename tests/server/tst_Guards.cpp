@@ -256,7 +256,7 @@ private slots:
             << "Text arguments must not contain the NUL character.";
         QTest::newRow("NUL before a daily limit")
             << QString("Station..Save_TALO_AppSettings '[[\"Lunch\", \"\\u0000 1\", \"B\", \"\", "
-                       "\"\"]]', '0', '0', '1', '', 'ADMIN'")
+                       "\"\"]]', '0', '0', '0', '1', '', 'ADMIN'")
             << "Text arguments must not contain the NUL character.";
         QTest::newRow("NUL in a plain argument")
             << "Station..Save_TALO_User 'NEW1', 'Doe" + QString(QChar(0)) + "x', 'Jo', '', 'ADMIN'"

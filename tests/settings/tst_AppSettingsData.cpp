@@ -126,6 +126,7 @@ private slots:
             {"Night Shift Meal", 2, LimitAction::Warn, QTime(23, 30), QTime(0, 30)});
         settings.scanMode = true;
         settings.keyboardEntry = true;
+        settings.bulkTagging = true;
         settings.firstDayOfWeek = Qt::Sunday;
         settings.siteName = "Peña General – Annex";
         const int before = auditRows(env);
@@ -135,7 +136,7 @@ private slots:
                                  "\"\",\"\"],[\"Lunch\",\"1\",\"B\",\"11:00\",\"14:00\"],"),
                  qPrintable(sent));
         QVERIFY2(sent.endsWith("[\"Night Shift Meal\",\"2\",\"W\",\"23:30\",\"00:30\"]]', '1', "
-                               "'1', '7', 'Peña General – Annex', 'CLERK01'"),
+                               "'1', '1', '7', 'Peña General – Annex', 'CLERK01'"),
                  qPrintable(sent));
         QCOMPARE(data.load(), settings);
 
@@ -145,7 +146,8 @@ private slots:
                       "FROM Station.tbTALOAuditLog ORDER BY AuditID DESC LIMIT 3");
         QCOMPARE(audit.rows().at(2),
                  QStringList({"tbTALOSiteSetting", "Site", "UPDATE",
-                              "ScanMode: 0 -> 1; KeyboardEntry: 0 -> 1; FirstDayOfWeek: 1 -> 7; "
+                              "ScanMode: 0 -> 1; KeyboardEntry: 0 -> 1; BulkTagging: 0 -> 1; "
+                              "FirstDayOfWeek: 1 -> 7; "
                               "SiteName:  -> "
                               "Peña General – Annex",
                               "CLERK01", "1"}));
@@ -191,12 +193,13 @@ private slots:
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("message");
         // The save's arguments: the modes' JSON text, scan mode, first day, site name,
-        // keyboard order entry.
+        // keyboard order entry, bulk tagging.
         const auto row = [](const char* name, const QString& modes, const QString& message,
                             const QString& scan = "0", const QString& firstDay = "1",
-                            const QString& site = "Site", const QString& keyboard = "0") {
-            QTest::newRow(name) << "'" + modes + "', '" + scan + "', '" + keyboard + "', '" +
-                                       firstDay + "', '" + site + "', 'ADMIN'"
+                            const QString& site = "Site", const QString& keyboard = "0",
+                            const QString& bulk = "0") {
+            QTest::newRow(name) << "'" + modes + "', '" + scan + "', '" + keyboard + "', '" + bulk +
+                                       "', '" + firstDay + "', '" + site + "', 'ADMIN'"
                                 << message;
         };
         const QString ok = modesJson();
@@ -214,6 +217,10 @@ private slots:
             "Site", "y");
         row("keyboard too long", ok, "Keyboard order entry can be at most 1 character long.", "0",
             "1", "Site", "10");
+        row("bulk tagging", ok, "Bulk tagging must be 1 (on) or 0 (off), not 'y'.", "0", "1",
+            "Site", "0", "y");
+        row("bulk tagging too long", ok, "Bulk tagging can be at most 1 character long.", "0", "1",
+            "Site", "0", "yes");
         row("first day 0", ok,
             "The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '0'.",
             "0", "0");

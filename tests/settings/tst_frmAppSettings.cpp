@@ -126,6 +126,7 @@ void tst_frmAppSettings::showsTheListedModesAndFitsItsWindow()
         QCOMPARE(ui.get<QCheckBox>("chkKeyboardEntry")->text(),
                  QStringLiteral("Keyboard order entry"));
         QVERIFY(!ui.get<QCheckBox>("chkKeyboardEntry")->isChecked());
+        QVERIFY(!ui.get<QCheckBox>("chkBulkTagging")->isChecked());
         QCOMPARE(ui.get<QComboBox>("cboFirstDay")->currentText(), QStringLiteral("Monday"));
         QCOMPARE(ui.get<QLineEdit>("txtSiteName")->placeholderText(), QStringLiteral("St. Anne"));
         QCOMPARE(cutOffCaptions(&ui.dialog), QStringList());
@@ -162,6 +163,7 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
         QTRY_VERIFY(!ui.dialog.findChild<QLineEdit*>(QStringLiteral("txtMode(%1)").arg(dropped)));
         ui.get<QCheckBox>("chkScanMode")->setChecked(true);
         ui.get<QCheckBox>("chkKeyboardEntry")->setChecked(true);
+        ui.get<QCheckBox>("chkBulkTagging")->setChecked(true);
         // Windows that only meet at an end are no overlap.
         Ui::type(ui.box("txtServeFrom", 1), QStringLiteral("10:30"));
         Ui::type(ui.box("txtServeTo", 1), QStringLiteral("14:00"));
@@ -191,6 +193,7 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
     QCOMPARE(shared.mealModes.at(8).serveTo, QTime(2, 0));
     QVERIFY(shared.scanMode);
     QVERIFY(shared.keyboardEntry);
+    QVERIFY(shared.bulkTagging);
     QCOMPARE(shared.firstDayOfWeek, Qt::Sunday);
     QCOMPARE(shared.siteName, QStringLiteral("North Wing"));
 
@@ -202,6 +205,7 @@ void tst_frmAppSettings::savedSettingsPersistAndAreSharedByAnotherWorkstation()
         QCOMPARE(ui.box("txtServeFrom", 8)->text(), QStringLiteral("23:00"));
         QVERIFY(ui.get<QCheckBox>("chkScanMode")->isChecked());
         QVERIFY(ui.get<QCheckBox>("chkKeyboardEntry")->isChecked());
+        QVERIFY(ui.get<QCheckBox>("chkBulkTagging")->isChecked());
         QCOMPARE(ui.get<QComboBox>("cboFirstDay")->currentText(), QStringLiteral("Sunday"));
         QCOMPARE(ui.get<QLineEdit>("txtSiteName")->text(), QStringLiteral("North Wing"));
         // An added mode can be removed again; the saved list then lacks it.

@@ -254,15 +254,17 @@ void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportCha
              QStringLiteral("LopezMLAB1"));
     QCOMPARE(env.scalar("SELECT Description FROM Payroll.tbcDepartment WHERE DeptCode = 'LAB'"),
              QStringLiteral("Laboratory"));
-    QCOMPARE(env.query("SELECT TableName, RecordKey, Action, Details, UserID FROM "
-                       "Station.tbTALOAuditLog ORDER BY AuditID")
-                 .rows(),
-             (QList<QStringList>{
-                 {"tbcDepartment", "LAB", "INSERT", "Description=Laboratory", "HR01"},
-                 {"tbcmaster", "E004", "INSERT",
-                  "Lastname=Lopez; Firstname=Dina; Middlename=M; DeptCode=LAB; Active=1", "HR01"},
-                 {"tbcmaster", "E002", "UPDATE", "DeptCode: NUR -> KIT", "HR01"},
-                 {"tbcmaster", "E003", "UPDATE", "Active: 1 -> 0", "HR01"}}));
+    QCOMPARE(
+        env.query("SELECT TableName, RecordKey, Action, Details, UserID FROM "
+                  "Station.tbTALOAuditLog ORDER BY AuditID")
+            .rows(),
+        (QList<QStringList>{
+            {"tbcDepartment", "LAB", "INSERT", "Description=Laboratory", "HR01"},
+            {"tbcmaster", "E004", "INSERT",
+             "Lastname=Lopez; Firstname=Dina; Middlename=M; DeptCode=LAB; Active=1", "HR01"},
+            {"tbcmaster", "E002", "UPDATE", "EmployeeName=Reyes, Ben; DeptCode: NUR -> KIT",
+             "HR01"},
+            {"tbcmaster", "E003", "UPDATE", "EmployeeName=Santos, Carl; Active: 1 -> 0", "HR01"}}));
 
     // The same file again: nothing to send, nothing changes.
     const QString after = storeState(env);

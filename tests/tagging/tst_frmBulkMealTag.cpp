@@ -1,5 +1,6 @@
 #include "context/WindowRegistry.h"
 #include "data/DbError.h"
+#include "settings/AppSettingsData.h"
 #include "support/BulkTagUi.h"
 #include "support/TestEnvironment.h"
 #include "tagging/frmBulkMealTag.h"
@@ -28,6 +29,15 @@ void seedSite(TestEnvironment& env)
     env.tag("D2", "LUN");
 }
 
+// The site's choice, saved as App Settings saves it.
+void offerBulkTagging(TestEnvironment& env, bool on)
+{
+    AppSettingsData data(env.context());
+    AppSettings settings = data.load();
+    settings.bulkTagging = on;
+    data.save(settings);
+}
+
 QString tags(TestEnvironment& env)
 {
     QStringList out;
@@ -42,8 +52,9 @@ QString tags(TestEnvironment& env)
 QString audit(TestEnvironment& env)
 {
     QStringList out;
-    const Recordset rows = env.query(
-        "SELECT TableName, RecordKey, Action, UserID FROM Station.tbTALOAuditLog ORDER BY AuditID");
+    const Recordset rows =
+        env.query("SELECT TableName, RecordKey, Action, UserID FROM Station.tbTALOAuditLog "
+                  "WHERE TableName <> 'tbTALOSiteSetting' ORDER BY AuditID");
     for (const QStringList& row : rows.rows())
         out << row.join('|');
     return out.join(", ");
@@ -56,6 +67,8 @@ class tst_frmBulkMealTag : public QObject
     Q_OBJECT
 
 private slots:
+    void taggingWindowOffersItOnlyWhereTheSiteDoes_data();
+    void taggingWindowOffersItOnlyWhereTheSiteDoes();
     void departmentFromTheTaggingWindowPreviewsThenTagsInOneCall();
     void everyActiveEmployee();
     void withoutTheTaggingRightNothingOpens();
@@ -63,10 +76,37 @@ private slots:
     void procedureRefusesAndChangesNothing();
 };
 
+void tst_frmBulkMealTag::taggingWindowOffersItOnlyWhereTheSiteDoes_data()
+{
+    QTest::addColumn<QList<bool>>("choices");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("never chosen") << QList<bool>() << false;
+    QTest::newRow("turned on") << QList<bool>{true} << true;
+    QTest::newRow("turned off again") << QList<bool>{true, false} << false;
+}
+
+void tst_frmBulkMealTag::taggingWindowOffersItOnlyWhereTheSiteDoes()
+{
+    QFETCH(QList<bool>, choices);
+    QFETCH(bool, offered);
+    TestEnvironment env;
+    for (bool on : choices)
+        offerBulkTagging(env, on);
+    frmEmployeeMealTag& tagging = env.context().windows().get<frmEmployeeMealTag>();
+    tagging.strMode = QStringLiteral("1");
+    env.modal().then([&](QDialog& d) {
+        QCOMPARE(!DialogUi(d).get<QPushButton>("cmdBulkTag")->isHidden(), offered);
+        DialogUi(d).click("cmdClose");
+    });
+    tagging.showModal();
+    QCOMPARE(env.modal().unexpected(), 0);
+}
+
 void tst_frmBulkMealTag::departmentFromTheTaggingWindowPreviewsThenTagsInOneCall()
 {
     TestEnvironment env(QStringLiteral("SUPER01"), QStringLiteral("|1|2|3|4|0|0|0|0"));
     seedSite(env);
+    offerBulkTagging(env, true);
     frmEmployeeMealTag& tagging = env.context().windows().get<frmEmployeeMealTag>();
     tagging.strMode = QStringLiteral("1");
     env.modal().then([](QDialog& d) { DialogUi(d).click("cmdBulkTag"); });
@@ -140,6 +180,10 @@ void tst_frmBulkMealTag::everyActiveEmployee()
     frmBulkMealTag::openChecked(env.context());
     QCOMPARE(env.modal().unexpected(), 0);
     QCOMPARE(tags(env), QStringLiteral("D1/LUN by CLERK01, D2/LUN by TEST, N1/LUN by CLERK01"));
+    // A department code with trailing blanks is that department, as on SQL Server.
+    const Recordset preview = env.store().open(
+        R"(Station..Save_TALO_EmployeeMealBulk 'DEPARTMENT', 'DIE  ', '', '["SNK"]', '0', 'X')");
+    QCOMPARE(preview.rows(), (QList<QStringList>{{"SNK", "Snacks", "2", "2", "0"}}));
 }
 
 void tst_frmBulkMealTag::withoutTheTaggingRightNothingOpens()
@@ -173,6 +217,10 @@ void tst_frmBulkMealTag::procedureRefusesAndChangesNothing_data()
                                    << "Department code is required.";
     QTest::newRow("employees not JSON") << R"('LIST', '', 'D1', '["LUN"]', '1')"
                                         << "The employees must be a JSON array.";
+    QTest::newRow("a type not a text") << R"('ALL', '', '', '["LUN",true]', '1')"
+                                       << "Each meal type must be a JSON text.";
+    QTest::newRow("an employee not a text") << R"('LIST', '', '["D1",[2]]', '["LUN"]', '1')"
+                                            << "Each employee must be a JSON text.";
     QTest::newRow("scope") << R"('SOME', '', '', '["LUN"]', '1')"
                            << "Unknown selection 'SOME'; use ALL, DEPARTMENT or LIST.";
     QTest::newRow("apply flag") << R"('ALL', '', '', '["LUN"]', 'Y')"

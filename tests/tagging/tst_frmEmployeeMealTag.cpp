@@ -127,7 +127,9 @@ private slots:
             enter(child(d, "txtEmpSearch"));
             QVERIFY(!personnelShown(d));
         });
-        QCOMPARE(env->statements(), QStringList{"Station..Load_TALO_EmployeeTaggedMeals '1001'"});
+        // The site's settings first: they say whether bulk tagging is offered.
+        QCOMPARE(env->statements(), QStringList({"Station..Load_TALO_AppSettings",
+                                                 "Station..Load_TALO_EmployeeTaggedMeals '1001'"}));
 
         env->clearStatements();
         open("1", [](QDialog& d) {
@@ -137,7 +139,8 @@ private slots:
             QCOMPARE(box(d, 0)->text(), QString());
             QVERIFY(!grid(d, "mshMealList")->isEnabled());
         });
-        QCOMPARE(env->statements(), QStringList{"Station..Load_TALO_EmployeeTaggedMeals ''"});
+        QCOMPARE(env->statements(), QStringList({"Station..Load_TALO_AppSettings",
+                                                 "Station..Load_TALO_EmployeeTaggedMeals ''"}));
     }
 
     void personnelSearchListsNumberAndLastNamePrefix()

@@ -37,8 +37,7 @@ BEGIN
         SET @message = CONCAT(N'''', @date, N''' is not a valid date.');
         THROW 50000, @message, 1;
     END;
-    -- An array, whatever blanks, tabs or line breaks come before it.
-    IF ISJSON(@modes) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @modes, N']')) AS j) <> 4
+    IF dbo.TALO_IsJsonArray(@modes) = 0
         THROW 50000, N'The meal modes must be a JSON array.', 1;
     IF dbo.TALO_JsonHasNul(@modes) = 1
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;

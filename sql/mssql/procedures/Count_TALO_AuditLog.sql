@@ -1,8 +1,8 @@
 USE Station;
 GO
 
--- How many changes the changes log shows for these filters (as Load_TALO_AuditLog),
--- counted on the server from the log's date-time index.
+-- How many changes the changes log shows for these filters (the rows Load_TALO_AuditLog
+-- pages through, dbo.TALO_AuditLogRows), counted on the server.
 CREATE OR ALTER PROCEDURE dbo.Count_TALO_AuditLog
     @from NVARCHAR(4000),
     @to NVARCHAR(4000),
@@ -46,16 +46,8 @@ BEGIN
         THROW 50000, @message, 1;
     END;
 
-    DECLARE @lower DATETIME2(0) = COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)));
-    DECLARE @upper DATETIME2(0) = COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)));
-
     SELECT COUNT_BIG(*) AS CHANGES
-    FROM dbo.tbTALOAuditLog AS a
-    WHERE
-        a.ChangedAt >= @lower
-        AND a.ChangedAt <= @upper
-        AND (@table = N'' OR a.TableName = @table)
-        AND (@user = N'' OR a.UserID = @user)
+    FROM dbo.TALO_AuditLogRows(@fromAt, @toAt, @table, @user) AS a
     OPTION (RECOMPILE);
 END;
 GO

@@ -18,6 +18,7 @@ BEGIN
         m.Listed AS LISTED,
         COALESCE(s.ScanMode, '0') AS SCANMODE,
         COALESCE(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
+        COALESCE(s.BulkTagging, '0') AS BULKTAGGING,
         CAST(COALESCE(s.FirstDayOfWeek, 1) AS NVARCHAR(1)) AS FIRSTDAYOFWEEK,
         COALESCE(s.SiteName, N'') AS SITENAME
     FROM dbo.tbTALOMealModeSetting AS m

@@ -90,11 +90,11 @@ BEGIN
 
     DECLARE @size INT = TRY_CONVERT(INT, @sizeDigits);
     DECLARE @afterNumber BIGINT = TRY_CONVERT(BIGINT, @afterDigits);
+    -- A page starts no earlier than the change that ended the page before.
     DECLARE @lower DATETIME2(0) = CASE
         WHEN @afterAt IS NOT NULL AND (@fromAt IS NULL OR @afterAt > @fromAt) THEN @afterAt
-        ELSE COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)))
+        ELSE @fromAt
     END;
-    DECLARE @upper DATETIME2(0) = COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)));
 
     SELECT TOP (@size)
         a.ChangedAt AS CHANGEDAT,
@@ -105,13 +105,8 @@ BEGIN
         a.Details AS DETAILS,
         a.AuditID AS AUDITID,
         a.LoginName AS LOGINNAME
-    FROM dbo.tbTALOAuditLog AS a
-    WHERE
-        a.ChangedAt >= @lower
-        AND a.ChangedAt <= @upper
-        AND (@afterAt IS NULL OR a.ChangedAt > @afterAt OR a.AuditID > @afterNumber)
-        AND (@table = N'' OR a.TableName = @table)
-        AND (@user = N'' OR a.UserID = @user)
+    FROM dbo.TALO_AuditLogRows(@lower, @toAt, @table, @user) AS a
+    WHERE @afterAt IS NULL OR a.ChangedAt > @afterAt OR a.AuditID > @afterNumber
     ORDER BY a.ChangedAt, a.AuditID
     OPTION (RECOMPILE);
 END;

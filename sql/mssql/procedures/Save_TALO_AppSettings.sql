@@ -3,15 +3,16 @@ GO
 
 -- Replaces every app setting in one call. @modes is a JSON array with one array per meal
 -- mode: [mode, daily limit ("" = none, else 0..99), action ("W" warn or "B" block),
--- serving from, serving to ("HH:MM" both, or both "")]. @scan (scan mode) and @keyboard
--- (keyboard order entry) are '1' or '0', @firstday
--- 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name). The eight
--- listed modes stay; a mode missing from the array is removed. Every change writes one
+-- serving from, serving to ("HH:MM" both, or both "")]. @scan (scan mode), @keyboard
+-- (keyboard order entry) and @bulk (bulk tagging in the tagging window) are '1' or '0',
+-- @firstday 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name).
+-- The eight listed modes stay; a mode missing from the array is removed. Every change writes one
 -- audit row: the site's settings one, each added, changed or removed mode one.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
     @keyboard NVARCHAR(4000),
+    @bulk NVARCHAR(4000),
     @firstday NVARCHAR(4000),
     @site NVARCHAR(4000),
     @user NVARCHAR(4000)
@@ -22,7 +23,8 @@ BEGIN
     -- NUL in any argument is refused first, as the embedded store refuses it.
     IF 1 IN (
         dbo.TALO_HasNul(@modes), dbo.TALO_HasNul(@scan), dbo.TALO_HasNul(@keyboard),
-        dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site), dbo.TALO_HasNul(@user)
+        dbo.TALO_HasNul(@bulk), dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site),
+        dbo.TALO_HasNul(@user)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -41,6 +43,8 @@ BEGIN
         THROW 50000, N'Scan mode can be at most 1 character long.', 1;
     IF DATALENGTH(@keyboard) > 2
         THROW 50000, N'Keyboard order entry can be at most 1 character long.', 1;
+    IF DATALENGTH(@bulk) > 2
+        THROW 50000, N'Bulk tagging can be at most 1 character long.', 1;
     IF DATALENGTH(@firstday) > 2
         THROW 50000, N'First day of the week can be at most 1 character long.', 1;
     IF DATALENGTH(@site) > 400
@@ -83,6 +87,11 @@ BEGIN
             );
             THROW 50000, @message, 1;
         END;
+        IF @bulk NOT IN (N'1', N'0') OR DATALENGTH(@bulk) <> 2
+        BEGIN
+            SET @message = CONCAT(N'Bulk tagging must be 1 (on) or 0 (off), not ''', @bulk, N'''.');
+            THROW 50000, @message, 1;
+        END;
         IF @firstday NOT IN (N'1', N'2', N'3', N'4', N'5', N'6', N'7')
             OR DATALENGTH(@firstday) <> 2
         BEGIN
@@ -92,7 +101,7 @@ BEGIN
             );
             THROW 50000, @message, 1;
         END;
-        IF ISJSON(@modes) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @modes, N']')) AS j) <> 4
+        IF dbo.TALO_IsJsonArray(@modes) = 0
             THROW 50000, N'The meal modes must be a JSON array.', 1;
         IF dbo.TALO_JsonHasNul(@modes) = 1
             THROW 50000, N'Text arguments must not contain the NUL character.', 1;
@@ -232,6 +241,8 @@ BEGIN
                 CASE WHEN s.KeyboardEntry <> @keyboard
                     THEN CONCAT(N'; KeyboardEntry: ', s.KeyboardEntry, N' -> ', @keyboard)
                     ELSE N'' END,
+                CASE WHEN s.BulkTagging <> @bulk
+                    THEN CONCAT(N'; BulkTagging: ', s.BulkTagging, N' -> ', @bulk) ELSE N'' END,
                 CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
                     THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
                     ELSE N'' END,
@@ -247,6 +258,7 @@ BEGIN
             AND (
                 s.ScanMode <> @scan
                 OR s.KeyboardEntry <> @keyboard
+                OR s.BulkTagging <> @bulk
                 OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
                 OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
             );
@@ -341,14 +353,15 @@ BEGIN
 
         IF @locked IS NULL
             INSERT INTO dbo.tbTALOSiteSetting (
-                SettingID, ScanMode, KeyboardEntry, FirstDayOfWeek, SiteName
+                SettingID, ScanMode, KeyboardEntry, BulkTagging, FirstDayOfWeek, SiteName
             )
-            VALUES (1, @scan, @keyboard, CAST(@firstday AS INT), @siteName);
+            VALUES (1, @scan, @keyboard, @bulk, CAST(@firstday AS INT), @siteName);
         ELSE
             UPDATE dbo.tbTALOSiteSetting
             SET
                 ScanMode = @scan,
                 KeyboardEntry = @keyboard,
+                BulkTagging = @bulk,
                 FirstDayOfWeek = CAST(@firstday AS INT),
                 SiteName = @siteName
             WHERE SettingID = 1;

@@ -89,9 +89,12 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        -- An array, whatever blanks, tabs or line breaks come before it.
-        IF ISJSON(@types) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @types, N']')) AS j) <> 4
+        IF dbo.TALO_IsJsonArray(@types) = 0
             THROW 50000, N'The meal types must be a JSON array.', 1;
+        -- Codes are texts: true or 12 would read as 'true' or '12' here and otherwise in
+        -- the embedded store.
+        IF EXISTS (SELECT 1 FROM OPENJSON(@types) AS j WHERE j.[type] NOT IN (0, 1))
+            THROW 50000, N'Each meal type must be a JSON text.', 1;
         INSERT INTO @chosenTypes (Seq, Code)
         SELECT CAST(j.[key] AS INT), j.value
         FROM OPENJSON(@types) AS j;
@@ -135,8 +138,10 @@ BEGIN
 
         IF @mode = N'LIST'
         BEGIN
-            IF ISJSON(@employees) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @employees, N']')) AS j) <> 4
+            IF dbo.TALO_IsJsonArray(@employees) = 0
                 THROW 50000, N'The employees must be a JSON array.', 1;
+            IF EXISTS (SELECT 1 FROM OPENJSON(@employees) AS j WHERE j.[type] NOT IN (0, 1))
+                THROW 50000, N'Each employee must be a JSON text.', 1;
             INSERT INTO @chosenEmployees (Seq, EmpNum)
             SELECT CAST(j.[key] AS INT), j.value
             FROM OPENJSON(@employees) AS j;
@@ -197,11 +202,17 @@ BEGIN
                 N'tbTALOEmployeeMeal',
                 p.EmpNum + N'/' + p.Code,
                 N'TAG',
-                N'',
+                CONCAT(
+                    N'EmployeeName=',
+                    RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
+                    N'; TypeName=', mt.Description
+                ),
                 @user,
                 @now,
                 ORIGINAL_LOGIN()
             FROM @pairs AS p
+            INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = p.EmpNum
+            INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = p.Code
             WHERE p.Had = 0
             ORDER BY p.EmpNum, p.Code;
 

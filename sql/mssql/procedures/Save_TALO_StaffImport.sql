@@ -58,8 +58,7 @@ BEGIN
         IF @outer = 0 BEGIN TRANSACTION;
         ELSE SAVE TRANSACTION talo_save_staff_import;
 
-        -- An array, whatever blanks, tabs or line breaks come before it.
-        IF ISJSON(@rows) = 0 OR (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @rows, N']')) AS j) <> 4
+        IF dbo.TALO_IsJsonArray(@rows) = 0
             THROW 50000, N'The staff rows must be a JSON array.', 1;
         IF dbo.TALO_JsonHasNul(@rows) = 1
             THROW 50000, N'Text arguments must not contain the NUL character.', 1;
@@ -232,7 +231,11 @@ BEGIN
                     N'; Middlename=', s.Middlename, N'; DeptCode=', s.DeptCode,
                     N'; Active=', s.Active
                 )
-                ELSE STUFF(CONCAT(
+                -- The employee's name as it was, then what changed: the log names whom it
+                -- changed as every other row does.
+                ELSE CONCAT(
+                    N'EmployeeName=',
+                    RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
                     CASE WHEN e.Lastname <> s.Lastname COLLATE Latin1_General_100_BIN2
                         THEN CONCAT(N'; Lastname: ', e.Lastname, N' -> ', s.Lastname) END,
                     CASE WHEN e.Firstname <> s.Firstname COLLATE Latin1_General_100_BIN2
@@ -243,7 +246,7 @@ BEGIN
                         THEN CONCAT(N'; DeptCode: ', e.DeptCode, N' -> ', s.DeptCode) END,
                     CASE WHEN e.Active <> s.Active
                         THEN CONCAT(N'; Active: ', e.Active, N' -> ', s.Active) END
-                ), 1, 2, N'')
+                )
             END,
             @user,
             @now,

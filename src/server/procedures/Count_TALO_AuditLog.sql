@@ -1,8 +1,8 @@
 -- parameters: from, to, table, user
 -- access: read
 -- role: users
--- How many changes the changes log shows for these filters (as Load_TALO_AuditLog),
--- counted in the store from the log's date-time index.
+-- How many changes the changes log shows for these filters (the rows Load_TALO_AuditLog
+-- pages through), counted in the store.
 
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
@@ -17,8 +17,5 @@ SELECT talo_raise('''' || :to || ''' is not a valid date and time.')
 WHERE trim(:to) <> '' AND talo_iso(:to) IS NULL;
 
 SELECT count(*) AS CHANGES
-FROM Station.tbTALOAuditLog AS a INDEXED BY ixAuditChangedAt
-WHERE a.ChangedAt >= COALESCE(talo_iso(:from), '')
-  AND a.ChangedAt <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-  AND (:table = '' OR a.TableName = :table)
-  AND (:user = '' OR a.UserID = :user);
+-- shared: AuditLogRows
+;

@@ -13,6 +13,7 @@ SELECT m.MealMode AS MEALMODE,
        m.Listed AS LISTED,
        coalesce(s.ScanMode, '0') AS SCANMODE,
        coalesce(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
+       coalesce(s.BulkTagging, '0') AS BULKTAGGING,
        CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
        coalesce(s.SiteName, '') AS SITENAME
 FROM Station.tbTALOMealModeSetting m

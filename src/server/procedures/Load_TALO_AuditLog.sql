@@ -40,12 +40,8 @@ SELECT talo_general_date(a.ChangedAt) AS CHANGEDAT,
        a.Details AS DETAILS,
        a.AuditID AS AUDITID,
        a.LoginName AS LOGINNAME
-FROM Station.tbTALOAuditLog AS a INDEXED BY ixAuditChangedAt
-WHERE a.ChangedAt >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
-  AND a.ChangedAt <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+-- shared: AuditLogRows
   AND (trim(:afterdate) = '' OR a.ChangedAt > talo_iso(:afterdate)
        OR a.AuditID > CAST(trim(:afterid) AS INTEGER))
-  AND (:table = '' OR a.TableName = :table)
-  AND (:user = '' OR a.UserID = :user)
 ORDER BY a.ChangedAt, a.AuditID
 LIMIT CAST(trim(:pagesize) AS INTEGER);

@@ -1,10 +1,10 @@
--- parameters: modes, scan, keyboard, firstday, site, user
+-- parameters: modes, scan, keyboard, bulk, firstday, site, user
 -- access: write
 -- role: settings
 -- Replaces every app setting in one call. modes is a JSON array with one array per meal
 -- mode: [mode, daily limit ("" = none, else 0..99), action ("W" warn or "B" block),
--- serving from, serving to ("HH:MM" both, or both "")]. scan (scan mode) and keyboard
--- (keyboard order entry) are '1' or '0', firstday
+-- serving from, serving to ("HH:MM" both, or both "")]. scan (scan mode), keyboard
+-- (keyboard order entry) and bulk (bulk tagging in the tagging window) are '1' or '0', firstday
 -- 1 (Monday) to 7 (Sunday), site the site name ("" = the hospital's name). The eight
 -- listed modes stay; a mode missing from the array is removed. Every change writes one
 -- audit row: the site's settings one, each added, changed or removed mode one.
@@ -14,6 +14,7 @@
 SELECT talo_raise('Meal modes can be at most 20000 characters long.') WHERE talo_length(:modes) > 20000;
 SELECT talo_raise('Scan mode can be at most 1 character long.') WHERE talo_length(:scan) > 1;
 SELECT talo_raise('Keyboard order entry can be at most 1 character long.') WHERE talo_length(:keyboard) > 1;
+SELECT talo_raise('Bulk tagging can be at most 1 character long.') WHERE talo_length(:bulk) > 1;
 SELECT talo_raise('First day of the week can be at most 1 character long.') WHERE talo_length(:firstday) > 1;
 SELECT talo_raise('Site name can be at most 200 characters long.') WHERE talo_length(:site) > 200;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
@@ -23,6 +24,9 @@ WHERE :scan NOT IN ('1', '0');
 
 SELECT talo_raise('Keyboard order entry must be 1 (on) or 0 (off), not ''' || :keyboard || '''.')
 WHERE :keyboard NOT IN ('1', '0');
+
+SELECT talo_raise('Bulk tagging must be 1 (on) or 0 (off), not ''' || :bulk || '''.')
+WHERE :bulk NOT IN ('1', '0');
 
 SELECT talo_raise('The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '''
                   || :firstday || '''.')
@@ -106,6 +110,8 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
               || CASE WHEN s.KeyboardEntry <> :keyboard
                       THEN '; KeyboardEntry: ' || s.KeyboardEntry || ' -> ' || :keyboard
                       ELSE '' END
+              || CASE WHEN s.BulkTagging <> :bulk
+                      THEN '; BulkTagging: ' || s.BulkTagging || ' -> ' || :bulk ELSE '' END
               || CASE WHEN s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
                       THEN '; FirstDayOfWeek: ' || s.FirstDayOfWeek || ' -> ' || :firstday
                       ELSE '' END
@@ -115,7 +121,7 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
        :user, talo_now(), talo_login()
 FROM Station.tbTALOSiteSetting s
 WHERE s.SettingID = 1
-  AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard
+  AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard OR s.BulkTagging <> :bulk
        OR s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
        OR s.SiteName <> trim(:site));
 
@@ -177,11 +183,12 @@ ON CONFLICT(MealMode) DO UPDATE SET
     ServeFrom = excluded.ServeFrom,
     ServeTo = excluded.ServeTo;
 
-INSERT INTO Station.tbTALOSiteSetting(SettingID, ScanMode, KeyboardEntry, FirstDayOfWeek,
-                                      SiteName)
-VALUES (1, :scan, :keyboard, CAST(:firstday AS INTEGER), trim(:site))
+INSERT INTO Station.tbTALOSiteSetting(SettingID, ScanMode, KeyboardEntry, BulkTagging,
+                                      FirstDayOfWeek, SiteName)
+VALUES (1, :scan, :keyboard, :bulk, CAST(:firstday AS INTEGER), trim(:site))
 ON CONFLICT(SettingID) DO UPDATE SET
     ScanMode = excluded.ScanMode,
     KeyboardEntry = excluded.KeyboardEntry,
+    BulkTagging = excluded.BulkTagging,
     FirstDayOfWeek = excluded.FirstDayOfWeek,
     SiteName = excluded.SiteName;

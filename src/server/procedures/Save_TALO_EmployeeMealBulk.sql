@@ -28,6 +28,10 @@ WHERE :apply NOT IN ('1', '0');
 SELECT talo_raise('The meal types must be a JSON array.')
 WHERE CASE WHEN json_valid(:types) THEN json_type(:types) <> 'array' ELSE 1 END;
 
+-- Codes are texts: true or 12 would read as '1' or '12' here and as 'true' on SQL Server.
+SELECT talo_raise('Each meal type must be a JSON text.')
+FROM json_each(:types) WHERE type NOT IN ('text', 'null') LIMIT 1;
+
 SELECT talo_raise('Choose at least one meal type.')
 WHERE json_array_length(:types) = 0;
 
@@ -49,11 +53,16 @@ WHERE upper(:scope) = 'DEPARTMENT' AND trim(:department) = '';
 
 SELECT talo_raise('Unknown department ' || :department || '.')
 WHERE upper(:scope) = 'DEPARTMENT' AND trim(:department) <> ''
-  AND NOT EXISTS (SELECT 1 FROM Payroll.tbcDepartment WHERE DeptCode = :department);
+  -- Trailing blanks do not count, as in SQL Server's = (the codes are stored trimmed).
+  AND NOT EXISTS (SELECT 1 FROM Payroll.tbcDepartment WHERE DeptCode = rtrim(:department, ' '));
 
 SELECT talo_raise('The employees must be a JSON array.')
 WHERE upper(:scope) = 'LIST'
   AND CASE WHEN json_valid(:employees) THEN json_type(:employees) <> 'array' ELSE 1 END;
+
+SELECT talo_raise('Each employee must be a JSON text.')
+FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END)
+WHERE type NOT IN ('text', 'null') LIMIT 1;
 
 SELECT talo_raise('Employee number is required.')
 FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END)
@@ -84,7 +93,7 @@ WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
   AND e.Active = '1'
   AND CASE upper(:scope)
           WHEN 'ALL' THEN 1
-          WHEN 'DEPARTMENT' THEN e.DeptCode = :department
+          WHEN 'DEPARTMENT' THEN e.DeptCode = rtrim(:department, ' ')
           ELSE e.EmpNum IN (SELECT CAST(value AS TEXT) FROM json_each(
                    CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END))
       END;
@@ -94,8 +103,13 @@ WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
 WITH stamp AS MATERIALIZED (SELECT talo_now() AS now, talo_login() AS login)
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                    LoginName)
-SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG', '', :user, stamp.now, stamp.login
+SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG',
+       'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+           || '; TypeName=' || mt.Description,
+       :user, stamp.now, stamp.login
 FROM temp.talo_bulk_tags b CROSS JOIN stamp
+JOIN Payroll.tbcmaster e ON e.EmpNum = b.e
+JOIN Station.tbcoMealType mt ON mt.Code = b.t
 WHERE :apply = '1' AND b.had = 0
 ORDER BY b.e, b.t;
 

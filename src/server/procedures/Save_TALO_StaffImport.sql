@@ -119,8 +119,10 @@ SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
        CASE WHEN e.EmpNum IS NULL
             THEN 'Lastname=' || r.l || '; Firstname=' || r.f || '; Middlename=' || r.m
                  || '; DeptCode=' || r.d || '; Active=' || r.a
-            ELSE substr(
-                CASE WHEN e.Lastname <> r.l COLLATE BINARY
+            -- The employee's name as it was, then what changed: the log names whom it
+            -- changed as every other row does.
+            ELSE 'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
+                || CASE WHEN e.Lastname <> r.l COLLATE BINARY
                      THEN '; Lastname: ' || e.Lastname || ' -> ' || r.l ELSE '' END
                 || CASE WHEN e.Firstname <> r.f COLLATE BINARY
                         THEN '; Firstname: ' || e.Firstname || ' -> ' || r.f ELSE '' END
@@ -130,8 +132,7 @@ SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
                         THEN '; DeptCode: ' || coalesce(e.DeptCode, '') || ' -> ' || r.d
                         ELSE '' END
                 || CASE WHEN e.Active <> r.a
-                        THEN '; Active: ' || e.Active || ' -> ' || r.a ELSE '' END,
-                3) END,
+                        THEN '; Active: ' || e.Active || ' -> ' || r.a ELSE '' END END,
        :user, talo_now(), talo_login()
 FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
 WHERE e.EmpNum IS NULL
