@@ -6,8 +6,8 @@ GO
 -- serving from, serving to ("HH:MM" both, or both "")]. @scan (scan mode), @keyboard
 -- (keyboard order entry) and @bulk (bulk tagging in the tagging window) are '1' or '0',
 -- @firstday 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name).
--- The eight listed modes stay; a mode missing from the array is removed. Every change writes one
--- audit row: the site's settings one, each added, changed or removed mode one.
+-- The eight listed modes stay; a mode missing from the array is removed. Every change
+-- writes one audit row: the site's settings one, each added, changed or removed mode one.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
