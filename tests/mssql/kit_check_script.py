@@ -9,7 +9,7 @@ kit's own scripts:
 """
 import re
 
-from kit_sql import closing, name_of, split_top, upper
+from kit_sql import closing, created_table, name_of, split_top, upper
 
 # Words that start a table constraint, not a column, inside CREATE TABLE (...).
 CONSTRAINT_WORDS = ("CONSTRAINT", "PRIMARY", "FOREIGN", "UNIQUE", "CHECK", "INDEX")
@@ -35,13 +35,9 @@ def column_shapes(toks, database_of):
     """{database.table: {column: (type, nullable)}} of CREATE TABLE and ALTER ... ADD."""
     shapes = {}
     for i in range(len(toks) - 2):
-        if upper(toks[i]) == "CREATE" and upper(toks[i + 1]) == "TABLE":
-            j = i + 2
-            parts = []
-            while toks[j][1] != "(":
-                if toks[j][1] != ".":
-                    parts.append(name_of(toks[j]))
-                j += 1
+        created = created_table(toks, i)
+        if created:
+            parts, j = created
             key = database_of(parts, i).lower() + "." + parts[-1].lower()
             for definition in split_top(toks[j + 1:closing(toks, j)]):
                 if definition and upper(definition[0]) not in CONSTRAINT_WORDS:

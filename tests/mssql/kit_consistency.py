@@ -21,7 +21,7 @@ import sys
 from kit_check_script import (EXPECTED_ROW, clustered_problems, column_shapes,
                               compatibility_problems, online_problems, shape_problems)
 from kit_grants import kit_grants, refusal_problems, write_problems
-from kit_sql import closing, literal, name_of, split_top, tokens, upper
+from kit_sql import closing, created_table, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
 from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_dates,
                        json_function_problems, procedure_rule_problems,
@@ -189,13 +189,9 @@ def table_columns(toks, database_of):
     """{database.table: [columns]} of every CREATE TABLE in the tokens."""
     tables = {}
     for i in range(len(toks) - 2):
-        if upper(toks[i]) == "CREATE" and upper(toks[i + 1]) == "TABLE":
-            j = i + 2
-            parts = []
-            while toks[j][1] != "(":
-                if toks[j][1] != ".":
-                    parts.append(name_of(toks[j]))
-                j += 1
+        created = created_table(toks, i)
+        if created:
+            parts, j = created
             depth, body = 0, []
             for tok in toks[j:]:
                 if tok[1] == "(":

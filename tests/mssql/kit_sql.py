@@ -82,3 +82,17 @@ def tokens(text):
             continue
         out.append((kind, match.group()))
     return out
+
+
+def created_table(toks, i):
+    """At a CREATE TABLE token i: (the name's parts, the index of its opening bracket), else
+    None."""
+    if upper(toks[i]) != "CREATE" or upper(toks[i + 1]) != "TABLE":
+        return None
+    j = i + 2
+    parts = []
+    while toks[j][1] != "(":
+        if toks[j][1] != ".":
+            parts.append(name_of(toks[j]))
+        j += 1
+    return parts, j
