@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <atomic>
 #include <sqlite3.h>
 #include <thread>
@@ -411,41 +412,63 @@ private slots:
                                         "'$argon2id$x')")
                                     .arg(p));
         }
+        // Each writer counts its own changes and keeps its first error: a writer that
+        // waits on the others' locks must not let every backup show the same moment, and
+        // a refused change must fail the test with its message rather than end the process.
+        constexpr int writerCount = 3;
         std::atomic<bool> stop = false;
-        std::atomic<int> done = 0;
-        const auto writer = [&](auto work) {
-            return std::thread([&, work] {
-                EmbeddedConnection c(folder);
-                for (int i = 0; !stop; ++i) {
-                    work(c, i);
-                    ++done;
+        std::array<std::atomic<int>, writerCount> done{};
+        std::array<QString, writerCount> errors; // read only after the writers are joined
+        std::array<std::atomic<bool>, writerCount> failed{};
+        const auto writer = [&](int w, auto work) {
+            return std::thread([&, w, work] {
+                try {
+                    EmbeddedConnection c(folder);
+                    for (int i = 0; !stop; ++i) {
+                        work(c, i);
+                        ++done[w];
+                    }
+                } catch (const DbError& e) {
+                    errors[w] = QString("error %1: %2").arg(e.number()).arg(e.message());
+                    failed[w] = true;
                 }
             });
         };
         std::vector<std::thread> writers;
-        writers.push_back(writer([](EmbeddedConnection& c, int) { c.execute(lunchToday()); }));
-        writers.push_back(writer([](EmbeddedConnection& c, int i) {
+        writers.push_back(writer(0, [](EmbeddedConnection& c, int) { c.execute(lunchToday()); }));
+        writers.push_back(writer(1, [](EmbeddedConnection& c, int i) {
             StaffRows::import(c, 100 + i * 50, 50, i % 2 ? "NUR" : "KIT");
         }));
-        writers.push_back(writer([](EmbeddedConnection& c, int i) {
+        writers.push_back(writer(2, [](EmbeddedConnection& c, int i) {
             c.execute(QString("Station..Save_TALO_UserAccess 'P%1', '%2', '1', 'ADMIN'")
                           .arg(1 + i % 5)
                           .arg((i / 5) % 2 ? '0' : '1'));
         }));
+        const auto allMovedSince = [&](const std::array<int, writerCount>& seen) {
+            for (int w = 0; w < writerCount; ++w)
+                if (done[w] <= seen[w] && !failed[w])
+                    return false;
+            return true;
+        };
         const int backups = 8;
         for (int b = 0; b < backups; ++b) {
-            // On a loaded machine the writers may lag: each backup waits for a few more
-            // changes, so no two backups are taken of the same moment for want of work.
-            const int seen = done;
+            // On a loaded machine one writer may hold the lock for many turns of another:
+            // each backup waits until every writer has committed again since the last one.
+            std::array<int, writerCount> seen;
+            for (int w = 0; w < writerCount; ++w)
+                seen[w] = done[w];
             QElapsedTimer waited;
             waited.start();
-            while (done < seen + 3 && waited.elapsed() < 60000)
+            while (!allMovedSince(seen) && waited.elapsed() < 60000)
                 QThread::msleep(20);
             StoreMaintenance(folder).backup(dir.filePath(QString("b%1").arg(b)));
         }
         stop = true;
         for (std::thread& t : writers)
             t.join();
+        for (int w = 0; w < writerCount; ++w)
+            QVERIFY2(errors[w].isEmpty(),
+                     qPrintable(QString("writer %1: %2").arg(w).arg(errors[w])));
         QSet<QString> moments;
         for (int b = 0; b < backups; ++b) {
             const QString restored = dir.filePath(QString("r%1").arg(b));
