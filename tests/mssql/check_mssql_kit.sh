@@ -221,6 +221,15 @@ store_count_filters_itself() {
     sed -i "s/^-- shared: AuditLogRows$/FROM Station.tbTALOAuditLog AS a WHERE (:table = '' OR a.TableName = :table)/" \
         "$work/e/procedures/Count_TALO_AuditLog.sql"
 }
+# The history's count working out its own date range again, on either side.
+count_own_range() {
+    sed -i 's/^    SELECT @fromAt = r.FromAt, @toAt = r.ToAt FROM dbo.TALO_HistoryRange(@fromAt, @toAt) AS r;$/    SET @fromAt = COALESCE(@fromAt, DATEADD(DAY, -30, @toAt));/' \
+        "$work/k/procedures/Count_TALO_DistributedMealHistory.sql"
+}
+store_count_own_range() {
+    sed -i "s/talo_history_from(:from, :to)/COALESCE(talo_iso(:from), '')/" \
+        "$work/e/procedures/Count_TALO_DistributedMealHistory.sql"
+}
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
 expect_drift "a parameter missing" fewer_parameters
@@ -264,6 +273,8 @@ expect_drift "full-width digits unknown to the digit check" digit_run_missing
 expect_drift "bulk tags logged without the employee's and meal type's names" bulk_tags_unnamed
 expect_drift "the changes count filtering the log itself (kit)" count_filters_itself
 expect_drift "the changes count filtering the log itself (store)" store_count_filters_itself
+expect_drift "the history count working out its own date range (kit)" count_own_range
+expect_drift "the history count working out its own date range (store)" store_count_own_range
 
 echo "== the install order under en_US.UTF-8"
 # The order install.sh runs must not depend on the shell's locale: it is run under one

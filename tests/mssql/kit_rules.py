@@ -19,7 +19,8 @@
   - an audit row about an employee or a tag names the employee (and a tag its meal type),
     so the changes log reads as a sentence with names, not codes only;
   - procedures that must select the same rows (a page and its count) read the table only
-    through the one function (kit) and the one shared part (store) that filters it.
+    through the one function (kit) and the one shared part (store) that filters it, and
+    take a rule they share (the history's date range) from the one function on each side.
 """
 import pathlib
 import re
@@ -144,9 +145,27 @@ SHARED_READS = [
 ]
 
 
+# (kit function, store functions, procedures that take a rule only from them)
+SHARED_RULES = [
+    ("TALO_HistoryRange", ("talo_history_from", "talo_history_to"),
+     ("Load_TALO_DistributedMealHistory", "Count_TALO_DistributedMealHistory")),
+]
+
+
 def shared_read_problems(embedded_dir, kit_paths):
     """kit_paths: {procedure key: path of its kit script}."""
     problems = []
+    for function, store_functions, names in SHARED_RULES:
+        for name in names:
+            kit_words = {upper(t) for t in tokens(kit_paths[name.lower()].read_text("utf-8"))}
+            if function.upper() not in kit_words:
+                problems.append(f"procedure {name}: does not take its rule from dbo.{function} "
+                                f"(kit)")
+            store = (embedded_dir / "procedures" / f"{name}.sql").read_text("utf-8")
+            for store_function in store_functions:
+                if f"{store_function}(" not in store:
+                    problems.append(f"procedure {name}: does not take its rule from "
+                                    f"{store_function} (store)")
     for table, function, part, names in SHARED_READS:
         for name in names:
             kit_words = {upper(t) for t in tokens(kit_paths[name.lower()].read_text("utf-8"))}

@@ -1,11 +1,13 @@
 -- parameters: from, to, employee, meal, mode, clerk, revoked
 -- access: read
 -- role: signin
--- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory),
--- counted in the store. The same index serves each filter as for a page, and the count
--- reads only that index while no meal or mode filter needs the rows themselves: the
--- revoked meals are counted apart, from their own small index, and taken off. (An
--- employee has few meals: those are read and their revokes seen on the rows.)
+-- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory,
+-- with the same date range: an empty `from` counts the 31 days ending at `to`, or ending
+-- today when `to` is empty too), counted in the store. The same index serves each filter
+-- as for a page, and the count reads only that index while no meal or mode filter needs
+-- the rows themselves: the revoked meals are counted apart, from their own small index,
+-- and taken off. (An employee has few meals: those are read and their revokes seen on
+-- the rows.)
 
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
@@ -29,8 +31,8 @@ SELECT
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
         WHERE :employee <> ''
           AND dm.EmpNum = :employee
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
           AND (:clerk = '' OR dm.ClerkID = :clerk)
@@ -39,8 +41,8 @@ SELECT
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
         WHERE :employee = '' AND :clerk <> ''
           AND dm.ClerkID = :clerk
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
           AND (:clerk = '' OR dm.ClerkID = :clerk))
@@ -48,24 +50,24 @@ SELECT
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
         WHERE :employee = '' AND :clerk = '' AND :meal <> ''
           AND dm.MealCode = :meal
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
           AND (:clerk = '' OR dm.ClerkID = :clerk))
        +
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
         WHERE :employee = '' AND :clerk = '' AND :meal = ''
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
           AND (:clerk = '' OR dm.ClerkID = :clerk))
        - CASE WHEN :revoked = '1' OR :employee <> '' THEN 0 ELSE
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
         WHERE dm.RevokedAt IS NOT NULL
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
           AND (:employee = '' OR dm.EmpNum = :employee)
           AND (:meal = '' OR dm.MealCode = :meal)
           AND (:mode = '' OR dm.MealMode = :mode)
