@@ -95,10 +95,15 @@ int main(int argc, char* argv[])
     HistoryData::MealFilter byDate;
     byDate.from = QDateTime(day, QTime(0, 0));
     byDate.to = QDateTime(day, QTime(23, 59, 59));
+    // "All dates" starts at a From before the first meal: without one the history reads
+    // only the 31 days ending today.
+    const QDateTime beforeEveryMeal(QDate(2000, 1, 1), QTime(0, 0));
     HistoryData::MealFilter byEmployee;
     byEmployee.employee = QStringLiteral("004242");
+    byEmployee.from = beforeEveryMeal;
     HistoryData::MealFilter byClerk;
     byClerk.clerk = QStringLiteral("CLERK07");
+    byClerk.from = beforeEveryMeal;
     HistoryData::MealFilter byClerkMonth = byClerk;
     byClerkMonth.from = QDateTime(QDate(2025, 6, 1), QTime(0, 0));
     byClerkMonth.to = QDateTime(QDate(2025, 6, 30), QTime(23, 59, 59));

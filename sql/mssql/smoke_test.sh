@@ -7,7 +7,13 @@
 #     every statement the program sends (smoke/cases.txt) and compares rows and refusal
 #     texts with what the embedded store answers (smoke/expected.txt, made from the
 #     store by smoke/make_expected.sh). Dates go under us_english with DATEFORMAT mdy
-#     and under British with dmy, as the program sets them from the workstation.
+#     and under British with dmy, as the program sets them from the workstation. A
+#     settings save that succeeds runs inside a transaction it rolls back; the
+#     hospital's app settings must be as they were at the end.
+#     Then two counter sessions race for the last meal of a mode limited to one a day
+#     (smoke/race.txt, on a meal mode ZZ Smoke that smoke/race_limit.sql adds for the
+#     race only): the second must wait for the first one's open transaction and be
+#     refused.
 #  2. As the counter login it tries what only administrators may do and expects the
 #     server to refuse it (error 229): give itself every right, change a meal, write a
 #     table, read the audit log.
@@ -33,7 +39,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/smoke/today.sh"
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
 [ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
-    { sed -n '2,25p' "$0" >&2; exit 2; }
+    { sed -n '2,31p' "$0" >&2; exit 2; }
 counter=("$@")
 read -r -a dba <<<"$TALO_SMOKE_DBA"
 read -r -a admin <<<"$TALO_SMOKE_ADMIN"
@@ -42,17 +48,23 @@ failures=0
 
 # The statement alone in its batch, as the program sends it (a call without EXEC must
 # come first in its batch), after the session settings; UTF-8 both ways; tab-separated.
-run() { # OPTIONS-ARRAY-NAME SESSION-SETTINGS STATEMENT
+run() { # OPTIONS-ARRAY-NAME SESSION-SETTINGS STATEMENT... (each its own batch)
     local -n options="$1"
-    printf 'SET NOCOUNT ON; %s\nGO\n%s\nGO\n' "$2" "$3" >"$work/batch.sql"
-    sqlcmd "${options[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/batch.sql" 2>&1 || true
+    local settings="$2"
+    shift 2
+    { printf 'SET NOCOUNT ON; %s\nGO\n' "$settings" && printf '%s\nGO\n' "$@"; } >"$work/batch.sql"
+    run_file options "$work/batch.sql"
+}
+run_file() { # OPTIONS-ARRAY-NAME SCRIPT
+    local -n file_options="$1"
+    sqlcmd "${file_options[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$2" 2>&1 || true
 }
 # sqlcmd's output in the store's form: field names, rows, "error N: text"; NULL as "".
 normalize() {
     awk -F'\t' -v OFS='\t' '
         /^Msg [0-9]+, Level/ { split($0, p, /[ ,]+/); number = p[2]; getline; print "error " number ": " $0; next }
         /^-+(\t-+)*$/ { next }
-        /^Changed language setting/ { next }
+        /^Changed (language setting|database context)/ { next }
         /^$/ { next }
         { for (i = 1; i <= NF; i++) if ($i == "NULL") $i = ""; print }'
 }
@@ -71,6 +83,54 @@ cleanup
 sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/seed.sql" >/dev/null
 trap 'cleanup; rm -rf "$work"' EXIT
 
+# Two counters save the last meal a day of a mode at once (smoke/race.txt): the first
+# saves in a transaction it keeps open for 8 seconds; the second saves while it is
+# open (once the first holds the limit's lock, or after 5 seconds) and must wait for
+# it, then count its meal and be refused. Without the lock the second would count none
+# (read-committed snapshot shows it no uncommitted meal) and both meals would be stored.
+race() {
+    sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_limit.sql" >/dev/null
+    local sessions=() role name statement
+    while IFS='|' read -r role name statement; do
+        [[ -z "$role" || "$role" == \#* ]] && continue
+        sessions+=("$role|$name|$(with_today <<<"$statement")")
+    done <"$here/smoke/race.txt"
+    local role1 name1 first role2 name2 second
+    IFS='|' read -r role1 name1 first <<<"${sessions[0]}"
+    IFS='|' read -r role2 name2 second <<<"${sessions[1]}"
+    local settings="SET NOCOUNT ON; SET LANGUAGE us_english; SET DATEFORMAT mdy;"
+    printf '%s\nGO\nBEGIN TRANSACTION;\nGO\n%s\nGO\nWAITFOR DELAY %s;\nCOMMIT TRANSACTION;\nGO\n' \
+        "$settings" "$first" "'00:00:08'" >"$work/race1.sql"
+    cat >"$work/race2.sql" <<SQL
+$settings
+GO
+USE Station;
+DECLARE @tries INT = 0;
+WHILE @tries < 50
+    AND APPLOCK_TEST(N'public', N'talo_meal_limit:ZZ001', N'Exclusive', N'Session') = 1
+BEGIN
+    WAITFOR DELAY '00:00:00.100';
+    SET @tries += 1;
+END;
+GO
+$second
+GO
+SQL
+    run_file "$role1" "$work/race1.sql" >"$work/race1.out" &
+    local holder=$!
+    run_file "$role2" "$work/race2.sql" >"$work/race2.out"
+    wait "$holder" || true
+    echo "== $role1|$name1"
+    normalize <"$work/race1.out"
+    echo "== $role2|$name2"
+    normalize <"$work/race2.out"
+    sqlcmd "${dba[@]}" -f 65001 -b -I \
+        -Q "DELETE FROM Station.dbo.tbTALOMealModeSetting WHERE MealMode = N'ZZ Smoke';" >/dev/null
+}
+
+# What the hospital's app settings are before the cases; the end compares.
+settings_before="$(run admin "" "Station..Load_TALO_AppSettings" | normalize)"
+
 echo "== the program's statements"
 {
     echo "# What the embedded store answers to cases.txt; made by make_expected.sh."
@@ -80,17 +140,38 @@ echo "== the program's statements"
         [[ "$name" == *-gb ]] && prelude="SET LANGUAGE British; SET DATEFORMAT dmy;"
         echo "== $role|$name"
         statement="$(with_today <<<"$statement")"
-        if [[ "$name" == \~* ]]; then
+        if [[ "$name" == "rolled back"* ]]; then
+            mapfile -t statements < <(sed 's/ ;; /\n/g' <<<"$statement")
+            run "$role" "$prelude" "BEGIN TRANSACTION;" "${statements[@]}" \
+                "ROLLBACK TRANSACTION;" | normalize
+        elif [[ "$name" == \~* ]]; then
             run "$role" "$prelude" "$statement" | normalize | head -n 1
         else
             run "$role" "$prelude" "$statement" | normalize
         fi
     done <"$here/smoke/cases.txt"
+    race
 } | as_placeholders >"$work/actual.txt"
 if diff -u <(numbers_as_n <"$here/smoke/expected.txt") <(numbers_as_n <"$work/actual.txt"); then
     echo "every statement answers as the embedded store does"
 else
     echo "FAIL: the answers above differ from the embedded store's (- store, + server)"
+    failures=$((failures + 1))
+fi
+
+snapshot="$(sqlcmd "${dba[@]}" -h -1 -W -Q "SET NOCOUNT ON; SELECT is_read_committed_snapshot_on FROM sys.databases WHERE name = N'Station';" 2>&1 || true)"
+if [ "$(tr -d '[:space:]' <<<"$snapshot")" != "1" ]; then
+    echo "note: Station runs without read-committed snapshot: the race shows the second counter"
+    echo "      refused, but a row lock could have made it wait as well as the limit's lock"
+fi
+
+echo "== the hospital's app settings"
+settings_after="$(run admin "" "Station..Load_TALO_AppSettings" | normalize)"
+if [ "$settings_before" = "$settings_after" ]; then
+    echo "as they were before the smoke test (its settings save was rolled back)"
+else
+    echo "FAIL: the app settings changed during the smoke test (- before, + after)"
+    diff -u <(echo "$settings_before") <(echo "$settings_after") || true
     failures=$((failures + 1))
 fi
 
@@ -166,20 +247,21 @@ else
 fi
 
 echo "== a refused line inside the caller's transaction"
-cat >"$work/order.sql" <<'SQL'
+# Dated tomorrow: no other case has a meal of ZZ001 on that day.
+with_today >"$work/order.sql" <<'SQL'
 SET NOCOUNT ON;
 SET DATEFORMAT mdy;
 BEGIN TRANSACTION;
 GO
-Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM1', 'Dinner', '12/9/2026 6:00:00 PM', '', 'ZZCLERK', 'S'
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM1', 'Dinner', '{tomorrow} 6:00:00 PM', '', 'ZZCLERK', 'S'
 GO
-Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZ-NONE', 'Dinner', '12/9/2026 6:00:00 PM', '', 'ZZCLERK', 'S'
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZ-NONE', 'Dinner', '{tomorrow} 6:00:00 PM', '', 'ZZCLERK', 'S'
 GO
 SELECT @@TRANCOUNT AS OPEN_TRANSACTIONS, XACT_STATE() AS USABLE;
 GO
 ROLLBACK TRANSACTION;
 GO
-Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '12/9/2026'
+Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '{tomorrow}'
 GO
 SQL
 sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/order.sql" 2>&1 |

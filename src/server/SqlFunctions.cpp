@@ -129,6 +129,37 @@ void isoFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         resultText(ctx, value->toString(QLatin1String(IsoFormat)));
 }
 
+// The history's date range when its From is empty: the 31 days ending at the To date
+// (its day and the 30 before it), or ending today by the server's clock when To is empty
+// too; a history without any date would otherwise read (and count) every meal ever
+// recorded. With a From, the range is From to To (or without an end).
+void historyFromFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (const auto from = parsedArg(argv[0])) {
+        resultText(ctx, from->toString(QLatin1String(IsoFormat)));
+        return;
+    }
+    const auto to = parsedArg(argv[1]);
+    const QDate first = (to ? to->date() : self(ctx)->now().date()).addDays(-30);
+    // Never before the first day a date can have.
+    const QDate start = first >= QDate(1, 1, 1) ? first : QDate(1, 1, 1);
+    resultText(ctx, start.toString(QLatin1String("yyyy-MM-dd")) + QLatin1String(" 00:00:00"));
+}
+
+void historyToFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (const auto to = parsedArg(argv[1])) {
+        resultText(ctx, to->toString(QLatin1String(IsoFormat)));
+        return;
+    }
+    if (parsedArg(argv[0])) {
+        resultText(ctx, QStringLiteral("9999-12-31 23:59:59"));
+        return;
+    }
+    resultText(ctx, self(ctx)->now().date().toString(QLatin1String("yyyy-MM-dd")) +
+                        QLatin1String(" 23:59:59"));
+}
+
 // The day of a date-time text as ISO "yyyy-MM-dd"; NULL when it is not a date-time.
 void isoDayFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
@@ -418,6 +449,8 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_now", 0, nowFunction, this, false);
     define(db, "talo_iso", 1, isoFunction, nullptr, true);
     define(db, "talo_iso_day", 1, isoDayFunction, nullptr, true);
+    define(db, "talo_history_from", 2, historyFromFunction, this, false);
+    define(db, "talo_history_to", 2, historyToFunction, this, false);
     define(db, "talo_general_day", 1, generalDayFunction, nullptr, true);
     define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
     define(db, "talo_general_date", 1, generalDateFunction, nullptr, false);

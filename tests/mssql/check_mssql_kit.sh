@@ -221,6 +221,25 @@ store_count_filters_itself() {
     sed -i "s/^-- shared: AuditLogRows$/FROM Station.tbTALOAuditLog AS a WHERE (:table = '' OR a.TableName = :table)/" \
         "$work/e/procedures/Count_TALO_AuditLog.sql"
 }
+# The history's count working out its own date range again, on either side.
+count_own_range() {
+    sed -i 's/^    SELECT @fromAt = r.FromAt, @toAt = r.ToAt FROM dbo.TALO_HistoryRange(@fromAt, @toAt) AS r;$/    SET @fromAt = COALESCE(@fromAt, DATEADD(DAY, -30, @toAt));/' \
+        "$work/k/procedures/Count_TALO_DistributedMealHistory.sql"
+}
+store_count_own_range() {
+    sed -i "s/talo_history_from(:from, :to)/COALESCE(talo_iso(:from), '')/" \
+        "$work/e/procedures/Count_TALO_DistributedMealHistory.sql"
+}
+# The block limit's lock taken away, or held by the session rather than the order's
+# transaction.
+limit_lock_removed() {
+    sed -i '/EXEC @locked = sp_getapplock/,/@LockTimeout = 10000;/d' \
+        "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+}
+limit_lock_of_the_session() {
+    sed -i "s/@LockOwner = N'Transaction',/@LockOwner = N'Session',/" \
+        "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+}
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
 expect_drift "a parameter missing" fewer_parameters
@@ -264,6 +283,10 @@ expect_drift "full-width digits unknown to the digit check" digit_run_missing
 expect_drift "bulk tags logged without the employee's and meal type's names" bulk_tags_unnamed
 expect_drift "the changes count filtering the log itself (kit)" count_filters_itself
 expect_drift "the changes count filtering the log itself (store)" store_count_filters_itself
+expect_drift "the history count working out its own date range (kit)" count_own_range
+expect_drift "the block limit counted without its lock" limit_lock_removed
+expect_drift "the block limit's lock held by the session" limit_lock_of_the_session
+expect_drift "the history count working out its own date range (store)" store_count_own_range
 
 echo "== the install order under en_US.UTF-8"
 # The order install.sh runs must not depend on the shell's locale: it is run under one
@@ -296,7 +319,8 @@ echo "noticed: install.sh taking its scripts from a glob ($(head -n 1 "$work/out
 echo "== the kit's shell scripts"
 # sqlcmd 18 encrypts by default: each script that runs sqlcmd says how to trust a
 # server certificate; the administrator's names go as UTF-8; the smoke test's cleanup
-# matches only its own ZZ-coded rows (no pattern that starts with a wildcard).
+# matches only its own ZZ-coded rows (no pattern that starts with a wildcard); the smoke
+# test races two sessions for a limited meal.
 kit_script_problems() { # KIT-DIR
     local dir="$1" found=0 script
     for script in install.sh create_administrator.sh smoke_test.sh; do
@@ -310,17 +334,25 @@ kit_script_problems() { # KIT-DIR
     fi
     grep -q "SET LANGUAGE Deutsch; SET DATEFORMAT mdy" "$dir/smoke_test.sh" ||
         { echo "smoke_test.sh has no session whose language and date order differ"; found=1; }
+    grep -q 'smoke/race.txt' "$dir/smoke_test.sh" && grep -qE '^ +run_file .*&$' "$dir/smoke_test.sh" ||
+        { echo "smoke_test.sh races no two sessions for a limited meal"; found=1; }
     return "$found"
 }
 kit_script_problems "$kit" || exit 1
 echo "the scripts follow their rules"
-rm -rf "$work/k" && cp -r "$kit" "$work/k"
-sed -i "s/RecordKey LIKE N'ZZ%'/Details LIKE N'%ZZ0%'/" "$work/k/smoke/cleanup.sql"
-if kit_script_problems "$work/k" >"$work/out" 2>&1; then
-    echo "FAIL: not noticed: the cleanup deleting rows by a pattern anywhere in a text"
-    exit 1
-fi
-echo "noticed: the cleanup deleting rows by a pattern anywhere in a text ($(tail -n 1 "$work/out"))"
+expect_script_problem() { # WHAT FILE SED-EXPRESSION: the rules notice the altered copy
+    rm -rf "$work/k" && cp -r "$kit" "$work/k"
+    sed -i "$3" "$work/k/$2"
+    if kit_script_problems "$work/k" >"$work/out" 2>&1; then
+        echo "FAIL: not noticed: $1"
+        exit 1
+    fi
+    echo "noticed: $1 ($(tail -n 1 "$work/out"))"
+}
+expect_script_problem "the cleanup deleting rows by a pattern anywhere in a text" \
+    smoke/cleanup.sql "s/RecordKey LIKE N'ZZ%'/Details LIKE N'%ZZ0%'/"
+expect_script_problem "the smoke test's race run one session after the other" \
+    smoke_test.sh 's#^\( *run_file .*\) &$#\1#'
 
 echo "== the smoke test's expectations"
 tool="${2:-}/src/talodesk-sql"

@@ -16,10 +16,13 @@
   - every argument the embedded store reads as a date is refused as no date when it
     holds a digit of another script (IF dbo.TALO_HasNonAsciiDigit(@a) = 1 SET @v = NULL,
     @v the date read from it), and the function knows every such digit there is.
+  - the meals counted against a block limit are counted under an exclusive application
+    lock that the transaction holds (two counters cannot both take the last meal);
   - an audit row about an employee or a tag names the employee (and a tag its meal type),
     so the changes log reads as a sentence with names, not codes only;
   - procedures that must select the same rows (a page and its count) read the table only
-    through the one function (kit) and the one shared part (store) that filters it.
+    through the one function (kit) and the one shared part (store) that filters it, and
+    take a rule they share (the history's date range) from the one function on each side.
 """
 import pathlib
 import re
@@ -144,9 +147,27 @@ SHARED_READS = [
 ]
 
 
+# (kit function, store functions, procedures that take a rule only from them)
+SHARED_RULES = [
+    ("TALO_HistoryRange", ("talo_history_from", "talo_history_to"),
+     ("Load_TALO_DistributedMealHistory", "Count_TALO_DistributedMealHistory")),
+]
+
+
 def shared_read_problems(embedded_dir, kit_paths):
     """kit_paths: {procedure key: path of its kit script}."""
     problems = []
+    for function, store_functions, names in SHARED_RULES:
+        for name in names:
+            kit_words = {upper(t) for t in tokens(kit_paths[name.lower()].read_text("utf-8"))}
+            if function.upper() not in kit_words:
+                problems.append(f"procedure {name}: does not take its rule from dbo.{function} "
+                                f"(kit)")
+            store = (embedded_dir / "procedures" / f"{name}.sql").read_text("utf-8")
+            for store_function in store_functions:
+                if f"{store_function}(" not in store:
+                    problems.append(f"procedure {name}: does not take its rule from "
+                                    f"{store_function} (store)")
     for table, function, part, names in SHARED_READS:
         for name in names:
             kit_words = {upper(t) for t in tokens(kit_paths[name.lower()].read_text("utf-8"))}
@@ -277,6 +298,27 @@ def digit_function_problems(folder):
     return ["no script creates dbo.TALO_HasNonAsciiDigit"]
 
 
+# Procedures that count an employee's meals against a block limit: the count comes after
+# an exclusive application lock held to the end of the transaction, or two counters
+# could both count the last allowed meal as free (read-committed snapshot shows neither
+# the other's meal). The smoke test races two sessions for it on a server.
+LIMIT_LOCKED = {"save_talo_employeedistributedmeals"}
+LIMIT_LOCK = re.compile(r"EXEC @\w+ = sp_getapplock @Resource = @\w+ , @LockMode = N'Exclusive' , "
+                        r"@LockOwner = N'Transaction' , @LockTimeout = \d+ ;", re.IGNORECASE)
+
+
+def limit_lock_problems(name, toks):
+    text = " ".join(t[1] for t in body(toks))
+    lock = LIMIT_LOCK.search(text)
+    count = re.search(r"@received = COUNT \(", text, re.IGNORECASE)
+    if not count:
+        return [f"procedure {name}: no count of the meals received against the limit"]
+    if not lock or lock.start() > count.start():
+        return [f"procedure {name}: counts the meals against the limit without first holding "
+                f"an exclusive application lock owned by the transaction (sp_getapplock)"]
+    return []
+
+
 def procedure_rule_problems(procedures, dates=None):
     """procedures: {key: (name, path, parameters)} as kit_consistency reads them; dates:
     {key: parameters the embedded store reads as dates}."""
@@ -291,4 +333,6 @@ def procedure_rule_problems(procedures, dates=None):
         problems += nul_problems(name, params, toks)
         problems += digit_problems(name, (dates or {}).get(key, []), toks)
         problems += audit_name_problems(name, toks)
+        if key in LIMIT_LOCKED:
+            problems += limit_lock_problems(name, toks)
     return problems

@@ -2,7 +2,8 @@ USE Station;
 GO
 
 -- How many meals the history shows for these filters (as
--- Load_TALO_DistributedMealHistory), counted on the server.
+-- Load_TALO_DistributedMealHistory, with the same date range: an empty @from counts the
+-- 31 days ending at @to, or ending today when @to is empty too), counted on the server.
 CREATE OR ALTER PROCEDURE dbo.Count_TALO_DistributedMealHistory
     @from NVARCHAR(4000),
     @to NVARCHAR(4000),
@@ -63,11 +64,15 @@ BEGIN
         THROW 50000, @message, 1;
     END;
 
+    -- An empty @from reads the 31 days ending at @to (ending today when @to is empty
+    -- too), as the pages do.
+    SELECT @fromAt = r.FromAt, @toAt = r.ToAt FROM dbo.TALO_HistoryRange(@fromAt, @toAt) AS r;
+
     SELECT COUNT_BIG(*) AS MEALS
     FROM dbo.tbTALOEmployeeDistributedMeals AS dm
     WHERE
-        dm.MealDate >= COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)))
-        AND dm.MealDate <= COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)))
+        dm.MealDate >= @fromAt
+        AND dm.MealDate <= @toAt
         AND (@employee = N'' OR dm.EmpNum = @employee)
         AND (@meal = N'' OR dm.MealCode = @meal)
         AND (@mode = N'' OR dm.MealMode = @mode)

@@ -2,9 +2,10 @@ USE Station;
 GO
 
 -- One page of the history of distributed meals, in (date-time, transaction number)
--- order: the meals from @from to @to (both date-times, both included, either may be
--- empty), of the employee, meal, meal mode and clerk when given, revoked ones only when
--- @revoked is 1. A page starts after the meal (@afterdate, @aftertrans) that ended the
+-- order: the meals from @from to @to (both date-times, both included), of the employee,
+-- meal, meal mode and clerk when given, revoked ones only when @revoked is 1. An empty
+-- @to has no end; an empty @from reads the 31 days ending at @to, ending today when @to
+-- is empty too. A page starts after the meal (@afterdate, @aftertrans) that ended the
 -- page before (both empty for the first page) and holds at most @pagesize meals.
 -- Keyset paging: the page is an index range from its first key on, never an OFFSET.
 -- RECOMPILE lets the optimizer see which filters are empty and seek the index of the
@@ -109,13 +110,13 @@ BEGIN
         THROW 50000, @message, 1;
     END;
 
+    -- An empty @from reads the 31 days ending at @to (ending today when @to is empty
+    -- too), as the count does.
+    SELECT @fromAt = r.FromAt, @toAt = r.ToAt FROM dbo.TALO_HistoryRange(@fromAt, @toAt) AS r;
+
     DECLARE @size INT = TRY_CONVERT(INT, @sizeDigits);
     DECLARE @afterNumber BIGINT = TRY_CONVERT(BIGINT, @afterDigits);
-    DECLARE @lower DATETIME2(0) = CASE
-        WHEN @afterAt IS NOT NULL AND (@fromAt IS NULL OR @afterAt > @fromAt) THEN @afterAt
-        ELSE COALESCE(@fromAt, CAST('0001-01-01' AS DATETIME2(0)))
-    END;
-    DECLARE @upper DATETIME2(0) = COALESCE(@toAt, CAST('9999-12-31 23:59:59' AS DATETIME2(0)));
+    DECLARE @lower DATETIME2(0) = CASE WHEN @afterAt > @fromAt THEN @afterAt ELSE @fromAt END;
 
     SELECT TOP (@size)
         dm.MealDate AS MEALDATE,
@@ -137,7 +138,7 @@ BEGIN
     LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode
     WHERE
         dm.MealDate >= @lower
-        AND dm.MealDate <= @upper
+        AND dm.MealDate <= @toAt
         AND (@afterAt IS NULL OR dm.MealDate > @afterAt OR dm.TransNum > @afterNumber)
         AND (@employee = N'' OR dm.EmpNum = @employee)
         AND (@meal = N'' OR dm.MealCode = @meal)

@@ -1,7 +1,8 @@
 -- Removes what seed.sql and the smoke test's calls stored (T-SQL, run by the DBA), and
 -- nothing else: every row it made has a key coded ZZ (the audit rows of its saves name
 -- the ZZ row they changed; a revoke's names the transaction and, first in its details,
--- the ZZ employee), and its users without login are named ZZ_SMOKE_.
+-- the ZZ employee), its race's meal mode is ZZ Smoke, and its users without login are
+-- named ZZ_SMOKE_.
 DELETE FROM Station.dbo.tbTALOAuditLog
 WHERE
     RecordKey LIKE N'ZZ%'
@@ -13,6 +14,7 @@ DELETE FROM Station.dbo.tbcoMeal WHERE Code LIKE N'ZZ%';
 DELETE FROM Station.dbo.tbcoMealType WHERE Code LIKE N'ZZ%';
 DELETE FROM Payroll.dbo.tbcmaster WHERE EmpNum LIKE N'ZZ%';
 DELETE FROM Payroll.dbo.tbcDepartment WHERE DeptCode LIKE N'ZZ%';
+DELETE FROM Station.dbo.tbTALOMealModeSetting WHERE MealMode LIKE N'ZZ%';
 DELETE FROM Password.dbo.tbPasswordAppAccess WHERE EmployeeID LIKE N'ZZ%';
 DELETE FROM Password.dbo.tbPasswordMain WHERE EmployeeID LIKE N'ZZ%';
 DECLARE @user SYSNAME;

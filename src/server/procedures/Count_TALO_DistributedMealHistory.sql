@@ -1,11 +1,13 @@
 -- parameters: from, to, employee, meal, mode, clerk, revoked
 -- access: read
 -- role: signin
--- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory),
--- counted in the store. The same index serves each filter as for a page, and the count
--- reads only that index while no meal or mode filter needs the rows themselves: the
--- revoked meals are counted apart, from their own small index, and taken off. (An
--- employee has few meals: those are read and their revokes seen on the rows.)
+-- How many meals the history shows for these filters (as Load_TALO_DistributedMealHistory,
+-- with the same date range: an empty `from` counts the 31 days ending at `to`, or ending
+-- today when `to` is empty too; and a filter of blanks is no filter), counted in the
+-- store. The same index serves each filter as for a page, and the count reads only that
+-- index while no meal or mode filter needs the rows themselves: the revoked meals are
+-- counted apart, from their own small index, and taken off. (An employee has few meals:
+-- those are read and their revokes seen on the rows.)
 
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
@@ -27,46 +29,46 @@ WHERE :revoked NOT IN ('1', '0');
 
 SELECT
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
-        WHERE :employee <> ''
+        WHERE rtrim(:employee) <> ''
           AND dm.EmpNum = :employee
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
           AND (:revoked = '1' OR dm.RevokedAt IS NULL))
        +
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
-        WHERE :employee = '' AND :clerk <> ''
+        WHERE rtrim(:employee) = '' AND rtrim(:clerk) <> ''
           AND dm.ClerkID = :clerk
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk))
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk))
        +
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
-        WHERE :employee = '' AND :clerk = '' AND :meal <> ''
+        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) <> ''
           AND dm.MealCode = :meal
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk))
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk))
        +
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
-        WHERE :employee = '' AND :clerk = '' AND :meal = ''
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk))
-       - CASE WHEN :revoked = '1' OR :employee <> '' THEN 0 ELSE
+        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) = ''
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk))
+       - CASE WHEN :revoked = '1' OR rtrim(:employee) <> '' THEN 0 ELSE
        (SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
         WHERE dm.RevokedAt IS NOT NULL
-          AND dm.MealDate >= COALESCE(talo_iso(:from), '')
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:employee = '' OR dm.EmpNum = :employee)
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk)) END AS MEALS;
+          AND dm.MealDate >= talo_history_from(:from, :to)
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:employee) = '' OR dm.EmpNum = :employee)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)) END AS MEALS;

@@ -2,9 +2,12 @@
 -- access: read
 -- role: signin
 -- One page of the history of distributed meals, in (date-time, transaction number)
--- order: the meals from `from` to `to` (both date-times, both included, either may be
--- empty), of the employee, meal, meal mode and clerk when given, revoked ones only when
--- `revoked` is 1. A page starts after the meal (`afterdate`, `aftertrans`) that ended
+-- order: the meals from `from` to `to` (both date-times, both included), of the
+-- employee, meal, meal mode and clerk when given, revoked ones only when `revoked` is 1.
+-- An empty `to` has no end; an empty `from` reads the 31 days ending at `to` (its day
+-- and the 30 before it), ending today by the server's clock when `to` is empty too
+-- (talo_history_from, talo_history_to), so that no call reads every meal ever recorded.
+-- Trailing blanks do not count, as in SQL Server's =: a filter of blanks is no filter. A page starts after the meal (`afterdate`, `aftertrans`) that ended
 -- the page before (both empty for the first page) and holds at most `pagesize` meals.
 --
 -- Keyset paging: every branch below reads one index from the page's first key on and
@@ -61,13 +64,13 @@ SELECT talo_general_date(dm.MealDate) AS MEALDATE,
 FROM (
     SELECT TransNum FROM (
         SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
-        WHERE :employee <> ''
+        WHERE rtrim(:employee) <> ''
           AND dm.EmpNum = :employee
-          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
           AND (:revoked = '1' OR dm.RevokedAt IS NULL)
           AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
                OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
@@ -75,13 +78,13 @@ FROM (
     UNION ALL
     SELECT TransNum FROM (
         SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
-        WHERE :employee = '' AND :clerk <> ''
+        WHERE rtrim(:employee) = '' AND rtrim(:clerk) <> ''
           AND dm.ClerkID = :clerk
-          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
           AND (:revoked = '1' OR dm.RevokedAt IS NULL)
           AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
                OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
@@ -89,13 +92,13 @@ FROM (
     UNION ALL
     SELECT TransNum FROM (
         SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
-        WHERE :employee = '' AND :clerk = '' AND :meal <> ''
+        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) <> ''
           AND dm.MealCode = :meal
-          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk)
+          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
           AND (:revoked = '1' OR dm.RevokedAt IS NULL)
           AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
                OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
@@ -103,12 +106,12 @@ FROM (
     UNION ALL
     SELECT TransNum FROM (
         SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
-        WHERE :employee = '' AND :clerk = '' AND :meal = ''
-          AND dm.MealDate >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-          AND (:meal = '' OR dm.MealCode = :meal)
-          AND (:mode = '' OR dm.MealMode = :mode)
-          AND (:clerk = '' OR dm.ClerkID = :clerk)
+        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) = ''
+          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+          AND dm.MealDate <= talo_history_to(:from, :to)
+          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
           AND (:revoked = '1' OR dm.RevokedAt IS NULL)
           AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
                OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))

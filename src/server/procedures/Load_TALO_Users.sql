@@ -8,6 +8,8 @@
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Search text can be at most 200 characters long.') WHERE talo_length(:text) > 200;
 
+-- Trailing blanks do not count, as in SQL Server's =: a text of blanks lists everyone
+-- and "Cruz " finds the last names that begin with "Cruz".
 SELECT p.EmployeeID AS [STAFF ID],
        p.Lastname || ', ' || p.Firstname || ' ' || p.Middlename AS NAME,
        CASE WHEN EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
@@ -17,5 +19,5 @@ SELECT p.EmployeeID AS [STAFF ID],
        CASE WHEN p.PasswordHash <> '' THEN 'Y' ELSE 'N' END AS PASSWORD,
        p.Lastname AS LASTNAME, p.Firstname AS FIRSTNAME, p.Middlename AS MIDDLENAME
 FROM Password.tbPasswordMain p
-WHERE :text = '' OR p.EmployeeID = :text OR talo_starts_with(p.Lastname, :text)
+WHERE rtrim(:text) = '' OR p.EmployeeID = :text OR talo_starts_with(p.Lastname, rtrim(:text))
 ORDER BY p.Lastname COLLATE UNICODE_CI, p.Firstname COLLATE UNICODE_CI, p.EmployeeID;

@@ -30,20 +30,22 @@ WHERE talo_iso(:from) > talo_iso(:to);
 SELECT talo_raise('The report period may not be longer than 366 days.')
 WHERE julianday(talo_iso(:to)) - julianday(talo_iso(:from)) >= 366;
 
+-- Layout and groupings are read in any letter case and, as SQL Server's = reads them,
+-- without trailing blanks.
 SELECT talo_raise('Unknown report layout ''' || :layout || '''; use SUMMARY, PAYROLL or REVOKED.')
-WHERE upper(:layout) NOT IN ('SUMMARY', 'PAYROLL', 'REVOKED');
+WHERE upper(rtrim(:layout)) NOT IN ('SUMMARY', 'PAYROLL', 'REVOKED');
 
 -- The first grouping is checked before the second.
 SELECT talo_raise('Unknown grouping ''' || bad.Name || '''; use MEALTYPE, MEAL, MEALTIME, DAY, DEPARTMENT, EMPLOYEE or CLERK.')
 FROM (SELECT g.Name FROM (SELECT 1 AS Level, :group1 AS Name UNION ALL SELECT 2, :group2) AS g
-      WHERE upper(g.Name) NOT IN ('', 'MEALTYPE', 'MEAL', 'MEALTIME', 'DAY', 'DEPARTMENT', 'EMPLOYEE', 'CLERK')
+      WHERE upper(rtrim(g.Name)) NOT IN ('', 'MEALTYPE', 'MEAL', 'MEALTIME', 'DAY', 'DEPARTMENT', 'EMPLOYEE', 'CLERK')
       ORDER BY g.Level LIMIT 1) AS bad;
 
 SELECT talo_raise('The summary needs a first grouping.')
-WHERE upper(:layout) = 'SUMMARY' AND :group1 = '';
+WHERE upper(rtrim(:layout)) = 'SUMMARY' AND rtrim(:group1) = '';
 
 SELECT talo_raise('The second grouping repeats the first.')
-WHERE :group2 <> '' AND upper(:group2) = upper(:group1);
+WHERE rtrim(:group2) <> '' AND upper(rtrim(:group2)) = upper(rtrim(:group1));
 
 -- Three steps, so that the work done once per meal stays small:
 -- 1. the meals of the period are read from the report's covering index and grouped on
@@ -58,7 +60,7 @@ SELECT KEY1, LABEL1, KEY2, LABEL2, MEALS, COST, PRICEDNOW, NOCOST,
        MEALDATE, CLERKID, REVOKEDBY, REVOKEDAT
 FROM (
     SELECT a.Key1 AS KEY1,
-           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(:group1)
+           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
                WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
                                               WHERE mt.Code = a.Key1), '')
                WHEN 'MEAL' THEN COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m
@@ -69,7 +71,7 @@ FROM (
                ELSE a.Key1 END
            ELSE COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), '') END AS LABEL1,
            CASE a.Layout WHEN 'PAYROLL' THEN COALESCE(e1.DeptCode, '') ELSE a.Key2 END AS KEY2,
-           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(:group2)
+           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(rtrim(:group2))
                WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
                                               WHERE mt.Code = a.Key2), '')
                WHEN 'MEAL' THEN COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m
@@ -99,19 +101,19 @@ FROM (
         -- department), added up per report group. Codes group as the server's collation
         -- and the meal limits match them (case, width, blanks around), showing one
         -- spelling: the master's or the site's where there is one.
-        SELECT upper(:layout) AS Layout, min(c.Key1 COLLATE BINARY) AS Key1,
+        SELECT upper(rtrim(:layout)) AS Layout, min(c.Key1 COLLATE BINARY) AS Key1,
                min(c.Key2 COLLATE BINARY) AS Key2, NULL AS Trans,
                sum(c.Meals) AS Meals, sum(c.Cents) AS Cents,
                sum(c.PricedNow) AS PricedNow, sum(c.NoCost) AS NoCost,
                NULL AS MealDate, NULL AS ClerkID, NULL AS RevokedBy, NULL AS RevokedAt
         FROM (
           SELECT g.*,
-                 CASE WHEN upper(:layout) = 'SUMMARY' AND upper(:group1) NOT IN ('EMPLOYEE', 'DAY')
+                 CASE WHEN upper(rtrim(:layout)) = 'SUMMARY' AND upper(rtrim(:group1)) NOT IN ('EMPLOYEE', 'DAY')
                       THEN talo_match_key(g.Key1) ELSE g.Key1 END AS G1,
-                 CASE WHEN upper(:layout) = 'SUMMARY' AND upper(:group2) NOT IN ('', 'EMPLOYEE', 'DAY')
+                 CASE WHEN upper(rtrim(:layout)) = 'SUMMARY' AND upper(rtrim(:group2)) NOT IN ('', 'EMPLOYEE', 'DAY')
                       THEN talo_match_key(g.Key2) ELSE g.Key2 END AS G2
           FROM (
-            SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
+            SELECT CASE upper(rtrim(:layout)) WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
                        WHEN 'MEALTYPE' THEN COALESCE((SELECT coalesce(t.Code, m.MealType) FROM Station.tbcoMeal AS m
                                                       LEFT JOIN Station.tbcoMealType AS t ON t.Code = m.MealType
                                                       WHERE m.Code = s.Code1), '')
@@ -124,7 +126,7 @@ FROM (
                        WHEN 'CLERK' THEN trim(s.Code1)
                        ELSE s.Code1 END
                    ELSE s.Code1 END AS Key1,
-                   CASE upper(:group2)
+                   CASE upper(rtrim(:group2))
                        WHEN '' THEN s.Code2
                        WHEN 'MEALTYPE' THEN COALESCE((SELECT coalesce(t.Code, m.MealType) FROM Station.tbcoMeal AS m
                                                       LEFT JOIN Station.tbcoMealType AS t ON t.Code = m.MealType
@@ -145,7 +147,7 @@ FROM (
                 -- be settled by comparing whole rows. The key is the first code alone
                 -- without a second grouping, else both joined by a NUL, which no code
                 -- holds.
-                SELECT CASE upper(:layout) WHEN 'SUMMARY' THEN CASE upper(:group1)
+                SELECT CASE upper(rtrim(:layout)) WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
                            WHEN 'MEALTYPE' THEN dm.MealCode
                            WHEN 'MEAL' THEN dm.MealCode
                            WHEN 'MEALTIME' THEN dm.MealMode
@@ -153,7 +155,7 @@ FROM (
                            WHEN 'CLERK' THEN dm.ClerkID
                            ELSE dm.EmpNum END
                        ELSE dm.EmpNum END AS Code1,
-                       CASE WHEN upper(:layout) <> 'SUMMARY' THEN '' ELSE CASE upper(:group2)
+                       CASE WHEN upper(rtrim(:layout)) <> 'SUMMARY' THEN '' ELSE CASE upper(rtrim(:group2))
                            WHEN '' THEN ''
                            WHEN 'MEALTYPE' THEN dm.MealCode
                            WHEN 'MEAL' THEN dm.MealCode
@@ -174,8 +176,8 @@ FROM (
                                                                  WHERE m.Code = dm.MealCode), '')) = '' END) AS NoCost
                 FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedReport
                 WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
-                  AND dm.RevokedAt IS NULL AND upper(:layout) <> 'REVOKED'
-                GROUP BY CASE WHEN upper(:layout) <> 'SUMMARY' OR :group2 = '' THEN Code1
+                  AND dm.RevokedAt IS NULL AND upper(rtrim(:layout)) <> 'REVOKED'
+                GROUP BY CASE WHEN upper(rtrim(:layout)) <> 'SUMMARY' OR :group2 = '' THEN Code1
                               ELSE Code1 || x'00' || Code2 END
             ) AS s
           ) AS g
@@ -192,9 +194,9 @@ FROM (
                dm.MealDate, dm.ClerkID, COALESCE(dm.RevokedBy, ''), dm.RevokedAt
         FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
         WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
-          AND dm.RevokedAt IS NOT NULL AND upper(:layout) = 'REVOKED'
+          AND dm.RevokedAt IS NOT NULL AND upper(rtrim(:layout)) = 'REVOKED'
     ) AS a
     LEFT JOIN Payroll.tbcmaster AS e1
-        ON e1.EmpNum = a.Key1 AND (a.Layout <> 'SUMMARY' OR upper(:group1) = 'EMPLOYEE')
+        ON e1.EmpNum = a.Key1 AND (a.Layout <> 'SUMMARY' OR upper(rtrim(:group1)) = 'EMPLOYEE')
 ) AS r
 ORDER BY SortFirst, SortSecond, SortThird;

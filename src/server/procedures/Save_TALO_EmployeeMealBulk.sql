@@ -19,8 +19,9 @@ SELECT talo_raise('Meal types can be at most 20000 characters long.') WHERE talo
 SELECT talo_raise('Apply can be at most 1 character long.') WHERE talo_length(:apply) > 1;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
 
+-- The scope in any letter case, trailing blanks left out as SQL Server's = leaves them.
 SELECT talo_raise('Unknown selection ''' || :scope || '''; use ALL, DEPARTMENT or LIST.')
-WHERE upper(:scope) NOT IN ('ALL', 'DEPARTMENT', 'LIST');
+WHERE upper(rtrim(:scope)) NOT IN ('ALL', 'DEPARTMENT', 'LIST');
 
 SELECT talo_raise('Apply must be 1 (tag) or 0 (preview), not ''' || :apply || '''.')
 WHERE :apply NOT IN ('1', '0');
@@ -49,32 +50,32 @@ WHERE mt.Status <> '1'
 ORDER BY j.key LIMIT 1;
 
 SELECT talo_raise('Department code is required.')
-WHERE upper(:scope) = 'DEPARTMENT' AND trim(:department) = '';
+WHERE upper(rtrim(:scope)) = 'DEPARTMENT' AND trim(:department) = '';
 
 SELECT talo_raise('Unknown department ' || :department || '.')
-WHERE upper(:scope) = 'DEPARTMENT' AND trim(:department) <> ''
+WHERE upper(rtrim(:scope)) = 'DEPARTMENT' AND trim(:department) <> ''
   -- Trailing blanks do not count, as in SQL Server's = (the codes are stored trimmed).
   AND NOT EXISTS (SELECT 1 FROM Payroll.tbcDepartment WHERE DeptCode = rtrim(:department, ' '));
 
 SELECT talo_raise('The employees must be a JSON array.')
-WHERE upper(:scope) = 'LIST'
+WHERE upper(rtrim(:scope)) = 'LIST'
   AND CASE WHEN json_valid(:employees) THEN json_type(:employees) <> 'array' ELSE 1 END;
 
 SELECT talo_raise('Each employee must be a JSON text.')
-FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END)
+FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END)
 WHERE type NOT IN ('text', 'null') LIMIT 1;
 
 SELECT talo_raise('Employee number is required.')
-FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END)
+FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END)
 WHERE trim(CAST(value AS TEXT)) = '' OR value IS NULL LIMIT 1;
 
 SELECT talo_raise('Unknown employee ' || j.value || '.')
-FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END) j
+FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END) j
 WHERE NOT EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = CAST(j.value AS TEXT))
 ORDER BY j.key LIMIT 1;
 
 SELECT talo_raise('Employee ' || e.EmpNum || ' is inactive.')
-FROM json_each(CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END) j
+FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END) j
 JOIN Payroll.tbcmaster e ON e.EmpNum = CAST(j.value AS TEXT)
 WHERE e.Active <> '1'
 ORDER BY j.key LIMIT 1;
@@ -91,11 +92,11 @@ SELECT e.EmpNum, mt.Code,
 FROM Payroll.tbcmaster e CROSS JOIN Station.tbcoMealType mt
 WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
   AND e.Active = '1'
-  AND CASE upper(:scope)
+  AND CASE upper(rtrim(:scope))
           WHEN 'ALL' THEN 1
           WHEN 'DEPARTMENT' THEN e.DeptCode = rtrim(:department, ' ')
           ELSE e.EmpNum IN (SELECT CAST(value AS TEXT) FROM json_each(
-                   CASE WHEN upper(:scope) = 'LIST' THEN :employees ELSE '[]' END))
+                   CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END))
       END;
 
 -- In (employee, meal type) order, the order of the tags' key: the rows go in one after

@@ -2,9 +2,10 @@
 -- Count_TALO_AuditLog so that the count is always of the rows the pages show: from
 -- `from`, or from a page's start `afterdate` when that is later (the count has no
 -- `afterdate`: unbound, it is NULL), to `to`, of one table and one user when given.
--- Read from the log's date-time index.
+-- Read from the log's date-time index. Table and user compare as on SQL Server: case
+-- and trailing blanks do not count, and a text of blanks does not filter.
 FROM Station.tbTALOAuditLog AS a INDEXED BY ixAuditChangedAt
 WHERE a.ChangedAt >= max(COALESCE(talo_iso(:from), ''), COALESCE(talo_iso(:afterdate), ''))
   AND a.ChangedAt <= COALESCE(talo_iso(:to), '9999-12-31 23:59:59')
-  AND (:table = '' OR a.TableName = :table)
-  AND (:user = '' OR a.UserID = :user)
+  AND (rtrim(:table) = '' OR a.TableName = :table COLLATE UNICODE_CI)
+  AND (rtrim(:user) = '' OR a.UserID = :user)
