@@ -31,3 +31,7 @@ if(TALODESK_WINDOWS_PREFIX)
     set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
     set(ENV{PKG_CONFIG_PATH} "")
 endif()
+
+# The host's rcc compresses resources with zstd, which the Windows Qt is built without:
+# its output would call qResourceFeatureZstd(), missing from that Qt.
+set(CMAKE_AUTORCC_OPTIONS --no-zstd)

@@ -13,6 +13,10 @@
 #include <QThread>
 #include <atomic>
 #include <optional>
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <windows.h>
+#endif
 
 // Runs the real QODBC code path against SQLite's ODBC driver: what is not specific to
 // SQL Server (snapshots, NULLs, errors, transactions, reconnecting) behaves the same.
@@ -28,9 +32,32 @@ private:
     {
         return m_dir.filePath(name);
     }
+    // Under Wine, ODBC reaches the host's driver manager and SQLite driver: they must be
+    // given the database file as the host names it.
+    static QString hostPath(const QString& file)
+    {
+#ifdef Q_OS_WIN
+        using UnixName = char*(CDECL*)(LPCWSTR);
+        const FARPROC found =
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+        if (!found)
+            return file;
+        const QString native = QDir::toNativeSeparators(file);
+        char* name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(found))(
+            reinterpret_cast<LPCWSTR>(native.utf16()));
+        if (!name)
+            return file;
+        const QString host = QString::fromUtf8(name);
+        HeapFree(GetProcessHeap(), 0, name);
+        return host;
+#else
+        return file;
+#endif
+    }
     static QString connectionString(const QString& file)
     {
-        return QStringLiteral("Driver=%1;Database=%2").arg(QLatin1String(driverFile), file);
+        return QStringLiteral("Driver=%1;Database=%2")
+            .arg(QLatin1String(driverFile), hostPath(file));
     }
     std::unique_ptr<OdbcConnection> connect(const QString& file)
     {
@@ -342,7 +369,7 @@ private slots:
         makeDatabase(dbPath(), QStringLiteral("Rice"));
         auto c = connect(dbPath());
         // SQLite cannot answer @@SERVERNAME; the connection string names the database.
-        QCOMPARE(c->serverName(), dbPath());
+        QCOMPARE(c->serverName(), hostPath(dbPath()));
         QCOMPARE(count(*c), 1);
     }
 
