@@ -1,5 +1,6 @@
 #include "SqlFunctions.h"
 
+#include "GroupTally.h"
 #include "UnicodeText.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
@@ -437,6 +438,7 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_json_nul", 1, jsonNulFunction, nullptr, true);
     define(db, "talo_order_add", 1, orderAddFunction, this, false);
     define(db, "talo_in_order", 1, inOrderFunction, this, false);
+    GroupTally::registerOn(db);
     sqlite3_commit_hook(db, orderCommitHook, this);
     sqlite3_rollback_hook(db, orderRollbackHook, this);
 }
