@@ -158,9 +158,15 @@ void generalDateFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const QString text = argText(argv[0]);
-    const QString general = GeneralDate::storedToText(text);
-    resultText(ctx, general.isEmpty() ? text : general);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray general =
+        GeneralDate::storedToUtf8(QByteArrayView(bytes, sqlite3_value_bytes(argv[0])));
+    if (general.isEmpty()) {
+        // Not a stored date-time: the text as it is.
+        resultText(ctx, argText(argv[0]));
+        return;
+    }
+    sqlite3_result_text(ctx, general.constData(), int(general.size()), SQLITE_TRANSIENT);
 }
 
 // The workstation's short time of a date-time text ("11:30 AM").
