@@ -1,20 +1,13 @@
 #pragma once
 
 #include "CounterData.h"
+#include "EmployeeListLayout.h"
 #include "OrderList.h"
 
 #include <QWidget>
-#include <array>
 #include <memory>
 
 class AppContext;
-class FlexGrid;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 // The meal counter ("List of Employees"): the clerk's working window, shown as the
 // main window's one modeless child.
@@ -57,10 +50,8 @@ private:
     // Settings saved on this workstation count at once, without waiting for a search
     // (App Settings tells the context, the context tells the counter).
     void useSettings(const AppSettings& settings);
-    void createControls();
-    void createSearchFrame();
-    void createListFrame();
-    void createCounterFrame();
+    // The controls' signals to the window's handlers.
+    void connectControls();
 
     // The window's procedures; the database ones throw DbError and are run by the
     // handlers through AppContext::attempt.
@@ -114,24 +105,8 @@ private:
     AppContext& m_context;
     CounterData m_data;
 
-    QGroupBox* fraSearch = nullptr;
-    QLabel* lblSearchEmployee = nullptr;
-    QLineEdit* txtEmployeeDetails = nullptr;
-    QPushButton* cmdSearch = nullptr;
-    QGroupBox* fraList = nullptr;
-    QLabel* lblListEmployees = nullptr;
-    FlexGrid* mshEmpList = nullptr;
-    QGroupBox* fraCounter = nullptr;
-    std::array<QLabel*, 5> lblCounter{};
-    std::array<FlexGrid*, 2> mshMealList{};
-    std::array<QLineEdit*, 3> txtMealEntry{};
-    std::array<QPushButton*, 5> cmdMealEntry{};
-    // A combo box, though "cmd" reads as a button: every control keeps its designed name
-    // (its objectName too), so the window is found control by control as designed.
-    QComboBox* cmdMealMode = nullptr;
-    QLabel* lblChosenEmployee = nullptr;
-    QFrame* Line1 = nullptr;
-    QFrame* Line2 = nullptr;
+    // The controls, built where the design puts them; this window wires and runs them.
+    EmployeeListLayout m_ui;
 
     std::unique_ptr<OrderList> m_order;
     QString m_lastSearchText;

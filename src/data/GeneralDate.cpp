@@ -107,6 +107,32 @@ bool readStored(const QString& text, QDate& date, QTime& time)
     return date.isValid() && time.isValid();
 }
 
+// The same read from bytes, into year, month, day, hour, minute and second.
+bool readStored(QByteArrayView text, int (&fields)[6])
+{
+    const auto number = [&text](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            const char c = text.at(i);
+            if (c < '0' || c > '9')
+                return -1;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const bool withTime =
+        text.size() == 19 && text.at(10) == ' ' && text.at(13) == ':' && text.at(16) == ':';
+    if (!(withTime || text.size() == 10) || text.at(4) != '-' || text.at(7) != '-')
+        return false;
+    fields[0] = number(0, 4);
+    fields[1] = number(5, 2);
+    fields[2] = number(8, 2);
+    for (int i = 0; i < 3; ++i)
+        fields[3 + i] = withTime ? number(11 + 3 * i, 2) : 0;
+    return QDate::isValid(fields[0], fields[1], fields[2]) &&
+           QTime::isValid(fields[3], fields[4], fields[5]);
+}
+
 std::optional<QDateTime> fromStoredIso(const QString& text)
 {
     QDate date;
@@ -151,6 +177,9 @@ struct Formats
     QString time;
     std::optional<NumericDateFormat> numericDate;
     std::optional<NumericDateFormat> numericTime;
+    // Counts the rebuilds, so that what was written with the formats before is known
+    // to be stale.
+    quint64 generation = 0;
 };
 
 const Formats& formatsOf(const QLocale& locale)
@@ -168,7 +197,8 @@ const Formats& formatsOf(const QLocale& locale)
                         date,
                         time,
                         NumericDateFormat::compileDate(date, locale),
-                        NumericDateFormat::compileTime(time, locale)};
+                        NumericDateFormat::compileTime(time, locale),
+                        cache.generation + 1};
     }
     return cache;
 }
@@ -205,6 +235,42 @@ QString storedToText(const QString& iso, const QLocale& locale)
     // A date and a time of day: no QDateTime, whose local time costs a time-zone look-up
     // for every value.
     return dayAndTimeText(date, time, locale);
+}
+
+QByteArray storedToUtf8(QByteArrayView iso, const QLocale& locale)
+{
+    int f[6];
+    if (!readStored(iso, f))
+        return {};
+    const Formats& formats = formatsOf(locale);
+    // A row's date-times are often the same one (served and recorded at once), and
+    // the rows of a page are in date order.
+    thread_local struct
+    {
+        QByteArray iso;
+        quint64 generation = 0;
+        QByteArray text;
+    } last;
+    if (last.generation == formats.generation && last.iso == iso)
+        return last.text;
+    QByteArray text;
+    if (formats.numericDate && formats.numericTime) {
+        text.reserve(24);
+        formats.numericDate->appendUtf8(text, f[0], f[1], f[2], f[3], f[4], f[5]);
+        if (f[3] != 0 || f[4] != 0 || f[5] != 0) {
+            text.append(' ');
+            formats.numericTime->appendUtf8(text, f[0], f[1], f[2], f[3], f[4], f[5]);
+        }
+        // The odd blanks some locales write are made plain the slow way.
+        if (text.contains("\xE2\x80\xAF") || text.contains("\xC2\xA0"))
+            text.clear();
+    }
+    if (text.isEmpty())
+        text = dayAndTimeText(QDate(f[0], f[1], f[2]), QTime(f[3], f[4], f[5]), locale).toUtf8();
+    last.iso = iso.toByteArray();
+    last.generation = formats.generation;
+    last.text = text;
+    return text;
 }
 
 QString format(const QLocale& locale)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -15,6 +17,10 @@ QString toText(const QDateTime& value, const QLocale& locale = QLocale());
 // The same for a date-time as the store keeps it ("2026-12-08 03:14:31", or a date
 // alone); "" when the text is not in that form.
 QString storedToText(const QString& iso, const QLocale& locale = QLocale());
+// The same as UTF-8, read from the stored text's bytes: the store's SQL writes hundreds
+// of these for a page of rows, and this way makes no string of its own for a value in a
+// locale with a numeric format.
+QByteArray storedToUtf8(QByteArrayView iso, const QLocale& locale = QLocale());
 // The display format of a general date with its time ("M/d/yyyy h:mm:ss AP" in en_US),
 // for controls that edit a date-time the way the program shows it.
 QString format(const QLocale& locale = QLocale());

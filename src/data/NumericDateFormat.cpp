@@ -19,8 +19,14 @@ std::optional<NumericDateFormat> NumericDateFormat::parse(const QString& format,
     if (locale.zeroDigit() != QLatin1String("0"))
         return std::nullopt;
     NumericDateFormat out;
-    out.m_am = locale.amText();
-    out.m_pm = locale.pmText();
+    out.m_amUpper = locale.amText().toUpper();
+    out.m_amLower = locale.amText().toLower();
+    out.m_pmUpper = locale.pmText().toUpper();
+    out.m_pmLower = locale.pmText().toLower();
+    out.m_amUpperUtf8 = out.m_amUpper.toUtf8();
+    out.m_amLowerUtf8 = out.m_amLower.toUtf8();
+    out.m_pmUpperUtf8 = out.m_pmUpper.toUtf8();
+    out.m_pmLowerUtf8 = out.m_pmLower.toUtf8();
     const auto literal = [&out](const QString& text) {
         if (out.m_pieces.isEmpty() || out.m_pieces.last().field != 0)
             out.m_pieces.append(Piece{});
@@ -55,16 +61,18 @@ std::optional<NumericDateFormat> NumericDateFormat::parse(const QString& format,
             if (run > 1)
                 return std::nullopt;
             out.m_twelveHour = true;
-            out.m_pieces.append(Piece{field, 1, {}});
+            out.m_pieces.append(Piece{field, 1, {}, {}});
             i += withP ? 2 : 1;
             continue;
         }
         const bool year = field == 'y';
         if (year ? (run != 2 && run != 4) : run > 2)
             return std::nullopt;
-        out.m_pieces.append(Piece{field, int(run), {}});
+        out.m_pieces.append(Piece{field, int(run), {}, {}});
         i += run;
     }
+    for (Piece& piece : out.m_pieces)
+        piece.literalUtf8 = piece.literal.toUtf8();
     return out;
 }
 
@@ -106,61 +114,113 @@ std::optional<NumericDateFormat> NumericDateFormat::compileTime(const QString& f
                            format, locale);
 }
 
+namespace {
+
+// `value` in decimal, zero-padded to a field's width (a width of 1 is not padded),
+// digit by digit: a number text and its padding would be two strings made for every
+// field of every value.
+void put(QString& out, char c)
+{
+    out.append(QLatin1Char(c));
+}
+
+void put(QByteArray& out, char c)
+{
+    out.append(c);
+}
+
+template <class Out> void appendPadded(Out& out, int width, int value)
+{
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && count < 12);
+    for (int pad = width == 1 ? 0 : width - count; pad > 0; --pad)
+        put(out, '0');
+    while (count > 0)
+        put(out, digits[--count]);
+}
+
+} // namespace
+
 void NumericDateFormat::append(QString& out, const Piece& piece, int value) const
 {
-    if (piece.width >= 2 && value < 10 * (piece.width == 4 ? 100 : 1)) {
-        const QString digits = QString::number(value);
-        out += QString(piece.width - digits.size(), QLatin1Char('0')) + digits;
-        return;
-    }
-    out += QString::number(value);
+    appendPadded(out, piece.width, value);
 }
 
 QString NumericDateFormat::date(const QDate& day) const
 {
-    return write(day, QTime());
+    Fields fields;
+    day.getDate(&fields.year, &fields.month, &fields.day);
+    return write(fields);
 }
 
 QString NumericDateFormat::time(const QTime& time) const
 {
-    return write(QDate(), time);
+    Fields fields;
+    fields.hour = time.hour();
+    fields.minute = time.minute();
+    fields.second = time.second();
+    return write(fields);
 }
 
 // A date format holds only date fields and a time format only time fields (see parse).
-QString NumericDateFormat::write(const QDate& day, const QTime& time) const
+QString NumericDateFormat::write(const Fields& fields) const
 {
     QString out;
-    out.reserve(12);
+    out.reserve(16);
     for (const Piece& piece : m_pieces) {
         if (piece.field == 0)
             out += piece.literal;
         else if (piece.field == 'A')
-            out += (time.hour() < 12 ? m_am : m_pm).toUpper();
+            out += fields.hour < 12 ? m_amUpper : m_pmUpper;
         else if (piece.field == 'a')
-            out += (time.hour() < 12 ? m_am : m_pm).toLower();
+            out += fields.hour < 12 ? m_amLower : m_pmLower;
         else
-            append(out, piece, fieldValue(piece, day, time));
+            append(out, piece, fieldValue(piece, fields));
     }
     return out;
 }
 
-int NumericDateFormat::fieldValue(const Piece& piece, const QDate& day, const QTime& time) const
+void NumericDateFormat::appendUtf8(QByteArray& out, int year, int month, int day, int hour,
+                                   int minute, int second) const
 {
-    const int hour = time.hour();
+    writeUtf8(out, Fields{year, month, day, hour, minute, second});
+}
+
+void NumericDateFormat::writeUtf8(QByteArray& out, const Fields& fields) const
+{
+    for (const Piece& piece : m_pieces) {
+        if (piece.field == 0) {
+            out += piece.literalUtf8;
+        } else if (piece.field == 'A') {
+            out += fields.hour < 12 ? m_amUpperUtf8 : m_pmUpperUtf8;
+        } else if (piece.field == 'a') {
+            out += fields.hour < 12 ? m_amLowerUtf8 : m_pmLowerUtf8;
+        } else {
+            appendPadded(out, piece.width, fieldValue(piece, fields));
+        }
+    }
+}
+
+int NumericDateFormat::fieldValue(const Piece& piece, const Fields& fields) const
+{
     switch (piece.field) {
     case 'd':
-        return day.day();
+        return fields.day;
     case 'M':
-        return day.month();
+        return fields.month;
     case 'y':
-        return piece.width == 2 ? day.year() % 100 : day.year();
+        return piece.width == 2 ? fields.year % 100 : fields.year;
     case 'h':
-        return m_twelveHour ? (hour % 12 == 0 ? 12 : hour % 12) : hour;
+        return m_twelveHour ? (fields.hour % 12 == 0 ? 12 : fields.hour % 12) : fields.hour;
     case 'H':
-        return hour;
+        return fields.hour;
     case 'm':
-        return time.minute();
+        return fields.minute;
     default:
-        return time.second();
+        return fields.second;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QLocale>
@@ -25,22 +26,49 @@ public:
     QString date(const QDate& day) const;
     QString time(const QTime& time) const;
 
+    // The same written as UTF-8 onto `out`, from the fields as numbers (a date format
+    // reads the date's, a time format the time's): no QDate, no QTime and no string made
+    // per value, for the store writes hundreds of dates a page.
+    void appendUtf8(QByteArray& out, int year, int month, int day, int hour, int minute,
+                    int second) const;
+
 private:
     struct Piece
     {
         char field = 0; // 0: literal text
         int width = 0;
         QString literal;
+        QByteArray literalUtf8;
     };
 
     static std::optional<NumericDateFormat> parse(const QString& format, const QLocale& locale,
                                                   const char* fields);
+    // The fields of one value, read from its date or time once: each of QDate's day,
+    // month and year works the calendar out anew.
+    struct Fields
+    {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        int hour = 0;
+        int minute = 0;
+        int second = 0;
+    };
+
     void append(QString& out, const Piece& piece, int value) const;
-    QString write(const QDate& day, const QTime& time) const;
-    int fieldValue(const Piece& piece, const QDate& day, const QTime& time) const;
+    QString write(const Fields& fields) const;
+    void writeUtf8(QByteArray& out, const Fields& fields) const;
+    int fieldValue(const Piece& piece, const Fields& fields) const;
 
     QList<Piece> m_pieces;
-    QString m_am;
-    QString m_pm;
+    // The locale's AM and PM texts as "A" and "a" write them.
+    QString m_amUpper;
+    QString m_amLower;
+    QString m_pmUpper;
+    QString m_pmLower;
+    QByteArray m_amUpperUtf8;
+    QByteArray m_amLowerUtf8;
+    QByteArray m_pmUpperUtf8;
+    QByteArray m_pmLowerUtf8;
     bool m_twelveHour = false;
 };

@@ -1,5 +1,6 @@
 #include "SqlFunctions.h"
 
+#include "GroupTally.h"
 #include "UnicodeText.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
@@ -188,9 +189,15 @@ void generalDateFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const QString text = argText(argv[0]);
-    const QString general = GeneralDate::storedToText(text);
-    resultText(ctx, general.isEmpty() ? text : general);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray general =
+        GeneralDate::storedToUtf8(QByteArrayView(bytes, sqlite3_value_bytes(argv[0])));
+    if (general.isEmpty()) {
+        // Not a stored date-time: the text as it is.
+        resultText(ctx, argText(argv[0]));
+        return;
+    }
+    sqlite3_result_text(ctx, general.constData(), int(general.size()), SQLITE_TRANSIENT);
 }
 
 // The workstation's short time of a date-time text ("11:30 AM").
@@ -470,6 +477,7 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_json_nul", 1, jsonNulFunction, nullptr, true);
     define(db, "talo_order_add", 1, orderAddFunction, this, false);
     define(db, "talo_in_order", 1, inOrderFunction, this, false);
+    GroupTally::registerOn(db);
     sqlite3_commit_hook(db, orderCommitHook, this);
     sqlite3_rollback_hook(db, orderRollbackHook, this);
 }

@@ -9,7 +9,8 @@ struct sqlite3;
 
 // The server-side functions the store's SQL relies on, registered on one connection:
 // the UNICODE_CI collation, a Unicode LIKE with the server's pattern rules, the
-// procedures' validation raise, the server clock and the date/time and cost texts.
+// procedures' validation raise, the server clock, the date/time and cost texts, and
+// the counting without a sort of GroupTally.
 class SqlFunctions
 {
 public:

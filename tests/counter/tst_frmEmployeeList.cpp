@@ -243,6 +243,7 @@ class tst_frmEmployeeList : public QObject
 
 private slots:
     void layoutMatchesTheDesign();
+    void tabVisitsTheControlsInTheDesignedOrder();
     void captionsFitTheirBoxesWithTheFontsAtHand();
     void loadSearchesWithEmptyTextInBrowseMode();
     void enterSearchesAndOtherKeysOnlyType();
@@ -342,6 +343,18 @@ void tst_frmEmployeeList::layoutMatchesTheDesign()
     QCOMPARE(modes, QStringList({"Breakfast", "Lunch", "Dinner", "AM Snack", "PM Snack", "MN Snack",
                                  "Extra Meal", "Extra Snack"}));
     QVERIFY(c.mealMode()->isEditable());
+}
+
+void tst_frmEmployeeList::tabVisitsTheControlsInTheDesignedOrder()
+{
+    // Down the search and list frames, then the counter frame from top to bottom; the
+    // combo box and the meal code box sit on one line, the box last.
+    Counter c;
+    QCOMPARE(c.tabStops(),
+             QStringList({"txtEmployeeDetails", "cmdSearch", "mshEmpList", "mshMealList(1)",
+                          "txtMealEntry(1)", "cmdMealEntry(4)", "cmdMealMode", "txtMealEntry(0)",
+                          "txtMealEntry(2)", "cmdMealEntry(2)", "mshMealList(0)", "cmdMealEntry(3)",
+                          "cmdMealEntry(0)", "cmdMealEntry(1)"}));
 }
 
 void tst_frmEmployeeList::captionsFitTheirBoxesWithTheFontsAtHand()

@@ -46,6 +46,18 @@ struct WidgetUi
     {
         return gridColumn(*grid(gridName), col);
     }
+    // The named controls that Tab visits, in the order it visits them from the root's
+    // first one (disabled ones too: the order is the window's, whatever its mode).
+    QStringList tabStops() const
+    {
+        QStringList names;
+        for (QWidget* w = root->nextInFocusChain(); w != root; w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
+                root->isAncestorOf(w))
+                names << w->objectName();
+        }
+        return names;
+    }
 
 protected:
     // For a driver whose window is made in its own constructor: root is set there.

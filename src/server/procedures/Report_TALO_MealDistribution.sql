@@ -47,20 +47,68 @@ WHERE upper(rtrim(:layout)) = 'SUMMARY' AND rtrim(:group1) = '';
 SELECT talo_raise('The second grouping repeats the first.')
 WHERE rtrim(:group2) <> '' AND upper(rtrim(:group2)) = upper(rtrim(:group1));
 
--- Three steps, so that the work done once per meal stays small:
--- 1. the meals of the period are read from the report's covering index and grouped on
---    the codes they store, compared byte for byte (no collation, no look-up, no cost
---    arithmetic per meal), with the recorded cost as one more key;
--- 2. each of those groups finds its report group (a meal's type, an employee's
---    department) and its cost (the master's current one where none was recorded),
---    and they are added up per report group;
+-- Each layout has its own part of the statement below (the others yield nothing), so
+-- that each groups only what it reports. The meals handed out are counted once:
+-- 1. the period's meals are read from the report's covering index and counted per
+--    combination of the codes they store, compared byte for byte (no collation, no
+--    look-up, no cost arithmetic per meal), with the recorded cost as one more key.
+--    talo_tally counts them in a hash table: a GROUP BY would sort every meal first,
+--    most of the report's time. The meal code is a key only where no cost was
+--    recorded, for the master's current cost. Each combination is costed once, as its
+--    count of meals at one cost;
+-- 2. the summary's combinations find their report group (a meal's type, an employee's
+--    department) and are added up per report group; the payroll's are the employees;
 -- 3. the names are looked up once per report group.
 -- Revoked meals are listed one by one from their own index.
 SELECT KEY1, LABEL1, KEY2, LABEL2, MEALS, COST, PRICEDNOW, NOCOST,
        MEALDATE, CLERKID, REVOKEDBY, REVOKEDAT
 FROM (
+    WITH tallied AS MATERIALIZED (
+        -- Step 1: the counting, one row holding every combination and its meals.
+        SELECT talo_tally(
+                   CASE upper(rtrim(:layout)) WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
+                       WHEN 'MEALTYPE' THEN dm.MealCode
+                       WHEN 'MEAL' THEN dm.MealCode
+                       WHEN 'MEALTIME' THEN dm.MealMode
+                       WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
+                       WHEN 'CLERK' THEN dm.ClerkID
+                       ELSE dm.EmpNum END
+                   ELSE dm.EmpNum END,
+                   CASE WHEN upper(rtrim(:layout)) <> 'SUMMARY' THEN '' ELSE CASE upper(rtrim(:group2))
+                       WHEN '' THEN ''
+                       WHEN 'MEALTYPE' THEN dm.MealCode
+                       WHEN 'MEAL' THEN dm.MealCode
+                       WHEN 'MEALTIME' THEN dm.MealMode
+                       WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
+                       WHEN 'CLERK' THEN dm.ClerkID
+                       ELSE dm.EmpNum END END,
+                   dm.MealCost,
+                   CASE WHEN dm.MealCost IS NULL THEN dm.MealCode END) AS Tally
+        FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedReport
+        WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
+          AND dm.RevokedAt IS NULL AND upper(rtrim(:layout)) <> 'REVOKED'
+    ),
+    -- (Not materialized: each part reads the one row of counts itself, rather than
+    -- every combination being copied to a table first.)
+    s AS NOT MATERIALIZED (
+        -- Each combination costed: a meal saved before costs were recorded takes its
+        -- meal's cost today.
+        SELECT t.K1 AS Code1, t.K2 AS Code2, t.N AS Meals,
+               t.N * CAST(round(CAST(COALESCE(t.K3, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                     WHERE m.Code = t.K4), '') AS REAL)
+                                * 100) AS INTEGER) AS Cents,
+               CASE WHEN t.K3 IS NULL THEN t.N ELSE 0 END AS PricedNow,
+               CASE WHEN trim(COALESCE(t.K3, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                              WHERE m.Code = t.K4), '')) = ''
+                    THEN t.N ELSE 0 END AS NoCost
+        FROM tallied, talo_tally_rows(tallied.Tally) AS t
+    )
+    -- The summary. Step 2: the stored codes become report groups, added up per report
+    -- group. Codes group as the server's collation and the meal limits match them (case,
+    -- width, blanks around), showing one spelling: the master's or the site's where
+    -- there is one.
     SELECT a.Key1 AS KEY1,
-           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
+           CASE upper(rtrim(:group1))
                WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
                                               WHERE mt.Code = a.Key1), '')
                WHEN 'MEAL' THEN COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m
@@ -68,10 +116,9 @@ FROM (
                WHEN 'DEPARTMENT' THEN COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
                                                 WHERE d.DeptCode = a.Key1), '')
                WHEN 'EMPLOYEE' THEN COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), '')
-               ELSE a.Key1 END
-           ELSE COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), '') END AS LABEL1,
-           CASE a.Layout WHEN 'PAYROLL' THEN COALESCE(e1.DeptCode, '') ELSE a.Key2 END AS KEY2,
-           CASE a.Layout WHEN 'SUMMARY' THEN CASE upper(rtrim(:group2))
+               ELSE a.Key1 END AS LABEL1,
+           a.Key2 AS KEY2,
+           CASE upper(rtrim(:group2))
                WHEN 'MEALTYPE' THEN COALESCE((SELECT mt.Description FROM Station.tbcoMealType AS mt
                                               WHERE mt.Code = a.Key2), '')
                WHEN 'MEAL' THEN COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m
@@ -80,40 +127,28 @@ FROM (
                                                 WHERE d.DeptCode = a.Key2), '')
                WHEN 'EMPLOYEE' THEN COALESCE((SELECT trim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
                                               FROM Payroll.tbcmaster AS e WHERE e.EmpNum = a.Key2), '')
-               ELSE a.Key2 END
-           WHEN 'PAYROLL' THEN COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
-                                         WHERE d.DeptCode = e1.DeptCode), '')
-           ELSE COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m WHERE m.Code = a.Key2), '')
-           END AS LABEL2,
+               ELSE a.Key2 END AS LABEL2,
            a.Meals AS MEALS,
            printf('%.2f', a.Cents / 100.0) AS COST,
            a.PricedNow AS PRICEDNOW,
            a.NoCost AS NOCOST,
-           CASE WHEN a.Trans IS NULL THEN '' ELSE talo_general_date(a.MealDate) END AS MEALDATE,
-           CASE WHEN a.Trans IS NULL THEN '' ELSE a.ClerkID END AS CLERKID,
-           CASE WHEN a.Trans IS NULL THEN '' ELSE a.RevokedBy END AS REVOKEDBY,
-           CASE WHEN a.Trans IS NULL THEN '' ELSE talo_general_date(a.RevokedAt) END AS REVOKEDAT,
-           CASE WHEN a.Trans IS NULL THEN a.Key1 ELSE a.MealDate END AS SortFirst,
-           CASE WHEN a.Trans IS NULL THEN a.Key2 ELSE '' END AS SortSecond,
-           a.Trans AS SortThird
+           '' AS MEALDATE, '' AS CLERKID, '' AS REVOKEDBY, '' AS REVOKEDAT,
+           -- Rows are put in order byte for byte, whichever part they come from.
+           a.Key1 COLLATE BINARY AS SortFirst,
+           a.Key2 COLLATE BINARY AS SortSecond,
+           NULL AS SortThird
     FROM (
-        -- Step 2: the stored codes become report groups (a meal's type, an employee's
-        -- department), added up per report group. Codes group as the server's collation
-        -- and the meal limits match them (case, width, blanks around), showing one
-        -- spelling: the master's or the site's where there is one.
-        SELECT upper(rtrim(:layout)) AS Layout, min(c.Key1 COLLATE BINARY) AS Key1,
-               min(c.Key2 COLLATE BINARY) AS Key2, NULL AS Trans,
+        SELECT min(c.Key1 COLLATE BINARY) AS Key1, min(c.Key2 COLLATE BINARY) AS Key2,
                sum(c.Meals) AS Meals, sum(c.Cents) AS Cents,
-               sum(c.PricedNow) AS PricedNow, sum(c.NoCost) AS NoCost,
-               NULL AS MealDate, NULL AS ClerkID, NULL AS RevokedBy, NULL AS RevokedAt
+               sum(c.PricedNow) AS PricedNow, sum(c.NoCost) AS NoCost
         FROM (
           SELECT g.*,
-                 CASE WHEN upper(rtrim(:layout)) = 'SUMMARY' AND upper(rtrim(:group1)) NOT IN ('EMPLOYEE', 'DAY')
+                 CASE WHEN upper(rtrim(:group1)) NOT IN ('EMPLOYEE', 'DAY')
                       THEN talo_match_key(g.Key1) ELSE g.Key1 END AS G1,
-                 CASE WHEN upper(rtrim(:layout)) = 'SUMMARY' AND upper(rtrim(:group2)) NOT IN ('', 'EMPLOYEE', 'DAY')
+                 CASE WHEN upper(rtrim(:group2)) NOT IN ('', 'EMPLOYEE', 'DAY')
                       THEN talo_match_key(g.Key2) ELSE g.Key2 END AS G2
           FROM (
-            SELECT CASE upper(rtrim(:layout)) WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
+            SELECT CASE upper(rtrim(:group1))
                        WHEN 'MEALTYPE' THEN COALESCE((SELECT coalesce(t.Code, m.MealType) FROM Station.tbcoMeal AS m
                                                       LEFT JOIN Station.tbcoMealType AS t ON t.Code = m.MealType
                                                       WHERE m.Code = s.Code1), '')
@@ -124,8 +159,7 @@ FROM (
                                                       WHERE talo_match_key(ms.MealMode) = talo_match_key(s.Code1)),
                                                      trim(s.Code1))
                        WHEN 'CLERK' THEN trim(s.Code1)
-                       ELSE s.Code1 END
-                   ELSE s.Code1 END AS Key1,
+                       ELSE s.Code1 END AS Key1,
                    CASE upper(rtrim(:group2))
                        WHEN '' THEN s.Code2
                        WHEN 'MEALTYPE' THEN COALESCE((SELECT coalesce(t.Code, m.MealType) FROM Station.tbcoMeal AS m
@@ -140,63 +174,50 @@ FROM (
                        WHEN 'CLERK' THEN trim(s.Code2)
                        ELSE s.Code2 END AS Key2,
                    s.Meals, s.Cents, s.PricedNow, s.NoCost
-            FROM (
-                -- Step 1: one pass over the period's meals in the covering index, grouped
-                -- on the stored codes, compared byte for byte, as one sort key: with two,
-                -- every tie on the first (most of them, with a few dozen meal codes) would
-                -- be settled by comparing whole rows. The key is the first code alone
-                -- without a second grouping, else both joined by a NUL, which no code
-                -- holds.
-                SELECT CASE upper(rtrim(:layout)) WHEN 'SUMMARY' THEN CASE upper(rtrim(:group1))
-                           WHEN 'MEALTYPE' THEN dm.MealCode
-                           WHEN 'MEAL' THEN dm.MealCode
-                           WHEN 'MEALTIME' THEN dm.MealMode
-                           WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
-                           WHEN 'CLERK' THEN dm.ClerkID
-                           ELSE dm.EmpNum END
-                       ELSE dm.EmpNum END AS Code1,
-                       CASE WHEN upper(rtrim(:layout)) <> 'SUMMARY' THEN '' ELSE CASE upper(rtrim(:group2))
-                           WHEN '' THEN ''
-                           WHEN 'MEALTYPE' THEN dm.MealCode
-                           WHEN 'MEAL' THEN dm.MealCode
-                           WHEN 'MEALTIME' THEN dm.MealMode
-                           WHEN 'DAY' THEN substr(dm.MealDate, 1, 10)
-                           WHEN 'CLERK' THEN dm.ClerkID
-                           ELSE dm.EmpNum END END AS Code2,
-                       count(*) AS Meals,
-                       -- A meal saved before costs were recorded takes its meal's cost today.
-                       sum(CAST(round(CAST(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                                                  WHERE m.Code = dm.MealCode), '') AS REAL)
-                                      * 100) AS INTEGER)) AS Cents,
-                       sum(dm.MealCost IS NULL) AS PricedNow,
-                       -- (A cost that starts with a visible character is not blank:
-                       -- trim() copies the text, so it runs only for the others.)
-                       sum(CASE WHEN dm.MealCost >= '!' THEN 0
-                                ELSE trim(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                                                 WHERE m.Code = dm.MealCode), '')) = '' END) AS NoCost
-                FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedReport
-                WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
-                  AND dm.RevokedAt IS NULL AND upper(rtrim(:layout)) <> 'REVOKED'
-                GROUP BY CASE WHEN upper(rtrim(:layout)) <> 'SUMMARY' OR :group2 = '' THEN Code1
-                              ELSE Code1 || x'00' || Code2 END
-            ) AS s
+            FROM s
+            WHERE upper(rtrim(:layout)) = 'SUMMARY'
           ) AS g
         ) AS c
         GROUP BY c.G1, c.G2
-        UNION ALL
-        -- The revoked meals, one row each.
-        SELECT 'REVOKED', dm.EmpNum, dm.MealCode, dm.TransNum, 1,
-               CAST(round(CAST(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                                      WHERE m.Code = dm.MealCode), '') AS REAL) * 100) AS INTEGER),
-               dm.MealCost IS NULL,
-               trim(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
-                                           WHERE m.Code = dm.MealCode), '')) = '',
-               dm.MealDate, dm.ClerkID, COALESCE(dm.RevokedBy, ''), dm.RevokedAt
-        FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
-        WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
-          AND dm.RevokedAt IS NOT NULL AND upper(rtrim(:layout)) = 'REVOKED'
     ) AS a
-    LEFT JOIN Payroll.tbcmaster AS e1
-        ON e1.EmpNum = a.Key1 AND (a.Layout <> 'SUMMARY' OR upper(rtrim(:group1)) = 'EMPLOYEE')
+    LEFT JOIN Payroll.tbcmaster AS e1 ON e1.EmpNum = a.Key1 AND upper(rtrim(:group1)) = 'EMPLOYEE'
+    UNION ALL
+    -- The payroll: step 1's combinations added up per employee.
+    SELECT p.EmpNum,
+           COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), ''),
+           COALESCE(e1.DeptCode, ''),
+           COALESCE((SELECT d.Description FROM Payroll.tbcDepartment AS d
+                     WHERE d.DeptCode = e1.DeptCode), ''),
+           p.Meals, printf('%.2f', p.Cents / 100.0), p.PricedNow, p.NoCost,
+           '', '', '', '',
+           p.EmpNum, '', NULL
+    FROM (
+        SELECT s.Code1 AS EmpNum, sum(s.Meals) AS Meals, sum(s.Cents) AS Cents,
+               sum(s.PricedNow) AS PricedNow, sum(s.NoCost) AS NoCost
+        FROM s
+        WHERE upper(rtrim(:layout)) = 'PAYROLL'
+        GROUP BY s.Code1
+    ) AS p
+    LEFT JOIN Payroll.tbcmaster AS e1 ON e1.EmpNum = p.EmpNum
+    UNION ALL
+    -- The revoked meals, one row each.
+    SELECT dm.EmpNum,
+           COALESCE(trim(e1.Lastname || ', ' || e1.Firstname || ' ' || e1.Middlename), ''),
+           dm.MealCode,
+           COALESCE((SELECT m.Description FROM Station.tbcoMeal AS m WHERE m.Code = dm.MealCode), ''),
+           1,
+           printf('%.2f', CAST(round(CAST(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                                                 WHERE m.Code = dm.MealCode), '') AS REAL)
+                                     * 100) AS INTEGER) / 100.0),
+           dm.MealCost IS NULL,
+           trim(COALESCE(dm.MealCost, (SELECT m.Cost FROM Station.tbcoMeal AS m
+                                       WHERE m.Code = dm.MealCode), '')) = '',
+           talo_general_date(dm.MealDate), dm.ClerkID, COALESCE(dm.RevokedBy, ''),
+           talo_general_date(dm.RevokedAt),
+           dm.MealDate, '', dm.TransNum
+    FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedRevoked
+    LEFT JOIN Payroll.tbcmaster AS e1 ON e1.EmpNum = dm.EmpNum
+    WHERE dm.MealDate >= talo_iso(:from) AND dm.MealDate <= talo_iso(:to)
+      AND dm.RevokedAt IS NOT NULL AND upper(rtrim(:layout)) = 'REVOKED'
 ) AS r
 ORDER BY SortFirst, SortSecond, SortThird;
