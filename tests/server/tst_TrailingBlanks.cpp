@@ -54,12 +54,8 @@ void seed(TestEnvironment& env)
 QString text(const Recordset& rows)
 {
     QStringList lines{rows.fieldNames().join('\t')};
-    for (int r = 0; r < rows.recordCount(); ++r) {
-        QStringList values;
-        for (int c = 0; c < rows.fieldNames().size(); ++c)
-            values << rows.value(r, c);
-        lines << values.join('\t');
-    }
+    for (const Recordset::Row& row : rows.rows())
+        lines << row.join('\t');
     return lines.join('\n');
 }
 
@@ -76,6 +72,12 @@ QString answer(const QString& call, const QString& stored)
     } catch (const DbError& error) {
         return "error " + QString::number(error.number()) + ": " + error.message();
     }
+}
+
+// A call whose answer alone is compared (nothing stored to read back).
+void lookUp(const char* name, const QString& call, const QString& key)
+{
+    QTest::newRow(name) << call << key << QString();
 }
 
 } // namespace
@@ -97,98 +99,44 @@ void tst_TrailingBlanks::sameRowsWithABlank_data()
                          "ORDER BY EmpNum, MealTypeCode";
 
     // Look-ups by a key.
-    QTest::newRow("search: number") << "Station..Load_Employee_for_Meal '12/8/2026', '%1'"
-                                    << "E1"
-                                    << "";
-    QTest::newRow("allowed meals: employee") << "Station..Load_TALO_EmployeeAllowedMeals '%1', ''"
-                                             << "E1"
-                                             << "";
-    QTest::newRow("allowed meals: meal code")
-        << "Station..Load_TALO_EmployeeAllowedMeals 'E1', '%1'"
-        << "M1"
-        << "";
-    QTest::newRow("meals received: employee")
-        << "Station..Load_TALO_EmployeeDistributedMeals '%1', '12/8/2026'"
-        << "E1"
-        << "";
-    QTest::newRow("tagged meal types: employee") << "Station..Load_TALO_EmployeeTaggedMeals '%1'"
-                                                 << "E1"
-                                                 << "";
-    QTest::newRow("limits: employee")
-        << "Station..Check_TALO_MealLimits '%1', '12/8/2026', '[\"Lunch\"]'"
-        << "E1"
-        << "";
-    QTest::newRow("limits: mode") << "Station..Check_TALO_MealLimits 'E1', '12/8/2026', '[\"%1\"]'"
-                                  << "Lunch"
-                                  << "";
-    QTest::newRow("users: staff ID") << "Station..Load_TALO_Users '%1'"
-                                     << "S1"
-                                     << "";
-    QTest::newRow("users: last name begins") << "Station..Load_TALO_Users '%1'"
-                                             << "Smi"
-                                             << "";
-    QTest::newRow("users: blanks list everyone") << "Station..Load_TALO_Users '%1'"
-                                                 << ""
-                                                 << "";
+    lookUp("search: number", "Station..Load_Employee_for_Meal '12/8/2026', '%1'", "E1");
+    lookUp("allowed meals: employee", "Station..Load_TALO_EmployeeAllowedMeals '%1', ''", "E1");
+    lookUp("allowed meals: meal code", "Station..Load_TALO_EmployeeAllowedMeals 'E1', '%1'", "M1");
+    lookUp("meals received: employee",
+           "Station..Load_TALO_EmployeeDistributedMeals '%1', '12/8/2026'", "E1");
+    lookUp("tagged meal types: employee", "Station..Load_TALO_EmployeeTaggedMeals '%1'", "E1");
+    lookUp("limits: employee", "Station..Check_TALO_MealLimits '%1', '12/8/2026', '[\"Lunch\"]'",
+           "E1");
+    lookUp("limits: mode", "Station..Check_TALO_MealLimits 'E1', '12/8/2026', '[\"%1\"]'", "Lunch");
+    lookUp("users: staff ID", "Station..Load_TALO_Users '%1'", "S1");
+    lookUp("users: last name begins", "Station..Load_TALO_Users '%1'", "Smi");
+    lookUp("users: blanks list everyone", "Station..Load_TALO_Users '%1'", "");
 
     // The history's filters, and a filter of blanks.
-    QTest::newRow("history: employee") << history + "'%1', '', '', '', '0', '', '', '50'"
-                                       << "E1"
-                                       << "";
-    QTest::newRow("history: blank employee") << history + "'%1', '', '', '', '0', '', '', '50'"
-                                             << ""
-                                             << "";
-    QTest::newRow("history: meal") << history + "'', '%1', '', '', '0', '', '', '50'"
-                                   << "M1"
-                                   << "";
-    QTest::newRow("history: mode") << history + "'', '', '%1', '', '0', '', '', '50'"
-                                   << "Lunch"
-                                   << "";
-    QTest::newRow("history: clerk") << history + "'', '', '', '%1', '0', '', '', '50'"
-                                    << "C1"
-                                    << "";
-    QTest::newRow("history: blank clerk") << history + "'', '', '', '%1', '0', '', '', '50'"
-                                          << ""
-                                          << "";
-    QTest::newRow("history count: employee") << historyCount + "'%1', '', '', '', '0'"
-                                             << "E1"
-                                             << "";
-    QTest::newRow("history count: blank meal") << historyCount + "'', '%1', '', '', '0'"
-                                               << ""
-                                               << "";
+    lookUp("history: employee", history + "'%1', '', '', '', '0', '', '', '50'", "E1");
+    lookUp("history: blank employee", history + "'%1', '', '', '', '0', '', '', '50'", "");
+    lookUp("history: meal", history + "'', '%1', '', '', '0', '', '', '50'", "M1");
+    lookUp("history: mode", history + "'', '', '%1', '', '0', '', '', '50'", "Lunch");
+    lookUp("history: clerk", history + "'', '', '', '%1', '0', '', '', '50'", "C1");
+    lookUp("history: blank clerk", history + "'', '', '', '%1', '0', '', '', '50'", "");
+    lookUp("history count: employee", historyCount + "'%1', '', '', '', '0'", "E1");
+    lookUp("history count: blank meal", historyCount + "'', '%1', '', '', '0'", "");
 
     // The changes log: table names compare as the server's do, users too.
-    QTest::newRow("changes: table") << "Station..Load_TALO_AuditLog '', '', '%1', '', '', '', '100'"
-                                    << "tbcoMeal"
-                                    << "";
-    QTest::newRow("changes: table in another case")
-        << "Station..Load_TALO_AuditLog '', '', '%1', '', '', '', '100'"
-        << "TBCOMEAL"
-        << "";
-    QTest::newRow("changes: blank table")
-        << "Station..Load_TALO_AuditLog '', '', '%1', '', '', '', '100'"
-        << ""
-        << "";
-    QTest::newRow("changes count: user") << "Station..Count_TALO_AuditLog '', '', '', '%1'"
-                                         << "ADMIN"
-                                         << "";
-    QTest::newRow("changes count: blank user") << "Station..Count_TALO_AuditLog '', '', '', '%1'"
-                                               << ""
-                                               << "";
+    lookUp("changes: table", "Station..Load_TALO_AuditLog '', '', '%1', '', '', '', '100'",
+           "tbcoMeal");
+    lookUp("changes: table in another case",
+           "Station..Load_TALO_AuditLog '', '', '%1', '', '', '', '100'", "TBCOMEAL");
+    lookUp("changes: blank table", "Station..Load_TALO_AuditLog '', '', '%1', '', '', '', '100'",
+           "");
+    lookUp("changes count: user", "Station..Count_TALO_AuditLog '', '', '', '%1'", "ADMIN");
+    lookUp("changes count: blank user", "Station..Count_TALO_AuditLog '', '', '', '%1'", "");
 
     // The report's words.
-    QTest::newRow("report: layout") << report + "'MEAL', '', '%1'"
-                                    << "SUMMARY"
-                                    << "";
-    QTest::newRow("report: first grouping") << report + "'%1', '', 'SUMMARY'"
-                                            << "MEAL"
-                                            << "";
-    QTest::newRow("report: blank second grouping") << report + "'MEAL', '%1', 'SUMMARY'"
-                                                   << ""
-                                                   << "";
-    QTest::newRow("report: payroll") << report + "'', '', '%1'"
-                                     << "payroll"
-                                     << "";
+    lookUp("report: layout", report + "'MEAL', '', '%1'", "SUMMARY");
+    lookUp("report: first grouping", report + "'%1', '', 'SUMMARY'", "MEAL");
+    lookUp("report: blank second grouping", report + "'MEAL', '%1', 'SUMMARY'", "");
+    lookUp("report: payroll", report + "'', '', '%1'", "payroll");
 
     // Saves store the rows their masters name.
     QTest::newRow("save meal: employee")
