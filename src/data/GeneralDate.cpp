@@ -78,36 +78,9 @@ QString longTimeFormat(const QLocale& locale)
     return withoutZone(locale.timeFormat(QLocale::LongFormat));
 }
 
-// The number written by the digits text[from, from + count), or -1 when one is not a
-// digit.
-int digits(const QString& text, int from, int count)
-{
-    int value = 0;
-    for (int i = from; i < from + count; ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c - u'0');
-    }
-    return value;
-}
-
-// "yyyy-MM-dd HH:mm:ss" and "yyyy-MM-dd", the form the store keeps, read by position:
-// parsing by format costs tens of microseconds, and a page of rows holds hundreds.
-bool readStored(const QString& text, QDate& date, QTime& time)
-{
-    const bool withTime = text.size() == 19 && text.at(10) == QLatin1Char(' ') &&
-                          text.at(13) == QLatin1Char(':') && text.at(16) == QLatin1Char(':');
-    if (!(withTime || text.size() == 10) || text.at(4) != QLatin1Char('-') ||
-        text.at(7) != QLatin1Char('-'))
-        return false;
-    date = QDate(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
-    time = withTime ? QTime(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2))
-                    : QTime(0, 0);
-    return date.isValid() && time.isValid();
-}
-
-// The same read from bytes, into year, month, day, hour, minute and second.
+// "yyyy-MM-dd HH:mm:ss" and "yyyy-MM-dd", the form the store keeps, read by position
+// into year, month, day, hour, minute and second: parsing by format costs tens of
+// microseconds, and a page of rows holds hundreds.
 bool readStored(QByteArrayView text, int (&fields)[6])
 {
     const auto number = [&text](int from, int count) {
@@ -131,6 +104,19 @@ bool readStored(QByteArrayView text, int (&fields)[6])
         fields[3 + i] = withTime ? number(11 + 3 * i, 2) : 0;
     return QDate::isValid(fields[0], fields[1], fields[2]) &&
            QTime::isValid(fields[3], fields[4], fields[5]);
+}
+
+// The same read from a text; a character beyond Latin-1 is no digit and no separator.
+bool readStored(const QString& text, QDate& date, QTime& time)
+{
+    if (text.size() != 10 && text.size() != 19)
+        return false;
+    int f[6];
+    if (!readStored(QByteArrayView(text.toLatin1()), f))
+        return false;
+    date = QDate(f[0], f[1], f[2]);
+    time = QTime(f[3], f[4], f[5]);
+    return true;
 }
 
 std::optional<QDateTime> fromStoredIso(const QString& text)
