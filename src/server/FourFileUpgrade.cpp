@@ -11,6 +11,8 @@
 #include <QLockFile>
 #include <QStringList>
 
+#include <optional>
+
 namespace {
 
 QString alias(const EmbeddedStore::Database& database)
@@ -48,7 +50,8 @@ void FourFileUpgrade::run()
                           .arg(m_folder));
     if (!QFileInfo::exists(files.store()))
         build();
-    setOldFilesAside();
+    else
+        setOldFilesAside({});
 }
 
 void FourFileUpgrade::build()
@@ -66,7 +69,8 @@ void FourFileUpgrade::build()
     StoreFiles::remove(files.partial() + QLatin1String("-journal"));
     bool placed = false;
     try {
-        EmbeddedStore building(EmbeddedStore::Building{files.partial()});
+        std::optional<EmbeddedStore> open(std::in_place, EmbeddedStore::Building{files.partial()});
+        EmbeddedStore& building = *open;
         lockOldFiles(building);
         SchemaMigrator::Versions versions;
         for (const auto& database : EmbeddedStore::databases())
@@ -82,13 +86,21 @@ void FourFileUpgrade::build()
             copyRows(building);
         });
         StoreFiles::flush(files.partial());
-        // The new file is complete: from this rename on it is the store. The old
-        // files are still locked, so no program of the earlier version writes to
+        OldFileStamps stamps;
+#ifdef Q_OS_WIN
+        // Windows renames no file that is open, so the new file and the old ones are
+        // closed first. A program of the earlier version that opened an old file in the
+        // moment before it is set aside is caught by the stamps compared there.
+        open.reset();
+        stamps = oldFileStamps();
+#endif
+        // The new file is complete: from this rename on it is the store. Elsewhere the
+        // old files are still locked, so no program of the earlier version writes to
         // them in between.
         StoreFiles::rename(files.partial(), files.store());
         placed = true;
         StoreFiles::flush(m_folder);
-        setOldFilesAside();
+        setOldFilesAside(stamps);
     } catch (const DbError& error) {
         if (placed)
             throw DbError(error.number(),
@@ -203,9 +215,21 @@ void FourFileUpgrade::copyRows(EmbeddedStore& building)
                           .arg(differences.join(QLatin1String("; "))));
 }
 
-void FourFileUpgrade::setOldFilesAside()
+FourFileUpgrade::OldFileStamps FourFileUpgrade::oldFileStamps() const
 {
     const StoreFiles files(m_folder);
+    OldFileStamps stamps;
+    for (const auto& database : EmbeddedStore::databases()) {
+        const QFileInfo old(files.legacy(database.file));
+        stamps.insert(database.file, {old.size(), old.lastModified()});
+    }
+    return stamps;
+}
+
+void FourFileUpgrade::setOldFilesAside(const OldFileStamps& stamps)
+{
+    const StoreFiles files(m_folder);
+    QStringList written;
     for (const auto& database : EmbeddedStore::databases()) {
         const QString old = files.legacy(database.file);
         if (!QFileInfo::exists(old))
@@ -218,6 +242,19 @@ void FourFileUpgrade::setOldFilesAside()
             StoreFiles::rename(old + QLatin1String("-wal"), kept + QLatin1String("-wal"));
         StoreFiles::rename(old, kept);
         QFile::remove(old + QLatin1String("-shm"));
+        if (const auto stamp = stamps.constFind(database.file); stamp != stamps.cend()) {
+            const QFileInfo now(kept);
+            if (now.size() != stamp->first || now.lastModified() != stamp->second ||
+                QFileInfo::exists(kept + QLatin1String("-wal")))
+                written << kept;
+        }
     }
     StoreFiles::flush(m_folder);
+    if (!written.isEmpty())
+        throw DbError(ServerErrors::StoreVersion,
+                      QStringLiteral("A program of an earlier version wrote to the old store "
+                                     "while it was turned into one file: what it wrote is only "
+                                     "in %1. Close Talodesk on every counter and copy those "
+                                     "rows into the store by hand.")
+                          .arg(written.join(QLatin1String(", "))));
 }

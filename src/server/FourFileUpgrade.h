@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QDateTime>
+#include <QHash>
 #include <QString>
+
+#include <utility>
 
 class EmbeddedStore;
 
@@ -26,7 +30,12 @@ private:
     // Locks the old files for this connection alone, writing their logs into them.
     void lockOldFiles(EmbeddedStore& building);
     void copyRows(EmbeddedStore& building);
-    void setOldFilesAside();
+    // Each old file's size and time of last change, by file name.
+    using OldFileStamps = QHash<QString, std::pair<qint64, QDateTime>>;
+    OldFileStamps oldFileStamps() const;
+    // Renames the old files to their kept names. With stamps, a file that changed since
+    // they were taken is reported after all are set aside.
+    void setOldFilesAside(const OldFileStamps& stamps);
 
     QString m_folder;
 };

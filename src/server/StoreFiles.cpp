@@ -123,6 +123,10 @@ void StoreFiles::flush(const QString& path)
     }
     ::close(fd);
 #elif defined(Q_OS_WIN)
+    // A folder is not flushed on Windows: NTFS logs its entries itself, and every rename
+    // is made with MOVEFILE_WRITE_THROUGH, which returns once the move is on disk.
+    if (QFileInfo(path).isDir())
+        return;
     // Only a handle that may write can flush; the others' sharing is left as it is.
     const HANDLE file = CreateFileW(pathOf(path).c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -312,6 +312,11 @@ void StoreMaintenance::restore(const QString& source) const
         // up (the program turns it on again when it opens the store).
         if (lock)
             exec(lock.get(), "PRAGMA journal_mode = DELETE");
+#ifdef Q_OS_WIN
+        // Windows replaces no file that is open. From here the restore marker, not the
+        // lock, keeps every program from opening the store.
+        lock.reset();
+#endif
         StoreFiles::remove(files.store() + QLatin1String("-wal"));
         StoreFiles::remove(files.store() + QLatin1String("-shm"));
         StoreFiles::rename(files.partial(), files.store());

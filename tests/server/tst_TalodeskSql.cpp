@@ -30,8 +30,13 @@ class tst_TalodeskSql : public QObject
         p.start(m_program, args);
         if (!p.waitForFinished(60000))
             qFatal("talodesk-sql did not finish");
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitCode(), lines(p.readAllStandardOutput()), lines(p.readAllStandardError())};
+    }
+
+    // A Windows console writes each line break as CR LF; the lines are what is compared.
+    static QString lines(const QByteArray& output)
+    {
+        return QString::fromUtf8(output).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     }
 
 private slots:
