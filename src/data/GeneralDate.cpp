@@ -223,40 +223,43 @@ QString storedToText(const QString& iso, const QLocale& locale)
     return dayAndTimeText(date, time, locale);
 }
 
-QByteArray storedToUtf8(QByteArrayView iso, const QLocale& locale)
+QByteArrayView storedToUtf8(QByteArrayView iso, const QLocale& locale)
 {
     int f[6];
     if (!readStored(iso, f))
         return {};
     const Formats& formats = formatsOf(locale);
-    // A row's date-times are often the same one (served and recorded at once), and
-    // the rows of a page are in date order.
+    // One buffer per thread for the text written and the stored text it was written
+    // from: a row's date-times are often the same one (served and recorded at once), and
+    // the rows of a page are in date order. Nothing is allocated once both have room.
     thread_local struct
     {
         QByteArray iso;
         quint64 generation = 0;
         QByteArray text;
     } last;
-    if (last.generation == formats.generation && last.iso == iso)
+    if (last.generation == formats.generation && QByteArrayView(last.iso) == iso)
         return last.text;
-    QByteArray text;
+    last.generation = 0;
+    // resize(0), not clear(): clear() would give the buffer back.
+    last.text.resize(0);
     if (formats.numericDate && formats.numericTime) {
-        text.reserve(24);
-        formats.numericDate->appendUtf8(text, f[0], f[1], f[2], f[3], f[4], f[5]);
+        formats.numericDate->appendUtf8(last.text, f[0], f[1], f[2], f[3], f[4], f[5]);
         if (f[3] != 0 || f[4] != 0 || f[5] != 0) {
-            text.append(' ');
-            formats.numericTime->appendUtf8(text, f[0], f[1], f[2], f[3], f[4], f[5]);
+            last.text.append(' ');
+            formats.numericTime->appendUtf8(last.text, f[0], f[1], f[2], f[3], f[4], f[5]);
         }
         // The odd blanks some locales write are made plain the slow way.
-        if (text.contains("\xE2\x80\xAF") || text.contains("\xC2\xA0"))
-            text.clear();
+        if (last.text.contains("\xE2\x80\xAF") || last.text.contains("\xC2\xA0"))
+            last.text.resize(0);
     }
-    if (text.isEmpty())
-        text = dayAndTimeText(QDate(f[0], f[1], f[2]), QTime(f[3], f[4], f[5]), locale).toUtf8();
-    last.iso = iso.toByteArray();
+    if (last.text.isEmpty())
+        last.text =
+            dayAndTimeText(QDate(f[0], f[1], f[2]), QTime(f[3], f[4], f[5]), locale).toUtf8();
+    last.iso.resize(0);
+    last.iso.append(iso.data(), iso.size());
     last.generation = formats.generation;
-    last.text = text;
-    return text;
+    return last.text;
 }
 
 QString format(const QLocale& locale)

@@ -190,7 +190,7 @@ void generalDateFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         return;
     }
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray general =
+    const QByteArrayView general =
         GeneralDate::storedToUtf8(QByteArrayView(bytes, sqlite3_value_bytes(argv[0])));
     if (general.isEmpty()) {
         // Not a stored date-time: the text as it is.
