@@ -256,6 +256,7 @@ std::vector<sqlite3_stmt*> EmbeddedStore::prepareAll(const QString& sql)
 
 Recordset EmbeddedStore::step(sqlite3_stmt* stmt)
 {
+    m_functions.statementStarts();
     const int columns = sqlite3_column_count(stmt);
     QStringList fields;
     fields.reserve(columns);
