@@ -48,20 +48,10 @@ SELECT talo_raise('The page size must be a whole number from 1 to 1000, not ''' 
 WHERE NOT (length(trim(:pagesize)) BETWEEN 1 AND 4 AND trim(:pagesize) NOT GLOB '*[^0-9]*'
            AND CAST(trim(:pagesize) AS INTEGER) BETWEEN 1 AND 1000);
 
-SELECT talo_general_date(dm.MealDate) AS MEALDATE,
-       dm.EmpNum AS EMPNUM,
-       COALESCE(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, '') AS NAME,
-       COALESCE(d.Description, '') AS DEPARTMENT,
-       dm.MealCode AS MEAL,
-       COALESCE(m.Description, '') AS DESCRIPTION,
-       dm.MealMode AS MEALMODE,
-       dm.Remarks AS REMARKS,
-       dm.ClerkID AS CLERKID,
-       talo_general_date(dm.RecordedAt) AS RECORDEDAT,
-       COALESCE(dm.RevokedBy, '') AS REVOKEDBY,
-       COALESCE(talo_general_date(dm.RevokedAt), '') AS REVOKEDAT,
-       dm.TransNum AS TRANSNUM
-FROM (
+-- The page's meals are found first (one branch), kept in the order their index gave
+-- them, and only then joined to their names: a page is never sorted, and rows are read
+-- from the materialized page in the order they were written to it.
+WITH page AS MATERIALIZED (
     SELECT TransNum FROM (
         SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
         WHERE rtrim(:employee) <> ''
@@ -116,9 +106,22 @@ FROM (
           AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
                OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
         ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-) AS page
+)
+SELECT talo_general_date(dm.MealDate) AS MEALDATE,
+       dm.EmpNum AS EMPNUM,
+       COALESCE(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, '') AS NAME,
+       COALESCE(d.Description, '') AS DEPARTMENT,
+       dm.MealCode AS MEAL,
+       COALESCE(m.Description, '') AS DESCRIPTION,
+       dm.MealMode AS MEALMODE,
+       dm.Remarks AS REMARKS,
+       dm.ClerkID AS CLERKID,
+       talo_general_date(dm.RecordedAt) AS RECORDEDAT,
+       COALESCE(dm.RevokedBy, '') AS REVOKEDBY,
+       COALESCE(talo_general_date(dm.RevokedAt), '') AS REVOKEDAT,
+       dm.TransNum AS TRANSNUM
+FROM page
 JOIN Station.tbTALOEmployeeDistributedMeals AS dm ON dm.TransNum = page.TransNum
 LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
 LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
-LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode
-ORDER BY dm.MealDate, dm.TransNum;
+LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode;
