@@ -30,31 +30,13 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
     if (!opt.text.isEmpty() && textRect.width() > 0) {
-        QTextOption textOption(opt.displayAlignment);
-        textOption.setWrapMode(QTextOption::NoWrap);
-        textOption.setTextDirection(opt.direction);
-        // One layout measures and draws the text; only a text too long for its cell is
-        // laid out again, elided.
-        QTextLayout layout(opt.text, opt.font, painter->device());
-        layout.setTextOption(textOption);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(textRect.width());
-        layout.endLayout();
-        if (line.naturalTextWidth() > textRect.width()) {
-            const QString elided = QFontMetrics(opt.font, painter->device())
-                                       .elidedText(opt.text, opt.textElideMode, textRect.width());
-            layout.setText(elided);
-            layout.beginLayout();
-            line = layout.createLine();
-            line.setLineWidth(textRect.width());
-            layout.endLayout();
-        }
+        const Laid& laid = laidOut(opt, textRect, painter);
         // The line aligns the text across the cell; the cell's alignment places the line.
-        const QSize lineSize(textRect.width(), int(line.height()));
+        const QSize lineSize(textRect.width(), laid.lineHeight);
         const QRect placed =
             QStyle::alignedRect(opt.direction, opt.displayAlignment, lineSize, textRect);
-        layout.draw(painter, placed.topLeft());
+        painter->setFont(opt.font);
+        painter->drawStaticText(placed.topLeft(), laid.text);
     }
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
@@ -67,4 +49,41 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
     painter->restore();
+}
+
+const FlexGridDelegate::Laid& FlexGridDelegate::laidOut(const QStyleOptionViewItem& opt,
+                                                        const QRect& textRect,
+                                                        QPainter* painter) const
+{
+    // A few screens of cells; past that the texts are laid out anew.
+    constexpr qsizetype MostKept = 4096;
+    if (opt.font != m_font || m_laid.size() >= MostKept) {
+        m_laid.clear();
+        m_font = opt.font;
+    }
+    Key key{opt.text, textRect.width(), int(opt.displayAlignment), int(opt.direction)};
+    const auto found = m_laid.constFind(key);
+    if (found != m_laid.constEnd())
+        return found.value();
+    QTextOption textOption(opt.displayAlignment);
+    textOption.setWrapMode(QTextOption::NoWrap);
+    textOption.setTextDirection(opt.direction);
+    // One layout measures the text; only a text too long for its cell is elided.
+    QTextLayout layout(opt.text, opt.font, painter->device());
+    layout.setTextOption(textOption);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(textRect.width());
+    layout.endLayout();
+    QString shown = opt.text;
+    if (line.naturalTextWidth() > textRect.width())
+        shown = QFontMetrics(opt.font, painter->device())
+                    .elidedText(opt.text, opt.textElideMode, textRect.width());
+    Laid laid;
+    laid.text.setText(shown);
+    laid.text.setTextFormat(Qt::PlainText);
+    laid.text.setTextOption(textOption);
+    laid.text.setTextWidth(textRect.width());
+    laid.lineHeight = int(line.height());
+    return m_laid.insert(std::move(key), std::move(laid)).value();
 }
