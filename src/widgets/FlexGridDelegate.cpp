@@ -68,22 +68,30 @@ const FlexGridDelegate::Laid& FlexGridDelegate::laidOut(const QStyleOptionViewIt
     QTextOption textOption(opt.displayAlignment);
     textOption.setWrapMode(QTextOption::NoWrap);
     textOption.setTextDirection(opt.direction);
-    // One layout measures the text; only a text too long for its cell is elided.
-    QTextLayout layout(opt.text, opt.font, painter->device());
-    layout.setTextOption(textOption);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(textRect.width());
-    layout.endLayout();
-    QString shown = opt.text;
-    if (line.naturalTextWidth() > textRect.width())
-        shown = QFontMetrics(opt.font, painter->device())
-                    .elidedText(opt.text, opt.textElideMode, textRect.width());
     Laid laid;
-    laid.text.setText(shown);
     laid.text.setTextFormat(Qt::PlainText);
     laid.text.setTextOption(textOption);
     laid.text.setTextWidth(textRect.width());
-    laid.lineHeight = int(line.height());
+    // One layout measures and places the text: the line is as wide as the cell, and wider
+    // only when the text does not fit. Only such a text is laid out again, elided.
+    const auto layOut = [&](const QString& text) {
+        laid.text.setText(text);
+        laid.text.prepare(painter->transform(), opt.font);
+    };
+    layOut(opt.text);
+    if (laid.text.size().width() > textRect.width())
+        layOut(QFontMetrics(opt.font, painter->device())
+                   .elidedText(opt.text, opt.textElideMode, textRect.width()));
+    // Static text counts a font's leading into its height, the cell's line does not.
+    if (QFontMetricsF(opt.font, painter->device()).leading() <= 0) {
+        laid.lineHeight = int(laid.text.size().height());
+    } else {
+        QTextLayout line(opt.text, opt.font, painter->device());
+        line.beginLayout();
+        QTextLine only = line.createLine();
+        only.setLineWidth(textRect.width());
+        laid.lineHeight = int(only.height());
+        line.endLayout();
+    }
     return m_laid.insert(std::move(key), std::move(laid)).value();
 }
