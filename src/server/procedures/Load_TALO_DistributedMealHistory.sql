@@ -51,62 +51,6 @@ WHERE NOT (length(trim(:pagesize)) BETWEEN 1 AND 4 AND trim(:pagesize) NOT GLOB 
 -- The page's meals are found first (one branch), kept in the order their index gave
 -- them, and only then joined to their names: a page is never sorted, and rows are read
 -- from the materialized page in the order they were written to it.
-WITH page AS MATERIALIZED (
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
-        WHERE rtrim(:employee) <> ''
-          AND dm.EmpNum = :employee
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-    UNION ALL
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
-        WHERE rtrim(:employee) = '' AND rtrim(:clerk) <> ''
-          AND dm.ClerkID = :clerk
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-    UNION ALL
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
-        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) <> ''
-          AND dm.MealCode = :meal
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-    UNION ALL
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
-        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) = ''
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-)
 SELECT talo_general_date(dm.MealDate) AS MEALDATE,
        dm.EmpNum AS EMPNUM,
        COALESCE(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, '') AS NAME,
@@ -120,7 +64,64 @@ SELECT talo_general_date(dm.MealDate) AS MEALDATE,
        COALESCE(dm.RevokedBy, '') AS REVOKEDBY,
        COALESCE(talo_general_date(dm.RevokedAt), '') AS REVOKEDAT,
        dm.TransNum AS TRANSNUM
-FROM page
+FROM (
+    WITH page AS MATERIALIZED (
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
+            WHERE rtrim(:employee) <> ''
+              AND dm.EmpNum = :employee
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+        UNION ALL
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
+            WHERE rtrim(:employee) = '' AND rtrim(:clerk) <> ''
+              AND dm.ClerkID = :clerk
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+        UNION ALL
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
+            WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) <> ''
+              AND dm.MealCode = :meal
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+        UNION ALL
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
+            WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) = ''
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+    )
+    SELECT TransNum FROM page) AS page
 JOIN Station.tbTALOEmployeeDistributedMeals AS dm ON dm.TransNum = page.TransNum
 LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
 LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
