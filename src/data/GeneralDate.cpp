@@ -3,6 +3,8 @@
 #include "NumericDateFormat.h"
 
 #include <QStringList>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -223,40 +225,73 @@ QString storedToText(const QString& iso, const QLocale& locale)
     return dayAndTimeText(date, time, locale);
 }
 
-QByteArray storedToUtf8(QByteArrayView iso, const QLocale& locale)
+namespace {
+
+// The formats read for the last stamp on this thread: a statement's values share them.
+const Formats& formatsFor(quint64 stamp)
+{
+    thread_local quint64 last = 0;
+    thread_local const Formats* formats = nullptr;
+    if (!formats || stamp != last) {
+        formats = &formatsOf(QLocale());
+        last = stamp;
+    }
+    return *formats;
+}
+
+// `locale` null: the default one.
+QByteArrayView writeStored(QByteArrayView iso, const int (&f)[6], const Formats& formats,
+                           const QLocale* locale)
+{
+    // One buffer per thread for the text written and the stored text it was written
+    // from: a row's date-times are often the same one (served and recorded at once), and
+    // the rows of a page are in date order. Nothing is allocated once both have room.
+    thread_local struct
+    {
+        std::string iso;
+        quint64 generation = 0;
+        std::string text;
+    } last;
+    const auto written = [] { return QByteArrayView(last.text.data(), last.text.size()); };
+    if (last.generation == formats.generation &&
+        std::string_view(last.iso) == std::string_view(iso.data(), size_t(iso.size())))
+        return written();
+    last.generation = 0;
+    last.text.clear();
+    if (formats.numericDate && formats.numericTime && !formats.numericDate->writesOddBlanks() &&
+        !formats.numericTime->writesOddBlanks()) {
+        formats.numericDate->appendUtf8(last.text, f[0], f[1], f[2], f[3], f[4], f[5]);
+        if (f[3] != 0 || f[4] != 0 || f[5] != 0) {
+            last.text.push_back(' ');
+            formats.numericTime->appendUtf8(last.text, f[0], f[1], f[2], f[3], f[4], f[5]);
+        }
+    } else {
+        // The odd blanks some locales write are made plain the slow way.
+        last.text = dayAndTimeText(QDate(f[0], f[1], f[2]), QTime(f[3], f[4], f[5]),
+                                   locale ? *locale : QLocale())
+                        .toStdString();
+    }
+    last.iso.assign(iso.data(), size_t(iso.size()));
+    last.generation = formats.generation;
+    return written();
+}
+
+} // namespace
+
+QByteArrayView storedToUtf8(QByteArrayView iso, const QLocale& locale)
 {
     int f[6];
     if (!readStored(iso, f))
         return {};
-    const Formats& formats = formatsOf(locale);
-    // A row's date-times are often the same one (served and recorded at once), and
-    // the rows of a page are in date order.
-    thread_local struct
-    {
-        QByteArray iso;
-        quint64 generation = 0;
-        QByteArray text;
-    } last;
-    if (last.generation == formats.generation && last.iso == iso)
-        return last.text;
-    QByteArray text;
-    if (formats.numericDate && formats.numericTime) {
-        text.reserve(24);
-        formats.numericDate->appendUtf8(text, f[0], f[1], f[2], f[3], f[4], f[5]);
-        if (f[3] != 0 || f[4] != 0 || f[5] != 0) {
-            text.append(' ');
-            formats.numericTime->appendUtf8(text, f[0], f[1], f[2], f[3], f[4], f[5]);
-        }
-        // The odd blanks some locales write are made plain the slow way.
-        if (text.contains("\xE2\x80\xAF") || text.contains("\xC2\xA0"))
-            text.clear();
-    }
-    if (text.isEmpty())
-        text = dayAndTimeText(QDate(f[0], f[1], f[2]), QTime(f[3], f[4], f[5]), locale).toUtf8();
-    last.iso = iso.toByteArray();
-    last.generation = formats.generation;
-    last.text = text;
-    return text;
+    return writeStored(iso, f, formatsOf(locale), &locale);
+}
+
+QByteArrayView storedToUtf8(QByteArrayView iso, quint64 stamp)
+{
+    int f[6];
+    if (!readStored(iso, f))
+        return {};
+    return writeStored(iso, f, formatsFor(stamp), nullptr);
 }
 
 QString format(const QLocale& locale)

@@ -19,8 +19,14 @@ QString toText(const QDateTime& value, const QLocale& locale = QLocale());
 QString storedToText(const QString& iso, const QLocale& locale = QLocale());
 // The same as UTF-8, read from the stored text's bytes: the store's SQL writes hundreds
 // of these for a page of rows, and this way makes no string of its own for a value in a
-// locale with a numeric format.
-QByteArray storedToUtf8(QByteArrayView iso, const QLocale& locale = QLocale());
+// locale with a numeric format. The text is written into one buffer this thread reuses:
+// it stays valid until the thread's next call. Empty when not in the stored form.
+QByteArrayView storedToUtf8(QByteArrayView iso, const QLocale& locale = QLocale());
+// The same in the default locale, whose formats are read again only when `stamp` is not
+// the one of the last call on this thread: the store passes one stamp per statement it
+// runs, so that a page of rows reads the formats once, not for every value (reading
+// them makes strings, and on Windows asks the system).
+QByteArrayView storedToUtf8(QByteArrayView iso, quint64 stamp);
 // The display format of a general date with its time ("M/d/yyyy h:mm:ss AP" in en_US),
 // for controls that edit a date-time the way the program shows it.
 QString format(const QLocale& locale = QLocale());

@@ -11,6 +11,11 @@ bool isLetter(QChar c)
            (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
 }
 
+bool hasOddBlank(const QByteArray& utf8)
+{
+    return utf8.contains("\xE2\x80\xAF") || utf8.contains("\xC2\xA0");
+}
+
 } // namespace
 
 std::optional<NumericDateFormat> NumericDateFormat::parse(const QString& format,
@@ -73,6 +78,10 @@ std::optional<NumericDateFormat> NumericDateFormat::parse(const QString& format,
     }
     for (Piece& piece : out.m_pieces)
         piece.literalUtf8 = piece.literal.toUtf8();
+    out.m_oddBlanks = hasOddBlank(out.m_amUpperUtf8) || hasOddBlank(out.m_amLowerUtf8) ||
+                      hasOddBlank(out.m_pmUpperUtf8) || hasOddBlank(out.m_pmLowerUtf8);
+    for (const Piece& piece : out.m_pieces)
+        out.m_oddBlanks = out.m_oddBlanks || hasOddBlank(piece.literalUtf8);
     return out;
 }
 
@@ -124,9 +133,14 @@ void put(QString& out, char c)
     out.append(QLatin1Char(c));
 }
 
-void put(QByteArray& out, char c)
+void put(std::string& out, char c)
 {
-    out.append(c);
+    out.push_back(c);
+}
+
+void put(std::string& out, const QByteArray& text)
+{
+    out.append(text.constData(), size_t(text.size()));
 }
 
 template <class Out> void appendPadded(Out& out, int width, int value)
@@ -184,21 +198,21 @@ QString NumericDateFormat::write(const Fields& fields) const
     return out;
 }
 
-void NumericDateFormat::appendUtf8(QByteArray& out, int year, int month, int day, int hour,
+void NumericDateFormat::appendUtf8(std::string& out, int year, int month, int day, int hour,
                                    int minute, int second) const
 {
     writeUtf8(out, Fields{year, month, day, hour, minute, second});
 }
 
-void NumericDateFormat::writeUtf8(QByteArray& out, const Fields& fields) const
+void NumericDateFormat::writeUtf8(std::string& out, const Fields& fields) const
 {
     for (const Piece& piece : m_pieces) {
         if (piece.field == 0) {
-            out += piece.literalUtf8;
+            put(out, piece.literalUtf8);
         } else if (piece.field == 'A') {
-            out += fields.hour < 12 ? m_amUpperUtf8 : m_pmUpperUtf8;
+            put(out, fields.hour < 12 ? m_amUpperUtf8 : m_pmUpperUtf8);
         } else if (piece.field == 'a') {
-            out += fields.hour < 12 ? m_amLowerUtf8 : m_pmLowerUtf8;
+            put(out, fields.hour < 12 ? m_amLowerUtf8 : m_pmLowerUtf8);
         } else {
             appendPadded(out, piece.width, fieldValue(piece, fields));
         }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTime>
 #include <optional>
+#include <string>
 
 // A date or time format of numeric fields and literal text only (d dd M MM yy yyyy,
 // h hh H HH m mm s ss, AP A ap a, quoted text), written out by hand: QLocale reads its
@@ -29,8 +30,11 @@ public:
     // The same written as UTF-8 onto `out`, from the fields as numbers (a date format
     // reads the date's, a time format the time's): no QDate, no QTime and no string made
     // per value, for the store writes hundreds of dates a page.
-    void appendUtf8(QByteArray& out, int year, int month, int day, int hour, int minute,
+    void appendUtf8(std::string& out, int year, int month, int day, int hour, int minute,
                     int second) const;
+    // True when its text or AM/PM holds a narrow or non-breaking blank (U+202F, U+00A0),
+    // which the general date text writes as a plain one.
+    bool writesOddBlanks() const { return m_oddBlanks; }
 
 private:
     struct Piece
@@ -57,7 +61,7 @@ private:
 
     void append(QString& out, const Piece& piece, int value) const;
     QString write(const Fields& fields) const;
-    void writeUtf8(QByteArray& out, const Fields& fields) const;
+    void writeUtf8(std::string& out, const Fields& fields) const;
     int fieldValue(const Piece& piece, const Fields& fields) const;
 
     QList<Piece> m_pieces;
@@ -71,4 +75,5 @@ private:
     QByteArray m_pmUpperUtf8;
     QByteArray m_pmLowerUtf8;
     bool m_twelveHour = false;
+    bool m_oddBlanks = false;
 };

@@ -43,14 +43,42 @@ void finalizeAll(std::vector<sqlite3_stmt*>& statements)
     statements.clear();
 }
 
-void bindParameters(sqlite3_stmt* stmt, const SqlParameters& parameters)
+// A script's parameters as SQLite takes them: ":name" and the value in UTF-8, converted
+// once per run. A procedure's statements use the same parameters again and again (the
+// history's page a dozen statements of ten parameters each).
+struct Utf8Parameter
 {
-    for (const auto& [name, value] : parameters) {
-        const QByteArray key = ':' + name.toUtf8();
-        const int index = sqlite3_bind_parameter_index(stmt, key.constData());
-        if (index > 0) {
-            const QByteArray utf8 = value.toUtf8();
-            sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    QByteArray key;
+    QByteArray value;
+};
+using Utf8Parameters = std::vector<Utf8Parameter>;
+
+Utf8Parameters utf8Parameters(const SqlParameters& parameters)
+{
+    Utf8Parameters out;
+    out.reserve(size_t(parameters.size()));
+    for (const auto& [name, value] : parameters)
+        out.push_back({':' + name.toUtf8(), value.toUtf8()});
+    return out;
+}
+
+// Binds each parameter the statement names. The values are not copied: they outlive the
+// statement's run, and its bindings are cleared before it is run again.
+void bindParameters(sqlite3_stmt* stmt, const Utf8Parameters& parameters)
+{
+    const int count = sqlite3_bind_parameter_count(stmt);
+    for (int index = 1; index <= count; ++index) {
+        const char* name = sqlite3_bind_parameter_name(stmt, index);
+        if (!name)
+            continue;
+        // A name given twice takes its last value.
+        const QByteArrayView key(name);
+        for (auto it = parameters.rbegin(); it != parameters.rend(); ++it) {
+            if (it->key == key) {
+                sqlite3_bind_text(stmt, index, it->value.constData(), int(it->value.size()),
+                                  SQLITE_STATIC);
+                break;
+            }
         }
     }
 }
@@ -228,6 +256,7 @@ std::vector<sqlite3_stmt*> EmbeddedStore::prepareAll(const QString& sql)
 
 Recordset EmbeddedStore::step(sqlite3_stmt* stmt)
 {
+    m_functions.statementStarts();
     const int columns = sqlite3_column_count(stmt);
     QStringList fields;
     fields.reserve(columns);
@@ -274,9 +303,10 @@ Recordset EmbeddedStore::select(const QString& sql)
 Recordset EmbeddedStore::runScript(const QString& sql, const SqlParameters& parameters,
                                    const QString& cacheKey)
 {
+    const Utf8Parameters bound = utf8Parameters(parameters);
     const auto run = [&](sqlite3_stmt* stmt, Recordset& result) {
         sqlite3_clear_bindings(stmt);
-        bindParameters(stmt, parameters);
+        bindParameters(stmt, bound);
         Recordset rows = step(stmt);
         result = sqlite3_column_count(stmt) > 0 ? std::move(rows) : Recordset();
     };

@@ -19,8 +19,10 @@ constexpr int Values = 4;
 constexpr int CountColumn = Values;
 constexpr int TallyColumn = Values + 1;
 
-// How a value is written into a key: a tag, then for a text or a blob its length and
-// its bytes, so that two keys are equal exactly when their values are.
+// How a value is written into a key: one varint, (length << 2) | tag, then for a text or
+// a blob its bytes, so that two keys are equal exactly when their values are. A code or
+// a cost shorter than 32 bytes takes one byte beside its bytes: a month's meals make
+// short keys, quickly hashed and compared.
 enum Tag : unsigned char
 {
     NullValue = 0,
@@ -29,7 +31,29 @@ enum Tag : unsigned char
 };
 
 // What a tally blob starts with, so that any other blob is refused rather than misread.
-constexpr std::string_view Magic("talo_tally\x01", 11);
+constexpr std::string_view Magic("talo_tally\x02", 11);
+
+void appendVarint(std::string& out, std::uint64_t value)
+{
+    while (value >= 0x80) {
+        out.push_back(char((value & 0x7F) | 0x80));
+        value >>= 7;
+    }
+    out.push_back(char(value));
+}
+
+bool takeVarint(std::string_view& in, std::uint64_t& value)
+{
+    value = 0;
+    for (int shift = 0; shift < 64 && !in.empty(); shift += 7) {
+        const auto byte = static_cast<unsigned char>(in.front());
+        in.remove_prefix(1);
+        value |= std::uint64_t(byte & 0x7F) << shift;
+        if (byte < 0x80)
+            return true;
+    }
+    return false;
+}
 
 template <class T> void append(std::string& out, T value)
 {
@@ -67,9 +91,8 @@ public:
             const void* bytes = type == SQLITE_TEXT
                                     ? static_cast<const void*>(sqlite3_value_text(values[i]))
                                     : sqlite3_value_blob(values[i]);
-            const auto size = std::uint32_t(sqlite3_value_bytes(values[i]));
-            m_key.push_back(char(type == SQLITE_TEXT ? TextValue : BlobValue));
-            append(m_key, size);
+            const auto size = std::uint64_t(sqlite3_value_bytes(values[i]));
+            appendVarint(m_key, size << 2 | (type == SQLITE_TEXT ? TextValue : BlobValue));
             m_key.append(static_cast<const char*>(bytes), size);
         }
         count(m_key);
@@ -202,15 +225,18 @@ struct RowsCursor : sqlite3_vtab_cursor
         std::string_view key = rest.substr(0, length);
         rest.remove_prefix(length);
         for (Value& value : values) {
-            unsigned char tag = 0;
-            if (!take(key, tag) || tag > BlobValue)
+            std::uint64_t header = 0;
+            if (!takeVarint(key, header) || (header & 3) > BlobValue)
                 return false;
-            value.tag = Tag(tag);
+            value.tag = Tag(header & 3);
             value.bytes = {};
-            if (value.tag == NullValue)
+            const std::uint64_t size = header >> 2;
+            if (value.tag == NullValue) {
+                if (size != 0)
+                    return false;
                 continue;
-            std::uint32_t size = 0;
-            if (!take(key, size) || key.size() < size)
+            }
+            if (key.size() < size)
                 return false;
             value.bytes = key.substr(0, size);
             key.remove_prefix(size);

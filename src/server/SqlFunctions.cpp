@@ -7,6 +7,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <atomic>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -190,8 +191,8 @@ void generalDateFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         return;
     }
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray general =
-        GeneralDate::storedToUtf8(QByteArrayView(bytes, sqlite3_value_bytes(argv[0])));
+    const QByteArrayView general = GeneralDate::storedToUtf8(
+        QByteArrayView(bytes, sqlite3_value_bytes(argv[0])), self(ctx)->statementStamp());
     if (general.isEmpty()) {
         // Not a stored date-time: the text as it is.
         resultText(ctx, argText(argv[0]));
@@ -460,7 +461,7 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_history_to", 2, historyToFunction, this, false);
     define(db, "talo_general_day", 1, generalDayFunction, nullptr, true);
     define(db, "talo_short_time", 1, shortTimeFunction, nullptr, false);
-    define(db, "talo_general_date", 1, generalDateFunction, nullptr, false);
+    define(db, "talo_general_date", 1, generalDateFunction, this, false);
     define(db, "talo_cost", 1, costFunction, nullptr, true);
     define(db, "talo_length", 1, lengthFunction, nullptr, true);
     define(db, "talo_login", 0, loginFunction, this, false);
@@ -480,6 +481,12 @@ void SqlFunctions::registerOn(sqlite3* db)
     GroupTally::registerOn(db);
     sqlite3_commit_hook(db, orderCommitHook, this);
     sqlite3_rollback_hook(db, orderRollbackHook, this);
+}
+
+void SqlFunctions::statementStarts()
+{
+    static std::atomic<quint64> stamps{0};
+    m_statementStamp = ++stamps;
 }
 
 QString SqlFunctions::takeRaised()

@@ -38,10 +38,17 @@ public:
     bool inOrder(qint64 transNum) const { return m_order.contains(transNum); }
     void endOrder() { m_order.clear(); }
 
+    // Stamps each statement the store runs (unique across the stores of the process): a
+    // function that reads the workstation's formats reads them once per statement (see
+    // GeneralDate::storedToUtf8).
+    void statementStarts();
+    quint64 statementStamp() const { return m_statementStamp; }
+
 private:
     std::function<QDateTime()> m_clock;
     QSet<qint64> m_order;
     QString m_loginName;
     bool m_hasRaised = false;
+    quint64 m_statementStamp = 0;
     QString m_raised;
 };

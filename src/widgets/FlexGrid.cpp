@@ -219,8 +219,10 @@ void FlexGrid::selectWholeRow()
 
 void FlexGrid::layOut(const QString& formatString, int cols, std::initializer_list<int> widthsTwips)
 {
-    Clear();
+    // The rows go before the cells are emptied: a list of 100,000 employees would
+    // otherwise have every cell emptied first, only to be dropped.
     setRows(2);
+    Clear();
     if (!formatString.isEmpty())
         setFormatString(formatString);
     setCols(cols);

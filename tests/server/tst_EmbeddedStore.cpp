@@ -67,6 +67,20 @@ private slots:
         QCOMPARE(r.rows(), expected);
     }
 
+    // The workstation's formats are read once per statement: the next statement already
+    // writes a stored date-time in the locale chosen meanwhile.
+    void storedDatesFollowTheLocaleFromOneStatementToTheNext()
+    {
+        QTemporaryDir dir;
+        EmbeddedConnection c(dir.path());
+        const QString sql = "SELECT talo_general_date('2026-12-08 15:14:31'), "
+                            "talo_general_date('2026-12-08 15:14:31')";
+        QCOMPARE(c.nativeQuery(sql).value(0, 1), QString("12/8/2026 3:14:31 PM"));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(c.nativeQuery(sql).value(0, 0), QString("08.12.2026 15:14:31"));
+        QCOMPARE(c.nativeQuery(sql).value(0, 1), QString("08.12.2026 15:14:31"));
+    }
+
     void newStoreHasFilesSettingsAndSeeds()
     {
         QTemporaryDir dir;

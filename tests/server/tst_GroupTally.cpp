@@ -67,6 +67,12 @@ void tst_GroupTally::countsEachCombinationOnce_data()
     QTest::newRow("values do not spill into the next")
         << "VALUES ('ab', 'c', '', ''), ('a', 'bc', '', ''), ('ab', 'c', '', '')"
         << QStringList{"'ab'|'c'|''|''|2", "'a'|'bc'|''|''|1"};
+    // Past 31 bytes a value's length takes more than one byte of the key.
+    const QString longer = QString(40, 'x');
+    QTest::newRow("long values") << "VALUES ('" + longer + "', '', '', ''), ('" + longer +
+                                        "x', '', '', ''), ('" + longer + "', '', '', '')"
+                                 << QStringList{"'" + longer + "'|''|''|''|2",
+                                                "'" + longer + "x'|''|''|''|1"};
     QTest::newRow("a blob is not the text of its bytes")
         << "VALUES (X'61', '', '', ''), ('a', '', '', ''), (X'61', '', '', '')"
         << QStringList{"X'61'|''|''|''|2", "'a'|''|''|''|1"};

@@ -48,6 +48,9 @@ SELECT talo_raise('The page size must be a whole number from 1 to 1000, not ''' 
 WHERE NOT (length(trim(:pagesize)) BETWEEN 1 AND 4 AND trim(:pagesize) NOT GLOB '*[^0-9]*'
            AND CAST(trim(:pagesize) AS INTEGER) BETWEEN 1 AND 1000);
 
+-- The page's meals are found first (one branch), kept in the order their index gave
+-- them, and only then joined to their names: a page is never sorted, and rows are read
+-- from the materialized page in the order they were written to it.
 SELECT talo_general_date(dm.MealDate) AS MEALDATE,
        dm.EmpNum AS EMPNUM,
        COALESCE(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, '') AS NAME,
@@ -62,63 +65,64 @@ SELECT talo_general_date(dm.MealDate) AS MEALDATE,
        COALESCE(talo_general_date(dm.RevokedAt), '') AS REVOKEDAT,
        dm.TransNum AS TRANSNUM
 FROM (
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
-        WHERE rtrim(:employee) <> ''
-          AND dm.EmpNum = :employee
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-    UNION ALL
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
-        WHERE rtrim(:employee) = '' AND rtrim(:clerk) <> ''
-          AND dm.ClerkID = :clerk
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-    UNION ALL
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
-        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) <> ''
-          AND dm.MealCode = :meal
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-    UNION ALL
-    SELECT TransNum FROM (
-        SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
-        WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) = ''
-          AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
-          AND dm.MealDate <= talo_history_to(:from, :to)
-          AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
-          AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
-          AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
-          AND (:revoked = '1' OR dm.RevokedAt IS NULL)
-          AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
-               OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
-        ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
-) AS page
+    WITH page AS MATERIALIZED (
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedEmpDate
+            WHERE rtrim(:employee) <> ''
+              AND dm.EmpNum = :employee
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+        UNION ALL
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedClerkDate
+            WHERE rtrim(:employee) = '' AND rtrim(:clerk) <> ''
+              AND dm.ClerkID = :clerk
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+        UNION ALL
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedMealDate
+            WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) <> ''
+              AND dm.MealCode = :meal
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+        UNION ALL
+        SELECT TransNum FROM (
+            SELECT dm.TransNum FROM Station.tbTALOEmployeeDistributedMeals AS dm INDEXED BY ixDistributedDate
+            WHERE rtrim(:employee) = '' AND rtrim(:clerk) = '' AND rtrim(:meal) = ''
+              AND dm.MealDate >= max(talo_history_from(:from, :to), COALESCE(talo_iso(:afterdate), ''))
+              AND dm.MealDate <= talo_history_to(:from, :to)
+              AND (rtrim(:meal) = '' OR dm.MealCode = :meal)
+              AND (rtrim(:mode) = '' OR dm.MealMode = :mode)
+              AND (rtrim(:clerk) = '' OR dm.ClerkID = :clerk)
+              AND (:revoked = '1' OR dm.RevokedAt IS NULL)
+              AND (trim(:afterdate) = '' OR dm.MealDate > talo_iso(:afterdate)
+                   OR dm.TransNum > CAST(trim(:aftertrans) AS INTEGER))
+            ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
+    )
+    SELECT TransNum FROM page) AS page
 JOIN Station.tbTALOEmployeeDistributedMeals AS dm ON dm.TransNum = page.TransNum
 LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
 LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
-LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode
-ORDER BY dm.MealDate, dm.TransNum;
+LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode;
