@@ -1,6 +1,7 @@
 #include "GeneralDate.h"
 
 #include "NumericDateFormat.h"
+#include "PerThread.h"
 
 #include <QStringList>
 #include <string>
@@ -172,7 +173,7 @@ struct Formats
 
 const Formats& formatsOf(const QLocale& locale)
 {
-    thread_local Formats cache;
+    Formats& cache = perThread<Formats, Formats>();
     const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
     const QString longTime = locale.timeFormat(QLocale::LongFormat);
     if (cache.date.isEmpty() || cache.shortDate != shortDate || cache.longTime != longTime ||
@@ -246,13 +247,14 @@ QByteArrayView writeStored(QByteArrayView iso, const int (&f)[6], const Formats&
     // One buffer per thread for the text written and the stored text it was written
     // from: a row's date-times are often the same one (served and recorded at once), and
     // the rows of a page are in date order. Nothing is allocated once both have room.
-    thread_local struct
+    struct LastWritten
     {
         std::string iso;
         quint64 generation = 0;
         std::string text;
-    } last;
-    const auto written = [] { return QByteArrayView(last.text.data(), last.text.size()); };
+    };
+    LastWritten& last = perThread<LastWritten, LastWritten>();
+    const auto written = [&last] { return QByteArrayView(last.text.data(), last.text.size()); };
     if (last.generation == formats.generation &&
         std::string_view(last.iso) == std::string_view(iso.data(), size_t(iso.size())))
         return written();

@@ -4,6 +4,7 @@
 #include "UnicodeText.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
+#include "data/PerThread.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -103,7 +104,7 @@ std::optional<QDateTime> parsedArg(sqlite3_value* value)
         QString locale;
         std::optional<QDateTime> value;
     };
-    thread_local QList<Entry> recent;
+    QList<Entry>& recent = perThread<struct RecentDates, QList<Entry>>();
     const QString text = argText(value);
     // A digit of another script would be read as some other number (a full-width year
     // came out as year -1): dates are written in ASCII digits.
@@ -332,7 +333,7 @@ void sortKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 // between calls and copied once into the result, whose memory SQLite reuses row by row.
 void fullNameFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    thread_local std::string name;
+    std::string& name = perThread<struct FullName, std::string>();
     name.clear();
     for (int i = 0; i < 3; ++i) {
         const auto* part = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
