@@ -50,7 +50,8 @@ WHERE NOT (length(trim(:pagesize)) BETWEEN 1 AND 4 AND trim(:pagesize) NOT GLOB 
 
 -- The page's meals are found first (one branch), kept in the order their index gave
 -- them, and only then joined to their names: a page is never sorted, and rows are read
--- from the materialized page in the order they were written to it.
+-- from the materialized page in the order they were written to it. CROSS JOIN keeps the
+-- page the outer loop whatever the planner would weigh, so that order is the rows' order.
 SELECT talo_general_date(dm.MealDate) AS MEALDATE,
        dm.EmpNum AS EMPNUM,
        COALESCE(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename, '') AS NAME,
@@ -122,7 +123,7 @@ FROM (
             ORDER BY dm.MealDate, dm.TransNum LIMIT CAST(trim(:pagesize) AS INTEGER))
     )
     SELECT TransNum FROM page) AS page
-JOIN Station.tbTALOEmployeeDistributedMeals AS dm ON dm.TransNum = page.TransNum
+CROSS JOIN Station.tbTALOEmployeeDistributedMeals AS dm ON dm.TransNum = page.TransNum
 LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
 LEFT JOIN Payroll.tbcDepartment AS d ON d.DeptCode = e.DeptCode
 LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode;
