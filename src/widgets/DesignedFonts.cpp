@@ -8,8 +8,9 @@ namespace DesignedFonts {
 
 void install()
 {
-#ifndef Q_OS_WIN
-    // Windows has the designed fonts themselves.
+    // Qt looks at a family's stand-ins only when the family itself is missing: a Windows PC
+    // draws the designed fonts themselves, other systems (and a Windows program without
+    // the system's fonts, such as one drawing offscreen) the metric-compatible ones.
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")};
     const QStringList serif{QStringLiteral("Liberation Serif"), QStringLiteral("Tinos")};
     for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg",
@@ -17,7 +18,6 @@ void install()
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
     for (const char* family : {"Goudy Old Style", "Times New Roman"})
         QFont::insertSubstitutions(QString::fromLatin1(family), serif);
-#endif
 
     QFont standard(QStringLiteral("MS Sans Serif"));
     standard.setPointSizeF(8.25);
