@@ -63,7 +63,7 @@ private slots:
             // Cost sits to the right of the type button, which sits right of Type.
             QVERIFY(form.cmdSearchType->x() > form.txtMealDetails[2]->geometry().right());
             QVERIFY(form.txtMealDetails[3]->x() > form.cmdSearchType->geometry().right());
-            QCOMPARE(cutOffCaptions(&form), QStringList());
+            QCOMPARE(cutOffCaptions(&form).join(", "), QString());
 
             const QList<QWidget*> order{
                 form.txtMealSearch,     form.cmdMealSearch,     form.txtMealDetails[0],

@@ -54,7 +54,7 @@ private slots:
             QCOMPARE(form.windowTitle(), QStringLiteral("Form1"));
             QCOMPARE(form.findChildren<QLineEdit*>().size(), 3);
             QCOMPARE(form.lblCode[2]->objectName(), QStringLiteral("lblCode(2)"));
-            QCOMPARE(cutOffCaptions(&form), QStringList());
+            QCOMPARE(cutOffCaptions(&form).join(", "), QString());
             const QList<QWidget*> order{
                 form.txtMealSearch,     form.cmdMealSearch, form.txtMealDetails[0], form.chkStatus,
                 form.txtMealDetails[1], form.cmdSave,       form.cmdClose,          form.cmdClear};

@@ -42,22 +42,7 @@ class tst_StoreFile : public QObject
     // long enough to be killed at points spread through it.
     QString m_big;
 
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
-    Run run(const QStringList& args) const
-    {
-        QProcess p;
-        p.start(m_program, args);
-        if (!p.waitForFinished(120000))
-            qFatal("talodesk-sql did not finish");
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    ProgramRun run(const QStringList& args) const { return runProgram(m_program, args, 120000); }
 
     // talodesk-sql killed with SIGKILL `delayMs` after it started (or finished before).
     void runKilled(const QStringList& args, int delayMs) const
@@ -74,7 +59,7 @@ class tst_StoreFile : public QObject
     {
         QElapsedTimer timer;
         timer.start();
-        const Run r = run(args);
+        const ProgramRun r = run(args);
         if (r.exitCode != 0)
             qFatal("%s", qPrintable(r.err));
         return int(timer.elapsed());
@@ -377,7 +362,7 @@ private slots:
         }
         const QStringList before = QDir(folder).entryList(QDir::Files);
         QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        const Run r = run({"--data", folder, "--check"});
+        const ProgramRun r = run({"--data", folder, "--check"});
         QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(QDir(folder).entryList(QDir::Files), before);
         if (fault.isEmpty()) {
@@ -512,7 +497,7 @@ private slots:
             const QString target = dir.filePath(QString("b%1").arg(k));
             runKilled({"--data", m_big, "--backup", target}, full * (2 * k + 1) / (2 * kills));
             const QString into = dir.filePath(QString("r%1").arg(k));
-            const Run r = run({"--data", into, "--restore", target});
+            const ProgramRun r = run({"--data", into, "--restore", target});
             if (QFileInfo::exists(target + "/BACKUP-COMPLETE.txt")) {
                 QVERIFY2(r.exitCode == 0, qPrintable(r.err));
                 QCOMPARE(content(into), content(m_big));
@@ -561,10 +546,10 @@ private slots:
                 QCOMPARE(error.number(), ServerErrors::Maintenance);
                 QVERIFY2(error.message().contains("--restore " + QDir(backup).absolutePath()),
                          qPrintable(error.message()));
-                const Run check = run({"--data", store, "--check"});
+                const ProgramRun check = run({"--data", store, "--check"});
                 QCOMPARE(check.exitCode, 1);
                 QVERIFY2(check.out.contains("stopped before it finished"), qPrintable(check.out));
-                const Run again = run({"--data", store, "--restore", backup});
+                const ProgramRun again = run({"--data", store, "--restore", backup});
                 QVERIFY2(again.exitCode == 0, qPrintable(again.err));
                 QCOMPARE(content(store), backupContent);
             }

@@ -15,29 +15,9 @@ class tst_TalodeskSql : public QObject
 {
     Q_OBJECT
 
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
     QString m_program;
 
-    Run run(const QStringList& args)
-    {
-        QProcess p;
-        p.start(m_program, args);
-        if (!p.waitForFinished(60000))
-            qFatal("talodesk-sql did not finish");
-        return {p.exitCode(), lines(p.readAllStandardOutput()), lines(p.readAllStandardError())};
-    }
-
-    // A Windows console writes each line break as CR LF; the lines are what is compared.
-    static QString lines(const QByteArray& output)
-    {
-        return QString::fromUtf8(output).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    }
+    ProgramRun run(const QStringList& args) const { return runProgram(m_program, args, 60000); }
 
 private slots:
     void initTestCase()
@@ -49,7 +29,7 @@ private slots:
 
     void help()
     {
-        const Run r = run({"--help"});
+        const ProgramRun r = run({"--help"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains("--data DIR"));
         QCOMPARE(run({"--bogus"}).exitCode, 2);
@@ -59,9 +39,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString data = dir.filePath("store");
-        Run r = run({"--data", data, "-e",
-                     "Select Code [CODE], Description [DESCRIPTION], '' [ACCESS] from "
-                     "Station..tbTALOUserSetUp where Code < 3"});
+        ProgramRun r = run({"--data", data, "-e",
+                            "Select Code [CODE], Description [DESCRIPTION], '' [ACCESS] from "
+                            "Station..tbTALOUserSetUp where Code < 3"});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out,
                  QString("CODE\tDESCRIPTION\tACCESS\n1\tReports\t\n2\tTag Employee Meal\t\n"));
@@ -90,7 +70,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QStringList count = {"--sqlite", "-e", "SELECT count(*) AS n FROM Payroll.tbcmaster"};
-        Run r = run(QStringList({"--data", dir.path(), "--demo"}) + count);
+        ProgramRun r = run(QStringList({"--data", dir.path(), "--demo"}) + count);
         QCOMPARE(r.exitCode, 0);
         const int employees = r.out.section('\n', 1, 1).toInt();
         QVERIFY2(employees >= 200, qPrintable(r.out));
@@ -118,7 +98,7 @@ private slots:
         counter->execute("Station..Save_TALO_MealType 'LUN', 'Lunch', '1', 'ADMIN'");
         counter->transaction([&] {
             counter->execute("Station..Save_TALO_MealType 'DIN', 'Dinner', '1', 'ADMIN'");
-            Run r = run({"--data", data, "--check"});
+            ProgramRun r = run({"--data", data, "--check"});
             QCOMPARE(r.exitCode, 0);
             QCOMPARE(r.out, QString("talodesk.db: ok\n"));
             r = run({"--data", data, "--backup", copy});
@@ -128,7 +108,7 @@ private slots:
         QCOMPARE(run({"--data", copy, "--check"}).exitCode, 0);
         QCOMPARE(run({"--data", data, "--backup", copy}).exitCode, 1);
 
-        Run r = run({"--data", data, "--restore", copy});
+        ProgramRun r = run({"--data", data, "--restore", copy});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("is in use"), qPrintable(r.err));
         QCOMPARE(counter->nativeQuery("SELECT count(*) FROM Station.tbcoMealType").value(0, 0),
@@ -190,7 +170,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
 
-        Run r = run({"--data", data, "--restore", copy});
+        ProgramRun r = run({"--data", data, "--restore", copy});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("Nothing was restored"), qPrintable(r.err));
         QCOMPARE(content(), before);

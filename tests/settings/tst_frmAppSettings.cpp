@@ -129,7 +129,7 @@ void tst_frmAppSettings::showsTheListedModesAndFitsItsWindow()
         QVERIFY(!ui.get<QCheckBox>("chkBulkTagging")->isChecked());
         QCOMPARE(ui.get<QComboBox>("cboFirstDay")->currentText(), QStringLiteral("Monday"));
         QCOMPARE(ui.get<QLineEdit>("txtSiteName")->placeholderText(), QStringLiteral("St. Anne"));
-        QCOMPARE(cutOffCaptions(&ui.dialog), QStringList());
+        QCOMPARE(cutOffCaptions(&ui.dialog).join(", "), QString());
         // Opened on the first limit, ready for the keyboard; Tab goes along a line, then
         // down the window.
         QVERIFY(ui.box("txtLimit", 0)->hasFocus());
@@ -295,7 +295,7 @@ void tst_frmAppSettings::badValuesAreRefusedBesideTheField()
         // Only the faulty line speaks.
         QVERIFY(!ui.fault(0)->isVisible());
         QVERIFY(!ui.box("txtLimit", 0)->property("fault").toBool());
-        QCOMPARE(cutOffCaptions(&ui.dialog), QStringList());
+        QCOMPARE(cutOffCaptions(&ui.dialog).join(", "), QString());
     });
     QCOMPARE(saveCalls(env), 0);
     QCOMPARE(env.messages().messages().size(), 0);

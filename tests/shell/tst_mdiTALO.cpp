@@ -633,7 +633,7 @@ void tst_mdiTALO::statusBarKeepsTheServerDateCurrentAndShowsWholeTexts()
     frame.window.show();
     QVERIFY(frame.window.Form_Load());
     QCOMPARE(frame.panel(5), QStringLiteral("12/8/2026 11:30:15 AM"));
-    QCOMPARE(cutOffCaptions(frame.window.findChild<QStatusBar*>("stbInfo")), QStringList());
+    QCOMPARE(cutOffCaptions(frame.window.findChild<QStatusBar*>("stbInfo")).join(", "), QString());
 
     // Past midnight the next search reads the clock again and the panel follows.
     env.setServerClock(QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));

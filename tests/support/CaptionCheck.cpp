@@ -21,27 +21,48 @@ template <class Widget> QList<const Widget*> selfAndChildren(const QWidget* pare
     return found;
 }
 
-bool labelFits(const QLabel* label)
+// What a caption needs beside what its box gives, for the report of one cut off.
+QString shortOf(const QWidget* box, const QSize& needed, const QSize& room)
+{
+    return QStringLiteral("%1 (needs %2x%3, has %4x%5)")
+        .arg(box->objectName())
+        .arg(needed.width())
+        .arg(needed.height())
+        .arg(room.width())
+        .arg(room.height());
+}
+
+// Empty when the label can be read whole, else what it lacks.
+QString labelShort(const QLabel* label)
 {
     if (label->font().pointSizeF() < 6.0)
-        return false;
-    if (label->wordWrap())
-        return label->heightForWidth(label->width()) <= label->height();
+        return label->objectName() + QStringLiteral(" (below 6 points)");
+    if (label->wordWrap()) {
+        const QSize needed(label->width(), label->heightForWidth(label->width()));
+        return needed.height() <= label->height() ? QString()
+                                                  : shortOf(label, needed, label->size());
+    }
     const QSize needed =
         QFontMetrics(label->font()).size(Qt::TextSingleLine | Qt::TextShowMnemonic, label->text());
     const QSize room = label->contentsRect().size();
-    return needed.width() <= room.width() && needed.height() <= room.height();
+    return needed.width() <= room.width() && needed.height() <= room.height()
+               ? QString()
+               : shortOf(label, needed, room);
 }
 
-bool buttonFits(const QAbstractButton* button)
+// Empty when the button's caption can be read whole, else what it lacks.
+QString buttonShort(const QAbstractButton* button)
 {
     // A check box's caption sits beside its box: its own size hint says what it needs.
-    if (!qobject_cast<const QPushButton*>(button))
-        return button->sizeHint().width() <= button->width();
-    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-    const int needed =
-        QFontMetrics(button->font()).size(Qt::TextShowMnemonic, button->text()).width();
-    return needed + margin <= button->width();
+    QSize needed = button->sizeHint();
+    if (qobject_cast<const QPushButton*>(button)) {
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        needed = QFontMetrics(button->font()).size(Qt::TextShowMnemonic, button->text());
+        needed.rwidth() += margin;
+    }
+    return needed.width() <= button->width()
+               ? QString()
+               : shortOf(button, {needed.width(), needed.height()}, button->size());
 }
 
 QStringList cutOffHeaders(const FlexGrid* grid)
@@ -67,12 +88,14 @@ QStringList cutOffCaptions(const QWidget* parent)
 {
     QStringList names;
     for (const QLabel* label : selfAndChildren<QLabel>(parent)) {
-        if (!label->text().isEmpty() && !labelFits(label))
-            names.append(label->objectName());
+        if (const QString cut = label->text().isEmpty() ? QString() : labelShort(label);
+            !cut.isEmpty())
+            names.append(cut);
     }
     for (const QAbstractButton* button : selfAndChildren<QAbstractButton>(parent)) {
-        if (!button->text().isEmpty() && !buttonFits(button))
-            names.append(button->objectName());
+        if (const QString cut = button->text().isEmpty() ? QString() : buttonShort(button);
+            !cut.isEmpty())
+            names.append(cut);
     }
     for (const FlexGrid* grid : selfAndChildren<FlexGrid>(parent))
         names += cutOffHeaders(grid);

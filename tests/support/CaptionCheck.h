@@ -10,5 +10,6 @@ class QWidget;
 //   its wrapped lines allow, or with the font taken below 6 points to make it fit;
 // - buttons: the caption wider than the button less its margins;
 // - grid headers: a shown column narrower than its header text ("mshName:col").
+// Each is named with what it needs beside what it has, as "name (needs WxH, has WxH)".
 // Empty when every caption can be read whole.
 QStringList cutOffCaptions(const QWidget* parent);

@@ -116,7 +116,7 @@ private slots:
         form().strEmpNameTagMeal = "Reyes, Ana Bautista";
         open("0", [this](QDialog& d) {
             QCOMPARE(d.width(), Twips::toPixels(5715));
-            QCOMPARE(cutOffCaptions(&d), QStringList());
+            QCOMPARE(cutOffCaptions(&d).join(", "), QString());
             QCOMPARE(box(d, 0)->text(), QString("1001"));
             QCOMPARE(box(d, 1)->text(), QString("Reyes, Ana Bautista"));
             QVERIFY(box(d, 0)->isReadOnly());
