@@ -15,8 +15,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <sqlite3.h>
 #include <thread>
 
@@ -400,6 +402,10 @@ private slots:
         // Each writer counts its own changes and keeps its first error: a writer that
         // waits on the others' locks must not let every backup show the same moment, and
         // a refused change must fail the test with its message rather than end the process.
+        // Between changes a writer pauses, as a counter does between orders, twice as long
+        // as its change took. SQLite's lock is not handed over in turn: two writers that
+        // take it again the moment they let it go keep a third polling past its busy
+        // timeout on a loaded machine.
         constexpr int writerCount = 3;
         std::atomic<bool> stop = false;
         std::array<std::atomic<int>, writerCount> done{};
@@ -410,8 +416,12 @@ private slots:
                 try {
                     EmbeddedConnection c(folder);
                     for (int i = 0; !stop; ++i) {
+                        const auto began = std::chrono::steady_clock::now();
                         work(c, i);
                         ++done[w];
+                        using namespace std::chrono_literals;
+                        std::this_thread::sleep_for(std::clamp<std::chrono::nanoseconds>(
+                            2 * (std::chrono::steady_clock::now() - began), 2ms, 200ms));
                     }
                 } catch (const DbError& e) {
                     errors[w] = QString("error %1: %2").arg(e.number()).arg(e.message());
