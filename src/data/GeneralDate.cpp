@@ -173,7 +173,7 @@ struct Formats
 
 const Formats& formatsOf(const QLocale& locale)
 {
-    Formats& cache = perThread<Formats, Formats>();
+    Formats& cache = perThread<Formats>();
     const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
     const QString longTime = locale.timeFormat(QLocale::LongFormat);
     if (cache.date.isEmpty() || cache.shortDate != shortDate || cache.longTime != longTime ||
@@ -253,7 +253,7 @@ QByteArrayView writeStored(QByteArrayView iso, const int (&f)[6], const Formats&
         quint64 generation = 0;
         std::string text;
     };
-    LastWritten& last = perThread<LastWritten, LastWritten>();
+    LastWritten& last = perThread<LastWritten>();
     const auto written = [&last] { return QByteArrayView(last.text.data(), last.text.size()); };
     if (last.generation == formats.generation &&
         std::string_view(last.iso) == std::string_view(iso.data(), size_t(iso.size())))

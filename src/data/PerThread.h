@@ -6,8 +6,9 @@
 // used one crashes as it ends. A pointer has no destructor. A thread leaves its few small
 // caches behind; the program starts few threads.
 //
-// `Tag` tells apart caches of the same type: each use names its own.
-template <class Tag, class T> T& perThread()
+// `Tag` tells apart caches of a type that is not the cache's own (a std::string, a list):
+// each such use names its own.
+template <class T, class Tag = T> T& perThread()
 {
     thread_local T* object = nullptr;
     if (!object)

@@ -104,7 +104,7 @@ std::optional<QDateTime> parsedArg(sqlite3_value* value)
         QString locale;
         std::optional<QDateTime> value;
     };
-    QList<Entry>& recent = perThread<struct RecentDates, QList<Entry>>();
+    QList<Entry>& recent = perThread<QList<Entry>, struct RecentDates>();
     const QString text = argText(value);
     // A digit of another script would be read as some other number (a full-width year
     // came out as year -1): dates are written in ASCII digits.
@@ -333,7 +333,7 @@ void sortKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 // between calls and copied once into the result, whose memory SQLite reuses row by row.
 void fullNameFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    std::string& name = perThread<struct FullName, std::string>();
+    std::string& name = perThread<std::string, struct FullName>();
     name.clear();
     for (int i = 0; i < 3; ++i) {
         const auto* part = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));

@@ -32,9 +32,11 @@ QString shortOf(const QWidget* box, const QSize& needed, const QSize& room)
         .arg(room.height());
 }
 
-// Empty when the label can be read whole, else what it lacks.
+// Empty when the label has no text or can be read whole, else what it lacks.
 QString labelShort(const QLabel* label)
 {
+    if (label->text().isEmpty())
+        return {};
     if (label->font().pointSizeF() < 6.0)
         return label->objectName() + QStringLiteral(" (below 6 points)");
     if (label->wordWrap()) {
@@ -50,9 +52,11 @@ QString labelShort(const QLabel* label)
                : shortOf(label, needed, room);
 }
 
-// Empty when the button's caption can be read whole, else what it lacks.
+// Empty when the button has no caption or it can be read whole, else what it lacks.
 QString buttonShort(const QAbstractButton* button)
 {
+    if (button->text().isEmpty())
+        return {};
     // A check box's caption sits beside its box: its own size hint says what it needs.
     QSize needed = button->sizeHint();
     if (qobject_cast<const QPushButton*>(button)) {
@@ -60,9 +64,7 @@ QString buttonShort(const QAbstractButton* button)
         needed = QFontMetrics(button->font()).size(Qt::TextShowMnemonic, button->text());
         needed.rwidth() += margin;
     }
-    return needed.width() <= button->width()
-               ? QString()
-               : shortOf(button, {needed.width(), needed.height()}, button->size());
+    return needed.width() <= button->width() ? QString() : shortOf(button, needed, button->size());
 }
 
 QStringList cutOffHeaders(const FlexGrid* grid)
@@ -88,13 +90,11 @@ QStringList cutOffCaptions(const QWidget* parent)
 {
     QStringList names;
     for (const QLabel* label : selfAndChildren<QLabel>(parent)) {
-        if (const QString cut = label->text().isEmpty() ? QString() : labelShort(label);
-            !cut.isEmpty())
+        if (const QString cut = labelShort(label); !cut.isEmpty())
             names.append(cut);
     }
     for (const QAbstractButton* button : selfAndChildren<QAbstractButton>(parent)) {
-        if (const QString cut = button->text().isEmpty() ? QString() : buttonShort(button);
-            !cut.isEmpty())
+        if (const QString cut = buttonShort(button); !cut.isEmpty())
             names.append(cut);
     }
     for (const FlexGrid* grid : selfAndChildren<FlexGrid>(parent))
