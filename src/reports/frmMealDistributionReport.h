@@ -77,8 +77,10 @@ private:
     void fitColumns();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showReport(const ReportRequest& wanted, const ReportTable& table, const QString& hospital);
-    // Tells that the report was saved to `path`.
+    // Tells that the report was saved to `path`; after a payroll file, offers to close
+    // its period.
     void saved(const QString& path);
+    void offerToClose();
 
     AppContext& m_context;
     Qt::DayOfWeek m_firstDayOfWeek;
