@@ -408,6 +408,7 @@ void frmMealDistributionReport::cmdCsv_Click()
     }
     file.close();
     saved(path);
+    m_context.attempt([this] { offerToClose(); });
 }
 
 void frmMealDistributionReport::cmdXlsx_Click()
@@ -427,18 +428,18 @@ void frmMealDistributionReport::cmdXlsx_Click()
         return;
     }
     saved(path);
+    m_context.attempt([this] { offerToClose(); });
 }
 
 void frmMealDistributionReport::saved(const QString& path)
 {
     m_context.messages().info(QStringLiteral("Saved the report to ") + path + QStringLiteral("."));
-    m_context.attempt([this] { offerToClose(); });
 }
 
 void frmMealDistributionReport::offerToClose()
 {
-    // Payroll's file is out: whoever may change App Settings is offered to close its
-    // period, so no meal of it is recorded or revoked after it was sent.
+    // Payroll's file (CSV or workbook) is out: whoever may change App Settings is offered
+    // to close its period, so no meal of it is recorded or revoked after it was sent.
     if (m_shown.layout != ReportRequest::Layout::Payroll ||
         !Rights::held(m_context, Rights::Right::AppSettings))
         return;

@@ -77,9 +77,9 @@ private:
     void fitColumns();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showReport(const ReportRequest& wanted, const ReportTable& table, const QString& hospital);
-    // Tells that the report was saved to `path`; after a payroll file, offers to close
-    // its period.
+    // Tells that the report was saved to `path`.
     void saved(const QString& path);
+    // After the payroll layout went to a file for payroll, offers to close its period.
     void offerToClose();
 
     AppContext& m_context;

@@ -600,7 +600,8 @@ void tst_frmStaffImport::eachImportOffersItsOwnNewcomersUntilTagged()
     });
     // Closed and opened again, the window still offers that import.
     runWindow(env, [&](const Ui& ui) {
-        QVERIFY(offer(ui).startsWith(QStringLiteral("Tag the 5 new employees of march.csv")));
+        QVERIFY(offer(ui).startsWith(
+            QStringLiteral("Tag the 5 new Dietary Service employees of march.csv")));
     });
     tagImported([&env] { frmBulkMealTag::openChecked(env.context()); }, "march.csv",
                 {"Lunch|3|3|0"},
