@@ -440,10 +440,11 @@ void frmMealDistributionReport::offerToClose()
 {
     // Payroll's file (CSV or workbook) is out: whoever may change App Settings is offered
     // to close its period, so no meal of it is recorded or revoked after it was sent.
-    if (m_shown.layout != ReportRequest::Layout::Payroll ||
+    const QDate last = m_shown.period.to();
+    // A period not over yet is not closed: the counter would refuse today's meals.
+    if (m_shown.layout != ReportRequest::Layout::Payroll || last >= m_context.dtServerDate.date() ||
         !Rights::held(m_context, Rights::Right::AppSettings))
         return;
-    const QDate last = m_shown.period.to();
     AppSettingsData data(m_context);
     const QDate closed = data.load().closedThrough;
     if (closed.isValid() && closed >= last)

@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "data/ColumnLengths.h"
+#include "data/GeneralDate.h"
 #include "settings/MealModeRow.h"
 #include "widgets/FormControls.h"
 
@@ -149,6 +150,8 @@ QGroupBox* frmAppSettings::createReportSettings(QWidget* surface)
     dtpClosedThrough =
         FormControls::control<QDateEdit>(reports, QStringLiteral("dtpClosedThrough"));
     dtpClosedThrough->setCalendarPopup(true);
+    // The day as the program writes days, with the whole year.
+    dtpClosedThrough->setDisplayFormat(GeneralDate::dayFormat());
     dtpClosedThrough->setEnabled(false);
     connect(chkClosedThrough, &QCheckBox::toggled, dtpClosedThrough, &QWidget::setEnabled);
     reportsLayout->addWidget(dayLabel, 0, 0);

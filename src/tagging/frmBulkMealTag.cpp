@@ -80,8 +80,8 @@ void frmBulkMealTag::createControls(QWidget* surface)
 
 void frmBulkMealTag::createEmployeeChoice(QWidget* surface)
 {
-    Twips::place(label(surface, QStringLiteral("lblEmployees"), QStringLiteral("Employees")), 120,
-                 120, 8280, 315);
+    lblEmployees = label(surface, QStringLiteral("lblEmployees"), QStringLiteral("Employees"));
+    Twips::place(lblEmployees, 120, 120, 8280, 315);
     optAllActive = option(surface, "optAllActive", QStringLiteral("&Every active employee"), 480);
     optDepartment =
         option(surface, "optDepartment", QStringLiteral("Active employees of &department:"), 900);
@@ -198,18 +198,18 @@ void frmBulkMealTag::fillImportedChoice()
     // Employees of one department are named by it.
     const QString all =
         byName.size() == 1 ? byName.begin()->first : QStringLiteral("Every department");
-    // The import they came with is named, so an older offer is never taken for the last.
     if (!employees.isEmpty())
-        cboImported->addItem(QStringLiteral("%1: %2 employees (%3)")
-                                 .arg(all)
-                                 .arg(employees.size())
-                                 .arg(m_import.origin()));
+        cboImported->addItem(QStringLiteral("%1: %2 employees").arg(all).arg(employees.size()));
     else
         cboImported->addItem(QStringLiteral("No import with new employees to tag"));
     if (byName.size() > 1)
         for (const auto& [name, entry] : byName)
             cboImported->addItem(QStringLiteral("%1: %2").arg(name).arg(entry.second), entry.first);
-    cboImported->setToolTip(employees.isEmpty() ? QString() : m_import.origin());
+    // The import they came with is named, so an older offer is never taken for the last.
+    lblEmployees->setText(
+        employees.isEmpty()
+            ? QStringLiteral("Employees")
+            : QStringLiteral("Employees (the last import: %1)").arg(m_import.origin()));
     optImported->setEnabled(!employees.isEmpty());
     cboImported->setEnabled(!employees.isEmpty());
 }

@@ -93,6 +93,7 @@ private:
     int m_already = 0;
     int m_employees = 0;
 
+    QPointer<QLabel> lblEmployees;
     QPointer<QRadioButton> optAllActive;
     QPointer<QRadioButton> optDepartment;
     QPointer<QComboBox> cboDepartment;

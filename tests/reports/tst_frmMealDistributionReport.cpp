@@ -292,6 +292,8 @@ void tst_frmMealDistributionReport::payrollFileOffersToCloseItsMonth()
 {
     TestEnvironment env;
     seedReportMeals(env);
+    // February is over by the server's clock; March, still going, is never offered.
+    env.context().dtServerDate = QDateTime(QDate(2028, 3, 5), QTime(9, 0));
     frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly,
                                      QDate(2028, 2, 10));
     QString path = env.folder() + "/summary.csv";
@@ -318,10 +320,13 @@ void tst_frmMealDistributionReport::payrollFileOffersToCloseItsMonth()
         QCOMPARE(AppSettingsData(env.context()).load().closedThrough,
                  yes ? QDate(2028, 2, 29) : QDate());
     }
-    // Closed already: saved again, nothing is asked.
+    // Closed already: saved again, nothing is asked; nor for the month still going.
     env.messages().clear();
     report.cmdCsv_Click();
-    QCOMPARE(env.messages().messages().size(), 1);
+    report.findChild<QDateEdit*>("dtpFrom")->setDate(QDate(2028, 3, 1));
+    run(report);
+    report.cmdCsv_Click();
+    QCOMPARE(env.messages().messages().size(), 2);
 }
 
 namespace {
