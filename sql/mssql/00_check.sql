@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 16;
+DECLARE @kitVersion INT = 20;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -133,6 +133,7 @@ VALUES
     (N'Station', N'tbTALOSiteSetting', N'SiteName', N'Latin1_General_100_CI_AS', N'nvarchar(200)', 0, 4),
     (N'Station', N'tbTALOSiteSetting', N'KeyboardEntry', NULL, N'char(1)', 0, 6),
     (N'Station', N'tbTALOSiteSetting', N'BulkTagging', NULL, N'char(1)', 0, 15),
+    (N'Station', N'tbTALOSiteSetting', N'ClosedThrough', NULL, N'date', 1, 20),
     (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', N'nvarchar(50)', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, N'int', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, N'char(1)', 0, 4),

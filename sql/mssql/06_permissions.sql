@@ -204,6 +204,7 @@ GRANT EXECUTE ON dbo.Count_TALO_AuditLog TO talodesk_users;
 GRANT SELECT ON dbo.tbTALOUserSetUp TO talodesk_users;
 -- Right 7: App Settings and the staff import.
 GRANT EXECUTE ON dbo.Save_TALO_AppSettings TO talodesk_settings;
+GRANT EXECUTE ON dbo.Save_TALO_ClosedThrough TO talodesk_settings;
 GRANT EXECUTE ON dbo.Save_TALO_StaffImport TO talodesk_settings;
 -- The import offers to tag its new employees and lists the meal types for it.
 GRANT SELECT ON dbo.tbcoMealType TO talodesk_settings;

@@ -87,4 +87,14 @@ QString dropOrderQuestion(const QString& name)
         .arg(name);
 }
 
+QString saveBeforeBadgeQuestion(const QString& name, const QString& badge)
+{
+    return QStringLiteral("Badge %1 was scanned. Save the order for %2 first?").arg(badge, name);
+}
+
+QString dropBeforeBadgeQuestion(const QString& name, const QString& badge)
+{
+    return QStringLiteral("Drop the order for %1 and serve badge %2?").arg(name, badge);
+}
+
 } // namespace CounterRules

@@ -42,5 +42,9 @@ QString chosenEmployeeText(const QString& empNum, const QString& name);
 QString statusNote(const QStringList& notes);
 // The question before an order not saved is dropped with the counter.
 QString dropOrderQuestion(const QString& name);
+// The questions when a badge is scanned while an order not saved is open: save it
+// first, or else drop it.
+QString saveBeforeBadgeQuestion(const QString& name, const QString& badge);
+QString dropBeforeBadgeQuestion(const QString& name, const QString& badge);
 
 } // namespace CounterRules

@@ -42,6 +42,14 @@ frmEmployeeList::frmEmployeeList(AppContext& context)
 {
     connectControls();
     connectKeyboard();
+    // After the keys above, so a badge's Enter is seen before it starts a lookup.
+    m_badgeWatch = new BadgeScanWatch(
+        this, [this] { return m_data.settings().scanMode && m_ui.fraCounter->isEnabled(); },
+        [this](const QString& number) { serveBadgeDuringOrder(number); });
+    for (QWidget* control : m_ui.fraCounter->findChildren<QWidget*>())
+        // A combo box's own text box reaches it through the combo box.
+        if (control->focusPolicy() != Qt::NoFocus && !control->focusProxy())
+            m_badgeWatch->watch(control);
     m_order = std::make_unique<OrderList>(*m_ui.mshMealList[OrderGrid]);
     applySettings();
     m_context.onSettingsSaved(this, [this](const AppSettings& settings) { useSettings(settings); });
@@ -131,19 +139,8 @@ void frmEmployeeList::cmdMealEntry_Click(int index)
 {
     switch (index) {
     case Save:
-        m_context.attempt([this] {
-            // The blank row of an empty order is not a meal: nothing is sent for it.
-            if (m_order->lines().isEmpty()) {
-                m_context.messages().info(QStringLiteral("The order list is empty."));
-                return;
-            }
-            if (!clerkAcceptsLimits(m_order->lines()))
-                return;
-            SaveDistributedMeals();
-            ResetCounter();
-            m_context.messages().info(QStringLiteral("Saved!"));
+        if (saveOrder())
             readyForNextEmployee();
-        });
         break;
     case Cancel:
         ResetCounter();
@@ -180,9 +177,11 @@ void frmEmployeeList::mshMealList_DblClick(int index)
     m_context.attempt([this] {
         if (!Rights::heldOrRefused(m_context, Rights::Right::Revoke))
             return;
-        RevokeDistributedMeal();
-        // Whatever the answer, the counter is refreshed for the same employee: the
-        // received meals are read again and the order starts afresh.
+        // Answered No, nothing changed: the order typed so far stays as it is.
+        if (!RevokeDistributedMeal())
+            return;
+        // The counter is refreshed for the same employee: the received meals are read
+        // again and the order starts afresh.
         chooseEmployee();
     });
 }
@@ -260,11 +259,50 @@ void frmEmployeeList::SaveDistributedMeals()
     m_data.saveOrder(strEmpNum, m_order->lines());
 }
 
-void frmEmployeeList::RevokeDistributedMeal()
+bool frmEmployeeList::RevokeDistributedMeal()
 {
     const FlexGrid* grid = m_ui.mshMealList[ReceivedGrid];
-    MealRevoke(m_context).confirmAndRevoke(strEmpNum,
-                                           grid->TextMatrix(grid->Row(), TransNumColumn));
+    return MealRevoke(m_context).confirmAndRevoke(strEmpNum,
+                                                  grid->TextMatrix(grid->Row(), TransNumColumn));
+}
+
+bool frmEmployeeList::saveOrder()
+{
+    bool saved = false;
+    m_context.attempt([this, &saved] {
+        // The blank row of an empty order is not a meal: nothing is sent for it.
+        if (m_order->lines().isEmpty()) {
+            m_context.messages().info(QStringLiteral("The order list is empty."));
+            return;
+        }
+        if (!clerkAcceptsLimits(m_order->lines()))
+            return;
+        SaveDistributedMeals();
+        ResetCounter();
+        m_context.messages().info(QStringLiteral("Saved!"));
+        saved = true;
+    });
+    return saved;
+}
+
+void frmEmployeeList::serveBadgeDuringOrder(const QString& number)
+{
+    if (!m_order->lines().isEmpty()) {
+        const QString name =
+            m_ui.mshEmpList->TextMatrix(m_ui.mshEmpList->Row(), EmpNameColumn).trimmed();
+        if (m_context.messages().ask(CounterRules::saveBeforeBadgeQuestion(name, number),
+                                     QStringLiteral("Confirmation"))) {
+            if (!saveOrder())
+                return;
+        } else if (!m_context.messages().askDefaultNo(
+                       CounterRules::dropBeforeBadgeQuestion(name, number),
+                       QStringLiteral("Confirmation"))) {
+            return;
+        }
+    }
+    ResetCounter();
+    m_ui.txtEmployeeDetails->setText(number);
+    cmdSearch_Click();
 }
 
 bool frmEmployeeList::AddMealToOrder()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BadgeScanWatch.h"
 #include "CounterData.h"
 #include "EmployeeListLayout.h"
 #include "OrderList.h"
@@ -64,7 +65,8 @@ private:
     // again past midnight): nothing is loaded then.
     bool LoadDistributedMeals();
     void SaveDistributedMeals();
-    void RevokeDistributedMeal();
+    // False when the clerk answered No.
+    bool RevokeDistributedMeal();
     // True when the line was added to the order.
     bool AddMealToOrder();
     void ClearMealEntry();
@@ -76,6 +78,11 @@ private:
     // With scan mode on, a search for exactly one employee's number opens meal entry
     // for that employee as a double-click would.
     void openScannedEmployee();
+    // A badge scanned while an order is open: the order is saved or dropped first (the
+    // clerk decides when it has lines), then the badge is served as in the search box.
+    void serveBadgeDuringOrder(const QString& number);
+    // Save as the button does it; true when the order was recorded.
+    bool saveOrder();
     // Past a warn-mode limit the clerk decides; false: nothing of the order is recorded.
     bool clerkAcceptsLimits(const QList<OrderLine>& lines);
     void lookUpMeal();
@@ -110,6 +117,8 @@ private:
 
     std::unique_ptr<OrderList> m_order;
     QString m_lastSearchText;
+    // Badges scanned into the order's boxes (scan mode, entry mode).
+    BadgeScanWatch* m_badgeWatch = nullptr;
     // What the last scan came to, for the status line ("" when it found its employee).
     QString m_scanNote;
 };

@@ -302,6 +302,11 @@ QString format(const QLocale& locale)
     return formats.date + QLatin1Char(' ') + formats.time;
 }
 
+QString dayFormat(const QLocale& locale)
+{
+    return formatsOf(locale).date;
+}
+
 std::optional<QDateTime> fromText(const QString& text, const QLocale& locale)
 {
     const QString input = plainBlanks(text).simplified();

@@ -30,6 +30,8 @@ QByteArrayView storedToUtf8(QByteArrayView iso, quint64 stamp);
 // The display format of a general date with its time ("M/d/yyyy h:mm:ss AP" in en_US),
 // for controls that edit a date-time the way the program shows it.
 QString format(const QLocale& locale = QLocale());
+// Its date part alone ("M/d/yyyy" in en_US), for controls that edit a day.
+QString dayFormat(const QLocale& locale = QLocale());
 // The inverse: reads general date text (date alone or date and time) in the same locale.
 // Also accepts ISO 8601 ("2026-12-08 03:14:31"), which servers and scripts use.
 std::optional<QDateTime> fromText(const QString& text, const QLocale& locale = QLocale());

@@ -6,8 +6,11 @@
 #include "ReportTableModel.h"
 #include "ReportXlsx.h"
 #include "context/AppContext.h"
+#include "context/Rights.h"
 #include "data/BackgroundReader.h"
 #include "data/Connection.h"
+#include "data/GeneralDate.h"
+#include "settings/AppSettingsData.h"
 #include "user/UserObject.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
@@ -405,6 +408,7 @@ void frmMealDistributionReport::cmdCsv_Click()
     }
     file.close();
     saved(path);
+    m_context.attempt([this] { offerToClose(); });
 }
 
 void frmMealDistributionReport::cmdXlsx_Click()
@@ -424,11 +428,36 @@ void frmMealDistributionReport::cmdXlsx_Click()
         return;
     }
     saved(path);
+    m_context.attempt([this] { offerToClose(); });
 }
 
 void frmMealDistributionReport::saved(const QString& path)
 {
     m_context.messages().info(QStringLiteral("Saved the report to ") + path + QStringLiteral("."));
+}
+
+void frmMealDistributionReport::offerToClose()
+{
+    // Payroll's file (CSV or workbook) is out: whoever may change App Settings is offered
+    // to close its period, so no meal of it is recorded or revoked after it was sent.
+    const QDate last = m_shown.period.to();
+    // A period not over yet is not closed: the counter would refuse today's meals.
+    if (m_shown.layout != ReportRequest::Layout::Payroll || last >= m_context.dtServerDate.date() ||
+        !Rights::held(m_context, Rights::Right::AppSettings))
+        return;
+    AppSettingsData data(m_context);
+    const QDate closed = data.load().closedThrough;
+    if (closed.isValid() && closed >= last)
+        return;
+    const QString through = GeneralDate::toText(QDateTime(last, QTime(0, 0)));
+    if (!m_context.messages().askDefaultNo(
+            QStringLiteral("Close the meals through %1? Then no meal on or before that day can "
+                           "be recorded or revoked.")
+                .arg(through),
+            QStringLiteral("Confirmation")))
+        return;
+    data.closeThrough(last);
+    m_context.messages().info(QStringLiteral("The meals through %1 are closed.").arg(through));
 }
 
 QString frmMealDistributionReport::suggestedFileName(const QString& extension) const

@@ -79,6 +79,8 @@ private:
     void showReport(const ReportRequest& wanted, const ReportTable& table, const QString& hospital);
     // Tells that the report was saved to `path`.
     void saved(const QString& path);
+    // After the payroll layout went to a file for payroll, offers to close its period.
+    void offerToClose();
 
     AppContext& m_context;
     Qt::DayOfWeek m_firstDayOfWeek;

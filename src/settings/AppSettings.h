@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,9 @@ struct AppSettings
     bool bulkTagging = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
+    // The meals on or before this day are closed (sent to payroll): the store records and
+    // revokes none of them. Null: nothing is closed.
+    QDate closedThrough;
 
     // What a site has before anyone saved: the listed modes, no limits, no windows.
     static AppSettings defaults();

@@ -56,6 +56,8 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
+    settings.closedThrough =
+        QDate::fromString(rows.value(0, QStringLiteral("CLOSEDTHROUGH")), Qt::ISODate);
     return settings;
 }
 
@@ -63,6 +65,12 @@ void AppSettingsData::save(const AppSettings& settings)
 {
     const QString user = m_context.userCode();
     m_context.execute(saveText(settings, user));
+}
+
+void AppSettingsData::closeThrough(const QDate& day)
+{
+    const QString user = m_context.userCode();
+    m_context.execute(closeThroughText(day, user));
 }
 
 QList<LimitWarning> AppSettingsData::warnings(const QString& empNum, const QStringList& mealModes)
@@ -109,6 +117,13 @@ QString AppSettingsData::checkText(const QString& empNum, const QStringList& mea
     // An empty date: the procedure counts the meals of the server's own day.
     return SqlText::call(QStringLiteral("Station..Check_TALO_MealLimits"),
                          {empNum, QString(), jsonText(modes)});
+}
+
+QString AppSettingsData::closeThroughText(const QDate& day, const QString& user)
+{
+    // ISO: read as the same day whatever the server's date order.
+    return SqlText::call(QStringLiteral("Station..Save_TALO_ClosedThrough"),
+                         {day.isValid() ? day.toString(Qt::ISODate) : QString(), user});
 }
 
 QString AppSettingsData::hospitalNameText()

@@ -18,7 +18,11 @@ public:
     // Station..Load_TALO_AppSettings; the defaults where nothing is stored.
     AppSettings load();
     // Station..Save_TALO_AppSettings: one call replaces every setting and writes the audit rows.
+    // The closed day is not among them: see closeThrough.
     void save(const AppSettings& settings);
+    // Station..Save_TALO_ClosedThrough: the meals on or before `day` are closed; a null
+    // day closes nothing.
+    void closeThrough(const QDate& day);
     // The warn-mode limits this order would pass for the employee today (server day);
     // block-mode limits are enforced by Save_TALO_EmployeeDistributedMeals itself.
     // One entry in `mealModes` per line of the order.
@@ -30,6 +34,7 @@ public:
     static QString loadText();
     static QString saveText(const AppSettings& settings, const QString& user);
     static QString checkText(const QString& empNum, const QStringList& mealModes);
+    static QString closeThroughText(const QDate& day, const QString& user);
     // The hospital's name, which stands in for an empty site name.
     static QString hospitalNameText();
     static QString hospitalName(const Recordset& info);

@@ -2,11 +2,13 @@
 
 #include "context/AppContext.h"
 #include "data/ColumnLengths.h"
+#include "data/GeneralDate.h"
 #include "settings/MealModeRow.h"
 #include "widgets/FormControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -139,10 +141,25 @@ QGroupBox* frmAppSettings::createReportSettings(QWidget* surface)
     txtSiteName = FormControls::textBox(reports, QStringLiteral("txtSiteName"));
     txtSiteName->setMaxLength(ColumnLengths::Description);
     siteLabel->setBuddy(txtSiteName);
+    chkClosedThrough =
+        FormControls::control<QCheckBox>(reports, QStringLiteral("chkClosedThrough"));
+    chkClosedThrough->setText(QStringLiteral("Meals &closed through:"));
+    chkClosedThrough->setToolTip(
+        QStringLiteral("The meals on or before this day were sent to payroll: they can be "
+                       "neither recorded nor revoked"));
+    dtpClosedThrough =
+        FormControls::control<QDateEdit>(reports, QStringLiteral("dtpClosedThrough"));
+    dtpClosedThrough->setCalendarPopup(true);
+    // The day as the program writes days, with the whole year.
+    dtpClosedThrough->setDisplayFormat(GeneralDate::dayFormat());
+    dtpClosedThrough->setEnabled(false);
+    connect(chkClosedThrough, &QCheckBox::toggled, dtpClosedThrough, &QWidget::setEnabled);
     reportsLayout->addWidget(dayLabel, 0, 0);
     reportsLayout->addWidget(cboFirstDay, 0, 1);
     reportsLayout->addWidget(siteLabel, 1, 0);
     reportsLayout->addWidget(txtSiteName, 1, 1, 1, 2);
+    reportsLayout->addWidget(chkClosedThrough, 2, 0);
+    reportsLayout->addWidget(dtpClosedThrough, 2, 1);
     reportsLayout->setColumnStretch(2, 1);
     return reports;
 }
@@ -198,6 +215,13 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     chkBulkTagging->setChecked(settings.bulkTagging);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
+    m_closedAsRead = settings.closedThrough;
+    chkClosedThrough->setChecked(settings.closedThrough.isValid());
+    // Unticked, the box offers the end of last month, the day most often closed.
+    const QDate lastMonthEnd =
+        m_context.dtServerDate.date().addDays(-m_context.dtServerDate.date().day());
+    dtpClosedThrough->setDate(settings.closedThrough.isValid() ? settings.closedThrough
+                                                               : lastMonthEnd);
 }
 
 void frmAppSettings::addRow(const MealModeSetting& setting, bool added)
@@ -216,8 +240,8 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order += {cmdAddMode,  chkScanMode, chkKeyboardEntry, chkBulkTagging,
-              cboFirstDay, txtSiteName, cmdSave,          cmdCancel};
+    order += {cmdAddMode,  chkScanMode,      chkKeyboardEntry, chkBulkTagging, cboFirstDay,
+              txtSiteName, chkClosedThrough, dtpClosedThrough, cmdSave,        cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -274,6 +298,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     settings.bulkTagging = chkBulkTagging->isChecked();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
+    settings.closedThrough = chkClosedThrough->isChecked() ? dtpClosedThrough->date() : QDate();
     return settings;
 }
 
@@ -298,7 +323,14 @@ void frmAppSettings::save()
     const std::optional<AppSettings> settings = readSettings();
     if (!settings)
         return;
-    m_data.save(*settings);
+    // The closed day is sent only when changed, with the other settings or not at all.
+    if (settings->closedThrough == m_closedAsRead)
+        m_data.save(*settings);
+    else
+        m_context.transaction([this, &settings] {
+            m_data.save(*settings);
+            m_data.closeThrough(settings->closedThrough);
+        });
     // This workstation's counter obeys at once; the others at a search within a minute.
     m_context.settingsSaved(*settings);
     unload();

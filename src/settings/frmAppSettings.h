@@ -11,6 +11,7 @@ class AppContext;
 class MealModeRow;
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
 class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
@@ -21,7 +22,8 @@ class QScrollArea;
 
 // App Settings: what the site decides for every counter. Per meal mode a daily limit
 // (warn or block past it) and a serving window; the modes the site added beside the
-// listed ones; scan mode; the first day of the week and the site name of the reports.
+// listed ones; scan mode; the first day of the week and the site name of the reports; the
+// day through which the meals are closed for payroll.
 // Every value is checked before anything is sent, a refused value is marked where it
 // was typed, and Save sends everything in one call. Cancel and Escape drop the changes.
 class frmAppSettings : public ModalForm
@@ -67,6 +69,11 @@ private:
     QCheckBox* chkBulkTagging = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
+    // The day the meals are closed through (sent to payroll); unticked: none.
+    QCheckBox* chkClosedThrough = nullptr;
+    QDateEdit* dtpClosedThrough = nullptr;
+    // The closed day as read, so Save sends it only when it was changed.
+    QDate m_closedAsRead;
     QLabel* lblStatus = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;

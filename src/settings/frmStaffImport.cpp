@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -134,7 +135,7 @@ void frmStaffImport::Form_Load()
 {
     m_fileRead = false;
     m_plan.reset();
-    offerTagging({});
+    offerTagging();
     for (QComboBox* box : cboColumn)
         box->addItem(QStringLiteral("(none)"));
     chkWholeList->setChecked(true);
@@ -321,14 +322,19 @@ void frmStaffImport::apply()
         return;
     }
     const int deactivated = deactivate ? int(m_plan->missing().size()) : 0;
-    const QList<StaffImportPlan::Row> added = m_plan->added();
+    // Every Apply replaces the offer to tag, with its own new employees (or none).
+    QList<frmBulkMealTag::ImportedEmployee> added;
+    for (const StaffImportPlan::Row& row : m_plan->added())
+        added.append({row.employee.number, row.employee.deptCode});
+    m_context.windows().get<frmBulkMealTag>().takeImportedEmployees(
+        txtFile->text().trimmed(), QDateTime::currentDateTime(), added);
     m_context.messages().info(QStringLiteral("Done. %1 added, %2 changed, %3 deactivated.")
                                   .arg(m_plan->added().size())
                                   .arg(m_plan->changed().size())
                                   .arg(deactivated));
     // The preview now shows the store as it stands after the import.
     preview();
-    offerTagging(added);
+    offerTagging();
 }
 
 bool frmStaffImport::deactivationConfirmed()
@@ -346,31 +352,30 @@ bool frmStaffImport::deactivationConfirmed()
         QStringLiteral("Confirmation"));
 }
 
-void frmStaffImport::offerTagging(const QList<StaffImportPlan::Row>& added)
+void frmStaffImport::offerTagging()
 {
-    m_added.clear();
+    const frmBulkMealTag::ImportOffer& offer =
+        m_context.windows().get<frmBulkMealTag>().importOffer();
     QMap<QString, int> byDepartment;
-    for (const StaffImportPlan::Row& row : added) {
-        m_added.append({row.employee.number, row.employee.deptCode});
-        ++byDepartment[row.employee.deptCode.trimmed().toUpper()];
-    }
-    lblTagNew->setVisible(!m_added.isEmpty());
-    cmdTagNew->setVisible(!m_added.isEmpty());
-    if (m_added.isEmpty())
+    for (const frmBulkMealTag::ImportedEmployee& employee : offer.employees)
+        ++byDepartment[employee.deptCode.trimmed().toUpper()];
+    lblTagNew->setVisible(!offer.employees.isEmpty());
+    cmdTagNew->setVisible(!offer.employees.isEmpty());
+    if (offer.employees.isEmpty())
         return;
-    const QString code = byDepartment.firstKey();
-    const QString department = byDepartment.size() == 1 && !code.isEmpty()
-                                   ? QStringLiteral("%1 ").arg(m_master.departmentName(code))
-                                   : QString();
-    lblTagNew->setText(
-        QStringLiteral("Tag the %1 new %2employees with …").arg(m_added.size()).arg(department));
+    // Named by their department when they share one the window has read.
+    const QString name =
+        byDepartment.size() == 1 ? m_master.departmentName(byDepartment.firstKey()) : QString();
+    const QString department = name.isEmpty() ? QString() : name + QLatin1Char(' ');
+    // Named by its file and time: a file previewed since is not the one offered.
+    lblTagNew->setText(QStringLiteral("Tag the %1 new %2employees of %3 with …")
+                           .arg(offer.employees.size())
+                           .arg(department, offer.origin()));
 }
 
 void frmStaffImport::tagNewEmployees()
 {
-    QList<frmBulkMealTag::ImportedEmployee> added;
-    for (const auto& [number, deptCode] : m_added)
-        added.append({number, deptCode});
-    m_context.windows().get<frmBulkMealTag>().takeImportedEmployees(added);
     frmBulkMealTag::openChecked(m_context);
+    // What the bulk tagging tagged is no longer offered here either.
+    offerTagging();
 }

@@ -47,8 +47,9 @@ private:
     StaffColumns chosenColumns() const;
     // Deactivating employees asks again, with their number; many of them must be typed.
     bool deactivationConfirmed();
-    // After an import that added employees: offers to tag them.
-    void offerTagging(const QList<StaffImportPlan::Row>& added);
+    // The last import's new employees not tagged yet, with the file and time they came
+    // with: offered to tag until they are, in this window and in bulk tagging.
+    void offerTagging();
     void tagNewEmployees();
 
     AppContext& m_context;
@@ -57,8 +58,6 @@ private:
     bool m_fileRead = false;
     std::unique_ptr<StaffImportPlan> m_plan;
     StaffMaster m_master;
-    // The employees the last Apply added: (number, department code).
-    QList<std::pair<QString, QString>> m_added;
 
     QLineEdit* txtFile = nullptr;
     QPushButton* cmdBrowse = nullptr;

@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
+#include "data/GeneralDate.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
@@ -10,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -78,8 +80,8 @@ void frmBulkMealTag::createControls(QWidget* surface)
 
 void frmBulkMealTag::createEmployeeChoice(QWidget* surface)
 {
-    Twips::place(label(surface, QStringLiteral("lblEmployees"), QStringLiteral("Employees")), 120,
-                 120, 8280, 315);
+    lblEmployees = label(surface, QStringLiteral("lblEmployees"), QStringLiteral("Employees"));
+    Twips::place(lblEmployees, 120, 120, 8280, 315);
     optAllActive = option(surface, "optAllActive", QStringLiteral("&Every active employee"), 480);
     optDepartment =
         option(surface, "optDepartment", QStringLiteral("Active employees of &department:"), 900);
@@ -142,7 +144,7 @@ void frmBulkMealTag::Form_Load()
     layOutPreview();
     m_context.attempt([this] { fillChoices(); });
     fillImportedChoice();
-    if (!m_importedEmployees.isEmpty())
+    if (!m_import.employees.isEmpty())
         optImported->setChecked(true);
     else if (cboDepartment->count() > 0)
         optDepartment->setChecked(true);
@@ -173,11 +175,19 @@ void frmBulkMealTag::fillChoices()
         lstMealTypes->setCurrentRow(0);
 }
 
+QString frmBulkMealTag::ImportOffer::origin() const
+{
+    return QStringLiteral("%1, imported %2")
+        .arg(QFileInfo(file).fileName(), GeneralDate::toText(appliedAt));
+}
+
 void frmBulkMealTag::fillImportedChoice()
 {
+    cboImported->clear();
+    const QList<ImportedEmployee>& employees = m_import.employees;
     // One entry for all of them, then one per department, by department name.
     std::map<QString, std::pair<QString, int>> byName;
-    for (const ImportedEmployee& employee : m_importedEmployees) {
+    for (const ImportedEmployee& employee : employees) {
         const QString key = departmentKey(employee.deptCode);
         const QString name = key.isEmpty() ? QStringLiteral("(no department)")
                                            : m_departmentNames.value(key, employee.deptCode);
@@ -188,13 +198,20 @@ void frmBulkMealTag::fillImportedChoice()
     // Employees of one department are named by it.
     const QString all =
         byName.size() == 1 ? byName.begin()->first : QStringLiteral("Every department");
-    cboImported->addItem(
-        QStringLiteral("%1: %2 employees").arg(all).arg(m_importedEmployees.size()));
+    if (!employees.isEmpty())
+        cboImported->addItem(QStringLiteral("%1: %2 employees").arg(all).arg(employees.size()));
+    else
+        cboImported->addItem(QStringLiteral("No import with new employees to tag"));
     if (byName.size() > 1)
         for (const auto& [name, entry] : byName)
             cboImported->addItem(QStringLiteral("%1: %2").arg(name).arg(entry.second), entry.first);
-    optImported->setEnabled(!m_importedEmployees.isEmpty());
-    cboImported->setEnabled(!m_importedEmployees.isEmpty());
+    // The import they came with is named, so an older offer is never taken for the last.
+    lblEmployees->setText(
+        employees.isEmpty()
+            ? QStringLiteral("Employees")
+            : QStringLiteral("Employees (the last import: %1)").arg(m_import.origin()));
+    optImported->setEnabled(!employees.isEmpty());
+    cboImported->setEnabled(!employees.isEmpty());
 }
 
 void frmBulkMealTag::invalidate()
@@ -232,7 +249,7 @@ bool frmBulkMealTag::chooseSelection(BulkTagData::Selection& selection)
     } else if (optImported->isChecked()) {
         selection.scope = BulkTagData::Scope::List;
         const QVariant group = cboImported->currentData();
-        for (const ImportedEmployee& employee : m_importedEmployees)
+        for (const ImportedEmployee& employee : m_import.employees)
             if (!group.isValid() || departmentKey(employee.deptCode) == group.toString())
                 selection.employees << employee.number;
     }
@@ -248,16 +265,47 @@ void frmBulkMealTag::preview()
     showCounts(m_data.tag(selection, false));
     m_previewed = selection;
     if (m_employees == 0)
-        lblBulkSummary->setText(QStringLiteral("Nobody to tag: %1.").arg(whom(0)));
+        lblBulkSummary->setText(QStringLiteral("Nobody to tag: %1.").arg(whom(0)) + leftOut(false));
     else if (m_toTag == 0)
         lblBulkSummary->setText(QStringLiteral("Nothing to tag: %1 all have %2 already.")
-                                    .arg(whom(m_employees), typeNames()));
+                                    .arg(whom(m_employees), typeNames()) +
+                                leftOut(false));
     else
         lblBulkSummary->setText(QStringLiteral("Tag %1 with %2: %3 tags to add, %4 already there.")
                                     .arg(whom(m_employees), typeNames())
                                     .arg(m_toTag)
-                                    .arg(m_already));
+                                    .arg(m_already) +
+                                leftOut(false));
     cmdTag->setEnabled(m_toTag > 0);
+}
+
+QString frmBulkMealTag::leftOut(bool done) const
+{
+    // The list's employees the store did not count are its inactive ones: an unknown
+    // number would have been refused.
+    if (m_previewed.scope != BulkTagData::Scope::List)
+        return QString();
+    const QSet<QString> listed(m_previewed.employees.cbegin(), m_previewed.employees.cend());
+    const int inactive = int(listed.size()) - m_employees;
+    if (inactive <= 0)
+        return QString();
+    if (inactive == 1)
+        return done ? QStringLiteral(" 1 inactive employee was left out.")
+                    : QStringLiteral(" 1 inactive employee is left out.");
+    return (done ? QStringLiteral(" %1 inactive employees were left out.")
+                 : QStringLiteral(" %1 inactive employees are left out."))
+        .arg(inactive);
+}
+
+void frmBulkMealTag::dropTaggedFromOffer()
+{
+    if (m_previewed.scope != BulkTagData::Scope::List)
+        return;
+    const QSet<QString> tagged(m_previewed.employees.cbegin(), m_previewed.employees.cend());
+    m_import.employees.removeIf(
+        [&tagged](const ImportedEmployee& employee) { return tagged.contains(employee.number); });
+    // The choice goes on to what is left of the import, if anything.
+    fillImportedChoice();
 }
 
 void frmBulkMealTag::tag()
@@ -273,12 +321,15 @@ void frmBulkMealTag::tag()
     cmdTag->setEnabled(false);
     showCounts(done);
     m_context.messages().info(
-        QStringLiteral("Done. %1 tags added, %2 were there already.").arg(m_toTag).arg(m_already));
+        QStringLiteral("Done. %1 tags added, %2 were there already.").arg(m_toTag).arg(m_already) +
+        leftOut(true));
     lblBulkSummary->setText(
         QStringLiteral("Tagged %1 with %2: %3 tags added, %4 were there already.")
             .arg(whom(m_employees), typeNames())
             .arg(m_toTag)
-            .arg(m_already));
+            .arg(m_already) +
+        leftOut(true));
+    dropTaggedFromOffer();
 }
 
 void frmBulkMealTag::showCounts(const Recordset& counts)
@@ -312,7 +363,7 @@ QString frmBulkMealTag::whom(int employees) const
     // The import's employees: named by their department when they share one.
     const QSet<QString> chosen(s.employees.cbegin(), s.employees.cend());
     QSet<QString> departments;
-    for (const ImportedEmployee& employee : m_importedEmployees)
+    for (const ImportedEmployee& employee : m_import.employees)
         if (chosen.contains(employee.number))
             departments.insert(departmentKey(employee.deptCode));
     if (departments.size() == 1 && !departments.begin()->isEmpty())

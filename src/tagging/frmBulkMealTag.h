@@ -3,6 +3,7 @@
 #include "BulkTagData.h"
 #include "widgets/ModalForm.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -32,11 +33,24 @@ public:
         QString number;
         QString deptCode;
     };
-    // The staff import hands over the employees it has just added.
-    void takeImportedEmployees(const QList<ImportedEmployee>& employees)
+    // The last import's offer: which file, when it was applied, and its new employees
+    // not tagged yet from here.
+    struct ImportOffer
     {
-        m_importedEmployees = employees;
+        QString file;
+        QDateTime appliedAt;
+        QList<ImportedEmployee> employees;
+        // "staff.csv, imported 12/9/2026 6:30:15 PM"
+        QString origin() const;
+    };
+    // Every Apply of the staff import hands over the employees it has just added (none
+    // too): a fresh import replaces the offer of the one before.
+    void takeImportedEmployees(const QString& file, const QDateTime& appliedAt,
+                               const QList<ImportedEmployee>& employees)
+    {
+        m_import = {file, appliedAt, employees};
     }
+    const ImportOffer& importOffer() const { return m_import; }
 
     // Shows the window when the signed-in person holds the tagging right, else says
     // "No Access.".
@@ -47,7 +61,7 @@ protected:
     void Form_Load() override;
 
 private:
-    QList<ImportedEmployee> m_importedEmployees;
+    ImportOffer m_import;
 
     void createEmployeeChoice(QWidget* surface);
     void createMealTypeChoice(QWidget* surface);
@@ -63,6 +77,11 @@ private:
     void showCounts(const Recordset& counts);
     // "the 3 new Dietary Service employees", "the 35 active employees", ...
     QString whom(int employees) const;
+    // " 5 inactive employees are left out." (`done`: "were") for the inactive ones of an
+    // import's list, else "".
+    QString leftOut(bool done) const;
+    // The import's employees just tagged are offered no more.
+    void dropTaggedFromOffer();
     QString typeNames() const;
     void layOutPreview();
 
@@ -74,6 +93,7 @@ private:
     int m_already = 0;
     int m_employees = 0;
 
+    QPointer<QLabel> lblEmployees;
     QPointer<QRadioButton> optAllActive;
     QPointer<QRadioButton> optDepartment;
     QPointer<QComboBox> cboDepartment;

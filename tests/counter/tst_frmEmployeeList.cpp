@@ -1,4 +1,5 @@
 #include "context/WindowRegistry.h"
+#include "counter/BadgeScanWatch.h"
 #include "counter/frmEmployeeList.h"
 #include "settings/AppSettingsData.h"
 #include "support/CaptionCheck.h"
@@ -261,6 +262,7 @@ private slots:
     void saveOfEmptyOrderSendsNothing();
     void revokeAskedAnsweredAndRefreshed();
     void revokeNeedsRevokingRight();
+    void aClosedMonthIsNeitherRevokedNorAddedTo();
     void typedMealModeIsTakenUnchanged_data();
     void typedMealModeIsTakenUnchanged();
     void eachSearchLoadAndSaveReadsTheServerClock();
@@ -278,6 +280,9 @@ private slots:
     void keysDoOnlyWhatTheSiteChose();
     void settingsAreReadAtLoadAndOnceAMinute();
     void scanModeServesBadgeAfterBadge();
+    void badgesScannedDuringOrdersReachTheirEmployees();
+    void badgeScannedOverAnOrderWithLines_data();
+    void badgeScannedOverAnOrderWithLines();
     void typedModeMustBeTheSitesOnceAnyModeIsLimited_data();
     void typedModeMustBeTheSitesOnceAnyModeIsLimited();
     void closingWithAnUnsavedOrderAsksFirst_data();
@@ -726,15 +731,16 @@ void tst_frmEmployeeList::revokeAskedAnsweredAndRefreshed()
     c.serveSmith();
     c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("Lunch"));
 
-    // No: nothing sent, yet the counter is refreshed and the unsaved line is gone.
+    // No: nothing sent, nothing refreshed, and the unsaved line stays in the order.
     c.env.messages().answerNext(false);
     Counter::dblClickRow(c.received(), c.rowOf(c.received(), "M02"));
     QCOMPARE(c.env.messages().messages().size(), 1);
     QCOMPARE(c.env.messages().messages().at(0).text,
              QStringLiteral("Are you sure you want to revoke the selected items?"));
     QCOMPARE(c.env.messages().messages().at(0).title, QStringLiteral("Confirmation"));
-    QCOMPARE(c.sent(), QStringList{kLoadE002});
-    QCOMPARE(c.orderList()->TextMatrix(1, 1), QString());
+    QCOMPARE(c.sent(), QStringList());
+    QCOMPARE(c.orderColumn(1), QStringList{"M03"});
+    QCOMPARE(c.received()->Rows(), 3);
     QVERIFY(c.inEntryMode());
     QCOMPARE(c.storedMeals(QStringLiteral("RevokedBy IS NOT NULL")), 0);
 
@@ -757,6 +763,47 @@ void tst_frmEmployeeList::revokeAskedAnsweredAndRefreshed()
     QCOMPARE(c.received()->Rows(), 2);
     QCOMPARE(c.received()->TextMatrix(1, 1), QStringLiteral("M01"));
     QVERIFY(c.inEntryMode());
+}
+
+void tst_frmEmployeeList::aClosedMonthIsNeitherRevokedNorAddedTo()
+{
+    Counter c;
+    c.seedReceived(QStringLiteral("M01"), QStringLiteral("07:15:00"), QStringLiteral(""));
+    const QString trans = c.env.scalar(QStringLiteral(
+        "SELECT TransNum FROM Station.tbTALOEmployeeDistributedMeals WHERE MealCode = 'M01'"));
+    // Payroll has the meals through today, the day of the server's clock.
+    AppSettingsData(c.env.context()).closeThrough(QDate(2026, 12, 8));
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+
+    // The revoke is refused with the store's words; the meal and the order stay.
+    c.env.messages().answerNext(true);
+    Counter::dblClickRow(c.received(), 1);
+    QCOMPARE(c.env.messages().errors().size(), 1);
+    QCOMPARE(c.env.messages().errors().at(0).text,
+             QStringLiteral("Meal %1 of 2026-12-08 cannot be revoked: the meals through "
+                            "2026-12-08 are closed for payroll.")
+                 .arg(trans));
+    QVERIFY(!c.env.messages().infos().contains(QStringLiteral("Done.")));
+    QCOMPARE(c.storedMeals(QStringLiteral("RevokedAt IS NOT NULL")), 0);
+    QCOMPARE(c.orderColumn(1), QStringList{"M02"});
+
+    // No meal is added to the closed day either.
+    c.env.messages().clear();
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().errors().size(), 1);
+    QCOMPARE(c.env.messages().errors().at(0).text,
+             QStringLiteral("The meals through 2026-12-08 are closed for payroll: no meal dated "
+                            "12/8/2026 11:30:15 AM can be recorded."));
+    QCOMPARE(c.storedMeals(), 1);
+    QCOMPARE(c.orderColumn(1), QStringList{"M02"});
+
+    // Closed through the day before, today's meals are the counter's again.
+    AppSettingsData(c.env.context()).closeThrough(QDate(2026, 12, 7));
+    c.env.messages().clear();
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+    QCOMPARE(c.storedMeals(), 2);
 }
 
 void tst_frmEmployeeList::revokeNeedsRevokingRight()
@@ -1373,6 +1420,109 @@ void tst_frmEmployeeList::scanModeServesBadgeAfterBadge()
     QVERIFY(c.inEntryMode());
     QCOMPARE(c.statusNote, QString());
     QCOMPARE(c.storedMeals(), 1);
+}
+
+namespace {
+
+// Three badge holders for the scanner, with scan mode and keyboard order entry on.
+void scanningSite(Counter& c)
+{
+    for (const char* number : {"100004", "100005", "100006"}) {
+        c.env.addEmployee(QLatin1String(number), QStringLiteral("Badge"),
+                          QStringLiteral("Holder %1").arg(QLatin1String(number).right(1)), {},
+                          QStringLiteral("KITCHEN"));
+        c.env.tag(QLatin1String(number), QStringLiteral("LU"));
+    }
+    c.changeSettings([](AppSettings& s) {
+        s.scanMode = true;
+        s.keyboardEntry = true;
+    });
+    c.window->Form_Load();
+}
+
+// A badge reader: the digits and Enter at once, into whatever has the focus.
+void scan(const QString& number)
+{
+    Counter::type(number);
+    Counter::key(Qt::Key_Return);
+}
+
+} // namespace
+
+void tst_frmEmployeeList::badgesScannedDuringOrdersReachTheirEmployees()
+{
+    Counter c;
+    scanningSite(c);
+    for (const QString number : {"100004", "100005", "100006"}) {
+        scan(number);
+        QVERIFY(c.inEntryMode());
+        QCOMPARE(c.window->strEmpNum, number);
+        QVERIFY(c.chosenEmployee()->text().startsWith(number));
+        // The number went into no box, and the meal box waits for this employee's order.
+        QCOMPARE(c.entry(1)->text(), QString());
+        QVERIFY(c.entry(1)->hasFocus());
+    }
+    QCOMPARE(c.env.modal().unexpected(), 0);
+    QCOMPARE(c.env.messages().messages().size(), 0);
+
+    // Typed by hand, digits and Enter are what the clerk typed: no badge.
+    c.changeSettings([](AppSettings& s) { s.keyboardEntry = false; });
+    c.entry(2)->setFocus();
+    QTest::keyClicks(c.entry(2), QStringLiteral("250"), Qt::NoModifier,
+                     int(BadgeScanWatch::kScanGapMs) * 3);
+    QTest::qWait(int(BadgeScanWatch::kScanGapMs) * 3);
+    QTest::keyClick(c.entry(2), Qt::Key_Return);
+    QCOMPARE(c.entry(2)->text(), QStringLiteral("250"));
+    QCOMPARE(c.window->strEmpNum, QStringLiteral("100006"));
+}
+
+void tst_frmEmployeeList::badgeScannedOverAnOrderWithLines_data()
+{
+    QTest::addColumn<QList<bool>>("answers"); // save first?, then drop it?
+    QTest::addColumn<QString>("served");      // whom the counter serves afterwards
+    QTest::addColumn<int>("stored");
+
+    QTest::newRow("saved first") << QList<bool>{true} << "100005" << 1;
+    QTest::newRow("dropped") << QList<bool>{false, true} << "100005" << 0;
+    QTest::newRow("neither: the order stays") << QList<bool>{false, false} << "100004" << 0;
+}
+
+void tst_frmEmployeeList::badgeScannedOverAnOrderWithLines()
+{
+    QFETCH(QList<bool>, answers);
+    QFETCH(QString, served);
+    QFETCH(int, stored);
+    Counter c;
+    scanningSite(c);
+    scan(QStringLiteral("100004"));
+    c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+    c.entry(1)->setFocus();
+    QTest::keyClicks(c.entry(1), QStringLiteral("Fru"));
+    for (bool answer : answers)
+        c.env.messages().answerNext(answer);
+
+    scan(QStringLiteral("100005"));
+    QStringList asked{
+        QStringLiteral("Badge 100005 was scanned. Save the order for Badge, Holder 4 first?")};
+    if (answers.size() > 1)
+        asked << QStringLiteral("Drop the order for Badge, Holder 4 and serve badge 100005?");
+    QStringList questions;
+    for (const auto& message : c.env.messages().messages())
+        if (message.kind == ScriptedMessageService::Kind::Question)
+            questions << message.text;
+    QCOMPARE(questions, asked);
+    QCOMPARE(c.window->strEmpNum, served);
+    QCOMPARE(c.storedMeals(QStringLiteral("EmpNum = '100004'")), stored);
+    QVERIFY(c.inEntryMode());
+    if (served == QLatin1String("100004")) {
+        // Back to the order as it was: its line, and the meal box as typed.
+        QCOMPARE(c.orderColumn(1), QStringList{"M02"});
+        QCOMPARE(c.entry(1)->text(), QStringLiteral("Fru"));
+    } else {
+        QCOMPARE(c.orderColumn(1), QStringList{""});
+        QCOMPARE(c.entry(1)->text(), QString());
+    }
+    QCOMPARE(c.env.modal().unexpected(), 0);
 }
 
 void tst_frmEmployeeList::typedModeMustBeTheSitesOnceAnyModeIsLimited_data()

@@ -240,6 +240,15 @@ limit_lock_of_the_session() {
     sed -i "s/@LockOwner = N'Transaction',/@LockOwner = N'Session',/" \
         "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
 }
+# A revoke that no longer reads the day the meals are closed through, on either side.
+revoke_ignores_closed_day() {
+    sed -i 's/SELECT @closed = ClosedThrough/SELECT @closed = NULL/' \
+        "$work/k/procedures/Revoke_TALO_EmployeeDistributedMeals.sql"
+}
+store_revoke_ignores_closed_day() {
+    sed -i 's/ClosedThrough/SiteName/g' \
+        "$work/e/procedures/Revoke_TALO_EmployeeDistributedMeals.sql"
+}
 expect_drift "a procedure in the embedded store only" extra_embedded
 expect_drift "a procedure in the SQL Server scripts only" extra_kit
 expect_drift "a parameter missing" fewer_parameters
@@ -286,6 +295,8 @@ expect_drift "the changes count filtering the log itself (store)" store_count_fi
 expect_drift "the history count working out its own date range (kit)" count_own_range
 expect_drift "the block limit counted without its lock" limit_lock_removed
 expect_drift "the block limit's lock held by the session" limit_lock_of_the_session
+expect_drift "a revoke blind to the closed day (kit)" revoke_ignores_closed_day
+expect_drift "a revoke blind to the closed day (store)" store_revoke_ignores_closed_day
 expect_drift "the history count working out its own date range (store)" store_count_own_range
 
 echo "== the install order under en_US.UTF-8"

@@ -23,8 +23,8 @@ from kit_check_script import (EXPECTED_ROW, clustered_problems, column_shapes,
 from kit_grants import kit_grants, refusal_problems, write_problems
 from kit_sql import closing, created_table, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
-from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_dates,
-                       json_function_problems, procedure_rule_problems,
+from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_closed_day_problems,
+                       embedded_dates, json_function_problems, procedure_rule_problems,
                        shared_read_problems)
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
@@ -381,6 +381,7 @@ def compare(embedded_dir, mssql_dir):
     problems += procedure_rule_problems({key: (t[0], t[3], t[1]) for key, t in theirs.items()},
                                         embedded_dates(embedded_dir))
     problems += digit_function_problems(mssql_dir) + runner_problems(embedded_dir)
+    problems += embedded_closed_day_problems(embedded_dir)
     problems += shared_read_problems(embedded_dir, {key: t[3] for key, t in theirs.items()})
     problems += json_function_problems(mssql_dir)
     for key in sorted(set(ours) | set(theirs)):

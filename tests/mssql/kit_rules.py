@@ -20,6 +20,9 @@
     lock that the transaction holds (two counters cannot both take the last meal);
   - an audit row about an employee or a tag names the employee (and a tag its meal type),
     so the changes log reads as a sentence with names, not codes only;
+  - every procedure that records or revokes a distributed meal reads the day through
+    which the meals are closed (tbTALOSiteSetting.ClosedThrough) before it writes, on
+    both sides, so a month sent to payroll stays as it was sent;
   - procedures that must select the same rows (a page and its count) read the table only
     through the one function (kit) and the one shared part (store) that filters it, and
     take a rule they share (the history's date range) from the one function on each side.
@@ -319,6 +322,33 @@ def limit_lock_problems(name, toks):
     return []
 
 
+# A write of a distributed meal: a meal recorded, or one revoked (the row is updated).
+MEAL_WRITE = re.compile(r"\b(?:INSERT INTO|UPDATE) (?:dbo|Station) \. tbTALOEmployeeDistributedMeals\b",
+                        re.IGNORECASE)
+CLOSED_READ = re.compile(r"\bClosedThrough\b[^;]*\btbTALOSiteSetting\b", re.IGNORECASE)
+
+
+def closed_day_problems(name, text):
+    """A procedure that writes a distributed meal reads the closed day first."""
+    write = MEAL_WRITE.search(text)
+    if not write:
+        return []
+    read = CLOSED_READ.search(text)
+    if read and read.start() < write.start():
+        return []
+    return [f"procedure {name}: writes a distributed meal without first reading the day the "
+            f"meals are closed through (ClosedThrough of tbTALOSiteSetting)"]
+
+
+def embedded_closed_day_problems(folder):
+    """The same rule for the embedded store's procedures."""
+    problems = []
+    for path in sorted((pathlib.Path(folder) / "procedures").glob("*.sql")):
+        text = " ".join(t[1] for t in tokens(path.read_text(encoding="utf-8")))
+        problems += [p + " (embedded store)" for p in closed_day_problems(path.stem, text)]
+    return problems
+
+
 def procedure_rule_problems(procedures, dates=None):
     """procedures: {key: (name, path, parameters)} as kit_consistency reads them; dates:
     {key: parameters the embedded store reads as dates}."""
@@ -335,4 +365,5 @@ def procedure_rule_problems(procedures, dates=None):
         problems += audit_name_problems(name, toks)
         if key in LIMIT_LOCKED:
             problems += limit_lock_problems(name, toks)
+        problems += closed_day_problems(name, " ".join(t[1] for t in body(toks)))
     return problems

@@ -37,6 +37,7 @@ private slots:
     void subtotalsAddUpToTheGrandTotal();
     void refusedPeriodKeepsTheLastReport();
     void csvPdfAndXlsx();
+    void payrollFileOffersToCloseItsMonth();
     void cancelStopsARunningReport();
     void everyPdfPageHasTheHeader();
     void siteSettingsShapeTheReport();
@@ -285,6 +286,47 @@ void tst_frmMealDistributionReport::csvPdfAndXlsx()
     QVERIFY2(sheet.contains(QRegularExpression("<c r=\"E9\" s=\"\\d+\"><v>191</v></c>")),
              qPrintable(sheet));
     QVERIFY(sheet.contains(QRegularExpression("<c r=\"D9\" s=\"\\d+\"><v>6</v></c>")));
+}
+
+void tst_frmMealDistributionReport::payrollFileOffersToCloseItsMonth()
+{
+    TestEnvironment env;
+    seedReportMeals(env);
+    // February is over by the server's clock; March, still going, is never offered.
+    env.context().dtServerDate = QDateTime(QDate(2028, 3, 5), QTime(9, 0));
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly,
+                                     QDate(2028, 2, 10));
+    QString path = env.folder() + "/summary.csv";
+    report.chooseFile = [&](const QString&) { return path; };
+    // A summary is no payroll file: nothing is offered.
+    run(report);
+    report.cmdCsv_Click();
+    QCOMPARE(env.messages().messages().size(), 1);
+
+    const QString question = QStringLiteral("Close the meals through 2/29/2028? Then no meal on or "
+                                            "before that day can be recorded or revoked.");
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
+    run(report);
+    for (const bool yes : {false, true}) {
+        env.messages().clear();
+        env.messages().answerNext(yes);
+        path = env.folder() + "/payroll.csv";
+        report.cmdCsv_Click();
+        QCOMPARE(
+            env.messages().texts(),
+            QStringList({"Saved the report to " + path + ".", question}) +
+                (yes ? QStringList{"The meals through 2/29/2028 are closed."} : QStringList()));
+        QCOMPARE(env.messages().messages().at(1).noByDefault, true);
+        QCOMPARE(AppSettingsData(env.context()).load().closedThrough,
+                 yes ? QDate(2028, 2, 29) : QDate());
+    }
+    // Closed already: saved again, nothing is asked; nor for the month still going.
+    env.messages().clear();
+    report.cmdCsv_Click();
+    report.findChild<QDateEdit*>("dtpFrom")->setDate(QDate(2028, 3, 1));
+    run(report);
+    report.cmdCsv_Click();
+    QCOMPARE(env.messages().messages().size(), 2);
 }
 
 namespace {

@@ -204,7 +204,8 @@ private slots:
                             "Station.trMealCostPlainUpdate; DROP TRIGGER "
                             "Station.trDistributedMealCostPlain; DROP TRIGGER "
                             "Station.trDistributedMealCostPlainUpdate; ALTER TABLE "
-                            "Station.tbTALOSiteSetting DROP COLUMN BulkTagging; "
+                            "Station.tbTALOSiteSetting DROP COLUMN BulkTagging; ALTER TABLE "
+                            "Station.tbTALOSiteSetting DROP COLUMN ClosedThrough; "
                             "UPDATE talo_schema_version SET Version = 14 "
                             "WHERE DatabaseName = 'Station';");
             c.nativeExecute("UPDATE Station.tbcoMeal SET Cost = '" + old +

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +102,7 @@ private slots:
     void badValuesAreRefusedBesideTheField_data();
     void badValuesAreRefusedBesideTheField();
     void cancelAndEscapeDropTheChanges();
+    void closedDayIsSentOnlyWhenChanged();
     void failingSaveShowsTheErrorAndTheWindowStays();
 };
 
@@ -323,6 +325,53 @@ void tst_frmAppSettings::cancelAndEscapeDropTheChanges()
             QVERIFY(!ui.dialog.findChild<QLineEdit*>(QStringLiteral("txtMode(8)")));
         });
     }
+    QCOMPARE(env.messages().messages().size(), 0);
+}
+
+void tst_frmAppSettings::closedDayIsSentOnlyWhenChanged()
+{
+    TestEnvironment env;
+    const QString user = env.context().userCode();
+    const auto closedCalls = [&env] {
+        QStringList calls;
+        for (const QString& sql : env.statements())
+            if (sql.startsWith(QLatin1String("Station..Save_TALO_ClosedThrough")))
+                calls << sql;
+        return calls;
+    };
+    // Nothing is closed until the site says so; the box then offers last month's end.
+    openSettings(env, [&](const Ui& ui) {
+        QVERIFY(!ui.get<QCheckBox>("chkClosedThrough")->isChecked());
+        QVERIFY(!ui.get<QDateEdit>("dtpClosedThrough")->isEnabled());
+        QCOMPARE(ui.get<QDateEdit>("dtpClosedThrough")->date(), QDate(2026, 11, 30));
+        ui.get<QCheckBox>("chkClosedThrough")->click();
+        ui.click("cmdSave");
+    });
+    QCOMPARE(closedCalls(),
+             QStringList{
+                 QStringLiteral("Station..Save_TALO_ClosedThrough '2026-11-30', '%1'").arg(user)});
+    QCOMPARE(AppSettingsData(env.context()).load().closedThrough, QDate(2026, 11, 30));
+
+    // Saved again unchanged: not sent. Unticked: the day is taken away.
+    for (const bool untick : {false, true}) {
+        env.clearStatements();
+        openSettings(env, [&](const Ui& ui) {
+            QVERIFY(ui.get<QCheckBox>("chkClosedThrough")->isChecked());
+            if (untick)
+                ui.get<QCheckBox>("chkClosedThrough")->click();
+            ui.click("cmdSave");
+        });
+        QCOMPARE(
+            closedCalls(),
+            untick
+                ? QStringList{QStringLiteral("Station..Save_TALO_ClosedThrough '', '%1'").arg(user)}
+                : QStringList());
+    }
+    QVERIFY(!AppSettingsData(env.context()).load().closedThrough.isValid());
+    QCOMPARE(env.scalar(QStringLiteral("SELECT group_concat(Details, ' / ') FROM "
+                                       "Station.tbTALOAuditLog WHERE Details LIKE "
+                                       "'ClosedThrough%'")),
+             QStringLiteral("ClosedThrough:  -> 2026-11-30 / ClosedThrough: 2026-11-30 -> "));
     QCOMPARE(env.messages().messages().size(), 0);
 }
 

@@ -6,6 +6,7 @@
 #include "support/DialogUi.h"
 #include "support/GridLines.h"
 #include "support/TestEnvironment.h"
+#include "tagging/frmBulkMealTag.h"
 #include "widgets/FlexGrid.h"
 
 #include <QCheckBox>
@@ -112,6 +113,7 @@ private slots:
     void anotherFileClearsThePreviousPreview();
     void aLineBreakInAQuotedNameBecomesASpace();
     void newEmployeesAreOfferedForBulkTagging();
+    void eachImportOffersItsOwnNewcomersUntilTagged();
     void procedureRefusesWhatThePreviewWouldReject_data();
     void procedureRefusesWhatThePreviewWouldReject();
 };
@@ -517,8 +519,10 @@ void tst_frmStaffImport::newEmployeesAreOfferedForBulkTagging()
         ui.previewFile(path);
         QVERIFY(!ui.get<QPushButton>("cmdTagNew")->isVisibleTo(&ui.dialog));
         ui.click("cmdApply");
-        QCOMPARE(ui.get<QLabel>("lblTagNew")->text(),
-                 QString::fromUtf8("Tag the 3 new Dietary Service employees with …"));
+        QVERIFY(ui.get<QLabel>("lblTagNew")
+                    ->text()
+                    .startsWith(QStringLiteral(
+                        "Tag the 3 new Dietary Service employees of staff.csv, imported ")));
         env.modal().then([&](QDialog& d) {
             const BulkTagUi bulk(d);
             QVERIFY(bulk.get<QRadioButton>("optImported")->isChecked());
@@ -538,6 +542,90 @@ void tst_frmStaffImport::newEmployeesAreOfferedForBulkTagging()
              QStringLiteral("E001/LUN,E011/LUN,E011/SNK,E012/LUN,E012/SNK,E013/LUN,E013/SNK"));
     QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOAuditLog WHERE Action = 'TAG'"),
              QStringLiteral("6"));
+}
+
+void tst_frmStaffImport::eachImportOffersItsOwnNewcomersUntilTagged()
+{
+    TestEnvironment env(QStringLiteral("ADMIN"));
+    seedStaff(env);
+    env.addMealType("LUN", "Lunch");
+    // Five new employees, two of whom the file marks inactive.
+    const QString first = writeFile(env, "march.csv",
+                                    (header + "E011,Go,Al,,DIE,Dietary Service,1\n"
+                                              "E012,Ho,Bo,,DIE,,0\n"
+                                              "E013,Io,Cy,,DIE,,1\n"
+                                              "E014,Jo,Di,,DIE,,0\n"
+                                              "E015,Ko,Ed,,DIE,,1\n")
+                                        .toUtf8());
+    const QString second = writeFile(
+        env, "april.csv",
+        (header + "E021,Lu,Fe,,NUR,,1\nE022,Mo,Gi,,NUR,,1\nE023,No,Hu,,KIT,,1\n").toUtf8());
+    const QString third = writeFile(env, "may.csv", (header + "E031,Oz,Ivo,,NUR,,1\n").toUtf8());
+    const auto offer = [](const Ui& ui) {
+        const auto* label = ui.get<QLabel>("lblTagNew");
+        return label->isVisibleTo(&ui.dialog) ? label->text() : QString();
+    };
+    const auto tagged = [&env] {
+        return env.scalar("SELECT group_concat(EmpNum, ',') FROM (SELECT EmpNum FROM "
+                          "Station.tbTALOEmployeeMeal ORDER BY EmpNum)");
+    };
+    // Bulk tagging as the Tagging menu opens it: the import's newcomers, Lunch, Tag.
+    const auto tagImported = [&env](const std::function<void()>& open, const QString& origin,
+                                    const QStringList& counts, const QString& summary,
+                                    const QString& done) {
+        env.modal().then([&](QDialog& d) {
+            const BulkTagUi bulk(d);
+            QVERIFY(bulk.get<QRadioButton>("optImported")->isChecked());
+            QVERIFY2(bulk.get<QLabel>("lblEmployees")->text().contains(origin),
+                     qPrintable(bulk.get<QLabel>("lblEmployees")->text()));
+            bulk.checkTypes({"LUN"});
+            bulk.click("cmdPreview");
+            QCOMPARE(bulk.counts(), counts);
+            QCOMPARE(bulk.summary(), summary);
+            env.messages().answerNext(true);
+            bulk.click("cmdTag");
+            QCOMPARE(env.messages().infos().last(), done);
+            bulk.click("cmdClose");
+        });
+        open();
+    };
+
+    runWindow(env, [&](const Ui& ui) {
+        ui.get<QCheckBox>("chkWholeList")->setChecked(false);
+        ui.previewFile(first);
+        ui.click("cmdApply");
+        QVERIFY(offer(ui).startsWith(QStringLiteral("Tag the 5 new Dietary Service employees of "
+                                                    "march.csv, imported ")));
+        ui.click("cmdClose");
+    });
+    // Closed and opened again, the window still offers that import.
+    runWindow(env, [&](const Ui& ui) {
+        QVERIFY(offer(ui).startsWith(
+            QStringLiteral("Tag the 5 new Dietary Service employees of march.csv")));
+    });
+    tagImported([&env] { frmBulkMealTag::openChecked(env.context()); }, "march.csv",
+                {"Lunch|3|3|0"},
+                "Tag the 3 new Dietary Service employees with Lunch: 3 tags to add, 0 already "
+                "there. 2 inactive employees are left out.",
+                "Done. 3 tags added, 0 were there already. 2 inactive employees were left out.");
+    QCOMPARE(tagged(), QStringLiteral("E011,E013,E015"));
+
+    // Tagged, they are offered no more; the next import offers its own, and a file only
+    // previewed since does not take its place.
+    runWindow(env, [&](const Ui& ui) {
+        QCOMPARE(offer(ui), QString());
+        ui.get<QCheckBox>("chkWholeList")->setChecked(false);
+        ui.previewFile(second);
+        ui.click("cmdApply");
+        ui.previewFile(third);
+        QVERIFY(offer(ui).startsWith(QStringLiteral("Tag the 3 new employees of april.csv")));
+        tagImported([&ui] { ui.click("cmdTagNew"); }, "april.csv", {"Lunch|3|3|0"},
+                    "Tag the 3 new employees with Lunch: 3 tags to add, 0 already there.",
+                    "Done. 3 tags added, 0 were there already.");
+        QCOMPARE(offer(ui), QString());
+    });
+    QCOMPARE(tagged(), QStringLiteral("E011,E013,E015,E021,E022,E023"));
+    QCOMPARE(env.messages().errors().size(), 0);
 }
 
 void tst_frmStaffImport::procedureRefusesWhatThePreviewWouldReject_data()

@@ -184,6 +184,10 @@ void tst_frmBulkMealTag::everyActiveEmployee()
     const Recordset preview = env.store().open(
         R"(Station..Save_TALO_EmployeeMealBulk 'DEPARTMENT', 'DIE  ', '', '["SNK"]', '0', 'X')");
     QCOMPARE(preview.rows(), (QList<QStringList>{{"SNK", "Snacks", "2", "2", "0"}}));
+    // An inactive employee of a list is left out: EMPLOYEES counts the active ones.
+    const Recordset listed = env.store().open(
+        R"(Station..Save_TALO_EmployeeMealBulk 'LIST', '', '["D1","D3"]', '["SNK"]', '0', 'X')");
+    QCOMPARE(listed.rows(), (QList<QStringList>{{"SNK", "Snacks", "1", "1", "0"}}));
 }
 
 void tst_frmBulkMealTag::withoutTheTaggingRightNothingOpens()
@@ -199,8 +203,6 @@ void tst_frmBulkMealTag::procedureRefusesAndChangesNothing_data()
 {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("inactive employee") << R"('LIST', '', '["D1","D3"]', '["LUN"]', '1')"
-                                       << "Employee D3 is inactive.";
     QTest::newRow("unknown employee") << R"('LIST', '', '["D1","X9"]', '["LUN"]', '1')"
                                       << "Unknown employee X9.";
     QTest::newRow("inactive type") << R"('ALL', '', '', '["SNK","OLD"]', '1')"

@@ -4,7 +4,8 @@ GO
 -- The site's settings: one row per meal mode (the eight listed ones first, then the ones
 -- the site added, in the order saved), each carrying the site-wide settings too. Every
 -- counter reads it when it opens and at a search once a minute has passed, so a change
--- applies everywhere within a minute.
+-- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
+-- meals are closed ("2026-11-30"), '' for none.
 CREATE OR ALTER PROCEDURE dbo.Load_TALO_AppSettings
 AS
 BEGIN
@@ -20,7 +21,8 @@ BEGIN
         COALESCE(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
         COALESCE(s.BulkTagging, '0') AS BULKTAGGING,
         CAST(COALESCE(s.FirstDayOfWeek, 1) AS NVARCHAR(1)) AS FIRSTDAYOFWEEK,
-        COALESCE(s.SiteName, N'') AS SITENAME
+        COALESCE(s.SiteName, N'') AS SITENAME,
+        COALESCE(CONVERT(NCHAR(10), s.ClosedThrough, 23), N'') AS CLOSEDTHROUGH
     FROM dbo.tbTALOMealModeSetting AS m
     LEFT JOIN dbo.tbTALOSiteSetting AS s ON s.SettingID = 1
     ORDER BY m.Position, m.MealMode;

@@ -2,7 +2,8 @@ USE Station;
 GO
 
 -- Revokes one distributed meal of the employee. The row is kept; the revoke is
--- recorded on it (who and when) and in the audit log.
+-- recorded on it (who and when) and in the audit log. A meal dated on or before the day
+-- the meals are closed through (App Settings) is not revoked.
 CREATE OR ALTER PROCEDURE dbo.Revoke_TALO_EmployeeDistributedMeals
     @employee NVARCHAR(4000),
     @transnum NVARCHAR(4000),
@@ -34,6 +35,8 @@ BEGIN
     DECLARE @digits NVARCHAR(4000) = LTRIM(RTRIM(@transnum));
     -- Too many digits for a number finds no meal rather than failing on the conversion.
     DECLARE @number INT = TRY_CONVERT(INT, @digits);
+    DECLARE @closed DATE;
+    DECLARE @mealDay DATE;
     DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
 
     BEGIN TRY
@@ -61,6 +64,23 @@ BEGIN
         )
         BEGIN
             SET @message = CONCAT(N'Meal ', @transnum, N' is already revoked.');
+            THROW 50000, @message, 1;
+        END;
+        -- The meals through the closed day were sent to payroll: none of them is taken
+        -- back. The shared lock, held to the end, keeps the day from closing under this.
+        SELECT @closed = ClosedThrough
+        FROM dbo.tbTALOSiteSetting WITH (HOLDLOCK)
+        WHERE SettingID = 1;
+        SELECT @mealDay = CAST(MealDate AS DATE)
+        FROM dbo.tbTALOEmployeeDistributedMeals
+        WHERE TransNum = @number;
+        IF @closed IS NOT NULL AND @mealDay <= @closed
+        BEGIN
+            SET @message = CONCAT(
+                N'Meal ', @transnum, N' of ', CONVERT(NCHAR(10), @mealDay, 23),
+                N' cannot be revoked: the meals through ', CONVERT(NCHAR(10), @closed, 23),
+                N' are closed for payroll.'
+            );
             THROW 50000, @message, 1;
         END;
 

@@ -59,6 +59,7 @@ BEGIN
     DECLARE @name NVARCHAR(400);
     DECLARE @tran NVARCHAR(40);
     DECLARE @orderRows NVARCHAR(4000);
+    DECLARE @closed DATE;
     DECLARE @mealDate DATETIME2(0) = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), @date), 120), 120)
@@ -134,6 +135,19 @@ BEGIN
         BEGIN
             SET @message = CONCAT(
                 N'The meal date ''', @date, N''' is more than a day from the server''s clock.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        -- The meals through the closed day were sent to payroll: none is added to them.
+        -- The shared lock, held to the end, keeps the day from closing under this save.
+        SELECT @closed = ClosedThrough
+        FROM dbo.tbTALOSiteSetting WITH (HOLDLOCK)
+        WHERE SettingID = 1;
+        IF @closed IS NOT NULL AND CAST(@mealDate AS DATE) <= @closed
+        BEGIN
+            SET @message = CONCAT(
+                N'The meals through ', CONVERT(NCHAR(10), @closed, 23),
+                N' are closed for payroll: no meal dated ', @date, N' can be recorded.'
             );
             THROW 50000, @message, 1;
         END;

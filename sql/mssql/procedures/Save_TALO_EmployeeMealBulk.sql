@@ -3,7 +3,8 @@ GO
 
 -- Tags several meal types to a set of employees in one call. @scope picks the employees:
 -- ALL every active employee, DEPARTMENT the active employees of @department, LIST the
--- employees of the JSON array @employees (each must exist and be active). @types is a
+-- active employees of the JSON array @employees (each must exist; the inactive ones are
+-- left out, and EMPLOYEES tells how many were not). @types is a
 -- JSON array of meal type codes (each must exist and be active). With @apply '0' nothing
 -- is changed (the preview); with '1' every missing tag is added, one audit row per tag as
 -- the single tag save writes it; a tag that exists is kept as it is. The result, one row
@@ -162,17 +163,8 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
-        SET @value = NULL;
-        SELECT TOP (1) @value = e.EmpNum
-        FROM @chosenEmployees AS c
-        INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = c.EmpNum
-        WHERE e.Active <> '1'
-        ORDER BY c.Seq;
-        IF @value IS NOT NULL
-        BEGIN
-            SET @message = CONCAT(N'Employee ', @value, N' is inactive.');
-            THROW 50000, @message, 1;
-        END;
+        -- An inactive employee of the list is left out, not refused: an import's new
+        -- employees may hold some the file marks inactive. EMPLOYEES counts the others.
 
         -- Every (employee, meal type) pair chosen, and whether the tag is there already;
         -- the locks keep a concurrent tag save from adding one in between.

@@ -4,7 +4,8 @@
 -- The site's settings: one row per meal mode (the eight listed ones first, then the ones
 -- the site added, in the order saved), each carrying the site-wide settings too. Every
 -- counter reads it when it opens and at a search once a minute has passed, so a change
--- applies everywhere within a minute.
+-- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
+-- meals are closed ("2026-11-30"), '' for none.
 SELECT m.MealMode AS MEALMODE,
        coalesce(CAST(m.DailyLimit AS TEXT), '') AS DAILYLIMIT,
        m.LimitAction AS LIMITACTION,
@@ -15,7 +16,8 @@ SELECT m.MealMode AS MEALMODE,
        coalesce(s.KeyboardEntry, '0') AS KEYBOARDENTRY,
        coalesce(s.BulkTagging, '0') AS BULKTAGGING,
        CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
-       coalesce(s.SiteName, '') AS SITENAME
+       coalesce(s.SiteName, '') AS SITENAME,
+       coalesce(s.ClosedThrough, '') AS CLOSEDTHROUGH
 FROM Station.tbTALOMealModeSetting m
 LEFT JOIN Station.tbTALOSiteSetting s ON s.SettingID = 1
 ORDER BY m.Position, m.MealMode;

@@ -2,7 +2,8 @@
 -- access: write
 -- role: revoke
 -- Revokes one distributed meal of the employee. The row is kept; the revoke is
--- recorded on it (who and when) and in the audit log.
+-- recorded on it (who and when) and in the audit log. A meal dated on or before the day
+-- the meals are closed through (App Settings) is not revoked.
 
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
@@ -19,6 +20,15 @@ WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
 SELECT talo_raise('Meal ' || :transnum || ' is already revoked.')
 WHERE EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
               WHERE TransNum = CAST(trim(:transnum) AS INTEGER) AND RevokedAt IS NOT NULL);
+
+-- The meals through the closed day were sent to payroll: none of them is taken back.
+SELECT talo_raise('Meal ' || :transnum || ' of ' || substr(dm.MealDate, 1, 10)
+                  || ' cannot be revoked: the meals through ' || s.ClosedThrough
+                  || ' are closed for payroll.')
+FROM Station.tbTALOEmployeeDistributedMeals dm
+JOIN Station.tbTALOSiteSetting s ON s.SettingID = 1
+WHERE dm.TransNum = CAST(trim(:transnum) AS INTEGER)
+  AND s.ClosedThrough IS NOT NULL AND substr(dm.MealDate, 1, 10) <= s.ClosedThrough;
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
                                  LoginName)

@@ -60,6 +60,12 @@ WHERE talo_iso(:date) IS NULL;
 SELECT talo_raise('The meal date ''' || :date || ''' is more than a day from the server''s clock.')
 WHERE abs(julianday(talo_iso_day(:date)) - julianday(substr(talo_now(), 1, 10))) > 1;
 
+-- The meals through the closed day were sent to payroll: none is added to them.
+SELECT talo_raise('The meals through ' || s.ClosedThrough || ' are closed for payroll: no meal dated '
+                  || :date || ' can be recorded.')
+FROM Station.tbTALOSiteSetting s
+WHERE s.SettingID = 1 AND s.ClosedThrough IS NOT NULL AND talo_iso_day(:date) <= s.ClosedThrough;
+
 -- Once the site limits any mode, a typed mode must be one of the site's modes (matched
 -- as the limits match them), or a misspelt "Lunchh" would walk around the lunch limit.
 SELECT talo_raise('Meal mode ' || :mode || ' is not one of the site''s meal modes.')

@@ -3,7 +3,8 @@
 -- role: masters
 -- Tags several meal types to a set of employees in one call. scope picks the employees:
 -- ALL every active employee, DEPARTMENT the active employees of department, LIST the
--- employees of the JSON array employees (each must exist and be active). types is a
+-- active employees of the JSON array employees (each must exist; the inactive ones are
+-- left out, and EMPLOYEES tells how many were not). types is a
 -- JSON array of meal type codes (each must exist and be active). With apply '0' nothing
 -- is changed (the preview); with '1' every missing tag is added, one audit row per tag as
 -- the single tag save writes it; a tag that exists is kept as it is. The result, one row
@@ -74,11 +75,8 @@ FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]'
 WHERE NOT EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = CAST(j.value AS TEXT))
 ORDER BY j.key LIMIT 1;
 
-SELECT talo_raise('Employee ' || e.EmpNum || ' is inactive.')
-FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END) j
-JOIN Payroll.tbcmaster e ON e.EmpNum = CAST(j.value AS TEXT)
-WHERE e.Active <> '1'
-ORDER BY j.key LIMIT 1;
+-- An inactive employee of the list is left out, not refused: an import's new employees
+-- may hold some the file marks inactive. EMPLOYEES counts the others.
 
 -- Every (employee, meal type) pair chosen, and whether the tag is there already, in
 -- temp.talo_bulk_tags: a scratch table of this connection that the store creates when it
