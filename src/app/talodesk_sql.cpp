@@ -2,7 +2,7 @@
 //   talodesk-sql --data DIR -e "STATEMENT"         T-SQL, as the program sends it
 //   talodesk-sql --data DIR --sqlite -e "SQL"      native SQLite SQL
 //   talodesk-sql --data DIR --demo [-e ...]        a new store is filled with demo data
-//   talodesk-sql --data DIR --check                check the store, writing nothing
+//   talodesk-sql --data DIR --check [--audit]      check the store, writing nothing
 //   talodesk-sql --data DIR --backup TARGET        online backup into a new folder
 //   talodesk-sql --data DIR --restore SOURCE       restore a backup (store not in use)
 // A result prints its field names, then one line per row, fields separated by a tab.
@@ -21,7 +21,7 @@ namespace {
 
 const char* const Usage =
     "Usage: talodesk-sql --data DIR [--demo] [--sqlite] [-e STATEMENT]\n"
-    "       talodesk-sql --data DIR --check | --backup TARGET | --restore SOURCE\n"
+    "       talodesk-sql --data DIR --check [--audit] | --backup TARGET | --restore SOURCE\n"
     "\n"
     "Sends one statement to the embedded store in DIR and prints the result: the field\n"
     "names, then one line per row, fields separated by a tab (NULL prints as empty).\n"
@@ -31,8 +31,11 @@ const char* const Usage =
     "  --sqlite        the statement is native SQLite SQL instead of T-SQL\n"
     "  -e STATEMENT    the statement to run\n"
     "  --check         check the store without writing to it: schema version, every\n"
-    "                  table, integrity, foreign keys, the changes log against the\n"
-    "                  tables; prints \"talodesk.db: ok\" or one line per fault\n"
+    "                  table, integrity, foreign keys; prints \"talodesk.db: ok\" or\n"
+    "                  one line per fault\n"
+    "  --audit         with --check: also compare the changes log with the tables and\n"
+    "                  list where they differ (a report: the exit status stays 0 for a\n"
+    "                  sound store)\n"
     "  --backup TARGET copy the store into the new folder TARGET, as one consistent\n"
     "                  snapshot, while counters keep working; complete once TARGET\n"
     "                  holds BACKUP-COMPLETE.txt\n"
@@ -72,6 +75,7 @@ int main(int argc, char* argv[])
     bool demo = false;
     bool native = false;
     bool check = false;
+    bool audit = false;
     QString backupTarget;
     QString restoreSource;
     for (int i = 1; i < args.size(); ++i) {
@@ -90,6 +94,8 @@ int main(int argc, char* argv[])
             native = true;
         } else if (arg == QLatin1String("--check")) {
             check = true;
+        } else if (arg == QLatin1String("--audit")) {
+            audit = true;
         } else if (arg == QLatin1String("--backup") && i + 1 < args.size()) {
             backupTarget = args.at(++i);
         } else if (arg == QLatin1String("--restore") && i + 1 < args.size()) {
@@ -102,6 +108,8 @@ int main(int argc, char* argv[])
         return usageError(QStringLiteral("talodesk-sql: --data DIR is required"));
     const int operations = int(check) + int(!backupTarget.isEmpty()) +
                            int(!restoreSource.isEmpty()) + int(hasStatement || demo);
+    if (audit && !check)
+        return usageError(QStringLiteral("talodesk-sql: --audit goes with --check"));
     if (operations == 0)
         return usageError(QStringLiteral("talodesk-sql: nothing to do (give -e or --demo)"));
     if (operations > 1)
@@ -114,7 +122,7 @@ int main(int argc, char* argv[])
             bool sound = false;
             QTextStream out(stdout);
             out.setEncoding(QStringConverter::Utf8);
-            for (const QString& line : maintenance.check(&sound))
+            for (const QString& line : maintenance.check(&sound, audit))
                 out << line << '\n';
             return sound ? 0 : 1;
         }

@@ -4,38 +4,8 @@
 #include "data/DbError.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <sqlite3.h>
-
-namespace {
-
-// The values an audit row's details give: "Lastname=Cruz; Active=1" (an insert, or a
-// save of every field) or "Lastname: Cruz -> Reyes; Active: 1 -> 0" (the changed ones).
-QHash<QString, QString> valuesIn(const QString& details, const QRegularExpression& field)
-{
-    QHash<QString, QString> out;
-    auto it = field.globalMatch(details);
-    QList<QRegularExpressionMatch> matches;
-    while (it.hasNext())
-        matches << it.next();
-    for (qsizetype i = 0; i < matches.size(); ++i) {
-        const auto& m = matches.at(i);
-        const qsizetype end =
-            i + 1 < matches.size() ? matches.at(i + 1).capturedStart() : details.size();
-        QString value = details.mid(m.capturedEnd(), end - m.capturedEnd());
-        if (m.captured(2) != QLatin1String("=")) {
-            const qsizetype arrow = value.indexOf(QLatin1String(" -> "));
-            if (arrow < 0)
-                continue;
-            value = value.mid(arrow + 4);
-        }
-        out.insert(m.captured(1), value);
-    }
-    return out;
-}
-
-} // namespace
 
 QStringList AuditConsistency::faults(int limit) const
 {
@@ -58,26 +28,33 @@ QStringList AuditConsistency::faults(int limit) const
     return out;
 }
 
+QList<QStringList> AuditConsistency::lastValues(const QString& table, const QString& action,
+                                                const QStringList& columns) const
+{
+    // The last value each change gave a field, read from the fields each audit row
+    // records (rows written before the log recorded them are left out): one row per
+    // record key, then a value per column, "\x01" where no change gave that field a value.
+    QStringList picks;
+    for (const QString& column : columns)
+        picks << QStringLiteral(
+                     "coalesce((SELECT json_extract(b.Fields, '$.\"%1\".new') FROM "
+                     "main.tbTALOAuditLog b WHERE b.TableName = '%2' AND b.RecordKey = "
+                     "a.RecordKey AND %3 AND json_type(b.Fields, '$.\"%1\".new') IS NOT NULL "
+                     "ORDER BY b.AuditID DESC LIMIT 1), char(1))")
+                     .arg(column, table, action.arg(QLatin1String("b")));
+    return SqliteRows::of(
+        m_db, QStringLiteral("SELECT a.RecordKey, %1 FROM (SELECT DISTINCT "
+                             "RecordKey FROM main.tbTALOAuditLog a WHERE "
+                             "TableName = '%2' AND %3 AND json_valid(Fields) "
+                             "AND Fields <> '') a")
+                  .arg(picks.join(QLatin1String(", ")), table, action.arg(QLatin1String("a"))));
+}
+
 void AuditConsistency::checkValues(const QString& table, const QString& key,
                                    const QStringList& columns, QStringList& out) const
 {
-    const QRegularExpression field(
-        QStringLiteral("(?:^|; )(%1)(=|: )").arg(columns.join(QLatin1Char('|'))));
-    // What the log says last of each record, field by field.
-    QHash<QString, QHash<QString, QString>> logged;
-    QHash<QString, QString> spelling;
-    for (const QStringList& row : SqliteRows::of(
-             m_db, QStringLiteral("SELECT RecordKey, Details FROM main.tbTALOAuditLog WHERE "
-                                  "TableName = '%1' AND Action IN ('INSERT', 'UPDATE') "
-                                  "ORDER BY AuditID")
-                       .arg(table))) {
-        const QString k = row.at(0).toCaseFolded();
-        spelling.insert(k, row.at(0));
-        QHash<QString, QString>& values = logged[k];
-        const auto now = valuesIn(row.at(1), field);
-        for (auto it = now.cbegin(); it != now.cend(); ++it)
-            values.insert(it.key(), it.value());
-    }
+    const QList<QStringList> logged =
+        lastValues(table, QStringLiteral("%1.Action IN ('INSERT', 'UPDATE')"), columns);
     if (logged.isEmpty())
         return;
     QHash<QString, QStringList> held;
@@ -85,44 +62,44 @@ void AuditConsistency::checkValues(const QString& table, const QString& key,
          SqliteRows::of(m_db, QStringLiteral("SELECT %1, %2 FROM main.%3")
                                   .arg(key, columns.join(QLatin1String(", ")), table)))
         held.insert(row.at(0).toCaseFolded(), row.mid(1));
-    for (auto it = logged.cbegin(); it != logged.cend(); ++it) {
-        const auto current = held.constFind(it.key());
+    for (const QStringList& record : logged) {
+        const auto current = held.constFind(record.at(0).toCaseFolded());
         if (current == held.cend()) {
             out << QStringLiteral("audit: %1 %2 is in the changes log but not in the table")
-                       .arg(table, spelling.value(it.key()));
+                       .arg(table, record.at(0));
             continue;
         }
-        for (auto v = it->cbegin(); v != it->cend(); ++v) {
-            const QString& now = current->at(columns.indexOf(v.key()));
-            if (now != v.value())
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            const QString& said = record.at(c + 1);
+            const QString& now = current->at(c);
+            if (said != QStringLiteral("\x01") && now != said)
                 out << QStringLiteral("audit: %1 %2: the changes log says %3 '%4', the table "
                                       "holds '%5'")
-                           .arg(table, spelling.value(it.key()), v.key(), v.value(), now);
+                           .arg(table, record.at(0), columns.at(c), said, now);
         }
     }
 }
 
 void AuditConsistency::checkAccess(QStringList& out) const
 {
-    QHash<QString, QStringList> last;
-    for (const QStringList& row : SqliteRows::of(
-             m_db, QStringLiteral("SELECT RecordKey, Details FROM main.tbTALOAuditLog WHERE "
-                                  "TableName = 'tbPasswordAppAccess' AND Action = 'ACCESS' "
-                                  "ORDER BY AuditID")))
-        last.insert(row.at(0).toCaseFolded(), row);
-    if (last.isEmpty())
+    const QList<QStringList> logged =
+        lastValues(QStringLiteral("tbPasswordAppAccess"), QStringLiteral("%1.Action = 'ACCESS'"),
+                   {QStringLiteral("TALO")});
+    if (logged.isEmpty())
         return;
     QSet<QString> holding;
     for (const QStringList& row : SqliteRows::of(
              m_db, QStringLiteral("SELECT EmployeeID FROM main.tbPasswordAppAccess WHERE "
                                   "AppCode = 'TALO'")))
         holding.insert(row.at(0).toCaseFolded());
-    for (auto it = last.cbegin(); it != last.cend(); ++it) {
-        const bool granted = it->at(1) == QLatin1String("TALO granted");
-        const bool holds = holding.contains(it.key());
+    for (const QStringList& record : logged) {
+        if (record.at(1) == QStringLiteral("\x01"))
+            continue;
+        const bool granted = record.at(1) == QLatin1String("1");
+        const bool holds = holding.contains(record.at(0).toCaseFolded());
         if (granted != holds)
             out << QStringLiteral("audit: access of %1: the changes log says %2, the table %3")
-                       .arg(it->at(0),
+                       .arg(record.at(0),
                             granted ? QStringLiteral("granted") : QStringLiteral("withdrawn"),
                             holds ? QStringLiteral("grants it")
                                   : QStringLiteral("does not grant it"));

@@ -13,6 +13,8 @@ struct sqlite3;
 // The marker a backup writes last, beside the copy, saying it is complete: which program
 // took it and when, the schema version of each database and how many rows each table
 // holds. --restore accepts no folder without it, and compares the rows with it.
+// Written as JSON, so that a table of any name survives it; the earlier line format is
+// still read.
 class BackupMarker
 {
 public:

@@ -260,14 +260,20 @@ void addAuditTrail(QStringList& sql, const QString& now)
 {
     const QString insert = QStringLiteral(
         "INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, "
-        "ChangedAt) ");
+        "ChangedAt, Fields) ");
     sql << insert + QStringLiteral("SELECT 'tbcoMealType', Code, 'INSERT', 'Description=' || "
-                                   "Description || '; Status=' || Status, 'ADMIN', %1 "
+                                   "Description || '; Status=' || Status, 'ADMIN', %1, "
+                                   "json_object('Description', json_object('new', "
+                                   "Description), 'Status', json_object('new', Status)) "
                                    "FROM Station.tbcoMealType ORDER BY rowid;")
                         .arg(lit(now));
     sql << insert + QStringLiteral("SELECT 'tbcoMeal', Code, 'INSERT', 'Description=' || "
                                    "Description || '; Cost=' || Cost || '; MealType=' || "
-                                   "MealType || '; Status=' || Status, 'ADMIN', %1 "
+                                   "MealType || '; Status=' || Status, 'ADMIN', %1, "
+                                   "json_object('Description', json_object('new', "
+                                   "Description), 'Cost', json_object('new', Cost), "
+                                   "'MealType', json_object('new', MealType), 'Status', "
+                                   "json_object('new', Status)) "
                                    "FROM Station.tbcoMeal ORDER BY rowid;")
                         .arg(lit(now));
     const QString name =
@@ -275,7 +281,9 @@ void addAuditTrail(QStringList& sql, const QString& now)
     sql << insert +
                QStringLiteral("SELECT 'tbTALOEmployeeMeal', t.EmpNum || '/' || t.MealTypeCode, "
                               "'TAG', 'EmployeeName=' || %1 || '; TypeName=' || "
-                              "mt.Description, t.TaggedBy, t.TaggedAt FROM "
+                              "mt.Description, t.TaggedBy, t.TaggedAt, json_object('EmpNum', "
+                              "json_object('new', t.EmpNum), 'MealTypeCode', "
+                              "json_object('new', t.MealTypeCode)) FROM "
                               "Station.tbTALOEmployeeMeal t JOIN Payroll.tbcmaster e ON "
                               "e.EmpNum = t.EmpNum JOIN Station.tbcoMealType mt ON mt.Code = "
                               "t.MealTypeCode ORDER BY t.rowid;")
@@ -284,14 +292,18 @@ void addAuditTrail(QStringList& sql, const QString& now)
                                    "'REVOKE', 'EmpNum=' || dm.EmpNum || '; EmployeeName=' || %1 || "
                                    "'; MealCode=' || dm.MealCode || '; MealName=' || "
                                    "m.Description || '; MealDate=' || dm.MealDate, dm.RevokedBy, "
-                                   "dm.RevokedAt FROM Station.tbTALOEmployeeDistributedMeals dm "
+                                   "dm.RevokedAt, json_object('EmpNum', json_object('old', "
+                                   "dm.EmpNum), 'MealCode', json_object('old', dm.MealCode), "
+                                   "'MealDate', json_object('old', dm.MealDate)) FROM "
+                                   "Station.tbTALOEmployeeDistributedMeals dm "
                                    "JOIN Payroll.tbcmaster e ON e.EmpNum = dm.EmpNum JOIN "
                                    "Station.tbcoMeal m ON m.Code = dm.MealCode "
                                    "WHERE dm.RevokedAt IS NOT NULL ORDER BY dm.RevokedAt, "
                                    "dm.TransNum;")
                         .arg(name);
     sql << insert + QStringLiteral("SELECT 'tbTALOUserRights', UserID, 'RIGHTS', '(none) -> ' || "
-                                   "UserRights, ModifiedBy, ModifiedAt "
+                                   "UserRights, ModifiedBy, ModifiedAt, json_object('UserRights', "
+                                   "json_object('new', UserRights)) "
                                    "FROM Station.tbTALOUserRights ORDER BY rowid;");
 }
 

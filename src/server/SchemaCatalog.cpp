@@ -38,7 +38,10 @@ void SchemaCatalog::load(sqlite3* db, const QList<SchemaMigrator::Table>& homes)
     const QStringList tables =
         column0(db, QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table'"));
     for (const QString& table : tables) {
-        const QString info = QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table);
+        // A site's own table may have any name, quotes included.
+        const QString info =
+            QStringLiteral("PRAGMA main.table_info(\"%1\")")
+                .arg(QString(table).replace(QLatin1Char('"'), QLatin1String("\"\"")));
         const QStringList names = column0(db, info, 1);
         const QStringList types = column0(db, info, 2);
         QHash<QString, Column>& columns = m_tables[table.toLower()];

@@ -86,7 +86,8 @@ QString nothingRestored(const QString& folder)
 }
 
 // The faults of a store file that opened: what it is, its schema, its tables, its pages
-// and keys, its changes log.
+// and keys. The changes log is no part of it: a log that disagrees with the tables is
+// reported on request, and never makes a store or a backup unusable.
 QStringList faultsOf(sqlite3* db)
 {
     QStringList faults;
@@ -119,8 +120,6 @@ QStringList faultsOf(sqlite3* db)
         faults << integrity;
     for (const QStringList& row : SqliteRows::of(db, QStringLiteral("PRAGMA foreign_key_check")))
         faults << QStringLiteral("foreign key: ") + row.join(QLatin1Char(' '));
-    if (faults.isEmpty())
-        faults << AuditConsistency(db).faults();
     return faults;
 }
 
@@ -139,7 +138,7 @@ QStringList faultsAgainst(const BackupMarker& marker, sqlite3* db)
 
 StoreMaintenance::StoreMaintenance(const QString& folder) : m_folder(QDir(folder).absolutePath()) {}
 
-QStringList StoreMaintenance::check(bool* sound) const
+QStringList StoreMaintenance::check(bool* sound, bool audit) const
 {
     const StoreFiles files(m_folder);
     const QString name = QLatin1String(StoreFiles::StoreName);
@@ -155,6 +154,7 @@ QStringList StoreMaintenance::check(bool* sound) const
             QStringLiteral("%1 is missing: %2 holds no complete store.").arg(name, m_folder));
     }
     QStringList faults;
+    QStringList notes;
     if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
         faults << unfinished;
     if (QFileInfo::exists(files.backupMarker() + QLatin1String(".partial")))
@@ -175,6 +175,11 @@ QStringList StoreMaintenance::check(bool* sound) const
                 else
                     faults << fault;
             }
+            if (audit && faults.isEmpty()) {
+                notes = AuditConsistency(db.get()).faults();
+                if (notes.isEmpty())
+                    notes << QStringLiteral("audit: the changes log agrees with the tables");
+            }
         } catch (const DbError& error) {
             faults << QStringLiteral("cannot be read (error %1: %2)")
                           .arg(error.number())
@@ -184,10 +189,10 @@ QStringList StoreMaintenance::check(bool* sound) const
     if (sound)
         *sound = faults.isEmpty();
     if (faults.isEmpty())
-        return {name + QLatin1String(": ok")};
+        faults << QStringLiteral("ok");
     QStringList report;
-    for (const QString& fault : std::as_const(faults))
-        report << name + QLatin1String(": ") + fault;
+    for (const QString& line : std::as_const(faults) + std::as_const(notes))
+        report << name + QLatin1String(": ") + line;
     return report;
 }
 

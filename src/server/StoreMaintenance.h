@@ -13,10 +13,12 @@ public:
     explicit StoreMaintenance(const QString& folder);
 
     // Reads the store's file (never writes it): that it is a Talodesk store, its schema
-    // versions and that every table is there, integrity, foreign keys, the changes log
-    // against the tables, and a backup's rows against its marker. "talodesk.db: ok" or
-    // one line per fault. Throws DbError when there is no file to check.
-    QStringList check(bool* sound = nullptr) const;
+    // versions and that every table is there, integrity, foreign keys, and a backup's
+    // rows against its marker. "talodesk.db: ok" or one line per fault. With `audit`, a
+    // sound store's changes log is compared with the tables too, in lines of their own
+    // after "ok": a report, since a log that disagrees leaves the store as usable.
+    // Throws DbError when there is no file to check.
+    QStringList check(bool* sound = nullptr, bool audit = false) const;
 
     // Copies the store with the online backup API into the folder `target` (created; it
     // must not hold a store or a backup yet) under a temporary name, flushes it, renames

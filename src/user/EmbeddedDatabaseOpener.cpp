@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 QString literal(const QString& value)
@@ -66,12 +68,18 @@ void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& pe
     const QString id = literal(person.staffId);
     // Each step is in the changes log as the Users and User Access windows record it,
     // by the administrator himself.
-    const auto audit = [&](const char* table, const char* action, const QString& details) {
+    const auto audit = [&](const char* table, const char* action, const QString& details,
+                           const QJsonObject& fields) {
         embedded.nativeExecute(
             QStringLiteral("INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, "
-                           "Details, UserID, ChangedAt, LoginName) VALUES('%1', %2, '%3', %4, "
-                           "%2, talo_now(), talo_login())")
-                .arg(QLatin1String(table), id, QLatin1String(action), literal(details)));
+                           "Details, UserID, ChangedAt, LoginName, Fields) VALUES('%1', %2, "
+                           "'%3', %4, %2, talo_now(), talo_login(), %5)")
+                .arg(QLatin1String(table), id, QLatin1String(action), literal(details),
+                     literal(
+                         QString::fromUtf8(QJsonDocument(fields).toJson(QJsonDocument::Compact)))));
+    };
+    const auto added = [](const QString& value) {
+        return QJsonObject{{QStringLiteral("new"), value}};
     };
 
     // The rights row goes first: if storing the person fails, the next start asks again
@@ -84,7 +92,8 @@ void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& pe
             QStringLiteral("INSERT INTO Station.tbTALOUserRights(UserID, UserRights, ModifiedBy, "
                            "ModifiedAt) VALUES(%1, %2, %1, datetime('now', 'localtime'))")
                 .arg(id, literal(allRights())));
-        audit("tbTALOUserRights", "RIGHTS", QStringLiteral("(none) -> ") + allRights());
+        audit("tbTALOUserRights", "RIGHTS", QStringLiteral("(none) -> ") + allRights(),
+              {{QStringLiteral("UserRights"), added(allRights())}});
     });
     embedded.transaction([&] {
         embedded.nativeExecute(
@@ -97,8 +106,14 @@ void EmbeddedDatabaseOpener::createFirstAdministrator(const NewAdministrator& pe
                 .arg(id, literal(appCode)));
         audit("tbPasswordMain", "INSERT",
               QStringLiteral("Lastname=%1; Firstname=%2; Middlename=")
-                  .arg(person.lastName, person.firstName));
-        audit("tbPasswordMain", "PASSWORD", QStringLiteral("password set"));
-        audit("tbPasswordAppAccess", "ACCESS", appCode + QStringLiteral(" granted"));
+                  .arg(person.lastName, person.firstName),
+              {{QStringLiteral("Lastname"), added(person.lastName)},
+               {QStringLiteral("Firstname"), added(person.firstName)},
+               {QStringLiteral("Middlename"), added(QString())}});
+        audit("tbPasswordMain", "PASSWORD", QStringLiteral("password set"),
+              {{QStringLiteral("PasswordHash"), QJsonObject()}});
+        audit("tbPasswordAppAccess", "ACCESS", appCode + QStringLiteral(" granted"),
+              {{appCode, QJsonObject{{QStringLiteral("old"), QStringLiteral("0")},
+                                     {QStringLiteral("new"), QStringLiteral("1")}}}});
     });
 }

@@ -119,7 +119,8 @@ private slots:
             EmbeddedConnection c(dir.path());
             seedMeal(c);
             // As if the store was written before the seed step existed (and so before
-            // the audit log's login column, the recorded meal cost and its report index).
+            // the audit log's login and fields columns, the recorded meal cost and its
+            // report index).
             c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
             c.nativeExecute("DROP TRIGGER Station.trDistributedMealLogin; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN LoginName;");
@@ -127,6 +128,7 @@ private slots:
                             "Station.trDistributedMealCostPlainUpdate;");
             c.nativeExecute("DELETE FROM Station.tbTALOUserSetUp; ALTER TABLE "
                             "Station.tbTALOAuditLog DROP COLUMN LoginName; ALTER TABLE "
+                            "Station.tbTALOAuditLog DROP COLUMN Fields; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN MealCost; "
                             "DROP TABLE Station.tbTALOSiteSetting; "
                             "DROP TABLE Station.tbTALOMealModeSetting; "
@@ -145,9 +147,9 @@ private slots:
                 c.nativeQuery("SELECT count(*) FROM Station.tbTALOMealModeSetting").value(0, 0),
                 QString("8"));
             QCOMPARE(c.nativeQuery("SELECT count(*) FROM pragma_table_info('tbTALOAuditLog') "
-                                   " WHERE name = 'LoginName'")
+                                   " WHERE name IN ('LoginName', 'Fields')")
                          .value(0, 0),
-                     QString("1"));
+                     QString("2"));
             QCOMPARE(c.nativeQuery("SELECT count(*) FROM Station.sqlite_master WHERE name = "
                                    "'ixDistributedReport'")
                          .value(0, 0),

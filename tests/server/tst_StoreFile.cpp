@@ -1,4 +1,5 @@
 #include "data/DbError.h"
+#include "data/SqlText.h"
 #include "server/EmbeddedConnection.h"
 #include "server/EmbeddedStore.h"
 #include "server/SchemaMigrator.h"
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -306,26 +309,37 @@ private slots:
     {
         QTest::addColumn<QString>("make");
         QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("audit");
         QTest::newRow("empty file") << "empty"
-                                    << "not a Talodesk store";
+                                    << "not a Talodesk store"
+                                    << "";
         QTest::newRow("another program's file") << "foreign"
-                                                << "not a Talodesk store";
+                                                << "not a Talodesk store"
+                                                << "";
         QTest::newRow("a table dropped") << "dropped"
-                                         << "table Payroll.tbcDepartment is missing";
+                                         << "table Payroll.tbcDepartment is missing"
+                                         << "";
         QTest::newRow("unfinished backup") << "partial"
-                                           << "holds no complete store";
+                                           << "holds no complete store"
+                                           << "";
+        // The changes log against the tables is a report asked for with --audit: the
+        // store is sound all the same.
         QTest::newRow("audit row without its employee") << "audit"
+                                                        << ""
                                                         << "not in the table";
         QTest::newRow("access without its audit row") << "access"
+                                                      << ""
                                                       << "the changes log says";
         QTest::newRow("sound copy") << "sound"
-                                    << "";
+                                    << ""
+                                    << "the changes log agrees with the tables";
     }
 
     void checkNeverWritesAndRefusesWhatIsNoStore()
     {
         QFETCH(QString, make);
         QFETCH(QString, fault);
+        QFETCH(QString, audit);
         QTemporaryDir dir;
         const QString folder = dir.filePath("store");
         QDir().mkpath(folder);
@@ -365,11 +379,16 @@ private slots:
         const QStringList before = QDir(folder).entryList(QDir::Files);
         QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         const ProgramRun r = run({"--data", folder, "--check"});
+        const ProgramRun audited = run({"--data", folder, "--check", "--audit"});
         QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(QDir(folder).entryList(QDir::Files), before);
         if (fault.isEmpty()) {
             QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
             QCOMPARE(r.out, QString("talodesk.db: ok\n"));
+            QVERIFY2(audited.exitCode == 0, qPrintable(audited.out + audited.err));
+            QVERIFY2(audited.out.startsWith("talodesk.db: ok\ntalodesk.db: audit: ") &&
+                         audited.out.contains(audit),
+                     qPrintable(audited.out));
         } else {
             QCOMPARE(r.exitCode, 1);
             QVERIFY2((r.out + r.err).contains(fault), qPrintable(r.out + r.err));
@@ -493,6 +512,145 @@ private slots:
         }
         // The writers were at work all along: the backups are different moments.
         QVERIFY2(moments.size() > 1, qPrintable(QStringList(moments.values()).join(' ')));
+    }
+
+    // Names as people type them, holding what the changes log's details put between a
+    // field and its value or between two fields: a user, an employee, a meal and a meal
+    // type renamed to one, every setting changed, then a backup restored into a new
+    // folder: it holds every row of the source, and its changes log agrees with its
+    // tables.
+    void renamedRecordsAndSettingsBackUpAndRestore_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "Lopez-Reyes";
+        QTest::newRow("field separator") << "Cruz; Active=0";
+        QTest::newRow("field and value") << "Lastname=Dee; Firstname=Ann";
+        QTest::newRow("arrow") << "Uy -> Tan";
+        QTest::newRow("quotes") << "O'Neil \"Jr\"";
+        QTest::newRow("line break") << "Lopez\nReyes";
+    }
+
+    void renamedRecordsAndSettingsBackUpAndRestore()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("store");
+        {
+            EmbeddedConnection c(folder);
+            const auto employee = [&](const QString& last, const QString& active) {
+                const QJsonArray rows{
+                    QJsonArray{"E000001", last, "Dina", "", "NUR", "Nursing", active}};
+                c.execute(SqlText::call(
+                    "Station..Save_TALO_StaffImport",
+                    {QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact)),
+                     "ADMIN"}));
+            };
+            for (const QString& now : {QString("Lopez"), name}) {
+                c.execute(
+                    SqlText::call("Station..Save_TALO_User", {"NEWU", now, "Dina", "", "ADMIN"}));
+                employee(now, "1");
+                c.execute(SqlText::call("Station..Save_TALO_MealType", {"DIN", now, "1", "ADMIN"}));
+                c.execute(SqlText::call("Station..Save_TALO_MealOnly",
+                                        {"D01", now, "45", "DIN", "1", "ADMIN"}));
+            }
+            employee(name, "0");
+            c.execute(SqlText::call("Station..Save_TALO_UserAccess", {"NEWU", "1", "0", "ADMIN"}));
+            c.execute(SqlText::call("Station..Save_TALO_User_Rights",
+                                    {"NEWU", "|1|2|0|0|5|0|0|0", "ADMIN"}));
+            // Every mode with a limit, an action and serving times, and one more.
+            QJsonArray modes;
+            int hour = 5;
+            for (const char* mode : {"Breakfast", "Lunch", "Dinner", "AM Snack", "PM Snack",
+                                     "MN Snack", "Extra Meal", "Extra Snack", "Night Tea"}) {
+                modes.append(QJsonArray{mode, QString::number(hour % 3 + 1), "B",
+                                        QString("%1:00").arg(hour, 2, 10, QChar('0')),
+                                        QString("%1:30").arg(hour, 2, 10, QChar('0'))});
+                hour += 2;
+            }
+            c.execute(SqlText::call(
+                "Station..Save_TALO_AppSettings",
+                {QString::fromUtf8(QJsonDocument(modes).toJson(QJsonDocument::Compact)), "0", "1",
+                 "1", "7", name, "ADMIN"}));
+            c.execute(SqlText::call("Station..Save_TALO_ClosedThrough", {"2026-11-30", "ADMIN"}));
+        }
+        const QString backup = dir.filePath("backup");
+        const QString restored = dir.filePath("restored");
+        ProgramRun r = run({"--data", folder, "--backup", backup});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        r = run({"--data", restored, "--restore", backup});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        r = run({"--data", restored, "--check", "--audit"});
+        QCOMPARE(r.out, QString("talodesk.db: ok\n"
+                                "talodesk.db: audit: the changes log agrees with the tables\n"));
+        EmbeddedConnection source(folder);
+        EmbeddedConnection copy(restored);
+        QCOMPARE(allRows(copy.store().handle(), "main"), allRows(source.store().handle(), "main"));
+        QCOMPARE(copy.nativeQuery("SELECT Lastname FROM Password.tbPasswordMain WHERE "
+                                  "EmployeeID = 'NEWU'")
+                     .value(0, 0),
+                 name);
+    }
+
+    // Tables a site added under any name, carried over by the upgrade as they were
+    // declared: the backup's marker keeps each name whole, and so does a marker of the
+    // earlier line format, so that backups taken before still restore.
+    void backupOfTablesOfAnyNameRestores_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("lineMarker");
+        for (const bool lines : {false, true}) {
+            const char* format = lines ? "line marker" : "marker";
+            QTest::addRow("blank, %s", format) << "Site Notes" << lines;
+            QTest::addRow("blanks at the end, %s", format) << "Site Notes 4 " << lines;
+        }
+        QTest::addRow("quotes") << "Say \"hi\" 'there'" << false;
+        QTest::addRow("tab") << "Site Notes\t2" << false;
+        QTest::addRow("line break") << "Site\nNotes 9" << false;
+    }
+
+    void backupOfTablesOfAnyNameRestores()
+    {
+        QFETCH(QString, table);
+        QFETCH(bool, lineMarker);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("store");
+        const QString quoted = "\"" + QString(table).replace("\"", "\"\"") + "\"";
+        {
+            EmbeddedConnection c(folder);
+            StaffRows::import(c, 1, 3, "NUR");
+            c.nativeExecute("CREATE TABLE main." + quoted + "(note TEXT); INSERT INTO main." +
+                            quoted + " VALUES('a'), ('b'), ('c'), ('d')");
+        }
+        const QString backup = dir.filePath("backup");
+        ProgramRun r = run({"--data", folder, "--backup", backup});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        if (lineMarker) {
+            // As the earlier version wrote it, for the same copy.
+            EmbeddedConnection c(folder);
+            QStringList lines{"Talodesk store backup: complete", "program talodesk-sql",
+                              "taken 2026-12-01T08:00:00Z"};
+            const Recordset versions =
+                c.nativeQuery("SELECT DatabaseName, Version FROM talo_schema_version");
+            for (const QStringList& row : versions.rows())
+                lines << "schema " + row.join(' ');
+            const Recordset tables =
+                c.nativeQuery("SELECT name FROM main.sqlite_master WHERE type = 'table' AND "
+                              "name NOT LIKE 'sqlite%' ORDER BY name");
+            for (const QStringList& row : tables.rows())
+                lines << "rows " + row.at(0) + " " +
+                             c.nativeQuery("SELECT count(*) FROM main.\"" + row.at(0) + "\"")
+                                 .value(0, 0);
+            lines << "end";
+            QFile marker(backup + "/BACKUP-COMPLETE.txt");
+            QVERIFY(marker.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            marker.write((lines.join('\n') + '\n').toUtf8());
+        }
+        const QString restored = dir.filePath("restored");
+        r = run({"--data", restored, "--restore", backup});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        EmbeddedConnection c(restored);
+        QCOMPARE(c.nativeQuery("SELECT group_concat(note, '') FROM main." + quoted).value(0, 0),
+                 QString("abcd"));
     }
 
     // A backup killed anywhere: either the folder holds a complete backup, which

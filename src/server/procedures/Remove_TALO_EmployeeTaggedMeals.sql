@@ -13,12 +13,14 @@ WHERE NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeMeal
                   WHERE EmpNum = :employee AND MealTypeCode = :type);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                 LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOEmployeeMeal', t.EmpNum || '/' || t.MealTypeCode, 'UNTAG',
        'EmployeeName=' || COALESCE(rtrim(e.Lastname || ', ' || e.Firstname || ' '
                                          || e.Middlename), '')
            || '; TypeName=' || COALESCE(mt.Description, ''),
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('EmpNum', json_object('old', t.EmpNum),
+                   'MealTypeCode', json_object('old', t.MealTypeCode))
 FROM Station.tbTALOEmployeeMeal AS t
 LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = t.EmpNum
 LEFT JOIN Station.tbcoMealType AS mt ON mt.Code = t.MealTypeCode

@@ -31,13 +31,16 @@ WHERE dm.TransNum = CAST(trim(:transnum) AS INTEGER)
   AND s.ClosedThrough IS NOT NULL AND substr(dm.MealDate, 1, 10) <= s.ClosedThrough;
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                 LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOEmployeeDistributedMeals', dm.TransNum, 'REVOKE',
        'EmpNum=' || dm.EmpNum || '; EmployeeName='
            || COALESCE(rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename), '')
            || '; MealCode=' || dm.MealCode || '; MealName=' || COALESCE(m.Description, '')
            || '; MealDate=' || dm.MealDate,
-       :clerk, talo_now(), talo_login()
+       :clerk, talo_now(), talo_login(),
+       json_object('EmpNum', json_object('old', dm.EmpNum),
+                   'MealCode', json_object('old', dm.MealCode),
+                   'MealDate', json_object('old', dm.MealDate))
 FROM Station.tbTALOEmployeeDistributedMeals AS dm
 LEFT JOIN Payroll.tbcmaster AS e ON e.EmpNum = dm.EmpNum
 LEFT JOIN Station.tbcoMeal AS m ON m.Code = dm.MealCode

@@ -103,7 +103,7 @@ ORDER BY s.Position LIMIT 1;
 
 -- The audit rows first, while the old values are still there.
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
        substr(CASE WHEN s.ScanMode <> :scan THEN '; ScanMode: ' || s.ScanMode || ' -> ' || :scan
                    ELSE '' END
@@ -118,7 +118,13 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
               || CASE WHEN s.SiteName <> trim(:site)
                       THEN '; SiteName: ' || s.SiteName || ' -> ' || trim(:site) ELSE '' END,
               3),
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('ScanMode', json_object('old', s.ScanMode, 'new', :scan),
+                   'KeyboardEntry', json_object('old', s.KeyboardEntry, 'new', :keyboard),
+                   'BulkTagging', json_object('old', s.BulkTagging, 'new', :bulk),
+                   'FirstDayOfWeek', json_object('old', s.FirstDayOfWeek,
+                                                 'new', CAST(:firstday AS INTEGER)),
+                   'SiteName', json_object('old', s.SiteName, 'new', trim(:site)))
 FROM Station.tbTALOSiteSetting s
 WHERE s.SettingID = 1
   AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard OR s.BulkTagging <> :bulk
@@ -126,17 +132,21 @@ WHERE s.SettingID = 1
        OR s.SiteName <> trim(:site));
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOMealModeSetting', s.MealMode, 'DELETE',
        'DailyLimit=' || coalesce(s.DailyLimit, '') || '; LimitAction=' || s.LimitAction
            || '; ServeFrom=' || s.ServeFrom || '; ServeTo=' || s.ServeTo,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('DailyLimit', json_object('old', s.DailyLimit),
+                   'LimitAction', json_object('old', s.LimitAction),
+                   'ServeFrom', json_object('old', s.ServeFrom),
+                   'ServeTo', json_object('old', s.ServeTo))
 FROM Station.tbTALOMealModeSetting s
 WHERE NOT EXISTS (SELECT 1 FROM temp.talo_mode_rows r WHERE r.m = s.MealMode COLLATE UNICODE_CI)
 ORDER BY s.Position;
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOMealModeSetting', r.m,
        CASE WHEN s.MealMode IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN s.MealMode IS NULL
@@ -156,7 +166,18 @@ SELECT 'tbTALOMealModeSetting', r.m,
                 || CASE WHEN s.ServeTo <> r.t
                         THEN '; ServeTo: ' || s.ServeTo || ' -> ' || r.t ELSE '' END,
                 3) END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       CASE WHEN s.MealMode IS NULL
+            THEN json_object('DailyLimit', json_object('new', CAST(nullif(r.l, '') AS INTEGER)),
+                             'LimitAction', json_object('new', r.a),
+                             'ServeFrom', json_object('new', r.f),
+                             'ServeTo', json_object('new', r.t))
+            ELSE json_object('MealMode', json_object('old', s.MealMode, 'new', r.m),
+                             'DailyLimit', json_object('old', s.DailyLimit,
+                                                       'new', CAST(nullif(r.l, '') AS INTEGER)),
+                             'LimitAction', json_object('old', s.LimitAction, 'new', r.a),
+                             'ServeFrom', json_object('old', s.ServeFrom, 'new', r.f),
+                             'ServeTo', json_object('old', s.ServeTo, 'new', r.t)) END
 FROM temp.talo_mode_rows r
 LEFT JOIN Station.tbTALOMealModeSetting s ON s.MealMode = r.m
 WHERE s.MealMode IS NULL

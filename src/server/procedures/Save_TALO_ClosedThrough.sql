@@ -13,11 +13,14 @@ SELECT talo_raise('''' || :through || ''' is not a valid date.')
 WHERE trim(:through) <> '' AND talo_iso_day(:through) IS NULL;
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
        'ClosedThrough: ' || coalesce(s.ClosedThrough, '') || ' -> '
            || coalesce(talo_iso_day(nullif(trim(:through), '')), ''),
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('ClosedThrough',
+                   json_object('old', s.ClosedThrough,
+                               'new', talo_iso_day(nullif(trim(:through), ''))))
 FROM Station.tbTALOSiteSetting s
 WHERE s.SettingID = 1
   AND coalesce(s.ClosedThrough, '') <> coalesce(talo_iso_day(nullif(trim(:through), '')), '');

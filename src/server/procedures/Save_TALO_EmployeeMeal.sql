@@ -28,11 +28,13 @@ SELECT talo_raise('Meal type ' || :type || ' is inactive.')
 WHERE EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = :type AND Status <> '1');
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                 LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOEmployeeMeal', e.EmpNum || '/' || mt.Code, 'TAG',
        'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
            || '; TypeName=' || mt.Description,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('EmpNum', json_object('new', e.EmpNum),
+                   'MealTypeCode', json_object('new', mt.Code))
 FROM Payroll.tbcmaster e, Station.tbcoMealType mt
 WHERE e.EmpNum = :employee AND mt.Code = :type
   AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeMeal

@@ -101,11 +101,13 @@ WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
 -- the other instead of all over the index. The clock and the login are read once.
 WITH stamp AS MATERIALIZED (SELECT talo_now() AS now, talo_login() AS login)
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG',
        'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
            || '; TypeName=' || mt.Description,
-       :user, stamp.now, stamp.login
+       :user, stamp.now, stamp.login,
+       json_object('EmpNum', json_object('new', e.EmpNum),
+                   'MealTypeCode', json_object('new', mt.Code))
 FROM temp.talo_bulk_tags b CROSS JOIN stamp
 JOIN Payroll.tbcmaster e ON e.EmpNum = b.e
 JOIN Station.tbcoMealType mt ON mt.Code = b.t

@@ -10,6 +10,6 @@ SELECT talo_raise('Staff ID can be at most 30 characters long.') WHERE talo_leng
 SELECT talo_raise('Workstation can be at most 100 characters long.') WHERE talo_length(:workstation) > 100;
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 VALUES ('SignIn', :staff, 'FAILED', 'Workstation: ' || :workstation, '', talo_now(),
-        talo_login());
+        talo_login(), json_object('Workstation', json_object('new', :workstation)));

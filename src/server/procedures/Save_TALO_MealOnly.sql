@@ -34,7 +34,7 @@ WHERE trim(:type) <> ''
   AND NOT EXISTS (SELECT 1 FROM Station.tbcoMealType WHERE Code = :type);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                 LoginName)
+                                   LoginName, Fields)
 SELECT 'tbcoMeal', trim(:code),
        CASE WHEN m.Code IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN m.Code IS NULL
@@ -55,7 +55,19 @@ SELECT 'tbcoMeal', trim(:code),
                  || CASE WHEN m.Status <> :status
                          THEN '; Status: ' || m.Status || ' -> ' || :status ELSE '' END
        END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       CASE WHEN m.Code IS NULL
+            THEN json_object('Description', json_object('new', :description),
+                             'Cost', json_object('new', talo_cost(:cost)),
+                             'MealType', json_object('new', :type),
+                             'Status', json_object('new', :status))
+            ELSE json_object('Description', json_object('old', m.Description,
+                                                        'new', :description),
+                             'Cost', json_object('old', m.Cost, 'new', talo_cost(:cost)),
+                             'MealType', json_object('old', m.MealType, 'new',
+                                 COALESCE((SELECT Code FROM Station.tbcoMealType
+                                           WHERE Code = :type), '')),
+                             'Status', json_object('old', m.Status, 'new', :status)) END
 FROM (SELECT 1) AS one
 LEFT JOIN Station.tbcoMeal AS m ON m.Code = trim(:code);
 

@@ -19,7 +19,7 @@ SELECT talo_raise('Status must be 1 (active) or 0 (inactive), not ''' || :status
 WHERE :status NOT IN ('1', '0');
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                 LoginName)
+                                   LoginName, Fields)
 SELECT 'tbcoMealType', trim(:code),
        CASE WHEN t.Code IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN t.Code IS NULL THEN 'Description=' || :description || '; Status=' || :status
@@ -30,7 +30,13 @@ SELECT 'tbcoMealType', trim(:code),
                  || CASE WHEN t.Status <> :status
                          THEN '; Status: ' || t.Status || ' -> ' || :status ELSE '' END
        END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       CASE WHEN t.Code IS NULL
+            THEN json_object('Description', json_object('new', :description),
+                             'Status', json_object('new', :status))
+            ELSE json_object('Description', json_object('old', t.Description,
+                                                        'new', :description),
+                             'Status', json_object('old', t.Status, 'new', :status)) END
 FROM (SELECT 1) AS one
 LEFT JOIN Station.tbcoMealType AS t ON t.Code = trim(:code);
 

@@ -92,12 +92,14 @@ WITH dep AS (
     GROUP BY d COLLATE UNICODE_CI
 )
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbcDepartment', dep.d,
        CASE WHEN t.DeptCode IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN t.DeptCode IS NULL THEN 'Description=' || dep.dn
             ELSE 'Description: ' || t.Description || ' -> ' || dep.dn END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('Description', CASE WHEN t.DeptCode IS NULL THEN json_object('new', dep.dn)
+                                       ELSE json_object('old', t.Description, 'new', dep.dn) END)
 FROM dep LEFT JOIN Payroll.tbcDepartment t ON t.DeptCode = dep.d
 WHERE t.DeptCode IS NULL OR t.Description <> dep.dn COLLATE BINARY;
 
@@ -113,7 +115,7 @@ WHERE Description <> excluded.Description COLLATE BINARY;
 
 -- Employees: one audit row for each new or differing employee, then the rows themselves.
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
        CASE WHEN e.EmpNum IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN e.EmpNum IS NULL
@@ -133,7 +135,18 @@ SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
                         ELSE '' END
                 || CASE WHEN e.Active <> r.a
                         THEN '; Active: ' || e.Active || ' -> ' || r.a ELSE '' END END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       CASE WHEN e.EmpNum IS NULL
+            THEN json_object('Lastname', json_object('new', r.l),
+                             'Firstname', json_object('new', r.f),
+                             'Middlename', json_object('new', r.m),
+                             'DeptCode', json_object('new', r.d),
+                             'Active', json_object('new', r.a))
+            ELSE json_object('Lastname', json_object('old', e.Lastname, 'new', r.l),
+                             'Firstname', json_object('old', e.Firstname, 'new', r.f),
+                             'Middlename', json_object('old', e.Middlename, 'new', r.m),
+                             'DeptCode', json_object('old', e.DeptCode, 'new', r.d),
+                             'Active', json_object('old', e.Active, 'new', r.a)) END
 FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
 WHERE e.EmpNum IS NULL
    OR e.Lastname <> r.l COLLATE BINARY OR e.Firstname <> r.f COLLATE BINARY

@@ -21,7 +21,7 @@ SELECT talo_raise('Last name is required.')
 WHERE trim(:lastname) = '';
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbPasswordMain', coalesce(p.EmployeeID, trim(:staff)),
        CASE WHEN p.EmployeeID IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN p.EmployeeID IS NULL
@@ -31,7 +31,16 @@ SELECT 'tbPasswordMain', coalesce(p.EmployeeID, trim(:staff)),
             ELSE 'Name: ' || rtrim(p.Lastname || ', ' || p.Firstname || ' ' || p.Middlename)
                  || ' -> ' || rtrim(trim(:lastname) || ', ' || trim(:firstname) || ' '
                                     || trim(:middlename)) END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       CASE WHEN p.EmployeeID IS NULL
+            THEN json_object('Lastname', json_object('new', trim(:lastname)),
+                             'Firstname', json_object('new', trim(:firstname)),
+                             'Middlename', json_object('new', trim(:middlename)))
+            ELSE json_object('Lastname', json_object('old', p.Lastname, 'new', trim(:lastname)),
+                             'Firstname', json_object('old', p.Firstname,
+                                                      'new', trim(:firstname)),
+                             'Middlename', json_object('old', p.Middlename,
+                                                       'new', trim(:middlename))) END
 FROM (SELECT 1) one
 LEFT JOIN Password.tbPasswordMain p ON p.EmployeeID = trim(:staff)
 WHERE p.EmployeeID IS NULL OR p.Lastname <> trim(:lastname) COLLATE BINARY

@@ -36,19 +36,22 @@ WHERE p.EmployeeID = trim(:staff)
   AND NOT EXISTS (SELECT 1 FROM temp.talo_managers o WHERE o.EmployeeID <> p.EmployeeID);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbPasswordAppAccess', p.EmployeeID, 'ACCESS',
        CASE WHEN :access = '1' THEN 'TALO granted' ELSE 'TALO withdrawn' END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('TALO', json_object('old', CASE WHEN :access = '1' THEN '0' ELSE '1' END,
+                                       'new', CASE WHEN :access = '1' THEN '1' ELSE '0' END))
 FROM Password.tbPasswordMain p
 WHERE p.EmployeeID = trim(:staff)
   AND EXISTS (SELECT 1 FROM Password.tbPasswordAppAccess a
               WHERE a.EmployeeID = p.EmployeeID AND a.AppCode = 'TALO') <> (:access = '1');
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbPasswordMain', EmployeeID, 'UPDATE', 'Active: ' || Active || ' -> ' || :active,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(),
+       json_object('Active', json_object('old', Active, 'new', :active))
 FROM Password.tbPasswordMain
 WHERE EmployeeID = trim(:staff) AND Active <> :active;
 

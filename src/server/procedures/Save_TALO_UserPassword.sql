@@ -21,10 +21,10 @@ SELECT talo_raise('The password must arrive as an argon2id hash.')
 WHERE NOT talo_argon2id(:hash);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName)
+                                   LoginName, Fields)
 SELECT 'tbPasswordMain', EmployeeID, 'PASSWORD',
        CASE WHEN PasswordHash = '' THEN 'password set' ELSE 'password reset' END,
-       :user, talo_now(), talo_login()
+       :user, talo_now(), talo_login(), json_object('PasswordHash', json_object())
 FROM Password.tbPasswordMain WHERE EmployeeID = trim(:staff);
 
 UPDATE Password.tbPasswordMain SET PasswordHash = :hash WHERE EmployeeID = trim(:staff);

@@ -31,12 +31,16 @@ WHERE p.EmployeeID = trim(:staff)
   AND NOT EXISTS (SELECT 1 FROM temp.talo_managers o WHERE o.EmployeeID <> p.EmployeeID);
 
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                 LoginName)
+                                   LoginName, Fields)
 VALUES ('tbTALOUserRights', trim(:staff), 'RIGHTS',
         COALESCE((SELECT UserRights FROM Station.tbTALOUserRights
                   WHERE UserID = trim(:staff) ORDER BY rowid LIMIT 1), '(none)')
             || ' -> ' || :rights,
-        :user, talo_now(), talo_login());
+        :user, talo_now(), talo_login(),
+        json_object('UserRights',
+                    json_object('old', (SELECT UserRights FROM Station.tbTALOUserRights
+                                        WHERE UserID = trim(:staff) ORDER BY rowid LIMIT 1),
+                                'new', :rights)));
 
 DELETE FROM Station.tbTALOUserRights WHERE UserID = trim(:staff);
 
