@@ -48,7 +48,7 @@ BEGIN
         END;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbTALOEmployeeMeal',
@@ -61,7 +61,13 @@ BEGIN
             ),
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    t.EmpNum AS [EmpNum.old],
+                    t.MealTypeCode AS [MealTypeCode.old]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         FROM dbo.tbTALOEmployeeMeal AS t
         LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = t.EmpNum
         LEFT JOIN dbo.tbcoMealType AS mt ON mt.Code = t.MealTypeCode

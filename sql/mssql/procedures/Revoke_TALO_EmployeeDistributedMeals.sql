@@ -85,7 +85,7 @@ BEGIN
         END;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbTALOEmployeeDistributedMeals',
@@ -100,7 +100,14 @@ BEGIN
             ),
             @clerk,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    dm.EmpNum AS [EmpNum.old],
+                    dm.MealCode AS [MealCode.old],
+                    CONVERT(NVARCHAR(19), dm.MealDate, 120) AS [MealDate.old]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         FROM dbo.tbTALOEmployeeDistributedMeals AS dm
         LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = dm.EmpNum
         LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode

@@ -229,7 +229,7 @@ BEGIN
 
         -- The audit rows first, while the old values are still there.
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbTALOSiteSetting',
@@ -251,7 +251,21 @@ BEGIN
             ), 1, 2, N''),
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    s.ScanMode AS [ScanMode.old],
+                    @scan AS [ScanMode.new],
+                    s.KeyboardEntry AS [KeyboardEntry.old],
+                    @keyboard AS [KeyboardEntry.new],
+                    s.BulkTagging AS [BulkTagging.old],
+                    @bulk AS [BulkTagging.new],
+                    s.FirstDayOfWeek AS [FirstDayOfWeek.old],
+                    CAST(@firstday AS INT) AS [FirstDayOfWeek.new],
+                    s.SiteName AS [SiteName.old],
+                    @siteName AS [SiteName.new]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         FROM dbo.tbTALOSiteSetting AS s
         WHERE
             s.SettingID = 1
@@ -264,7 +278,7 @@ BEGIN
             );
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbTALOMealModeSetting',
@@ -276,13 +290,21 @@ BEGIN
             ),
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    s.DailyLimit AS [DailyLimit.old],
+                    s.LimitAction AS [LimitAction.old],
+                    s.ServeFrom AS [ServeFrom.old],
+                    s.ServeTo AS [ServeTo.old]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         FROM dbo.tbTALOMealModeSetting AS s
         WHERE NOT EXISTS (SELECT 1 FROM @rows AS r WHERE r.m = s.MealMode)
         ORDER BY s.Position;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbTALOMealModeSetting',
@@ -313,7 +335,33 @@ BEGIN
             END,
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            CASE
+                WHEN s.MealMode IS NULL THEN
+                    (
+                        SELECT
+                            r.lim AS [DailyLimit.new],
+                            r.a AS [LimitAction.new],
+                            r.f AS [ServeFrom.new],
+                            r.t AS [ServeTo.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+                ELSE
+                    (
+                        SELECT
+                            s.MealMode AS [MealMode.old],
+                            r.m AS [MealMode.new],
+                            s.DailyLimit AS [DailyLimit.old],
+                            r.lim AS [DailyLimit.new],
+                            s.LimitAction AS [LimitAction.old],
+                            r.a AS [LimitAction.new],
+                            s.ServeFrom AS [ServeFrom.old],
+                            r.f AS [ServeFrom.new],
+                            s.ServeTo AS [ServeTo.old],
+                            r.t AS [ServeTo.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+            END
         FROM @rows AS r
         LEFT JOIN dbo.tbTALOMealModeSetting AS s ON s.MealMode = r.m
         WHERE

@@ -47,7 +47,7 @@ BEGIN
         END;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbTALOSiteSetting',
@@ -59,7 +59,13 @@ BEGIN
             ),
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    CONVERT(NCHAR(10), s.ClosedThrough, 23) AS [ClosedThrough.old],
+                    CONVERT(NCHAR(10), @day, 23) AS [ClosedThrough.new]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         FROM dbo.tbTALOSiteSetting AS s WITH (UPDLOCK, HOLDLOCK)
         WHERE
             s.SettingID = 1

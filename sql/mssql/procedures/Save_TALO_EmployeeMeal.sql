@@ -70,7 +70,7 @@ BEGIN
         )
         BEGIN
             INSERT INTO dbo.tbTALOAuditLog (
-                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
             )
             SELECT
                 N'tbTALOEmployeeMeal',
@@ -83,7 +83,13 @@ BEGIN
                 ),
                 @user,
                 @now,
-                ORIGINAL_LOGIN()
+                ORIGINAL_LOGIN(),
+                (
+                    SELECT
+                        e.EmpNum AS [EmpNum.new],
+                        mt.Code AS [MealTypeCode.new]
+                    FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                )
             FROM Payroll.dbo.tbcmaster AS e
             CROSS JOIN dbo.tbcoMealType AS mt
             WHERE e.EmpNum = @employee AND mt.Code = @type;

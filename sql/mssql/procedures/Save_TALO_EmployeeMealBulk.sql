@@ -188,7 +188,7 @@ BEGIN
         IF @apply = N'1'
         BEGIN
             INSERT INTO dbo.tbTALOAuditLog (
-                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
             )
             SELECT
                 N'tbTALOEmployeeMeal',
@@ -201,7 +201,13 @@ BEGIN
                 ),
                 @user,
                 @now,
-                ORIGINAL_LOGIN()
+                ORIGINAL_LOGIN(),
+                (
+                    SELECT
+                        e.EmpNum AS [EmpNum.new],
+                        mt.Code AS [MealTypeCode.new]
+                    FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                )
             FROM @pairs AS p
             INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = p.EmpNum
             INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = p.Code

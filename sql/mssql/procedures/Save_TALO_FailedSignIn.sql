@@ -32,7 +32,7 @@ BEGIN
         ELSE SAVE TRANSACTION talo_save_failed_sign_in;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         VALUES (
             N'SignIn',
@@ -41,7 +41,12 @@ BEGIN
             CONCAT(N'Workstation: ', @workstation),
             N'',
             CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120),
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    @workstation AS [Workstation.new]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         );
 
         IF @outer = 0 COMMIT TRANSACTION;

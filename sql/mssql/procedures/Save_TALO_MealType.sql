@@ -64,7 +64,7 @@ BEGIN
         WHERE Code = @key;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         VALUES (
             N'tbcoMealType',
@@ -88,7 +88,25 @@ BEGIN
             END,
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            CASE
+                WHEN @exists = 0 THEN
+                    (
+                        SELECT
+                            @description AS [Description.new],
+                            @status AS [Status.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+                ELSE
+                    (
+                        SELECT
+                            @oldDescription AS [Description.old],
+                            @description AS [Description.new],
+                            @oldStatus AS [Status.old],
+                            @status AS [Status.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+            END
         );
 
         IF @exists = 1

@@ -185,7 +185,7 @@ BEGIN
         GROUP BY DeptCode COLLATE Latin1_General_100_CI_AS;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbcDepartment',
@@ -197,7 +197,22 @@ BEGIN
             END,
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            CASE
+                WHEN t.DeptCode IS NULL THEN
+                    (
+                        SELECT
+                            d.DeptName AS [Description.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+                ELSE
+                    (
+                        SELECT
+                            t.Description AS [Description.old],
+                            d.DeptName AS [Description.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+            END
         FROM @departments AS d
         LEFT JOIN Payroll.dbo.tbcDepartment AS t WITH (UPDLOCK, HOLDLOCK)
             ON t.DeptCode = d.DeptCode
@@ -219,7 +234,7 @@ BEGIN
 
         -- Employees: one audit row for each new or differing employee, then the rows.
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbcmaster',
@@ -250,7 +265,34 @@ BEGIN
             END,
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            CASE
+                WHEN e.EmpNum IS NULL THEN
+                    (
+                        SELECT
+                            s.Lastname AS [Lastname.new],
+                            s.Firstname AS [Firstname.new],
+                            s.Middlename AS [Middlename.new],
+                            s.DeptCode AS [DeptCode.new],
+                            s.Active AS [Active.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+                ELSE
+                    (
+                        SELECT
+                            e.Lastname AS [Lastname.old],
+                            s.Lastname AS [Lastname.new],
+                            e.Firstname AS [Firstname.old],
+                            s.Firstname AS [Firstname.new],
+                            e.Middlename AS [Middlename.old],
+                            s.Middlename AS [Middlename.new],
+                            e.DeptCode AS [DeptCode.old],
+                            s.DeptCode AS [DeptCode.new],
+                            e.Active AS [Active.old],
+                            s.Active AS [Active.new]
+                        FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                    )
+            END
         FROM @staff AS s
         LEFT JOIN Payroll.dbo.tbcmaster AS e WITH (UPDLOCK, HOLDLOCK) ON e.EmpNum = s.EmpNum
         WHERE e.EmpNum IS NULL

@@ -45,6 +45,9 @@ BEGIN
     DECLARE @middle NVARCHAR(4000) = LTRIM(RTRIM(@middlename));
     DECLARE @stored NVARCHAR(30);
     DECLARE @storedName NVARCHAR(4000);
+    DECLARE @oldLast NVARCHAR(100);
+    DECLARE @oldFirst NVARCHAR(100);
+    DECLARE @oldMiddle NVARCHAR(100);
     DECLARE @changed BIT = 1;
     DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
 
@@ -62,6 +65,9 @@ BEGIN
         SELECT
             @stored = EmployeeID,
             @storedName = RTRIM(Lastname + N', ' + Firstname + N' ' + Middlename),
+            @oldLast = Lastname,
+            @oldFirst = Firstname,
+            @oldMiddle = Middlename,
             @changed = CASE
                 WHEN Lastname = @last COLLATE Latin1_General_100_BIN2
                     AND Firstname = @first COLLATE Latin1_General_100_BIN2
@@ -73,7 +79,7 @@ BEGIN
 
         IF @changed = 1
             INSERT INTO dbo.tbTALOAuditLog (
-                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
             )
             VALUES (
                 N'tbPasswordMain',
@@ -92,7 +98,28 @@ BEGIN
                 END,
                 @user,
                 @now,
-                ORIGINAL_LOGIN()
+                ORIGINAL_LOGIN(),
+                CASE
+                    WHEN @stored IS NULL THEN
+                        (
+                            SELECT
+                                @last AS [Lastname.new],
+                                @first AS [Firstname.new],
+                                @middle AS [Middlename.new]
+                            FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                        )
+                    ELSE
+                        (
+                            SELECT
+                                @oldLast AS [Lastname.old],
+                                @last AS [Lastname.new],
+                                @oldFirst AS [Firstname.old],
+                                @first AS [Firstname.new],
+                                @oldMiddle AS [Middlename.old],
+                                @middle AS [Middlename.new]
+                            FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                        )
+                END
             );
 
         IF @stored IS NULL

@@ -106,7 +106,7 @@ BEGIN
 
         IF @hadAccess <> CASE WHEN @access = N'1' THEN 1 ELSE 0 END
             INSERT INTO dbo.tbTALOAuditLog (
-                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
             )
             VALUES (
                 N'tbPasswordAppAccess',
@@ -115,15 +115,27 @@ BEGIN
                 CASE WHEN @access = N'1' THEN N'TALO granted' ELSE N'TALO withdrawn' END,
                 @user,
                 @now,
-                ORIGINAL_LOGIN()
+                ORIGINAL_LOGIN(),
+                (
+                    SELECT
+                        CASE WHEN @access = N'1' THEN N'0' ELSE N'1' END AS [TALO.old],
+                        CASE WHEN @access = N'1' THEN N'1' ELSE N'0' END AS [TALO.new]
+                    FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                )
             );
         IF @wasActive <> @active
             INSERT INTO dbo.tbTALOAuditLog (
-                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
             )
             VALUES (
                 N'tbPasswordMain', @stored, N'UPDATE',
-                CONCAT(N'Active: ', @wasActive, N' -> ', @active), @user, @now, ORIGINAL_LOGIN()
+                CONCAT(N'Active: ', @wasActive, N' -> ', @active), @user, @now, ORIGINAL_LOGIN(),
+                (
+                    SELECT
+                        @wasActive AS [Active.old],
+                        @active AS [Active.new]
+                    FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                )
             );
 
         IF @access = N'1' AND @hadAccess = 0

@@ -54,7 +54,7 @@ BEGIN
             THROW 50000, N'The password must arrive as an argon2id hash.', 1;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         SELECT
             N'tbPasswordMain',
@@ -63,7 +63,8 @@ BEGIN
             CASE WHEN PasswordHash = N'' THEN N'password set' ELSE N'password reset' END,
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            N'{"PasswordHash":{}}'
         FROM Password.dbo.tbPasswordMain
         WHERE EmployeeID = @key;
 

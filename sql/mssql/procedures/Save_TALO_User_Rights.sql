@@ -95,7 +95,7 @@ BEGIN
         ORDER BY ModifiedAt;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
         )
         VALUES (
             N'tbTALOUserRights',
@@ -104,7 +104,13 @@ BEGIN
             CONCAT(COALESCE(@previous, N'(none)'), N' -> ', @rights),
             @user,
             @now,
-            ORIGINAL_LOGIN()
+            ORIGINAL_LOGIN(),
+            (
+                SELECT
+                    @previous AS [UserRights.old],
+                    @rights AS [UserRights.new]
+                FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+            )
         );
 
         DELETE FROM dbo.tbTALOUserRights WHERE UserID = @key;
