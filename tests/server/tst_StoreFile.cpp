@@ -585,10 +585,20 @@ private slots:
         EmbeddedConnection source(folder);
         EmbeddedConnection copy(restored);
         QCOMPARE(allRows(copy.store().handle(), "main"), allRows(source.store().handle(), "main"));
-        QCOMPARE(copy.nativeQuery("SELECT Lastname FROM Password.tbPasswordMain WHERE "
-                                  "EmployeeID = 'NEWU'")
-                     .value(0, 0),
-                 name);
+        // The log holds each rename's field whole, before and after.
+        const QList<QStringList> renames{{"tbPasswordMain", "NEWU", "Lastname"},
+                                         {"tbcmaster", "E000001", "Lastname"},
+                                         {"tbcoMealType", "DIN", "Description"},
+                                         {"tbcoMeal", "D01", "Description"}};
+        for (const QStringList& rename : renames) {
+            const Recordset logged = copy.nativeQuery(
+                QString("SELECT json_extract(Fields, '$.%3.old'), json_extract(Fields, "
+                        "'$.%3.new') FROM Station.tbTALOAuditLog WHERE TableName = '%1' AND "
+                        "RecordKey = '%2' AND json_extract(Fields, '$.%3.old') <> "
+                        "json_extract(Fields, '$.%3.new')")
+                    .arg(rename.at(0), rename.at(1), rename.at(2)));
+            QCOMPARE(logged.rows(), (QList<QStringList>{{"Lopez", name}}));
+        }
     }
 
     // Tables a site added under any name, carried over by the upgrade as they were
