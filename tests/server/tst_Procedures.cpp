@@ -520,6 +520,86 @@ private slots:
         }
     }
 
+    // Every change's audit row records its fields with their values before and after, as
+    // JSON, whole whatever they hold: the last audit row of each call, its Fields as
+    // SQLite reads them back.
+    void everyAuditRowRecordsItsFields_data()
+    {
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("fields");
+        const QString person = "Station..Save_TALO_User 'N1', 'Uy; Active=0', 'Ana', '', 'ADMIN'";
+        QTest::newRow("person added")
+            << QStringList{person}
+            << "{\"Lastname\":{\"new\":\"Uy; Active=0\"},\"Firstname\":{\"new\":\"Ana\"},"
+               "\"Middlename\":{\"new\":\"\"}}";
+        QTest::newRow("person renamed")
+            << QStringList{person, "Station..Save_TALO_User 'N1', 'Uy -> Tan', 'Ana', 'B', 'ADMIN'"}
+            << "{\"Lastname\":{\"old\":\"Uy; Active=0\",\"new\":\"Uy -> Tan\"},"
+               "\"Firstname\":{\"old\":\"Ana\",\"new\":\"Ana\"},\"Middlename\":{\"old\":\"\","
+               "\"new\":\"B\"}}";
+        QTest::newRow("access granted")
+            << QStringList{person, "Station..Save_TALO_UserAccess 'N1', '1', '1', 'ADMIN'"}
+            << "{\"TALO\":{\"old\":\"0\",\"new\":\"1\"}}";
+        QTest::newRow("deactivated")
+            << QStringList{person, "Station..Save_TALO_UserAccess 'N1', '0', '0', 'ADMIN'"}
+            << "{\"Active\":{\"old\":\"1\",\"new\":\"0\"}}";
+        QTest::newRow("password set")
+            << QStringList{person, "Station..Save_TALO_UserPassword 'N1', "
+                                   "'$argon2id$v=19$m=65536,t=2,p=1$AAAAAAAAAAAAAAAAAAAAAA$"
+                                   "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA', 'ADMIN'"}
+            << "{\"PasswordHash\":{}}";
+        QTest::newRow("rights") << QStringList{"Station..Save_TALO_User_Rights 'N1', '|1|2', "
+                                               "'ADMIN'"}
+                                << "{\"UserRights\":{\"old\":null,\"new\":\"|1|2\"}}";
+        QTest::newRow("meal type renamed")
+            << QStringList{"Station..Save_TALO_MealType 'LUN', 'Lunch\"; Status=0', '1','ADMIN'"}
+            << "{\"Description\":{\"old\":\"Lunch\",\"new\":\"Lunch\\\"; Status=0\"},"
+               "\"Status\":{\"old\":\"1\",\"new\":\"1\"}}";
+        QTest::newRow("meal added")
+            << QStringList{"Station..Save_TALO_MealOnly 'L05', 'Sinigang', '60', 'LUN', "
+                           "'1','ADMIN'"}
+            << "{\"Description\":{\"new\":\"Sinigang\"},\"Cost\":{\"new\":\"60.00\"},"
+               "\"MealType\":{\"new\":\"LUN\"},\"Status\":{\"new\":\"1\"}}";
+        QTest::newRow("employee imported")
+            << QStringList{"Station..Save_TALO_StaffImport '[[\"10001\",\"Peña\\nDiaz\",\"Jose\","
+                           "\"Reyes\",\"NUR\",\"Nursing\",\"0\"]]', 'ADMIN'"}
+            << "{\"Lastname\":{\"old\":\"Peña\",\"new\":\"Peña\\nDiaz\"},"
+               "\"Firstname\":{\"old\":\"Jose\",\"new\":\"Jose\"},\"Middlename\":{\"old\":"
+               "\"Reyes\",\"new\":\"Reyes\"},"
+               "\"DeptCode\":{\"old\":\"NUR\",\"new\":\"NUR\"},\"Active\":{\"old\":\"1\",\"new\":"
+               "\"0\"}}";
+        QTest::newRow("tagged")
+            << QStringList{"Station..Save_TALO_EmployeeMeal '10003', 'BRK','ADMIN'"}
+            << "{\"EmpNum\":{\"new\":\"10003\"},\"MealTypeCode\":{\"new\":\"BRK\"}}";
+        QTest::newRow("untagged")
+            << QStringList{"Station..Remove_TALO_EmployeeTaggedMeals '10001', 'LUN','ADMIN'"}
+            << "{\"EmpNum\":{\"old\":\"10001\"},\"MealTypeCode\":{\"old\":\"LUN\"}}";
+        QTest::newRow("revoked")
+            << QStringList{save("10001", "L01"),
+                           "Station..Revoke_TALO_EmployeeDistributedMeals '10001', '1', 'C2'"}
+            << "{\"EmpNum\":{\"old\":\"10001\"},\"MealCode\":{\"old\":\"L01\"},"
+               "\"MealDate\":{\"old\":\"2026-12-08 11:30:15\"}}";
+        QTest::newRow("closed day") << QStringList{"Station..Save_TALO_ClosedThrough '2026-11-30', "
+                                                   "'ADMIN'"}
+                                    << "{\"ClosedThrough\":{\"old\":null,\"new\":\"2026-11-30\"}}";
+        QTest::newRow("failed sign-in")
+            << QStringList{"Station..Save_TALO_FailedSignIn 'X9', 'COUNTER-2'"}
+            << "{\"Workstation\":{\"new\":\"COUNTER-2\"}}";
+    }
+
+    void everyAuditRowRecordsItsFields()
+    {
+        QFETCH(QStringList, calls);
+        QFETCH(QString, fields);
+        TestEnvironment env;
+        seed(env);
+        for (const QString& call : calls)
+            env.store().execute(call);
+        QCOMPARE(env.scalar("SELECT Fields FROM Station.tbTALOAuditLog ORDER BY AuditID DESC "
+                            "LIMIT 1"),
+                 fields);
+    }
+
     // Costs are stored from their digits, as SQL Server's DECIMAL holds them: trailing
     // zeros beyond the second decimal are no third decimal.
     void costsAreStoredExactly_data()
