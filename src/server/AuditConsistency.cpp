@@ -19,6 +19,12 @@ QStringList AuditConsistency::faults(int limit) const
                 {QStringLiteral("Lastname"), QStringLiteral("Firstname"),
                  QStringLiteral("Middlename"), QStringLiteral("Active")},
                 out);
+    checkValues(QStringLiteral("tbcoMealType"), QStringLiteral("Code"),
+                {QStringLiteral("Description"), QStringLiteral("Status")}, out);
+    checkValues(QStringLiteral("tbcoMeal"), QStringLiteral("Code"),
+                {QStringLiteral("Description"), QStringLiteral("Cost"), QStringLiteral("MealType"),
+                 QStringLiteral("Status")},
+                out);
     checkAccess(out);
     if (out.size() > limit) {
         const qsizetype more = out.size() - limit;
@@ -33,11 +39,12 @@ QList<QStringList> AuditConsistency::lastValues(const QString& table, const QStr
 {
     // The last value each change gave a field, read from the fields each audit row
     // records (rows written before the log recorded them are left out): one row per
-    // record key, then a value per column, "\x01" where no change gave that field a value.
+    // record key, then a value per column ('' for a JSON null, as the table's NULL reads),
+    // "\x01" where no change gave that field a value.
     QStringList picks;
     for (const QString& column : columns)
         picks << QStringLiteral(
-                     "coalesce((SELECT json_extract(b.Fields, '$.\"%1\".new') FROM "
+                     "coalesce((SELECT coalesce(json_extract(b.Fields, '$.\"%1\".new'), '') FROM "
                      "main.tbTALOAuditLog b WHERE b.TableName = '%2' AND b.RecordKey = "
                      "a.RecordKey AND %3 AND json_type(b.Fields, '$.\"%1\".new') IS NOT NULL "
                      "ORDER BY b.AuditID DESC LIMIT 1), char(1))")

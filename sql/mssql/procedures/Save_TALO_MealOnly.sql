@@ -169,7 +169,7 @@ BEGIN
                         SELECT
                             @description AS [Description.new],
                             @storedCost AS [Cost.new],
-                            @type AS [MealType.new],
+                            @storedType AS [MealType.new],
                             @status AS [Status.new]
                         FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
                     )

@@ -273,7 +273,7 @@ BEGIN
                             s.Lastname AS [Lastname.new],
                             s.Firstname AS [Firstname.new],
                             s.Middlename AS [Middlename.new],
-                            s.DeptCode AS [DeptCode.new],
+                            NULLIF(s.DeptCode, N'') AS [DeptCode.new],
                             s.Active AS [Active.new]
                         FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
                     )
@@ -287,7 +287,7 @@ BEGIN
                             e.Middlename AS [Middlename.old],
                             s.Middlename AS [Middlename.new],
                             e.DeptCode AS [DeptCode.old],
-                            s.DeptCode AS [DeptCode.new],
+                            NULLIF(s.DeptCode, N'') AS [DeptCode.new],
                             e.Active AS [Active.old],
                             s.Active AS [Active.new]
                         FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES

@@ -59,7 +59,9 @@ SELECT 'tbcoMeal', trim(:code),
        CASE WHEN m.Code IS NULL
             THEN json_object('Description', json_object('new', :description),
                              'Cost', json_object('new', talo_cost(:cost)),
-                             'MealType', json_object('new', :type),
+                             'MealType', json_object('new',
+                                 COALESCE((SELECT Code FROM Station.tbcoMealType
+                                           WHERE Code = :type), '')),
                              'Status', json_object('new', :status))
             ELSE json_object('Description', json_object('old', m.Description,
                                                         'new', :description),

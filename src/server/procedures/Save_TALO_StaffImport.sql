@@ -140,12 +140,12 @@ SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
             THEN json_object('Lastname', json_object('new', r.l),
                              'Firstname', json_object('new', r.f),
                              'Middlename', json_object('new', r.m),
-                             'DeptCode', json_object('new', r.d),
+                             'DeptCode', json_object('new', nullif(r.d, '')),
                              'Active', json_object('new', r.a))
             ELSE json_object('Lastname', json_object('old', e.Lastname, 'new', r.l),
                              'Firstname', json_object('old', e.Firstname, 'new', r.f),
                              'Middlename', json_object('old', e.Middlename, 'new', r.m),
-                             'DeptCode', json_object('old', e.DeptCode, 'new', r.d),
+                             'DeptCode', json_object('old', e.DeptCode, 'new', nullif(r.d, '')),
                              'Active', json_object('old', e.Active, 'new', r.a)) END
 FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
 WHERE e.EmpNum IS NULL
