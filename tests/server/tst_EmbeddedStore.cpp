@@ -31,9 +31,16 @@ class tst_EmbeddedStore : public QObject
 
     static QString save(const QString& remarks)
     {
-        return "Station..Save_TALO_EmployeeDistributedMeals 'E1', 'L01', 'Lunch', "
-               "'2026-12-08 11:30:00', '" +
-               remarks + "', 'C1', 'S'";
+        // Today: the save refuses a meal dated more than a day from the store's clock.
+        return "Station..Save_TALO_EmployeeDistributedMeals 'E1', 'L01', 'Lunch', '" +
+               QDate::currentDate().toString(Qt::ISODate) + " 11:30:00', '" + remarks +
+               "', 'C1', 'S'";
+    }
+
+    static QString mealsToday()
+    {
+        return "Station..Load_TALO_EmployeeDistributedMeals 'E1', '" +
+               QDate::currentDate().toString("M/d/yyyy") + "'";
     }
 
 private slots:
@@ -207,7 +214,8 @@ private slots:
                             "Station.trDistributedMealCostPlain; DROP TRIGGER "
                             "Station.trDistributedMealCostPlainUpdate; ALTER TABLE "
                             "Station.tbTALOSiteSetting DROP COLUMN BulkTagging; ALTER TABLE "
-                            "Station.tbTALOSiteSetting DROP COLUMN ClosedThrough; "
+                            "Station.tbTALOSiteSetting DROP COLUMN ClosedThrough; ALTER TABLE "
+                            "Station.tbTALOAuditLog DROP COLUMN Fields; "
                             "UPDATE talo_schema_version SET Version = 14 "
                             "WHERE DatabaseName = 'Station';");
             c.nativeExecute("UPDATE Station.tbcoMeal SET Cost = '" + old +
@@ -305,13 +313,9 @@ private slots:
         EmbeddedConnection reader(dir.path());
         writer.transaction([&] {
             writer.execute(save("pending"));
-            QCOMPARE(reader.open("Station..Load_TALO_EmployeeDistributedMeals 'E1', '12/8/2026'")
-                         .recordCount(),
-                     0);
+            QCOMPARE(reader.open(mealsToday()).recordCount(), 0);
         });
-        QCOMPARE(reader.open("Station..Load_TALO_EmployeeDistributedMeals 'E1', '12/8/2026'")
-                     .recordCount(),
-                 1);
+        QCOMPARE(reader.open(mealsToday()).recordCount(), 1);
     }
 
     // A counter that opens the store while another one is saving reads at once: opening
