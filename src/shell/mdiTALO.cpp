@@ -24,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -156,7 +157,11 @@ void mdiTALO::showCounterWindow()
 {
     // The counter comes up at its designed client area; the clerk may still maximize it.
     m_employeeListWindow->showNormal();
-    m_employeeListWindow->adjustSize();
+    if (m_employeeListWindow->layout())
+        m_employeeListWindow->layout()->activate();
+    const QSize designed(Twips::toPixels(14670), Twips::toPixels(8880));
+    const QSize frame = m_employeeListWindow->size() - m_employeeListWindow->widget()->size();
+    m_employeeListWindow->resize(designed + frame);
 }
 
 void mdiTALO::closeEvent(QCloseEvent* event)
