@@ -543,6 +543,9 @@ void frmEmployeeList::showChosenEmployee(const QString& empNum, const QString& n
     m_ui.lblChosenEmployee->setText(text);
     m_ui.lblChosenEmployee->setToolTip(text);
     FormControls::fitText(m_ui.lblChosenEmployee);
+    // The greyed list keeps the chosen row in sight; the name in large type is for a clerk
+    // whose eyes stay on the keys.
+    m_ui.lblChosenEmployee->setVisible(keyboardEntry());
 }
 
 void frmEmployeeList::handOverToTagging(const QPoint& globalPos)

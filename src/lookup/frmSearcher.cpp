@@ -32,8 +32,6 @@ frmSearcher::frmSearcher(AppContext& context) : ModalForm(context.modal()), m_co
     setObjectName(QStringLiteral("frmSearcher"));
     setWindowTitle(QStringLiteral("Search"));
     setClientSizeTwips(4755, 6315);
-    // Escape is the close box: nothing chosen.
-    setClosesOnEscape(true);
 }
 
 QString frmSearcher::queryText(const QString& mode, const QString& empNum,
@@ -97,6 +95,8 @@ void frmSearcher::createControls(QWidget* surface)
 
     // The opener asks for the keys of each showing anew.
     const bool keyboard = std::exchange(m_keyboardChoice, false);
+    // Escape is the close box (nothing chosen) only for a clerk working from the keys.
+    setClosesOnEscape(keyboard);
     if (!keyboard)
         return;
     mshSearchList->setChoosesByKeyboard(true);

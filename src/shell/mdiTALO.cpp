@@ -24,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -149,7 +150,18 @@ void mdiTALO::showEmployeeList()
     m_employeeListWindow->setWidget(&list);
     m_mdiArea->addSubWindow(m_employeeListWindow);
     m_context.attempt([&list] { list.Form_Load(); });
-    m_employeeListWindow->showMaximized();
+    showCounterWindow();
+}
+
+void mdiTALO::showCounterWindow()
+{
+    // The counter comes up at its designed client area; the clerk may still maximize it.
+    m_employeeListWindow->showNormal();
+    if (m_employeeListWindow->layout())
+        m_employeeListWindow->layout()->activate();
+    const QSize designed(Twips::toPixels(14670), Twips::toPixels(8880));
+    const QSize frame = m_employeeListWindow->size() - m_employeeListWindow->widget()->size();
+    m_employeeListWindow->resize(designed + frame);
 }
 
 void mdiTALO::closeEvent(QCloseEvent* event)
@@ -193,9 +205,9 @@ void mdiTALO::mnuEmployeeList_Click()
         auto* list = static_cast<frmEmployeeList*>(m_employeeList.data());
         list->show();
         m_context.attempt([list] { list->Form_Load(); });
-        m_employeeListWindow->showMaximized();
+        showCounterWindow();
     } else if (m_employeeListWindow->isMinimized()) {
-        m_employeeListWindow->showMaximized();
+        showCounterWindow();
     }
     m_mdiArea->setActiveSubWindow(m_employeeListWindow);
 }
@@ -304,7 +316,14 @@ void mdiTALO::createMenus()
 
     connect(mnuDistributedMeals, &QAction::triggered, this, &mdiTALO::mnuDistributedMeals_Click);
     connect(mnuEmployeeList, &QAction::triggered, this, &mdiTALO::mnuEmployeeList_Click);
-    connect(m_quit, &QAction::triggered, this, &QWidget::close);
+    connect(m_quit, &QAction::triggered, this, [this] {
+        // The key ends the program only where the site chose keyboard order entry; the
+        // settings are read at the press, so a change in App Settings holds at once.
+        bool keys = false;
+        m_context.attempt([&] { keys = AppSettingsData(m_context).load().keyboardEntry; });
+        if (keys)
+            close();
+    });
     connect(mnuEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuEmployeeMeal_Click);
     connect(mnuTagEmployeeMeal, &QAction::triggered, this, &mdiTALO::mnuTagEmployeeMeal_Click);
     connect(mnuMeals, &QAction::triggered, this, &mdiTALO::mnuMeals_Click);

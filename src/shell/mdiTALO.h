@@ -61,6 +61,7 @@ private:
     // Enables each guarded menu item by the signed-in user's rights, one check each.
     void SetMenuRights();
     void showEmployeeList();
+    void showCounterWindow();
 
     QMenu* addMenu(QMenu* parent, const char* name, const QString& caption);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption);

@@ -36,6 +36,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Tab goes on to the next control of the window, never from cell to cell.
+    setTabKeyNavigation(false);
     setCornerButtonEnabled(false);
     // The right button is the windows' own business (RightButtonDown); no menu of the
     // parent comes up over a list.

@@ -323,6 +323,9 @@ private slots:
             ui.choose("San");
             QVERIFY(ui.grid("mshSearchAccess")->isEnabled());
             QVERIFY(ui.grid("mshSearchAccess")->Rows() > 2);
+            // Tab leaves either list for the next control; the current rows stay.
+            QVERIFY(!Ui::tabFrom(ui.grid("mshEmpList")).isEmpty());
+            QVERIFY(!Ui::tabFrom(ui.grid("mshSearchAccess")).isEmpty());
 
             // The access list is read again for the next person and fails.
             env.sqlite("DROP TABLE Station.tbTALOUserSetUp");

@@ -345,6 +345,7 @@ void tst_frmSearcher::keyboardChoosesAndEscapeClosesWithoutChoice()
 
     // Escape is the close box: the dialog closes and nothing is chosen.
     bool open = true;
+    s.setKeyboardChoice(true);
     l.open(QStringLiteral("4"), QStringLiteral("snack"), [&](QDialog& d) {
         QTest::keyClick(Lookup::list(d), Qt::Key_Escape);
         open = d.isVisible();
@@ -379,6 +380,13 @@ void tst_frmSearcher::withoutKeyboardChoiceOnlyEnterInTheBoxDoesAnything()
         row = list->Row();
         open = d.isVisible();
         typed = box->text();
+        // Tab leaves the list for the search box, then SEARCH; Escape closes nothing.
+        QTest::keyClick(list, Qt::Key_Tab);
+        QVERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(d.focusWidget()->objectName(), QStringLiteral("cmdSearch"));
+        QTest::keyClick(list, Qt::Key_Escape);
+        open = open && d.isVisible();
     });
     QVERIFY(open);
     QCOMPARE(typed, QString());

@@ -62,7 +62,9 @@ QStringList shownControls(const QWidget& window)
 {
     QStringList names;
     for (const QWidget* child : window.findChildren<QWidget*>()) {
-        if (!child->objectName().isEmpty() && child->isVisible())
+        // Qt's own parts (a scroll bar's container) come and go with the window's size.
+        if (!child->objectName().isEmpty() &&
+            !child->objectName().startsWith(QLatin1String("qt_")) && child->isVisible())
             names.append(child->objectName());
     }
     names.sort();
@@ -472,7 +474,9 @@ void tst_mdiTALO::mealCounterIsTheOneMaximizedChild()
         QCOMPARE(children.size(), 1);
         counter = &env.context().windows().get<frmEmployeeList>();
         QCOMPARE(children.first()->widget(), counter.data());
-        QVERIFY(children.first()->isMaximized());
+        // At its designed client area, not maximized.
+        QVERIFY(!children.first()->isMaximized());
+        QCOMPARE(counter->size(), QSize(Twips::toPixels(14670), Twips::toPixels(8880)));
         QVERIFY(counter->isVisible());
     }
     // The frame is gone; the counter's instance stays with the window registry.
@@ -498,7 +502,7 @@ void tst_mdiTALO::employeeListReopensTheClosedCounterAndExitEnds()
     env.clearStatements();
     frame.item("mnuEmployeeList")->trigger();
     QVERIFY(counter->isVisible());
-    QVERIFY(counter->isMaximized());
+    QVERIFY(!counter->isMaximized());
     QCOMPARE(frame.window.findChild<QMdiArea*>()->activeSubWindow(), counter);
     QCOMPARE(search->text(), QString());
     QVERIFY(env.statements().contains(
@@ -518,8 +522,14 @@ void tst_mdiTALO::employeeListReopensTheClosedCounterAndExitEnds()
     QVERIFY(env.statements().isEmpty());
     QCOMPARE(frame.children().size(), 1);
 
-    // File > Exit (Ctrl+Q) closes the frame, which ends the program.
+    // Ctrl+Q closes the frame, which ends the program, only with keyboard order entry.
     QVERIFY(QTest::qWaitForWindowActive(&frame.window));
+    QTest::keyClick(&frame.window, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(frame.window.isVisible());
+    AppSettingsData settings(env.context());
+    AppSettings keys = settings.load();
+    keys.keyboardEntry = true;
+    settings.save(keys);
     QTest::keyClick(&frame.window, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!frame.window.isVisible());
 }
@@ -633,6 +643,8 @@ void tst_mdiTALO::statusBarKeepsTheServerDateCurrentAndShowsWholeTexts()
     frame.window.show();
     QVERIFY(frame.window.Form_Load());
     QCOMPARE(frame.panel(5), QStringLiteral("12/8/2026 11:30:15 AM"));
+    // As the event loop would before the clerk sees it: the bar laid out for its texts.
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QCOMPARE(cutOffCaptions(frame.window.findChild<QStatusBar*>("stbInfo")).join(", "), QString());
 
     // Past midnight the next search reads the clock again and the panel follows.

@@ -3,6 +3,7 @@
 #include "support/GridLines.h"
 #include "widgets/FlexGrid.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +58,19 @@ struct WidgetUi
                 names << w->objectName();
         }
         return names;
+    }
+
+    // Tab pressed in a grid with the focus: the name of the control that then has the focus
+    // (empty while the grid keeps it, or if the current row moved).
+    static QString tabFrom(FlexGrid* grid)
+    {
+        grid->setFocus();
+        const int row = grid->Row();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        if (!now || now == grid || grid->Row() != row)
+            return QString();
+        return now->objectName();
     }
 
 protected:

@@ -122,6 +122,8 @@ private slots:
             QVERIFY(box(d, 0)->isReadOnly());
             QVERIFY(child(d, "cmdSearchEmployee")->isHidden());
             QCOMPARE(gridColumn(*grid(d, "mshMealList"), 1), QStringList{"BRK"});
+            // Tab leaves the tagged meals for the next control.
+            QVERIFY(!WidgetUi::tabFrom(grid(d, "mshMealList")).isEmpty());
             // Without the search, Enter in either search box does nothing.
             enter(box(d, 0));
             enter(child(d, "txtEmpSearch"));
