@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QThread>
 #include <sqlite3.h>
 
 // The schema and procedure resources live in this static library: make sure they are
@@ -84,27 +83,6 @@ void bindParameters(sqlite3_stmt* stmt, const Utf8Parameters& parameters)
     }
 }
 
-// True while another connection holds the store for itself, as a restore does from just
-// before it writes its marker until the backup is in place.
-bool lockedByAnother(const QString& path)
-{
-    sqlite3* probe = nullptr;
-    int rc = sqlite3_open_v2(StoreFiles::sqliteName(path).constData(), &probe, SQLITE_OPEN_READONLY,
-                             nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(probe, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(probe);
-    return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
-}
-
-DbError restoreRunning(const QString& folder)
-{
-    return DbError(ServerErrors::Maintenance,
-                   QStringLiteral("A restore into the store in %1 is running: wait until it has "
-                                  "finished, then open the store again.")
-                       .arg(folder));
-}
-
 } // namespace
 
 const QList<EmbeddedStore::Database>& EmbeddedStore::databases()
@@ -125,32 +103,16 @@ EmbeddedStore::EmbeddedStore(const QString& folder) : m_folder(QDir(folder).abso
         throw DbError(ServerErrors::StoreVersion,
                       QStringLiteral("Cannot create the store folder %1.").arg(m_folder));
     const StoreFiles files(m_folder);
-    if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty()) {
-        if (lockedByAnother(files.store()))
-            throw restoreRunning(m_folder);
+    if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
         throw DbError(ServerErrors::Maintenance, unfinished);
-    }
     if (files.holdsLegacyStore())
         FourFileUpgrade(m_folder).run();
     m_created = !QFileInfo::exists(files.store());
+    openFile(files.store());
     try {
-        openFile(files.store());
-        try {
-            configure();
-        } catch (...) {
-            sqlite3_close_v2(m_db);
-            throw;
-        }
-    } catch (const DbError&) {
-        // A restore takes the store first and writes its marker a moment later: opened in
-        // between, the store answers with a lock or a read-only error that says nothing of
-        // the restore.
-        for (int i = 0;
-             i < 20 && lockedByAnother(files.store()) && !QFileInfo::exists(files.restoreMarker());
-             ++i)
-            QThread::msleep(50);
-        if (QFileInfo::exists(files.restoreMarker()))
-            throw restoreRunning(m_folder);
+        configure();
+    } catch (...) {
+        sqlite3_close_v2(m_db);
         throw;
     }
 }

@@ -15,17 +15,16 @@ std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& 
     // program's own cost, against the person's hash when there is a usable one and
     // against the decoy otherwise (unknown or inactive ID, no password, a stored text that
     // is not a hash), so the time taken does not tell which IDs exist.
-    const QString typedId = asTyped(staffId);
     const Recordset person = m_connection.open(
         QStringLiteral("Select EmployeeID, Lastname, Firstname, PasswordHash from "
                        "Password..tbPasswordMain where EmployeeID = '") +
-        SqlText::quote(typedId) + QStringLiteral("' and Active = '1'"));
+        SqlText::quote(staffId) + QStringLiteral("' and Active = '1'"));
     const bool found = person.recordCount() == 1;
     const QString stored = found ? person.value(0, QStringLiteral("PasswordHash")) : QString();
     const bool usable = PasswordHash::wellFormed(stored);
     const bool verified = PasswordHash::verify(usable ? stored : decoyHash(), password) && usable;
 
-    const QString storedId = found ? person.value(0, QStringLiteral("EmployeeID")) : typedId;
+    const QString storedId = found ? person.value(0, QStringLiteral("EmployeeID")) : staffId;
     const Recordset access = m_connection.open(
         QStringLiteral("Select EmployeeID, AppCode from Password..tbPasswordAppAccess where "
                        "EmployeeID = '") +
@@ -42,15 +41,7 @@ std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& 
 void PasswordRegister::recordFailure(const QString& staffId, const QString& workstation)
 {
     m_connection.execute(SqlText::call(QStringLiteral("Station..Save_TALO_FailedSignIn"),
-                                       {asTyped(staffId).left(30), workstation.left(100)}));
-}
-
-QString PasswordRegister::asTyped(const QString& staffId)
-{
-    // No ID holds NUL, and the database refuses a statement that does: shown as the
-    // symbol for NUL, such an ID is refused, counted and recorded as any wrong ID is.
-    QString id = staffId;
-    return id.replace(QChar(0), QChar(0x2400));
+                                       {staffId.left(30), workstation.left(100)}));
 }
 
 const QString& PasswordRegister::decoyHash()

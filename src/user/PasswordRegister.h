@@ -32,8 +32,6 @@ private:
     // Verifying against a fixed valid hash when there is no usable one keeps every
     // refusal as slow as a wrong password.
     static const QString& decoyHash();
-    // The staff ID as it may be sent to the database.
-    static QString asTyped(const QString& staffId);
 
     Connection& m_connection;
     QString m_appCode;

@@ -5,7 +5,6 @@
 #include "server/SchemaMigrator.h"
 #include "server/ServerErrors.h"
 #include "server/SqlFunctions.h"
-#include "server/StoreFiles.h"
 #include "server/StoreMaintenance.h"
 #include "support/BuiltProgram.h"
 #include "support/StaffRows.h"
@@ -734,53 +733,6 @@ private slots:
             }
         }
         QVERIFY2(warned >= kills / 2, qPrintable(QString::number(warned)));
-    }
-
-    // A program that opens the store while a restore runs is told so, also in the moment
-    // between the restore taking the store and writing its marker.
-    void openingDuringARestoreSaysSo_data()
-    {
-        QTest::addColumn<int>("markerAfterMs");
-        QTest::newRow("marker already written") << 0;
-        QTest::newRow("marker written after the open began") << 300;
-    }
-
-    void openingDuringARestoreSaysSo()
-    {
-        QFETCH(int, markerAfterMs);
-        QTemporaryDir dir;
-        EmbeddedConnection(dir.path()).execute("Select 1");
-        const StoreFiles files(dir.path());
-        // Held as a restore holds it.
-        sqlite3* lock = nullptr;
-        QCOMPARE(sqlite3_open_v2(StoreFiles::sqliteName(files.store()).constData(), &lock,
-                                 SQLITE_OPEN_READWRITE, nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_exec(lock, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        const auto writeMarker = [&] {
-            QFile marker(files.restoreMarker());
-            QVERIFY(marker.open(QIODevice::WriteOnly));
-            marker.write("backup");
-        };
-        if (markerAfterMs == 0)
-            writeMarker();
-        std::thread later([&] {
-            if (markerAfterMs > 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(markerAfterMs));
-                writeMarker();
-            }
-        });
-        QString refusal;
-        try {
-            EmbeddedStore store(dir.path());
-        } catch (const DbError& error) {
-            refusal = error.message();
-        }
-        later.join();
-        sqlite3_close_v2(lock);
-        QVERIFY2(refusal.contains("is running"), qPrintable(refusal));
     }
 };
 
