@@ -1,6 +1,5 @@
 #include "SqlFunctions.h"
 
-#include "Argon2idEncoding.h"
 #include "GroupTally.h"
 #include "UnicodeText.h"
 #include "data/DbError.h"
@@ -375,11 +374,15 @@ void rightsPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
                                                                                       : QString());
 }
 
-// 1 for the one password encoding the program stores; anything else may be a password
-// typed in clear, or a hash nobody can sign in with.
+// The argon2id encoding the program makes (libsodium crypto_pwhash_str at its
+// interactive limits): version 19, 64 MiB, two passes, one lane, a 16-byte salt and a
+// 32-byte hash in unpadded base64. Anything else may be a password typed in clear.
 void argon2idFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    sqlite3_result_int(ctx, !argIsNull(argv[0]) && Argon2idEncoding::matches(argText(argv[0])));
+    static const QRegularExpression encoding(QStringLiteral(
+        "\\A\\$argon2id\\$v=19\\$m=65536,t=2,p=1\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}\\z"));
+    sqlite3_result_int(ctx,
+                       !argIsNull(argv[0]) && encoding.match(argText(argv[0])).hasMatch() ? 1 : 0);
 }
 
 // True when a string of the JSON text holds the escape \u0000: SQLite's text functions

@@ -361,8 +361,8 @@ private slots:
                    "('BOSS', 'TALO')");
         // A manager has a password (any well-formed hash here).
         env.sqlite(QString("UPDATE Password.tbPasswordMain SET PasswordHash = "
-                           "'" +
-                           TestEnvironment::wellFormedHash() +
+                           "'$argon2id$v=19$m=65536,t=2,p=1$" +
+                           QString(22, 's') + "$" + QString(43, 'h') +
                            "' WHERE EmployeeID IN ('%1', 'BOSS')")
                        .arg(admin));
         runWindow(env, [&](const Ui& ui) {

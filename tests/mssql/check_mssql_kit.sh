@@ -36,10 +36,6 @@ expect_drift() {
     fi
     echo "noticed: $what ($(head -n 1 "$work/out"))"
 }
-json_nul_guard_removed() {
-    sed -i 's/TALO_JsonHasNul(@employees)/TALO_JsonHasNul(@types)/' \
-        "$work/k/procedures/Save_TALO_EmployeeMealBulk.sql"
-}
 extra_embedded() {
     printf -- '-- parameters: a\n-- access: read\n-- role: counter\nSELECT :a AS A;\n' \
         >"$work/e/procedures/Load_Extra.sql"
@@ -290,7 +286,6 @@ expect_drift "an index of the upgrade built offline on every edition" history_in
 expect_drift "a procedure without its NUL refusal" nul_guard_removed
 expect_drift "an argument the NUL refusal leaves out" nul_guard_without_an_argument
 expect_drift "NUL refused after the length checks" nul_guard_after_lengths
-expect_drift "a JSON argument read before refusing NUL in it" json_nul_guard_removed
 expect_drift "the NUL refusal's words out of step with the embedded store" nul_message_changed
 expect_drift "a date read without refusing other scripts' digits" digit_guard_removed
 expect_drift "full-width digits unknown to the digit check" digit_run_missing

@@ -113,12 +113,6 @@ def json_problems(name, text, toks):
         if f"TALO_ISJSONARRAY ( {variable} ) = 0" not in words:
             problems.append(f"procedure {name}: reads {variable} without proving it a JSON array "
                             f"(dbo.TALO_IsJsonArray)")
-        # The embedded store cuts a value at an escaped NUL, so both sides refuse one in
-        # every JSON argument before reading it.
-        guard = words.find(f"TALO_JSONHASNUL ( {variable} ) = 1")
-        if guard < 0 or guard > words.find(f"OPENJSON ( {variable} )"):
-            problems.append(f"procedure {name}: reads {variable} before refusing NUL in it "
-                            f"(dbo.TALO_JsonHasNul)")
         elements_read = re.search(r"OPENJSON \( (\w+) \. \[VALUE\] \)|JSON_VALUE \( (\w+) \. "
                                   r"\[VALUE\]", words, re.IGNORECASE)
         checked = re.search(rf"OPENJSON \( {variable} \) AS (\w+) WHERE \1 \. \[TYPE\] <> 4",

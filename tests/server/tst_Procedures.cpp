@@ -440,7 +440,8 @@ private slots:
         TestEnvironment env("ADMIN01", "|1|2|3|4|5|6|7|8");
         env.setRights("CLERK01", "|1|0|0|0|5");
         // A manager has a password: any well-formed argon2id text stands for one here.
-        const QString hash = "'" + TestEnvironment::wellFormedHash() + "'";
+        const QString hash =
+            "'$argon2id$v=19$m=65536,t=2,p=1$" + QString(22, 's') + "$" + QString(43, 'h') + "'";
         env.sqlite("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, PasswordHash) "
                    "VALUES ('ADMIN01', 'Admin', " +
                    hash + "), ('CLERK01', 'Clerk', " + hash + ")");

@@ -56,14 +56,6 @@ public:
     void tag(const QString& empNum, const QString& mealTypeCode);
     void setRights(const QString& userId, const QString& rights);
 
-    // Hash text in the program's argon2id encoding that libsodium reads (the last base64
-    // character of salt and hash leaves the unused bits zero); `fill` varies the salt.
-    static QString wellFormedHash(QChar fill = QLatin1Char('s'))
-    {
-        return QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$") + QString(21, fill) +
-               QStringLiteral("A$") + QString(42, QLatin1Char('h')) + QLatin1Char('A');
-    }
-
 private:
     // With TALODESK_STATEMENT_LOG set: appends the recorded statements to
     // <that folder>/<test executable>.txt, one a line.

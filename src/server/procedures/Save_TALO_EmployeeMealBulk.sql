@@ -31,9 +31,6 @@ SELECT talo_raise('The meal types must be a JSON array.')
 WHERE CASE WHEN json_valid(:types) THEN json_type(:types) <> 'array' ELSE 1 END;
 
 -- Codes are texts: true or 12 would read as '1' or '12' here and as 'true' on SQL Server.
-SELECT talo_raise('Text arguments must not contain the NUL character.')
-WHERE talo_json_nul(:types);
-
 SELECT talo_raise('Each meal type must be a JSON text.')
 FROM json_each(:types) WHERE type NOT IN ('text', 'null') LIMIT 1;
 
@@ -64,9 +61,6 @@ WHERE upper(rtrim(:scope)) = 'DEPARTMENT' AND trim(:department) <> ''
 SELECT talo_raise('The employees must be a JSON array.')
 WHERE upper(rtrim(:scope)) = 'LIST'
   AND CASE WHEN json_valid(:employees) THEN json_type(:employees) <> 'array' ELSE 1 END;
-
-SELECT talo_raise('Text arguments must not contain the NUL character.')
-WHERE upper(rtrim(:scope)) = 'LIST' AND talo_json_nul(:employees);
 
 SELECT talo_raise('Each employee must be a JSON text.')
 FROM json_each(CASE WHEN upper(rtrim(:scope)) = 'LIST' THEN :employees ELSE '[]' END)
