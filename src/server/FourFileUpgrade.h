@@ -21,8 +21,10 @@ class FourFileUpgrade
 public:
     explicit FourFileUpgrade(const QString& folder);
 
-    // Builds the one file when the folder has none yet, then sets the old files aside.
-    // Throws DbError.
+    // Builds the one file when the folder has none yet, then sets the old files aside;
+    // after a stop anywhere, finishes what was begun. Refuses a folder whose talodesk.db
+    // the upgrade did not make and which holds rows of its own, and a table of one name
+    // in two old files. Throws DbError.
     void run();
 
 private:
@@ -36,6 +38,14 @@ private:
     // Renames the old files to their kept names. With stamps, a file that changed since
     // they were taken is reported after all are set aside.
     void setOldFilesAside(const OldFileStamps& stamps);
+    // Sets the old files aside and removes the mark of an unfinished upgrade.
+    void finish(const OldFileStamps& stamps);
+    bool settingAsideStopped() const;
+    // The old files in the folder, by name.
+    QString legacyNames() const;
+    // The rows talodesk.db holds that a newly made store has not, table by table; ""
+    // when none.
+    QString storeRows() const;
 
     QString m_folder;
 };

@@ -27,6 +27,11 @@ public:
     // under once the upgrade to one file is complete.
     QString legacy(const QString& file) const;
     QString keptLegacy(const QString& file) const;
+    // Written before the one file built by the upgrade is renamed into place, removed once
+    // every old file is set aside: while it is there, a talodesk.db beside it is the
+    // upgrade's own and the setting aside is finished on the next start.
+    QString unfinishedUpgrade() const;
+    // Any of the old files, or an upgrade stopped before it set them all aside.
     bool holdsLegacyStore() const;
     // What to tell whoever opens a store whose restore was stopped half-way, naming the
     // command that finishes it; "" when no restore is unfinished.
@@ -38,6 +43,9 @@ public:
     // Flushes a file or a folder's entries to disk, so that what was written or renamed
     // survives a power cut. Throws DbError.
     static void flush(const QString& path);
+    // Writes a small file whole (replacing one of that name) and flushes it and its folder
+    // to disk. Throws DbError.
+    static void writeDurably(const QString& path, const QByteArray& content);
     // Renames (replacing `to` at once); throws DbError with `what` on failure.
     static void rename(const QString& from, const QString& to);
     // Removes a file if there is one; throws DbError when it stays.

@@ -284,15 +284,7 @@ void StoreMaintenance::restore(const QString& source) const
         }
         // From here until the end, a program that opens the store is told the restore
         // has not finished, and what to run.
-        QFile note(files.restoreMarker());
-        if (!note.open(QIODevice::WriteOnly) || note.write(from.folder().toUtf8()) < 0 ||
-            !note.flush())
-            throw DbError(ServerErrors::Maintenance,
-                          QStringLiteral("Cannot write %1: %2")
-                              .arg(files.restoreMarker(), note.errorString()));
-        note.close();
-        StoreFiles::flush(files.restoreMarker());
-        StoreFiles::flush(m_folder);
+        StoreFiles::writeDurably(files.restoreMarker(), from.folder().toUtf8());
 
         bool sound = false;
         const QStringList report = StoreMaintenance(from.folder()).check(&sound);
