@@ -66,7 +66,8 @@ void FourFileUpgrade::run()
                       QStringLiteral("The folder %1 holds two stores: %2 (%3) and the four "
                                      "files of an earlier version (%4). Move one of them to "
                                      "another folder, then start again.")
-                              .arg(m_folder, files.store(), kept, legacyNames()) +
+                              .arg(m_folder, files.store(), kept,
+                                   files.legacyFiles().join(QLatin1String(", "))) +
                           nothingChanged(m_folder));
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
         StoreFiles::remove(files.store() + QLatin1String(suffix));
@@ -331,17 +332,6 @@ bool FourFileUpgrade::settingAsideStopped() const
             return false;
     }
     return live < EmbeddedStore::databases().size();
-}
-
-QString FourFileUpgrade::legacyNames() const
-{
-    const StoreFiles files(m_folder);
-    QStringList names;
-    for (const auto& database : EmbeddedStore::databases()) {
-        if (QFileInfo::exists(files.legacy(database.file)))
-            names << database.file;
-    }
-    return names.join(QLatin1String(", "));
 }
 
 QString FourFileUpgrade::storeRows() const

@@ -41,8 +41,6 @@ private:
     // Sets the old files aside and removes the mark of an unfinished upgrade.
     void finish(const OldFileStamps& stamps);
     bool settingAsideStopped() const;
-    // The old files in the folder, by name.
-    QString legacyNames() const;
     // The rows talodesk.db holds that a newly made store has not, table by table; ""
     // when none.
     QString storeRows() const;

@@ -95,13 +95,17 @@ QString StoreFiles::unfinishedUpgrade() const
 
 bool StoreFiles::holdsLegacyStore() const
 {
-    if (QFileInfo::exists(unfinishedUpgrade()))
-        return true;
+    return QFileInfo::exists(unfinishedUpgrade()) || !legacyFiles().isEmpty();
+}
+
+QStringList StoreFiles::legacyFiles() const
+{
+    QStringList names;
     for (const auto& database : EmbeddedStore::databases()) {
         if (QFileInfo::exists(legacy(database.file)))
-            return true;
+            names << database.file;
     }
-    return false;
+    return names;
 }
 
 QString StoreFiles::unfinishedRestore() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The names of the files a store's folder holds: the store itself (one SQLite file for
 // the four databases), what a backup, a restore or the upgrade from the earlier
@@ -33,6 +34,8 @@ public:
     QString unfinishedUpgrade() const;
     // Any of the old files, or an upgrade stopped before it set them all aside.
     bool holdsLegacyStore() const;
+    // The old files in the folder, by name.
+    QStringList legacyFiles() const;
     // What to tell whoever opens a store whose restore was stopped half-way, naming the
     // command that finishes it; "" when no restore is unfinished.
     QString unfinishedRestore() const;

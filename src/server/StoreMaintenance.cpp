@@ -157,6 +157,15 @@ QStringList StoreMaintenance::check(bool* sound) const
     QStringList faults;
     if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
         faults << unfinished;
+    if (files.holdsLegacyStore()) {
+        QStringList left = files.legacyFiles();
+        if (QFileInfo::exists(files.unfinishedUpgrade()))
+            left << QFileInfo(files.unfinishedUpgrade()).fileName();
+        faults << QStringLiteral("the files of an earlier version's store are beside it (%1): "
+                                 "open the store once with this version of the program, which "
+                                 "finishes turning them into one file or says why it cannot")
+                      .arg(left.join(QLatin1String(", ")));
+    }
     if (QFileInfo::exists(files.backupMarker() + QLatin1String(".partial")))
         faults << QStringLiteral("a backup that was stopped before it wrote %1: this is no backup")
                       .arg(QLatin1String(StoreFiles::BackupMarkerName));

@@ -3,6 +3,7 @@
 #include "server/EmbeddedStore.h"
 #include "server/FourFileUpgrade.h"
 #include "server/ServerErrors.h"
+#include "server/StoreMaintenance.h"
 #include "support/FourFileStore.h"
 
 #include <QCoreApplication>
@@ -229,6 +230,11 @@ private slots:
                 QCOMPARE(FourFileStore::allRows(db, "main").value("tbcdepartment"),
                          QStringList{"ER\tEmergency"});
                 sqlite3_close(db);
+                // The check, which never writes, says the folder is not one store.
+                bool sound = true;
+                const QStringList report = StoreMaintenance(folder).check(&sound);
+                QVERIFY2(!sound && report.join('\n').contains("station.db"),
+                         qPrintable(report.join('\n')));
             }
         }
     }
