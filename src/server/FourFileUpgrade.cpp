@@ -55,7 +55,7 @@ void FourFileUpgrade::run()
         return;
     }
     if (!placed) {
-        build();
+        build(false);
         return;
     }
     // A talodesk.db the upgrade did not make: the old files were brought into a folder
@@ -69,13 +69,10 @@ void FourFileUpgrade::run()
                               .arg(m_folder, files.store(), kept,
                                    files.legacyFiles().join(QLatin1String(", "))) +
                           nothingChanged(m_folder));
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        StoreFiles::remove(files.store() + QLatin1String(suffix));
-    StoreFiles::flush(m_folder);
-    build();
+    build(true);
 }
 
-void FourFileUpgrade::build()
+void FourFileUpgrade::build(bool replacingEmptyStore)
 {
     const StoreFiles files(m_folder);
     for (const auto& database : EmbeddedStore::databases()) {
@@ -113,6 +110,15 @@ void FourFileUpgrade::build()
             copyRows(building);
         });
         StoreFiles::flush(files.partial());
+        // Logs under the store's name belong to no file this upgrade made: the new file
+        // must not be read through them. An empty store that gives way goes only now, so
+        // that an upgrade that fails leaves the folder as it was, its logs first, and
+        // before the mark, which must never stand beside a store not the upgrade's.
+        for (const char* log : {"-wal", "-shm", "-journal"})
+            StoreFiles::remove(files.store() + QLatin1String(log));
+        if (replacingEmptyStore)
+            StoreFiles::remove(files.store());
+        StoreFiles::flush(m_folder);
         // From here a talodesk.db in the folder is this upgrade's: a start after a stop
         // finishes setting the old files aside.
         StoreFiles::writeDurably(files.unfinishedUpgrade(),

@@ -28,7 +28,9 @@ public:
     void run();
 
 private:
-    void build();
+    // `replacingEmptyStore`: the folder's talodesk.db holds nothing of its own and gives
+    // way to the one file built.
+    void build(bool replacingEmptyStore);
     // Locks the old files for this connection alone, writing their logs into them.
     void lockOldFiles(EmbeddedStore& building);
     void copyRows(EmbeddedStore& building);
