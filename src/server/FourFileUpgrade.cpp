@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -48,13 +49,30 @@ void FourFileUpgrade::run()
                       QStringLiteral("The store in %1 is being turned into one file by another "
                                      "program; start again in a minute.")
                           .arg(m_folder));
-    if (!QFileInfo::exists(files.store()))
-        build();
-    else
-        setOldFilesAside({});
+    const bool placed = QFileInfo::exists(files.store());
+    if (placed && (QFileInfo::exists(files.unfinishedUpgrade()) || settingAsideStopped())) {
+        finish({});
+        return;
+    }
+    if (!placed) {
+        build(false);
+        return;
+    }
+    // A talodesk.db the upgrade did not make: the old files were brought into a folder
+    // that already holds a store. Only one that holds nothing of its own gives way.
+    const QString kept = storeRows();
+    if (!kept.isEmpty())
+        throw DbError(ServerErrors::StoreVersion,
+                      QStringLiteral("The folder %1 holds two stores: %2 (%3) and the four "
+                                     "files of an earlier version (%4). Move one of them to "
+                                     "another folder, then start again.")
+                              .arg(m_folder, files.store(), kept,
+                                   files.legacyFiles().join(QLatin1String(", "))) +
+                          nothingChanged(m_folder));
+    build(true);
 }
 
-void FourFileUpgrade::build()
+void FourFileUpgrade::build(bool replacingEmptyStore)
 {
     const StoreFiles files(m_folder);
     for (const auto& database : EmbeddedStore::databases()) {
@@ -72,6 +90,12 @@ void FourFileUpgrade::build()
         std::optional<EmbeddedStore> open(std::in_place, EmbeddedStore::Building{files.partial()});
         EmbeddedStore& building = *open;
         lockOldFiles(building);
+        // A build stopped in its commit leaves the commit's super-journal: once the old
+        // files are open (any journal of theirs played back), it names nothing alive.
+        const QFileInfo partial(files.partial());
+        for (const QString& stale : QDir(m_folder).entryList(
+                 {partial.fileName() + QLatin1String("-mj*")}, QDir::Files | QDir::Hidden))
+            StoreFiles::remove(files.path(stale));
         SchemaMigrator::Versions versions;
         for (const auto& database : EmbeddedStore::databases())
             versions.insert(
@@ -86,6 +110,20 @@ void FourFileUpgrade::build()
             copyRows(building);
         });
         StoreFiles::flush(files.partial());
+        // Logs under the store's name belong to no file this upgrade made: the new file
+        // must not be read through them. An empty store that gives way goes only now, so
+        // that an upgrade that fails leaves the folder as it was, its logs first, and
+        // before the mark, which must never stand beside a store not the upgrade's.
+        for (const char* log : {"-wal", "-shm", "-journal"})
+            StoreFiles::remove(files.store() + QLatin1String(log));
+        if (replacingEmptyStore)
+            StoreFiles::remove(files.store());
+        StoreFiles::flush(m_folder);
+        // From here a talodesk.db in the folder is this upgrade's: a start after a stop
+        // finishes setting the old files aside.
+        StoreFiles::writeDurably(files.unfinishedUpgrade(),
+                                 "The one file was built from the old files; they are being set "
+                                 "aside.\n");
         OldFileStamps stamps;
 #ifdef Q_OS_WIN
         // Windows renames no file that is open, so the new file and the old ones are
@@ -100,7 +138,7 @@ void FourFileUpgrade::build()
         StoreFiles::rename(files.partial(), files.store());
         placed = true;
         StoreFiles::flush(m_folder);
-        setOldFilesAside(stamps);
+        finish(stamps);
     } catch (const DbError& error) {
         if (placed)
             throw DbError(error.number(),
@@ -109,6 +147,7 @@ void FourFileUpgrade::build()
                               .arg(m_folder, files.store(), error.message()));
         QFile::remove(files.partial());
         QFile::remove(files.partial() + QLatin1String("-journal"));
+        QFile::remove(files.unfinishedUpgrade());
         if (error.message().contains(QLatin1String("Nothing was changed")))
             throw;
         throw DbError(error.number(),
@@ -152,6 +191,9 @@ void FourFileUpgrade::lockOldFiles(EmbeddedStore& building)
 void FourFileUpgrade::copyRows(EmbeddedStore& building)
 {
     QStringList differences;
+    // Table name (folded) to the old file it was copied from: one table in two files
+    // would have its first copy replaced by the second.
+    QHash<QString, QString> copiedFrom;
     for (const auto& database : EmbeddedStore::databases()) {
         const QString from = alias(database);
         const Recordset tables = building.runScript(
@@ -159,6 +201,18 @@ void FourFileUpgrade::copyRows(EmbeddedStore& building)
                            "NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name")
                 .arg(from));
         for (const Recordset::Row& table : tables.rows()) {
+            const QString folded = table.value(0).toCaseFolded();
+            if (const auto first = copiedFrom.constFind(folded); first != copiedFrom.cend())
+                throw DbError(ServerErrors::StoreVersion,
+                              QStringLiteral("The store in %1 cannot be turned into one file: "
+                                             "the table %2 and the table %3 of %4 would be one "
+                                             "table there. Rename one of them (or move its "
+                                             "rows into the other) with a program of the "
+                                             "earlier version, then start again.")
+                                      .arg(m_folder, *first, table.value(0), database.file) +
+                                  nothingChanged(m_folder));
+            copiedFrom.insert(folded,
+                              QStringLiteral("%1 of %2").arg(table.value(0), database.file));
             const QString name = quotedName(table.value(0));
             const bool known =
                 building
@@ -238,8 +292,12 @@ void FourFileUpgrade::setOldFilesAside(const OldFileStamps& stamps)
         QString kept = files.keptLegacy(database.file);
         for (int n = 2; QFileInfo::exists(kept); ++n)
             kept = files.keptLegacy(database.file) + QLatin1Char('.') + QString::number(n);
-        if (QFileInfo::exists(old + QLatin1String("-wal")))
-            StoreFiles::rename(old + QLatin1String("-wal"), kept + QLatin1String("-wal"));
+        // A file's log goes with it (a rollback journal belongs to the file of its name),
+        // and before it: a start after a stop in between finds the file still to move.
+        for (const char* log : {"-wal", "-journal"}) {
+            if (QFileInfo::exists(old + QLatin1String(log)))
+                StoreFiles::rename(old + QLatin1String(log), kept + QLatin1String(log));
+        }
         StoreFiles::rename(old, kept);
         QFile::remove(old + QLatin1String("-shm"));
         if (const auto stamp = stamps.constFind(database.file); stamp != stamps.cend()) {
@@ -257,4 +315,74 @@ void FourFileUpgrade::setOldFilesAside(const OldFileStamps& stamps)
                                      "in %1. Close Talodesk on every counter and copy those "
                                      "rows into the store by hand.")
                           .arg(written.join(QLatin1String(", "))));
+}
+
+void FourFileUpgrade::finish(const OldFileStamps& stamps)
+{
+    const StoreFiles files(m_folder);
+    setOldFilesAside(stamps);
+    StoreFiles::remove(files.unfinishedUpgrade());
+    StoreFiles::flush(m_folder);
+}
+
+bool FourFileUpgrade::settingAsideStopped() const
+{
+    // An upgrade of an earlier build, stopped between two renames, left no marker: some
+    // old files are kept already, the others still live.
+    const StoreFiles files(m_folder);
+    int live = 0;
+    for (const auto& database : EmbeddedStore::databases()) {
+        if (QFileInfo::exists(files.legacy(database.file)))
+            ++live;
+        else if (!QFileInfo::exists(files.keptLegacy(database.file)))
+            return false;
+    }
+    return live < EmbeddedStore::databases().size();
+}
+
+QString FourFileUpgrade::storeRows() const
+{
+    // What a store holds of its own: the rows a newly made store does not have (the
+    // seed rows of the schema steps are no one's data).
+    const StoreFiles files(m_folder);
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        throw DbError(
+            ServerErrors::Maintenance,
+            QStringLiteral("Cannot make a temporary folder: %1").arg(scratch.errorString()));
+    EmbeddedStore made(scratch.path());
+    QString path = files.store();
+    path.replace(QLatin1Char('\''), QLatin1String("''"));
+    made.runScript(QStringLiteral("ATTACH DATABASE '%1' AS present").arg(path));
+    QStringList holding;
+    try {
+        const Recordset tables = made.runScript(QStringLiteral(
+            "SELECT p.name, (SELECT count(*) FROM main.sqlite_master m WHERE m.type = 'table' "
+            "AND m.name = p.name) FROM present.sqlite_master p WHERE p.type = 'table' AND "
+            "p.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY p.name"));
+        for (const Recordset::Row& table : tables.rows()) {
+            const QString name = quotedName(table.value(0));
+            QString own = QStringLiteral("SELECT count(*) FROM present.%1").arg(name);
+            if (table.value(1).toInt() > 0)
+                own = QStringLiteral("SELECT count(*) FROM (SELECT * FROM present.%1 EXCEPT "
+                                     "SELECT * FROM main.%1)")
+                          .arg(name);
+            qint64 rows = 0;
+            try {
+                rows = made.runScript(own).value(0, 0).toLongLong();
+            } catch (const DbError&) {
+                // Columns that differ from a new store's: every row is the store's own.
+                rows = made.runScript(QStringLiteral("SELECT count(*) FROM present.%1").arg(name))
+                           .value(0, 0)
+                           .toLongLong();
+            }
+            if (rows > 0)
+                holding << QStringLiteral("%1 rows in %2").arg(rows).arg(table.value(0));
+        }
+    } catch (...) {
+        made.runScript(QStringLiteral("DETACH DATABASE present"));
+        throw;
+    }
+    made.runScript(QStringLiteral("DETACH DATABASE present"));
+    return holding.join(QLatin1String(", "));
 }

@@ -21,12 +21,16 @@ class FourFileUpgrade
 public:
     explicit FourFileUpgrade(const QString& folder);
 
-    // Builds the one file when the folder has none yet, then sets the old files aside.
-    // Throws DbError.
+    // Builds the one file when the folder has none yet, then sets the old files aside;
+    // after a stop anywhere, finishes what was begun. Refuses a folder whose talodesk.db
+    // the upgrade did not make and which holds rows of its own, and a table of one name
+    // in two old files. Throws DbError.
     void run();
 
 private:
-    void build();
+    // `replacingEmptyStore`: the folder's talodesk.db holds nothing of its own and gives
+    // way to the one file built.
+    void build(bool replacingEmptyStore);
     // Locks the old files for this connection alone, writing their logs into them.
     void lockOldFiles(EmbeddedStore& building);
     void copyRows(EmbeddedStore& building);
@@ -36,6 +40,12 @@ private:
     // Renames the old files to their kept names. With stamps, a file that changed since
     // they were taken is reported after all are set aside.
     void setOldFilesAside(const OldFileStamps& stamps);
+    // Sets the old files aside and removes the mark of an unfinished upgrade.
+    void finish(const OldFileStamps& stamps);
+    bool settingAsideStopped() const;
+    // The rows talodesk.db holds that a newly made store has not, table by table; ""
+    // when none.
+    QString storeRows() const;
 
     QString m_folder;
 };

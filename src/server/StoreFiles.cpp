@@ -88,9 +88,24 @@ QString StoreFiles::keptLegacy(const QString& file) const
     return path(file) + QLatin1String(".before-one-file-upgrade");
 }
 
+QString StoreFiles::unfinishedUpgrade() const
+{
+    return store() + QLatin1String(".upgrade-not-finished");
+}
+
 bool StoreFiles::holdsLegacyStore() const
 {
-    return QFileInfo::exists(legacy(EmbeddedStore::databases().first().file));
+    return QFileInfo::exists(unfinishedUpgrade()) || !legacyFiles().isEmpty();
+}
+
+QStringList StoreFiles::legacyFiles() const
+{
+    QStringList names;
+    for (const auto& database : EmbeddedStore::databases()) {
+        if (QFileInfo::exists(legacy(database.file)))
+            names << database.file;
+    }
+    return names;
 }
 
 QString StoreFiles::unfinishedRestore() const
@@ -141,6 +156,18 @@ void StoreFiles::flush(const QString& path)
 #else
     Q_UNUSED(path);
 #endif
+}
+
+void StoreFiles::writeDurably(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0 ||
+        !file.flush())
+        throw DbError(ServerErrors::Maintenance,
+                      QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    file.close();
+    flush(path);
+    flush(QFileInfo(path).absolutePath());
 }
 
 void StoreFiles::rename(const QString& from, const QString& to)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The names of the files a store's folder holds: the store itself (one SQLite file for
 // the four databases), what a backup, a restore or the upgrade from the earlier
@@ -27,7 +28,14 @@ public:
     // under once the upgrade to one file is complete.
     QString legacy(const QString& file) const;
     QString keptLegacy(const QString& file) const;
+    // Written before the one file built by the upgrade is renamed into place, removed once
+    // every old file is set aside: while it is there, a talodesk.db beside it is the
+    // upgrade's own and the setting aside is finished on the next start.
+    QString unfinishedUpgrade() const;
+    // Any of the old files, or an upgrade stopped before it set them all aside.
     bool holdsLegacyStore() const;
+    // The old files in the folder, by name.
+    QStringList legacyFiles() const;
     // What to tell whoever opens a store whose restore was stopped half-way, naming the
     // command that finishes it; "" when no restore is unfinished.
     QString unfinishedRestore() const;
@@ -38,6 +46,9 @@ public:
     // Flushes a file or a folder's entries to disk, so that what was written or renamed
     // survives a power cut. Throws DbError.
     static void flush(const QString& path);
+    // Writes a small file whole (replacing one of that name) and flushes it and its folder
+    // to disk. Throws DbError.
+    static void writeDurably(const QString& path, const QByteArray& content);
     // Renames (replacing `to` at once); throws DbError with `what` on failure.
     static void rename(const QString& from, const QString& to);
     // Removes a file if there is one; throws DbError when it stays.

@@ -157,6 +157,15 @@ QStringList StoreMaintenance::check(bool* sound, bool audit) const
     QStringList notes;
     if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
         faults << unfinished;
+    if (files.holdsLegacyStore()) {
+        QStringList left = files.legacyFiles();
+        if (QFileInfo::exists(files.unfinishedUpgrade()))
+            left << QFileInfo(files.unfinishedUpgrade()).fileName();
+        faults << QStringLiteral("the files of an earlier version's store are beside it (%1): "
+                                 "open the store once with this version of the program, which "
+                                 "finishes turning them into one file or says why it cannot")
+                      .arg(left.join(QLatin1String(", ")));
+    }
     if (QFileInfo::exists(files.backupMarker() + QLatin1String(".partial")))
         faults << QStringLiteral("a backup that was stopped before it wrote %1: this is no backup")
                       .arg(QLatin1String(StoreFiles::BackupMarkerName));
@@ -289,15 +298,7 @@ void StoreMaintenance::restore(const QString& source) const
         }
         // From here until the end, a program that opens the store is told the restore
         // has not finished, and what to run.
-        QFile note(files.restoreMarker());
-        if (!note.open(QIODevice::WriteOnly) || note.write(from.folder().toUtf8()) < 0 ||
-            !note.flush())
-            throw DbError(ServerErrors::Maintenance,
-                          QStringLiteral("Cannot write %1: %2")
-                              .arg(files.restoreMarker(), note.errorString()));
-        note.close();
-        StoreFiles::flush(files.restoreMarker());
-        StoreFiles::flush(m_folder);
+        StoreFiles::writeDurably(files.restoreMarker(), from.folder().toUtf8());
 
         bool sound = false;
         const QStringList report = StoreMaintenance(from.folder()).check(&sound);
