@@ -1,6 +1,7 @@
 #include "data/DbError.h"
 #include "server/EmbeddedStore.h"
 #include "server/ServerErrors.h"
+#include "support/StandInHash.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -18,12 +19,6 @@ class tst_Guards : public QObject
         QString quoted = text;
         return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QLatin1String("''")) +
                QLatin1Char('\'');
-    }
-
-    static QString wellFormedHash(QChar salt = QLatin1Char('A'))
-    {
-        return QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$") + QString(21, salt) +
-               QStringLiteral("A$") + QString(42, QLatin1Char('B')) + QLatin1Char('A');
     }
 
     // Employee 10001 (Reyes, Ana) may receive lunches; the server's clock is fixed.
@@ -169,18 +164,18 @@ private slots:
         QTest::addColumn<bool>("access");
         QTest::addColumn<bool>("isManager");
         const QString all = "|1|2|3|4|5|6|7|8";
-        QTest::newRow("a true manager") << all << wellFormedHash() << "1" << true << true;
+        QTest::newRow("a true manager") << all << standInHash() << "1" << true << true;
         QTest::newRow("5 as the first part")
-            << "|5|0|0|0|0|0|0|0" << wellFormedHash() << "1" << true << false;
+            << "|5|0|0|0|0|0|0|0" << standInHash() << "1" << true << false;
         QTest::newRow("5 as a ninth part")
-            << "|0|0|0|0|0|0|0|0|5" << wellFormedHash() << "1" << true << false;
+            << "|0|0|0|0|0|0|0|0|5" << standInHash() << "1" << true << false;
         QTest::newRow("no password") << all << ""
                                      << "1" << true << false;
         QTest::newRow("a clear text for a hash") << all << "$argon2id$secret"
                                                  << "1" << true << false;
-        QTest::newRow("inactive") << all << wellFormedHash() << "0" << true << false;
-        QTest::newRow("no access") << all << wellFormedHash() << "1" << false << false;
-        QTest::newRow("a hash libsodium cannot read") << all << wellFormedHash().chopped(1) + "B"
+        QTest::newRow("inactive") << all << standInHash() << "0" << true << false;
+        QTest::newRow("no access") << all << standInHash() << "1" << false << false;
+        QTest::newRow("a hash libsodium cannot read") << all << standInHash().chopped(1) + "B"
                                                       << "1" << true << false;
     }
 
@@ -194,7 +189,7 @@ private slots:
         const QString last = "ADMIN is the last person with right 5 who may sign in; give right "
                              "5 to someone else first.";
         TestEnvironment env("ADMIN", "|1|2|3|4|5|6|7|8");
-        addPerson(env, "ADMIN", wellFormedHash(), "1", true, "|1|2|3|4|5|6|7|8");
+        addPerson(env, "ADMIN", standInHash(), "1", true, "|1|2|3|4|5|6|7|8");
         addPerson(env, "OTHER", hash, active, access, rights);
         QCOMPARE(refusal(env, "Station..Save_TALO_UserAccess 'ADMIN', '0', '1', 'OTHER'"),
                  isManager ? QString() : last);

@@ -86,8 +86,9 @@ unusual AS MATERIALIZED (
 ),
 clash AS (
     SELECT r.seq, r.n,
-           coalesce((SELECT m.EmpNum FROM Payroll.tbcmaster m
-                     WHERE m.EmpNum = r.k AND m.EmpNum <> r.n),
+           coalesce(CASE WHEN r.n GLOB '*[^ -~]*'
+                         THEN (SELECT m.EmpNum FROM Payroll.tbcmaster m
+                               WHERE m.EmpNum = r.k AND m.EmpNum <> r.n) END,
                     (SELECT u.e FROM unusual u
                      WHERE u.k = r.k AND u.e <> r.n COLLATE UNICODE_CI LIMIT 1)) AS e
     FROM row_key r
