@@ -258,9 +258,12 @@ GO
 
 -- 1 when a key holds a character that shows nothing or only a blank: controls, format
 -- characters (byte-order mark, zero-width spaces, direction marks, soft hyphen), line and
--- paragraph separators, U+FFF9..U+FFFF, and every blank but the plain space (no-break,
--- ideographic and typographic spaces). The save procedures refuse such keys: two
--- keys that look the same must not name different rows.
+-- paragraph separators, U+FFF9..U+FFFF, every blank but the plain space (no-break,
+-- ideographic and typographic spaces), and Unicode's other default-ignorable characters
+-- (combining grapheme joiner, Hangul fillers, Khmer inherent vowels, Mongolian
+-- selectors and vowel separator, variation selectors, and plane 14's tags and
+-- selectors, found by their high surrogates) and the braille blank. The save procedures
+-- refuse such keys: two keys that look the same must not name different rows.
 CREATE OR ALTER FUNCTION dbo.HasInvisibleCharacters (@text NVARCHAR(4000))
 RETURNS BIT
 AS
@@ -271,7 +274,11 @@ BEGIN
             + NCHAR(8203) + N'-' + NCHAR(8207) + NCHAR(8232) + N'-' + NCHAR(8238)
             + NCHAR(8288) + N'-' + NCHAR(8303) + NCHAR(65279) + NCHAR(65529) + N'-'
             + NCHAR(65535) + NCHAR(160) + NCHAR(5760) + NCHAR(8192) + N'-' + NCHAR(8202)
-            + NCHAR(8239) + NCHAR(8287) + NCHAR(12288) + N']%',
+            + NCHAR(8239) + NCHAR(8287) + NCHAR(12288) + NCHAR(847) + NCHAR(1564)
+            + NCHAR(4447) + N'-' + NCHAR(4448) + NCHAR(6068) + N'-' + NCHAR(6069)
+            + NCHAR(6155) + N'-' + NCHAR(6159) + NCHAR(10240) + NCHAR(12644)
+            + NCHAR(65024) + N'-' + NCHAR(65039) + NCHAR(65440) + NCHAR(56128) + N'-'
+            + NCHAR(56131) + N']%',
             @text COLLATE Latin1_General_100_BIN2
         ) > 0 THEN 1
         ELSE 0

@@ -6,6 +6,7 @@
 #include "SchemaMigrator.h"
 #include "ServerErrors.h"
 #include "StoreFiles.h"
+#include "StoreMaintenance.h"
 #include "data/DbError.h"
 
 #include <QDir>
@@ -104,15 +105,24 @@ EmbeddedStore::EmbeddedStore(const QString& folder) : m_folder(QDir(folder).abso
                       QStringLiteral("Cannot create the store folder %1.").arg(m_folder));
     const StoreFiles files(m_folder);
     if (const QString unfinished = files.unfinishedRestore(); !unfinished.isEmpty())
-        throw DbError(ServerErrors::Maintenance, unfinished);
+        throw DbError(ServerErrors::Maintenance, StoreMaintenance::restoreRunning(m_folder)
+                                                     ? files.runningRestore()
+                                                     : unfinished);
     if (files.holdsLegacyStore())
         FourFileUpgrade(m_folder).run();
     m_created = !QFileInfo::exists(files.store());
-    openFile(files.store());
     try {
-        configure();
-    } catch (...) {
-        sqlite3_close_v2(m_db);
+        openFile(files.store());
+        try {
+            configure();
+        } catch (...) {
+            sqlite3_close_v2(m_db);
+            throw;
+        }
+    } catch (const DbError&) {
+        // A restore that began after the check above holds the store locked.
+        if (StoreMaintenance::restoreRunning(m_folder))
+            throw DbError(ServerErrors::Maintenance, files.runningRestore());
         throw;
     }
 }

@@ -49,12 +49,18 @@ ProcedureCatalog::Procedure ProcedureCatalog::parse(const QString& name, const Q
     procedure.body = text;
     const QString parametersTag = QStringLiteral("-- parameters:");
     const QString accessTag = QStringLiteral("-- access:");
+    const QString jsonTag = QStringLiteral("-- json:");
     for (const QString& line : text.split(QLatin1Char('\n'))) {
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(parametersTag, Qt::CaseInsensitive)) {
             for (const QString& p : trimmed.mid(parametersTag.size()).split(QLatin1Char(','))) {
                 if (!p.trimmed().isEmpty())
                     procedure.parameters << p.trimmed();
+            }
+        } else if (trimmed.startsWith(jsonTag, Qt::CaseInsensitive)) {
+            for (const QString& p : trimmed.mid(jsonTag.size()).split(QLatin1Char(','))) {
+                if (!p.trimmed().isEmpty())
+                    procedure.jsonParameters << p.trimmed();
             }
         } else if (trimmed.startsWith(accessTag, Qt::CaseInsensitive)) {
             procedure.access =

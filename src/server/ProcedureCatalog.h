@@ -8,7 +8,9 @@
 
 // The store's stored procedures: one resource :/server/procedures/<Name>.sql each. The
 // file starts with header lines "-- parameters: a, b, c" (bound in order to :a, :b,
-// :c) and "-- access: read" or "-- access: write"; the rest is the SQLite body. A body
+// :c), "-- access: read" or "-- access: write", and for the parameters that carry JSON
+// text "-- json: b, c" (their escapes are checked before the body runs); the rest is the
+// SQLite body. A body
 // line "-- shared: Name" stands for shared/<Name>.sql of the same folder: a piece of SQL
 // two procedures must agree on (the rows a page and its count read), written once.
 class ProcedureCatalog
@@ -18,6 +20,7 @@ public:
     {
         QString name;
         QStringList parameters;
+        QStringList jsonParameters;
         EmbeddedStore::Access access = EmbeddedStore::Access::Write;
         QString body;
     };

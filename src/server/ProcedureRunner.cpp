@@ -5,6 +5,25 @@
 #include "ServerErrors.h"
 #include "data/DbError.h"
 
+namespace {
+
+// True when a string of the JSON text holds the escape \u0000: SQLite's text functions
+// would cut the value there ("HN" of a longer number, an employee "10002" of
+// "10002\u0000zzz", a limit "\u0000 1" read as none).
+bool hasEscapedNul(QStringView json)
+{
+    for (qsizetype i = 0; i + 1 < json.size(); ++i) {
+        if (json.at(i) != QLatin1Char('\\'))
+            continue;
+        if (json.at(i + 1) == QLatin1Char('u') && json.sliced(i + 2).startsWith(u"0000"))
+            return true;
+        ++i; // the escaped character is not itself an escape
+    }
+    return false;
+}
+
+} // namespace
+
 ProcedureRunner::ProcedureRunner(EmbeddedStore& store, const ProcedureCatalog& catalog)
     : m_store(store), m_catalog(catalog)
 {}
@@ -30,10 +49,13 @@ Recordset ProcedureRunner::run(const ProcedureCall& call)
                       QStringLiteral("Procedure or function '%1' expects parameter '@%2', which "
                                      "was not supplied.")
                           .arg(procedure->name, procedure->parameters.at(call.arguments.size())));
-    // SQLite's text functions stop at a NUL, so a value holding one would be checked and
-    // stored as only its first part.
-    for (const QString& argument : call.arguments) {
-        if (argument.contains(QChar(0)))
+    // SQLite's text functions stop at a NUL, so a value holding one (or a JSON argument
+    // whose text escapes one) would be checked and stored as only its first part.
+    for (qsizetype i = 0; i < call.arguments.size(); ++i) {
+        const QString& argument = call.arguments.at(i);
+        if (argument.contains(QChar(0)) ||
+            (procedure->jsonParameters.contains(procedure->parameters.at(i), Qt::CaseInsensitive) &&
+             hasEscapedNul(argument)))
             throw DbError(ServerErrors::Raised,
                           QStringLiteral("Text arguments must not contain the NUL character."));
     }

@@ -1,5 +1,7 @@
 #include "SqlFunctions.h"
 
+#include "HashEncoding.h"
+
 #include "GroupTally.h"
 #include "UnicodeText.h"
 #include "data/DbError.h"
@@ -11,7 +13,6 @@
 #include <atomic>
 #include <sqlite3.h>
 #include <string>
-#include <string_view>
 
 namespace {
 
@@ -354,13 +355,15 @@ void invisibleFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int(ctx, UnicodeText::hasInvisible(argText(argv[0])) ? 1 : 0);
 }
 
-// A meal mode as it is matched: see UnicodeText::matchKey. NULL stays NULL.
-void matchKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+// A key or meal mode in the form it is compared in (see UnicodeText::keyForm,
+// lookAlikeForm). NULL stays NULL.
+template <QString (*form)(QStringView)>
+void keyFormFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (argIsNull(argv[0]))
         sqlite3_result_null(ctx);
     else
-        resultText(ctx, UnicodeText::matchKey(argText(argv[0])));
+        resultText(ctx, form(argText(argv[0])));
 }
 
 // Part n (from 1) of a rights string "|p1|p2|...", '' when there is none: right k is
@@ -374,31 +377,11 @@ void rightsPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
                                                                                       : QString());
 }
 
-// The argon2id encoding the program makes (libsodium crypto_pwhash_str at its
-// interactive limits): version 19, 64 MiB, two passes, one lane, a 16-byte salt and a
-// 32-byte hash in unpadded base64. Anything else may be a password typed in clear.
+// A password hash the program could have made and libsodium can read: see HashEncoding.
 void argon2idFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    static const QRegularExpression encoding(QStringLiteral(
-        "\\A\\$argon2id\\$v=19\\$m=65536,t=2,p=1\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}\\z"));
     sqlite3_result_int(ctx,
-                       !argIsNull(argv[0]) && encoding.match(argText(argv[0])).hasMatch() ? 1 : 0);
-}
-
-// True when a string of the JSON text holds the escape \u0000: SQLite's text functions
-// would cut the value there ("HN" of a longer number, a limit "\u0000 1" read as none).
-void jsonNulFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const int size = sqlite3_value_bytes(argv[0]);
-    bool found = false;
-    for (int i = 0; text && i + 1 < size && !found; ++i) {
-        if (text[i] != '\\')
-            continue;
-        found = text[i + 1] == 'u' && i + 5 < size && std::string_view(text + i + 2, 4) == "0000";
-        ++i; // the escaped character is not itself an escape
-    }
-    sqlite3_result_int(ctx, found ? 1 : 0);
+                       !argIsNull(argv[0]) && HashEncoding::wellFormed(argText(argv[0])) ? 1 : 0);
 }
 
 // The meals saved in the caller's open transaction, so that a block refusal can tell
@@ -473,10 +456,11 @@ void SqlFunctions::registerOn(sqlite3* db)
     define(db, "talo_invisible", 1, invisibleFunction, nullptr, true);
     define(db, "talo_sort_key", 1, sortKeyFunction, nullptr, true);
     define(db, "talo_full_name", 3, fullNameFunction, nullptr, true);
-    define(db, "talo_match_key", 1, matchKeyFunction, nullptr, true);
+    define(db, "talo_match_key", 1, keyFormFunction<UnicodeText::lookAlikeForm>, nullptr, true);
+    define(db, "talo_key_form", 1, keyFormFunction<UnicodeText::keyForm>, nullptr, true);
+    define(db, "talo_look_alike", 1, keyFormFunction<UnicodeText::lookAlikeForm>, nullptr, true);
     define(db, "talo_rights_part", 2, rightsPartFunction, nullptr, true);
     define(db, "talo_argon2id", 1, argon2idFunction, nullptr, true);
-    define(db, "talo_json_nul", 1, jsonNulFunction, nullptr, true);
     define(db, "talo_order_add", 1, orderAddFunction, this, false);
     define(db, "talo_in_order", 1, inOrderFunction, this, false);
     GroupTally::registerOn(db);

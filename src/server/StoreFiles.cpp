@@ -126,6 +126,13 @@ QString StoreFiles::unfinishedRestore() const
         .arg(m_folder, source);
 }
 
+QString StoreFiles::runningRestore() const
+{
+    return QStringLiteral("A restore into the store in %1 is running. Start the program again "
+                          "once it has finished.")
+        .arg(m_folder);
+}
+
 void StoreFiles::flush(const QString& path)
 {
 #ifdef Q_OS_UNIX

@@ -39,6 +39,8 @@ public:
     // What to tell whoever opens a store whose restore was stopped half-way, naming the
     // command that finishes it; "" when no restore is unfinished.
     QString unfinishedRestore() const;
+    // What to tell whoever opens the store while a restore into it is running.
+    QString runningRestore() const;
 
     static const char* const StoreName;
     static const char* const BackupMarkerName;

@@ -258,6 +258,22 @@ void StoreMaintenance::backup(const QString& target) const
     StoreFiles::flush(into.folder());
 }
 
+bool StoreMaintenance::restoreRunning(const QString& folder)
+{
+    const StoreFiles files(folder);
+    if (!QFileInfo::exists(files.restoreMarker()) || !QFileInfo::exists(files.store()))
+        return false;
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(StoreFiles::sqliteName(files.store()).constData(), &raw,
+                                   SQLITE_OPEN_READONLY, nullptr);
+    const Db db(raw);
+    if (rc != SQLITE_OK)
+        return false;
+    const int read =
+        sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+    return read == SQLITE_BUSY || read == SQLITE_LOCKED;
+}
+
 void StoreMaintenance::restore(const QString& source) const
 {
     const StoreFiles from(source);
@@ -277,11 +293,18 @@ void StoreMaintenance::restore(const QString& source) const
                       QStringLiteral("Cannot create the folder %1.").arg(m_folder) +
                           nothingRestored(m_folder));
 
-    // The store is locked for this connection alone before anything is written: an open
-    // program holds a shared lock on it, so the lock fails while one runs. The lock
-    // stays until the backup is in place.
-    Db lock;
+    // The marker comes first: a program that opens the store from here on is told that a
+    // restore is running (while the store is locked) or has not finished, never the
+    // locked store's own error. The store is then locked for this connection alone
+    // before anything is written: an open program holds a shared lock on it, so the lock
+    // fails while one runs. The lock stays until the backup is in place.
     QFile::remove(files.partial());
+    try {
+        StoreFiles::writeDurably(files.restoreMarker(), from.folder().toUtf8());
+    } catch (const DbError& error) {
+        throw DbError(error.number(), error.message() + nothingRestored(m_folder));
+    }
+    Db lock;
     try {
         if (QFileInfo::exists(files.store())) {
             lock = openFile(files.store(), SQLITE_OPEN_READWRITE);
@@ -296,9 +319,6 @@ void StoreMaintenance::restore(const QString& source) const
             if (rc != SQLITE_OK)
                 throw errorOf(lock.get(), rc);
         }
-        // From here until the end, a program that opens the store is told the restore
-        // has not finished, and what to run.
-        StoreFiles::writeDurably(files.restoreMarker(), from.folder().toUtf8());
 
         bool sound = false;
         const QStringList report = StoreMaintenance(from.folder()).check(&sound);

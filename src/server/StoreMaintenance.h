@@ -34,6 +34,10 @@ public:
     // Throws DbError.
     void restore(const QString& source) const;
 
+    // True while a restore holds the store of `folder` for itself (a program opening it
+    // then would only see a store it cannot use).
+    static bool restoreRunning(const QString& folder);
+
 private:
     QString m_folder;
 };

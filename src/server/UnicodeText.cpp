@@ -2,18 +2,15 @@
 
 #include <QList>
 #include <algorithm>
+#include <memory>
 #include <optional>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/uspoof.h>
 #include <vector>
 
 namespace {
-
-// Blanks other than the plain space (no-break, ideographic, the typographic spaces):
-// in a key or a meal mode they look like a space, or like nothing at the end.
-bool isOddSpace(char32_t c)
-{
-    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
-           c == 0x3000;
-}
 
 // A byte that is not part of valid UTF-8 decodes to this plus its value: above every
 // code point, and each such byte distinct from the others.
@@ -290,32 +287,81 @@ QString fromUtf8(QByteArrayView utf8)
 bool hasInvisible(QStringView text)
 {
     for (const char32_t c : text.toUcs4()) {
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
-            (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF ||
-            (c >= 0xFFF9 && c <= 0xFFFF) || isOddSpace(c))
+        const auto cp = static_cast<UChar32>(c);
+        if (c == ' ')
+            continue;
+        const int8_t type = u_charType(cp);
+        // The braille blank is a symbol to Unicode, yet it prints as an empty cell.
+        if (u_hasBinaryProperty(cp, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
+            u_hasBinaryProperty(cp, UCHAR_WHITE_SPACE) ||
+            u_hasBinaryProperty(cp, UCHAR_NONCHARACTER_CODE_POINT) || type == U_CONTROL_CHAR ||
+            type == U_FORMAT_CHAR || type == U_SURROGATE || type == U_UNASSIGNED ||
+            type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR ||
+            type == U_SPACE_SEPARATOR || c == 0x2800)
             return true;
     }
     return false;
 }
 
-QString matchKey(QStringView text)
+QString keyForm(QStringView text)
 {
-    QString folded;
-    folded.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        const QChar::Decomposition tag = QChar::decompositionTag(c);
-        if (tag == QChar::Wide || tag == QChar::Narrow)
-            folded += QChar::decomposition(c);
-        else
-            folded += QString::fromUcs4(&c, 1);
+    UErrorCode status = U_ZERO_ERROR;
+    static const icu::Normalizer2* const fold = icu::Normalizer2::getNFKCCasefoldInstance(status);
+    const QStringView trimmed = text.trimmed();
+    if (!fold)
+        return trimmed.toString().toCaseFolded();
+    const icu::UnicodeString source(false, reinterpret_cast<const char16_t*>(trimmed.utf16()),
+                                    int32_t(trimmed.size()));
+    status = U_ZERO_ERROR;
+    const icu::UnicodeString folded = fold->normalize(source, status);
+    if (U_FAILURE(status))
+        return trimmed.toString().toCaseFolded();
+    return QString(reinterpret_cast<const QChar*>(folded.getBuffer()), folded.length());
+}
+
+// One spoof checker per thread: ICU's checker may be shared for reading, but its
+// creation is not free and the store runs on more than one thread.
+QString lookAlikeForm(QStringView text)
+{
+    struct Checker
+    {
+        USpoofChecker* checker = nullptr;
+        Checker()
+        {
+            UErrorCode status = U_ZERO_ERROR;
+            checker = uspoof_open(&status);
+            if (U_FAILURE(status))
+                checker = nullptr;
+        }
+        ~Checker()
+        {
+            if (checker)
+                uspoof_close(checker);
+        }
+    };
+    thread_local const Checker spoof;
+    const QString key = keyForm(text);
+    if (!spoof.checker || key.isEmpty())
+        return key;
+    const auto* source = reinterpret_cast<const UChar*>(key.utf16());
+    UErrorCode status = U_ZERO_ERROR;
+    QString skeleton(key.size() * 2 + 8, Qt::Uninitialized);
+    int32_t length = uspoof_getSkeleton(spoof.checker, 0, source, int32_t(key.size()),
+                                        reinterpret_cast<UChar*>(skeleton.data()),
+                                        int32_t(skeleton.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        skeleton.resize(length);
+        status = U_ZERO_ERROR;
+        length = uspoof_getSkeleton(spoof.checker, 0, source, int32_t(key.size()),
+                                    reinterpret_cast<UChar*>(skeleton.data()),
+                                    int32_t(skeleton.size()), &status);
     }
-    qsizetype begin = 0;
-    qsizetype end = folded.size();
-    while (begin < end && folded.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && folded.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return folded.mid(begin, end - begin).toCaseFolded();
+    if (U_FAILURE(status))
+        return key;
+    skeleton.resize(length);
+    // The skeleton of a folded text may hold capitals again ("l" and "I" become "l", but
+    // some marks map to capitals): fold once more so that case never separates two forms.
+    return keyForm(skeleton);
 }
 
 bool hasNonAsciiDigit(QStringView text)

@@ -32,17 +32,25 @@ std::optional<QByteArray> prefixEnd(QByteArrayView prefix);
 // byte that is not valid UTF-8 becomes U+FFFD.
 QString fromUtf8(QByteArrayView utf8);
 
-// True when the text holds a character that shows nothing or only a blank: controls,
-// format characters (byte-order mark, zero-width spaces, direction marks, soft hyphen),
-// line and paragraph separators, U+FFF9..U+FFFF, and every blank but the plain space
-// (no-break, ideographic and typographic spaces). Keys and meal modes must not hold
-// them: two keys that look the same would name different rows.
+// True when the text holds a character that shows nothing or only a blank, by Unicode's
+// own properties: default-ignorable code points (format characters, variation selectors,
+// fillers, tags...), controls, surrogates, unassigned code points and noncharacters,
+// line and paragraph separators, every blank but the plain space, and the braille blank.
+// Keys and meal modes must not hold them: two keys that look the same would name
+// different rows.
 bool hasInvisible(QStringView text);
 
-// A meal mode as the server's default collation matches it: blanks around ignored,
-// full-width and half-width forms read as their ordinary letters, case folded. Two modes
-// are the same mode when their keys are equal.
-QString matchKey(QStringView text);
+// The form in which two keys (user IDs, employee numbers, department, meal and meal type
+// codes) are the same key: blanks around ignored, then Unicode's NFKC case folding
+// (full-width and compatibility forms read as their ordinary letters, case folded,
+// default-ignorable code points dropped). A new key whose form equals an existing key's
+// is refused.
+QString keyForm(QStringView text);
+
+// The key form reduced to Unicode's confusable skeleton: texts that a reader cannot tell
+// apart ("Lunch" in Latin or with a Cyrillic "u", "10002" and "1OOO2") share it. Staff IDs
+// and meal modes are compared this way (a meal's mode is matched to its rule by it).
+QString lookAlikeForm(QStringView text);
 
 // True when the text holds a digit of another script than ASCII (full-width, Arabic-Indic
 // ...): dates are read from ASCII digits only.

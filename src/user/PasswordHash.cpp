@@ -1,7 +1,8 @@
 #include "PasswordHash.h"
 
+#include "server/HashEncoding.h"
+
 #include <QByteArray>
-#include <QRegularExpression>
 #include <sodium.h>
 
 bool PasswordHash::ready()
@@ -40,7 +41,5 @@ bool PasswordHash::verify(const QString& storedHash, const QString& password)
 
 bool PasswordHash::wellFormed(const QString& hash)
 {
-    static const QRegularExpression encoding(QStringLiteral(
-        "\\A\\$argon2id\\$v=19\\$m=65536,t=2,p=1\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}\\z"));
-    return encoding.match(hash.trimmed()).hasMatch();
+    return HashEncoding::wellFormed(hash.trimmed());
 }

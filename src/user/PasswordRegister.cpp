@@ -8,9 +8,22 @@ PasswordRegister::PasswordRegister(Connection& connection, QString appCode)
     : m_connection(connection), m_appCode(std::move(appCode))
 {}
 
-std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& staffId,
+namespace {
+
+// No stored ID holds NUL (every save refuses it), and neither the statement text nor the
+// failure's record can carry one: such an ID is looked up and recorded with the
+// replacement character, a wrong ID like any other.
+QString typedId(const QString& staffId)
+{
+    return QString(staffId).replace(QChar(0), QChar(QChar::ReplacementCharacter));
+}
+
+} // namespace
+
+std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& typed,
                                                                  const QString& password)
 {
+    const QString staffId = typedId(typed);
     // Every refusal takes the same path: the same two reads and one verification at the
     // program's own cost, against the person's hash when there is a usable one and
     // against the decoy otherwise (unknown or inactive ID, no password, a stored text that
@@ -41,7 +54,7 @@ std::optional<PasswordRegister::Person> PasswordRegister::signIn(const QString& 
 void PasswordRegister::recordFailure(const QString& staffId, const QString& workstation)
 {
     m_connection.execute(SqlText::call(QStringLiteral("Station..Save_TALO_FailedSignIn"),
-                                       {staffId.left(30), workstation.left(100)}));
+                                       {typedId(staffId).left(30), workstation.left(100)}));
 }
 
 const QString& PasswordRegister::decoyHash()

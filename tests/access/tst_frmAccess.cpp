@@ -5,6 +5,7 @@
 #include "shell/mdiTALO.h"
 #include "support/CaptionCheck.h"
 #include "support/DialogUi.h"
+#include "support/StandInHash.h"
 #include "support/TestEnvironment.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Twips.h"
@@ -360,9 +361,7 @@ private slots:
         env.sqlite("INSERT INTO Password.tbPasswordAppAccess VALUES ('ADMIN01', 'TALO'), "
                    "('BOSS', 'TALO')");
         // A manager has a password (any well-formed hash here).
-        env.sqlite(QString("UPDATE Password.tbPasswordMain SET PasswordHash = "
-                           "'$argon2id$v=19$m=65536,t=2,p=1$" +
-                           QString(22, 's') + "$" + QString(43, 'h') +
+        env.sqlite(QString("UPDATE Password.tbPasswordMain SET PasswordHash = '" + standInHash() +
                            "' WHERE EmployeeID IN ('%1', 'BOSS')")
                        .arg(admin));
         runWindow(env, [&](const Ui& ui) {

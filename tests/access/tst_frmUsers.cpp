@@ -3,6 +3,7 @@
 #include "data/DbError.h"
 #include "data/SqlText.h"
 #include "support/DialogUi.h"
+#include "support/StandInHash.h"
 #include "support/TestEnvironment.h"
 #include "user/PasswordRegister.h"
 #include "widgets/FlexGrid.h"
@@ -171,11 +172,9 @@ void tst_frmUsers::lastManagerAndOwnAccessAreGuarded()
     addUser(env, "HELP01", "Helper");
     env.sqlite("UPDATE Password.tbPasswordMain SET Active = '0' WHERE EmployeeID = 'HELP01'");
     // A manager has a password (any well-formed hash here).
-    env.sqlite(
-        QString(
-            "UPDATE Password.tbPasswordMain SET PasswordHash = '$argon2id$v=19$m=65536,t=2,p=1$" +
-            QString(22, 's') + "$" + QString(43, 'h') + "' WHERE EmployeeID IN ('%1', 'BOSS')")
-            .arg("ADMIN01"));
+    env.sqlite(QString("UPDATE Password.tbPasswordMain SET PasswordHash = '" + standInHash() +
+                       "' WHERE EmployeeID IN ('%1', 'BOSS')")
+                   .arg("ADMIN01"));
     runWindow(env, [&](const Ui& ui) {
         const QString before = audit(env);
         ui.choose("ADMIN01");

@@ -374,6 +374,21 @@ def runner_problems(embedded_dir):
     return []
 
 
+def json_nul_problems(embedded_dir, name, kit_path):
+    """The JSON arguments whose escaped NUL the runner refuses are those the kit checks."""
+    source = embedded_dir / "procedures" / f"{name}.sql"
+    if not source.exists():
+        return []
+    header = re.search(r"^-- json:(.*)$", source.read_text(encoding="utf-8"), re.MULTILINE)
+    ours = {p.strip().lower() for p in header.group(1).split(",")} if header else set()
+    kit = pathlib.Path(kit_path).read_text(encoding="utf-8")
+    theirs = {v.lower() for v in re.findall(r"TALO_JsonHasNul\(@(\w+)\)", kit, re.IGNORECASE)}
+    if ours != theirs:
+        return [f"procedure {name}: JSON arguments checked for NUL {sorted(ours)} in the "
+                f"embedded store, {sorted(theirs)} in {kit_path}"]
+    return []
+
+
 def compare(embedded_dir, mssql_dir):
     problems = order_problems(mssql_dir) + script_rules(mssql_dir)
     ours, theirs = embedded_procedures(embedded_dir), mssql_procedures(mssql_dir)
@@ -394,10 +409,12 @@ def compare(embedded_dir, mssql_dir):
             continue
         name, params, columns, messages, limits, _ = ours[key]
         _, tparams, tcolumns, path, tmessages, tlimits = theirs[key]
-        # The embedded store refuses NUL before the procedure runs; the kit's procedures
-        # first thing (the rules above prove it), so that refusal is not the body's.
-        if tparams and tmessages[:1] == [NUL_MESSAGE]:
-            tmessages = tmessages[1:]
+        # The embedded store refuses NUL before the procedure runs, in a plain argument or
+        # escaped in a JSON one (those its header names "-- json:"); the kit's procedures
+        # as their first checks (the rules above prove it), so that refusal is not the
+        # body's.
+        tmessages = [m for m in tmessages if m != NUL_MESSAGE]
+        problems += json_nul_problems(embedded_dir, name, path)
         if len(params) != len(tparams):
             problems.append(f"procedure {name}: {len(params)} parameters in the embedded store, "
                             f"{len(tparams)} in {path}")

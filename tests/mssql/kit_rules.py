@@ -2,8 +2,9 @@
   - a JSON argument is proven an array by dbo.TALO_IsJsonArray, the one function that
     does it whatever blanks, tabs or line breaks come before it (ISJSON with
     OPENJSON(CONCAT(N'[', @json, N']')), never LTRIM, which takes only blanks away); no
-    procedure proves it again in its own way; and a procedure that reads into the
-    elements first proves each one is the array it reads;
+    procedure proves it again in its own way; a NUL escaped in it is refused with
+    dbo.TALO_JsonHasNul, as the embedded store refuses it before any procedure runs; and a
+    procedure that reads into the elements first proves each one is the array it reads;
   - times are cut to the second, never rounded: no conversion to DATETIME,
     SMALLDATETIME or a DATETIME2/TIME of fewer than 7 digits from anything but a text
     already cut at the second (CONVERT(NCHAR(19), ..., 120)), a date or a literal
@@ -113,6 +114,9 @@ def json_problems(name, text, toks):
         if f"TALO_ISJSONARRAY ( {variable} ) = 0" not in words:
             problems.append(f"procedure {name}: reads {variable} without proving it a JSON array "
                             f"(dbo.TALO_IsJsonArray)")
+        if f"TALO_JSONHASNUL ( {variable} ) = 1" not in words:
+            problems.append(f"procedure {name}: reads {variable} without refusing an escaped "
+                            f"NUL in it (dbo.TALO_JsonHasNul)")
         elements_read = re.search(r"OPENJSON \( (\w+) \. \[VALUE\] \)|JSON_VALUE \( (\w+) \. "
                                   r"\[VALUE\]", words, re.IGNORECASE)
         checked = re.search(rf"OPENJSON \( {variable} \) AS (\w+) WHERE \1 \. \[TYPE\] <> 4",

@@ -1,6 +1,7 @@
 #include "data/DbError.h"
 #include "server/EmbeddedStore.h"
 #include "server/ServerErrors.h"
+#include "support/StandInHash.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -18,12 +19,6 @@ class tst_Guards : public QObject
         QString quoted = text;
         return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QLatin1String("''")) +
                QLatin1Char('\'');
-    }
-
-    static QString wellFormedHash(QChar salt = QLatin1Char('A'))
-    {
-        return QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$") + QString(22, salt) +
-               QLatin1Char('$') + QString(43, QLatin1Char('B'));
     }
 
     // Employee 10001 (Reyes, Ana) may receive lunches; the server's clock is fixed.
@@ -94,6 +89,13 @@ private slots:
         QTest::newRow("tab") << QString("Lunch\t") << invisible;
         QTest::newRow("soft hyphen") << QString("Lun\u00ADch") << invisible;
         QTest::newRow("ideographic space") << QString("\u3000Lunch") << invisible;
+        QTest::newRow("variation selector") << QString("Lunch\uFE0F") << invisible;
+        QTest::newRow("combining grapheme joiner") << QString("Lu\u034Fnch") << invisible;
+        QTest::newRow("Hangul filler") << QString("Lunch\u3164") << invisible;
+        QTest::newRow("Mongolian vowel separator") << QString("Lunch\u180E") << invisible;
+        QTest::newRow("braille blank") << QString("Lunch\u2800") << invisible;
+        QTest::newRow("tag character") << QString::fromUcs4(U"Lunch\U000E0020") << invisible;
+        QTest::newRow("Cyrillic letters") << QString("Lun\u0441h") << limit;
         QTest::newRow("full-width letters") << QString("\uFF2C\uFF55\uFF4E\uFF43\uFF48") << limit;
         QTest::newRow("upper case") << QString("LUNCH") << limit;
         QTest::newRow("blanks around") << QString("  lunch ") << limit;
@@ -162,17 +164,19 @@ private slots:
         QTest::addColumn<bool>("access");
         QTest::addColumn<bool>("isManager");
         const QString all = "|1|2|3|4|5|6|7|8";
-        QTest::newRow("a true manager") << all << wellFormedHash() << "1" << true << true;
+        QTest::newRow("a true manager") << all << standInHash() << "1" << true << true;
         QTest::newRow("5 as the first part")
-            << "|5|0|0|0|0|0|0|0" << wellFormedHash() << "1" << true << false;
+            << "|5|0|0|0|0|0|0|0" << standInHash() << "1" << true << false;
         QTest::newRow("5 as a ninth part")
-            << "|0|0|0|0|0|0|0|0|5" << wellFormedHash() << "1" << true << false;
+            << "|0|0|0|0|0|0|0|0|5" << standInHash() << "1" << true << false;
         QTest::newRow("no password") << all << ""
                                      << "1" << true << false;
         QTest::newRow("a clear text for a hash") << all << "$argon2id$secret"
                                                  << "1" << true << false;
-        QTest::newRow("inactive") << all << wellFormedHash() << "0" << true << false;
-        QTest::newRow("no access") << all << wellFormedHash() << "1" << false << false;
+        QTest::newRow("inactive") << all << standInHash() << "0" << true << false;
+        QTest::newRow("no access") << all << standInHash() << "1" << false << false;
+        QTest::newRow("a hash libsodium cannot read") << all << standInHash().chopped(1) + "B"
+                                                      << "1" << true << false;
     }
 
     void theLastManagerStaysWhoeverElseLooksLikeOne()
@@ -185,7 +189,7 @@ private slots:
         const QString last = "ADMIN is the last person with right 5 who may sign in; give right "
                              "5 to someone else first.";
         TestEnvironment env("ADMIN", "|1|2|3|4|5|6|7|8");
-        addPerson(env, "ADMIN", wellFormedHash(), "1", true, "|1|2|3|4|5|6|7|8");
+        addPerson(env, "ADMIN", standInHash(), "1", true, "|1|2|3|4|5|6|7|8");
         addPerson(env, "OTHER", hash, active, access, rights);
         QCOMPARE(refusal(env, "Station..Save_TALO_UserAccess 'ADMIN', '0', '1', 'OTHER'"),
                  isManager ? QString() : last);
@@ -201,9 +205,11 @@ private slots:
         QTest::addColumn<QString>("hash");
         QTest::addColumn<bool>("stored");
         const QString head = "$argon2id$v=19$m=65536,t=2,p=1$";
-        const QString salt(22, QLatin1Char('s'));
-        const QString body(43, QLatin1Char('h'));
+        const QString salt = QString(21, QLatin1Char('s')) + "Q";
+        const QString body = QString(42, QLatin1Char('h')) + "g";
         QTest::newRow("well formed") << head + salt + "$" + body << true;
+        QTest::newRow("bits past the salt") << head + salt.chopped(1) + "s$" + body << false;
+        QTest::newRow("bits past the hash") << head + salt + "$" + body.chopped(1) + "h" << false;
         QTest::newRow("clear text after the prefix") << "$argon2id$password123" << false;
         QTest::newRow("other version")
             << "$argon2id$v=16$m=65536,t=2,p=1$" + salt + "$" + body << false;
@@ -251,6 +257,44 @@ private slots:
         QTest::newRow("staff ID with a no-break space")
             << QString("Station..Save_TALO_User 'ADMIN\u00A0', 'Doe', 'Jo', '', 'ADMIN'")
             << "Staff ID must not contain invisible characters.";
+        QTest::newRow("number with a variation selector")
+            << import("10001\uFE00") << "Employee number must not contain invisible characters.";
+        QTest::newRow("staff ID with a Hangul filler")
+            << QString("Station..Save_TALO_User 'ADMIN\u3164', 'Doe', 'Jo', '', 'ADMIN'")
+            << "Staff ID must not contain invisible characters.";
+        QTest::newRow("number in full-width digits")
+            << import("\uFF11\uFF10\uFF10\uFF10\uFF11")
+            << QString("Employee number \uFF11\uFF10\uFF10\uFF10\uFF11 is the same number as "
+                       "10001, who is already on file.");
+        QTest::newRow("one number twice in a file")
+            << importRows("[" + row.arg("10009", "") + ", " +
+                          row.arg("\uFF11\uFF10\uFF10\uFF10\uFF19", "") + "]")
+            << QString("is the same number as");
+        QTest::newRow("staff ID in full-width letters")
+            << QString("Station..Save_TALO_User '\uFF21\uFF24\uFF2D\uFF29\uFF2E', 'Doe', "
+                       "'Jo', '', 'ADMIN'")
+            << QString("Staff ID \uFF21\uFF24\uFF2D\uFF29\uFF2E looks the same as ADMIN, "
+                       "who is already registered.");
+        QTest::newRow("staff ID with a Cyrillic A")
+            << QString("Station..Save_TALO_User '\u0410DMIN', 'Doe', 'Jo', '', 'ADMIN'")
+            << QString("Staff ID \u0410DMIN looks the same as ADMIN, who is already registered.");
+        QTest::newRow("meal code in full-width letters")
+            << QString("Station..Save_TALO_MealOnly '\uFF2C01', 'Soup', '', '', '1', 'ADMIN'")
+            << QString("Meal code \uFF2C01 is the same code as L01, which already exists.");
+        QTest::newRow("meal type code in full-width letters")
+            << QString("Station..Save_TALO_MealType '\uFF2C\uFF35\uFF2E', 'Lunch', '1', "
+                       "'ADMIN'")
+            << QString("Meal type code \uFF2C\uFF35\uFF2E is the same code as LUN, which "
+                       "already exists.");
+        QTest::newRow("full-width mode beside its own")
+            << QString("Station..Save_TALO_AppSettings '[[\"Lunch\", \"\", \"W\", \"\", "
+                       "\"\"], [\"\uFF2C\uFF55\uFF4E\uFF43\uFF48\", \"\", \"W\", \"\", "
+                       "\"\"]]', '0', '0', '0', '1', '', 'ADMIN'")
+            << QString("Meal mode \uFF2C\uFF55\uFF4E\uFF43\uFF48 looks the same as Lunch.");
+        QTest::newRow("NUL inside a number to tag")
+            << QString("Station..Save_TALO_EmployeeMealBulk 'LIST', '', "
+                       "'[\"10001\\u0000zzz\"]', '[\"LUN\"]', '1', 'ADMIN'")
+            << "Text arguments must not contain the NUL character.";
         QTest::newRow("NUL inside a JSON number")
             << import("HN\\u0000" + QString(40, QLatin1Char('9')))
             << "Text arguments must not contain the NUL character.";
@@ -291,6 +335,8 @@ private slots:
         QFETCH(QString, message);
         TestEnvironment env("ADMIN");
         seed(env, QDateTime(QDate(2026, 12, 8), QTime(12, 0)));
+        env.sqlite("INSERT OR IGNORE INTO Password.tbPasswordMain(EmployeeID, Lastname) "
+                   "VALUES('ADMIN', 'Reyes')");
         const QString before = env.scalar("SELECT count(*) FROM Station.tbTALOAuditLog");
         const QString refused = refusal(env, sql);
         QVERIFY2(refused.contains(message), qPrintable(refused));

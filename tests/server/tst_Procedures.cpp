@@ -3,6 +3,7 @@
 #include "server/ProcedureCatalog.h"
 #include "server/ServerErrors.h"
 #include "support/RecordsetColumn.h"
+#include "support/StandInHash.h"
 #include "support/TestEnvironment.h"
 
 #include <QRandomGenerator>
@@ -440,8 +441,7 @@ private slots:
         TestEnvironment env("ADMIN01", "|1|2|3|4|5|6|7|8");
         env.setRights("CLERK01", "|1|0|0|0|5");
         // A manager has a password: any well-formed argon2id text stands for one here.
-        const QString hash =
-            "'$argon2id$v=19$m=65536,t=2,p=1$" + QString(22, 's') + "$" + QString(43, 'h') + "'";
+        const QString hash = "'" + standInHash() + "'";
         env.sqlite("INSERT INTO Password.tbPasswordMain(EmployeeID, Lastname, PasswordHash) "
                    "VALUES ('ADMIN01', 'Admin', " +
                    hash + "), ('CLERK01', 'Clerk', " + hash + ")");

@@ -5,6 +5,7 @@
 #include "server/SchemaMigrator.h"
 #include "server/ServerErrors.h"
 #include "server/SqlFunctions.h"
+#include "server/StoreFiles.h"
 #include "server/StoreMaintenance.h"
 #include "support/BuiltProgram.h"
 #include "support/FourFileStore.h"
@@ -623,6 +624,47 @@ private slots:
             }
         }
         QVERIFY2(warned >= kills / 2, qPrintable(QString::number(warned)));
+    }
+    // A program that opens the store while a restore holds it learns that a restore is
+    // running; once the restore has let go of it without finishing, how to finish it.
+    void openingDuringARestoreSaysWhy_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("restore holding the store") << true << "is running";
+        QTest::newRow("restore stopped") << false << "stopped before it finished";
+    }
+
+    void openingDuringARestoreSaysWhy()
+    {
+        QFETCH(bool, locked);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("store");
+        {
+            EmbeddedConnection made(folder);
+        }
+        const StoreFiles files(folder);
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open_v2(StoreFiles::sqliteName(files.store()).constData(), &raw,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        const std::unique_ptr<sqlite3, int (*)(sqlite3*)> restore(raw, sqlite3_close_v2);
+        if (locked)
+            QCOMPARE(sqlite3_exec(raw, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        QFile marker(files.restoreMarker());
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.write(dir.filePath("backup").toUtf8());
+        marker.close();
+        try {
+            EmbeddedConnection opened(folder);
+            QFAIL("the store opened");
+        } catch (const DbError& error) {
+            QCOMPARE(error.number(), ServerErrors::Maintenance);
+            QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+        }
     }
 };
 

@@ -198,6 +198,8 @@ void tst_SignIn::hostileInputSignsNobodyInAndBreaksNothing_data()
                                              << "admin123";
     QTest::newRow("1,000 characters")
         << QString(1000, QLatin1Char('A')) << QString(1000, QLatin1Char('\''));
+    QTest::newRow("NUL in the ID")
+        << QStringLiteral("ADMIN") + QChar(0) + QStringLiteral("x") << "admin123";
 }
 
 void tst_SignIn::hostileInputSignsNobodyInAndBreaksNothing()
@@ -211,8 +213,10 @@ void tst_SignIn::hostileInputSignsNobodyInAndBreaksNothing()
         typeSignIn(dialog, id, password);
         QVERIFY(dialog.isVisible());
         // What was typed stays a value: the statement carries it whole, quotes doubled.
+        // A NUL, which no statement can carry, is sent as the replacement character.
         const QString sent = f.opener.recorder->statements().value(0);
-        QVERIFY2(sent.contains(QLatin1Char('\'') + SqlText::quote(id.trimmed()) +
+        const QString typed = id.trimmed().replace(QChar(0), QChar(QChar::ReplacementCharacter));
+        QVERIFY2(sent.contains(QLatin1Char('\'') + SqlText::quote(typed) +
                                QStringLiteral("' and Active = '1'")),
                  qPrintable(sent.left(200)));
         // The register still works for the right person afterwards.
@@ -225,6 +229,10 @@ void tst_SignIn::hostileInputSignsNobodyInAndBreaksNothing()
     QVERIFY(connected(*f.user));
     QCOMPARE(f.user->EmployeeCode(), QStringLiteral("ADMIN"));
     QCOMPARE(f.scalar(QStringLiteral("SELECT COUNT(*) FROM Password.tbPasswordMain")),
+             QStringLiteral("1"));
+    // The wrong try is on record as any other.
+    QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM Station.tbTALOAuditLog WHERE "
+                                     "TableName = 'SignIn' AND Action = 'FAILED'")),
              QStringLiteral("1"));
 }
 

@@ -136,6 +136,22 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
+        -- Unicode's folding and confusable skeletons are beyond T-SQL: a width-insensitive
+        -- collation that a width-sensitive one tells apart finds the full-width and
+        -- half-width spellings of an existing key, as far as the server can.
+        DECLARE @same NVARCHAR(4000) = NULL;
+        SET @bad = NULL;
+        SELECT TOP (1) @bad = r.m, @same = e.m
+        FROM @rows AS r
+        INNER JOIN @rows AS e
+            ON e.seq < r.seq AND e.m = r.m COLLATE Latin1_General_100_CI_AS
+        ORDER BY r.seq;
+        IF @bad IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Meal mode ', @bad, N' looks the same as ', @same, N'.');
+            THROW 50000, @message, 1;
+        END;
+
         SELECT TOP (1)
             @bad = m,
             @value = l

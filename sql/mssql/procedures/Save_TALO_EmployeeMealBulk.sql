@@ -92,6 +92,8 @@ BEGIN
 
         IF dbo.TALO_IsJsonArray(@types) = 0
             THROW 50000, N'The meal types must be a JSON array.', 1;
+        IF dbo.TALO_JsonHasNul(@types) = 1
+            THROW 50000, N'Text arguments must not contain the NUL character.', 1;
         -- Codes are texts: true or 12 would read as 'true' or '12' here and otherwise in
         -- the embedded store.
         IF EXISTS (SELECT 1 FROM OPENJSON(@types) AS j WHERE j.[type] NOT IN (0, 1))
@@ -141,6 +143,8 @@ BEGIN
         BEGIN
             IF dbo.TALO_IsJsonArray(@employees) = 0
                 THROW 50000, N'The employees must be a JSON array.', 1;
+            IF dbo.TALO_JsonHasNul(@employees) = 1
+                THROW 50000, N'Text arguments must not contain the NUL character.', 1;
             IF EXISTS (SELECT 1 FROM OPENJSON(@employees) AS j WHERE j.[type] NOT IN (0, 1))
                 THROW 50000, N'Each employee must be a JSON text.', 1;
             INSERT INTO @chosenEmployees (Seq, EmpNum)

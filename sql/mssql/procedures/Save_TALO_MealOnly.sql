@@ -83,6 +83,21 @@ BEGIN
             THROW 50000, N'Meal code is required.', 1;
         IF dbo.HasInvisibleCharacters(@key) = 1
             THROW 50000, N'Meal code must not contain invisible characters.', 1;
+        -- Unicode's folding and confusable skeletons are beyond T-SQL: a width-insensitive
+        -- collation that a width-sensitive one tells apart finds the full-width and
+        -- half-width spellings of an existing key, as far as the server can.
+        DECLARE @same NVARCHAR(4000) = NULL;
+        SELECT TOP (1) @same = Code
+        FROM dbo.tbcoMeal
+        WHERE Code = @key COLLATE Latin1_General_100_CI_AS
+            AND Code <> @key COLLATE Latin1_General_100_CI_AS_WS;
+        IF @same IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'Meal code ', @key, N' is the same code as ', @same, N', which already exists.'
+            );
+            THROW 50000, @message, 1;
+        END;
         IF @status NOT IN (N'1', N'0') OR DATALENGTH(@status) <> 2
         BEGIN
             SET @message = CONCAT(

@@ -146,6 +146,39 @@ BEGIN
             THROW 50000, @message, 1;
         END;
 
+        -- Unicode's folding and confusable skeletons are beyond T-SQL: a width-insensitive
+        -- collation that a width-sensitive one tells apart finds the full-width and
+        -- half-width spellings of an existing key, as far as the server can.
+        DECLARE @same NVARCHAR(4000) = NULL;
+        SET @value = NULL;
+        SELECT TOP (1)
+            @value = MAX(EmpNum COLLATE Latin1_General_100_BIN2),
+            @same = MIN(EmpNum COLLATE Latin1_General_100_BIN2)
+        FROM @staff
+        GROUP BY EmpNum COLLATE Latin1_General_100_CI_AS_KS
+        HAVING COUNT(*) > 1;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(N'Employee number ', @value, N' is the same number as ', @same, N'.');
+            THROW 50000, @message, 1;
+        END;
+
+        SET @value = NULL;
+        SELECT TOP (1) @value = s.EmpNum, @same = e.EmpNum
+        FROM @staff AS s
+        INNER JOIN Payroll.dbo.tbcmaster AS e
+            ON e.EmpNum = s.EmpNum COLLATE Latin1_General_100_CI_AS
+            AND e.EmpNum <> s.EmpNum COLLATE Latin1_General_100_CI_AS_WS
+        ORDER BY s.Seq;
+        IF @value IS NOT NULL
+        BEGIN
+            SET @message = CONCAT(
+                N'Employee number ', @value, N' is the same number as ', @same,
+                N', who is already on file.'
+            );
+            THROW 50000, @message, 1;
+        END;
+
         SET @value = NULL;
         SELECT TOP (1) @value = MIN(DeptCode COLLATE Latin1_General_100_BIN2)
         FROM @staff

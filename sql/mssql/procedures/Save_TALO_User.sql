@@ -59,6 +59,22 @@ BEGIN
             THROW 50000, N'Staff ID is required.', 1;
         IF dbo.HasInvisibleCharacters(@key) = 1
             THROW 50000, N'Staff ID must not contain invisible characters.', 1;
+        -- Unicode's folding and confusable skeletons are beyond T-SQL: a width-insensitive
+        -- collation that a width-sensitive one tells apart finds the full-width and
+        -- half-width spellings of an existing key, as far as the server can.
+        SET @storedName = NULL;
+        SELECT TOP (1) @storedName = EmployeeID
+        FROM Password.dbo.tbPasswordMain
+        WHERE EmployeeID = @key COLLATE Latin1_General_100_CI_AS
+            AND EmployeeID <> @key COLLATE Latin1_General_100_CI_AS_WS;
+        IF @storedName IS NOT NULL
+        BEGIN
+            SET @storedName = CONCAT(
+                N'Staff ID ', @key, N' looks the same as ', @storedName,
+                N', who is already registered.'
+            );
+            THROW 50000, @storedName, 1;
+        END;
         IF @last = N''
             THROW 50000, N'Last name is required.', 1;
 

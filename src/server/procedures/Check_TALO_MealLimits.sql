@@ -1,5 +1,6 @@
 -- parameters: employee, date, modes
 -- access: read
+-- json: modes
 -- role: counter
 -- The daily limits an order would pass. modes is a JSON array with the meal mode of each
 -- line of the order (["Lunch", "Lunch", "PM Snack"]). One row per limited mode of the
@@ -17,9 +18,6 @@ WHERE trim(:date) <> '' AND talo_iso_day(:date) IS NULL;
 
 SELECT talo_raise('The meal modes must be a JSON array.')
 WHERE CASE WHEN json_valid(:modes) THEN json_type(:modes) <> 'array' ELSE 1 END;
-
-SELECT talo_raise('Text arguments must not contain the NUL character.')
-WHERE talo_json_nul(:modes);
 
 -- Modes match as the server's collation matches them: case and width folded, blanks
 -- around ignored; the day's last second counts too.

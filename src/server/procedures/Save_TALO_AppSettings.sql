@@ -1,5 +1,6 @@
 -- parameters: modes, scan, keyboard, bulk, firstday, site, user
 -- access: write
+-- json: modes
 -- role: settings
 -- Replaces every app setting in one call. modes is a JSON array with one array per meal
 -- mode: [mode, daily limit ("" = none, else 0..99), action ("W" warn or "B" block),
@@ -35,9 +36,6 @@ WHERE :firstday NOT IN ('1', '2', '3', '4', '5', '6', '7');
 SELECT talo_raise('The meal modes must be a JSON array.')
 WHERE CASE WHEN json_valid(:modes) THEN json_type(:modes) <> 'array' ELSE 1 END;
 
-SELECT talo_raise('Text arguments must not contain the NUL character.')
-WHERE talo_json_nul(:modes);
-
 -- The modes are unpacked once into temp.talo_mode_rows, a scratch table of this
 -- connection that the store creates when it opens; emptied on every call.
 DELETE FROM temp.talo_mode_rows;
@@ -68,6 +66,13 @@ SELECT talo_raise('Meal mode ' || r.m || ' appears twice.')
 FROM temp.talo_mode_rows r
 WHERE EXISTS (SELECT 1 FROM temp.talo_mode_rows e
               WHERE e.m = r.m COLLATE UNICODE_CI AND e.seq < r.seq)
+ORDER BY r.seq LIMIT 1;
+
+-- Two modes a reader cannot tell apart ("Lunch" in full-width letters) would be two
+-- rules for one mode.
+SELECT talo_raise('Meal mode ' || r.m || ' looks the same as ' || e.m || '.')
+FROM temp.talo_mode_rows r
+JOIN temp.talo_mode_rows e ON e.seq < r.seq AND talo_look_alike(e.m) = talo_look_alike(r.m)
 ORDER BY r.seq LIMIT 1;
 
 SELECT talo_raise('The daily limit of ' || m || ' must be empty or a whole number from 0 to 99, not '''

@@ -1,5 +1,6 @@
 -- parameters: scope, department, employees, types, apply, user
 -- access: write
+-- json: employees, types
 -- role: masters
 -- Tags several meal types to a set of employees in one call. scope picks the employees:
 -- ALL every active employee, DEPARTMENT the active employees of department, LIST the

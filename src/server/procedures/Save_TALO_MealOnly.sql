@@ -19,6 +19,12 @@ WHERE trim(:code) = '';
 SELECT talo_raise('Meal code must not contain invisible characters.')
 WHERE talo_invisible(:code);
 
+SELECT talo_raise('Meal code ' || trim(:code) || ' is the same code as ' || m.Code
+                  || ', which already exists.')
+FROM Station.tbcoMeal m
+WHERE m.Code <> trim(:code) AND talo_key_form(m.Code) = talo_key_form(:code)
+LIMIT 1;
+
 SELECT talo_raise('Status must be 1 (active) or 0 (inactive), not ''' || :status || '''.')
 WHERE :status NOT IN ('1', '0');
 

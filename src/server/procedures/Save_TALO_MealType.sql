@@ -15,6 +15,12 @@ WHERE trim(:code) = '';
 SELECT talo_raise('Meal type code must not contain invisible characters.')
 WHERE talo_invisible(:code);
 
+SELECT talo_raise('Meal type code ' || trim(:code) || ' is the same code as ' || t.Code
+                  || ', which already exists.')
+FROM Station.tbcoMealType t
+WHERE t.Code <> trim(:code) AND talo_key_form(t.Code) = talo_key_form(:code)
+LIMIT 1;
+
 SELECT talo_raise('Status must be 1 (active) or 0 (inactive), not ''' || :status || '''.')
 WHERE :status NOT IN ('1', '0');
 

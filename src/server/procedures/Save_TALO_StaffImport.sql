@@ -1,5 +1,6 @@
 -- parameters: rows, user
 -- access: write
+-- json: rows
 -- role: settings
 -- Imports part of a personnel list. rows is a JSON array with one array per employee:
 -- [number, last name, first name, middle name, department code, department name, active].
@@ -16,9 +17,6 @@ SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_lengt
 
 SELECT talo_raise('The staff rows must be a JSON array.')
 WHERE CASE WHEN json_valid(:rows) THEN json_type(:rows) <> 'array' ELSE 1 END;
-
-SELECT talo_raise('Text arguments must not contain the NUL character.')
-WHERE talo_json_nul(:rows);
 
 SELECT talo_raise('Each staff row must be a JSON array: number, last name, first name, '
                   || 'middle name, department code, department name, active.')
@@ -72,6 +70,32 @@ FROM temp.talo_staff_rows WHERE a NOT IN ('1', '0') ORDER BY seq LIMIT 1;
 
 SELECT talo_raise('Employee number ' || min(n) || ' appears twice.')
 FROM temp.talo_staff_rows GROUP BY n COLLATE UNICODE_CI HAVING count(*) > 1 LIMIT 1;
+
+-- A number that is the same number as another once Unicode folds it (full-width digits,
+-- compatibility forms). Two ASCII numbers fold alike only when they are equal as above,
+-- so only the employees whose number is not plain ASCII need their folded form.
+SELECT talo_raise('Employee number ' || max(n) || ' is the same number as ' || min(n) || '.')
+FROM temp.talo_staff_rows GROUP BY talo_key_form(n) HAVING count(*) > 1 LIMIT 1;
+
+WITH row_key AS MATERIALIZED (
+    SELECT seq, n, talo_key_form(n) AS k FROM temp.talo_staff_rows
+),
+unusual AS MATERIALIZED (
+    SELECT EmpNum AS e, talo_key_form(EmpNum) AS k FROM Payroll.tbcmaster
+    WHERE EmpNum GLOB '*[^ -~]*'
+),
+clash AS (
+    SELECT r.seq, r.n,
+           coalesce(CASE WHEN r.n GLOB '*[^ -~]*'
+                         THEN (SELECT m.EmpNum FROM Payroll.tbcmaster m
+                               WHERE m.EmpNum = r.k AND m.EmpNum <> r.n) END,
+                    (SELECT u.e FROM unusual u
+                     WHERE u.k = r.k AND u.e <> r.n COLLATE UNICODE_CI LIMIT 1)) AS e
+    FROM row_key r
+)
+SELECT talo_raise('Employee number ' || n || ' is the same number as ' || e
+                  || ', who is already on file.')
+FROM clash WHERE e IS NOT NULL ORDER BY seq LIMIT 1;
 
 SELECT talo_raise('Department ' || min(d) || ' is given two names.')
 FROM temp.talo_staff_rows WHERE dn <> ''

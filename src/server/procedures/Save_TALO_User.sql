@@ -17,6 +17,14 @@ WHERE trim(:staff) = '';
 SELECT talo_raise('Staff ID must not contain invisible characters.')
 WHERE talo_invisible(:staff);
 
+-- A new staff ID a reader could not tell from one already registered ("ADMIN" with a
+-- Cyrillic "A", full-width letters) would be a second person under the same name.
+SELECT talo_raise('Staff ID ' || trim(:staff) || ' looks the same as ' || p.EmployeeID
+                  || ', who is already registered.')
+FROM Password.tbPasswordMain p
+WHERE p.EmployeeID <> trim(:staff) AND talo_look_alike(p.EmployeeID) = talo_look_alike(:staff)
+LIMIT 1;
+
 SELECT talo_raise('Last name is required.')
 WHERE trim(:lastname) = '';
 
