@@ -380,6 +380,17 @@ kit_script_problems() { # KIT-DIR
         "$dir/smoke_test.sh" || { echo "smoke_test.sh sends the counter's refused writes outside a rolled-back transaction"; found=1; }
     grep -q "SET LANGUAGE Deutsch; SET DATEFORMAT mdy" "$dir/smoke_test.sh" ||
         { echo "smoke_test.sh has no session whose language and date order differ"; found=1; }
+    # Every database the program reads answers from the last committed rows, so no
+    # office write (a staff import's locks) makes a counter wait.
+    local database snapshot
+    snapshot="$(grep -F 'AS d(name)' "$dir/01_databases.sql" | head -n 1)"
+    for database in Station Payroll Password Patient_Data; do
+        grep -qF "(N'$database')" <<<"$snapshot" ||
+            { echo "01_databases.sql leaves read-committed snapshot off for $database"; found=1; }
+    done
+    grep -q 'SET LOCK_TIMEOUT 2000;' "$dir/smoke_test.sh" &&
+        grep -qE '^run_file admin "\$work/import.sql" .*&$' "$dir/smoke_test.sh" ||
+        { echo "smoke_test.sh loads no employee list during a staff import"; found=1; }
     grep -q 'smoke/race.txt' "$dir/smoke_test.sh" && grep -qE '^ +run_file .*&$' "$dir/smoke_test.sh" ||
         { echo "smoke_test.sh races no two sessions for a limited meal"; found=1; }
     return "$found"
@@ -411,6 +422,10 @@ expect_script_problem "a refusal case updating every person's rights" \
     smoke_test.sh "s/ WHERE UserID = N'ZZ002'\"/\"/"
 expect_script_problem "the counter's refused writes sent outside a rolled-back transaction" \
     smoke_test.sh 's/run counter "" "BEGIN TRANSACTION;" "$statement"/run counter "" "$statement"/'
+expect_script_problem "Payroll left without read-committed snapshot" \
+    01_databases.sql "s/(N'Payroll'), //"
+expect_script_problem "the staff import finished before the counter loads its list" \
+    smoke_test.sh 's#^\(run_file admin "$work/import.sql" .*\) &$#\1#'
 expect_script_problem "the smoke test's race run one session after the other" \
     smoke_test.sh 's#^\( *run_file .*\) &$#\1#'
 
