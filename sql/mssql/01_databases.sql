@@ -19,21 +19,37 @@ IF DB_ID(N'Payroll') IS NULL
     EXEC sp_executesql N'CREATE DATABASE Payroll COLLATE Latin1_General_100_CI_AS';
 GO
 
--- Readers do not wait for a counter that is saving; each sees the last committed rows.
--- Turning it on needs Station to itself: NO_WAIT gives up at once when a counter is
--- connected (never rolling back its open save), and the install goes on without it.
-IF NOT EXISTS (
-    SELECT 1 FROM sys.databases WHERE name = N'Station' AND is_read_committed_snapshot_on = 1
-)
+-- Readers do not wait for a writer; each sees the last committed rows. Every database the
+-- program reads gets it: without it on Payroll a staff import, which holds its locks on
+-- the personnel master until all its rows are in, stops every counter's employee list.
+-- Turning it on needs the database to itself: NO_WAIT gives up at once when a session
+-- is connected (never rolling back a counter's open save), and the install goes on
+-- without it, saying what to run.
+DECLARE @database SYSNAME;
+DECLARE @sql NVARCHAR(400);
+DECLARE snapshot_databases CURSOR LOCAL FAST_FORWARD FOR
+SELECT d.name
+FROM (VALUES (N'Station'), (N'Payroll'), (N'Password'), (N'Patient_Data')) AS d(name)
+JOIN sys.databases AS s ON s.name = d.name
+WHERE s.is_read_committed_snapshot_on = 0;
+OPEN snapshot_databases;
+FETCH NEXT FROM snapshot_databases INTO @database;
+WHILE @@FETCH_STATUS = 0
 BEGIN
+    SET @sql = CONCAT(N'ALTER DATABASE ', QUOTENAME(@database),
+        N' SET READ_COMMITTED_SNAPSHOT ON WITH NO_WAIT;');
     BEGIN TRY
-        EXEC sp_executesql N'ALTER DATABASE Station SET READ_COMMITTED_SNAPSHOT ON WITH NO_WAIT';
+        EXEC sp_executesql @sql;
     END TRY
     BEGIN CATCH
         PRINT CONCAT(
-            N'Station''s read-committed snapshot is still off (', ERROR_MESSAGE(), N'). Run ',
-            N'ALTER DATABASE Station SET READ_COMMITTED_SNAPSHOT ON in a maintenance window.'
+            @database, N'''s read-committed snapshot is still off (', ERROR_MESSAGE(), N'). Run ',
+            N'ALTER DATABASE ', QUOTENAME(@database),
+            N' SET READ_COMMITTED_SNAPSHOT ON in a maintenance window.'
         );
     END CATCH;
+    FETCH NEXT FROM snapshot_databases INTO @database;
 END;
+CLOSE snapshot_databases;
+DEALLOCATE snapshot_databases;
 GO

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Smoke test of an installed Talodesk server, for the DBA (no data of the hospital is
-# read or changed: it works on rows coded ZZ… that it adds and removes again).
+# read or changed: it works on rows coded ZZ… that it adds and removes again, by their
+# keys; every other write it sends runs inside a transaction it rolls back).
 #
+#  0. It refuses to start when the counter or administration login may do more than its
+#     roles allow (smoke/privileges.sql: sysadmin, db_owner, db_datawriter, a table
+#     write): the refusal cases below would then change rows instead of being refused.
 #  1. As a member of talodesk_counter and talodesk_revoke, and as a member of
 #     talodesk_admin, it sends
 #     every statement the program sends (smoke/cases.txt) and compares rows and refusal
@@ -21,6 +25,8 @@
 #     every procedure that role may not run (smoke/role_refusals.txt) and a table write,
 #     and expects 229 each time. A German session with the mdy order reads back the
 #     employee list's date as the same day.
+#     While an administrator's staff import holds its locks, a counter that waits for no
+#     lock longer than 2 seconds loads the employee list: it must not get error 1222.
 #  3. It saves a two-line order in one transaction, the second line refused: the
 #     refusal must leave the transaction open and usable (no error 266), and after the
 #     rollback nothing of the order is stored.
@@ -39,7 +45,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/smoke/today.sh"
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
 [ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
-    { sed -n '2,31p' "$0" >&2; exit 2; }
+    { sed -n '2,38p' "$0" >&2; exit 2; }
 counter=("$@")
 read -r -a dba <<<"$TALO_SMOKE_DBA"
 read -r -a admin <<<"$TALO_SMOKE_ADMIN"
@@ -54,6 +60,11 @@ run() { # OPTIONS-ARRAY-NAME SESSION-SETTINGS STATEMENT... (each its own batch)
     shift 2
     { printf 'SET NOCOUNT ON; %s\nGO\n' "$settings" && printf '%s\nGO\n' "$@"; } >"$work/batch.sql"
     run_file options "$work/batch.sql"
+}
+sqlcmd_as() { # OPTIONS-ARRAY-NAME SQLCMD-ARGUMENTS...
+    local -n login_options="$1"
+    shift
+    sqlcmd "${login_options[@]}" -f 65001 -I "$@" 2>&1 || true
 }
 run_file() { # OPTIONS-ARRAY-NAME SCRIPT
     local -n file_options="$1"
@@ -77,6 +88,20 @@ numbers_as_n() {
         { print }'
 }
 cleanup() { sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/cleanup.sql" >/dev/null; }
+
+# A counter or administration login with more rights than its roles give (sysadmin,
+# db_owner, db_datawriter, a table write) would carry out the writes the refusal cases
+# expect to be refused: the test stops before it sends any.
+echo "== the logins' rights"
+for login in counter admin; do
+    privileged="$(sqlcmd_as "$login" -h -1 -W -i "$here/smoke/privileges.sql" | grep '^privileged: ' || true)"
+    if [ -n "$privileged" ]; then
+        echo "REFUSED: the $login login may do more than its roles allow; nothing was sent:" >&2
+        sed 's/^/    /' <<<"$privileged" >&2
+        exit 3
+    fi
+    echo "the $login login holds its roles' rights only"
+done
 
 echo "== test rows"
 cleanup
@@ -160,9 +185,53 @@ else
 fi
 
 snapshot="$(sqlcmd "${dba[@]}" -h -1 -W -Q "SET NOCOUNT ON; SELECT is_read_committed_snapshot_on FROM sys.databases WHERE name = N'Station';" 2>&1 || true)"
+off="$(sqlcmd "${dba[@]}" -h -1 -W -Q "SET NOCOUNT ON; SELECT name FROM sys.databases WHERE name IN (N'Station', N'Payroll', N'Password', N'Patient_Data') AND is_read_committed_snapshot_on = 0;" 2>&1 || true)"
+if [ -n "$(tr -d '[:space:]' <<<"$off")" ]; then
+    echo "note: read-committed snapshot is off for: $(tr -s '[:space:]' ' ' <<<"$off")"
+fi
 if [ "$(tr -d '[:space:]' <<<"$snapshot")" != "1" ]; then
     echo "note: Station runs without read-committed snapshot: the race shows the second counter"
     echo "      refused, but a row lock could have made it wait as well as the limit's lock"
+fi
+
+echo "== a counter's employee list during a staff import"
+# The import keeps its locks on the personnel master until its last row is in: the first
+# session imports ZZ001 again in a transaction it keeps open for 8 seconds, then rolls
+# back; meanwhile a counter, waiting for no lock longer than 2 seconds, loads the
+# employee list. With read-committed snapshot on Payroll it reads the committed row at
+# once; without it, it waits and gets error 1222.
+with_today >"$work/import.sql" <<'SQL'
+SET NOCOUNT ON;
+BEGIN TRANSACTION;
+GO
+Station..Save_TALO_StaffImport '[["ZZ001","Zzpeña","José","Ñ","ZZDEP","Smoke Ward","1"]]', 'ZZADMIN'
+GO
+WAITFOR DELAY '00:00:08';
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+GO
+SQL
+with_today >"$work/list.sql" <<'SQL'
+SET NOCOUNT ON;
+SET DATEFORMAT mdy;
+SET LOCK_TIMEOUT 2000;
+WAITFOR DELAY '00:00:02';
+GO
+Station..Load_Employee_for_Meal '{mdy} 11:30:15 AM', 'ZZ001'
+GO
+SQL
+run_file admin "$work/import.sql" >"$work/import.out" &
+importer=$!
+list="$(run_file counter "$work/list.sql" | normalize)"
+wait "$importer" || true
+if grep -q '^error 1222' <<<"$list"; then
+    echo "FAIL: the counter's employee list waited for the staff import (error 1222):" \
+        "turn read-committed snapshot on for Payroll"
+    failures=$((failures + 1))
+elif grep -q '^error ' <<<"$list"; then
+    echo "FAIL: the counter's employee list during a staff import: $(grep -m 1 '^error ' <<<"$list")"
+    failures=$((failures + 1))
+else
+    echo "the counter read the employee list while the import held its locks"
 fi
 
 echo "== the hospital's app settings"
@@ -177,16 +246,19 @@ fi
 
 echo "== what the counter role may not do"
 forbidden=(
-    "EXEC Station.dbo.Save_TALO_User_Rights 'ZZ002', '|1|2|3|4|5|6|7|8', 'ADMIN'"
-    "EXEC Station.dbo.Save_TALO_MealOnly 'ZZM1', 'Free', '0', 'ZZL', '1', 'ADMIN'"
-    "EXEC Station.dbo.Save_TALO_EmployeeMeal 'ZZ002', 'ZZL', 'ADMIN'"
-    "UPDATE Station.dbo.tbTALOUserRights SET UserRights = '|1|2|3|4|5|6|7|8'"
+    "EXEC Station.dbo.Save_TALO_User_Rights 'ZZ002', '|1|2|3|4|5|6|7|8', 'ZZADMIN'"
+    "EXEC Station.dbo.Save_TALO_MealOnly 'ZZM1', 'Free', '0', 'ZZL', '1', 'ZZADMIN'"
+    "EXEC Station.dbo.Save_TALO_EmployeeMeal 'ZZ002', 'ZZL', 'ZZADMIN'"
+    "UPDATE Station.dbo.tbTALOUserRights SET UserRights = '|1|2|3|4|5|6|7|8' WHERE UserID = N'ZZ002'"
     "INSERT INTO Station.dbo.tbTALOEmployeeDistributedMeals (EmpNum) VALUES ('ZZ001')"
     "SELECT TOP (1) * FROM Station.dbo.tbTALOAuditLog"
-    "EXEC Station.dbo.Save_TALO_AppSettings '[]', '1', '0', '0', '1', '', 'ADMIN'"
+    "EXEC Station.dbo.Save_TALO_AppSettings '[]', '1', '0', '0', '1', '', 'ZZADMIN'"
 )
+# Each inside a transaction it rolls back, and on ZZ keys only: were the login to hold
+# the right after all, nothing of the hospital's is changed.
 for statement in "${forbidden[@]}"; do
-    answer="$(run counter "" "$statement" | normalize)"
+    answer="$(run counter "" "BEGIN TRANSACTION;" "$statement" "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;" |
+        normalize)"
     if [[ "$answer" == "error 229: "* || "$answer" == "error 230: "* ]]; then
         echo "refused: $statement"
     else

@@ -87,7 +87,9 @@ def cut_at_second(argument, dates):
             or text.startswith("CAST (") and text.endswith("AS DATE )"))
 
 
-ARRAY_SHAPE = "ISJSON ( {0} ) = 1 AND ( SELECT TOP ( 1 ) J . [type] FROM OPENJSON ( CONCAT ( " \
+# CASE orders the tests (AND may read OPENJSON first, which raises on text not JSON).
+ARRAY_SHAPE = "CASE WHEN ISJSON ( {0} ) IS NULL OR ISJSON ( {0} ) = 0 THEN 0 " \
+              "WHEN ( SELECT TOP ( 1 ) J . [type] FROM OPENJSON ( CONCAT ( " \
               "N'[' , {0} , N']' ) ) AS J ) = 4"
 
 

@@ -33,9 +33,11 @@ CREATE OR ALTER FUNCTION dbo.TALO_IsJsonArray (@json NVARCHAR(MAX))
 RETURNS BIT
 AS
 BEGIN
+    -- AND does not promise to stop at ISJSON, and OPENJSON raises on text that is not
+    -- JSON: CASE tries its branches in order, so it never reaches OPENJSON then.
     RETURN CASE
-        WHEN ISJSON(@json) = 1
-            AND (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @json, N']')) AS j) = 4
+        WHEN ISJSON(@json) IS NULL OR ISJSON(@json) = 0 THEN 0
+        WHEN (SELECT TOP (1) j.[type] FROM OPENJSON(CONCAT(N'[', @json, N']')) AS j) = 4
             THEN 1
         ELSE 0
     END;
