@@ -136,6 +136,7 @@ VALUES
     (N'Station', N'tbTALOSiteSetting', N'KeyboardEntry', NULL, N'char(1)', 0, 6),
     (N'Station', N'tbTALOSiteSetting', N'BulkTagging', NULL, N'char(1)', 0, 15),
     (N'Station', N'tbTALOSiteSetting', N'ClosedThrough', NULL, N'date', 1, 20),
+    (N'Station', N'tbTALOSiteSetting', N'KeepServingOffline', NULL, N'char(1)', 0, 22),
     (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', N'nvarchar(50)', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, N'int', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, N'char(1)', 0, 4),

@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
+#include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
 
@@ -40,16 +41,31 @@ Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString
     return m_context.open(loadDistributedMealsText(empNum, empCol3));
 }
 
-void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines)
+void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines,
+                            const QString& key)
 {
     // One transaction for the whole order: a line refused half-way must not leave the
     // first lines recorded, or a retry would hand those meals out twice. Every line
     // carries the same date-time: the server's clock when Save was pressed.
     const QString date = freshServerDateText();
-    m_context.transaction([&] {
-        for (const OrderLine& line : lines)
-            m_context.execute(saveText(empNum, line, date, clerk()));
-    });
+    const auto send = [&] {
+        m_context.transaction([&] {
+            for (int i = 0; i < lines.size(); ++i)
+                m_context.execute(saveText(empNum, lines.at(i), date, clerk(), key, i + 1));
+        });
+    };
+    if (key.isEmpty()) {
+        send();
+        return;
+    }
+    try {
+        send();
+    } catch (const DbError& error) {
+        // Whether the commit arrived is unknown; the keyed send again cannot double it.
+        if (!error.isLinkLost())
+            throw;
+        send();
+    }
 }
 
 void CounterData::revoke(const QString& empNum, const QString& transNum) const
@@ -69,11 +85,13 @@ QString CounterData::loadDistributedMealsText(const QString& empNum, const QStri
 }
 
 QString CounterData::saveText(const QString& empNum, const OrderLine& line, const QString& date,
-                              const QString& clerk)
+                              const QString& clerk, const QString& key, int lineNumber)
 {
-    return SqlText::call(
-        QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals"),
-        {empNum, line.mealCode, line.mealMode, date, line.remarks, clerk, QStringLiteral("S")});
+    QStringList arguments = {empNum,       line.mealCode, line.mealMode,      date,
+                             line.remarks, clerk,         QStringLiteral("S")};
+    if (!key.isEmpty())
+        arguments << key << QString::number(lineNumber);
+    return SqlText::call(QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals"), arguments);
 }
 
 QString CounterData::revokeText(const QString& empNum, const QString& transNum,

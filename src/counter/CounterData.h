@@ -39,15 +39,19 @@ public:
     bool dayChangedSinceSearch();
     // The meals an employee has received (not revoked) on the given day.
     Recordset loadDistributedMeals(const QString& empNum, const QString& empCol3) const;
-    // Records every line as a distributed meal of `empNum`, all or nothing.
-    void saveOrder(const QString& empNum, const QList<OrderLine>& lines);
+    // Records every line as a distributed meal of `empNum`, all or nothing. With a
+    // `key` (the site keeps serving offline) each line carries the key and its number,
+    // and a link that drops before the answer arrives is opened again and the order sent
+    // again: the server stores a keyed order once, so the second send answers whether the
+    // first one arrived and saves it when it did not.
+    void saveOrder(const QString& empNum, const QList<OrderLine>& lines, const QString& key = {});
     // Cancels one distributed meal, named by its transaction number.
     void revoke(const QString& empNum, const QString& transNum) const;
 
     static QString loadEmployeesText(const QString& date, const QString& searchText);
     static QString loadDistributedMealsText(const QString& empNum, const QString& empCol3);
     static QString saveText(const QString& empNum, const OrderLine& line, const QString& date,
-                            const QString& clerk);
+                            const QString& clerk, const QString& key = {}, int lineNumber = 0);
     static QString revokeText(const QString& empNum, const QString& transNum, const QString& clerk);
 
 private:

@@ -256,7 +256,8 @@ bool frmEmployeeList::LoadDistributedMeals()
 
 void frmEmployeeList::SaveDistributedMeals()
 {
-    m_data.saveOrder(strEmpNum, m_order->lines());
+    m_data.saveOrder(strEmpNum, m_order->lines(),
+                     m_data.settings().keepServingOffline ? m_order->key() : QString());
 }
 
 bool frmEmployeeList::RevokeDistributedMeal()

@@ -52,6 +52,8 @@ BEGIN
         THROW 50000, N'Source can be at most 100 characters long.', 1;
     IF DATALENGTH(@orderKey) > 72
         THROW 50000, N'Order key can be at most 36 characters long.', 1;
+    IF DATALENGTH(@orderLine) > 6
+        THROW 50000, N'Order line can be at most 3 characters long.', 1;
     IF @orderKey IS NOT NULL AND (
         @orderLine IS NULL
         OR (@orderLine NOT LIKE N'[1-9]' AND @orderLine NOT LIKE N'[1-9][0-9]'

@@ -17,6 +17,7 @@ SELECT talo_raise('Remarks can be at most 500 characters long.') WHERE talo_leng
 SELECT talo_raise('Clerk ID can be at most 30 characters long.') WHERE talo_length(:clerk) > 30;
 SELECT talo_raise('Source can be at most 100 characters long.') WHERE talo_length(:source) > 100;
 SELECT talo_raise('Order key can be at most 36 characters long.') WHERE talo_length(:orderkey) > 36;
+SELECT talo_raise('Order line can be at most 3 characters long.') WHERE talo_length(:orderline) > 3;
 SELECT talo_raise('Order line must be a whole number from 1 to 999.')
 WHERE :orderkey IS NOT NULL
   AND (:orderline IS NULL OR :orderline NOT GLOB '[1-9]' AND :orderline NOT GLOB '[1-9][0-9]'

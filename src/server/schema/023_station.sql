@@ -6,3 +6,9 @@ ALTER TABLE Station.tbTALOEmployeeDistributedMeals ADD COLUMN OrderKey TEXT NULL
 ALTER TABLE Station.tbTALOEmployeeDistributedMeals ADD COLUMN OrderLine INTEGER NULL;
 CREATE UNIQUE INDEX IF NOT EXISTS Station.uxDistributedMealOrderLine
     ON tbTALOEmployeeDistributedMeals(OrderKey, OrderLine) WHERE OrderKey IS NOT NULL;
+
+-- The site's choice of serving on when the server cannot be reached ('1'). Off ('0') unless
+-- the site turns it on: then the counter sends and says what it always has.
+ALTER TABLE Station.tbTALOSiteSetting
+    ADD COLUMN KeepServingOffline TEXT NOT NULL DEFAULT '0'
+        CHECK (KeepServingOffline IN ('0', '1'));
