@@ -1,3 +1,4 @@
+#include "counter/OrderJournal.h"
 #include "support/CounterUi.h"
 #include "support/CuttingConnection.h"
 
@@ -23,6 +24,14 @@ class tst_CounterOffline : public QObject
         QTest::mouseClick(c.button(0), Qt::LeftButton);
     }
 
+    // One line served to John Smith.
+    static void serveOne(Counter& c, const QString& meal, const QString& mode)
+    {
+        c.serveSmith();
+        c.typeLine(meal, QString(), mode);
+        QTest::mouseClick(c.button(0), Qt::LeftButton);
+    }
+
     static void keepServing(Counter& c, bool on)
     {
         c.changeSettings([on](AppSettings& s) { s.keepServingOffline = on; });
@@ -33,6 +42,8 @@ private slots:
     void aDroppedLinkNeitherLosesNorDoublesTheOrder();
     void theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing_data();
     void theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing();
+    void ordersServedOfflineReachTheServerInServedOrder_data();
+    void ordersServedOfflineReachTheServerInServedOrder();
 };
 
 void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder_data()
@@ -135,6 +146,76 @@ void tst_CounterOffline::theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing()
         QVERIFY(!c.sent().isEmpty());
         QVERIFY(!c.sent().constFirst().contains(keys.constFirst()));
     }
+}
+
+void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder_data()
+{
+    QTest::addColumn<bool>("deactivated");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("refused");
+
+    QTest::newRow("sent when the server answers again")
+        << false << QStringLiteral("M01,M02,M03") << QString();
+    // Another workstation deactivated him meanwhile: the orders stay, refused, for a
+    // supervisor to settle.
+    QTest::newRow("refused on the way")
+        << true << QString() << QStringLiteral("Employee E002 is inactive.");
+}
+
+void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder()
+{
+    QFETCH(bool, deactivated);
+    QFETCH(QString, stored);
+    QFETCH(QString, refused);
+
+    Counter c;
+    keepServing(c, true);
+    c.watchStatusNote();
+    CuttingConnection link(*c.env.context().cnMain);
+    c.env.context().cnMain = &link;
+    link.setDown(true);
+
+    serveOne(c, QStringLiteral("M01"), QStringLiteral("Breakfast"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+    QCOMPARE(c.statusNote, QStringLiteral("Offline: 1 order waiting to be sent"));
+    serveOne(c, QStringLiteral("M02"), QStringLiteral("Lunch"));
+    serveOne(c, QStringLiteral("M03"), QStringLiteral("Lunch"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+    QCOMPARE(c.statusNote, QStringLiteral("Offline: 3 orders waiting to be sent"));
+    QCOMPARE(c.storedMeals(), 0);
+
+    if (deactivated)
+        c.env.sqlite(
+            QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E002'"));
+    link.setDown(false);
+    // The counter opened again (the program started again) sends what waits.
+    c.window->Form_Load();
+
+    const Recordset rows = c.env.query(QStringLiteral(
+        "SELECT MealCode, OrderKey, OrderLine, ClerkID FROM Station.tbTALOEmployeeDistributedMeals "
+        "ORDER BY TransNum"));
+    QStringList meals;
+    QStringList keys;
+    for (int row = 0; row < rows.recordCount(); ++row) {
+        meals << rows.value(row, 0);
+        keys << rows.value(row, 1);
+        QCOMPARE(rows.value(row, 2), QStringLiteral("1"));
+        QCOMPARE(rows.value(row, 3), QStringLiteral("CLERK01"));
+    }
+    QCOMPARE(meals.join(QLatin1Char(',')), stored);
+    keys.removeDuplicates();
+    QCOMPARE(keys.size(), meals.size());
+    QCOMPARE(c.statusNote, QString());
+
+    OrderJournal journal(c.env.context().workstationFolder +
+                         QStringLiteral("/counter-journal.sqlite"));
+    QCOMPARE(journal.waitingCount(), 0);
+    QStringList refusals;
+    for (const OrderJournal::Order& order : journal.refused())
+        refusals << order.refusal;
+    refusals.removeDuplicates();
+    QCOMPARE(refusals.join(QLatin1Char('|')), refused);
+    QCOMPARE(journal.refused().size(), deactivated ? 3 : 0);
 }
 
 QTEST_MAIN(tst_CounterOffline)

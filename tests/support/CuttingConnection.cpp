@@ -12,6 +12,8 @@ DbError linkDropped()
 
 void CuttingConnection::maybeCut()
 {
+    if (m_down)
+        throw linkDropped();
     if (m_armed && m_cut != AfterCommit && m_sent++ == m_cut) {
         m_armed = false;
         m_dropped = true;
@@ -33,6 +35,8 @@ void CuttingConnection::execute(const QString& sql)
 
 void CuttingConnection::transaction(const std::function<void()>& work)
 {
+    if (m_down)
+        throw linkDropped();
     m_inner.transaction(work);
     if (m_armed && m_cut == AfterCommit) {
         m_armed = false;

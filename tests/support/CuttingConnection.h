@@ -19,6 +19,8 @@ public:
         m_sent = 0;
         m_armed = true;
     }
+    // While down, every call fails as an unreachable server does.
+    void setDown(bool down) { m_down = down; }
     // Whether the link dropped since arming.
     bool dropped() const { return m_dropped; }
 
@@ -35,4 +37,5 @@ private:
     int m_sent = 0;
     bool m_armed = false;
     bool m_dropped = false;
+    bool m_down = false;
 };
