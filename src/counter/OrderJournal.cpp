@@ -85,9 +85,10 @@ OrderJournal::OrderJournal(const QString& path)
         throw error;
     }
     sqlite3_busy_timeout(m_db, 5000);
-    // Rollback journal, synced in full at every commit: an order the clerk was told is
-    // saved is on the disk, whatever happens to the program or the PC next.
-    run("PRAGMA journal_mode = DELETE");
+    // Synced in full at every commit: an order the clerk was told is saved is on the
+    // disk, whatever happens to the program or the PC next. Write-ahead, a commit is one
+    // sync of the log instead of several of a rollback journal and the file.
+    run("PRAGMA journal_mode = WAL");
     run("PRAGMA synchronous = FULL");
     run("CREATE TABLE IF NOT EXISTS JournalOrder ("
         " Seq INTEGER PRIMARY KEY AUTOINCREMENT,"
