@@ -121,6 +121,9 @@ private slots:
             // As if the store was written before the seed step existed (and so before
             // the audit log's login column, the recorded meal cost and its report index).
             c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
+            c.nativeExecute("DROP INDEX Station.uxDistributedMealOrderLine; ALTER TABLE "
+                            "Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderKey; ALTER "
+                            "TABLE Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderLine;");
             c.nativeExecute("DROP TRIGGER Station.trDistributedMealLogin; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN LoginName;");
             c.nativeExecute("DROP TRIGGER Station.trDistributedMealCostPlain; DROP TRIGGER "
