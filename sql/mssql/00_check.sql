@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 21;
+DECLARE @kitVersion INT = 22;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -119,6 +119,8 @@ VALUES
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'RevokedAt', NULL, N'datetime2(0)', 1, 1),
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'MealCost', N'Latin1_General_100_CI_AS', N'nvarchar(20)', 1, 3),
     (N'Station', N'tbTALOEmployeeDistributedMeals', N'LoginName', N'Latin1_General_100_CI_AS', N'nvarchar(128)', 0, 10),
+    (N'Station', N'tbTALOEmployeeDistributedMeals', N'OrderKey', N'Latin1_General_100_CI_AS', N'nvarchar(36)', 1, 22),
+    (N'Station', N'tbTALOEmployeeDistributedMeals', N'OrderLine', NULL, N'int', 1, 22),
     (N'Station', N'tbTALOAuditLog', N'AuditID', NULL, N'int', 0, 1),
     (N'Station', N'tbTALOAuditLog', N'TableName', N'Latin1_General_100_CI_AS', N'nvarchar(100)', 0, 1),
     (N'Station', N'tbTALOAuditLog', N'RecordKey', N'Latin1_General_100_CI_AS', N'nvarchar(200)', 0, 1),
@@ -135,6 +137,7 @@ VALUES
     (N'Station', N'tbTALOSiteSetting', N'KeyboardEntry', NULL, N'char(1)', 0, 6),
     (N'Station', N'tbTALOSiteSetting', N'BulkTagging', NULL, N'char(1)', 0, 15),
     (N'Station', N'tbTALOSiteSetting', N'ClosedThrough', NULL, N'date', 1, 20),
+    (N'Station', N'tbTALOSiteSetting', N'KeepServingOffline', NULL, N'char(1)', 0, 22),
     (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', N'nvarchar(50)', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, N'int', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, N'char(1)', 0, 4),

@@ -30,6 +30,9 @@ public:
     Connection* cnMain = nullptr;
     // The server's clock as last read (LoadServerDate). Starts at the zero date-time.
     QDateTime dtServerDate;
+    // This workstation's own data folder (the counter's order journal); empty: the
+    // application data folder of the signed-in Windows or desktop user.
+    QString workstationFolder;
     // Today: the server's day once its clock has been read, else the workstation's.
     QDate today() const;
     // Takes a fresh reading of the server's clock and tells whoever shows it.

@@ -2,9 +2,14 @@
 
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
+#include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <algorithm>
 
 Recordset CounterData::loadEmployees(const QString& searchText)
@@ -40,16 +45,93 @@ Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString
     return m_context.open(loadDistributedMealsText(empNum, empCol3));
 }
 
-void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines)
+CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines,
+                                            const QString& key)
 {
     // One transaction for the whole order: a line refused half-way must not leave the
     // first lines recorded, or a retry would hand those meals out twice. Every line
     // carries the same date-time: the server's clock when Save was pressed.
-    const QString date = freshServerDateText();
+    if (key.isEmpty()) {
+        sendOrder(empNum, lines, freshServerDateText(), clerk(), key);
+        return Outcome::Saved;
+    }
+    bool reached = replayJournal() == 0;
+    QString date;
+    if (reached) {
+        try {
+            date = freshServerDateText();
+        } catch (const DbError& error) {
+            if (!error.isLinkLost())
+                throw;
+            reached = false;
+        }
+    }
+    if (date.isEmpty())
+        date = GeneralDate::toText(QDateTime::currentDateTime().addSecs(m_clockOffset));
+    // Whether a commit whose answer never came arrived is unknown; the keyed send again
+    // cannot double it, and answers as a save when it did.
+    for (int attempt = 0; reached && attempt < 2; ++attempt) {
+        try {
+            sendOrder(empNum, lines, date, clerk(), key);
+            return Outcome::Saved;
+        } catch (const DbError& error) {
+            if (!error.isLinkLost())
+                throw;
+        }
+    }
+    journal().add({0, key, empNum, date, clerk(), lines, {}});
+    return Outcome::Journaled;
+}
+
+void CounterData::sendOrder(const QString& empNum, const QList<OrderLine>& lines,
+                            const QString& date, const QString& clerk, const QString& key)
+{
     m_context.transaction([&] {
-        for (const OrderLine& line : lines)
-            m_context.execute(saveText(empNum, line, date, clerk()));
+        for (int i = 0; i < lines.size(); ++i)
+            m_context.execute(saveText(empNum, lines.at(i), date, clerk, key, i + 1));
     });
+}
+
+int CounterData::replayJournal()
+{
+    QLockFile lock(journalPath() + QStringLiteral(".lock"));
+    if (!lock.tryLock(0))
+        return waitingOrders();
+    for (const OrderJournal::Order& order : journal().waiting()) {
+        try {
+            sendOrder(order.empNum, order.lines, order.served, order.clerk, order.key);
+        } catch (const DbError& error) {
+            if (!error.isRefusal())
+                break;
+            journal().refuse(order.id, error.message());
+            continue;
+        }
+        journal().stored(order.id);
+    }
+    return waitingOrders();
+}
+
+int CounterData::waitingOrders()
+{
+    return journal().waitingCount();
+}
+
+OrderJournal& CounterData::journal()
+{
+    if (!m_journal) {
+        QDir().mkpath(QFileInfo(journalPath()).absolutePath());
+        m_journal = std::make_unique<OrderJournal>(journalPath());
+    }
+    return *m_journal;
+}
+
+QString CounterData::journalPath() const
+{
+    const QString folder =
+        m_context.workstationFolder.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+            : m_context.workstationFolder;
+    return QDir(folder).filePath(QStringLiteral("counter-journal.sqlite"));
 }
 
 void CounterData::revoke(const QString& empNum, const QString& transNum) const
@@ -69,11 +151,13 @@ QString CounterData::loadDistributedMealsText(const QString& empNum, const QStri
 }
 
 QString CounterData::saveText(const QString& empNum, const OrderLine& line, const QString& date,
-                              const QString& clerk)
+                              const QString& clerk, const QString& key, int lineNumber)
 {
-    return SqlText::call(
-        QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals"),
-        {empNum, line.mealCode, line.mealMode, date, line.remarks, clerk, QStringLiteral("S")});
+    QStringList arguments = {empNum,       line.mealCode, line.mealMode,      date,
+                             line.remarks, clerk,         QStringLiteral("S")};
+    if (!key.isEmpty())
+        arguments << key << QString::number(lineNumber);
+    return SqlText::call(QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals"), arguments);
 }
 
 QString CounterData::revokeText(const QString& empNum, const QString& transNum,
@@ -88,6 +172,7 @@ QString CounterData::freshServerDateText()
     // Not the date-time of the sign-in: a meal is recorded when it is served, and a
     // counter left open past midnight works on the new day.
     LoadServerDate(m_context);
+    m_clockOffset = QDateTime::currentDateTime().secsTo(m_context.dtServerDate);
     return GeneralDate::toText(m_context.dtServerDate);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CounterSettings.h"
+#include "OrderJournal.h"
 #include "OrderLine.h"
 #include "data/Recordset.h"
 #include "settings/AppSettingsData.h"
@@ -8,6 +9,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <memory>
 
 class AppContext;
 
@@ -39,18 +41,41 @@ public:
     bool dayChangedSinceSearch();
     // The meals an employee has received (not revoked) on the given day.
     Recordset loadDistributedMeals(const QString& empNum, const QString& empCol3) const;
-    // Records every line as a distributed meal of `empNum`, all or nothing.
-    void saveOrder(const QString& empNum, const QList<OrderLine>& lines);
+    // Records every line as a distributed meal of `empNum`, all or nothing. With a
+    // `key` (the site keeps serving offline) each line carries the key and its number,
+    // and a link that drops before the answer arrives is opened again and the order sent
+    // again: the server stores a keyed order once, so the second send answers whether the
+    // first one arrived and saves it when it did not.
+    // When the server cannot be reached even so, or orders already wait in the journal
+    // (they go to the server first, in the order they were served), the order is kept
+    // in the journal with the time it was served and the answer is Journaled.
+    enum class Outcome
+    {
+        Saved,
+        Journaled
+    };
+    Outcome saveOrder(const QString& empNum, const QList<OrderLine>& lines,
+                      const QString& key = {});
+    // Sends the journal's waiting orders, oldest first, each with its key, its time and
+    // its clerk, in a transaction of its own, until the server cannot be reached. An order
+    // the server refuses stays in the journal as refused, with the server's text. Another
+    // program replaying the same journal just now is left to it. Answers how many wait.
+    int replayJournal();
+    int waitingOrders();
     // Cancels one distributed meal, named by its transaction number.
     void revoke(const QString& empNum, const QString& transNum) const;
 
     static QString loadEmployeesText(const QString& date, const QString& searchText);
     static QString loadDistributedMealsText(const QString& empNum, const QString& empCol3);
     static QString saveText(const QString& empNum, const OrderLine& line, const QString& date,
-                            const QString& clerk);
+                            const QString& clerk, const QString& key = {}, int lineNumber = 0);
     static QString revokeText(const QString& empNum, const QString& transNum, const QString& clerk);
 
 private:
+    void sendOrder(const QString& empNum, const QList<OrderLine>& lines, const QString& date,
+                   const QString& clerk, const QString& key);
+    OrderJournal& journal();
+    QString journalPath() const;
     // The server's date-time read now, as general date text.
     QString freshServerDateText();
     QString clerk() const;
@@ -59,4 +84,8 @@ private:
     AppSettingsData m_settingsData;
     CounterSettings m_settings;
     QDate m_searchDay;
+    std::unique_ptr<OrderJournal> m_journal;
+    // The server's clock less the workstation's at the last reading: the time an order
+    // served offline is recorded with.
+    qint64 m_clockOffset = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "widgets/FlexGrid.h"
 
+#include <QUuid>
+
 namespace {
 enum Column
 {
@@ -14,6 +16,7 @@ enum Column
 
 void OrderList::initialise()
 {
+    m_key.clear();
     m_grid.layOut(QStringLiteral(" |<MEAL |<DESCRIPTION |<MEAL MODE |<REMARKS "), 5,
                   {0, 1000, 3000, 2000, 3000});
 }
@@ -34,6 +37,8 @@ QString OrderList::description(int row) const
 
 void OrderList::append(const OrderLine& line)
 {
+    if (m_key.isEmpty())
+        m_key = QUuid::createUuid().toString(QUuid::WithoutBraces);
     int row = 1;
     if (!m_grid.TextMatrix(1, MealCode).isEmpty()) {
         m_grid.AddItem(QString());

@@ -3,6 +3,7 @@
 #include "OrderLine.h"
 
 #include <QList>
+#include <QString>
 
 class FlexGrid;
 
@@ -25,7 +26,11 @@ public:
     // The lines that carry a meal, in list order (the blank row of an empty order is
     // no line).
     QList<OrderLine> lines() const;
+    // The order's own name, made on this workstation when its first line is added and
+    // kept until the order is saved or dropped, so every send of the order carries it.
+    const QString& key() const { return m_key; }
 
 private:
     FlexGrid& m_grid;
+    QString m_key;
 };

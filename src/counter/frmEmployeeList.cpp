@@ -102,6 +102,11 @@ void frmEmployeeList::Form_Load()
     // A counter opened again may meet settings changed meanwhile.
     m_data.expireSettings();
     m_context.attempt([this] { LoadEmployeeList(); });
+    // Orders served while the server could not be reached go to it first thing.
+    if (m_data.settings().keepServingOffline) {
+        m_context.attempt([this] { m_data.replayJournal(); });
+        showWaitingOrders();
+    }
     // Browse mode whether or not the first search reached the server.
     ResetCounter();
     // A badge reader types where the focus is: in scan mode that is the search box.
@@ -254,9 +259,24 @@ bool frmEmployeeList::LoadDistributedMeals()
     return true;
 }
 
-void frmEmployeeList::SaveDistributedMeals()
+CounterData::Outcome frmEmployeeList::SaveDistributedMeals()
 {
-    m_data.saveOrder(strEmpNum, m_order->lines());
+    return m_data.saveOrder(strEmpNum, m_order->lines(),
+                            m_data.settings().keepServingOffline ? m_order->key() : QString());
+}
+
+void frmEmployeeList::showWaitingOrders()
+{
+    if (!m_data.settings().keepServingOffline)
+        return;
+    const int waiting = m_data.waitingOrders();
+    if (waiting == 0 && !m_offlineShown)
+        return;
+    m_offlineShown = waiting > 0;
+    m_context.statusNote(
+        waiting == 0   ? QString()
+        : waiting == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
+                       : QStringLiteral("Offline: %1 orders waiting to be sent").arg(waiting));
 }
 
 bool frmEmployeeList::RevokeDistributedMeal()
@@ -277,9 +297,12 @@ bool frmEmployeeList::saveOrder()
         }
         if (!clerkAcceptsLimits(m_order->lines()))
             return;
-        SaveDistributedMeals();
+        const CounterData::Outcome outcome = SaveDistributedMeals();
         ResetCounter();
-        m_context.messages().info(QStringLiteral("Saved!"));
+        showWaitingOrders();
+        m_context.messages().info(outcome == CounterData::Outcome::Journaled
+                                      ? QStringLiteral("Saved (offline)")
+                                      : QStringLiteral("Saved!"));
         saved = true;
     });
     return saved;

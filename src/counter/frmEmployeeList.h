@@ -64,7 +64,9 @@ private:
     // False when the employee of the current row is no longer in the list (searched
     // again past midnight): nothing is loaded then.
     bool LoadDistributedMeals();
-    void SaveDistributedMeals();
+    CounterData::Outcome SaveDistributedMeals();
+    // The status bar tells how many orders wait in the journal while any do.
+    void showWaitingOrders();
     // False when the clerk answered No.
     bool RevokeDistributedMeal();
     // True when the line was added to the order.
@@ -111,6 +113,7 @@ private:
 
     AppContext& m_context;
     CounterData m_data;
+    bool m_offlineShown = false;
 
     // The controls, built where the design puts them; this window wires and runs them.
     EmployeeListLayout m_ui;

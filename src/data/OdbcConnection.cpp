@@ -130,8 +130,7 @@ QSqlDatabase OdbcConnection::database()
     if (m_inTransaction)
         throw OdbcError::lostInTransaction();
     if (!db.open())
-        throw OdbcError::fromSqlError(db.lastError(),
-                                      QStringLiteral("The database server cannot be reached."));
+        throw OdbcError::unreachable(db.lastError());
     if (!setUpSession(db))
         throw OdbcError::fromSqlError(m_setupError, statementFailed);
     return db;

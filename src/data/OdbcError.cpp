@@ -45,6 +45,13 @@ DbError fromSqlError(const QSqlError& error, const QString& fallbackText)
     return DbError(nativeNumber(error), messageOf(error, fallbackText));
 }
 
+DbError unreachable(const QSqlError& cause)
+{
+    const DbError error =
+        fromSqlError(cause, QStringLiteral("The database server cannot be reached."));
+    return DbError(error.number(), error.message(), true);
+}
+
 DbError connectionLost(const QSqlError& cause)
 {
     const QString detail = messageOf(cause, QString());
@@ -52,14 +59,15 @@ DbError connectionLost(const QSqlError& cause)
                                   "It will be opened again at the next action.");
     if (!detail.isEmpty())
         text += QStringLiteral(" (") + detail + QLatin1Char(')');
-    return DbError(unspecified, text);
+    return DbError(unspecified, text, true);
 }
 
 DbError lostInTransaction()
 {
     return DbError(unspecified,
                    QStringLiteral("The connection to the database server was lost during a "
-                                  "save; nothing of it was stored."));
+                                  "save; nothing of it was stored."),
+                   true);
 }
 
 } // namespace OdbcError

@@ -14,6 +14,8 @@ namespace OdbcError {
 constexpr int unspecified = -2147467259;
 
 DbError fromSqlError(const QSqlError& error, const QString& fallbackText);
+// No connection to the server could be opened.
+DbError unreachable(const QSqlError& cause);
 // The connection to the server is gone; the next call opens a new one.
 DbError connectionLost(const QSqlError& cause);
 // The connection was lost inside a transaction: its work is not committed.

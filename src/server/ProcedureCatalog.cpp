@@ -54,8 +54,16 @@ ProcedureCatalog::Procedure ProcedureCatalog::parse(const QString& name, const Q
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(parametersTag, Qt::CaseInsensitive)) {
             for (const QString& p : trimmed.mid(parametersTag.size()).split(QLatin1Char(','))) {
-                if (!p.trimmed().isEmpty())
-                    procedure.parameters << p.trimmed();
+                QString parameter = p.trimmed();
+                if (parameter.isEmpty())
+                    continue;
+                const bool optional =
+                    parameter.startsWith(QLatin1Char('[')) && parameter.endsWith(QLatin1Char(']'));
+                if (optional)
+                    parameter = parameter.mid(1, parameter.size() - 2).trimmed();
+                else
+                    procedure.required = procedure.parameters.size() + 1;
+                procedure.parameters << parameter;
             }
         } else if (trimmed.startsWith(jsonTag, Qt::CaseInsensitive)) {
             for (const QString& p : trimmed.mid(jsonTag.size()).split(QLatin1Char(','))) {

@@ -8,11 +8,12 @@
 
 // The store's stored procedures: one resource :/server/procedures/<Name>.sql each. The
 // file starts with header lines "-- parameters: a, b, c" (bound in order to :a, :b,
-// :c), "-- access: read" or "-- access: write", and for the parameters that carry JSON
-// text "-- json: b, c" (their escapes are checked before the body runs); the rest is the
-// SQLite body. A body
-// line "-- shared: Name" stands for shared/<Name>.sql of the same folder: a piece of SQL
-// two procedures must agree on (the rows a page and its count read), written once.
+// :c; a name in brackets, "[d]", may be left off the end of a call and is then NULL),
+// "-- access: read" or "-- access: write", and for the parameters that carry JSON text
+// "-- json: b, c" (their escapes are checked before the body runs); the rest is the
+// SQLite body. A body line "-- shared: Name" stands for shared/<Name>.sql of the same
+// folder: a piece of SQL two procedures must agree on (the rows a page and its count
+// read), written once.
 class ProcedureCatalog
 {
 public:
@@ -21,6 +22,8 @@ public:
         QString name;
         QStringList parameters;
         QStringList jsonParameters;
+        // How many of the parameters, from the first, every call must supply.
+        qsizetype required = 0;
         EmbeddedStore::Access access = EmbeddedStore::Access::Write;
         QString body;
     };

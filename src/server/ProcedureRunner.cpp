@@ -44,7 +44,7 @@ Recordset ProcedureRunner::run(const ProcedureCall& call)
         throw DbError(ServerErrors::TooManyArguments,
                       QStringLiteral("Procedure or function %1 has too many arguments specified.")
                           .arg(procedure->name));
-    if (call.arguments.size() < procedure->parameters.size())
+    if (call.arguments.size() < procedure->required)
         throw DbError(ServerErrors::MissingArgument,
                       QStringLiteral("Procedure or function '%1' expects parameter '@%2', which "
                                      "was not supplied.")

@@ -37,6 +37,10 @@ struct AppSettings
     // The tagging window offers bulk tagging (a department, a list or every active
     // employee at once). Off: it tags one employee at a time.
     bool bulkTagging = false;
+    // The counter keeps serving when the server cannot be reached: every order carries
+    // its key, so an order sent again after a dropped link is stored once. Off: the
+    // counter sends and says exactly what it always has.
+    bool keepServingOffline = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
     // The meals on or before this day are closed (sent to payroll): the store records and

@@ -53,6 +53,8 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
     settings.scanMode = rows.value(0, QStringLiteral("SCANMODE")) == QLatin1String("1");
     settings.keyboardEntry = rows.value(0, QStringLiteral("KEYBOARDENTRY")) == QLatin1String("1");
     settings.bulkTagging = rows.value(0, QStringLiteral("BULKTAGGING")) == QLatin1String("1");
+    settings.keepServingOffline =
+        rows.value(0, QStringLiteral("KEEPSERVINGOFFLINE")) == QLatin1String("1");
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
@@ -108,7 +110,7 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
     return SqlText::call(QStringLiteral("Station..Save_TALO_AppSettings"),
                          {jsonText(modes), flag(settings.scanMode), flag(settings.keyboardEntry),
                           flag(settings.bulkTagging), QString::number(int(settings.firstDayOfWeek)),
-                          settings.siteName, user});
+                          settings.siteName, user, flag(settings.keepServingOffline)});
 }
 
 QString AppSettingsData::checkText(const QString& empNum, const QStringList& mealModes)

@@ -121,6 +121,14 @@ QGroupBox* frmAppSettings::createCounterSettings(QWidget* surface)
     chkBulkTagging = FormControls::control<QCheckBox>(counter, QStringLiteral("chkBulkTagging"));
     chkBulkTagging->setText(QStringLiteral("Bulk tagging in the tagging window"));
     counterLayout->addWidget(chkBulkTagging);
+    chkKeepServingOffline =
+        FormControls::control<QCheckBox>(counter, QStringLiteral("chkKeepServingOffline"));
+    chkKeepServingOffline->setText(
+        QStringLiteral("Keep serving when the server cannot be reached"));
+    chkKeepServingOffline->setToolTip(
+        QStringLiteral("An order whose save loses the link to the server is sent again and "
+                       "stored once"));
+    counterLayout->addWidget(chkKeepServingOffline);
     return counter;
 }
 
@@ -213,6 +221,7 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     chkScanMode->setChecked(settings.scanMode);
     chkKeyboardEntry->setChecked(settings.keyboardEntry);
     chkBulkTagging->setChecked(settings.bulkTagging);
+    chkKeepServingOffline->setChecked(settings.keepServingOffline);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
     m_closedAsRead = settings.closedThrough;
@@ -240,8 +249,9 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order += {cmdAddMode,  chkScanMode,      chkKeyboardEntry, chkBulkTagging, cboFirstDay,
-              txtSiteName, chkClosedThrough, dtpClosedThrough, cmdSave,        cmdCancel};
+    order += {cmdAddMode,  chkScanMode, chkKeyboardEntry, chkBulkTagging,   chkKeepServingOffline,
+              cboFirstDay, txtSiteName, chkClosedThrough, dtpClosedThrough, cmdSave,
+              cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -296,6 +306,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     settings.scanMode = chkScanMode->isChecked();
     settings.keyboardEntry = chkKeyboardEntry->isChecked();
     settings.bulkTagging = chkBulkTagging->isChecked();
+    settings.keepServingOffline = chkKeepServingOffline->isChecked();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
     settings.closedThrough = chkClosedThrough->isChecked() ? dtpClosedThrough->date() : QDate();

@@ -67,6 +67,7 @@ private:
     QCheckBox* chkScanMode = nullptr;
     QCheckBox* chkKeyboardEntry = nullptr;
     QCheckBox* chkBulkTagging = nullptr;
+    QCheckBox* chkKeepServingOffline = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
     // The day the meals are closed through (sent to payroll); unticked: none.

@@ -145,7 +145,8 @@ def embedded_procedures(folder):
     for path in sorted((folder / "procedures").glob("*.sql")):
         text = path.read_text(encoding="utf-8")
         header = re.search(r"^--[ \t]*parameters:[ \t]*(.*)$", text, re.MULTILINE | re.IGNORECASE)
-        params = [p.strip() for p in header.group(1).split(",") if p.strip()] if header else []
+        params = ([p.strip().strip("[]").strip() for p in header.group(1).split(",") if p.strip()]
+                  if header else [])
         role = re.search(r"^--[ \t]*role:[ \t]*([\w, ]+)", text, re.MULTILINE | re.IGNORECASE)
         toks = tokens(text)
         lists = select_lists(toks)

@@ -129,6 +129,9 @@ private slots:
             // the audit log's login and fields columns, the recorded meal cost and its
             // report index).
             c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
+            c.nativeExecute("DROP INDEX Station.uxDistributedMealOrderLine; ALTER TABLE "
+                            "Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderKey; ALTER "
+                            "TABLE Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderLine;");
             c.nativeExecute("DROP TRIGGER Station.trDistributedMealLogin; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN LoginName;");
             c.nativeExecute("DROP TRIGGER Station.trDistributedMealCostPlain; DROP TRIGGER "

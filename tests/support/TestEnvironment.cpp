@@ -29,6 +29,7 @@ TestEnvironment::TestEnvironment(const QString& userCode, const QString& rights)
     m_context = std::make_unique<AppContext>(m_messages, m_modal);
     m_context->objUser = m_user.get();
     m_context->cnMain = m_recorder.get();
+    m_context->workstationFolder = m_dir.filePath(QStringLiteral("workstation"));
     m_serverClock = QDateTime(QDate(2026, 12, 8), QTime(11, 30, 15));
     m_store->store().functions().setClock([this] { return m_serverClock; });
     m_context->dtServerDate = m_serverClock;

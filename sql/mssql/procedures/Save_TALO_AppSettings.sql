@@ -8,6 +8,8 @@ GO
 -- @firstday 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name).
 -- The eight listed modes stay; a mode missing from the array is removed. Every change
 -- writes one audit row: the site's settings one, each added, changed or removed mode one.
+-- @offline (the counter keeps serving when the server cannot be reached) is '1' or '0';
+-- left off, it stays as stored.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
@@ -15,7 +17,8 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @bulk NVARCHAR(4000),
     @firstday NVARCHAR(4000),
     @site NVARCHAR(4000),
-    @user NVARCHAR(4000)
+    @user NVARCHAR(4000),
+    @offline NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -24,7 +27,7 @@ BEGIN
     IF 1 IN (
         dbo.TALO_HasNul(@modes), dbo.TALO_HasNul(@scan), dbo.TALO_HasNul(@keyboard),
         dbo.TALO_HasNul(@bulk), dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site),
-        dbo.TALO_HasNul(@user)
+        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -51,6 +54,8 @@ BEGIN
         THROW 50000, N'Site name can be at most 200 characters long.', 1;
     IF DATALENGTH(@user) > 60
         THROW 50000, N'User ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@offline) > 2
+        THROW 50000, N'Keep serving offline can be at most 1 character long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @bad NVARCHAR(4000);
@@ -90,6 +95,13 @@ BEGIN
         IF @bulk NOT IN (N'1', N'0') OR DATALENGTH(@bulk) <> 2
         BEGIN
             SET @message = CONCAT(N'Bulk tagging must be 1 (on) or 0 (off), not ''', @bulk, N'''.');
+            THROW 50000, @message, 1;
+        END;
+        IF @offline IS NOT NULL AND (@offline NOT IN (N'1', N'0') OR DATALENGTH(@offline) <> 2)
+        BEGIN
+            SET @message = CONCAT(
+                N'Keep serving offline must be 1 (on) or 0 (off), not ''', @offline, N'''.'
+            );
             THROW 50000, @message, 1;
         END;
         IF @firstday NOT IN (N'1', N'2', N'3', N'4', N'5', N'6', N'7')
@@ -259,6 +271,9 @@ BEGIN
                     ELSE N'' END,
                 CASE WHEN s.BulkTagging <> @bulk
                     THEN CONCAT(N'; BulkTagging: ', s.BulkTagging, N' -> ', @bulk) ELSE N'' END,
+                CASE WHEN s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
+                    THEN CONCAT(N'; KeepServingOffline: ', s.KeepServingOffline, N' -> ', @offline)
+                    ELSE N'' END,
                 CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
                     THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
                     ELSE N'' END,
@@ -289,6 +304,7 @@ BEGIN
                 s.ScanMode <> @scan
                 OR s.KeyboardEntry <> @keyboard
                 OR s.BulkTagging <> @bulk
+                OR s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
                 OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
                 OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
             );
@@ -417,15 +433,20 @@ BEGIN
 
         IF @locked IS NULL
             INSERT INTO dbo.tbTALOSiteSetting (
-                SettingID, ScanMode, KeyboardEntry, BulkTagging, FirstDayOfWeek, SiteName
+                SettingID, ScanMode, KeyboardEntry, BulkTagging, FirstDayOfWeek, SiteName,
+                KeepServingOffline
             )
-            VALUES (1, @scan, @keyboard, @bulk, CAST(@firstday AS INT), @siteName);
+            VALUES (
+                1, @scan, @keyboard, @bulk, CAST(@firstday AS INT), @siteName,
+                COALESCE(@offline, '0')
+            );
         ELSE
             UPDATE dbo.tbTALOSiteSetting
             SET
                 ScanMode = @scan,
                 KeyboardEntry = @keyboard,
                 BulkTagging = @bulk,
+                KeepServingOffline = COALESCE(@offline, KeepServingOffline),
                 FirstDayOfWeek = CAST(@firstday AS INT),
                 SiteName = @siteName
             WHERE SettingID = 1;

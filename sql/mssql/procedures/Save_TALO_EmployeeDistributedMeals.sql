@@ -2,7 +2,10 @@ USE Station;
 GO
 
 -- Records one meal handed to an employee. The employee and the meal must be known and
--- active, and the meal's type must be active and tagged to the employee.
+-- active, and the meal's type must be active and tagged to the employee. A meal sent with
+-- the key of its order and its line number (a counter sending an order again because it
+-- never heard the answer) is saved once: when that line is stored already, the call
+-- neither refuses nor writes and answers as a save does.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
     @employee NVARCHAR(4000),
     @meal NVARCHAR(4000),
@@ -10,7 +13,9 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
     @date NVARCHAR(4000),
     @remarks NVARCHAR(4000),
     @clerk NVARCHAR(4000),
-    @source NVARCHAR(4000)
+    @source NVARCHAR(4000),
+    @orderKey NVARCHAR(4000) = NULL,
+    @orderLine NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -19,7 +24,7 @@ BEGIN
     IF 1 IN (
         dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@meal), dbo.TALO_HasNul(@mode),
         dbo.TALO_HasNul(@date), dbo.TALO_HasNul(@remarks), dbo.TALO_HasNul(@clerk),
-        dbo.TALO_HasNul(@source)
+        dbo.TALO_HasNul(@source), dbo.TALO_HasNul(@orderKey), dbo.TALO_HasNul(@orderLine)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -45,6 +50,16 @@ BEGIN
         THROW 50000, N'Clerk ID can be at most 30 characters long.', 1;
     IF DATALENGTH(@source) > 200
         THROW 50000, N'Source can be at most 100 characters long.', 1;
+    IF DATALENGTH(@orderKey) > 72
+        THROW 50000, N'Order key can be at most 36 characters long.', 1;
+    IF DATALENGTH(@orderLine) > 6
+        THROW 50000, N'Order line can be at most 3 characters long.', 1;
+    IF @orderKey IS NOT NULL AND (
+        @orderLine IS NULL
+        OR (@orderLine NOT LIKE N'[1-9]' AND @orderLine NOT LIKE N'[1-9][0-9]'
+            AND @orderLine NOT LIKE N'[1-9][0-9][0-9]')
+    )
+        THROW 50000, N'Order line must be a whole number from 1 to 999.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @limitMode NVARCHAR(50);
@@ -69,6 +84,17 @@ BEGIN
     BEGIN TRY
         IF @outer = 0 BEGIN TRANSACTION;
         ELSE SAVE TRANSACTION talo_save_meals;
+
+        -- The order's line is stored already: the first save arrived. The key's range
+        -- stays locked to the end, so two counters sending one order queue up here.
+        IF @orderKey IS NOT NULL AND EXISTS (
+            SELECT 1 FROM dbo.tbTALOEmployeeDistributedMeals WITH (UPDLOCK, HOLDLOCK)
+            WHERE OrderKey = @orderKey AND OrderLine = CONVERT(INT, @orderLine)
+        )
+        BEGIN
+            IF @outer = 0 COMMIT TRANSACTION;
+            RETURN;
+        END;
 
         IF LTRIM(RTRIM(@employee)) = N''
             THROW 50000, N'Employee number is required.', 1;
@@ -224,7 +250,8 @@ BEGIN
         END;
 
         INSERT INTO dbo.tbTALOEmployeeDistributedMeals (
-            EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost
+            EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost,
+            OrderKey, OrderLine
         )
         SELECT
             e.EmpNum,
@@ -235,7 +262,9 @@ BEGIN
             @clerk,
             @source,
             CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120),
-            m.Cost
+            m.Cost,
+            @orderKey,
+            CASE WHEN @orderKey IS NULL THEN NULL ELSE CONVERT(INT, @orderLine) END
         FROM Payroll.dbo.tbcmaster AS e
         CROSS JOIN dbo.tbcoMeal AS m
         WHERE e.EmpNum = @employee AND m.Code = @meal;

@@ -5,7 +5,8 @@
 -- the site added, in the order saved), each carrying the site-wide settings too. Every
 -- counter reads it when it opens and at a search once a minute has passed, so a change
 -- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
--- meals are closed ("2026-11-30"), '' for none.
+-- meals are closed ("2026-11-30"), '' for none. KEEPSERVINGOFFLINE is '1' when the counter
+-- keeps serving while the server cannot be reached.
 SELECT m.MealMode AS MEALMODE,
        coalesce(CAST(m.DailyLimit AS TEXT), '') AS DAILYLIMIT,
        m.LimitAction AS LIMITACTION,
@@ -17,7 +18,8 @@ SELECT m.MealMode AS MEALMODE,
        coalesce(s.BulkTagging, '0') AS BULKTAGGING,
        CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
        coalesce(s.SiteName, '') AS SITENAME,
-       coalesce(s.ClosedThrough, '') AS CLOSEDTHROUGH
+       coalesce(s.ClosedThrough, '') AS CLOSEDTHROUGH,
+       coalesce(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE
 FROM Station.tbTALOMealModeSetting m
 LEFT JOIN Station.tbTALOSiteSetting s ON s.SettingID = 1
 ORDER BY m.Position, m.MealMode;

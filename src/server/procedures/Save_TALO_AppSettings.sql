@@ -1,4 +1,4 @@
--- parameters: modes, scan, keyboard, bulk, firstday, site, user
+-- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline]
 -- access: write
 -- json: modes
 -- role: settings
@@ -8,7 +8,9 @@
 -- (keyboard order entry) and bulk (bulk tagging in the tagging window) are '1' or '0', firstday
 -- 1 (Monday) to 7 (Sunday), site the site name ("" = the hospital's name). The eight
 -- listed modes stay; a mode missing from the array is removed. Every change writes one
--- audit row: the site's settings one, each added, changed or removed mode one.
+-- audit row: the site's settings one, each added, changed or removed mode one. offline
+-- (the counter keeps serving when the server cannot be reached) is '1' or '0'; left off,
+-- it stays as stored.
 
 -- Longer values than the columns hold are refused before anything else.
 -- modes is not a column: its limit is generous for a hundred modes at their longest.
@@ -19,6 +21,7 @@ SELECT talo_raise('Bulk tagging can be at most 1 character long.') WHERE talo_le
 SELECT talo_raise('First day of the week can be at most 1 character long.') WHERE talo_length(:firstday) > 1;
 SELECT talo_raise('Site name can be at most 200 characters long.') WHERE talo_length(:site) > 200;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+SELECT talo_raise('Keep serving offline can be at most 1 character long.') WHERE talo_length(:offline) > 1;
 
 SELECT talo_raise('Scan mode must be 1 (on) or 0 (off), not ''' || :scan || '''.')
 WHERE :scan NOT IN ('1', '0');
@@ -28,6 +31,9 @@ WHERE :keyboard NOT IN ('1', '0');
 
 SELECT talo_raise('Bulk tagging must be 1 (on) or 0 (off), not ''' || :bulk || '''.')
 WHERE :bulk NOT IN ('1', '0');
+
+SELECT talo_raise('Keep serving offline must be 1 (on) or 0 (off), not ''' || :offline || '''.')
+WHERE :offline NOT IN ('1', '0');
 
 SELECT talo_raise('The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '''
                   || :firstday || '''.')
@@ -117,6 +123,9 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
                       ELSE '' END
               || CASE WHEN s.BulkTagging <> :bulk
                       THEN '; BulkTagging: ' || s.BulkTagging || ' -> ' || :bulk ELSE '' END
+              || CASE WHEN s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
+                      THEN '; KeepServingOffline: ' || s.KeepServingOffline || ' -> ' || :offline
+                      ELSE '' END
               || CASE WHEN s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
                       THEN '; FirstDayOfWeek: ' || s.FirstDayOfWeek || ' -> ' || :firstday
                       ELSE '' END
@@ -133,6 +142,7 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
 FROM Station.tbTALOSiteSetting s
 WHERE s.SettingID = 1
   AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard OR s.BulkTagging <> :bulk
+       OR s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
        OR s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
        OR s.SiteName <> trim(:site));
 
@@ -210,11 +220,13 @@ ON CONFLICT(MealMode) DO UPDATE SET
     ServeTo = excluded.ServeTo;
 
 INSERT INTO Station.tbTALOSiteSetting(SettingID, ScanMode, KeyboardEntry, BulkTagging,
-                                      FirstDayOfWeek, SiteName)
-VALUES (1, :scan, :keyboard, :bulk, CAST(:firstday AS INTEGER), trim(:site))
+                                      FirstDayOfWeek, SiteName, KeepServingOffline)
+VALUES (1, :scan, :keyboard, :bulk, CAST(:firstday AS INTEGER), trim(:site),
+        coalesce(:offline, '0'))
 ON CONFLICT(SettingID) DO UPDATE SET
     ScanMode = excluded.ScanMode,
     KeyboardEntry = excluded.KeyboardEntry,
     BulkTagging = excluded.BulkTagging,
+    KeepServingOffline = coalesce(:offline, KeepServingOffline),
     FirstDayOfWeek = excluded.FirstDayOfWeek,
     SiteName = excluded.SiteName;

@@ -1,8 +1,12 @@
--- parameters: employee, meal, mode, date, remarks, clerk, source
+-- parameters: employee, meal, mode, date, remarks, clerk, source, [orderkey], [orderline]
 -- access: write
 -- role: counter
 -- Records one meal handed to an employee. The employee and the meal must be known and
--- active, and the meal's type must be tagged to the employee.
+-- active, and the meal's type must be tagged to the employee. A meal sent with the key of
+-- its order and its line number (a counter sending an order again because it never heard
+-- the answer) is saved once: when that line is stored already, nothing below refuses or
+-- writes, and the call answers as a save does. The checks are skipped with the write, so
+-- the meal the first save counted is not counted against its own limit.
 
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Employee number can be at most 30 characters long.') WHERE talo_length(:employee) > 30;
@@ -12,66 +16,100 @@ SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:
 SELECT talo_raise('Remarks can be at most 500 characters long.') WHERE talo_length(:remarks) > 500;
 SELECT talo_raise('Clerk ID can be at most 30 characters long.') WHERE talo_length(:clerk) > 30;
 SELECT talo_raise('Source can be at most 100 characters long.') WHERE talo_length(:source) > 100;
+SELECT talo_raise('Order key can be at most 36 characters long.') WHERE talo_length(:orderkey) > 36;
+SELECT talo_raise('Order line can be at most 3 characters long.') WHERE talo_length(:orderline) > 3;
+SELECT talo_raise('Order line must be a whole number from 1 to 999.')
+WHERE :orderkey IS NOT NULL
+  AND (:orderline IS NULL OR :orderline NOT GLOB '[1-9]' AND :orderline NOT GLOB '[1-9][0-9]'
+       AND :orderline NOT GLOB '[1-9][0-9][0-9]');
 
 SELECT talo_raise('Employee number is required.')
-WHERE trim(:employee) = '';
+WHERE trim(:employee) = ''
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Unknown employee ' || :employee || '.')
-WHERE NOT EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = :employee);
+WHERE NOT EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = :employee)
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Employee ' || :employee || ' is inactive.')
-WHERE EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = :employee AND Active <> '1');
+WHERE EXISTS (SELECT 1 FROM Payroll.tbcmaster WHERE EmpNum = :employee AND Active <> '1')
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Meal code is required.')
-WHERE trim(:meal) = '';
+WHERE trim(:meal) = ''
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Unknown meal ' || :meal || '.')
-WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMeal WHERE Code = :meal);
+WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMeal WHERE Code = :meal)
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Meal ' || :meal || ' is inactive.')
-WHERE EXISTS (SELECT 1 FROM Station.tbcoMeal WHERE Code = :meal AND Status <> '1');
+WHERE EXISTS (SELECT 1 FROM Station.tbcoMeal WHERE Code = :meal AND Status <> '1')
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('The meal type of meal ' || :meal || ' is inactive.')
 WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMeal m
                   JOIN Station.tbcoMealType mt ON mt.Code = m.MealType AND mt.Status = '1'
-                  WHERE m.Code = :meal);
+                  WHERE m.Code = :meal)
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Meal ' || :meal || ' is not allowed for employee ' || :employee
                   || ': its meal type is not tagged to the employee.')
 WHERE NOT EXISTS (SELECT 1 FROM Station.tbcoMeal m
                   JOIN Station.tbTALOEmployeeMeal t
                     ON t.MealTypeCode = m.MealType AND t.EmpNum = :employee
-                  WHERE m.Code = :meal);
+                  WHERE m.Code = :meal)
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('Meal mode is required.')
-WHERE trim(:mode) = '';
+WHERE trim(:mode) = ''
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 -- A mode with a no-break, zero-width or other hidden character shows as the mode it
 -- imitates but would be counted apart from it.
 SELECT talo_raise('Meal mode must not contain invisible characters.')
-WHERE talo_invisible(:mode);
+WHERE talo_invisible(:mode)
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 SELECT talo_raise('''' || :date || ''' is not a valid date and time.')
-WHERE talo_iso(:date) IS NULL;
+WHERE talo_iso(:date) IS NULL
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 -- A meal is recorded when it is handed out: a day other than yesterday, today or
 -- tomorrow by the server's clock is a typing or clock fault, and would count against
 -- (or escape) another day's limit.
 SELECT talo_raise('The meal date ''' || :date || ''' is more than a day from the server''s clock.')
-WHERE abs(julianday(talo_iso_day(:date)) - julianday(substr(talo_now(), 1, 10))) > 1;
+WHERE abs(julianday(talo_iso_day(:date)) - julianday(substr(talo_now(), 1, 10))) > 1
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 -- The meals through the closed day were sent to payroll: none is added to them.
 SELECT talo_raise('The meals through ' || s.ClosedThrough || ' are closed for payroll: no meal dated '
                   || :date || ' can be recorded.')
 FROM Station.tbTALOSiteSetting s
-WHERE s.SettingID = 1 AND s.ClosedThrough IS NOT NULL AND talo_iso_day(:date) <= s.ClosedThrough;
+WHERE s.SettingID = 1 AND s.ClosedThrough IS NOT NULL AND talo_iso_day(:date) <= s.ClosedThrough
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 -- Once the site limits any mode, a typed mode must be one of the site's modes (matched
 -- as the limits match them), or a misspelt "Lunchh" would walk around the lunch limit.
 SELECT talo_raise('Meal mode ' || :mode || ' is not one of the site''s meal modes.')
 WHERE EXISTS (SELECT 1 FROM Station.tbTALOMealModeSetting WHERE DailyLimit IS NOT NULL)
   AND NOT EXISTS (SELECT 1 FROM Station.tbTALOMealModeSetting
-                  WHERE talo_match_key(MealMode) = talo_match_key(:mode));
+                  WHERE talo_match_key(MealMode) = talo_match_key(:mode))
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 -- A meal mode the site limits with a block: the employee's meals of that mode on the day
 -- of the meal, not revoked, counting the lines already saved in the caller's transaction,
@@ -97,14 +135,20 @@ FROM (SELECT s.MealMode AS mode, s.DailyLimit AS lim,
         AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL
       GROUP BY s.MealMode) c
 JOIN Payroll.tbcmaster e ON e.EmpNum = :employee
-WHERE c.before + c.ordered >= c.lim;
+WHERE c.before + c.ordered >= c.lim
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
 -- The meal saved belongs to the caller's open order: talo_order_add notes its number
 -- (AUTOINCREMENT gives one past the highest number ever given) and answers NULL.
 INSERT INTO Station.tbTALOEmployeeDistributedMeals
-    (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost)
-SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now(), m.Cost
+    (EmpNum, MealCode, MealMode, MealDate, Remarks, ClerkID, Source, RecordedAt, MealCost,
+     OrderKey, OrderLine)
+SELECT e.EmpNum, m.Code, :mode, talo_iso(:date), :remarks, :clerk, :source, talo_now(), m.Cost,
+       :orderkey, :orderline
 FROM Payroll.tbcmaster e, Station.tbcoMeal m
 WHERE e.EmpNum = :employee AND m.Code = :meal
+  AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
+                  WHERE OrderKey = :orderkey AND OrderLine = :orderline)
   AND talo_order_add(coalesce((SELECT seq FROM Station.sqlite_sequence
                                WHERE name = 'tbTALOEmployeeDistributedMeals'), 0) + 1) IS NULL;

@@ -1,0 +1,94 @@
+// Serving offline: an order written to the workstation's journal (on the disk before the
+// clerk is told "Saved (offline)"), and a thousand waiting orders replayed to the embedded
+// store, each in its own transaction with its key. See Usage.
+
+#include "BenchTiming.h"
+#include "counter/CounterData.h"
+#include "counter/OrderJournal.h"
+#include "data/GeneralDate.h"
+#include "server/EmbeddedConnection.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <cstdio>
+
+namespace {
+
+const char* const Usage =
+    "Usage: bench_journal [--runs N] [--cpu]\n"
+    "\n"
+    "Times (ms) one order of three meals written to the order journal (median of N\n"
+    "writes; targets: under 5 ms), and the replay of 1,000 journaled orders to an embedded\n"
+    "store, each order in its own transaction with its key (target: under 10 s).\n"
+    "\n"
+    "  --runs N   journal writes (default 200)\n"
+    "  --cpu      time the thread's CPU use instead of the wall clock\n"
+    "  --help     this text\n";
+
+QList<OrderLine> order()
+{
+    return {{QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("Breakfast"),
+             QString()},
+            {QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"),
+             QStringLiteral("no salt")},
+            {QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("PM Snack"),
+             QString()}};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const BenchTiming::Options options = BenchTiming::options(app.arguments(), 200, Usage);
+    QTemporaryDir dir;
+
+    OrderJournal journal(dir.filePath(QStringLiteral("journal.sqlite")));
+    int rows = 0;
+    const double write = BenchTiming::medianMs(
+        options.runs,
+        [&] {
+            journal.add({0,
+                         QUuid::createUuid().toString(QUuid::WithoutBraces),
+                         QStringLiteral("E002"),
+                         QStringLiteral("12/8/2026 11:30:15 AM"),
+                         QStringLiteral("CLERK01"),
+                         order(),
+                         {}});
+            return 1;
+        },
+        rows);
+    std::printf("journal write of one order: %.2f ms (target < 5)\n", write);
+
+    EmbeddedConnection store(dir.filePath(QStringLiteral("store")));
+    store.nativeExecute(QStringLiteral(
+        "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, Active) "
+        "VALUES('E002', 'Smith', 'John', '', '1')"));
+    store.nativeExecute(QStringLiteral("INSERT INTO Station.tbcoMealType(Code, Description, "
+                                       "Status) VALUES('BF', 'Breakfast', '1'), ('LU', "
+                                       "'Lunch', '1')"));
+    store.nativeExecute(QStringLiteral(
+        "INSERT INTO Station.tbcoMeal(Code, Description, Cost, MealType, Status) VALUES "
+        "('M01', 'Rice porridge', '10.00', 'BF', '1'), ('M02', 'Fish fillet', '20.00', 'LU', '1'), "
+        "('M03', 'Fruit cup', '5.00', 'LU', '1')"));
+    store.nativeExecute(QStringLiteral("INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, "
+                                       "MealTypeCode) VALUES('E002', 'BF'), ('E002', 'LU')"));
+    // The store runs on the workstation's clock here: the orders were served just now.
+    const QString served = GeneralDate::toText(QDateTime::currentDateTime());
+    QElapsedTimer replay;
+    replay.start();
+    for (int i = 0; i < 1000; ++i) {
+        const QString key = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QList<OrderLine> lines = order();
+        store.transaction([&] {
+            for (int line = 0; line < lines.size(); ++line)
+                store.execute(CounterData::saveText(QStringLiteral("E002"), lines.at(line), served,
+                                                    QStringLiteral("CLERK01"), key, line + 1));
+        });
+    }
+    std::printf("replay of 1,000 orders (3,000 meals): %.0f ms (target < 10000)\n",
+                double(replay.nsecsElapsed()) / 1e6);
+    return 0;
+}

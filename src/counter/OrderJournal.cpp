@@ -1,0 +1,172 @@
+#include "OrderJournal.h"
+
+#include "data/DbError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <sqlite3.h>
+
+namespace {
+
+DbError journalError(sqlite3* db, const QString& what)
+{
+    return DbError(db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN,
+                   QStringLiteral("The workstation's order journal %1: %2")
+                       .arg(what, QString::fromUtf8(db ? sqlite3_errmsg(db) : "cannot open")));
+}
+
+// A prepared statement that finalizes itself.
+class Statement
+{
+public:
+    Statement(sqlite3* db, const char* sql) : m_db(db)
+    {
+        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
+            throw journalError(db, QStringLiteral("cannot be read"));
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int index, const QString& text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int index, qint64 value) { sqlite3_bind_int64(m_stmt, index, value); }
+    bool step()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw journalError(m_db, QStringLiteral("cannot be written"));
+        return rc == SQLITE_ROW;
+    }
+    QString text(int column) const
+    {
+        return QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)));
+    }
+    qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+QString linesText(const QList<OrderLine>& lines)
+{
+    QJsonArray array;
+    for (const OrderLine& line : lines)
+        array.append(QJsonArray{line.mealCode, line.description, line.mealMode, line.remarks});
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+QList<OrderLine> linesFrom(const QString& text)
+{
+    QList<OrderLine> lines;
+    for (const QJsonValue& value : QJsonDocument::fromJson(text.toUtf8()).array()) {
+        const QJsonArray line = value.toArray();
+        lines.append({line.at(0).toString(), line.at(1).toString(), line.at(2).toString(),
+                      line.at(3).toString()});
+    }
+    return lines;
+}
+
+} // namespace
+
+OrderJournal::OrderJournal(const QString& path)
+{
+    if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK) {
+        const DbError error = journalError(m_db, QStringLiteral("cannot be opened"));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw error;
+    }
+    sqlite3_busy_timeout(m_db, 5000);
+    // Synced in full at every commit: an order the clerk was told is saved is on the
+    // disk, whatever happens to the program or the PC next. Write-ahead, a commit is one
+    // sync of the log instead of several of a rollback journal and the file.
+    run("PRAGMA journal_mode = WAL");
+    run("PRAGMA synchronous = FULL");
+    run("CREATE TABLE IF NOT EXISTS JournalOrder ("
+        " Seq INTEGER PRIMARY KEY AUTOINCREMENT,"
+        " OrderKey TEXT NOT NULL UNIQUE,"
+        " EmpNum TEXT NOT NULL,"
+        " Served TEXT NOT NULL,"
+        " ClerkID TEXT NOT NULL,"
+        " Lines TEXT NOT NULL,"
+        " Refusal TEXT NULL)");
+}
+
+OrderJournal::~OrderJournal()
+{
+    sqlite3_close(m_db);
+}
+
+void OrderJournal::run(const char* sql) const
+{
+    Statement statement(m_db, sql);
+    while (statement.step()) {
+    }
+}
+
+void OrderJournal::add(const Order& order)
+{
+    Statement insert(m_db, "INSERT INTO JournalOrder(OrderKey, EmpNum, Served, ClerkID, Lines) "
+                           "VALUES (?1, ?2, ?3, ?4, ?5)");
+    insert.bind(1, order.key);
+    insert.bind(2, order.empNum);
+    insert.bind(3, order.served);
+    insert.bind(4, order.clerk);
+    insert.bind(5, linesText(order.lines));
+    insert.step();
+}
+
+QList<OrderJournal::Order> OrderJournal::orders(bool refusedOnes) const
+{
+    Statement select(m_db, refusedOnes
+                               ? "SELECT Seq, OrderKey, EmpNum, Served, ClerkID, Lines, Refusal "
+                                 "FROM JournalOrder WHERE Refusal IS NOT NULL ORDER BY Seq"
+                               : "SELECT Seq, OrderKey, EmpNum, Served, ClerkID, Lines, '' "
+                                 "FROM JournalOrder WHERE Refusal IS NULL ORDER BY Seq");
+    QList<Order> out;
+    while (select.step()) {
+        out.append({select.integer(0), select.text(1), select.text(2), select.text(3),
+                    select.text(4), linesFrom(select.text(5)), select.text(6)});
+    }
+    return out;
+}
+
+QList<OrderJournal::Order> OrderJournal::waiting() const
+{
+    return orders(false);
+}
+
+QList<OrderJournal::Order> OrderJournal::refused() const
+{
+    return orders(true);
+}
+
+int OrderJournal::waitingCount() const
+{
+    Statement count(m_db, "SELECT COUNT(*) FROM JournalOrder WHERE Refusal IS NULL");
+    count.step();
+    return int(count.integer(0));
+}
+
+void OrderJournal::stored(qint64 id)
+{
+    Statement remove(m_db, "DELETE FROM JournalOrder WHERE Seq = ?1");
+    remove.bind(1, id);
+    remove.step();
+}
+
+void OrderJournal::refuse(qint64 id, const QString& text)
+{
+    Statement update(m_db, "UPDATE JournalOrder SET Refusal = ?2 WHERE Seq = ?1");
+    update.bind(1, id);
+    update.bind(2, text);
+    update.step();
+}

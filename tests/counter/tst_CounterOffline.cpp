@@ -1,0 +1,222 @@
+#include "counter/OrderJournal.h"
+#include "support/CounterUi.h"
+#include "support/CuttingConnection.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+// Serving through a link that drops: with the site's choice of keeping serving, an order
+// whose link drops before its answer arrives is sent again with its key and stored exactly
+// once, and the clerk hears "Saved!". Without that choice the counter sends and says what
+// it always has.
+class tst_CounterOffline : public QObject
+{
+    Q_OBJECT
+
+    // John Smith's order of three lines, saved.
+    static void serveThreeLines(Counter& c)
+    {
+        c.serveSmith();
+        c.typeLine(QStringLiteral("M01"), QStringLiteral("Rice porridge"),
+                   QStringLiteral("Breakfast"));
+        c.typeLine(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"));
+        c.typeLine(QStringLiteral("M03"), QStringLiteral("Fruit cup"), QStringLiteral("PM Snack"));
+        QTest::mouseClick(c.button(0), Qt::LeftButton);
+    }
+
+    // One line served to John Smith.
+    static void serveOne(Counter& c, const QString& meal, const QString& mode)
+    {
+        c.serveSmith();
+        c.typeLine(meal, QString(), mode);
+        QTest::mouseClick(c.button(0), Qt::LeftButton);
+    }
+
+    static void keepServing(Counter& c, bool on)
+    {
+        c.changeSettings([on](AppSettings& s) { s.keepServingOffline = on; });
+    }
+
+private slots:
+    void aDroppedLinkNeitherLosesNorDoublesTheOrder_data();
+    void aDroppedLinkNeitherLosesNorDoublesTheOrder();
+    void theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing_data();
+    void theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing();
+    void ordersServedOfflineReachTheServerInServedOrder_data();
+    void ordersServedOfflineReachTheServerInServedOrder();
+};
+
+void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("messages");
+
+    const QString whole = QStringLiteral("M01/1,M02/2,M03/3");
+    const QStringList saved = {QStringLiteral("Saved!")};
+    const QStringList lost = {QStringLiteral("The connection to the database server was lost.")};
+    QTest::newRow("keep serving, cut before line 1") << true << 0 << whole << saved;
+    QTest::newRow("keep serving, cut before line 2") << true << 1 << whole << saved;
+    QTest::newRow("keep serving, cut before line 3") << true << 2 << whole << saved;
+    QTest::newRow("keep serving, cut after the commit")
+        << true << int(CuttingConnection::AfterCommit) << whole << saved;
+    // As it always was: the clerk sees the failure, whether or not the order arrived.
+    QTest::newRow("as before, cut before line 2") << false << 1 << QString() << lost;
+    QTest::newRow("as before, cut after the commit")
+        << false << int(CuttingConnection::AfterCommit) << QStringLiteral("M01/,M02/,M03/") << lost;
+}
+
+void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder()
+{
+    QFETCH(bool, keep);
+    QFETCH(int, cut);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, messages);
+
+    Counter c;
+    keepServing(c, keep);
+    CuttingConnection link(*c.env.context().cnMain);
+    c.env.context().cnMain = &link;
+    link.arm(cut);
+    serveThreeLines(c);
+
+    QVERIFY(link.dropped());
+    QCOMPARE(c.env.messages().texts(), messages);
+    const Recordset rows = c.env.query(QStringLiteral(
+        "SELECT MealCode || '/' || coalesce(OrderLine, ''), OrderKey, LoginName, MealDate "
+        "FROM Station.tbTALOEmployeeDistributedMeals ORDER BY TransNum"));
+    QStringList meals;
+    for (int row = 0; row < rows.recordCount(); ++row) {
+        meals << rows.value(row, 0);
+        // One order, served at one time, each meal recorded with who saved it.
+        QCOMPARE(rows.value(row, 1), rows.value(0, 1));
+        QCOMPARE(rows.value(row, 3), QStringLiteral("2026-12-08 11:30:15"));
+        QVERIFY(!rows.value(row, 2).isEmpty());
+    }
+    QCOMPARE(meals.join(QLatin1Char(',')), stored);
+    // A saved order leaves the counter; one the clerk was told failed stays on screen.
+    QCOMPARE(c.orderList()->TextMatrix(1, 1).isEmpty(), messages == QStringList{"Saved!"});
+}
+
+void tst_CounterOffline::theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QStringList>("sent");
+
+    QTest::newRow("off: the described statements")
+        << false
+        << QStringList{saveText("M01", "Breakfast", ""), saveText("M02", "Lunch", ""),
+                       saveText("M03", "PM Snack", "")};
+    QTest::newRow("on: each line with the order's key and its number")
+        << true
+        << QStringList{saveText("M01", "Breakfast", "") + ", '{key}', '1'",
+                       saveText("M02", "Lunch", "") + ", '{key}', '2'",
+                       saveText("M03", "PM Snack", "") + ", '{key}', '3'"};
+}
+
+void tst_CounterOffline::theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing()
+{
+    QFETCH(bool, keep);
+    QFETCH(QStringList, sent);
+
+    Counter c;
+    keepServing(c, keep);
+    serveThreeLines(c);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved!")});
+
+    static const QRegularExpression uuid(
+        QStringLiteral("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}"));
+    QStringList keys;
+    QStringList texts;
+    for (QString sql : c.sent()) {
+        const QRegularExpressionMatch key = uuid.match(sql);
+        if (key.hasMatch())
+            keys << key.captured();
+        texts << sql.replace(uuid, QStringLiteral("{key}"));
+    }
+    QCOMPARE(texts, sent);
+    keys.removeDuplicates();
+    QCOMPARE(keys.size(), keep ? 1 : 0);
+
+    // The next order is another order: it gets a key of its own.
+    if (keep) {
+        c.env.clearStatements();
+        serveThreeLines(c);
+        QVERIFY(!c.sent().isEmpty());
+        QVERIFY(!c.sent().constFirst().contains(keys.constFirst()));
+    }
+}
+
+void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder_data()
+{
+    QTest::addColumn<bool>("deactivated");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("refused");
+
+    QTest::newRow("sent when the server answers again")
+        << false << QStringLiteral("M01,M02,M03") << QString();
+    // Another workstation deactivated him meanwhile: the orders stay, refused, for a
+    // supervisor to settle.
+    QTest::newRow("refused on the way")
+        << true << QString() << QStringLiteral("Employee E002 is inactive.");
+}
+
+void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder()
+{
+    QFETCH(bool, deactivated);
+    QFETCH(QString, stored);
+    QFETCH(QString, refused);
+
+    Counter c;
+    keepServing(c, true);
+    c.watchStatusNote();
+    CuttingConnection link(*c.env.context().cnMain);
+    c.env.context().cnMain = &link;
+    link.setDown(true);
+
+    serveOne(c, QStringLiteral("M01"), QStringLiteral("Breakfast"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+    QCOMPARE(c.statusNote, QStringLiteral("Offline: 1 order waiting to be sent"));
+    serveOne(c, QStringLiteral("M02"), QStringLiteral("Lunch"));
+    serveOne(c, QStringLiteral("M03"), QStringLiteral("Lunch"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+    QCOMPARE(c.statusNote, QStringLiteral("Offline: 3 orders waiting to be sent"));
+    QCOMPARE(c.storedMeals(), 0);
+
+    if (deactivated)
+        c.env.sqlite(
+            QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E002'"));
+    link.setDown(false);
+    // The counter opened again (the program started again) sends what waits.
+    c.window->Form_Load();
+
+    const Recordset rows = c.env.query(QStringLiteral(
+        "SELECT MealCode, OrderKey, OrderLine, ClerkID FROM Station.tbTALOEmployeeDistributedMeals "
+        "ORDER BY TransNum"));
+    QStringList meals;
+    QStringList keys;
+    for (int row = 0; row < rows.recordCount(); ++row) {
+        meals << rows.value(row, 0);
+        keys << rows.value(row, 1);
+        QCOMPARE(rows.value(row, 2), QStringLiteral("1"));
+        QCOMPARE(rows.value(row, 3), QStringLiteral("CLERK01"));
+    }
+    QCOMPARE(meals.join(QLatin1Char(',')), stored);
+    keys.removeDuplicates();
+    QCOMPARE(keys.size(), meals.size());
+    QCOMPARE(c.statusNote, QString());
+
+    OrderJournal journal(c.env.context().workstationFolder +
+                         QStringLiteral("/counter-journal.sqlite"));
+    QCOMPARE(journal.waitingCount(), 0);
+    QStringList refusals;
+    for (const OrderJournal::Order& order : journal.refused())
+        refusals << order.refusal;
+    refusals.removeDuplicates();
+    QCOMPARE(refusals.join(QLatin1Char('|')), refused);
+    QCOMPARE(journal.refused().size(), deactivated ? 3 : 0);
+}
+
+QTEST_MAIN(tst_CounterOffline)
+#include "tst_CounterOffline.moc"
