@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
+#include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
 
@@ -55,6 +56,19 @@ void CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines
 void CounterData::revoke(const QString& empNum, const QString& transNum) const
 {
     m_context.execute(revokeText(empNum, transNum, clerk()));
+}
+
+bool CounterData::isInactiveEmployee(const QString& empNum) const
+{
+    try {
+        const Recordset found = m_context.open(
+            QStringLiteral(
+                "Select EmpNum from Payroll..tbcmaster where Active = '0' and EmpNum = '") +
+            SqlText::quote(empNum) + QStringLiteral("'"));
+        return !found.eof();
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 QString CounterData::loadEmployeesText(const QString& date, const QString& searchText)
