@@ -269,7 +269,7 @@ QString revokeSentence(const ChangeText::Change& c, const ChangeDetails& d)
         return sentence + QStringLiteral(" (meal ") + c.key + QLatin1Char(')');
     const auto changed = GeneralDate::fromText(c.changedAt);
     if (!changed || changed->date() != given->date())
-        sentence += QStringLiteral(" on ") + given->date().toString(QStringLiteral("M/d/yyyy"));
+        sentence += QStringLiteral(" on ") + given->date().toString(GeneralDate::dayFormat());
     return sentence + QStringLiteral(" at ") + given->time().toString(QStringLiteral("HH:mm"));
 }
 
