@@ -270,7 +270,11 @@ void MealsTab::revoke()
     m_context.attempt([&] {
         if (!Rights::heldOrRefused(m_context, Rights::Right::Revoke))
             return;
-        if (!MealRevoke(m_context).confirmAndRevoke(empNum, transNum))
+        const QString question = MealRevoke::namedQuestion(
+            m_meals->text(row, column(QStringLiteral("MEAL"))),
+            m_meals->text(row, column(QStringLiteral("DESCRIPTION"))), empNum,
+            m_meals->text(row, column(QStringLiteral("NAME"))), date);
+        if (!MealRevoke(m_context).confirmAndRevoke(empNum, transNum, question))
             return;
         // The row is read again so it shows who revoked it and when.
         const Recordset again = m_data.meal(empNum, date, transNum);

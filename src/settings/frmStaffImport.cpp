@@ -344,7 +344,8 @@ bool frmStaffImport::deactivationConfirmed()
     // More than a quarter of the staff is never one click away.
     if (count * 4 > active)
         return DeactivationConfirm::confirmed(m_context.modal(), count, active, this);
-    return m_context.messages().ask(
+    // Deactivating cannot be undone by another import alone: Enter must not do it.
+    return m_context.messages().askDefaultNo(
         QStringLiteral("Deactivate %1 of the %2 active employees? They can no longer receive "
                        "meals.")
             .arg(count)

@@ -361,9 +361,11 @@ void tst_frmDistributedMeals::revokeFromTheHistory()
     h.env.messages().answerNext(true);
     h.click("cmdRevoke");
 
-    // The counter's question, the counter's call, "Done.", and the row read again.
+    // A question naming the meal, the counter's call, "Done.", and the row read again.
     QCOMPARE(h.env.messages().texts(),
-             QStringList({"Are you sure you want to revoke the selected items?", "Done."}));
+             QStringList({"Revoke M02 Fish fillet given to E001 O'Neil, Mary on 12/8/2026 at "
+                          "12:00?",
+                          "Done."}));
     QCOMPARE(h.sent().value(0), CounterData::revokeText("E001", "3", "CLERK01"));
     QCOMPARE(h.column("TRANSNUM"), QStringList({"4", "3", "6"}));
     QCOMPARE(h.cell(1, "REVOKEDBY"), QString("CLERK01"));
@@ -394,7 +396,8 @@ void tst_frmDistributedMeals::revokeRefusedOrDeclined()
     h.env.messages().answerNext(false);
     h.click("cmdRevoke");
     QCOMPARE(h.env.messages().texts(),
-             QStringList{"Are you sure you want to revoke the selected items?"});
+             QStringList{"Revoke M01 Rice porridge given to E002 Smith, John P on 12/8/2026 at "
+                         "07:30?"});
     QCOMPARE(h.env.scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals "
                           "WHERE RevokedBy IS NOT NULL"),
              QString("1"));

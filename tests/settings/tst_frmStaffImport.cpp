@@ -411,6 +411,9 @@ void tst_frmStaffImport::deactivatingAsksAgainWithTheNumber()
     if (confirmed)
         expected << QStringLiteral("Done. 1 added, 0 changed, %1 deactivated.").arg(missing);
     QCOMPARE(env.messages().texts(), expected);
+    // Enter alone never deactivates: No is the default answer.
+    if (answer >= 0)
+        QVERIFY(env.messages().messages().first().noByDefault);
     QCOMPARE(env.modal().shown().size(), typed.isEmpty() ? 1 : 2);
     QCOMPARE(activeStaff(env), confirmed ? activeAfter + ",E009" : activeAfter);
 }
