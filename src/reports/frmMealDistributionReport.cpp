@@ -161,7 +161,7 @@ void frmMealDistributionReport::createControls()
     grdReport->setModel(m_model);
     grdReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdReport->verticalHeader()->hide();
-    layout->addWidget(grdReport, 2);
+    layout->addWidget(grdReport, 3);
     grdReport->viewport()->installEventFilter(this);
     chtReport = new ReportChart(this);
     layout->addWidget(chtReport, 1);
