@@ -199,8 +199,8 @@ void tst_frmStaffImport::everyKindOfBadLineIsRejectedAndNothingWritten()
         // The open quote costs its own line only: E107 on the next line is read.
         QCOMPARE(ui.preview().mid(8),
                  QStringList({"2|E100|New|Cruz, Ana  | Department: NUR Nursing",
-                              "11|E107|New|Ko, Hu  | Department: NUR", "|E001|Missing|Cruz, Ana ",
-                              "|E003|Missing|Santos, Carl "}));
+                              "11|E107|New|Ko, Hu  | Department: NUR Nursing",
+                              "|E001|Missing|Cruz, Ana ", "|E003|Missing|Santos, Carl "}));
         QVERIFY(ui.summary().contains("New: 2 "));
         QVERIFY(ui.summary().contains("Rejected lines: 8 "));
         // E002's line is rejected, but the file names E002: only E001 and E003 are missing.
