@@ -484,6 +484,9 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     AppSettings site = AppSettings::defaults();
     site.scanMode = true;
     site.firstDayOfWeek = Qt::Sunday;
+    AppSettings counterKeys = AppSettings::defaults();
+    counterKeys.keyboardEntry = true;
+    counterKeys.bulkTagging = true;
     AppSettings lunch = AppSettings::defaults();
     lunch.mode("Lunch")->dailyLimit = 2;
     lunch.mode("Lunch")->limitAction = LimitAction::Block;
@@ -559,6 +562,10 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
         << QStringList{AppSettingsData::saveText(site, "ADMIN")}
         << QStringList{"ADMIN changed the site settings: scan mode from off to on, first day of "
                        "the week from Monday to Sunday"};
+    QTest::newRow("settings in App Settings' words")
+        << QStringList{AppSettingsData::saveText(counterKeys, "ADMIN")}
+        << QStringList{"ADMIN changed the site settings: keyboard order entry from off to on, bulk "
+                       "tagging in the tagging window from off to on"};
     QTest::newRow("meal mode limit") << QStringList{AppSettingsData::saveText(lunch, "ADMIN")}
                                      << QStringList{"ADMIN changed meal mode Lunch: daily limit "
                                                     "from (none) to 2, limit action from warn to "
