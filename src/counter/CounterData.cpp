@@ -139,6 +139,19 @@ void CounterData::revoke(const QString& empNum, const QString& transNum) const
     m_context.execute(revokeText(empNum, transNum, clerk()));
 }
 
+bool CounterData::isInactiveEmployee(const QString& empNum) const
+{
+    try {
+        const Recordset found = m_context.open(
+            QStringLiteral(
+                "Select EmpNum from Payroll..tbcmaster where Active = '0' and EmpNum = '") +
+            SqlText::quote(empNum) + QStringLiteral("'"));
+        return !found.eof();
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
 QString CounterData::loadEmployeesText(const QString& date, const QString& searchText)
 {
     return SqlText::call(QStringLiteral("Station..Load_Employee_for_Meal"), {date, searchText});

@@ -64,6 +64,10 @@ public:
     int waitingOrders();
     // Cancels one distributed meal, named by its transaction number.
     void revoke(const QString& empNum, const QString& transNum) const;
+    // True when the number belongs to an employee marked inactive: the counter's search
+    // leaves such employees out, and the clerk must hear why the badge found nobody.
+    // A failing read counts as false (the plain "nobody" note stands).
+    bool isInactiveEmployee(const QString& empNum) const;
 
     static QString loadEmployeesText(const QString& date, const QString& searchText);
     static QString loadDistributedMealsText(const QString& empNum, const QString& empCol3);

@@ -66,6 +66,11 @@ QString noEmployeeNote(const QString& number)
     return QStringLiteral("No employee has the number %1.").arg(number);
 }
 
+QString inactiveEmployeeNote(const QString& number)
+{
+    return QStringLiteral("Employee %1 is inactive.").arg(number);
+}
+
 QString chosenEmployeeText(const QString& empNum, const QString& name)
 {
     return empNum.isEmpty() ? QString() : empNum + QStringLiteral("  ") + name.trimmed();

@@ -35,6 +35,8 @@ QStringList offeredModes(const AppSettings& settings);
 int scannedRow(const QStringList& numbers, const QString& scanned);
 // The status line for a scan that found nobody.
 QString noEmployeeNote(const QString& number);
+// The status line for a scan of an employee marked inactive.
+QString inactiveEmployeeNote(const QString& number);
 
 // The counter frame's line naming the employee served ("" for none).
 QString chosenEmployeeText(const QString& empNum, const QString& name);

@@ -531,7 +531,9 @@ void frmEmployeeList::openScannedEmployee()
         // A badge that finds nobody must not pass unnoticed: the next scan would be
         // appended to this number.
         if (m_ui.mshEmpList->TextMatrix(1, EmpNumColumn).isEmpty()) {
-            m_scanNote = CounterRules::noEmployeeNote(number);
+            m_scanNote = m_data.isInactiveEmployee(number)
+                             ? CounterRules::inactiveEmployeeNote(number)
+                             : CounterRules::noEmployeeNote(number);
             // The next badge replaces this number.
             m_ui.txtEmployeeDetails->selectAll();
             m_ui.txtEmployeeDetails->setFocus();

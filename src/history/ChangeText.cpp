@@ -31,9 +31,13 @@ constexpr FieldWords Labels[] = {
     {nullptr, "Middlename", "middle name"},
     {nullptr, "Name", "name"},
     {nullptr, "DeptCode", "department"},
+    // The site's settings in the words App Settings shows them by.
     {nullptr, "ScanMode", "scan mode"},
+    {nullptr, "KeyboardEntry", "keyboard order entry"},
+    {nullptr, "BulkTagging", "bulk tagging in the tagging window"},
+    {nullptr, "ClosedThrough", "meals closed through"},
     {nullptr, "FirstDayOfWeek", "first day of the week"},
-    {nullptr, "SiteName", "site name"},
+    {nullptr, "SiteName", "site name on reports"},
     {nullptr, "DailyLimit", "daily limit"},
     {nullptr, "LimitAction", "limit action"},
     {nullptr, "ServeFrom", "serving start"},
@@ -55,7 +59,8 @@ QString word(const QString& field, const QString& value)
 {
     if (field == QLatin1String("Status") || field == QLatin1String("Active"))
         return value == QLatin1String("1") ? QStringLiteral("active") : QStringLiteral("inactive");
-    if (field == QLatin1String("ScanMode"))
+    if (field == QLatin1String("ScanMode") || field == QLatin1String("KeyboardEntry") ||
+        field == QLatin1String("BulkTagging"))
         return value == QLatin1String("1") ? QStringLiteral("on") : QStringLiteral("off");
     if (field == QLatin1String("LimitAction"))
         return value.compare(QLatin1String("B"), Qt::CaseInsensitive) == 0 ? QStringLiteral("block")
@@ -269,7 +274,7 @@ QString revokeSentence(const ChangeText::Change& c, const ChangeDetails& d)
         return sentence + QStringLiteral(" (meal ") + c.key + QLatin1Char(')');
     const auto changed = GeneralDate::fromText(c.changedAt);
     if (!changed || changed->date() != given->date())
-        sentence += QStringLiteral(" on ") + given->date().toString(QStringLiteral("M/d/yyyy"));
+        sentence += QStringLiteral(" on ") + given->date().toString(GeneralDate::dayFormat());
     return sentence + QStringLiteral(" at ") + given->time().toString(QStringLiteral("HH:mm"));
 }
 

@@ -3,7 +3,6 @@
 #include "context/AppContext.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
-#include "tagging/EmployeeMealTagData.h"
 
 namespace {
 
@@ -75,7 +74,16 @@ QMap<QString, QString> HistoryData::rightNames() const
 
 Recordset HistoryData::employees(const QString& text) const
 {
-    return EmployeeMealTagData(m_context).personnel(text);
+    // The department beside the name: two employees of the same name are told apart
+    // by where they work.
+    return m_context.open(
+        QStringLiteral(
+            "Select m.EmpNum[EMPID], m.Lastname+', '+m.Firstname+' '+m.Middlename[NAME], "
+            "coalesce(d.Description, m.DeptCode, '')[DEPARTMENT] from "
+            "Payroll..tbcmaster m left join Payroll..tbcDepartment d on d.DeptCode = "
+            "m.DeptCode where m.EmpNum = '") +
+        SqlText::quote(text) + QStringLiteral("' or m.Lastname like '") + SqlText::quote(text) +
+        QStringLiteral("' + '%'"));
 }
 
 QString HistoryData::mealPageText(const MealFilter& filter, const Key& after, int pageSize)

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -122,6 +123,7 @@ void MealsTab::createControls()
             [this] { m_context.attempt([this] { lookUpEmployee(); }); });
     connect(cmdMeal, &QPushButton::clicked, this, &MealsTab::lookUpMeal);
     connect(cmdRevoke, &QPushButton::clicked, this, &MealsTab::revoke);
+    connect(chkShowRevoked, &QCheckBox::toggled, this, &MealsTab::showRevokedChanged);
     connect(cmdExport, &QPushButton::clicked, this, &MealsTab::exportCsv);
     connect(m_meals, &PagedRowsModel::moreWanted, this,
             [this] { HistoryView::fetchMore(m_context, *m_meals, m_pager, rowsOf, m_fetching); });
@@ -134,6 +136,7 @@ void MealsTab::clear(const QDate& today)
         box->clear();
     takeEmployee({}, {});
     cboMealMode->setCurrentIndex(0);
+    const QSignalBlocker quiet(chkShowRevoked);
     chkShowRevoked->setChecked(false);
 }
 
@@ -206,21 +209,37 @@ void MealsTab::search()
         HistoryData::MealFilter filter;
         if (!readFilter(filter))
             return;
-        const qint64 count = m_data.mealCount(filter);
-        KeysetPager reader = pager(filter, m_pageSize);
-        const Recordset first = reader.next();
-        // Only a search that answered replaces what is shown.
-        m_filter = filter;
-        m_searched = true;
-        m_pager = reader;
-        m_meals->setHeaders(first.fieldNames(), HistoryView::captionsOf(first.fieldNames()));
-        m_meals->setMarkColumn(first.fieldIndex(QStringLiteral("REVOKEDBY")));
-        m_meals->reset(rowsOf(first), !reader.atEnd());
-        // A new search starts at its first meal, wherever the last one was scrolled to.
-        grdMeals->scrollToTop();
-        grdMeals->resizeColumnsToContents();
-        showCount(count);
+        showMeals(filter);
     });
+}
+
+void MealsTab::showRevokedChanged()
+{
+    // The box changes the view of the list shown, not the boxes typed since: the last
+    // search runs again with revoked meals shown or hidden.
+    if (!m_searched)
+        return;
+    HistoryData::MealFilter filter = m_filter;
+    filter.showRevoked = chkShowRevoked->isChecked();
+    m_context.attempt([&] { showMeals(filter); });
+}
+
+void MealsTab::showMeals(const HistoryData::MealFilter& filter)
+{
+    const qint64 count = m_data.mealCount(filter);
+    KeysetPager reader = pager(filter, m_pageSize);
+    const Recordset first = reader.next();
+    // Only a search that answered replaces what is shown.
+    m_filter = filter;
+    m_searched = true;
+    m_pager = reader;
+    m_meals->setHeaders(first.fieldNames(), HistoryView::captionsOf(first.fieldNames()));
+    m_meals->setMarkColumn(first.fieldIndex(QStringLiteral("REVOKEDBY")));
+    m_meals->reset(rowsOf(first), !reader.atEnd());
+    // A new search starts at its first meal, wherever the last one was scrolled to.
+    grdMeals->scrollToTop();
+    grdMeals->resizeColumnsToContents();
+    showCount(count);
 }
 
 void MealsTab::showCount(qint64 count)
@@ -270,7 +289,11 @@ void MealsTab::revoke()
     m_context.attempt([&] {
         if (!Rights::heldOrRefused(m_context, Rights::Right::Revoke))
             return;
-        if (!MealRevoke(m_context).confirmAndRevoke(empNum, transNum))
+        const QString question = MealRevoke::namedQuestion(
+            m_meals->text(row, column(QStringLiteral("MEAL"))),
+            m_meals->text(row, column(QStringLiteral("DESCRIPTION"))), empNum,
+            m_meals->text(row, column(QStringLiteral("NAME"))), date);
+        if (!MealRevoke(m_context).confirmAndRevoke(empNum, transNum, question))
             return;
         // The row is read again so it shows who revoked it and when.
         const Recordset again = m_data.meal(empNum, date, transNum);

@@ -33,6 +33,8 @@ public:
     // The designed state: the day's meals, revoked ones hidden, no employee chosen.
     void clear(const QDate& today);
     void search();
+    // "Show revoked meals" applies at once to the list shown.
+    void showRevokedChanged();
 
 private:
     void createControls();
@@ -47,6 +49,8 @@ private:
     KeysetPager pager(const HistoryData::MealFilter& filter, int size) const;
     int column(const QString& field) const;
     void showCount(qint64 count);
+    // Reads and shows the meals of `filter`, which then is the last search. Throws DbError.
+    void showMeals(const HistoryData::MealFilter& filter);
     void lookUpMeal();
     void revoke();
     void exportCsv();

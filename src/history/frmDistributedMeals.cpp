@@ -46,6 +46,10 @@ void frmDistributedMeals::Form_Load()
     const QDate today = m_context.today();
     m_mealsTab->clear(today);
     m_changesTab->clear(today);
+    // A user without the right to see changes is not shown a tab that only refuses.
+    bool changesAllowed = false;
+    m_context.attempt([&] { changesAllowed = Rights::held(m_context, Rights::Right::UserAccess); });
+    tabViews->setTabVisible(ChangesView, changesAllowed);
     {
         const QSignalBlocker quiet(tabViews);
         tabViews->setCurrentIndex(MealsView);

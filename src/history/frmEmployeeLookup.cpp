@@ -19,13 +19,13 @@ frmEmployeeLookup::frmEmployeeLookup(AppContext& context)
 {
     setObjectName(QStringLiteral("frmEmployeeLookup"));
     setWindowTitle(QStringLiteral("Employees"));
-    setClientSizeTwips(6000, 5400);
+    setClientSizeTwips(8400, 5400);
 }
 
 void frmEmployeeLookup::createControls(QWidget* surface)
 {
     mshEmployees = FormControls::grid(surface, QStringLiteral("mshEmployees"));
-    Twips::place(mshEmployees, 120, 120, 5760, 5160);
+    Twips::place(mshEmployees, 120, 120, 8160, 5160);
     connect(mshEmployees, &FlexGrid::Click, mshEmployees, &FlexGrid::selectWholeRow);
     connect(mshEmployees, &FlexGrid::DblClick, this, &frmEmployeeLookup::mshEmployees_DblClick);
     // Enter chooses the highlighted employee, as a double-click does.
@@ -36,7 +36,7 @@ void frmEmployeeLookup::Form_Load()
 {
     strEmpNum.clear();
     strEmpName.clear();
-    mshEmployees->layOut(QString(), 3, {0, 1200, 4200});
+    mshEmployees->layOut(QString(), 4, {0, 1200, 4200, 2400});
     m_context.attempt([this] {
         mshEmployees->fillFrom([this] { return m_data.employees(strSearchText); }, true);
     });

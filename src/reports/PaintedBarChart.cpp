@@ -38,7 +38,10 @@ void PaintedBarChart::paintEvent(QPaintEvent*)
     int longest = 0;
     for (const QString& name : m_categories)
         longest = std::max(longest, metrics.horizontalAdvance(name));
-    const int labels = m_upright ? std::min(longest, height() / 3) : metrics.height();
+    // Upright names are cut only when the plot would otherwise shrink below its third.
+    const int labels =
+        m_upright ? std::min(longest, std::max(height() * 2 / 3 - 4 * margin, height() / 3))
+                  : metrics.height();
     const int axisWidth = metrics.horizontalAdvance(QString::number(m_top)) + margin;
     const QRectF plot(axisWidth, titleRect.bottom() + margin / 2.0,
                       std::max(1, width() - axisWidth - margin),

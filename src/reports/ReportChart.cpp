@@ -69,9 +69,9 @@ void ReportChart::showTable(const ReportTable& table)
         longest = std::max(longest, metrics.horizontalAdvance(name));
     const int room = std::max(width(), 600) / int(categories.size()) - metrics.averageCharWidth();
     const bool upright = longest > room;
-    // The chart gives its labels at most a third of its height; it grows to hold them,
-    // up to a height that leaves the table room.
-    setMinimumHeight(upright ? std::clamp(3 * longest + 60, MinimumHeight, MaximumHeight)
+    // The chart grows to hold its names whole above a plot of its own height, up to a
+    // height that leaves the table most of the window (the payroll's long names).
+    setMinimumHeight(upright ? std::clamp(longest + PlotHeight, MinimumHeight, MaximumHeight)
                              : MinimumHeight);
 #ifdef TALODESK_PAINTED_CHART
     setBars(title, categories, values, scale.top(), scale.step(), upright);

@@ -20,7 +20,9 @@ class ReportChart : public ReportChartBase
 public:
     static constexpr int MaxBars = 31;
     static constexpr int MinimumHeight = 220;
-    static constexpr int MaximumHeight = 460;
+    static constexpr int MaximumHeight = 340;
+    // What the bars keep of the height besides the upright names (plot, title, margins).
+    static constexpr int PlotHeight = 150;
 
     explicit ReportChart(QWidget* parent = nullptr);
     // Shows `table`'s groups; hides itself when there is nothing to chart.

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <algorithm>
 
 QString ReportDocument::headerHtml() const
 {
@@ -16,7 +17,7 @@ QString ReportDocument::headerHtml() const
     return html + QStringLiteral("</body></html>");
 }
 
-QString ReportDocument::html() const
+QString ReportDocument::html(bool withTotal) const
 {
     QString html = QStringLiteral("<html><body>");
     // The column headers are the table's header row: repeated on every page.
@@ -26,12 +27,14 @@ QString ReportDocument::html() const
         html += QStringLiteral("<th>%1</th>").arg(header.toHtmlEscaped());
     html += QStringLiteral("</tr></thead>");
     for (const ReportTable::Line& line : m_table.lines()) {
+        if (!withTotal && line.kind == ReportTable::LineKind::Total)
+            continue;
         const bool bold = line.kind != ReportTable::LineKind::Detail;
         html += QStringLiteral("<tr>");
         for (int c = 0; c < line.cells.size(); ++c) {
             const QString align = m_table.numberColumns().contains(c) ? QStringLiteral("right")
                                                                       : QStringLiteral("left");
-            const QString text = line.cells.at(c).toHtmlEscaped();
+            const QString text = m_table.shownCell(line, c).toHtmlEscaped();
             html += QStringLiteral("<td align=\"%1\">%2</td>")
                         .arg(align,
                              bold ? QStringLiteral("<b>") + text + QStringLiteral("</b>") : text);
@@ -62,7 +65,9 @@ void ReportDocument::print(QPagedPaintDevice& device) const
     // The table flows over pages of what is left between the header and the footer.
     QTextDocument body;
     laidOut(body, html());
-    const QSizeF bodyPage(page.width(), page.height() - headerHeight - footerHeight);
+    const QSizeF bodyPage(
+        page.width(),
+        tablePageHeight(device, page.width(), page.height() - headerHeight - footerHeight));
     body.setPageSize(bodyPage);
     const int pages = body.pageCount();
     for (int index = 0; index < pages; ++index) {
@@ -78,6 +83,29 @@ void ReportDocument::print(QPagedPaintDevice& device) const
                          Qt::AlignHCenter | Qt::AlignBottom,
                          QStringLiteral("Page %1 of %2").arg(index + 1).arg(pages));
     }
+}
+
+qreal ReportDocument::tablePageHeight(QPagedPaintDevice& device, qreal width, qreal height) const
+{
+    const auto pages = [&](bool withTotal, qreal pageHeight, qreal* flowHeight) {
+        QTextDocument document;
+        document.documentLayout()->setPaintDevice(&device);
+        document.setHtml(html(withTotal));
+        document.setTextWidth(width);
+        if (flowHeight)
+            *flowHeight = document.size().height();
+        document.setPageSize(QSizeF(width, pageHeight));
+        return document.pageCount();
+    };
+    qreal whole = 0;
+    qreal lines = 0;
+    const int withTotal = pages(true, height, &whole);
+    if (withTotal < 2 || pages(false, height, &lines) == withTotal)
+        return height;
+    // Every page ends two lines earlier: the lines pushed on carry the last lines of the
+    // table onto the total's page.
+    const qreal totalRow = std::max<qreal>(whole - lines, 1);
+    return std::max(height - 2 * totalRow, height / 2);
 }
 
 bool ReportDocument::writePdf(const QString& path) const

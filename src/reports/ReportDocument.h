@@ -20,13 +20,18 @@ public:
 
     // The header, and the table, as rich text.
     QString headerHtml() const;
-    QString html() const;
+    // `withTotal` false leaves the grand total out (to measure where it falls).
+    QString html(bool withTotal = true) const;
     // Lays the document out on `device`'s pages and paints them, numbered.
     void print(QPagedPaintDevice& device) const;
     // False when the file cannot be written.
     bool writePdf(const QString& path) const;
 
 private:
+    // The pages' height for the table: the full height, or less when the grand total
+    // would otherwise stand alone on the last page (a reader must see it with its lines).
+    qreal tablePageHeight(QPagedPaintDevice& device, qreal width, qreal height) const;
+
     ReportHeader m_header;
     ReportTable m_table;
 };

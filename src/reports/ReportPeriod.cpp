@@ -1,10 +1,13 @@
 #include "ReportPeriod.h"
 
+#include "data/GeneralDate.h"
+
 namespace {
 
+// The workstation's short date, as every window and export of the program writes a day.
 QString dayText(QDate day)
 {
-    return QStringLiteral("%1/%2/%3").arg(day.month()).arg(day.day()).arg(day.year());
+    return day.toString(GeneralDate::dayFormat());
 }
 
 } // namespace

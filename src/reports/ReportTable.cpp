@@ -3,6 +3,8 @@
 #include "data/Recordset.h"
 
 #include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -100,6 +102,25 @@ QString ReportTable::money(qint64 cents)
     const qint64 whole = std::llabs(cents);
     return sign + QString::number(whole / 100) + QLatin1Char('.') +
            QStringLiteral("%1").arg(whole % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString ReportTable::shownCell(const Line& line, int column) const
+{
+    const QString cell = line.cells.value(column);
+    return m_numberColumns.contains(column) ? grouped(cell) : cell;
+}
+
+QString ReportTable::grouped(const QString& plain)
+{
+    static const QRegularExpression number(QStringLiteral("^(-?)(\\d+)(?:\\.(\\d+))?$"));
+    const QRegularExpressionMatch match = number.match(plain);
+    if (!match.hasMatch())
+        return plain;
+    const QLocale locale;
+    QString text = match.captured(1) + locale.toString(match.captured(2).toLongLong());
+    if (match.hasCaptured(3))
+        text += locale.decimalPoint() + match.captured(3);
+    return text;
 }
 
 qint64 ReportTable::cents(const QString& text)

@@ -42,6 +42,10 @@ public:
     static QString title(ReportRequest::Layout layout);
     // "1234.50" from cents, and back (text the database sent; "" is 0).
     static QString money(qint64 cents);
+    // A cell as the window and the paper show it: numbers with the workstation's
+    // thousands separator ("1,234.50"); the CSV and the workbook keep the plain text.
+    QString shownCell(const Line& line, int column) const;
+    static QString grouped(const QString& plain);
     static qint64 cents(const QString& text);
 
 private:

@@ -56,7 +56,7 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const
     const ReportTable::Line& line = m_table.lines().at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return index.column() < line.cells.size() ? line.cells.at(index.column()) : QString();
+        return m_table.shownCell(line, index.column());
     case Qt::TextAlignmentRole:
         if (m_table.numberColumns().contains(index.column()))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));

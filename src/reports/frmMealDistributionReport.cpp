@@ -38,11 +38,6 @@ const char* const PeriodNames[] = {"Daily", "Weekly", "Monthly", "By Date Range"
 // measuring each of its lines.
 constexpr int MeasuredRows = 500;
 
-QString dayFormat()
-{
-    return QStringLiteral("M/d/yyyy");
-}
-
 } // namespace
 
 frmMealDistributionReport::frmMealDistributionReport(AppContext& context, ReportPeriod::Kind kind,
@@ -86,7 +81,7 @@ void frmMealDistributionReport::createControls()
     dtpTo = FormControls::control<QDateEdit>(this, QStringLiteral("dtpTo"));
     for (QDateEdit* box : {dtpFrom, dtpTo}) {
         box->setCalendarPopup(true);
-        box->setDisplayFormat(dayFormat());
+        box->setDisplayFormat(GeneralDate::dayFormat());
     }
     cboLayout = FormControls::control<QComboBox>(this, QStringLiteral("cboLayout"));
     cboLayout->addItem(QStringLiteral("Summary"), int(ReportRequest::Layout::Summary));
@@ -166,7 +161,7 @@ void frmMealDistributionReport::createControls()
     grdReport->setModel(m_model);
     grdReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdReport->verticalHeader()->hide();
-    layout->addWidget(grdReport, 2);
+    layout->addWidget(grdReport, 3);
     grdReport->viewport()->installEventFilter(this);
     chtReport = new ReportChart(this);
     layout->addWidget(chtReport, 1);

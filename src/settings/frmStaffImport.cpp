@@ -9,6 +9,8 @@
 #include "widgets/MessageService.h"
 #include "widgets/Twips.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -237,8 +239,8 @@ void frmStaffImport::showPlan()
     for (const StaffImportPlan::Rejected& r : plan.rejected())
         rows.append({QString::number(r.line), r.number, QStringLiteral("Rejected"), r.reason});
     for (const StaffImportPlan::Row& r : plan.added())
-        rows.append(
-            {QString::number(r.line), r.employee.number, QStringLiteral("New"), name(r.employee)});
+        rows.append({QString::number(r.line), r.employee.number, QStringLiteral("New"),
+                     newcomerDetails(r)});
     for (const StaffImportPlan::Row& r : plan.changed())
         rows.append({QString::number(r.line), r.employee.number, QStringLiteral("Changed"),
                      name(r.employee) + QStringLiteral(" | ") +
@@ -250,6 +252,14 @@ void frmStaffImport::showPlan()
                                 QStringLiteral("CHANGE"), QStringLiteral("DETAILS")},
                                rows),
                      false);
+    // A change is read whole, with the old and the new value: the column grows to the
+    // longest line, and the grid scrolls sideways instead of cutting it.
+    int widest = 0;
+    for (const Recordset::Row& row : rows)
+        widest = std::max(widest, mshPreview->fontMetrics().horizontalAdvance(row.value(3)));
+    const int needed = Twips::fromPixels(widest + 16);
+    if (needed > mshPreview->ColWidth(4))
+        mshPreview->setColWidth(4, needed);
 
     chkDeactivate->setText(
         QStringLiteral("Deactivate the %1 active employees missing from the file")
@@ -261,6 +271,23 @@ void frmStaffImport::showPlan()
     chkDeactivate->setChecked(false);
     chkDeactivate->setEnabled(plan.offersDeactivation());
     cmdApply->setEnabled(true);
+}
+
+QString frmStaffImport::newcomerDetails(const StaffImportPlan::Row& row) const
+{
+    QString details = name(row.employee);
+    const QString code = row.employee.deptCode.trimmed();
+    if (!code.isEmpty()) {
+        const QString deptName =
+            row.deptName.isEmpty() ? m_master.departmentName(code) : row.deptName;
+        details += QStringLiteral(" | Department: ") + code;
+        // The test seeds and some masters name a department by its code alone.
+        if (!deptName.trimmed().isEmpty() && deptName.trimmed().compare(code, Qt::CaseInsensitive))
+            details += QLatin1Char(' ') + deptName.trimmed();
+    }
+    if (row.employee.active == QLatin1String("0"))
+        details += QStringLiteral(" | Inactive: cannot receive meals");
+    return details;
 }
 
 void frmStaffImport::layOutPreview()
@@ -292,8 +319,18 @@ void frmStaffImport::apply()
     const QList<StaffImportPlan::Row> rows =
         m_plan->rowsToApply(chkDeactivate->isChecked() && m_plan->offersDeactivation());
     if (rows.isEmpty()) {
-        m_context.messages().info(
-            QStringLiteral("Nothing to change: the personnel master already matches the file."));
+        // Rejected lines are not a match: the clerk must hear how many were left out.
+        if (!m_plan->rejected().isEmpty())
+            m_context.messages().info(
+                QStringLiteral("Nothing was changed: %1 of the file %2 rejected.")
+                    .arg(m_plan->rejected().size() == 1
+                             ? QStringLiteral("1 line")
+                             : QStringLiteral("%1 lines").arg(m_plan->rejected().size()),
+                         m_plan->rejected().size() == 1 ? QStringLiteral("was")
+                                                        : QStringLiteral("were")));
+        else
+            m_context.messages().info(QStringLiteral(
+                "Nothing to change: the personnel master already matches the file."));
         return;
     }
     if (!m_plan->rejected().isEmpty() &&
@@ -344,7 +381,8 @@ bool frmStaffImport::deactivationConfirmed()
     // More than a quarter of the staff is never one click away.
     if (count * 4 > active)
         return DeactivationConfirm::confirmed(m_context.modal(), count, active, this);
-    return m_context.messages().ask(
+    // Deactivating cannot be undone by another import alone: Enter must not do it.
+    return m_context.messages().askDefaultNo(
         QStringLiteral("Deactivate %1 of the %2 active employees? They can no longer receive "
                        "meals.")
             .arg(count)

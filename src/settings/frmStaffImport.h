@@ -43,6 +43,8 @@ private:
     // The current plan no longer matches what is on screen: Apply waits for a new preview.
     void invalidatePreview();
     void showPlan();
+    // A new employee's line: name, department, and whether the file makes him inactive.
+    QString newcomerDetails(const StaffImportPlan::Row& row) const;
     void layOutPreview();
     StaffColumns chosenColumns() const;
     // Deactivating employees asks again, with their number; many of them must be typed.

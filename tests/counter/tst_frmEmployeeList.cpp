@@ -60,6 +60,8 @@ private slots:
     void keysDoOnlyWhatTheSiteChose();
     void settingsAreReadAtLoadAndOnceAMinute();
     void scanModeServesBadgeAfterBadge();
+    void badgeThatFindsNobodySaysWhy_data();
+    void badgeThatFindsNobodySaysWhy();
     void badgesScannedDuringOrdersReachTheirEmployees();
     void badgeScannedOverAnOrderWithLines_data();
     void badgeScannedOverAnOrderWithLines();
@@ -1166,6 +1168,32 @@ void tst_frmEmployeeList::settingsAreReadAtLoadAndOnceAMinute()
     c.env.clearStatements();
     c.window->Form_Load();
     QCOMPARE(c.settingsReadings(), 1);
+}
+
+void tst_frmEmployeeList::badgeThatFindsNobodySaysWhy_data()
+{
+    QTest::addColumn<QString>("badge");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("nobody carries it") << "E099"
+                                       << "No employee has the number E099.";
+    QTest::newRow("an inactive employee") << "E077"
+                                          << "Employee E077 is inactive.";
+}
+
+void tst_frmEmployeeList::badgeThatFindsNobodySaysWhy()
+{
+    QFETCH(QString, badge);
+    QFETCH(QString, note);
+    Counter c;
+    c.watchStatusNote();
+    c.env.addEmployee(QStringLiteral("E077"), QStringLiteral("Ortega"), QStringLiteral("Ben"));
+    c.env.sqlite(QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E077'"));
+    c.changeSettings([](AppSettings& s) { s.scanMode = true; });
+    c.window->Form_Load();
+    Counter::type(badge);
+    Counter::key(Qt::Key_Return);
+    QVERIFY(c.inBrowseMode());
+    QCOMPARE(c.statusNote, note);
 }
 
 void tst_frmEmployeeList::scanModeServesBadgeAfterBadge()

@@ -1,6 +1,10 @@
 #include "data/Recordset.h"
+#include "reports/ReportCsv.h"
+#include "reports/ReportDocument.h"
 #include "reports/ReportTableModel.h"
 
+#include <QBuffer>
+#include <QLocale>
 #include <QTest>
 
 // The report grid's model: which lines the columns are measured on, for short reports
@@ -12,6 +16,8 @@ class tst_ReportTableModel : public QObject
 private slots:
     void sampleRows_data();
     void sampleRows();
+    void figuresAreGroupedOnScreenAndPaperOnly_data();
+    void figuresAreGroupedOnScreenAndPaperOnly();
 };
 
 void tst_ReportTableModel::sampleRows_data()
@@ -56,6 +62,55 @@ void tst_ReportTableModel::sampleRows()
     // Spread over the whole report, not bunched at its top.
     if (lines > most)
         QVERIFY(sample.at(sample.size() / 2) > lines / 4);
+}
+
+void tst_ReportTableModel::figuresAreGroupedOnScreenAndPaperOnly_data()
+{
+    QTest::addColumn<QString>("meals");
+    QTest::addColumn<QString>("cost");
+    QTest::addColumn<QString>("shownMeals");
+    QTest::addColumn<QString>("shownCost");
+    QTest::newRow("small") << "12"
+                           << "42.00"
+                           << "12"
+                           << "42.00";
+    QTest::newRow("thousands") << "1500"
+                               << "5250.75"
+                               << "1,500"
+                               << "5,250.75";
+    QTest::newRow("millions") << "1234567"
+                              << "4320987.50"
+                              << "1,234,567"
+                              << "4,320,987.50";
+}
+
+void tst_ReportTableModel::figuresAreGroupedOnScreenAndPaperOnly()
+{
+    QFETCH(QString, meals);
+    QFETCH(QString, cost);
+    QFETCH(QString, shownMeals);
+    QFETCH(QString, shownCost);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ReportRequest request;
+    request.layout = ReportRequest::Layout::Payroll;
+    const ReportTable table(
+        request, Recordset({"KEY1", "LABEL1", "LABEL2", "MEALS", "COST", "PRICEDNOW", "NOCOST"},
+                           {{"1001", "Cruz, Ana", "D1", meals, cost, "0", "0"}}));
+    ReportTableModel model;
+    model.setTable(table);
+    // The detail line and the grand total, in the window.
+    for (int row : {0, 1}) {
+        QCOMPARE(model.index(row, 3).data().toString(), shownMeals);
+        QCOMPARE(model.index(row, 4).data().toString(), shownCost);
+    }
+    // On paper the same.
+    const QString html = ReportDocument(ReportHeader{}, table).html();
+    QVERIFY(html.contains(shownCost));
+    // The CSV file keeps plain figures a spreadsheet reads as numbers.
+    QBuffer csv;
+    csv.open(QIODevice::WriteOnly);
+    QVERIFY(ReportCsv::write(csv, table));
+    QVERIFY(csv.data().contains(meals.toUtf8() + ',' + cost.toUtf8()));
 }
 
 QTEST_MAIN(tst_ReportTableModel)

@@ -455,7 +455,7 @@ void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
     QCOMPARE(employees.size(), 150);
     QCOMPARE(employees.first(), QStringLiteral("E001"));
     QCOMPARE(employees.last(), QStringLiteral("E150"));
-    QVERIFY(pageText(pages).contains("6825.00"));
+    QVERIFY(pageText(pages).contains("6,825.00"));
 }
 
 // The site's first day of the week presets the weekly report opened from the menu, and

@@ -108,6 +108,8 @@ private slots:
     void deactivatingAsksAgainWithTheNumber_data();
     void deactivatingAsksAgainWithTheNumber();
     void anOpenQuoteCostsOnlyItsLine();
+    void previewNamesNewcomersAndApplyCountsRejectedLines_data();
+    void previewNamesNewcomersAndApplyCountsRejectedLines();
     void aLineTheReaderCannotPlaceNeverOffersDeactivation_data();
     void aLineTheReaderCannotPlaceNeverOffersDeactivation();
     void anotherFileClearsThePreviousPreview();
@@ -196,7 +198,8 @@ void tst_frmStaffImport::everyKindOfBadLineIsRejectedAndNothingWritten()
                          "closed."}));
         // The open quote costs its own line only: E107 on the next line is read.
         QCOMPARE(ui.preview().mid(8),
-                 QStringList({"2|E100|New|Cruz, Ana ", "11|E107|New|Ko, Hu ",
+                 QStringList({"2|E100|New|Cruz, Ana  | Department: NUR Nursing",
+                              "11|E107|New|Ko, Hu  | Department: NUR Nursing",
                               "|E001|Missing|Cruz, Ana ", "|E003|Missing|Santos, Carl "}));
         QVERIFY(ui.summary().contains("New: 2 "));
         QVERIFY(ui.summary().contains("Rejected lines: 8 "));
@@ -230,7 +233,7 @@ void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportCha
                                               "from the file: 1    Rejected lines: 0    New "
                                               "departments: 1"));
         QCOMPARE(ui.preview(),
-                 QStringList({"4|E004|New|Lopez, Dina M",
+                 QStringList({"4|E004|New|Lopez, Dina M | Department: LAB Laboratory",
                               "3|E002|Changed|Reyes, Ben  | Department code: NUR -> KIT",
                               "|E003|Missing|Santos, Carl "}));
         auto* deactivate = ui.get<QCheckBox>("chkDeactivate");
@@ -305,8 +308,9 @@ void tst_frmStaffImport::windows1252FileWithMappedColumns()
         QCOMPARE(ui.get<QComboBox>("cboColumn(6)")->currentText(), QStringLiteral("Status"));
         unit->setCurrentIndex(unit->findText("Unit"));
         ui.click("cmdPreview");
-        QCOMPARE(ui.preview(), QStringList({QString::fromUtf8("3|E005|New|Peña, José "),
-                                            "2|E001|Changed|Cruz, Ana  | Active: 1 -> 0"}));
+        QCOMPARE(ui.preview(),
+                 QStringList({QString::fromUtf8("3|E005|New|Peña, José  | Department: NUR"),
+                              "2|E001|Changed|Cruz, Ana  | Active: 1 -> 0"}));
         ui.click("cmdApply");
     });
     QCOMPARE(env.scalar("SELECT Firstname || DeptCode || Active FROM Payroll.tbcmaster WHERE "
@@ -411,8 +415,55 @@ void tst_frmStaffImport::deactivatingAsksAgainWithTheNumber()
     if (confirmed)
         expected << QStringLiteral("Done. 1 added, 0 changed, %1 deactivated.").arg(missing);
     QCOMPARE(env.messages().texts(), expected);
+    // Enter alone never deactivates: No is the default answer.
+    if (answer >= 0)
+        QVERIFY(env.messages().messages().first().noByDefault);
     QCOMPARE(env.modal().shown().size(), typed.isEmpty() ? 1 : 2);
     QCOMPARE(activeStaff(env), confirmed ? activeAfter + ",E009" : activeAfter);
+}
+
+void tst_frmStaffImport::previewNamesNewcomersAndApplyCountsRejectedLines_data()
+{
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<QStringList>("preview");
+    QTest::addColumn<QString>("applied");
+    const QString known =
+        "E001,Cruz,Ana,,NUR,,1\nE002,Reyes,Ben,,NUR,,1\nE003,Santos,Carl,,KIT,,1\n";
+    QTest::newRow("an inactive newcomer")
+        << known + "E009,Uy,Fe,,KIT,,0\n"
+        << QStringList{"5|E009|New|Uy, Fe  | Department: KIT | Inactive: cannot receive meals"}
+        << "Done. 1 added, 0 changed, 0 deactivated.";
+    QTest::newRow("one rejected line, nothing else")
+        << known + "E009,Uy,Fe,,XRAY,,1\n"
+        << QStringList{"5|E009|Rejected|Unknown department XRAY and no department name given."}
+        << "Nothing was changed: 1 line of the file was rejected.";
+    QTest::newRow("two rejected lines, nothing else")
+        << known + "E009,Uy,Fe,,XRAY,,1\nE010,Go,Ed,,NUR,,maybe\n"
+        << QStringList{"5|E009|Rejected|Unknown department XRAY and no department name given.",
+                       "6|E010|Rejected|Bad active flag 'maybe' (use 1/0, Y/N, Yes/No, "
+                       "True/False or A/I)."}
+        << "Nothing was changed: 2 lines of the file were rejected.";
+}
+
+void tst_frmStaffImport::previewNamesNewcomersAndApplyCountsRejectedLines()
+{
+    QFETCH(QString, lines);
+    QFETCH(QStringList, preview);
+    QFETCH(QString, applied);
+    TestEnvironment env;
+    seedStaff(env);
+    const QString path = writeFile(env, "staff.csv", (header + lines).toUtf8());
+    runWindow(env, [&](const Ui& ui) {
+        ui.previewFile(path);
+        QCOMPARE(ui.preview(), preview);
+        // A line longer than the column is shown whole: the column grows to it.
+        auto* grid = ui.get<FlexGrid>("mshPreview");
+        QVERIFY(grid->columnWidth(4) > grid->fontMetrics().horizontalAdvance(preview.last()) -
+                                           grid->fontMetrics().horizontalAdvance("5|E009|New|"));
+        ui.click("cmdApply");
+        QVERIFY2(env.messages().texts().contains(applied),
+                 qPrintable(env.messages().texts().join('\n')));
+    });
 }
 
 void tst_frmStaffImport::anOpenQuoteCostsOnlyItsLine()
@@ -431,7 +482,7 @@ void tst_frmStaffImport::anOpenQuoteCostsOnlyItsLine()
         QCOMPARE(ui.preview(),
                  QStringList({"3|E002|Rejected|The line cannot be read: a quoted field is not "
                               "closed.",
-                              "5|E004|New|Lopez, Dina "}));
+                              "5|E004|New|Lopez, Dina  | Department: KIT"}));
         QVERIFY(ui.summary().contains("Unchanged: 2 "));
         QVERIFY(ui.summary().contains("Missing from the file: 0 "));
     });
@@ -494,7 +545,8 @@ void tst_frmStaffImport::aLineBreakInAQuotedNameBecomesASpace()
                   (header + "E009,\"Dela \r\n Cruz\",\"Ana\nMaria\",,NUR,Nursing,1\n").toUtf8());
     runWindow(env, [&](const Ui& ui) {
         ui.previewFile(path);
-        QCOMPARE(ui.preview(), QStringList{"2|E009|New|Dela Cruz, Ana Maria "});
+        QCOMPARE(ui.preview(),
+                 QStringList{"2|E009|New|Dela Cruz, Ana Maria  | Department: NUR Nursing"});
         ui.click("cmdApply");
     });
     QCOMPARE(env.scalar("SELECT Lastname || '|' || Firstname FROM Payroll.tbcmaster"),
