@@ -475,7 +475,8 @@ private slots:
                                 "talodesk.db: audit: the changes log agrees with the tables\n"));
         EmbeddedConnection source(folder);
         EmbeddedConnection copy(restored);
-        QCOMPARE(allRows(copy.store().handle(), "main"), allRows(source.store().handle(), "main"));
+        QCOMPARE(FourFileStore::allRows(copy.store().handle(), "main"),
+                 FourFileStore::allRows(source.store().handle(), "main"));
         // The log holds each rename's field whole, before and after.
         const QList<QStringList> renames{{"tbPasswordMain", "NEWU", "Lastname"},
                                          {"tbcmaster", "E000001", "Lastname"},
