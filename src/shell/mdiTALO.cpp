@@ -24,7 +24,6 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -157,11 +156,12 @@ void mdiTALO::showCounterWindow()
 {
     // The counter comes up at its designed client area; the clerk may still maximize it.
     m_employeeListWindow->showNormal();
-    if (m_employeeListWindow->layout())
-        m_employeeListWindow->layout()->activate();
+    // The frame is the sub-window's margins (its border and title bar). Its size before
+    // the first layout says nothing: on a real screen it is still the default size there,
+    // smaller than the form inside it.
     const QSize designed(Twips::toPixels(14670), Twips::toPixels(8880));
-    const QSize frame = m_employeeListWindow->size() - m_employeeListWindow->widget()->size();
-    m_employeeListWindow->resize(designed + frame);
+    const QMargins frame = m_employeeListWindow->contentsMargins();
+    m_employeeListWindow->resize(designed.grownBy(frame));
 }
 
 void mdiTALO::closeEvent(QCloseEvent* event)
