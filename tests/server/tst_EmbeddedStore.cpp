@@ -218,7 +218,12 @@ private slots:
                             "Station.trDistributedMealCostPlainUpdate; ALTER TABLE "
                             "Station.tbTALOSiteSetting DROP COLUMN BulkTagging; ALTER TABLE "
                             "Station.tbTALOSiteSetting DROP COLUMN ClosedThrough; ALTER TABLE "
-                            "Station.tbTALOAuditLog DROP COLUMN Fields; "
+                            "Station.tbTALOAuditLog DROP COLUMN Fields; DROP INDEX "
+                            "Station.uxDistributedMealOrderLine; ALTER TABLE "
+                            "Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderKey; ALTER "
+                            "TABLE Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderLine; "
+                            "ALTER TABLE Station.tbTALOSiteSetting DROP COLUMN "
+                            "KeepServingOffline; "
                             "UPDATE talo_schema_version SET Version = 14 "
                             "WHERE DatabaseName = 'Station';");
             c.nativeExecute("UPDATE Station.tbcoMeal SET Cost = '" + old +
