@@ -7,6 +7,18 @@
 #include <QTextDocument>
 #include <algorithm>
 
+namespace {
+
+// Laid out for the device itself, so that a point is a point on paper.
+void layOut(QTextDocument& document, QPagedPaintDevice& device, qreal width, const QString& html)
+{
+    document.documentLayout()->setPaintDevice(&device);
+    document.setHtml(html);
+    document.setTextWidth(width);
+}
+
+} // namespace
+
 QString ReportDocument::headerHtml() const
 {
     QString html = QStringLiteral("<html><body>");
@@ -50,24 +62,17 @@ void ReportDocument::print(QPagedPaintDevice& device) const
     QPainter painter(&device);
     // The page's printable area in device pixels; the painter starts at its corner.
     const QRectF page(0, 0, device.width(), device.height());
-    // Laid out for the device itself, so that a point is a point on paper.
-    const auto laidOut = [&device, &page](QTextDocument& document, const QString& html) {
-        document.documentLayout()->setPaintDevice(&device);
-        document.setHtml(html);
-        document.setTextWidth(page.width());
-    };
     QTextDocument header;
-    laidOut(header, headerHtml());
+    layOut(header, device, page.width(), headerHtml());
     const qreal headerHeight = header.size().height();
     const QFont footerFont(QStringLiteral("Sans Serif"), 9);
     const qreal footerHeight = QFontMetricsF(footerFont, &device).height() * 2;
 
     // The table flows over pages of what is left between the header and the footer.
     QTextDocument body;
-    laidOut(body, html());
+    layOut(body, device, page.width(), html());
     const QSizeF bodyPage(
-        page.width(),
-        tablePageHeight(device, page.width(), page.height() - headerHeight - footerHeight));
+        page.width(), tablePageHeight(device, body, page.height() - headerHeight - footerHeight));
     body.setPageSize(bodyPage);
     const int pages = body.pageCount();
     for (int index = 0; index < pages; ++index) {
@@ -85,26 +90,26 @@ void ReportDocument::print(QPagedPaintDevice& device) const
     }
 }
 
-qreal ReportDocument::tablePageHeight(QPagedPaintDevice& device, qreal width, qreal height) const
+qreal ReportDocument::tablePageHeight(QPagedPaintDevice& device, QTextDocument& body,
+                                      qreal height) const
 {
-    const auto pages = [&](bool withTotal, qreal pageHeight, qreal* flowHeight) {
-        QTextDocument document;
-        document.documentLayout()->setPaintDevice(&device);
-        document.setHtml(html(withTotal));
-        document.setTextWidth(width);
-        if (flowHeight)
-            *flowHeight = document.size().height();
-        document.setPageSize(QSizeF(width, pageHeight));
-        return document.pageCount();
-    };
-    qreal whole = 0;
-    qreal lines = 0;
-    const int withTotal = pages(true, height, &whole);
-    if (withTotal < 2 || pages(false, height, &lines) == withTotal)
+    // The body is laid out already, total included: only the table without it is laid out
+    // again, and only when the total might stand alone.
+    const qreal width = body.textWidth();
+    const qreal whole = body.size().height();
+    body.setPageSize(QSizeF(width, height));
+    const int withTotal = body.pageCount();
+    if (withTotal < 2)
+        return height;
+    QTextDocument lines;
+    layOut(lines, device, width, html(false));
+    const qreal linesHeight = lines.size().height();
+    lines.setPageSize(QSizeF(width, height));
+    if (lines.pageCount() == withTotal)
         return height;
     // Every page ends two lines earlier: the lines pushed on carry the last lines of the
     // table onto the total's page.
-    const qreal totalRow = std::max<qreal>(whole - lines, 1);
+    const qreal totalRow = std::max<qreal>(whole - linesHeight, 1);
     return std::max(height - 2 * totalRow, height / 2);
 }
 

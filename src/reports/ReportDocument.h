@@ -6,6 +6,7 @@
 #include <QString>
 
 class QPagedPaintDevice;
+class QTextDocument;
 
 // The report on paper: its header (hospital, title, period, who printed it and when) at
 // the top of every page, the table with its subtotals and grand total flowing over the
@@ -30,7 +31,8 @@ public:
 private:
     // The pages' height for the table: the full height, or less when the grand total
     // would otherwise stand alone on the last page (a reader must see it with its lines).
-    qreal tablePageHeight(QPagedPaintDevice& device, qreal width, qreal height) const;
+    // `body` is the table laid out with its total and no page size yet.
+    qreal tablePageHeight(QPagedPaintDevice& device, QTextDocument& body, qreal height) const;
 
     ReportHeader m_header;
     ReportTable m_table;
