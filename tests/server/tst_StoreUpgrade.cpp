@@ -255,26 +255,15 @@ private slots:
         const QList<QByteArray> steps = counting.readAllStandardOutput().trimmed().split('\n');
         verifyUpgraded(folder, "not killed");
 
-        // Every step but writes, and of the writes between two other steps the first,
-        // the last and a few between: every kind at every phase.
-        QList<int> points;
-        for (int i = 0; i < steps.size(); ++i) {
-            const bool write = steps[i].startsWith("write");
-            const bool edge = i == 0 || i + 1 == steps.size() ||
-                              !steps[i - 1].startsWith("write") ||
-                              !steps[i + 1].startsWith("write");
-            if (!write || edge || i % 12 == 0)
-                points << i + 1;
-        }
         QHash<QByteArray, int> kinds;
-        for (const int point : points)
-            ++kinds[steps[point - 1].left(steps[point - 1].indexOf('\t'))];
-        qInfo("%lld steps, killed at %lld: %d writes, %d fsyncs, %d renames, %d removals",
-              qlonglong(steps.size()), qlonglong(points.size()), kinds.value("write"),
-              kinds.value("fsync"), kinds.value("rename"), kinds.value("remove"));
+        for (const QByteArray& step : steps)
+            ++kinds[step.left(step.indexOf('\t'))];
+        qInfo("killed at each of %lld steps: %d writes, %d fsyncs, %d renames, %d removals",
+              qlonglong(steps.size()), kinds.value("write"), kinds.value("fsync"),
+              kinds.value("rename"), kinds.value("remove"));
         QVERIFY(kinds.value("rename") >= 5 && kinds.value("fsync") > 0);
 
-        for (const int point : points) {
+        for (int point = 1; point <= steps.size(); ++point) {
             copyFolder(m_template, folder);
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(),
