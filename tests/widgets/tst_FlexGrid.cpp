@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -94,7 +95,8 @@ private slots:
     void disabledGridIgnoresClicks();
     void rowsFollowTheGridsOwnFont();
     void bindsAHundredThousandRows();
-    void headersShowWholeAndTheLastColumnTakesTheRoomLeft();
+    void fittedColumnsShowHeadersWholeAndFillTheGrid_data();
+    void fittedColumnsShowHeadersWholeAndFillTheGrid();
     void keyboardChoosesOnlyWhenAsked();
     void cellsLookAsTheStyleDrawsThem_data();
     void cellsLookAsTheStyleDrawsThem();
@@ -199,8 +201,8 @@ void tst_FlexGrid::widthsOfColumnsNotYetThereApplyWhenBindingCreatesThem()
     grid.fill(receivedMeal(), false);
 
     QCOMPARE(grid.Cols(), 8);
-    // CLERKID is the last column shown: it takes the room left, never less than its width.
-    QVERIFY(grid.columnWidth(5) >= Twips::toPixels(750));
+    // CLERKID, the last column shown, has its designed width: nothing stretches it.
+    QCOMPARE(grid.columnWidth(5), Twips::toPixels(750));
     QCOMPARE(grid.columnWidth(2), Twips::toPixels(3000));
     QVERIFY(grid.isColumnHidden(0));
     QVERIFY(grid.isColumnHidden(1));
@@ -236,7 +238,7 @@ void tst_FlexGrid::layOutEmptiesTheGridAndKeepsWidthsForLaterColumns()
     QCOMPARE(grid.ColWidth(7), 0);
     grid.fill(receivedMeal(), false);
     QCOMPARE(grid.Cols(), 8);
-    QVERIFY(grid.columnWidth(5) >= Twips::toPixels(750));
+    QCOMPARE(grid.columnWidth(5), Twips::toPixels(750));
     QVERIFY(!grid.isColumnHidden(5));
     QVERIFY(grid.isColumnHidden(6));
     QVERIFY(grid.isColumnHidden(7));
@@ -256,7 +258,7 @@ void tst_FlexGrid::layOutWithoutFormatStringLeavesTheHeadersEmpty()
     QCOMPARE(grid.TextMatrix(0, 1), QString());
     QCOMPARE(shownHeader(grid, 1), QString());
     QVERIFY(grid.isColumnHidden(0));
-    QVERIFY(grid.columnWidth(1) >= Twips::toPixels(1000)); // the last column shown
+    QCOMPARE(grid.columnWidth(1), Twips::toPixels(1000)); // the last column shown
     QCOMPARE(grid.ColWidth(3), 1000);
 }
 
@@ -570,27 +572,46 @@ void tst_FlexGrid::bindsAHundredThousandRows()
     QCOMPARE(grid.TextMatrix(99999, 2), QString());
 }
 
-void tst_FlexGrid::headersShowWholeAndTheLastColumnTakesTheRoomLeft()
+void tst_FlexGrid::fittedColumnsShowHeadersWholeAndFillTheGrid_data()
 {
+    QTest::addColumn<bool>("fitted");
+    QTest::newRow("designed") << false;
+    QTest::newRow("fitted") << true;
+}
+
+void tst_FlexGrid::fittedColumnsShowHeadersWholeAndFillTheGrid()
+{
+    QFETCH(bool, fitted);
     FlexGrid grid;
     grid.resize(400, 200);
     grid.layOut(QStringLiteral(" |<ID |<A VERY LONG HEADER TEXT |<NOTE"), 4, {0, 300, 300, 500});
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    // Taken on or off while the grid is shown: it follows at once.
+    FlexGrid::setFittedColumns(fitted);
+    const auto restore = qScopeGuard([] { FlexGrid::setFittedColumns(false); });
 
-    // A header wider than its designed column widens the column; the designed width is
-    // still what the window reads back.
+    // Fitted, a header wider than its designed column widens the column; designed, the
+    // header is cut. The designed width is what the window reads back either way.
     const int headerText = grid.horizontalHeader()->fontMetrics().horizontalAdvance(
         QStringLiteral("A VERY LONG HEADER TEXT "));
-    QVERIFY(grid.columnWidth(2) >= headerText);
+    if (fitted)
+        QVERIFY(grid.columnWidth(2) >= headerText);
+    else
+        QCOMPARE(grid.columnWidth(2), Twips::toPixels(300));
     QCOMPARE(grid.ColWidth(2), 300);
     grid.setColWidth(1, 1500); // room for "ID": the designed width stands
     QCOMPARE(grid.columnWidth(1), Twips::toPixels(1500));
-    // The last column reaches the viewport's right edge, and follows a wider grid.
+    // Fitted, the last column reaches the viewport's right edge, and follows a wider grid;
+    // designed, it keeps its own width.
     const auto right = [&grid] { return grid.columnViewportPosition(3) + grid.columnWidth(3); };
-    QCOMPARE(right(), grid.viewport()->width());
-    grid.resize(600, 200);
-    QCOMPARE(right(), grid.viewport()->width());
+    for (const int width : {400, 600}) {
+        grid.resize(width, 200);
+        if (fitted)
+            QCOMPARE(right(), grid.viewport()->width());
+        else
+            QCOMPARE(grid.columnWidth(3), Twips::toPixels(500));
+    }
 }
 
 void tst_FlexGrid::keyboardChoosesOnlyWhenAsked()
