@@ -458,6 +458,9 @@ void frmEmployeeList::applySettings()
     m_ui.cmdMealEntry[Save]->setText(keys ? QStringLiteral("&Save") : QStringLiteral("Save"));
     m_ui.cmdMealEntry[Cancel]->setText(keys ? QStringLiteral("&Cancel") : QStringLiteral("Cancel"));
     m_ui.mshEmpList->setChoosesByKeyboard(keys);
+    // The counter is open from sign-in on and reads the site's settings every minute: the
+    // lists of every window follow its reading.
+    FlexGrid::setFittedColumns(m_data.settings().fittedColumns);
     showStatusNote();
 }
 

@@ -41,6 +41,9 @@ struct AppSettings
     // its key, so an order sent again after a dropped link is stored once. Off: the
     // counter sends and says exactly what it always has.
     bool keepServingOffline = false;
+    // Every list fits its columns to their contents: never narrower than their header
+    // text, the last one filling the list. Off: the lists show their designed widths.
+    bool fittedColumns = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
     // The meals on or before this day are closed (sent to payroll): the store records and

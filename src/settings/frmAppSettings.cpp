@@ -129,6 +129,13 @@ QGroupBox* frmAppSettings::createCounterSettings(QWidget* surface)
         QStringLiteral("An order whose save loses the link to the server is sent again and "
                        "stored once"));
     counterLayout->addWidget(chkKeepServingOffline);
+    chkFittedColumns =
+        FormControls::control<QCheckBox>(counter, QStringLiteral("chkFittedColumns"));
+    chkFittedColumns->setText(QStringLiteral("Fit list columns to their contents"));
+    chkFittedColumns->setToolTip(
+        QStringLiteral("Every list's columns are as wide as their headings at least, and the "
+                       "last one fills the list"));
+    counterLayout->addWidget(chkFittedColumns);
     return counter;
 }
 
@@ -222,6 +229,7 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     chkKeyboardEntry->setChecked(settings.keyboardEntry);
     chkBulkTagging->setChecked(settings.bulkTagging);
     chkKeepServingOffline->setChecked(settings.keepServingOffline);
+    chkFittedColumns->setChecked(settings.fittedColumns);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
     m_closedAsRead = settings.closedThrough;
@@ -249,9 +257,10 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order += {cmdAddMode,  chkScanMode, chkKeyboardEntry, chkBulkTagging,   chkKeepServingOffline,
-              cboFirstDay, txtSiteName, chkClosedThrough, dtpClosedThrough, cmdSave,
-              cmdCancel};
+    order +=
+        {cmdAddMode,       chkScanMode, chkKeyboardEntry, chkBulkTagging,   chkKeepServingOffline,
+         chkFittedColumns, cboFirstDay, txtSiteName,      chkClosedThrough, dtpClosedThrough,
+         cmdSave,          cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -307,6 +316,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     settings.keyboardEntry = chkKeyboardEntry->isChecked();
     settings.bulkTagging = chkBulkTagging->isChecked();
     settings.keepServingOffline = chkKeepServingOffline->isChecked();
+    settings.fittedColumns = chkFittedColumns->isChecked();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
     settings.closedThrough = chkClosedThrough->isChecked() ? dtpClosedThrough->date() : QDate();

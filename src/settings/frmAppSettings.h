@@ -68,6 +68,7 @@ private:
     QCheckBox* chkKeyboardEntry = nullptr;
     QCheckBox* chkBulkTagging = nullptr;
     QCheckBox* chkKeepServingOffline = nullptr;
+    QCheckBox* chkFittedColumns = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
     // The day the meals are closed through (sent to payroll); unticked: none.

@@ -227,7 +227,7 @@ void frmBulkMealTag::invalidate()
 void frmBulkMealTag::layOutPreview()
 {
     mshBulkPreview->layOut(QStringLiteral(" |<MEAL TYPE |>EMPLOYEES |>TO TAG |>ALREADY"), 5,
-                           {0, 1500, 1000, 850, 900});
+                           {0, 1300, 1200, 850, 900});
 }
 
 bool frmBulkMealTag::chooseSelection(BulkTagData::Selection& selection)

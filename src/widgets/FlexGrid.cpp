@@ -17,6 +17,8 @@ namespace {
 // Height of every row: a fixed section size keeps binding 100,000 rows cheap, since
 // the view never measures rows one by one.
 constexpr int kRowHeightTwips = 285;
+// The site's choice for every grid; see setFittedColumns.
+bool fitted = false;
 } // namespace
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridModel(this))
@@ -429,6 +431,8 @@ void FlexGrid::applyColumnWidths()
 
 int FlexGrid::shownWidth(int col, int twips) const
 {
+    if (!fitted)
+        return Twips::toPixels(twips);
     const QHeaderView* header = horizontalHeader();
     const QString text = m_model->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
     const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
@@ -439,6 +443,8 @@ int FlexGrid::shownWidth(int col, int twips) const
 
 void FlexGrid::stretchLastColumn()
 {
+    if (!fitted)
+        return;
     int last = -1;
     int othersWidth = 0;
     for (int col = 0; col < Cols(); ++col) {
@@ -455,6 +461,22 @@ void FlexGrid::stretchLastColumn()
                         ? shownWidth(last, designed.value())
                         : horizontalHeader()->defaultSectionSize();
     setColumnWidth(last, std::max(own, viewport()->width() - othersWidth));
+}
+
+void FlexGrid::setFittedColumns(bool fittedColumns)
+{
+    if (fitted == fittedColumns)
+        return;
+    fitted = fittedColumns;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* grid = qobject_cast<FlexGrid*>(widget))
+            grid->applyColumnWidths();
+    }
+}
+
+bool FlexGrid::fittedColumns()
+{
+    return fitted;
 }
 
 void FlexGrid::keepPositionInside()

@@ -73,6 +73,11 @@ public:
     // Keyboard use as the mouse's: Enter on the current row is a DblClick, and moving
     // the current row with the keys is a Click on the new row. Off by default.
     void setChoosesByKeyboard(bool chooses);
+    // Every grid of the program at once, those already shown too: columns never narrower
+    // than their header text and the last one filling the grid, for a site that prefers
+    // them to the designed widths. Off by default: each column has its designed width.
+    static void setFittedColumns(bool fitted);
+    static bool fittedColumns();
 
     // Screen rectangle of a data row (for tests and pop-ups), in viewport coordinates.
     QRect rowRect(int row) const;
@@ -98,10 +103,10 @@ protected:
 
 private:
     void applyColumnWidths();
-    // The width a column is shown with: its designed width, but never narrower than its
-    // header text.
+    // The width a column is shown with: its designed width; fitted, never narrower than
+    // its header text.
     int shownWidth(int col, int twips) const;
-    // The last shown column takes the room the others leave in the viewport.
+    // Fitted, the last shown column takes the room the others leave in the viewport.
     void stretchLastColumn();
     void paintChoiceWhileDisabled();
     // Rows as high as the grid's font needs (never lower than a standard row).

@@ -487,6 +487,7 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     AppSettings counterKeys = AppSettings::defaults();
     counterKeys.keyboardEntry = true;
     counterKeys.bulkTagging = true;
+    counterKeys.fittedColumns = true;
     AppSettings lunch = AppSettings::defaults();
     lunch.mode("Lunch")->dailyLimit = 2;
     lunch.mode("Lunch")->limitAction = LimitAction::Block;
@@ -565,7 +566,8 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     QTest::newRow("settings in App Settings' words")
         << QStringList{AppSettingsData::saveText(counterKeys, "ADMIN")}
         << QStringList{"ADMIN changed the site settings: keyboard order entry from off to on, bulk "
-                       "tagging in the tagging window from off to on"};
+                       "tagging in the tagging window from off to on, fit list columns to their "
+                       "contents from off to on"};
     QTest::newRow("meal mode limit") << QStringList{AppSettingsData::saveText(lunch, "ADMIN")}
                                      << QStringList{"ADMIN changed meal mode Lunch: daily limit "
                                                     "from (none) to 2, limit action from warn to "

@@ -128,6 +128,7 @@ private slots:
         settings.keyboardEntry = true;
         settings.bulkTagging = true;
         settings.keepServingOffline = true;
+        settings.fittedColumns = true;
         settings.firstDayOfWeek = Qt::Sunday;
         settings.siteName = "Peña General – Annex";
         const int before = auditRows(env);
@@ -137,7 +138,7 @@ private slots:
                                  "\"\",\"\"],[\"Lunch\",\"1\",\"B\",\"11:00\",\"14:00\"],"),
                  qPrintable(sent));
         QVERIFY2(sent.endsWith("[\"Night Shift Meal\",\"2\",\"W\",\"23:30\",\"00:30\"]]', '1', "
-                               "'1', '1', '7', 'Peña General – Annex', 'CLERK01', '1'"),
+                               "'1', '1', '7', 'Peña General – Annex', 'CLERK01', '1', '1'"),
                  qPrintable(sent));
         QCOMPARE(data.load(), settings);
 
@@ -148,7 +149,8 @@ private slots:
         QCOMPARE(audit.rows().at(2),
                  QStringList({"tbTALOSiteSetting", "Site", "UPDATE",
                               "ScanMode: 0 -> 1; KeyboardEntry: 0 -> 1; BulkTagging: 0 -> 1; "
-                              "KeepServingOffline: 0 -> 1; FirstDayOfWeek: 1 -> 7; "
+                              "KeepServingOffline: 0 -> 1; FittedColumns: 0 -> 1; "
+                              "FirstDayOfWeek: 1 -> 7; "
                               "SiteName:  -> "
                               "Peña General – Annex",
                               "CLERK01", "1"}));

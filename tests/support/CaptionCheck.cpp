@@ -71,7 +71,9 @@ QStringList cutOffHeaders(const FlexGrid* grid)
 {
     QStringList names;
     const QHeaderView* header = grid->horizontalHeader();
-    if (header->isHidden())
+    // At their designed widths a header may be cut, as the lists were laid out; only
+    // fitted columns promise whole headers.
+    if (header->isHidden() || !FlexGrid::fittedColumns())
         return names;
     const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     for (int col = 0; col < grid->Cols(); ++col) {

@@ -3,6 +3,7 @@
 #include "data/SqlText.h"
 #include "server/EmbeddedStore.h"
 #include "widgets/DesignedFonts.h"
+#include "widgets/FlexGrid.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +41,9 @@ TestEnvironment::TestEnvironment(const QString& userCode, const QString& rights)
 TestEnvironment::~TestEnvironment()
 {
     appendStatementLog();
+    // A window may have taken the site's fitted list columns on for every grid of the
+    // program: the next test starts at the designed widths.
+    FlexGrid::setFittedColumns(false);
 }
 
 void TestEnvironment::appendStatementLog() const

@@ -8,8 +8,9 @@ GO
 -- @firstday 1 (Monday) to 7 (Sunday), @site the site name ("" = the hospital's name).
 -- The eight listed modes stay; a mode missing from the array is removed. Every change
 -- writes one audit row: the site's settings one, each added, changed or removed mode one.
--- @offline (the counter keeps serving when the server cannot be reached) is '1' or '0';
--- left off, it stays as stored.
+-- @offline (the counter keeps serving when the server cannot be reached) and @fitted (list
+-- columns fitted to their contents instead of their designed widths) are '1' or '0'; left
+-- off, each stays as stored.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
@@ -18,7 +19,8 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @firstday NVARCHAR(4000),
     @site NVARCHAR(4000),
     @user NVARCHAR(4000),
-    @offline NVARCHAR(4000) = NULL
+    @offline NVARCHAR(4000) = NULL,
+    @fitted NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -27,7 +29,7 @@ BEGIN
     IF 1 IN (
         dbo.TALO_HasNul(@modes), dbo.TALO_HasNul(@scan), dbo.TALO_HasNul(@keyboard),
         dbo.TALO_HasNul(@bulk), dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site),
-        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline)
+        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline), dbo.TALO_HasNul(@fitted)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -56,6 +58,8 @@ BEGIN
         THROW 50000, N'User ID can be at most 30 characters long.', 1;
     IF DATALENGTH(@offline) > 2
         THROW 50000, N'Keep serving offline can be at most 1 character long.', 1;
+    IF DATALENGTH(@fitted) > 2
+        THROW 50000, N'Fitted list columns can be at most 1 character long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @bad NVARCHAR(4000);
@@ -101,6 +105,13 @@ BEGIN
         BEGIN
             SET @message = CONCAT(
                 N'Keep serving offline must be 1 (on) or 0 (off), not ''', @offline, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        IF @fitted IS NOT NULL AND (@fitted NOT IN (N'1', N'0') OR DATALENGTH(@fitted) <> 2)
+        BEGIN
+            SET @message = CONCAT(
+                N'Fitted list columns must be 1 (on) or 0 (off), not ''', @fitted, N'''.'
             );
             THROW 50000, @message, 1;
         END;
@@ -274,6 +285,9 @@ BEGIN
                 CASE WHEN s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
                     THEN CONCAT(N'; KeepServingOffline: ', s.KeepServingOffline, N' -> ', @offline)
                     ELSE N'' END,
+                CASE WHEN s.FittedColumns <> COALESCE(@fitted, s.FittedColumns)
+                    THEN CONCAT(N'; FittedColumns: ', s.FittedColumns, N' -> ', @fitted)
+                    ELSE N'' END,
                 CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
                     THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
                     ELSE N'' END,
@@ -291,6 +305,8 @@ BEGIN
                     @keyboard AS [KeyboardEntry.new],
                     s.BulkTagging AS [BulkTagging.old],
                     @bulk AS [BulkTagging.new],
+                    s.FittedColumns AS [FittedColumns.old],
+                    COALESCE(@fitted, s.FittedColumns) AS [FittedColumns.new],
                     s.FirstDayOfWeek AS [FirstDayOfWeek.old],
                     CAST(@firstday AS INT) AS [FirstDayOfWeek.new],
                     s.SiteName AS [SiteName.old],
@@ -305,6 +321,7 @@ BEGIN
                 OR s.KeyboardEntry <> @keyboard
                 OR s.BulkTagging <> @bulk
                 OR s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
+                OR s.FittedColumns <> COALESCE(@fitted, s.FittedColumns)
                 OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
                 OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
             );
@@ -434,11 +451,11 @@ BEGIN
         IF @locked IS NULL
             INSERT INTO dbo.tbTALOSiteSetting (
                 SettingID, ScanMode, KeyboardEntry, BulkTagging, FirstDayOfWeek, SiteName,
-                KeepServingOffline
+                KeepServingOffline, FittedColumns
             )
             VALUES (
                 1, @scan, @keyboard, @bulk, CAST(@firstday AS INT), @siteName,
-                COALESCE(@offline, '0')
+                COALESCE(@offline, '0'), COALESCE(@fitted, '0')
             );
         ELSE
             UPDATE dbo.tbTALOSiteSetting
@@ -447,6 +464,7 @@ BEGIN
                 KeyboardEntry = @keyboard,
                 BulkTagging = @bulk,
                 KeepServingOffline = COALESCE(@offline, KeepServingOffline),
+                FittedColumns = COALESCE(@fitted, FittedColumns),
                 FirstDayOfWeek = CAST(@firstday AS INT),
                 SiteName = @siteName
             WHERE SettingID = 1;

@@ -1,4 +1,4 @@
--- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline]
+-- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline], [fitted]
 -- access: write
 -- json: modes
 -- role: settings
@@ -9,8 +9,9 @@
 -- 1 (Monday) to 7 (Sunday), site the site name ("" = the hospital's name). The eight
 -- listed modes stay; a mode missing from the array is removed. Every change writes one
 -- audit row: the site's settings one, each added, changed or removed mode one. offline
--- (the counter keeps serving when the server cannot be reached) is '1' or '0'; left off,
--- it stays as stored.
+-- (the counter keeps serving when the server cannot be reached) and fitted (list columns
+-- fitted to their contents instead of their designed widths) are '1' or '0'; left off,
+-- each stays as stored.
 
 -- Longer values than the columns hold are refused before anything else.
 -- modes is not a column: its limit is generous for a hundred modes at their longest.
@@ -22,6 +23,7 @@ SELECT talo_raise('First day of the week can be at most 1 character long.') WHER
 SELECT talo_raise('Site name can be at most 200 characters long.') WHERE talo_length(:site) > 200;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
 SELECT talo_raise('Keep serving offline can be at most 1 character long.') WHERE talo_length(:offline) > 1;
+SELECT talo_raise('Fitted list columns can be at most 1 character long.') WHERE talo_length(:fitted) > 1;
 
 SELECT talo_raise('Scan mode must be 1 (on) or 0 (off), not ''' || :scan || '''.')
 WHERE :scan NOT IN ('1', '0');
@@ -34,6 +36,9 @@ WHERE :bulk NOT IN ('1', '0');
 
 SELECT talo_raise('Keep serving offline must be 1 (on) or 0 (off), not ''' || :offline || '''.')
 WHERE :offline NOT IN ('1', '0');
+
+SELECT talo_raise('Fitted list columns must be 1 (on) or 0 (off), not ''' || :fitted || '''.')
+WHERE :fitted NOT IN ('1', '0');
 
 SELECT talo_raise('The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '''
                   || :firstday || '''.')
@@ -126,6 +131,9 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
               || CASE WHEN s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
                       THEN '; KeepServingOffline: ' || s.KeepServingOffline || ' -> ' || :offline
                       ELSE '' END
+              || CASE WHEN s.FittedColumns <> coalesce(:fitted, s.FittedColumns)
+                      THEN '; FittedColumns: ' || s.FittedColumns || ' -> ' || :fitted
+                      ELSE '' END
               || CASE WHEN s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
                       THEN '; FirstDayOfWeek: ' || s.FirstDayOfWeek || ' -> ' || :firstday
                       ELSE '' END
@@ -136,6 +144,8 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
        json_object('ScanMode', json_object('old', s.ScanMode, 'new', :scan),
                    'KeyboardEntry', json_object('old', s.KeyboardEntry, 'new', :keyboard),
                    'BulkTagging', json_object('old', s.BulkTagging, 'new', :bulk),
+                   'FittedColumns', json_object('old', s.FittedColumns,
+                                                'new', coalesce(:fitted, s.FittedColumns)),
                    'FirstDayOfWeek', json_object('old', s.FirstDayOfWeek,
                                                  'new', CAST(:firstday AS INTEGER)),
                    'SiteName', json_object('old', s.SiteName, 'new', trim(:site)))
@@ -143,6 +153,7 @@ FROM Station.tbTALOSiteSetting s
 WHERE s.SettingID = 1
   AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard OR s.BulkTagging <> :bulk
        OR s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
+       OR s.FittedColumns <> coalesce(:fitted, s.FittedColumns)
        OR s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
        OR s.SiteName <> trim(:site));
 
@@ -220,13 +231,15 @@ ON CONFLICT(MealMode) DO UPDATE SET
     ServeTo = excluded.ServeTo;
 
 INSERT INTO Station.tbTALOSiteSetting(SettingID, ScanMode, KeyboardEntry, BulkTagging,
-                                      FirstDayOfWeek, SiteName, KeepServingOffline)
+                                      FirstDayOfWeek, SiteName, KeepServingOffline,
+                                      FittedColumns)
 VALUES (1, :scan, :keyboard, :bulk, CAST(:firstday AS INTEGER), trim(:site),
-        coalesce(:offline, '0'))
+        coalesce(:offline, '0'), coalesce(:fitted, '0'))
 ON CONFLICT(SettingID) DO UPDATE SET
     ScanMode = excluded.ScanMode,
     KeyboardEntry = excluded.KeyboardEntry,
     BulkTagging = excluded.BulkTagging,
     KeepServingOffline = coalesce(:offline, KeepServingOffline),
+    FittedColumns = coalesce(:fitted, FittedColumns),
     FirstDayOfWeek = excluded.FirstDayOfWeek,
     SiteName = excluded.SiteName;
