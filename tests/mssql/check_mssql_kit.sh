@@ -20,6 +20,11 @@ export PYTHONDONTWRITEBYTECODE=1
 echo "== the two sides"
 "${compare[@]}" "$embedded" "$kit"
 
+echo "== the grants of earlier kits"
+# The list the rule reads holds every grant the permissions script ever made (when this
+# is a clone with its history; a copy without it takes the list as it is).
+python3 "$here/kit_history.py" "$source_dir"
+
 echo "== the comparison notices drift"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -86,6 +91,11 @@ signing_user_writes_more() {
     sed -i 's/GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_signing/GRANT SELECT, INSERT, UPDATE, DELETE ON dbo.tbcmaster TO talodesk_signing/' \
         "$work/k/07_signing.sql"
 }
+# An upgraded server keeping what an earlier kit granted the counter's role.
+earlier_grant_kept() {
+    sed -i '/^REVOKE EXECUTE ON dbo.Save_TALO_FailedSignIn FROM talodesk_counter;$/d' \
+        "$work/k/06_permissions.sql"
+}
 schema_wide_grant() {
     printf 'USE Station;\nGO\nGRANT EXECUTE ON SCHEMA::dbo TO talodesk_counter;\nGO\n' \
         >>"$work/k/06_permissions.sql"
@@ -144,6 +154,16 @@ json_proven_in_place() {
     sed -i "s/IF dbo.TALO_IsJsonArray(@modes) = 0/IF ISJSON(@modes) = 0/" \
         "$work/k/procedures/Check_TALO_MealLimits.sql"
 }
+# Meal modes read as texts without refusing a number or true; the text kept, so only the
+# rule notices.
+modes_not_proven_texts() {
+    sed -i 's/FROM OPENJSON(@modes) AS j WHERE j.\[type\] NOT IN (0, 1))/FROM OPENJSON(@modes) AS j WHERE 1 = 0)/' \
+        "$work/k/procedures/Check_TALO_MealLimits.sql"
+}
+version_row_rounded() {
+    sed -i 's/VALUES (6, \(.*\), CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));/VALUES (6, \1, CAST(GETDATE() AS DATETIME2(0)));/' \
+        "$work/k/migrations/006_keyboard_entry.sql"
+}
 clock_rounded() {
     sed -i 's/CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120)/CAST(GETDATE() AS DATETIME2(0))/' \
         "$work/k/procedures/Save_TALO_MealType.sql"
@@ -186,6 +206,10 @@ digit_run_missing() {
 no_compatibility_check() {
     sed -i "s/WHERE name = N'Station' AND compatibility_level < 130;/WHERE name = N'Station';/" \
         "$work/k/00_check.sql"
+}
+new_station_left_low() {
+    sed -i '/^IF (SELECT compatibility_level FROM sys.databases WHERE name = N.Station.) < 130$/,/^GO$/d' \
+        "$work/k/01_databases.sql"
 }
 expects_other_length() {
     sed -i "s/(N'Station', N'tbTALOUserRights', N'UserID', N'Latin1_General_100_CI_AS', N'nvarchar(30)'/(N'Station', N'tbTALOUserRights', N'UserID', N'Latin1_General_100_CI_AS', N'nvarchar(20)'/" \
@@ -268,6 +292,7 @@ expect_drift "a procedure writing another database left unsigned" writer_not_sig
 expect_drift "the certificate's user writing more than the procedures do" signing_user_writes_more
 expect_drift "the certificate's copy not run in a database a signed procedure writes" certificate_not_copied
 expect_drift "EXECUTE granted on the whole schema" schema_wide_grant
+expect_drift "a grant of an earlier kit neither granted today nor revoked" earlier_grant_kept
 expect_drift "a length check missing on both sides" no_length_check
 expect_drift "a length limit out of step" other_length
 expect_drift "a write without the caller's savepoint" no_savepoint
@@ -281,9 +306,12 @@ expect_drift "a JSON array refused after a line break or tab" json_after_line_br
 expect_drift "a procedure proving a JSON array in its own way" json_proven_in_place
 expect_drift "the JSON array test's order left to AND" json_test_unordered
 expect_drift "the clock rounded to the second" clock_rounded
+expect_drift "meal modes read without proving each is a text" modes_not_proven_texts
+expect_drift "a migration's version row rounded to the second" version_row_rounded
 expect_drift "a typed time rounded to the second" typed_time_rounded
 expect_drift "a page size read with a CAST that raises" page_size_cast
 expect_drift "no stop below compatibility level 130" no_compatibility_check
+expect_drift "a new Station left at the model database's compatibility level" new_station_left_low
 expect_drift "a column length expected other than the scripts make it" expects_other_length
 expect_drift "a column's nullability expected other than the scripts make it" expects_other_nullability
 expect_drift "the server's column types left uncompared" types_not_compared

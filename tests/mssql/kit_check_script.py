@@ -3,7 +3,8 @@ kit's own scripts:
   - every column the scripts create, with its type (length, scale) and nullability, is
     expected by 00_check.sql exactly so, and the check compares both on the server;
   - Station's compatibility level (130 for OPENJSON) is checked in the first script,
-    before any other statement than the collation check;
+    before any other statement than the collation check, and a Station the install makes
+    is raised to it;
   - a clustered index is created only where the table has none, whatever its name (a
     second clustered index stops the install with error 1902).
 """
@@ -95,6 +96,20 @@ def compatibility_problems(text):
     for word in ("EXEC ", "INSERT ", "ALTER ", "CREATE "):
         if word in before:
             return [f"00_check.sql checks the compatibility level after an {word.strip()}"]
+    return []
+
+
+def new_station_level_problems(folder):
+    """A Station the install makes takes the model database's level: 01_databases.sql
+    raises it below 130 (after creating it) and stops if it is still below."""
+    path = folder / "01_databases.sql"
+    compact = " ".join(path.read_text(encoding="utf-8").split()) if path.exists() else ""
+    created = compact.find("CREATE DATABASE Station")
+    raised = compact.find("SET COMPATIBILITY_LEVEL")
+    checked = compact.rfind("WHERE name = N'Station') < 130")
+    if created < 0 or raised < created or checked < raised or "THROW" not in compact[checked:]:
+        return ["01_databases.sql does not raise a new Station to compatibility level 130 "
+                "(OPENJSON) and stop when it stays below"]
     return []
 
 

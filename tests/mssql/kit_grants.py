@@ -39,23 +39,31 @@ def expanded(text):
     return out
 
 
+def _walk_text(text):
+    """(database, tokens, index) of each token of one script, in the database the script
+    is in at that point."""
+    database = "?"
+    toks = expanded(text)
+    for i, tok in enumerate(toks):
+        if upper(tok) == "USE" and i + 1 < len(toks):
+            database = name_of(toks[i + 1]).lower()
+        yield database, toks, i
+
+
 def _walk(folder):
     for path in kit_scripts(folder):
-        database = "?"
-        toks = expanded(path.read_text(encoding="utf-8"))
-        for i, tok in enumerate(toks):
-            if upper(tok) == "USE" and i + 1 < len(toks):
-                database = name_of(toks[i + 1]).lower()
+        for database, toks, i in _walk_text(path.read_text(encoding="utf-8")):
             yield path, database, toks, i
 
 
-def kit_grants(folder):
+def text_grants(text, path=None, verb="GRANT", to="TO"):
+    """Each GRANT (or REVOKE ... FROM) of one script, one Grant per principal."""
     grants = []
-    for path, database, toks, i in _walk(folder):
-        if upper(toks[i]) != "GRANT":
+    for database, toks, i in _walk_text(text):
+        if upper(toks[i]) != verb:
             continue
         j, permissions = i + 1, set()
-        while j < len(toks) and upper(toks[j]) not in ("ON", "TO"):
+        while j < len(toks) and upper(toks[j]) not in ("ON", to):
             if toks[j][0] == "word":
                 permissions.add(upper(toks[j]))
             j += 1
@@ -67,7 +75,7 @@ def kit_grants(folder):
             else:
                 parts, j = object_name(toks, j + 1)
                 target = parts[-1] if parts else "?"
-        while j < len(toks) and upper(toks[j]) != "TO":
+        while j < len(toks) and upper(toks[j]) != to:
             j += 1
         j += 1
         while j < len(toks):
@@ -78,6 +86,27 @@ def kit_grants(folder):
             else:
                 break
     return grants
+
+
+def kit_grants(folder, verb="GRANT", to="TO"):
+    return [g for path in kit_scripts(folder)
+            for g in text_grants(path.read_text(encoding="utf-8"), path, verb, to)]
+
+
+def grant_rows(grants):
+    """{(database, permission, object, principal)} of Grant tuples, lower case but the
+    permission."""
+    return {(g.database, p, g.target.lower(), g.principal) for g in grants for p in g.permissions}
+
+
+def taken_back_problems(folder, earlier):
+    """Every grant an earlier kit made (earlier: grant rows) is granted today or revoked;
+    otherwise an upgraded server keeps it."""
+    today = grant_rows(kit_grants(folder))
+    revoked = grant_rows(kit_grants(folder, "REVOKE", "FROM"))
+    return [f"an earlier kit granted {permission} on {database}.{target} to {principal}; the kit "
+            f"neither grants it today nor revokes it"
+            for database, permission, target, principal in sorted(earlier - today - revoked)]
 
 
 def memberships(folder):

@@ -4,8 +4,10 @@
     OPENJSON(CONCAT(N'[', @json, N']')), never LTRIM, which takes only blanks away); no
     procedure proves it again in its own way; a NUL escaped in it is refused with
     dbo.TALO_JsonHasNul, as the embedded store refuses it before any procedure runs; and a
-    procedure that reads into the elements first proves each one is the array it reads;
-  - times are cut to the second, never rounded: no conversion to DATETIME,
+    procedure that reads the elements first proves each one is the array or the text it
+    reads (true or 12 is no meal mode);
+  - times are cut to the second, never rounded, in every script (a procedure, or a
+    migration's version row): no conversion to DATETIME,
     SMALLDATETIME or a DATETIME2/TIME of fewer than 7 digits from anything but a text
     already cut at the second (CONVERT(NCHAR(19), ..., 120)), a date or a literal
     (23:59:59.5 rounded is tomorrow);
@@ -82,7 +84,11 @@ def cut_at_second(argument, dates):
     words = [upper(t) for t in argument]
     if len(argument) == 1:
         return argument[0][0] == "string" or words[0] == "NULL" or words[0].lower() in dates
+    if len(argument) == 3 and words[1] == ".":
+        return words[2].lower() in dates
     text = " ".join(words)
+    if text.startswith("DATEADD ( DAY ,") and argument[-1][1] == ")":
+        return cut_at_second(split_top(argument[2:-1])[-1], dates)
     return (text.startswith("CONVERT ( NCHAR ( 19 )") and text.endswith(", 120 )")
             or text.startswith("CAST (") and text.endswith("AS DATE )"))
 
@@ -126,17 +132,36 @@ def json_problems(name, text, toks):
         if elements_read and f"OPENJSON ( {variable} )" in words and not checked:
             problems.append(f"procedure {name}: reads into the elements of {variable} without "
                             f"proving each is an array")
+        typed = re.search(rf"OPENJSON \( {variable} \) AS (\w+) WHERE \1 \. \[TYPE\] "
+                          rf"(?:<> 4|NOT IN \( 0 , 1 \))", words, re.IGNORECASE)
+        if not typed:
+            problems.append(f"procedure {name}: reads the elements of {variable} without proving "
+                            f"each one's JSON type (an array: [type] <> 4 refused; a text: "
+                            f"[type] NOT IN (0, 1) refused)")
     return problems
 
 
 def time_problems(name, toks):
     dates = {toks[i + 1][1].lower() for i in range(len(toks) - 2)
              if toks[i + 1][1].startswith("@") and upper(toks[i + 2]) == "DATE"}
+    # A derived table's column made a date: CAST(... AS DATE) AS LastDay.
+    dates |= {toks[i + 3][1].lower() for i in range(len(toks) - 3)
+              if [upper(t) for t in toks[i:i + 3]] == ["DATE", ")", "AS"]}
     return [f"procedure {name}: {function} to {' '.join(t[1] for t in type_toks)} rounds "
             f"fractions of a second ({' '.join(t[1] for t in argument)[:60]}); cut the time "
             f"at the second with CONVERT(NCHAR(19), ..., 120)"
             for function, type_toks, argument in conversions(toks)
             if rounds(type_toks) and not cut_at_second(argument, dates)]
+
+
+def script_time_problems(paths):
+    """The same rule for the scripts that are not procedures (migrations, the tables)."""
+    problems = []
+    for path in paths:
+        if path.parent.name != "procedures":
+            problems += [p.replace(f"procedure {path.stem}:", f"{path.name}:", 1)
+                         for p in time_problems(path.stem, tokens(path.read_text("utf-8")))]
+    return problems
 
 
 def paging_problems(name, toks):
