@@ -5,6 +5,8 @@ kit's own scripts:
   - Station's compatibility level (130 for OPENJSON) is checked in the first script,
     before any other statement than the collation check, and a Station the install makes
     is raised to it;
+  - an index built with carried columns is compared by its columns on an upgraded
+    server; online builds wait at low priority where the server can;
   - a clustered index is created only where the table has none, whatever its name (a
     second clustered index stops the install with error 1902).
 """
@@ -146,9 +148,43 @@ def online_problems(folder):
                                 f"(build it through a text with ONLINE = ON where "
                                 f"SERVERPROPERTY('EngineEdition') allows)")
                 break
-        built = [t for t in toks if t[0] == "string" and "CREATE INDEX" in literal(t).upper()]
+        built = [t for t in toks if t[0] == "string"
+                 and re.search(r"CREATE (UNIQUE )?INDEX", literal(t), re.IGNORECASE)]
         text = " ".join(literal(t) if t[0] == "string" else t[1] for t in toks)
         if built and ("EngineEdition" not in text or "ONLINE = ON" not in text):
             problems.append(f"{path.name}: builds an index without ONLINE = ON where the "
                             f"edition allows it")
+        if built and ("WAIT_AT_LOW_PRIORITY" not in text or "ProductMajorVersion" not in text):
+            problems.append(f"{path.name}: an online build that does not wait at low priority "
+                            f"where the server's version allows it (WAIT_AT_LOW_PRIORITY, "
+                            f"SERVERPROPERTY('ProductMajorVersion'))")
     return problems
+
+
+INDEX_TEXT = re.compile(r"CREATE (?:UNIQUE )?INDEX (\w+) ON [\w.]+ ?\(([^)]*)\)"
+                        r"(?: INCLUDE \(([^)]*)\))?", re.IGNORECASE)
+COMPARED_ROW = re.compile(r"\(N'(\w+)', N'(\w+)', ([01]), (\d+)\)")
+
+
+def index_column_problems(folder):
+    """Each index built with carried columns is compared by its columns on an upgraded
+    server (a table of (index, column, carried, position) rows), not found by its name
+    only: the rows equal the columns the kit builds it with."""
+    from kit_order import kit_scripts
+    from kit_sql import literal, tokens
+
+    built, compared = {}, {}
+    for path in kit_scripts(folder):
+        text = path.read_text(encoding="utf-8")
+        joined = "".join(literal(t) for t in tokens(text) if t[0] == "string")
+        for name, keys, carried in INDEX_TEXT.findall(" ".join(joined.split())):
+            if carried:
+                built[name.lower()] = (
+                    {(c.strip().lower(), 0, i + 1) for i, c in enumerate(keys.split(","))}
+                    | {(c.strip().lower(), 1, 0) for c in carried.split(",")})
+        for name, column, included, position in COMPARED_ROW.findall(text):
+            compared.setdefault(name.lower(), set()).add(
+                (column.lower(), int(included), int(position)))
+    return [f"index {name}: found by its name only, or compared with other columns than it "
+            f"is built with ({sorted(columns)})"
+            for name, columns in sorted(built.items()) if compared.get(name) != columns]
