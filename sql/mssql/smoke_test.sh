@@ -30,6 +30,9 @@
 #  3. It saves a two-line order in one transaction, the second line refused: the
 #     refusal must leave the transaction open and usable (no error 266), and after the
 #     rollback nothing of the order is stored.
+#     And a two-line order of a mode limited to one a day with autocommit off (SET
+#     IMPLICIT_TRANSACTIONS ON, as ODBC drivers do it): the second line is refused with
+#     the embedded store's words, both lines counted as the order's.
 #
 # usage: smoke_test.sh COUNTER-SQLCMD-OPTIONS...
 #   with TALO_SMOKE_DBA="SQLCMD-OPTIONS" (a login that may write the tables, for the
@@ -45,7 +48,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/smoke/today.sh"
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
 [ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
-    { sed -n '2,38p' "$0" >&2; exit 2; }
+    { sed -n '2,44p' "$0" >&2; exit 2; }
 counter=("$@")
 read -r -a dba <<<"$TALO_SMOKE_DBA"
 read -r -a admin <<<"$TALO_SMOKE_ADMIN"
@@ -348,6 +351,47 @@ if diff -u "$work/order.expected" "$work/order.txt"; then
     echo "the refusal kept the transaction usable; nothing of the order was stored"
 else
     echo "FAIL: the two-line order (- expected, + server)"
+    failures=$((failures + 1))
+fi
+
+echo "== an order saved with autocommit off"
+# ODBC drivers turn autocommit off with implicit transactions: the order's first call
+# finds @@TRANCOUNT 0. A two-line order of a mode limited to one a day (ZZ Smoke, added
+# for this case only), dated tomorrow: the second line must be refused with the words the
+# embedded store uses for the same order (its settings test "block mode refuses the whole
+# order"), counting both lines as the order's, and leave the transaction usable.
+sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_limit.sql" >/dev/null
+with_today >"$work/implicit.sql" <<'SQL'
+SET NOCOUNT ON;
+SET DATEFORMAT mdy;
+SET IMPLICIT_TRANSACTIONS ON;
+GO
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM1', 'ZZ Smoke', '{tomorrow} 6:00:00 PM', '', 'ZZCLERK', 'S'
+GO
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM2', 'ZZ Smoke', '{tomorrow} 6:00:05 PM', '', 'ZZCLERK', 'S'
+GO
+SELECT @@TRANCOUNT AS OPEN_TRANSACTIONS, XACT_STATE() AS USABLE;
+GO
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+SET IMPLICIT_TRANSACTIONS OFF;
+GO
+Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '{tomorrow}'
+GO
+SQL
+sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/implicit.sql" 2>&1 |
+    normalize >"$work/implicit.txt" || true
+sqlcmd "${dba[@]}" -f 65001 -b -I \
+    -Q "DELETE FROM Station.dbo.tbTALOMealModeSetting WHERE MealMode = N'ZZ Smoke';" >/dev/null
+cat >"$work/implicit.expected" <<'TXT'
+error 50000: Zzpeña, José Ñ (ZZ001) has received 0 ZZ Smoke today and this order holds 2; the site allows 1 a day.
+OPEN_TRANSACTIONS	USABLE
+1	1
+MEAL	DESCRIPTION	TIME	REMARKS	CLERKID	TRANSNUM	MEALMODE
+TXT
+if diff -u "$work/implicit.expected" "$work/implicit.txt"; then
+    echo "the order's two lines counted together; the refusal kept the transaction usable"
+else
+    echo "FAIL: the two-line order under implicit transactions (- embedded store, + server)"
     failures=$((failures + 1))
 fi
 

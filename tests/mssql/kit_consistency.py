@@ -19,7 +19,8 @@ import re
 import sys
 
 from kit_check_script import (EXPECTED_ROW, clustered_problems, column_shapes,
-                              compatibility_problems, new_station_level_problems,
+                              compatibility_problems, index_column_problems,
+                              new_station_level_problems,
                               online_problems, shape_problems)
 from kit_grants import kit_grants, refusal_problems, taken_back_problems, write_problems
 from kit_history import listed_grants
@@ -360,7 +361,7 @@ def check_script_problems(folder, tables, shapes):
                             f"create {created.get(key)}")
     problems += shape_problems(text, shapes, KIT_ONLY_TABLES) + compatibility_problems(text)
     problems += clustered_problems(kit_scripts(folder)) + online_problems(folder)
-    problems += new_station_level_problems(folder)
+    problems += new_station_level_problems(folder) + index_column_problems(folder)
     version = re.search(r"@kitVersion INT = (\d+)", text)
     steps = [int(p.name.split("_")[0]) for p in folder.glob("migrations/*.sql")]
     last = max(steps, default=1)

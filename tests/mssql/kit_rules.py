@@ -23,6 +23,9 @@
     lock that the transaction holds (two counters cannot both take the last meal);
   - an audit row about an employee or a tag names the employee (and a tag its meal type),
     so the changes log reads as a sentence with names, not codes only;
+  - a procedure that runs alone or inside its caller's transaction first opens a
+    caller's implicit transaction (autocommit off through ODBC), so the first line of an
+    order is not saved as if alone;
   - every procedure that records or revokes a distributed meal reads the day through
     which the meals are closed (tbTALOSiteSetting.ClosedThrough) before it writes, on
     both sides, so a month sent to payroll stays as it was sent;
@@ -353,6 +356,24 @@ def limit_lock_problems(name, toks):
     return []
 
 
+# The caller's implicit transaction (autocommit off through ODBC) opened before the
+# procedure reads @@TRANCOUNT to choose its own transaction or the caller's savepoint.
+IMPLICIT_JOIN = re.compile(r"IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2 SELECT @\w+ = COUNT \( \* \) "
+                           r"FROM dbo \. \w+ ;", re.IGNORECASE)
+
+
+def implicit_transaction_problems(name, text):
+    outer = re.search(r"DECLARE @outer INT = @@TRANCOUNT", text, re.IGNORECASE)
+    if not outer:
+        return []
+    joined = IMPLICIT_JOIN.search(text)
+    if joined and joined.start() < outer.start():
+        return []
+    return [f"procedure {name}: reads @@TRANCOUNT before opening a caller's implicit "
+            f"transaction (IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2 SELECT ... FROM a table): "
+            f"under autocommit off its first call takes the stand-alone path"]
+
+
 # A write of a distributed meal: a meal recorded, or one revoked (the row is updated).
 MEAL_WRITE = re.compile(r"\b(?:INSERT INTO|UPDATE) (?:dbo|Station) \. tbTALOEmployeeDistributedMeals\b",
                         re.IGNORECASE)
@@ -397,4 +418,5 @@ def procedure_rule_problems(procedures, dates=None):
         if key in LIMIT_LOCKED:
             problems += limit_lock_problems(name, toks)
         problems += closed_day_problems(name, " ".join(t[1] for t in body(toks)))
+        problems += implicit_transaction_problems(name, " ".join(t[1] for t in body(toks)))
     return problems
