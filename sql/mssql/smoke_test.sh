@@ -33,6 +33,8 @@
 #     And a two-line order of a mode limited to one a day with autocommit off (SET
 #     IMPLICIT_TRANSACTIONS ON, as ODBC drivers do it): the second line is refused with
 #     the embedded store's words, both lines counted as the order's.
+#  4. Two administrators take right 5 from two ZZ managers at once: the second must
+#     wait for the first one's guard (smoke/race_managers.sql adds the two for it).
 #
 # usage: smoke_test.sh COUNTER-SQLCMD-OPTIONS...
 #   with TALO_SMOKE_DBA="SQLCMD-OPTIONS" (a login that may write the tables, for the
@@ -48,7 +50,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/smoke/today.sh"
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
 [ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
-    { sed -n '2,44p' "$0" >&2; exit 2; }
+    { sed -n '2,46p' "$0" >&2; exit 2; }
 counter=("$@")
 read -r -a dba <<<"$TALO_SMOKE_DBA"
 read -r -a admin <<<"$TALO_SMOKE_ADMIN"
@@ -392,6 +394,56 @@ if diff -u "$work/implicit.expected" "$work/implicit.txt"; then
     echo "the order's two lines counted together; the refusal kept the transaction usable"
 else
     echo "FAIL: the two-line order under implicit transactions (- embedded store, + server)"
+    failures=$((failures + 1))
+fi
+
+echo "== two administrators taking right 5 from the last two managers at once"
+# Two ZZ managers (smoke/race_managers.sql, for this race only). The first administrator
+# takes right 5 from ZZMGR1 in a transaction it keeps open for 12 seconds, then rolls
+# back; the second, once the first holds the managers' guard lock, takes it from ZZMGR2.
+# The second must wait for the first: having waited the guard's 10 seconds it is refused
+# with "try again". Without the lock it would read the managers at once (read-committed
+# snapshot shows it ZZMGR1 still a manager) and pass, and the hospital's last two
+# managers could lose right 5 together. Waiting, not a refusal as the last manager, is
+# what is compared: the hospital's own managers count too, whatever the ZZ rows are.
+# Last, as cleanup.sql removes the two managers at the end.
+sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_managers.sql" >/dev/null
+cat >"$work/managers1.sql" <<'SQL'
+SET NOCOUNT ON;
+BEGIN TRANSACTION;
+GO
+Station..Save_TALO_User_Rights 'ZZMGR1', '|1|0|0|0|0', 'ZZADMIN'
+GO
+WAITFOR DELAY '00:00:12';
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+GO
+SQL
+cat >"$work/managers2.sql" <<'SQL'
+SET NOCOUNT ON;
+USE Station;
+DECLARE @tries INT = 0;
+WHILE @tries < 50
+    AND APPLOCK_TEST(N'public', N'talo_managers', N'Exclusive', N'Session') = 1
+BEGIN
+    WAITFOR DELAY '00:00:00.100';
+    SET @tries += 1;
+END;
+BEGIN TRANSACTION;
+GO
+Station..Save_TALO_User_Rights 'ZZMGR2', '|1|0|0|0|0', 'ZZADMIN'
+GO
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+GO
+SQL
+run_file admin "$work/managers1.sql" >"$work/managers1.out" &
+first_manager=$!
+second="$(run_file admin "$work/managers2.sql" | normalize)"
+wait "$first_manager" || true
+if [ "$second" = "error 50000: Another administrator is changing rights or access; try again." ]; then
+    echo "the second administrator waited for the first one's guard"
+else
+    echo "FAIL: the second administrator did not wait for the first one's guard:"
+    sed 's/^/    /' <<<"${second:-(saved)}"
     failures=$((failures + 1))
 fi
 

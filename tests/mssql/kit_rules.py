@@ -21,6 +21,9 @@
     @v the date read from it), and the function knows every such digit there is.
   - the meals counted against a block limit are counted under an exclusive application
     lock that the transaction holds (two counters cannot both take the last meal);
+  - a guard that reads the managers does so under the transaction's exclusive
+    application lock talo_managers (two administrators cannot both remove one of the
+    last two);
   - an audit row about an employee or a tag names the employee (and a tag its meal type),
     so the changes log reads as a sentence with names, not codes only;
   - a procedure that runs alone or inside its caller's transaction first opens a
@@ -374,6 +377,25 @@ def implicit_transaction_problems(name, text):
             f"under autocommit off its first call takes the stand-alone path"]
 
 
+# Every guard that reads the managers (dbo.TALO_Managers) does so under the one exclusive
+# application lock the transaction holds: two administrators each taking right 5 from
+# one of the last two managers would otherwise both read two managers and both pass.
+MANAGERS_LOCK = re.compile(r"EXEC @\w+ = sp_getapplock @Resource = N'talo_managers' , "
+                           r"@LockMode = N'Exclusive' , @LockOwner = N'Transaction' , "
+                           r"@LockTimeout = \d+ ;", re.IGNORECASE)
+
+
+def managers_lock_problems(name, text):
+    read = re.search(r"\bdbo \. TALO_Managers \(", text, re.IGNORECASE)
+    if not read:
+        return []
+    lock = MANAGERS_LOCK.search(text)
+    if lock and lock.start() < read.start():
+        return []
+    return [f"procedure {name}: reads the managers (dbo.TALO_Managers) without first holding "
+            f"the exclusive application lock talo_managers owned by the transaction"]
+
+
 # A write of a distributed meal: a meal recorded, or one revoked (the row is updated).
 MEAL_WRITE = re.compile(r"\b(?:INSERT INTO|UPDATE) (?:dbo|Station) \. tbTALOEmployeeDistributedMeals\b",
                         re.IGNORECASE)
@@ -419,4 +441,5 @@ def procedure_rule_problems(procedures, dates=None):
             problems += limit_lock_problems(name, toks)
         problems += closed_day_problems(name, " ".join(t[1] for t in body(toks)))
         problems += implicit_transaction_problems(name, " ".join(t[1] for t in body(toks)))
+        problems += managers_lock_problems(name, " ".join(t[1] for t in body(toks)))
     return problems

@@ -52,6 +52,7 @@ BEGIN
     DECLARE @wasActive CHAR(1);
     DECLARE @hadAccess BIT = 0;
     DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
+    DECLARE @locked INT;
     DECLARE @managers TABLE (
         EmployeeID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY
     );
@@ -90,6 +91,18 @@ BEGIN
 
         -- Managers (dbo.TALO_Managers: active, may sign in to TALO, have a password,
         -- right 5 in the fifth part of the first rights row), their register rows locked.
+        -- One guard at a time: two administrators each taking right 5 (or access) from one
+        -- of the last two managers would otherwise both pass, each reading the managers
+        -- before the other's change is committed (read-committed snapshot shows neither).
+        -- The lock is the transaction's, so the next guard reads the managers only after
+        -- this change is committed or undone; its read is a new statement that sees it.
+        EXEC @locked = sp_getapplock
+            @Resource = N'talo_managers',
+            @LockMode = N'Exclusive',
+            @LockOwner = N'Transaction',
+            @LockTimeout = 10000;
+        IF @locked < 0
+            RAISERROR (N'Another administrator is changing rights or access; try again.', 16, 1);
         INSERT INTO @managers (EmployeeID)
         SELECT m.EmployeeID
         FROM dbo.TALO_Managers() AS m
