@@ -81,15 +81,30 @@ role_writes_in_dynamic_sql() {
         "'" "'" >>"$work/k/06_permissions.sql"
 }
 writer_not_signed() {
-    sed -i "/^(N'Save_TALO_UserPassword'),\?$/d; s/^(N'Save_TALO_UserAccess'),$/(N'Save_TALO_UserAccess');/" \
+    sed -i "/^(N'Save_TALO_UserPassword', N'Password');\?$/d; s/^(N'Save_TALO_UserAccess', N'Password'),$/(N'Save_TALO_UserAccess', N'Password');/" \
         "$work/k/07_signing.sql"
 }
 certificate_not_copied() {
-    sed -i '/^EXEC Password.sys.sp_executesql @sql;$/d' "$work/k/07_signing.sql"
+    sed -i 's/^        EXEC @run @sql;$//' "$work/k/07_signing.sql"
 }
 signing_user_writes_more() {
-    sed -i 's/GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_signing/GRANT SELECT, INSERT, UPDATE, DELETE ON dbo.tbcmaster TO talodesk_signing/' \
+    sed -i 's/GRANT SELECT, UPDATE ON dbo.tbPasswordMain TO talodesk_sign_Save_TALO_UserPassword/GRANT SELECT, INSERT, UPDATE ON dbo.tbPasswordMain TO talodesk_sign_Save_TALO_UserPassword/' \
         "$work/k/07_signing.sql"
+}
+# One certificate signing every procedure again: each signature would carry all writes.
+one_certificate_for_all() {
+    sed -i "s/^        SET @certificate = CONCAT(N'talodesk_sign_', @name);$/        SET @certificate = N'talodesk_signing';/" \
+        "$work/k/07_signing.sql"
+}
+# A site whose HR owns the staff tables still able to run the staff import.
+hr_site_still_imports() {
+    sed -i '/^    REVOKE EXECUTE ON dbo.Save_TALO_StaffImport FROM talodesk_settings;$/d' \
+        "$work/k/07_signing.sql"
+}
+# Talodesk withdrawing another program's access from the shared register.
+other_application_access() {
+    sed -i "s/WHERE EmployeeID = @stored AND AppCode = N'TALO'/WHERE EmployeeID = @stored/" \
+        "$work/k/procedures/Save_TALO_UserAccess.sql"
 }
 # An upgraded server keeping what an earlier kit granted the counter's role.
 earlier_grant_kept() {
@@ -308,8 +323,11 @@ expect_drift "a procedure granted to the wrong role" wrong_role
 expect_drift "a role granted a table write" role_writes_table
 expect_drift "a role granted a table write in dynamic SQL" role_writes_in_dynamic_sql
 expect_drift "a procedure writing another database left unsigned" writer_not_signed
-expect_drift "the certificate's user writing more than the procedures do" signing_user_writes_more
-expect_drift "the certificate's copy not run in a database a signed procedure writes" certificate_not_copied
+expect_drift "a certificate's user writing more than its procedure does" signing_user_writes_more
+expect_drift "a certificate's copy not run in the database its procedure writes" certificate_not_copied
+expect_drift "one certificate signing every procedure" one_certificate_for_all
+expect_drift "a site whose HR owns the staff tables still granted the staff import" hr_site_still_imports
+expect_drift "another program's access written in the shared register" other_application_access
 expect_drift "EXECUTE granted on the whole schema" schema_wide_grant
 expect_drift "a grant of an earlier kit neither granted today nor revoked" earlier_grant_kept
 expect_drift "a length check missing on both sides" no_length_check
