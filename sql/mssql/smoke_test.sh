@@ -118,6 +118,12 @@ trap 'cleanup; rm -rf "$work"' EXIT
 # open (once the first holds the limit's lock, or after 5 seconds) and must wait for
 # it, then count its meal and be refused. Without the lock the second would count none
 # (read-committed snapshot shows it no uncommitted meal) and both meals would be stored.
+# T-SQL that waits (5 seconds at most) until another session holds an application lock.
+until_locked() { # RESOURCE
+    printf '%s\n' "USE Station;" "DECLARE @tries INT = 0;" "WHILE @tries < 50" \
+        "    AND APPLOCK_TEST(N'public', N'$1', N'Exclusive', N'Session') = 1" "BEGIN" \
+        "    WAITFOR DELAY '00:00:00.100';" "    SET @tries += 1;" "END;"
+}
 race() {
     sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_limit.sql" >/dev/null
     local sessions=() role name statement
@@ -134,14 +140,7 @@ race() {
     cat >"$work/race2.sql" <<SQL
 $settings
 GO
-USE Station;
-DECLARE @tries INT = 0;
-WHILE @tries < 50
-    AND APPLOCK_TEST(N'public', N'talo_meal_limit:ZZ001', N'Exclusive', N'Session') = 1
-BEGIN
-    WAITFOR DELAY '00:00:00.100';
-    SET @tries += 1;
-END;
+$(until_locked talo_meal_limit:ZZ001)
 GO
 $second
 GO
@@ -323,6 +322,21 @@ else
     failures=$((failures + 1))
 fi
 
+# A two-line order the counter sends as one session ($work/NAME.sql): the second line's
+# refusal, the transaction still open and usable, and after the rollback no meal.
+order_answers() { # NAME REFUSAL PASSED-TEXT WHAT
+    sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/$1.sql" 2>&1 |
+        normalize >"$work/$1.txt" || true
+    printf '%s\nOPEN_TRANSACTIONS\tUSABLE\n1\t1\nMEAL\tDESCRIPTION\tTIME\tREMARKS\tCLERKID\tTRANSNUM\tMEALMODE\n' \
+        "$2" >"$work/$1.expected"
+    if diff -u "$work/$1.expected" "$work/$1.txt"; then
+        echo "$3"
+    else
+        echo "FAIL: $4 (- expected, + server)"
+        failures=$((failures + 1))
+    fi
+}
+
 echo "== a refused line inside the caller's transaction"
 # Dated tomorrow: no other case has a meal of ZZ001 on that day.
 with_today >"$work/order.sql" <<'SQL'
@@ -341,20 +355,9 @@ GO
 Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '{tomorrow}'
 GO
 SQL
-sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/order.sql" 2>&1 |
-    normalize >"$work/order.txt" || true
-cat >"$work/order.expected" <<'TXT'
-error 50000: Unknown meal ZZ-NONE.
-OPEN_TRANSACTIONS	USABLE
-1	1
-MEAL	DESCRIPTION	TIME	REMARKS	CLERKID	TRANSNUM	MEALMODE
-TXT
-if diff -u "$work/order.expected" "$work/order.txt"; then
-    echo "the refusal kept the transaction usable; nothing of the order was stored"
-else
-    echo "FAIL: the two-line order (- expected, + server)"
-    failures=$((failures + 1))
-fi
+order_answers order "error 50000: Unknown meal ZZ-NONE." \
+    "the refusal kept the transaction usable; nothing of the order was stored" \
+    "the two-line order"
 
 echo "== an order saved with autocommit off"
 # ODBC drivers turn autocommit off with implicit transactions: the order's first call
@@ -380,22 +383,12 @@ GO
 Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '{tomorrow}'
 GO
 SQL
-sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/implicit.sql" 2>&1 |
-    normalize >"$work/implicit.txt" || true
+order_answers implicit \
+    "error 50000: Zzpeña, José Ñ (ZZ001) has received 0 ZZ Smoke today and this order holds 2; the site allows 1 a day." \
+    "the order's two lines counted together; the refusal kept the transaction usable" \
+    "the two-line order under implicit transactions"
 sqlcmd "${dba[@]}" -f 65001 -b -I \
     -Q "DELETE FROM Station.dbo.tbTALOMealModeSetting WHERE MealMode = N'ZZ Smoke';" >/dev/null
-cat >"$work/implicit.expected" <<'TXT'
-error 50000: Zzpeña, José Ñ (ZZ001) has received 0 ZZ Smoke today and this order holds 2; the site allows 1 a day.
-OPEN_TRANSACTIONS	USABLE
-1	1
-MEAL	DESCRIPTION	TIME	REMARKS	CLERKID	TRANSNUM	MEALMODE
-TXT
-if diff -u "$work/implicit.expected" "$work/implicit.txt"; then
-    echo "the order's two lines counted together; the refusal kept the transaction usable"
-else
-    echo "FAIL: the two-line order under implicit transactions (- embedded store, + server)"
-    failures=$((failures + 1))
-fi
 
 echo "== two administrators taking right 5 from the last two managers at once"
 # Two ZZ managers (smoke/race_managers.sql, for this race only). The first administrator
@@ -418,16 +411,9 @@ WAITFOR DELAY '00:00:12';
 IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
 GO
 SQL
-cat >"$work/managers2.sql" <<'SQL'
+cat >"$work/managers2.sql" <<SQL
 SET NOCOUNT ON;
-USE Station;
-DECLARE @tries INT = 0;
-WHILE @tries < 50
-    AND APPLOCK_TEST(N'public', N'talo_managers', N'Exclusive', N'Session') = 1
-BEGIN
-    WAITFOR DELAY '00:00:00.100';
-    SET @tries += 1;
-END;
+$(until_locked talo_managers)
 BEGIN TRANSACTION;
 GO
 Station..Save_TALO_User_Rights 'ZZMGR2', '|1|0|0|0|0', 'ZZADMIN'

@@ -253,6 +253,11 @@ index_found_by_name() {
 }
 online_build_queues_ahead() {
     sed -i 's/ (WAIT_AT_LOW_PRIORITY (MAX_DURATION = 5 MINUTES, ABORT_AFTER_WAIT = SELF))//' \
+        "$work/k/05_station.sql"
+}
+# A build with options of its own again, not the kit's one answer.
+online_options_in_place() {
+    sed -i "s/^    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''$/    WHEN 1 = 1 THEN N''/; s/^    ELSE CONCAT(N' WITH (', dbo.TALO_OnlineIndexOption(), N')')$/    ELSE N' WITH (ONLINE = ON)'/" \
         "$work/k/migrations/022_order_key.sql"
 }
 history_index_offline() {
@@ -357,6 +362,7 @@ expect_drift "the rights table's clustered index found by its name only" cluster
 expect_drift "an index of the upgrade built offline on every edition" history_index_offline
 expect_drift "an index found by its name, not its columns" index_found_by_name
 expect_drift "an online build that does not wait at low priority" online_build_queues_ahead
+expect_drift "an index build with options of its own" online_options_in_place
 expect_drift "a procedure without its NUL refusal" nul_guard_removed
 expect_drift "an argument the NUL refusal leaves out" nul_guard_without_an_argument
 expect_drift "NUL refused after the length checks" nul_guard_after_lengths

@@ -145,20 +145,32 @@ def online_problems(folder):
         for i in range(len(words) - 1):
             if words[i] == "CREATE" and words[i + 1] in ("INDEX", "UNIQUE", "NONCLUSTERED"):
                 problems.append(f"{path.name}: an index built offline on every edition "
-                                f"(build it through a text with ONLINE = ON where "
-                                f"SERVERPROPERTY('EngineEdition') allows)")
+                                f"(build it through a text with the options of "
+                                f"dbo.TALO_OnlineIndexOption)")
                 break
         built = [t for t in toks if t[0] == "string"
                  and re.search(r"CREATE (UNIQUE )?INDEX", literal(t), re.IGNORECASE)]
-        text = " ".join(literal(t) if t[0] == "string" else t[1] for t in toks)
-        if built and ("EngineEdition" not in text or "ONLINE = ON" not in text):
-            problems.append(f"{path.name}: builds an index without ONLINE = ON where the "
-                            f"edition allows it")
-        if built and ("WAIT_AT_LOW_PRIORITY" not in text or "ProductMajorVersion" not in text):
-            problems.append(f"{path.name}: an online build that does not wait at low priority "
-                            f"where the server's version allows it (WAIT_AT_LOW_PRIORITY, "
-                            f"SERVERPROPERTY('ProductMajorVersion'))")
-    return problems
+        if built and "TALO_ONLINEINDEXOPTION" not in {upper(t) for t in toks}:
+            problems.append(f"{path.name}: builds an index without the options of "
+                            f"dbo.TALO_OnlineIndexOption (online where the edition allows it)")
+    return problems + online_option_problems(folder)
+
+
+# What dbo.TALO_OnlineIndexOption must ask and answer: online where the edition can,
+# waiting at low priority where the server's version can.
+ONLINE_OPTION_WORDS = ("EngineEdition", "ONLINE = ON", "WAIT_AT_LOW_PRIORITY", "ProductMajorVersion")
+
+
+def online_option_problems(folder):
+    path = folder / "05_station.sql"
+    text = path.read_text(encoding="utf-8") if path.exists() else ""
+    match = re.search(r"CREATE OR ALTER FUNCTION dbo\.TALO_OnlineIndexOption\b(.*?)^GO\s*$", text,
+                      re.DOTALL | re.MULTILINE)
+    if not match:
+        return ["05_station.sql does not create dbo.TALO_OnlineIndexOption"]
+    return [f"dbo.TALO_OnlineIndexOption does not build online, waiting at low priority, where "
+            f"the server allows it (lacks {word})"
+            for word in ONLINE_OPTION_WORDS if word not in match.group(1)]
 
 
 INDEX_TEXT = re.compile(r"CREATE (?:UNIQUE )?INDEX (\w+) ON [\w.]+ ?\(([^)]*)\)"

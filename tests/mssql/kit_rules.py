@@ -365,18 +365,6 @@ IMPLICIT_JOIN = re.compile(r"IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2 SELECT @\w
                            r"FROM dbo \. \w+ ;", re.IGNORECASE)
 
 
-def implicit_transaction_problems(name, text):
-    outer = re.search(r"DECLARE @outer INT = @@TRANCOUNT", text, re.IGNORECASE)
-    if not outer:
-        return []
-    joined = IMPLICIT_JOIN.search(text)
-    if joined and joined.start() < outer.start():
-        return []
-    return [f"procedure {name}: reads @@TRANCOUNT before opening a caller's implicit "
-            f"transaction (IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2 SELECT ... FROM a table): "
-            f"under autocommit off its first call takes the stand-alone path"]
-
-
 # Every guard that reads the managers (dbo.TALO_Managers) does so under the one exclusive
 # application lock the transaction holds: two administrators each taking right 5 from
 # one of the last two managers would otherwise both read two managers and both pass.
@@ -385,33 +373,37 @@ MANAGERS_LOCK = re.compile(r"EXEC @\w+ = sp_getapplock @Resource = N'talo_manage
                            r"@LockTimeout = \d+ ;", re.IGNORECASE)
 
 
-def managers_lock_problems(name, text):
-    read = re.search(r"\bdbo \. TALO_Managers \(", text, re.IGNORECASE)
-    if not read:
-        return []
-    lock = MANAGERS_LOCK.search(text)
-    if lock and lock.start() < read.start():
-        return []
-    return [f"procedure {name}: reads the managers (dbo.TALO_Managers) without first holding "
-            f"the exclusive application lock talo_managers owned by the transaction"]
-
-
 # A write of a distributed meal: a meal recorded, or one revoked (the row is updated).
 MEAL_WRITE = re.compile(r"\b(?:INSERT INTO|UPDATE) (?:dbo|Station) \. tbTALOEmployeeDistributedMeals\b",
                         re.IGNORECASE)
 CLOSED_READ = re.compile(r"\bClosedThrough\b[^;]*\btbTALOSiteSetting\b", re.IGNORECASE)
 
 
-def closed_day_problems(name, text):
-    """A procedure that writes a distributed meal reads the closed day first."""
-    write = MEAL_WRITE.search(text)
-    if not write:
-        return []
-    read = CLOSED_READ.search(text)
-    if read and read.start() < write.start():
-        return []
-    return [f"procedure {name}: writes a distributed meal without first reading the day the "
-            f"meals are closed through (ClosedThrough of tbTALOSiteSetting)"]
+# (what a procedure does, what must come before it, the problem when it does not).
+CLOSED_DAY_RULE = (MEAL_WRITE, CLOSED_READ,
+                   "writes a distributed meal without first reading the day the meals are "
+                   "closed through (ClosedThrough of tbTALOSiteSetting)")
+BEFORE_RULES = (
+    CLOSED_DAY_RULE,
+    (re.compile(r"DECLARE @outer INT = @@TRANCOUNT", re.IGNORECASE), IMPLICIT_JOIN,
+     "reads @@TRANCOUNT before opening a caller's implicit transaction (IF @@TRANCOUNT = 0 "
+     "AND @@OPTIONS & 2 = 2 SELECT ... FROM a table): under autocommit off its first call "
+     "takes the stand-alone path"),
+    (re.compile(r"\bdbo \. TALO_Managers \(", re.IGNORECASE), MANAGERS_LOCK,
+     "reads the managers (dbo.TALO_Managers) without first holding the exclusive "
+     "application lock talo_managers owned by the transaction"),
+)
+
+
+def before_problems(name, text, rules=BEFORE_RULES):
+    """Each rule whose first pattern the procedure's text holds: its second comes first."""
+    problems = []
+    for does, first, problem in rules:
+        done = does.search(text)
+        before = first.search(text)
+        if done and not (before and before.start() < done.start()):
+            problems.append(f"procedure {name}: {problem}")
+    return problems
 
 
 def embedded_closed_day_problems(folder):
@@ -419,7 +411,8 @@ def embedded_closed_day_problems(folder):
     problems = []
     for path in sorted((pathlib.Path(folder) / "procedures").glob("*.sql")):
         text = " ".join(t[1] for t in tokens(path.read_text(encoding="utf-8")))
-        problems += [p + " (embedded store)" for p in closed_day_problems(path.stem, text)]
+        problems += [p + " (embedded store)"
+                     for p in before_problems(path.stem, text, (CLOSED_DAY_RULE,))]
     return problems
 
 
@@ -439,7 +432,5 @@ def procedure_rule_problems(procedures, dates=None):
         problems += audit_name_problems(name, toks)
         if key in LIMIT_LOCKED:
             problems += limit_lock_problems(name, toks)
-        problems += closed_day_problems(name, " ".join(t[1] for t in body(toks)))
-        problems += implicit_transaction_problems(name, " ".join(t[1] for t in body(toks)))
-        problems += managers_lock_problems(name, " ".join(t[1] for t in body(toks)))
+        problems += before_problems(name, " ".join(t[1] for t in body(toks)))
     return problems

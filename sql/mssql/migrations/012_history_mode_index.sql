@@ -10,15 +10,9 @@
 USE Station;
 GO
 
--- Waiting at low priority (SQL Server 2022, Azure) lets the build's last lock queue
--- behind the counters' saves instead of ahead of them; it gives up after five minutes.
 DECLARE @online NVARCHAR(200) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (5, 8)
-        OR CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3
-        AND CAST(SERVERPROPERTY('ProductMajorVersion') AS INT) >= 16
-        THEN N', ONLINE = ON (WAIT_AT_LOW_PRIORITY (MAX_DURATION = 5 MINUTES, ABORT_AFTER_WAIT = SELF))'
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3 THEN N', ONLINE = ON'
-    ELSE N''
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N', ', dbo.TALO_OnlineIndexOption())
 END;
 DECLARE @build NVARCHAR(MAX);
 IF EXISTS (

@@ -26,15 +26,9 @@ GO
 
 -- Its own batch, after the columns exist; built online where the edition can (engine
 -- edition 3, 5 or 8), so the counters keep saving meals while it is built.
--- Waiting at low priority (SQL Server 2022, Azure) lets the build's last lock queue
--- behind the counters' saves instead of ahead of them; it gives up after five minutes.
-DECLARE @online NVARCHAR(200) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (5, 8)
-        OR CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3
-        AND CAST(SERVERPROPERTY('ProductMajorVersion') AS INT) >= 16
-        THEN N' WITH (ONLINE = ON (WAIT_AT_LOW_PRIORITY (MAX_DURATION = 5 MINUTES, ABORT_AFTER_WAIT = SELF)))'
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3 THEN N' WITH (ONLINE = ON)'
-    ELSE N''
+DECLARE @with NVARCHAR(200) = CASE
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N' WITH (', dbo.TALO_OnlineIndexOption(), N')')
 END;
 DECLARE @build NVARCHAR(MAX);
 IF NOT EXISTS (

@@ -3,21 +3,15 @@
 -- ixDistributedMealDate without RevokedAt (05_station_history_indexes.sql then passed
 -- them by name): counting a filter's meals read the table for every row. Each index
 -- whose key or carried columns differ from the rows below is rebuilt in place
--- (DROP_EXISTING keeps it usable until the new one is there), online where the edition
--- can, and waiting at low priority where the server can (SQL Server 2022 and Azure):
--- the build's last lock then queues behind the counters instead of ahead of them, and
--- after five minutes the build gives up and the install stops with the lock error;
--- run it again at a quieter time (README). Harmless to repeat.
+-- (DROP_EXISTING keeps it usable until the new one is there), as
+-- dbo.TALO_OnlineIndexOption says: online, waiting at low priority, where the server
+-- can. Harmless to repeat.
 USE Station;
 GO
 
 DECLARE @online NVARCHAR(200) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (5, 8)
-        OR CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3
-        AND CAST(SERVERPROPERTY('ProductMajorVersion') AS INT) >= 16
-        THEN N', ONLINE = ON (WAIT_AT_LOW_PRIORITY (MAX_DURATION = 5 MINUTES, ABORT_AFTER_WAIT = SELF))'
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3 THEN N', ONLINE = ON'
-    ELSE N''
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N', ', dbo.TALO_OnlineIndexOption())
 END;
 -- Each index as the kit builds it: its columns (Position: the key's order, 0 carried)
 -- and the text after its name.
