@@ -7,6 +7,22 @@ IF DB_ID(N'Station') IS NULL
     EXEC sp_executesql N'CREATE DATABASE Station COLLATE Latin1_General_100_CI_AS';
 GO
 
+-- A new database takes the model database's compatibility level, which some shops keep
+-- below 130; the procedures read JSON with OPENJSON, which needs 130. 00_check.sql has
+-- stopped on an existing Station below it, so only a Station made just now is raised, to
+-- the server's own level, and the install stops if it still is below.
+IF (SELECT compatibility_level FROM sys.databases WHERE name = N'Station') < 130
+BEGIN
+    DECLARE @raise NVARCHAR(200) = CONCAT(
+        N'ALTER DATABASE Station SET COMPATIBILITY_LEVEL = ',
+        CONVERT(INT, SERVERPROPERTY('ProductMajorVersion')) * 10, N';'
+    );
+    EXEC sp_executesql @raise;
+END;
+IF (SELECT compatibility_level FROM sys.databases WHERE name = N'Station') < 130
+    THROW 50000, N'Database Station was made below compatibility level 130 and could not be raised; Talodesk needs 130 (SQL Server 2016) or later.', 1;
+GO
+
 IF DB_ID(N'Patient_Data') IS NULL
     EXEC sp_executesql N'CREATE DATABASE Patient_Data COLLATE Latin1_General_100_CI_AS';
 GO

@@ -285,3 +285,25 @@ BEGIN
     END;
 END;
 GO
+
+-- How an index on a table that may be large is built: online where the edition can
+-- (engine edition 3: Enterprise, Developer, Evaluation; 5 and 8: Azure), and waiting at
+-- low priority where the server can too (CREATE INDEX takes it from SQL Server 2022 on,
+-- and on Azure): the build's last lock then queues behind the counters' saves instead of
+-- ahead of them, and after five minutes the build gives up (the install stops; run it
+-- again at a quieter time). Empty where a build can only lock the table (Standard: a
+-- maintenance window, README).
+CREATE OR ALTER FUNCTION dbo.TALO_OnlineIndexOption ()
+RETURNS NVARCHAR(200)
+AS
+BEGIN
+    RETURN CASE
+        WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (5, 8)
+            OR CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3
+            AND CAST(SERVERPROPERTY('ProductMajorVersion') AS INT) >= 16
+            THEN N'ONLINE = ON (WAIT_AT_LOW_PRIORITY (MAX_DURATION = 5 MINUTES, ABORT_AFTER_WAIT = SELF))'
+        WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) = 3 THEN N'ONLINE = ON'
+        ELSE N''
+    END;
+END;
+GO

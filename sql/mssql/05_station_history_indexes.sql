@@ -13,9 +13,9 @@
 USE Station;
 GO
 
-DECLARE @with NVARCHAR(40) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (3, 5, 8) THEN N' WITH (ONLINE = ON)'
-    ELSE N''
+DECLARE @with NVARCHAR(200) = CASE
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N' WITH (', dbo.TALO_OnlineIndexOption(), N')')
 END;
 DECLARE @build NVARCHAR(MAX);
 

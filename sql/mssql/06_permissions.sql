@@ -131,8 +131,20 @@ GO
 -- The first kits' grants are taken back: the first kit's talodesk_user ran every
 -- procedure, the second's talodesk_admin wrote the personnel and password tables and
 -- talodesk_counter held what talodesk_signin and talodesk_revoke hold now.
+-- Its members keep no reading of the tables either (the password register's hashes
+-- among them) until they are moved to today's roles.
 IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NOT NULL
+BEGIN
     REVOKE EXECUTE ON SCHEMA::dbo FROM talodesk_user;
+    REVOKE EXECUTE ON dbo.Count_TALO_DistributedMealHistory FROM talodesk_user;
+    REVOKE EXECUTE ON dbo.Load_TALO_AuditLog FROM talodesk_user;
+    REVOKE EXECUTE ON dbo.Load_TALO_DistributedMealHistory FROM talodesk_user;
+    REVOKE EXECUTE ON dbo.Report_TALO_MealDistribution FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbcoMeal FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbcoMealType FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbTALOUserRights FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbTALOUserSetUp FROM talodesk_user;
+END;
 GO
 
 -- What the earlier kits granted to other roles than today's.
@@ -159,6 +171,10 @@ REVOKE EXECUTE ON dbo.Save_TALO_AppSettings FROM talodesk_admin;
 REVOKE SELECT ON dbo.tbTALOUserSetUp FROM talodesk_admin;
 REVOKE SELECT ON dbo.tbcoMeal FROM talodesk_admin;
 REVOKE SELECT ON dbo.tbcoMealType FROM talodesk_admin;
+REVOKE EXECUTE ON dbo.Count_TALO_AuditLog FROM talodesk_admin;
+REVOKE EXECUTE ON dbo.Save_TALO_EmployeeMealBulk FROM talodesk_admin;
+-- A refused sign-in is recorded by everyone who signs in, not by the counter's role.
+REVOKE EXECUTE ON dbo.Save_TALO_FailedSignIn FROM talodesk_counter;
 GO
 
 -- Everyone who signs in: the rights look-up, the counter's employee search and the
@@ -340,8 +356,13 @@ GO
 -- The first kits' grants are taken back: the first kit's talodesk_user ran every
 -- procedure, the second's talodesk_admin wrote the personnel and password tables and
 -- talodesk_counter held what talodesk_signin and talodesk_revoke hold now.
+-- Its members keep no reading of the tables either (the password register's hashes
+-- among them) until they are moved to today's roles.
 IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NOT NULL
+BEGIN
     REVOKE EXECUTE ON SCHEMA::dbo FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbHospitalInfo FROM talodesk_user;
+END;
 GO
 
 REVOKE SELECT ON dbo.tbHospitalInfo FROM talodesk_counter;
@@ -480,8 +501,14 @@ GO
 -- The first kits' grants are taken back: the first kit's talodesk_user ran every
 -- procedure, the second's talodesk_admin wrote the personnel and password tables and
 -- talodesk_counter held what talodesk_signin and talodesk_revoke hold now.
+-- Its members keep no reading of the tables either (the password register's hashes
+-- among them) until they are moved to today's roles.
 IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NOT NULL
+BEGIN
     REVOKE EXECUTE ON SCHEMA::dbo FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbPasswordMain FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbPasswordAppAccess FROM talodesk_user;
+END;
 GO
 
 REVOKE SELECT ON dbo.tbPasswordMain FROM talodesk_counter;
@@ -625,8 +652,14 @@ GO
 -- The first kits' grants are taken back: the first kit's talodesk_user ran every
 -- procedure, the second's talodesk_admin wrote the personnel and password tables and
 -- talodesk_counter held what talodesk_signin and talodesk_revoke hold now.
+-- Its members keep no reading of the tables either (the password register's hashes
+-- among them) until they are moved to today's roles.
 IF DATABASE_PRINCIPAL_ID(N'talodesk_user') IS NOT NULL
+BEGIN
     REVOKE EXECUTE ON SCHEMA::dbo FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbcmaster FROM talodesk_user;
+    REVOKE SELECT ON dbo.tbcDepartment FROM talodesk_user;
+END;
 GO
 
 REVOKE SELECT ON dbo.tbcmaster FROM talodesk_counter;

@@ -6,8 +6,11 @@
 # write the personnel master and the password register. Every script can run again;
 # sqlcmd -b stops at the first error.
 #
-# usage: install.sh SQLCMD-OPTIONS...      e.g. install.sh -S dbhost -E
+# usage: install.sh [--hr-owns-staff] SQLCMD-OPTIONS...   e.g. install.sh -S dbhost -E
 #        install.sh --list                 prints the scripts in the order they run
+# --hr-owns-staff: for a site whose HR system owns the personnel master and the password
+# register; the staff import and the user procedures are left unsigned and not granted
+# (pass it on every install of such a site).
 # sqlcmd 18 encrypts by default: add -C (trust the server's certificate) when this
 # machine does not trust the server's certificate.
 set -euo pipefail
@@ -17,11 +20,16 @@ if [ "${1:-}" = "--list" ]; then
     printf '%s\n' "${scripts[@]}"
     exit 0
 fi
+hr_owns_staff=0
+if [ "${1:-}" = "--hr-owns-staff" ]; then
+    hr_owns_staff=1
+    shift
+fi
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
-[ $# -gt 0 ] || { sed -n '2,12p' "$0" >&2; exit 2; }
+[ $# -gt 0 ] || { sed -n '2,15p' "$0" >&2; exit 2; }
 
 for script in "${scripts[@]}"; do
     echo "== $script"
-    sqlcmd "$@" -b -I -f 65001 -i "$here/$script"
+    sqlcmd "$@" -b -I -f 65001 -v TaloHrOwnsStaff="$hr_owns_staff" -i "$here/$script"
 done
 echo "Done. Create the administrator with create_administrator.sh."

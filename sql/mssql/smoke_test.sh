@@ -30,6 +30,11 @@
 #  3. It saves a two-line order in one transaction, the second line refused: the
 #     refusal must leave the transaction open and usable (no error 266), and after the
 #     rollback nothing of the order is stored.
+#     And a two-line order of a mode limited to one a day with autocommit off (SET
+#     IMPLICIT_TRANSACTIONS ON, as ODBC drivers do it): the second line is refused with
+#     the embedded store's words, both lines counted as the order's.
+#  4. Two administrators take right 5 from two ZZ managers at once: the second must
+#     wait for the first one's guard (smoke/race_managers.sql adds the two for it).
 #
 # usage: smoke_test.sh COUNTER-SQLCMD-OPTIONS...
 #   with TALO_SMOKE_DBA="SQLCMD-OPTIONS" (a login that may write the tables, for the
@@ -45,7 +50,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/smoke/today.sh"
 command -v sqlcmd >/dev/null || { echo "sqlcmd is not installed" >&2; exit 2; }
 [ $# -gt 0 ] && [ -n "${TALO_SMOKE_DBA:-}" ] && [ -n "${TALO_SMOKE_ADMIN:-}" ] ||
-    { sed -n '2,38p' "$0" >&2; exit 2; }
+    { sed -n '2,46p' "$0" >&2; exit 2; }
 counter=("$@")
 read -r -a dba <<<"$TALO_SMOKE_DBA"
 read -r -a admin <<<"$TALO_SMOKE_ADMIN"
@@ -113,6 +118,12 @@ trap 'cleanup; rm -rf "$work"' EXIT
 # open (once the first holds the limit's lock, or after 5 seconds) and must wait for
 # it, then count its meal and be refused. Without the lock the second would count none
 # (read-committed snapshot shows it no uncommitted meal) and both meals would be stored.
+# T-SQL that waits (5 seconds at most) until another session holds an application lock.
+until_locked() { # RESOURCE
+    printf '%s\n' "USE Station;" "DECLARE @tries INT = 0;" "WHILE @tries < 50" \
+        "    AND APPLOCK_TEST(N'public', N'$1', N'Exclusive', N'Session') = 1" "BEGIN" \
+        "    WAITFOR DELAY '00:00:00.100';" "    SET @tries += 1;" "END;"
+}
 race() {
     sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_limit.sql" >/dev/null
     local sessions=() role name statement
@@ -129,14 +140,7 @@ race() {
     cat >"$work/race2.sql" <<SQL
 $settings
 GO
-USE Station;
-DECLARE @tries INT = 0;
-WHILE @tries < 50
-    AND APPLOCK_TEST(N'public', N'talo_meal_limit:ZZ001', N'Exclusive', N'Session') = 1
-BEGIN
-    WAITFOR DELAY '00:00:00.100';
-    SET @tries += 1;
-END;
+$(until_locked talo_meal_limit:ZZ001)
 GO
 $second
 GO
@@ -318,6 +322,21 @@ else
     failures=$((failures + 1))
 fi
 
+# A two-line order the counter sends as one session ($work/NAME.sql): the second line's
+# refusal, the transaction still open and usable, and after the rollback no meal.
+order_answers() { # NAME REFUSAL PASSED-TEXT WHAT
+    sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/$1.sql" 2>&1 |
+        normalize >"$work/$1.txt" || true
+    printf '%s\nOPEN_TRANSACTIONS\tUSABLE\n1\t1\nMEAL\tDESCRIPTION\tTIME\tREMARKS\tCLERKID\tTRANSNUM\tMEALMODE\n' \
+        "$2" >"$work/$1.expected"
+    if diff -u "$work/$1.expected" "$work/$1.txt"; then
+        echo "$3"
+    else
+        echo "FAIL: $4 (- expected, + server)"
+        failures=$((failures + 1))
+    fi
+}
+
 echo "== a refused line inside the caller's transaction"
 # Dated tomorrow: no other case has a meal of ZZ001 on that day.
 with_today >"$work/order.sql" <<'SQL'
@@ -336,18 +355,81 @@ GO
 Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '{tomorrow}'
 GO
 SQL
-sqlcmd "${counter[@]}" -f 65001 -I -W -w 65535 -s $'\t' -i "$work/order.sql" 2>&1 |
-    normalize >"$work/order.txt" || true
-cat >"$work/order.expected" <<'TXT'
-error 50000: Unknown meal ZZ-NONE.
-OPEN_TRANSACTIONS	USABLE
-1	1
-MEAL	DESCRIPTION	TIME	REMARKS	CLERKID	TRANSNUM	MEALMODE
-TXT
-if diff -u "$work/order.expected" "$work/order.txt"; then
-    echo "the refusal kept the transaction usable; nothing of the order was stored"
+order_answers order "error 50000: Unknown meal ZZ-NONE." \
+    "the refusal kept the transaction usable; nothing of the order was stored" \
+    "the two-line order"
+
+echo "== an order saved with autocommit off"
+# ODBC drivers turn autocommit off with implicit transactions: the order's first call
+# finds @@TRANCOUNT 0. A two-line order of a mode limited to one a day (ZZ Smoke, added
+# for this case only), dated tomorrow: the second line must be refused with the words the
+# embedded store uses for the same order (its settings test "block mode refuses the whole
+# order"), counting both lines as the order's, and leave the transaction usable.
+sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_limit.sql" >/dev/null
+with_today >"$work/implicit.sql" <<'SQL'
+SET NOCOUNT ON;
+SET DATEFORMAT mdy;
+SET IMPLICIT_TRANSACTIONS ON;
+GO
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM1', 'ZZ Smoke', '{tomorrow} 6:00:00 PM', '', 'ZZCLERK', 'S'
+GO
+Station..Save_TALO_EmployeeDistributedMeals 'ZZ001', 'ZZM2', 'ZZ Smoke', '{tomorrow} 6:00:05 PM', '', 'ZZCLERK', 'S'
+GO
+SELECT @@TRANCOUNT AS OPEN_TRANSACTIONS, XACT_STATE() AS USABLE;
+GO
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+SET IMPLICIT_TRANSACTIONS OFF;
+GO
+Station..Load_TALO_EmployeeDistributedMeals 'ZZ001', '{tomorrow}'
+GO
+SQL
+order_answers implicit \
+    "error 50000: Zzpeña, José Ñ (ZZ001) has received 0 ZZ Smoke today and this order holds 2; the site allows 1 a day." \
+    "the order's two lines counted together; the refusal kept the transaction usable" \
+    "the two-line order under implicit transactions"
+sqlcmd "${dba[@]}" -f 65001 -b -I \
+    -Q "DELETE FROM Station.dbo.tbTALOMealModeSetting WHERE MealMode = N'ZZ Smoke';" >/dev/null
+
+echo "== two administrators taking right 5 from the last two managers at once"
+# Two ZZ managers (smoke/race_managers.sql, for this race only). The first administrator
+# takes right 5 from ZZMGR1 in a transaction it keeps open for 12 seconds, then rolls
+# back; the second, once the first holds the managers' guard lock, takes it from ZZMGR2.
+# The second must wait for the first: having waited the guard's 10 seconds it is refused
+# with "try again". Without the lock it would read the managers at once (read-committed
+# snapshot shows it ZZMGR1 still a manager) and pass, and the hospital's last two
+# managers could lose right 5 together. Waiting, not a refusal as the last manager, is
+# what is compared: the hospital's own managers count too, whatever the ZZ rows are.
+# Last, as cleanup.sql removes the two managers at the end.
+sqlcmd "${dba[@]}" -f 65001 -b -I -i "$here/smoke/race_managers.sql" >/dev/null
+cat >"$work/managers1.sql" <<'SQL'
+SET NOCOUNT ON;
+BEGIN TRANSACTION;
+GO
+Station..Save_TALO_User_Rights 'ZZMGR1', '|1|0|0|0|0', 'ZZADMIN'
+GO
+WAITFOR DELAY '00:00:12';
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+GO
+SQL
+cat >"$work/managers2.sql" <<SQL
+SET NOCOUNT ON;
+$(until_locked talo_managers)
+BEGIN TRANSACTION;
+GO
+Station..Save_TALO_User_Rights 'ZZMGR2', '|1|0|0|0|0', 'ZZADMIN'
+GO
+IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION;
+GO
+SQL
+run_file admin "$work/managers1.sql" >"$work/managers1.out" &
+first_manager=$!
+second="$(run_file admin "$work/managers2.sql" | normalize)"
+wait "$first_manager" || true
+if [ "$second" = "error 50000: Another administrator is changing rights or access; try again." ]; then
+    echo "the second administrator waited for the first one's guard"
 else
-    echo "FAIL: the two-line order (- expected, + server)"
+    echo "FAIL: the second administrator did not wait for the first one's guard:"
+    sed 's/^/    /' <<<"${second:-(saved)}"
     failures=$((failures + 1))
 fi
 

@@ -20,6 +20,11 @@ export PYTHONDONTWRITEBYTECODE=1
 echo "== the two sides"
 "${compare[@]}" "$embedded" "$kit"
 
+echo "== the grants of earlier kits"
+# The list the rule reads holds every grant the permissions script ever made (when this
+# is a clone with its history; a copy without it takes the list as it is).
+python3 "$here/kit_history.py" "$source_dir"
+
 echo "== the comparison notices drift"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -76,15 +81,35 @@ role_writes_in_dynamic_sql() {
         "'" "'" >>"$work/k/06_permissions.sql"
 }
 writer_not_signed() {
-    sed -i "/^(N'Save_TALO_UserPassword'),\?$/d; s/^(N'Save_TALO_UserAccess'),$/(N'Save_TALO_UserAccess');/" \
+    sed -i "/^(N'Save_TALO_UserPassword', N'Password');\?$/d; s/^(N'Save_TALO_UserAccess', N'Password'),$/(N'Save_TALO_UserAccess', N'Password');/" \
         "$work/k/07_signing.sql"
 }
 certificate_not_copied() {
-    sed -i '/^EXEC Password.sys.sp_executesql @sql;$/d' "$work/k/07_signing.sql"
+    sed -i 's/^        EXEC @run @sql;$//' "$work/k/07_signing.sql"
 }
 signing_user_writes_more() {
-    sed -i 's/GRANT SELECT, INSERT, UPDATE ON dbo.tbcmaster TO talodesk_signing/GRANT SELECT, INSERT, UPDATE, DELETE ON dbo.tbcmaster TO talodesk_signing/' \
+    sed -i 's/GRANT SELECT, UPDATE ON dbo.tbPasswordMain TO talodesk_sign_Save_TALO_UserPassword/GRANT SELECT, INSERT, UPDATE ON dbo.tbPasswordMain TO talodesk_sign_Save_TALO_UserPassword/' \
         "$work/k/07_signing.sql"
+}
+# One certificate signing every procedure again: each signature would carry all writes.
+one_certificate_for_all() {
+    sed -i "s/^        SET @certificate = CONCAT(N'talodesk_sign_', @name);$/        SET @certificate = N'talodesk_signing';/" \
+        "$work/k/07_signing.sql"
+}
+# A site whose HR owns the staff tables still able to run the staff import.
+hr_site_still_imports() {
+    sed -i '/^    REVOKE EXECUTE ON dbo.Save_TALO_StaffImport FROM talodesk_settings;$/d' \
+        "$work/k/07_signing.sql"
+}
+# Talodesk withdrawing another program's access from the shared register.
+other_application_access() {
+    sed -i "s/WHERE EmployeeID = @stored AND AppCode = N'TALO'/WHERE EmployeeID = @stored/" \
+        "$work/k/procedures/Save_TALO_UserAccess.sql"
+}
+# An upgraded server keeping what an earlier kit granted the counter's role.
+earlier_grant_kept() {
+    sed -i '/^REVOKE EXECUTE ON dbo.Save_TALO_FailedSignIn FROM talodesk_counter;$/d' \
+        "$work/k/06_permissions.sql"
 }
 schema_wide_grant() {
     printf 'USE Station;\nGO\nGRANT EXECUTE ON SCHEMA::dbo TO talodesk_counter;\nGO\n' \
@@ -98,6 +123,11 @@ no_length_check() {
 }
 other_length() {
     sed -i 's/DATALENGTH(@remarks) > 1000/DATALENGTH(@remarks) > 2000/' \
+        "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
+}
+# The order's first line saved as if alone under autocommit off.
+implicit_transaction_not_joined() {
+    sed -i '/^    IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2$/,+1d' \
         "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
 }
 no_savepoint() {
@@ -144,6 +174,16 @@ json_proven_in_place() {
     sed -i "s/IF dbo.TALO_IsJsonArray(@modes) = 0/IF ISJSON(@modes) = 0/" \
         "$work/k/procedures/Check_TALO_MealLimits.sql"
 }
+# Meal modes read as texts without refusing a number or true; the text kept, so only the
+# rule notices.
+modes_not_proven_texts() {
+    sed -i 's/FROM OPENJSON(@modes) AS j WHERE j.\[type\] NOT IN (0, 1))/FROM OPENJSON(@modes) AS j WHERE 1 = 0)/' \
+        "$work/k/procedures/Check_TALO_MealLimits.sql"
+}
+version_row_rounded() {
+    sed -i 's/VALUES (6, \(.*\), CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));/VALUES (6, \1, CAST(GETDATE() AS DATETIME2(0)));/' \
+        "$work/k/migrations/006_keyboard_entry.sql"
+}
 clock_rounded() {
     sed -i 's/CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120)/CAST(GETDATE() AS DATETIME2(0))/' \
         "$work/k/procedures/Save_TALO_MealType.sql"
@@ -187,6 +227,10 @@ no_compatibility_check() {
     sed -i "s/WHERE name = N'Station' AND compatibility_level < 130;/WHERE name = N'Station';/" \
         "$work/k/00_check.sql"
 }
+new_station_left_low() {
+    sed -i '/^IF (SELECT compatibility_level FROM sys.databases WHERE name = N.Station.) < 130$/,/^GO$/d' \
+        "$work/k/01_databases.sql"
+}
 expects_other_length() {
     sed -i "s/(N'Station', N'tbTALOUserRights', N'UserID', N'Latin1_General_100_CI_AS', N'nvarchar(30)'/(N'Station', N'tbTALOUserRights', N'UserID', N'Latin1_General_100_CI_AS', N'nvarchar(20)'/" \
         "$work/k/00_check.sql"
@@ -201,6 +245,20 @@ types_not_compared() {
 clustered_index_by_name() {
     sed -i "s/    WHERE type = 1 AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')/    WHERE name = N'ixUserRightsUser' AND object_id = OBJECT_ID(N'dbo.tbTALOUserRights')/" \
         "$work/k/05_station.sql"
+}
+# An upgraded server's clerk index passed though it lacks a carried column.
+index_found_by_name() {
+    sed -i "/^    (N'ixDistributedClerkDate', N'RevokedAt', 1, 0),$/d" \
+        "$work/k/migrations/024_index_columns.sql"
+}
+online_build_queues_ahead() {
+    sed -i 's/ (WAIT_AT_LOW_PRIORITY (MAX_DURATION = 5 MINUTES, ABORT_AFTER_WAIT = SELF))//' \
+        "$work/k/05_station.sql"
+}
+# A build with options of its own again, not the kit's one answer.
+online_options_in_place() {
+    sed -i "s/^    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''$/    WHEN 1 = 1 THEN N''/; s/^    ELSE CONCAT(N' WITH (', dbo.TALO_OnlineIndexOption(), N')')$/    ELSE N' WITH (ONLINE = ON)'/" \
+        "$work/k/migrations/022_order_key.sql"
 }
 history_index_offline() {
     printf 'CREATE INDEX ixLater ON dbo.tbTALOEmployeeDistributedMeals (MealMode);\nGO\n' \
@@ -245,6 +303,11 @@ limit_lock_of_the_session() {
     sed -i "s/@LockOwner = N'Transaction',/@LockOwner = N'Session',/" \
         "$work/k/procedures/Save_TALO_EmployeeDistributedMeals.sql"
 }
+# The last-manager guard reading the managers without its lock, in either procedure.
+managers_read_unlocked() {
+    sed -i "/EXEC @locked = sp_getapplock/,/@LockTimeout = 10000;/d" \
+        "$work/k/procedures/Save_TALO_UserAccess.sql"
+}
 # A revoke that no longer reads the day the meals are closed through, on either side.
 revoke_ignores_closed_day() {
     sed -i 's/SELECT @closed = ClosedThrough/SELECT @closed = NULL/' \
@@ -265,12 +328,17 @@ expect_drift "a procedure granted to the wrong role" wrong_role
 expect_drift "a role granted a table write" role_writes_table
 expect_drift "a role granted a table write in dynamic SQL" role_writes_in_dynamic_sql
 expect_drift "a procedure writing another database left unsigned" writer_not_signed
-expect_drift "the certificate's user writing more than the procedures do" signing_user_writes_more
-expect_drift "the certificate's copy not run in a database a signed procedure writes" certificate_not_copied
+expect_drift "a certificate's user writing more than its procedure does" signing_user_writes_more
+expect_drift "a certificate's copy not run in the database its procedure writes" certificate_not_copied
+expect_drift "one certificate signing every procedure" one_certificate_for_all
+expect_drift "a site whose HR owns the staff tables still granted the staff import" hr_site_still_imports
+expect_drift "another program's access written in the shared register" other_application_access
 expect_drift "EXECUTE granted on the whole schema" schema_wide_grant
+expect_drift "a grant of an earlier kit neither granted today nor revoked" earlier_grant_kept
 expect_drift "a length check missing on both sides" no_length_check
 expect_drift "a length limit out of step" other_length
 expect_drift "a write without the caller's savepoint" no_savepoint
+expect_drift "a caller's implicit transaction not joined" implicit_transaction_not_joined
 expect_drift "two procedures sharing a savepoint name" shared_savepoint
 expect_drift "the history indexes installed before their table" indexes_before_table
 expect_drift "a script left out of the install order" script_not_installed
@@ -281,14 +349,20 @@ expect_drift "a JSON array refused after a line break or tab" json_after_line_br
 expect_drift "a procedure proving a JSON array in its own way" json_proven_in_place
 expect_drift "the JSON array test's order left to AND" json_test_unordered
 expect_drift "the clock rounded to the second" clock_rounded
+expect_drift "meal modes read without proving each is a text" modes_not_proven_texts
+expect_drift "a migration's version row rounded to the second" version_row_rounded
 expect_drift "a typed time rounded to the second" typed_time_rounded
 expect_drift "a page size read with a CAST that raises" page_size_cast
 expect_drift "no stop below compatibility level 130" no_compatibility_check
+expect_drift "a new Station left at the model database's compatibility level" new_station_left_low
 expect_drift "a column length expected other than the scripts make it" expects_other_length
 expect_drift "a column's nullability expected other than the scripts make it" expects_other_nullability
 expect_drift "the server's column types left uncompared" types_not_compared
 expect_drift "the rights table's clustered index found by its name only" clustered_index_by_name
 expect_drift "an index of the upgrade built offline on every edition" history_index_offline
+expect_drift "an index found by its name, not its columns" index_found_by_name
+expect_drift "an online build that does not wait at low priority" online_build_queues_ahead
+expect_drift "an index build with options of its own" online_options_in_place
 expect_drift "a procedure without its NUL refusal" nul_guard_removed
 expect_drift "an argument the NUL refusal leaves out" nul_guard_without_an_argument
 expect_drift "NUL refused after the length checks" nul_guard_after_lengths
@@ -301,6 +375,7 @@ expect_drift "the changes count filtering the log itself (store)" store_count_fi
 expect_drift "the history count working out its own date range (kit)" count_own_range
 expect_drift "the block limit counted without its lock" limit_lock_removed
 expect_drift "the block limit's lock held by the session" limit_lock_of_the_session
+expect_drift "the last-manager guard reading the managers without its lock" managers_read_unlocked
 expect_drift "a revoke blind to the closed day (kit)" revoke_ignores_closed_day
 expect_drift "a revoke blind to the closed day (store)" store_revoke_ignores_closed_day
 expect_drift "the history count working out its own date range (store)" store_count_own_range
@@ -399,6 +474,13 @@ kit_script_problems() { # KIT-DIR
         { echo "smoke_test.sh loads no employee list during a staff import"; found=1; }
     grep -q 'smoke/race.txt' "$dir/smoke_test.sh" && grep -qE '^ +run_file .*&$' "$dir/smoke_test.sh" ||
         { echo "smoke_test.sh races no two sessions for a limited meal"; found=1; }
+    # Two administrators race to take right 5 from two ZZ managers: the second waits.
+    grep -q 'smoke/race_managers.sql' "$dir/smoke_test.sh" &&
+        grep -qE '^run_file admin "\$work/managers1.sql" .*&$' "$dir/smoke_test.sh" ||
+        { echo "smoke_test.sh races no two administrators for the last managers"; found=1; }
+    # An order saved as an ODBC driver with autocommit off saves it.
+    grep -q '^SET IMPLICIT_TRANSACTIONS ON;$' "$dir/smoke_test.sh" ||
+        { echo "smoke_test.sh saves no order under implicit transactions (autocommit off)"; found=1; }
     return "$found"
 }
 kit_script_problems "$kit" || exit 1
@@ -432,6 +514,10 @@ expect_script_problem "Payroll left without read-committed snapshot" \
     01_databases.sql "s/(N'Payroll'), //"
 expect_script_problem "the staff import finished before the counter loads its list" \
     smoke_test.sh 's#^\(run_file admin "$work/import.sql" .*\) &$#\1#'
+expect_script_problem "the managers' race run one administrator after the other" \
+    smoke_test.sh 's#^\(run_file admin "$work/managers1.sql" .*\) &$#\1#'
+expect_script_problem "no order saved with autocommit off" \
+    smoke_test.sh '/^SET IMPLICIT_TRANSACTIONS ON;$/d'
 expect_script_problem "the smoke test's race run one session after the other" \
     smoke_test.sh 's#^\( *run_file .*\) &$#\1#'
 

@@ -3,7 +3,10 @@ kit's own scripts:
   - every column the scripts create, with its type (length, scale) and nullability, is
     expected by 00_check.sql exactly so, and the check compares both on the server;
   - Station's compatibility level (130 for OPENJSON) is checked in the first script,
-    before any other statement than the collation check;
+    before any other statement than the collation check, and a Station the install makes
+    is raised to it;
+  - an index built with carried columns is compared by its columns on an upgraded
+    server; online builds wait at low priority where the server can;
   - a clustered index is created only where the table has none, whatever its name (a
     second clustered index stops the install with error 1902).
 """
@@ -98,6 +101,20 @@ def compatibility_problems(text):
     return []
 
 
+def new_station_level_problems(folder):
+    """A Station the install makes takes the model database's level: 01_databases.sql
+    raises it below 130 (after creating it) and stops if it is still below."""
+    path = folder / "01_databases.sql"
+    compact = " ".join(path.read_text(encoding="utf-8").split()) if path.exists() else ""
+    created = compact.find("CREATE DATABASE Station")
+    raised = compact.find("SET COMPATIBILITY_LEVEL")
+    checked = compact.rfind("WHERE name = N'Station') < 130")
+    if created < 0 or raised < created or checked < raised or "THROW" not in compact[checked:]:
+        return ["01_databases.sql does not raise a new Station to compatibility level 130 "
+                "(OPENJSON) and stop when it stays below"]
+    return []
+
+
 def clustered_problems(scripts):
     """Every CREATE CLUSTERED INDEX is guarded by 'no clustered index yet' (type = 1)."""
     problems = []
@@ -128,12 +145,58 @@ def online_problems(folder):
         for i in range(len(words) - 1):
             if words[i] == "CREATE" and words[i + 1] in ("INDEX", "UNIQUE", "NONCLUSTERED"):
                 problems.append(f"{path.name}: an index built offline on every edition "
-                                f"(build it through a text with ONLINE = ON where "
-                                f"SERVERPROPERTY('EngineEdition') allows)")
+                                f"(build it through a text with the options of "
+                                f"dbo.TALO_OnlineIndexOption)")
                 break
-        built = [t for t in toks if t[0] == "string" and "CREATE INDEX" in literal(t).upper()]
-        text = " ".join(literal(t) if t[0] == "string" else t[1] for t in toks)
-        if built and ("EngineEdition" not in text or "ONLINE = ON" not in text):
-            problems.append(f"{path.name}: builds an index without ONLINE = ON where the "
-                            f"edition allows it")
-    return problems
+        built = [t for t in toks if t[0] == "string"
+                 and re.search(r"CREATE (UNIQUE )?INDEX", literal(t), re.IGNORECASE)]
+        if built and "TALO_ONLINEINDEXOPTION" not in {upper(t) for t in toks}:
+            problems.append(f"{path.name}: builds an index without the options of "
+                            f"dbo.TALO_OnlineIndexOption (online where the edition allows it)")
+    return problems + online_option_problems(folder)
+
+
+# What dbo.TALO_OnlineIndexOption must ask and answer: online where the edition can,
+# waiting at low priority where the server's version can.
+ONLINE_OPTION_WORDS = ("EngineEdition", "ONLINE = ON", "WAIT_AT_LOW_PRIORITY", "ProductMajorVersion")
+
+
+def online_option_problems(folder):
+    path = folder / "05_station.sql"
+    text = path.read_text(encoding="utf-8") if path.exists() else ""
+    match = re.search(r"CREATE OR ALTER FUNCTION dbo\.TALO_OnlineIndexOption\b(.*?)^GO\s*$", text,
+                      re.DOTALL | re.MULTILINE)
+    if not match:
+        return ["05_station.sql does not create dbo.TALO_OnlineIndexOption"]
+    return [f"dbo.TALO_OnlineIndexOption does not build online, waiting at low priority, where "
+            f"the server allows it (lacks {word})"
+            for word in ONLINE_OPTION_WORDS if word not in match.group(1)]
+
+
+INDEX_TEXT = re.compile(r"CREATE (?:UNIQUE )?INDEX (\w+) ON [\w.]+ ?\(([^)]*)\)"
+                        r"(?: INCLUDE \(([^)]*)\))?", re.IGNORECASE)
+COMPARED_ROW = re.compile(r"\(N'(\w+)', N'(\w+)', ([01]), (\d+)\)")
+
+
+def index_column_problems(folder):
+    """Each index built with carried columns is compared by its columns on an upgraded
+    server (a table of (index, column, carried, position) rows), not found by its name
+    only: the rows equal the columns the kit builds it with."""
+    from kit_order import kit_scripts
+    from kit_sql import literal, tokens
+
+    built, compared = {}, {}
+    for path in kit_scripts(folder):
+        text = path.read_text(encoding="utf-8")
+        joined = "".join(literal(t) for t in tokens(text) if t[0] == "string")
+        for name, keys, carried in INDEX_TEXT.findall(" ".join(joined.split())):
+            if carried:
+                built[name.lower()] = (
+                    {(c.strip().lower(), 0, i + 1) for i, c in enumerate(keys.split(","))}
+                    | {(c.strip().lower(), 1, 0) for c in carried.split(",")})
+        for name, column, included, position in COMPARED_ROW.findall(text):
+            compared.setdefault(name.lower(), set()).add(
+                (column.lower(), int(included), int(position)))
+    return [f"index {name}: found by its name only, or compared with other columns than it "
+            f"is built with ({sorted(columns)})"
+            for name, columns in sorted(built.items()) if compared.get(name) != columns]

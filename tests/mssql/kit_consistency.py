@@ -19,13 +19,16 @@ import re
 import sys
 
 from kit_check_script import (EXPECTED_ROW, clustered_problems, column_shapes,
-                              compatibility_problems, online_problems, shape_problems)
-from kit_grants import kit_grants, refusal_problems, write_problems
+                              compatibility_problems, index_column_problems,
+                              new_station_level_problems,
+                              online_problems, shape_problems)
+from kit_grants import kit_grants, refusal_problems, taken_back_problems, write_problems
+from kit_history import listed_grants
 from kit_sql import closing, created_table, literal, name_of, split_top, tokens, upper
 from kit_order import kit_scripts, order_problems
 from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_closed_day_problems,
                        embedded_dates, json_function_problems, procedure_rule_problems,
-                       shared_read_problems)
+                       script_time_problems, shared_read_problems)
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
 CLAUSE_END = {"FROM", "WHERE", "ORDER", "GROUP", "UNION", "EXCEPT", "INTERSECT", "HAVING",
@@ -322,6 +325,7 @@ def role_problems(ours, folder):
         elif sorted(executes.get(key, [])) != expected:
             problems.append(f"procedure {name}: EXECUTE granted to {sorted(executes.get(key, []))}, "
                             f"its roles are {expected}")
+    problems += taken_back_problems(folder, listed_grants())
     return problems + write_problems(folder, grants) + refusal_problems(folder)
 
 
@@ -357,6 +361,7 @@ def check_script_problems(folder, tables, shapes):
                             f"create {created.get(key)}")
     problems += shape_problems(text, shapes, KIT_ONLY_TABLES) + compatibility_problems(text)
     problems += clustered_problems(kit_scripts(folder)) + online_problems(folder)
+    problems += new_station_level_problems(folder) + index_column_problems(folder)
     version = re.search(r"@kitVersion INT = (\d+)", text)
     steps = [int(p.name.split("_")[0]) for p in folder.glob("migrations/*.sql")]
     last = max(steps, default=1)
@@ -399,7 +404,7 @@ def compare(embedded_dir, mssql_dir):
     problems += digit_function_problems(mssql_dir) + runner_problems(embedded_dir)
     problems += embedded_closed_day_problems(embedded_dir)
     problems += shared_read_problems(embedded_dir, {key: t[3] for key, t in theirs.items()})
-    problems += json_function_problems(mssql_dir)
+    problems += json_function_problems(mssql_dir) + script_time_problems(kit_scripts(mssql_dir))
     for key in sorted(set(ours) | set(theirs)):
         if key not in theirs:
             problems.append(f"procedure {ours[key][0]}: in the embedded store only")

@@ -4,7 +4,8 @@ Reads every GRANT and every ALTER ROLE ... ADD MEMBER of the installed scripts, 
 database the script is in at that point, including those inside the text a script runs
 with sp_executesql. Used by kit_consistency.py (each procedure's EXECUTE granted to its
 roles; no role holds a table write; the procedures that write another database are
-signed, and the certificate's user writes only what they write) and window_grants.py
+signed, each with its own certificate, whose user writes only what that procedure
+writes) and window_grants.py
 (the statements a window sends are covered by the grants of the roles that open it).
 """
 import re
@@ -13,8 +14,9 @@ from typing import NamedTuple
 from kit_order import kit_scripts, object_name
 from kit_sql import literal, name_of, tokens, upper
 
-# The certificate user of 07_signing.sql: the only principal that may write a table.
-SIGNING_USER = "talodesk_signing"
+# The certificate users of 07_signing.sql, one per signed procedure (this prefix and the
+# procedure's name): the only principals that may write a table.
+SIGNING_PREFIX = "talodesk_sign_"
 WRITES = {"INSERT", "UPDATE", "DELETE", "ALTER", "CONTROL", "ALL", "TAKE", "MERGE"}
 DYNAMIC = re.compile(r"\b(GRANT|ALTER\s+ROLE)\b", re.IGNORECASE)
 
@@ -39,23 +41,31 @@ def expanded(text):
     return out
 
 
+def _walk_text(text):
+    """(database, tokens, index) of each token of one script, in the database the script
+    is in at that point."""
+    database = "?"
+    toks = expanded(text)
+    for i, tok in enumerate(toks):
+        if upper(tok) == "USE" and i + 1 < len(toks):
+            database = name_of(toks[i + 1]).lower()
+        yield database, toks, i
+
+
 def _walk(folder):
     for path in kit_scripts(folder):
-        database = "?"
-        toks = expanded(path.read_text(encoding="utf-8"))
-        for i, tok in enumerate(toks):
-            if upper(tok) == "USE" and i + 1 < len(toks):
-                database = name_of(toks[i + 1]).lower()
+        for database, toks, i in _walk_text(path.read_text(encoding="utf-8")):
             yield path, database, toks, i
 
 
-def kit_grants(folder):
+def text_grants(text, path=None, verb="GRANT", to="TO"):
+    """Each GRANT (or REVOKE ... FROM) of one script, one Grant per principal."""
     grants = []
-    for path, database, toks, i in _walk(folder):
-        if upper(toks[i]) != "GRANT":
+    for database, toks, i in _walk_text(text):
+        if upper(toks[i]) != verb:
             continue
         j, permissions = i + 1, set()
-        while j < len(toks) and upper(toks[j]) not in ("ON", "TO"):
+        while j < len(toks) and upper(toks[j]) not in ("ON", to):
             if toks[j][0] == "word":
                 permissions.add(upper(toks[j]))
             j += 1
@@ -67,7 +77,7 @@ def kit_grants(folder):
             else:
                 parts, j = object_name(toks, j + 1)
                 target = parts[-1] if parts else "?"
-        while j < len(toks) and upper(toks[j]) != "TO":
+        while j < len(toks) and upper(toks[j]) != to:
             j += 1
         j += 1
         while j < len(toks):
@@ -78,6 +88,27 @@ def kit_grants(folder):
             else:
                 break
     return grants
+
+
+def kit_grants(folder, verb="GRANT", to="TO"):
+    return [g for path in kit_scripts(folder)
+            for g in text_grants(path.read_text(encoding="utf-8"), path, verb, to)]
+
+
+def grant_rows(grants):
+    """{(database, permission, object, principal)} of Grant tuples, lower case but the
+    permission."""
+    return {(g.database, p, g.target.lower(), g.principal) for g in grants for p in g.permissions}
+
+
+def taken_back_problems(folder, earlier):
+    """Every grant an earlier kit made (earlier: grant rows) is granted today or revoked;
+    otherwise an upgraded server keeps it."""
+    today = grant_rows(kit_grants(folder))
+    revoked = grant_rows(kit_grants(folder, "REVOKE", "FROM"))
+    return [f"an earlier kit granted {permission} on {database}.{target} to {principal}; the kit "
+            f"neither grants it today nor revokes it"
+            for database, permission, target, principal in sorted(earlier - today - revoked)]
 
 
 def memberships(folder):
@@ -144,30 +175,80 @@ def other_database_writes(toks):
 
 
 def signed_modules(folder):
+    """{procedure key: {databases}} of 07_signing.sql's list of signed procedures."""
     path = folder / "07_signing.sql"
     if not path.exists():
-        return set()
+        return {}
     text = path.read_text(encoding="utf-8")
-    block = re.search(r"INSERT INTO @signed \(Name\) VALUES(.*?);", text, re.DOTALL)
-    return {name.lower() for name in re.findall(r"N'(\w+)'", block.group(1))} if block else set()
+    block = re.search(r"INSERT INTO @signed \(Name, DatabaseName\) VALUES(.*?);", text, re.DOTALL)
+    signed = {}
+    for name, database in re.findall(r"\(N'(\w+)', N'(\w+)'\)", block.group(1) if block else ""):
+        signed.setdefault(name.lower(), set()).add(database.lower())
+    return signed
 
 
-def certificate_copy_problems(folder, databases):
-    """The certificate's public key and user are one text, run in each database that a
-    signed procedure writes (EXEC <Database>.sys.sp_executesql)."""
+# How 07_signing.sql gives each procedure its own certificate, and runs one text with the
+# certificate's public key and user in each database the procedure writes.
+CERTIFICATE_RULES = (
+    ("SET @certificate = CONCAT ( N'talodesk_sign_' , @name ) ;",
+     "each signed procedure has a certificate of its own, named after it"),
+    ("N'ADD SIGNATURE TO dbo.', QUOTENAME(@name), N' BY CERTIFICATE ', QUOTENAME(@certificate)",
+     "each procedure is signed by its own certificate"),
+    ("SET @run = CONCAT ( QUOTENAME ( @database ) , N'.sys.sp_executesql' ) ; EXEC @run @sql ;",
+     "each certificate's copy is run in each database its procedure writes"),
+)
+HR_SWITCH = "DECLARE @hrOwnsStaff BIT = CASE WHEN N'$(TaloHrOwnsStaff)' = N'1' THEN 1 ELSE 0 END ;"
+
+
+def certificate_copy_problems(folder, signed, grants):
+    """One certificate per signed procedure, its public key and user made by one text run
+    in each database the procedure writes; the switch for sites whose HR owns the staff
+    tables leaves every signed procedure ungranted, and install.sh always passes it."""
     path = folder / "07_signing.sql"
     if not path.exists():
         return []
-    words = " ".join(upper(t) for t in tokens(path.read_text(encoding="utf-8")))
+    words = " ".join(t[1] for t in tokens(path.read_text(encoding="utf-8")))
     problems = []
-    copies = words.count("FROM BINARY =")
+    copies = words.upper().count("FROM BINARY =")
     if copies != 1:
-        problems.append(f"07_signing.sql builds the certificate's copy {copies} times: one "
+        problems.append(f"07_signing.sql builds a certificate's copy {copies} times: one "
                         f"text, run in each database")
-    for database in sorted(databases):
-        if not re.search(rf"EXEC {database} \. SYS \. SP_EXECUTESQL @SQL", words, re.IGNORECASE):
-            problems.append(f"07_signing.sql does not run the certificate's copy in {database} "
-                            f"(EXEC {database}.sys.sp_executesql)")
+    for rule, what in CERTIFICATE_RULES:
+        if " ".join(t[1] for t in tokens(rule)) not in words:
+            problems.append(f"07_signing.sql: not so that {what} ({rule})")
+    if " ".join(t[1] for t in tokens(HR_SWITCH)) not in words:
+        problems.append(f"07_signing.sql has no switch for sites whose HR owns the staff tables "
+                        f"({HR_SWITCH})")
+    revoked = {(g.target.lower(), g.principal) for g in grants if g.path and g.path.name ==
+               "07_signing.sql" and "EXECUTE" in g.permissions}
+    executes = {}
+    for g in kit_grants(folder):
+        if "EXECUTE" in g.permissions and g.database == "station":
+            executes.setdefault(g.target.lower(), set()).add(g.principal)
+    for key in sorted(signed):
+        for role in sorted(executes.get(key, set())):
+            if (key, role) not in revoked:
+                problems.append(f"07_signing.sql: with HR owning the staff tables, {role} may "
+                                f"still run {key} (REVOKE EXECUTE under @hrOwnsStaff)")
+    install = folder / "install.sh"
+    if install.exists() and "TaloHrOwnsStaff=" not in install.read_text(encoding="utf-8"):
+        problems.append("install.sh does not pass the sqlcmd variable TaloHrOwnsStaff")
+    return problems
+
+
+def app_access_problems(folder):
+    """A write of the shared application register names Talodesk's own code: the register
+    holds other programs' rights too."""
+    from kit_consistency import mssql_procedures  # noqa: E402
+
+    problems = []
+    for key, (name, _params, _cols, path, *_rest) in sorted(mssql_procedures(folder).items()):
+        words = " ".join(t[1] for t in tokens(path.read_text(encoding="utf-8")))
+        for statement in re.finditer(r"\b(?:INSERT INTO|DELETE FROM|UPDATE) Password \. dbo \. "
+                                     r"tbPasswordAppAccess\b[^;]*", words, re.IGNORECASE):
+            if "N'TALO'" not in statement.group(0):
+                problems.append(f"procedure {name}: writes tbPasswordAppAccess without naming "
+                                f"AppCode N'TALO' ({statement.group(0)[:60]})")
     return problems
 
 
@@ -177,29 +258,36 @@ def write_problems(folder, grants):
     problems = []
     for g in grants:
         written = sorted(g.permissions & WRITES)
-        if written and g.principal != SIGNING_USER:
+        if written and not g.principal.startswith(SIGNING_PREFIX):
             problems.append(f"{g.principal} may write {g.database}.{g.target} ({', '.join(written)}, "
                             f"{g.path.name}): no role writes a table")
-    signing = {(g.database, g.target.lower(), p) for g in grants if g.principal == SIGNING_USER
-               for p in g.permissions & WRITES}
-    needed, signed = set(), signed_modules(folder)
+    held = {}
+    for g in grants:
+        if g.principal.startswith(SIGNING_PREFIX):
+            for p in g.permissions & WRITES:
+                held.setdefault(g.principal, set()).add((g.database, g.target.lower(), p))
+    signed = signed_modules(folder)
     for key, (name, _params, _cols, path, *_rest) in sorted(mssql_procedures(folder).items()):
         body = tokens(path.read_text(encoding="utf-8"))
         writes = {w for w in other_database_writes(body) if w[0] != "station"}
-        needed |= writes
+        user = SIGNING_PREFIX + key
         if writes and key not in signed:
             problems.append(f"procedure {name} writes {', '.join(sorted(f'{d}.{t}' for d, t, _ in writes))} "
                             f"but is not signed in 07_signing.sql")
         if not writes and key in signed:
             problems.append(f"procedure {name} is signed but writes no other database")
-    problems += certificate_copy_problems(folder, {d for d, _, _ in needed})
-    for database, table, verb in sorted(needed - signing):
-        problems.append(f"{SIGNING_USER} lacks {verb} on {database}.{table}, which a signed "
-                        f"procedure writes")
-    for database, table, verb in sorted(signing - needed):
-        problems.append(f"{SIGNING_USER} holds {verb} on {database}.{table}, which no signed "
-                        f"procedure writes")
-    return problems
+        if key in signed and signed[key] != {d for d, _, _ in writes}:
+            problems.append(f"07_signing.sql copies {name}'s certificate to {sorted(signed[key])}, "
+                            f"it writes {sorted({d for d, _, _ in writes})}")
+        for database, table, verb in sorted(writes - held.get(user, set())):
+            problems.append(f"{user} lacks {verb} on {database}.{table}, which {name} writes")
+        for database, table, verb in sorted(held.get(user, set()) - writes):
+            problems.append(f"{user} holds {verb} on {database}.{table}, which {name} does not "
+                            f"write")
+    for user in sorted(set(held) - {SIGNING_PREFIX + key for key in signed}):
+        problems.append(f"{user} holds writes but signs no procedure")
+    problems += certificate_copy_problems(folder, signed, kit_grants(folder, "REVOKE", "FROM"))
+    return problems + app_access_problems(folder)
 
 
 def refusal_problems(folder):

@@ -4,8 +4,10 @@
     OPENJSON(CONCAT(N'[', @json, N']')), never LTRIM, which takes only blanks away); no
     procedure proves it again in its own way; a NUL escaped in it is refused with
     dbo.TALO_JsonHasNul, as the embedded store refuses it before any procedure runs; and a
-    procedure that reads into the elements first proves each one is the array it reads;
-  - times are cut to the second, never rounded: no conversion to DATETIME,
+    procedure that reads the elements first proves each one is the array or the text it
+    reads (true or 12 is no meal mode);
+  - times are cut to the second, never rounded, in every script (a procedure, or a
+    migration's version row): no conversion to DATETIME,
     SMALLDATETIME or a DATETIME2/TIME of fewer than 7 digits from anything but a text
     already cut at the second (CONVERT(NCHAR(19), ..., 120)), a date or a literal
     (23:59:59.5 rounded is tomorrow);
@@ -19,8 +21,14 @@
     @v the date read from it), and the function knows every such digit there is.
   - the meals counted against a block limit are counted under an exclusive application
     lock that the transaction holds (two counters cannot both take the last meal);
+  - a guard that reads the managers does so under the transaction's exclusive
+    application lock talo_managers (two administrators cannot both remove one of the
+    last two);
   - an audit row about an employee or a tag names the employee (and a tag its meal type),
     so the changes log reads as a sentence with names, not codes only;
+  - a procedure that runs alone or inside its caller's transaction first opens a
+    caller's implicit transaction (autocommit off through ODBC), so the first line of an
+    order is not saved as if alone;
   - every procedure that records or revokes a distributed meal reads the day through
     which the meals are closed (tbTALOSiteSetting.ClosedThrough) before it writes, on
     both sides, so a month sent to payroll stays as it was sent;
@@ -82,7 +90,11 @@ def cut_at_second(argument, dates):
     words = [upper(t) for t in argument]
     if len(argument) == 1:
         return argument[0][0] == "string" or words[0] == "NULL" or words[0].lower() in dates
+    if len(argument) == 3 and words[1] == ".":
+        return words[2].lower() in dates
     text = " ".join(words)
+    if text.startswith("DATEADD ( DAY ,") and argument[-1][1] == ")":
+        return cut_at_second(split_top(argument[2:-1])[-1], dates)
     return (text.startswith("CONVERT ( NCHAR ( 19 )") and text.endswith(", 120 )")
             or text.startswith("CAST (") and text.endswith("AS DATE )"))
 
@@ -126,17 +138,36 @@ def json_problems(name, text, toks):
         if elements_read and f"OPENJSON ( {variable} )" in words and not checked:
             problems.append(f"procedure {name}: reads into the elements of {variable} without "
                             f"proving each is an array")
+        typed = re.search(rf"OPENJSON \( {variable} \) AS (\w+) WHERE \1 \. \[TYPE\] "
+                          rf"(?:<> 4|NOT IN \( 0 , 1 \))", words, re.IGNORECASE)
+        if not typed:
+            problems.append(f"procedure {name}: reads the elements of {variable} without proving "
+                            f"each one's JSON type (an array: [type] <> 4 refused; a text: "
+                            f"[type] NOT IN (0, 1) refused)")
     return problems
 
 
 def time_problems(name, toks):
     dates = {toks[i + 1][1].lower() for i in range(len(toks) - 2)
              if toks[i + 1][1].startswith("@") and upper(toks[i + 2]) == "DATE"}
+    # A derived table's column made a date: CAST(... AS DATE) AS LastDay.
+    dates |= {toks[i + 3][1].lower() for i in range(len(toks) - 3)
+              if [upper(t) for t in toks[i:i + 3]] == ["DATE", ")", "AS"]}
     return [f"procedure {name}: {function} to {' '.join(t[1] for t in type_toks)} rounds "
             f"fractions of a second ({' '.join(t[1] for t in argument)[:60]}); cut the time "
             f"at the second with CONVERT(NCHAR(19), ..., 120)"
             for function, type_toks, argument in conversions(toks)
             if rounds(type_toks) and not cut_at_second(argument, dates)]
+
+
+def script_time_problems(paths):
+    """The same rule for the scripts that are not procedures (migrations, the tables)."""
+    problems = []
+    for path in paths:
+        if path.parent.name != "procedures":
+            problems += [p.replace(f"procedure {path.stem}:", f"{path.name}:", 1)
+                         for p in time_problems(path.stem, tokens(path.read_text("utf-8")))]
+    return problems
 
 
 def paging_problems(name, toks):
@@ -328,22 +359,51 @@ def limit_lock_problems(name, toks):
     return []
 
 
+# The caller's implicit transaction (autocommit off through ODBC) opened before the
+# procedure reads @@TRANCOUNT to choose its own transaction or the caller's savepoint.
+IMPLICIT_JOIN = re.compile(r"IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2 SELECT @\w+ = COUNT \( \* \) "
+                           r"FROM dbo \. \w+ ;", re.IGNORECASE)
+
+
+# Every guard that reads the managers (dbo.TALO_Managers) does so under the one exclusive
+# application lock the transaction holds: two administrators each taking right 5 from
+# one of the last two managers would otherwise both read two managers and both pass.
+MANAGERS_LOCK = re.compile(r"EXEC @\w+ = sp_getapplock @Resource = N'talo_managers' , "
+                           r"@LockMode = N'Exclusive' , @LockOwner = N'Transaction' , "
+                           r"@LockTimeout = \d+ ;", re.IGNORECASE)
+
+
 # A write of a distributed meal: a meal recorded, or one revoked (the row is updated).
 MEAL_WRITE = re.compile(r"\b(?:INSERT INTO|UPDATE) (?:dbo|Station) \. tbTALOEmployeeDistributedMeals\b",
                         re.IGNORECASE)
 CLOSED_READ = re.compile(r"\bClosedThrough\b[^;]*\btbTALOSiteSetting\b", re.IGNORECASE)
 
 
-def closed_day_problems(name, text):
-    """A procedure that writes a distributed meal reads the closed day first."""
-    write = MEAL_WRITE.search(text)
-    if not write:
-        return []
-    read = CLOSED_READ.search(text)
-    if read and read.start() < write.start():
-        return []
-    return [f"procedure {name}: writes a distributed meal without first reading the day the "
-            f"meals are closed through (ClosedThrough of tbTALOSiteSetting)"]
+# (what a procedure does, what must come before it, the problem when it does not).
+CLOSED_DAY_RULE = (MEAL_WRITE, CLOSED_READ,
+                   "writes a distributed meal without first reading the day the meals are "
+                   "closed through (ClosedThrough of tbTALOSiteSetting)")
+BEFORE_RULES = (
+    CLOSED_DAY_RULE,
+    (re.compile(r"DECLARE @outer INT = @@TRANCOUNT", re.IGNORECASE), IMPLICIT_JOIN,
+     "reads @@TRANCOUNT before opening a caller's implicit transaction (IF @@TRANCOUNT = 0 "
+     "AND @@OPTIONS & 2 = 2 SELECT ... FROM a table): under autocommit off its first call "
+     "takes the stand-alone path"),
+    (re.compile(r"\bdbo \. TALO_Managers \(", re.IGNORECASE), MANAGERS_LOCK,
+     "reads the managers (dbo.TALO_Managers) without first holding the exclusive "
+     "application lock talo_managers owned by the transaction"),
+)
+
+
+def before_problems(name, text, rules=BEFORE_RULES):
+    """Each rule whose first pattern the procedure's text holds: its second comes first."""
+    problems = []
+    for does, first, problem in rules:
+        done = does.search(text)
+        before = first.search(text)
+        if done and not (before and before.start() < done.start()):
+            problems.append(f"procedure {name}: {problem}")
+    return problems
 
 
 def embedded_closed_day_problems(folder):
@@ -351,7 +411,8 @@ def embedded_closed_day_problems(folder):
     problems = []
     for path in sorted((pathlib.Path(folder) / "procedures").glob("*.sql")):
         text = " ".join(t[1] for t in tokens(path.read_text(encoding="utf-8")))
-        problems += [p + " (embedded store)" for p in closed_day_problems(path.stem, text)]
+        problems += [p + " (embedded store)"
+                     for p in before_problems(path.stem, text, (CLOSED_DAY_RULE,))]
     return problems
 
 
@@ -371,5 +432,5 @@ def procedure_rule_problems(procedures, dates=None):
         problems += audit_name_problems(name, toks)
         if key in LIMIT_LOCKED:
             problems += limit_lock_problems(name, toks)
-        problems += closed_day_problems(name, " ".join(t[1] for t in body(toks)))
+        problems += before_problems(name, " ".join(t[1] for t in body(toks)))
     return problems

@@ -302,6 +302,12 @@ private slots:
             << QString("Station..Save_TALO_AppSettings '[[\"Lunch\", \"\\u0000 1\", \"B\", \"\", "
                        "\"\"]]', '0', '0', '0', '1', '', 'ADMIN'")
             << "Text arguments must not contain the NUL character.";
+        QTest::newRow("a number for a meal mode")
+            << QString("Station..Check_TALO_MealLimits '10001', '', '[\"Lunch\", 12]'")
+            << "Each meal mode must be a JSON text.";
+        QTest::newRow("true for a meal mode")
+            << QString("Station..Check_TALO_MealLimits '10001', '', '[true]'")
+            << "Each meal mode must be a JSON text.";
         QTest::newRow("NUL in a plain argument")
             << "Station..Save_TALO_User 'NEW1', 'Doe" + QString(QChar(0)) + "x', 'Jo', '', 'ADMIN'"
             << "Text arguments must not contain the NUL character.";

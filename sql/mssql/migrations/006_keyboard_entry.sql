@@ -13,7 +13,7 @@ BEGIN
         CONSTRAINT DF_tbTALOSiteSetting_KeyboardEntry DEFAULT ('0')
         CONSTRAINT CK_tbTALOSiteSetting_KeyboardEntry CHECK (KeyboardEntry IN ('0', '1'));
     INSERT INTO dbo.tbTALOSchemaVersion (Version, Description, AppliedAt)
-    VALUES (6, N'app settings: keyboard order entry', CAST(GETDATE() AS DATETIME2(0)));
+    VALUES (6, N'app settings: keyboard order entry', CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120));
     COMMIT TRANSACTION;
 END;
 GO

@@ -10,9 +10,9 @@
 USE Station;
 GO
 
-DECLARE @online NVARCHAR(40) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (3, 5, 8) THEN N', ONLINE = ON'
-    ELSE N''
+DECLARE @online NVARCHAR(200) = CASE
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N', ', dbo.TALO_OnlineIndexOption())
 END;
 DECLARE @build NVARCHAR(MAX);
 IF EXISTS (

@@ -26,9 +26,9 @@ GO
 
 -- Its own batch, after the columns exist; built online where the edition can (engine
 -- edition 3, 5 or 8), so the counters keep saving meals while it is built.
-DECLARE @online NVARCHAR(40) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (3, 5, 8) THEN N' WITH (ONLINE = ON)'
-    ELSE N''
+DECLARE @with NVARCHAR(200) = CASE
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N' WITH (', dbo.TALO_OnlineIndexOption(), N')')
 END;
 DECLARE @build NVARCHAR(MAX);
 IF NOT EXISTS (

@@ -41,6 +41,10 @@ BEGIN
         THROW 50000, N'The meal modes must be a JSON array.', 1;
     IF dbo.TALO_JsonHasNul(@modes) = 1
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
+    -- Modes are texts: true or 12 would match a mode named 'true' or '12' here and be
+    -- read otherwise by the embedded store.
+    IF EXISTS (SELECT 1 FROM OPENJSON(@modes) AS j WHERE j.[type] NOT IN (0, 1))
+        THROW 50000, N'Each meal mode must be a JSON text.', 1;
 
     -- The day ends at its last second: 9999-12-31 has no next day to compare with.
     DECLARE @from DATETIME2(0) = CAST(@day AS DATETIME2(0));

@@ -33,6 +33,14 @@ BEGIN
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
+    -- A caller whose driver turns autocommit off (implicit transactions, as ODBC drivers
+    -- do) has a transaction that only opens with the first statement reading a table:
+    -- opened here, the call joins it as it joins an explicit one, so an order's lines
+    -- count together and a refusal leaves the order's transaction open and usable.
+    DECLARE @opened INT;
+    IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2
+        SELECT @opened = COUNT(*) FROM dbo.tbTALOSchemaVersion;
+
     -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
     -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
     -- undoes only this call and leaves the caller's transaction open and usable.

@@ -21,6 +21,14 @@ BEGIN
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
+    -- A caller whose driver turns autocommit off (implicit transactions, as ODBC drivers
+    -- do) has a transaction that only opens with the first statement reading a table:
+    -- opened here, the call joins it as it joins an explicit one, so an order's lines
+    -- count together and a refusal leaves the order's transaction open and usable.
+    DECLARE @opened INT;
+    IF @@TRANCOUNT = 0 AND @@OPTIONS & 2 = 2
+        SELECT @opened = COUNT(*) FROM dbo.tbTALOSchemaVersion;
+
     -- Alone, the call runs in its own transaction under XACT_ABORT ON. Inside the
     -- caller's transaction it works under a savepoint with XACT_ABORT OFF, so a refusal
     -- undoes only this call and leaves the caller's transaction open and usable.
@@ -44,6 +52,7 @@ BEGIN
     DECLARE @wasActive CHAR(1);
     DECLARE @hadAccess BIT = 0;
     DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
+    DECLARE @locked INT;
     DECLARE @managers TABLE (
         EmployeeID NVARCHAR(30) COLLATE Latin1_General_100_CI_AS NOT NULL PRIMARY KEY
     );
@@ -82,6 +91,18 @@ BEGIN
 
         -- Managers (dbo.TALO_Managers: active, may sign in to TALO, have a password,
         -- right 5 in the fifth part of the first rights row), their register rows locked.
+        -- One guard at a time: two administrators each taking right 5 (or access) from one
+        -- of the last two managers would otherwise both pass, each reading the managers
+        -- before the other's change is committed (read-committed snapshot shows neither).
+        -- The lock is the transaction's, so the next guard reads the managers only after
+        -- this change is committed or undone; its read is a new statement that sees it.
+        EXEC @locked = sp_getapplock
+            @Resource = N'talo_managers',
+            @LockMode = N'Exclusive',
+            @LockOwner = N'Transaction',
+            @LockTimeout = 10000;
+        IF @locked < 0
+            RAISERROR (N'Another administrator is changing rights or access; try again.', 16, 1);
         INSERT INTO @managers (EmployeeID)
         SELECT m.EmployeeID
         FROM dbo.TALO_Managers() AS m

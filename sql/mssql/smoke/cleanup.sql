@@ -5,7 +5,8 @@
 -- ZZADMIN or ZZCLERK, so a report of the changes can leave those out.
 DECLARE @employees TABLE (Code NVARCHAR(30) COLLATE Latin1_General_BIN2 PRIMARY KEY);
 INSERT INTO @employees (Code)
-VALUES (N'ZZ001'), (N'ZZ002'), (N'ZZ003'), (N'ZZ004'), (N'ZZ005'), (N'ZZU1'), (N'ZZUSER');
+VALUES (N'ZZ001'), (N'ZZ002'), (N'ZZ003'), (N'ZZ004'), (N'ZZ005'), (N'ZZU1'), (N'ZZUSER'),
+       (N'ZZMGR1'), (N'ZZMGR2');
 DELETE FROM Station.dbo.tbTALOEmployeeDistributedMeals
 WHERE EmpNum COLLATE Latin1_General_BIN2 IN (SELECT Code FROM @employees);
 DELETE FROM Station.dbo.tbTALOEmployeeMeal

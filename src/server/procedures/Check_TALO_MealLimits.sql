@@ -19,6 +19,10 @@ WHERE trim(:date) <> '' AND talo_iso_day(:date) IS NULL;
 SELECT talo_raise('The meal modes must be a JSON array.')
 WHERE CASE WHEN json_valid(:modes) THEN json_type(:modes) <> 'array' ELSE 1 END;
 
+-- Modes are texts: true or 12 would read as '1' or '12' here and otherwise on SQL Server.
+SELECT talo_raise('Each meal mode must be a JSON text.')
+FROM json_each(:modes) WHERE type NOT IN ('text', 'null') LIMIT 1;
+
 -- Modes match as the server's collation matches them: case and width folded, blanks
 -- around ignored; the day's last second counts too.
 SELECT MEALMODE, RECEIVED, DAILYLIMIT, ORDERED, LIMITACTION
