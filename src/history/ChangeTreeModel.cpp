@@ -110,8 +110,9 @@ QVariant ChangeTreeModel::data(const QModelIndex& index, int role) const
     const Line& line = m_lines.at(topLevel ? index.row() : int(index.internalId() - 1));
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return (topLevel ? line.cells : line.changes.at(index.row())).value(index.column());
-    // A batch's line stands out from the changes made one at a time.
-    if (role == Qt::FontRole && topLevel && !line.batch.isEmpty()) {
+    // A batch's sentence stands out from the changes made one at a time.
+    if (role == Qt::FontRole && topLevel && !line.batch.isEmpty() &&
+        index.column() == columnCount() - 1) {
         QFont bold;
         bold.setBold(true);
         return bold;

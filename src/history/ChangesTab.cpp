@@ -100,6 +100,9 @@ void ChangesTab::createControls()
             grdChanges->setExpanded(line, !grdChanges->isExpanded(line));
     });
     grdChanges->setExpandsOnDoubleClick(false);
+    // A batch's changes sit one step in: the first column widens to show them whole.
+    connect(grdChanges, &QTreeView::expanded, this,
+            [this] { grdChanges->resizeColumnToContents(0); });
     connect(m_changes, &ChangeTreeModel::moreWanted, this, [this] {
         HistoryView::fetchMore(
             m_context, m_pager,

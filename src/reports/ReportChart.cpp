@@ -10,7 +10,7 @@
 #include <QChart>
 #include <QValueAxis>
 #endif
-#include <QCursor>
+#include <QHelpEvent>
 #include <QToolTip>
 #include <algorithm>
 
@@ -64,12 +64,6 @@ void ReportChart::showTable(const ReportTable& table)
     auto* bars = new QBarSet(QStringLiteral("Meals"));
     for (const qint64 meals : values)
         *bars << double(meals);
-    connect(bars, &QBarSet::hovered, this, [this](bool over, int index) {
-        if (over)
-            QToolTip::showText(QCursor::pos(), m_tips.value(index), this);
-        else
-            QToolTip::hideText();
-    });
     auto* series = new QBarSeries;
     series->append(bars);
     auto* chart = new QChart;
@@ -121,3 +115,21 @@ void ReportChart::showTable(const ReportTable& table)
 #endif
     show();
 }
+
+#ifndef TALODESK_PAINTED_CHART
+bool ReportChart::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip || !chart() || chart()->series().isEmpty())
+        return ReportChartBase::viewportEvent(event);
+    // The bars stand at whole numbers of the category axis: the nearest one is under the
+    // pointer when the pointer is inside the plot.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QPointF at = mapToScene(help->pos());
+    const qsizetype bar = qRound(chart()->mapToValue(at).x());
+    if (chart()->plotArea().contains(at) && bar >= 0 && bar < m_tips.size())
+        QToolTip::showText(help->globalPos(), m_tips.at(bar), this);
+    else
+        QToolTip::hideText();
+    return true;
+}
+#endif

@@ -30,6 +30,12 @@ public:
     // Each bar's tooltip, left to right: the group's whole name and its meals.
     const QStringList& barTips() const { return m_tips; }
 
+protected:
+#ifndef TALODESK_PAINTED_CHART
+    // The whole name of the group whose bar is under the pointer.
+    bool viewportEvent(QEvent* event) override;
+#endif
+
 private:
     QStringList m_tips;
 };

@@ -1,4 +1,5 @@
 #include "reports/ChartScale.h"
+#include "reports/ReportChart.h"
 #include "reports/ReportDocument.h"
 #include "reports/frmMealDistributionReport.h"
 #include "server/EmbeddedStore.h"
@@ -8,6 +9,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QAction>
+#ifndef TALODESK_PAINTED_CHART
+#include <QBarCategoryAxis>
+#include <QChart>
+#endif
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
@@ -23,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QToolTip>
 #include <atomic>
 #include <sqlite3.h>
 
@@ -43,6 +49,7 @@ private slots:
     void cancelStopsARunningReport();
     void everyPdfPageHasTheHeader();
     void grandTotalNeverStandsAlone_data();
+    void chartNamesStayWholeAndLeaveTheTableRoom();
     void grandTotalNeverStandsAlone();
     void siteSettingsShapeTheReport();
     void mealTimesFollowTheSiteList();
@@ -515,6 +522,46 @@ void tst_frmMealDistributionReport::grandTotalNeverStandsAlone()
     const QString lastPage = pdfPage(path, last);
     QVERIFY2(lastPage.contains("Grand total"), qPrintable(lastPage));
     QVERIFY2(employee.match(lastPage).hasMatch(), qPrintable(lastPage));
+}
+
+// Payroll names too long to stand side by side under 30 bars: the axis shows the
+// employees' numbers, never cut, each bar's tooltip the whole name; at 1280x900 the table
+// keeps most of the window.
+void tst_frmMealDistributionReport::chartNamesStayWholeAndLeaveTheTableRoom()
+{
+    TestEnvironment env;
+    env.addMealType("LU", "Lunch");
+    env.addMeal("M1", "Soup", "LU", "45.50");
+    env.sqlite("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30) "
+               "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+               "Active) SELECT printf('E%03d', i), 'Garcia y Villanueva', 'Ana Rosario', "
+               "'Reyes', NULL, '1' FROM n");
+    env.sqlite("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+               "MealDate, MealCost, ClerkID, RecordedAt) SELECT EmpNum, 'M1', 'Lunch', "
+               "'2028-02-10 12:00:00', '45.50', 'C1', '' FROM Payroll.tbcmaster");
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly,
+                                     QDate(2028, 2, 10));
+    report.resize(1280, 900);
+    report.show();
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
+    run(report);
+    auto* chart = report.findChild<ReportChart*>("chtReport");
+    QVERIFY(chart->isVisible());
+    QCOMPARE(chart->barTips().size(), 30);
+    QCOMPARE(chart->barTips().first(),
+             QStringLiteral("E001 Garcia y Villanueva, Ana Rosario Reyes: 1"));
+    QVERIFY2(report.findChild<QTableView*>("grdReport")->height() > report.height() / 2,
+             qPrintable(QString::number(chart->height())));
+#ifndef TALODESK_PAINTED_CHART
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(axis && !axis->truncateLabels());
+    QCOMPARE(axis->categories().first(), QStringLiteral("E001"));
+    // The pointer resting on the third bar names its employee whole.
+    const QPoint third = chart->mapFromScene(chart->chart()->mapToPosition(QPointF(2, 0.5)));
+    QHelpEvent help(QEvent::ToolTip, third, chart->viewport()->mapToGlobal(third));
+    QCoreApplication::sendEvent(chart->viewport(), &help);
+    QCOMPARE(QToolTip::text(), QStringLiteral("E003 Garcia y Villanueva, Ana Rosario Reyes: 1"));
+#endif
 }
 
 // The site's first day of the week presets the weekly report opened from the menu, and
