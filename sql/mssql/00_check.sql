@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 24;
+DECLARE @kitVersion INT = 28;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -130,6 +130,13 @@ VALUES
     (N'Station', N'tbTALOAuditLog', N'ChangedAt', NULL, N'datetime2(0)', 0, 1),
     (N'Station', N'tbTALOAuditLog', N'LoginName', N'Latin1_General_100_CI_AS', N'nvarchar(128)', 0, 2),
     (N'Station', N'tbTALOAuditLog', N'Fields', N'Latin1_General_100_CI_AS', N'nvarchar(max)', 0, 21),
+    (N'Station', N'tbTALOAuditLog', N'BatchKey', N'Latin1_General_100_CI_AS', N'nvarchar(40)', 1, 28),
+    (N'Station', N'tbTALOAuditBatch', N'BatchKey', N'Latin1_General_100_CI_AS', N'nvarchar(40)', 0, 28),
+    (N'Station', N'tbTALOAuditBatch', N'Kind', N'Latin1_General_100_CI_AS', N'nvarchar(20)', 0, 28),
+    (N'Station', N'tbTALOAuditBatch', N'Title', N'Latin1_General_100_CI_AS', N'nvarchar(max)', 0, 28),
+    (N'Station', N'tbTALOAuditBatch', N'Added', NULL, N'int', 0, 28),
+    (N'Station', N'tbTALOAuditBatch', N'Changed', NULL, N'int', 0, 28),
+    (N'Station', N'tbTALOAuditBatch', N'Deactivated', NULL, N'int', 0, 28),
     (N'Station', N'tbTALOSiteSetting', N'SettingID', NULL, N'int', 0, 4),
     (N'Station', N'tbTALOSiteSetting', N'ScanMode', NULL, N'char(1)', 0, 4),
     (N'Station', N'tbTALOSiteSetting', N'FirstDayOfWeek', NULL, N'int', 0, 4),

@@ -11,5 +11,6 @@ inline constexpr int Cost = 20;
 inline constexpr int MealMode = 50;
 inline constexpr int Remarks = 500;
 inline constexpr int SearchText = 200;
+inline constexpr int FileName = 260; // an import's file, without its folder
 
 } // namespace ColumnLengths

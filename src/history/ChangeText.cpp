@@ -40,9 +40,10 @@ constexpr FieldWords Labels[] = {
     {nullptr, "FirstDayOfWeek", "first day of the week"},
     {nullptr, "SiteName", "site name on reports"},
     {nullptr, "DailyLimit", "daily limit"},
-    {nullptr, "LimitAction", "limit action"},
-    {nullptr, "ServeFrom", "serving start"},
-    {nullptr, "ServeTo", "serving end"},
+    {nullptr, "KeepServingOffline", "keep serving when the server cannot be reached"},
+    {nullptr, "LimitAction", "past the limit"},
+    {nullptr, "ServeFrom", "serving from"},
+    {nullptr, "ServeTo", "serving to"},
 };
 
 QString label(const QString& table, const QString& field)
@@ -61,7 +62,8 @@ QString word(const QString& field, const QString& value)
     if (field == QLatin1String("Status") || field == QLatin1String("Active"))
         return value == QLatin1String("1") ? QStringLiteral("active") : QStringLiteral("inactive");
     if (field == QLatin1String("ScanMode") || field == QLatin1String("KeyboardEntry") ||
-        field == QLatin1String("BulkTagging") || field == QLatin1String("FittedColumns"))
+        field == QLatin1String("BulkTagging") || field == QLatin1String("KeepServingOffline") ||
+        field == QLatin1String("FittedColumns"))
         return value == QLatin1String("1") ? QStringLiteral("on") : QStringLiteral("off");
     if (field == QLatin1String("LimitAction"))
         return value.compare(QLatin1String("B"), Qt::CaseInsensitive) == 0 ? QStringLiteral("block")
@@ -340,4 +342,26 @@ QString ChangeText::describe(const Change& change, const RightNames& rights)
     if (change.user.isEmpty())
         return sentence.left(1).toUpper() + sentence.mid(1);
     return change.user + QLatin1Char(' ') + sentence;
+}
+
+QString ChangeText::summary(const Batch& batch)
+{
+    const auto employees = [](int count) {
+        return QString::number(count) +
+               (count == 1 ? QStringLiteral(" employee") : QStringLiteral(" employees"));
+    };
+    if (batch.kind == QLatin1String("BULKTAG"))
+        return QStringLiteral("Bulk tagging: %1 for %2").arg(batch.title, employees(batch.added));
+    QStringList parts;
+    if (batch.added > 0)
+        parts << QStringLiteral("%1 added").arg(batch.added);
+    if (batch.changed > 0)
+        parts << QStringLiteral("%1 changed").arg(batch.changed);
+    if (batch.deactivated > 0)
+        parts << QStringLiteral("%1 deactivated").arg(batch.deactivated);
+    // An import that renamed or added departments only changed no employee.
+    if (parts.isEmpty())
+        parts << QStringLiteral("departments only");
+    const QString file = batch.title.isEmpty() ? QStringLiteral("a staff file") : batch.title;
+    return QStringLiteral("Imported %1: %2").arg(file, joined(parts));
 }

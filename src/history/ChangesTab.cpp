@@ -1,7 +1,6 @@
 #include "ChangesTab.h"
 
 #include "HistoryView.h"
-#include "PagedRowsModel.h"
 #include "context/AppContext.h"
 #include "data/ColumnLengths.h"
 #include "widgets/FormControls.h"
@@ -10,10 +9,11 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -76,17 +76,37 @@ void ChangesTab::createControls()
     filters->addStretch();
     filters->addWidget(lblChangesCount);
 
-    m_changes = new PagedRowsModel(this);
-    grdChanges = HistoryView::createList(page, QStringLiteral("grdChanges"), m_changes);
+    m_changes = new ChangeTreeModel(this);
+    grdChanges = FormControls::control<QTreeView>(page, QStringLiteral("grdChanges"));
+    grdChanges->setModel(m_changes);
+    grdChanges->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdChanges->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdChanges->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdChanges->setWordWrap(false);
+    // Lines of one height: the view never measures rows one by one as pages arrive.
+    grdChanges->setUniformRowHeights(true);
+    grdChanges->setAllColumnsShowFocus(true);
+    grdChanges->header()->setStretchLastSection(true);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(filters);
     layout->addWidget(grdChanges, 1);
 
     FormControls::onEnter(txtUser, [this] { search(); });
     connect(cmdChangesSearch, &QPushButton::clicked, this, &ChangesTab::search);
-    connect(m_changes, &PagedRowsModel::moreWanted, this, [this] {
+    // Enter opens or closes a batch's line as Right and Left (or a double click) do.
+    connect(grdChanges, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        const QModelIndex line = index.siblingAtColumn(0);
+        if (m_changes->rowCount(line) > 0)
+            grdChanges->setExpanded(line, !grdChanges->isExpanded(line));
+    });
+    grdChanges->setExpandsOnDoubleClick(false);
+    // A batch's changes sit one step in: the first column widens to show them whole.
+    connect(grdChanges, &QTreeView::expanded, this,
+            [this] { grdChanges->resizeColumnToContents(0); });
+    connect(m_changes, &ChangeTreeModel::moreWanted, this, [this] {
         HistoryView::fetchMore(
-            m_context, *m_changes, m_pager, [this](const Recordset& page) { return rows(page); },
+            m_context, m_pager,
+            [this](const Recordset& page, bool more) { m_changes->append(rows(page), more); },
             m_fetching);
     });
 }
@@ -106,18 +126,27 @@ void ChangesTab::searchIfEmpty()
         search();
 }
 
-QList<QStringList> ChangesTab::rows(const Recordset& page) const
+QList<ChangeTreeModel::Change> ChangesTab::rows(const Recordset& page) const
 {
-    QList<QStringList> rows;
+    QList<ChangeTreeModel::Change> rows;
     rows.reserve(page.recordCount());
     for (int i = 0; i < page.recordCount(); ++i) {
         const ChangeText::Change change{
             page.value(i, QStringLiteral("CHANGEDAT")), page.value(i, QStringLiteral("USERID")),
             page.value(i, QStringLiteral("TABLENAME")), page.value(i, QStringLiteral("ACTION")),
             page.value(i, QStringLiteral("RECORDKEY")), page.value(i, QStringLiteral("DETAILS"))};
-        rows << QStringList{change.changedAt, change.user,
-                            page.value(i, QStringLiteral("LOGINNAME")),
-                            ChangeText::describe(change, m_rightNames)};
+        const ChangeText::Batch batch{page.value(i, QStringLiteral("BATCHKIND")),
+                                      page.value(i, QStringLiteral("BATCHTITLE")),
+                                      page.value(i, QStringLiteral("BATCHADDED")).toInt(),
+                                      page.value(i, QStringLiteral("BATCHCHANGED")).toInt(),
+                                      page.value(i, QStringLiteral("BATCHDEACTIVATED")).toInt()};
+        const QString key = page.value(i, QStringLiteral("BATCHKEY"));
+        rows << ChangeTreeModel::Change{
+            {change.changedAt, change.user, page.value(i, QStringLiteral("LOGINNAME")),
+             ChangeText::describe(change, m_rightNames)},
+            // A key without its batch row (never written so) shows its changes one by one.
+            batch.kind.isEmpty() ? QString() : key,
+            ChangeText::summary(batch)};
     }
     return rows;
 }
@@ -147,7 +176,8 @@ void ChangesTab::search()
         m_changes->setHeaders(changeFields(), HistoryView::captionsOf(changeFields()));
         m_changes->reset(rows(first), !pager.atEnd());
         grdChanges->scrollToTop();
-        grdChanges->resizeColumnsToContents();
+        for (int column = 0; column + 1 < m_changes->columnCount(); ++column)
+            grdChanges->resizeColumnToContents(column);
         showCount(count);
     });
 }

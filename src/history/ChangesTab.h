@@ -1,23 +1,25 @@
 #pragma once
 
 #include "ChangeText.h"
+#include "ChangeTreeModel.h"
 #include "HistoryData.h"
 #include "KeysetPager.h"
 
 #include <QWidget>
 
 class AppContext;
-class PagedRowsModel;
+class ChangeTreeModel;
 class QComboBox;
 class QDate;
 class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableView;
+class QTreeView;
 
 // The history window's "Changes" tab: the changes log told as sentences, filtered by
-// date range, table and user, read page by page as the list is scrolled.
+// date range, table and user, read page by page as the list is scrolled. An import or a
+// bulk tagging is one line that opens to its changes.
 class ChangesTab : public QWidget
 {
     Q_OBJECT
@@ -34,7 +36,7 @@ public:
 
 private:
     void createControls();
-    QList<QStringList> rows(const Recordset& page) const;
+    QList<ChangeTreeModel::Change> rows(const Recordset& page) const;
     void showCount(qint64 count);
 
     AppContext& m_context;
@@ -51,6 +53,6 @@ private:
     QLineEdit* txtUser = nullptr;
     QPushButton* cmdChangesSearch = nullptr;
     QLabel* lblChangesCount = nullptr;
-    QTableView* grdChanges = nullptr;
-    PagedRowsModel* m_changes = nullptr;
+    QTreeView* grdChanges = nullptr;
+    ChangeTreeModel* m_changes = nullptr;
 };

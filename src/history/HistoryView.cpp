@@ -61,6 +61,19 @@ QStringList captionsOf(const QStringList& fields)
     return captions;
 }
 
+QVariant headerData(const QStringList& fields, const QStringList& captions, int section,
+                    Qt::Orientation orientation, int role)
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::UserRole)
+        return fields.value(section);
+    if (role != Qt::DisplayRole)
+        return {};
+    const QString caption = captions.value(section);
+    return caption.isEmpty() ? fields.value(section) : caption;
+}
+
 QTableView* createList(QWidget* parent, const QString& name, PagedRowsModel* model)
 {
     auto* list = FormControls::control<QTableView>(parent, name);
@@ -80,16 +93,24 @@ QTableView* createList(QWidget* parent, const QString& name, PagedRowsModel* mod
 void fetchMore(AppContext& context, PagedRowsModel& model, KeysetPager& pager,
                const std::function<QList<QStringList>(const Recordset&)>& rows, bool& fetching)
 {
+    fetchMore(
+        context, pager, [&](const Recordset& page, bool more) { model.append(rows(page), more); },
+        fetching);
+}
+
+void fetchMore(AppContext& context, KeysetPager& pager,
+               const std::function<void(const Recordset&, bool more)>& append, bool& fetching)
+{
     if (fetching)
         return;
     fetching = true;
     const bool read = context.attempt([&] {
         const Recordset page = pager.next();
-        model.append(rows(page), !pager.atEnd());
+        append(page, !pager.atEnd());
     });
     // After a failed read the list stops asking; Search starts over.
     if (!read)
-        model.append({}, false);
+        append(Recordset(), false);
     fetching = false;
 }
 

@@ -1,5 +1,7 @@
 #include "PagedRowsModel.h"
 
+#include "HistoryView.h"
+
 #include <QBrush>
 #include <QColor>
 
@@ -81,15 +83,7 @@ QVariant PagedRowsModel::data(const QModelIndex& index, int role) const
 
 QVariant PagedRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
-    // The field name stays readable under UserRole, for whoever finds a column by it.
-    if (role == Qt::UserRole)
-        return m_headers.value(section);
-    if (role != Qt::DisplayRole)
-        return {};
-    const QString caption = m_captions.value(section);
-    return caption.isEmpty() ? m_headers.value(section) : caption;
+    return HistoryView::headerData(m_headers, m_captions, section, orientation, role);
 }
 
 bool PagedRowsModel::canFetchMore(const QModelIndex& parent) const

@@ -1,6 +1,8 @@
 #include "PaintedBarChart.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 
 PaintedBarChart::PaintedBarChart(QWidget* parent) : QWidget(parent)
@@ -19,6 +21,22 @@ void PaintedBarChart::setBars(const QString& title, const QStringList& categorie
     m_step = std::max<qint64>(step, 1);
     m_upright = upright;
     update();
+}
+
+bool PaintedBarChart::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (qsizetype i = 0; i < m_bars.size(); ++i) {
+        if (m_bars.at(i).contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), m_tips.value(i), this);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void PaintedBarChart::paintEvent(QPaintEvent*)

@@ -15,10 +15,13 @@ public:
 
     void setBars(const QString& title, const QStringList& categories, const QList<qint64>& values,
                  qint64 top, qint64 step, bool upright);
+    // What the pointer over each bar shows, left to right.
+    void setBarTips(const QStringList& tips) { m_tips = tips; }
     // The bars' rectangles as last drawn, left to right.
     const QList<QRectF>& barRects() const { return m_bars; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -29,4 +32,5 @@ private:
     qint64 m_step = 1;
     bool m_upright = false;
     QList<QRectF> m_bars;
+    QStringList m_tips;
 };

@@ -10,6 +10,8 @@
 #include <QChart>
 #include <QValueAxis>
 #endif
+#include <QHelpEvent>
+#include <QToolTip>
 #include <algorithm>
 
 ReportChart::ReportChart(QWidget* parent) : ReportChartBase(parent)
@@ -24,23 +26,33 @@ ReportChart::ReportChart(QWidget* parent) : ReportChartBase(parent)
 
 void ReportChart::showTable(const ReportTable& table)
 {
-    QList<QPair<QString, qint64>> groups = table.groupMeals();
+    QList<ReportTable::Group> groups = table.groupMeals();
     if (groups.isEmpty()) {
         hide();
         return;
     }
     if (groups.size() > MaxBars) {
         std::stable_sort(groups.begin(), groups.end(),
-                         [](const auto& a, const auto& b) { return a.second > b.second; });
+                         [](const auto& a, const auto& b) { return a.meals > b.meals; });
         groups.resize(MaxBars);
     }
-    QStringList categories;
+    QStringList names, codes;
     QList<qint64> values;
     qint64 highest = 0;
-    for (const auto& [name, meals] : groups) {
-        values << meals;
-        categories << name;
-        highest = std::max(highest, meals);
+    for (const ReportTable::Group& group : groups) {
+        values << group.meals;
+        names << group.name;
+        codes << group.code;
+        highest = std::max(highest, group.meals);
+    }
+    // The tip names the group whole, its code first: "100702 Garcia, Ana Reyes: 12".
+    m_tips.clear();
+    for (const ReportTable::Group& group : groups) {
+        const bool named =
+            group.name == group.code || group.name.startsWith(group.code + QLatin1Char(' '));
+        m_tips << QStringLiteral("%1: %2")
+                      .arg(named ? group.name : group.code + QLatin1Char(' ') + group.name)
+                      .arg(group.meals);
     }
     const QString title = table.groupMeals().size() > MaxBars
                               ? QStringLiteral("Meals (the %1 largest groups)").arg(MaxBars)
@@ -59,23 +71,33 @@ void ReportChart::showTable(const ReportTable& table)
     chart->legend()->hide();
     chart->setTitle(title);
     auto* across = new QBarCategoryAxis;
-    across->append(categories);
+    // A label is never cut short: a name that does not fit gives way to its code.
+    across->setTruncateLabels(false);
     const QFontMetrics metrics(across->labelsFont());
 #endif
-    // Names that do not fit beside each other (employees, the payroll's names) stand
-    // upright under their bars.
-    int longest = 0;
-    for (const QString& name : categories)
-        longest = std::max(longest, metrics.horizontalAdvance(name));
-    const int room = std::max(width(), 600) / int(categories.size()) - metrics.averageCharWidth();
-    const bool upright = longest > room;
-    // The chart grows to hold its names whole above a plot of its own height, up to a
-    // height that leaves the table most of the window (the payroll's long names).
-    setMinimumHeight(upright ? std::clamp(longest + PlotHeight, MinimumHeight, MaximumHeight)
-                             : MinimumHeight);
+    const auto longest = [&metrics](const QStringList& labels) {
+        int widest = 0;
+        for (const QString& label : labels)
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        return widest;
+    };
+    // Whole names when they fit side by side; otherwise the groups' codes (an employee's
+    // number, a department's code), upright when even they do not fit, with the whole
+    // name in each bar's tooltip and in the table beside. The chart keeps the height it
+    // needs and no more: the table has the rest of the window.
+    const int room = std::max(width(), 600) / int(names.size()) - metrics.averageCharWidth();
+    const QStringList& labels = longest(names) <= room ? names : codes;
+    const bool upright = longest(labels) > room;
+    const int height = upright
+                           ? std::clamp(longest(labels) + PlotHeight, MinimumHeight, MaximumHeight)
+                           : MinimumHeight;
+    setMinimumHeight(height);
+    setMaximumHeight(height);
 #ifdef TALODESK_PAINTED_CHART
-    setBars(title, categories, values, scale.top(), scale.step(), upright);
+    setBars(title, labels, values, scale.top(), scale.step(), upright);
+    setBarTips(m_tips);
 #else
+    across->append(labels);
     across->setLabelsAngle(upright ? -90 : 0);
     chart->addAxis(across, Qt::AlignBottom);
     series->attachAxis(across);
@@ -93,3 +115,21 @@ void ReportChart::showTable(const ReportTable& table)
 #endif
     show();
 }
+
+#ifndef TALODESK_PAINTED_CHART
+bool ReportChart::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip || !chart() || chart()->series().isEmpty())
+        return ReportChartBase::viewportEvent(event);
+    // The bars stand at whole numbers of the category axis: the nearest one is under the
+    // pointer when the pointer is inside the plot.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QPointF at = mapToScene(help->pos());
+    const qsizetype bar = qRound(chart()->mapToValue(at).x());
+    if (chart()->plotArea().contains(at) && bar >= 0 && bar < m_tips.size())
+        QToolTip::showText(help->globalPos(), m_tips.at(bar), this);
+    else
+        QToolTip::hideText();
+    return true;
+}
+#endif

@@ -154,7 +154,7 @@ void ReportTable::buildSummary(const ReportRequest& request, const Recordset& ro
     const auto closeGroup = [&] {
         if (groupName.isEmpty())
             return;
-        m_groupMeals.append({groupName, groupMeals});
+        m_groupMeals.append({groupKey.isEmpty() ? groupName : groupKey, groupName, groupMeals});
         if (!twoLevels)
             return;
         m_lines.append(
@@ -215,7 +215,8 @@ void ReportTable::buildPayroll(const Recordset& rows)
              {rows.value(r, QStringLiteral("KEY1")), rows.value(r, QStringLiteral("LABEL1")),
               rows.value(r, QStringLiteral("LABEL2")), QString::number(meals), money(cost),
               note(priced, noCost)}});
-        m_groupMeals.append({rows.value(r, QStringLiteral("LABEL1")), meals});
+        m_groupMeals.append({rows.value(r, QStringLiteral("KEY1")),
+                             rows.value(r, QStringLiteral("LABEL1")), meals});
         m_meals += meals;
         m_cents += cost;
         m_pricedNow += priced;

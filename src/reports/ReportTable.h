@@ -34,8 +34,15 @@ public:
     const QList<Line>& lines() const { return m_lines; }
     // The columns holding numbers (right-aligned, numbers in a spreadsheet).
     const QList<int>& numberColumns() const { return m_numberColumns; }
-    // Meals per first-level group (per employee in the payroll layout), for the chart.
-    const QList<QPair<QString, qint64>>& groupMeals() const { return m_groupMeals; }
+    // Meals per first-level group (per employee in the payroll layout), for the chart: the
+    // group's code (an employee's number, a department's code) and its whole name.
+    struct Group
+    {
+        QString code;
+        QString name;
+        qint64 meals = 0;
+    };
+    const QList<Group>& groupMeals() const { return m_groupMeals; }
     qint64 meals() const { return m_meals; }
     qint64 cents() const { return m_cents; }
     // The report's title, from its layout.
@@ -58,7 +65,7 @@ private:
     QStringList m_headers;
     QList<Line> m_lines;
     QList<int> m_numberColumns;
-    QList<QPair<QString, qint64>> m_groupMeals;
+    QList<Group> m_groupMeals;
     qint64 m_meals = 0;
     qint64 m_cents = 0;
     qint64 m_pricedNow = 0;

@@ -1,10 +1,12 @@
 #include "StaffImportData.h"
 
 #include "context/AppContext.h"
+#include "data/ColumnLengths.h"
 #include "data/SqlText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QUuid>
 
 namespace {
 
@@ -30,7 +32,8 @@ StaffMaster StaffImportData::readMaster()
 }
 
 QString StaffImportData::sliceStatement(const QList<StaffImportPlan::Row>& rows, qsizetype from,
-                                        qsizetype count) const
+                                        qsizetype count, const QString& batch,
+                                        const QString& fileName) const
 {
     QJsonArray slice;
     for (qsizetype i = from; i < from + count && i < rows.size(); ++i) {
@@ -40,18 +43,20 @@ QString StaffImportData::sliceStatement(const QList<StaffImportPlan::Row>& rows,
                                 row.deptName, e.active});
     }
     const QString user = m_context.userCode();
-    return SqlText::call(
-        QStringLiteral("Station..Save_TALO_StaffImport"),
-        {QString::fromUtf8(QJsonDocument(slice).toJson(QJsonDocument::Compact)), user});
+    return SqlText::call(QStringLiteral("Station..Save_TALO_StaffImport"),
+                         {QString::fromUtf8(QJsonDocument(slice).toJson(QJsonDocument::Compact)),
+                          user, batch, fileName.left(ColumnLengths::FileName)});
 }
 
-bool StaffImportData::apply(const QList<StaffImportPlan::Row>& rows, const Progress& progress)
+bool StaffImportData::apply(const QList<StaffImportPlan::Row>& rows, const Progress& progress,
+                            const QString& fileName)
 {
     const int total = int(rows.size());
+    const QString batch = QUuid::createUuid().toString(QUuid::WithoutBraces);
     try {
         m_context.transaction([&] {
             for (int from = 0; from < total; from += sliceSize) {
-                m_context.execute(sliceStatement(rows, from, sliceSize));
+                m_context.execute(sliceStatement(rows, from, sliceSize, batch, fileName));
                 if (progress && !progress(std::min(from + sliceSize, total), total))
                     throw Cancelled{};
             }

@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -349,10 +350,13 @@ void frmStaffImport::apply()
     progress.setObjectName(QStringLiteral("dlgImportProgress"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const bool done = m_data.apply(rows, [&progress](int finished, int) {
-        progress.setValue(finished);
-        return !progress.wasCanceled();
-    });
+    const bool done = m_data.apply(
+        rows,
+        [&progress](int finished, int) {
+            progress.setValue(finished);
+            return !progress.wasCanceled();
+        },
+        QFileInfo(txtFile->text().trimmed()).fileName());
     progress.reset();
     if (!done) {
         m_context.messages().info(QStringLiteral("Import cancelled: nothing was changed."));

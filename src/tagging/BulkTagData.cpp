@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QUuid>
 
 namespace {
 
@@ -47,10 +48,13 @@ Recordset BulkTagData::tag(const Selection& selection, bool apply)
     const QString user = m_context.userCode();
     // The procedure returns its counts, so even the change is read as a recordset; the
     // shared connection is the signed-in user's one.
-    return m_context.open(statement(selection, apply, user));
+    return m_context.open(
+        statement(selection, apply, user,
+                  apply ? QUuid::createUuid().toString(QUuid::WithoutBraces) : QString()));
 }
 
-QString BulkTagData::statement(const Selection& selection, bool apply, const QString& userCode)
+QString BulkTagData::statement(const Selection& selection, bool apply, const QString& userCode,
+                               const QString& batch)
 {
     const bool list = selection.scope == Scope::List;
     const bool department = selection.scope == Scope::Department;
@@ -58,5 +62,5 @@ QString BulkTagData::statement(const Selection& selection, bool apply, const QSt
                          {scopeName(selection.scope), department ? selection.department : QString(),
                           list ? jsonArray(selection.employees) : QString(),
                           jsonArray(selection.mealTypes),
-                          apply ? QStringLiteral("1") : QStringLiteral("0"), userCode});
+                          apply ? QStringLiteral("1") : QStringLiteral("0"), userCode, batch});
 }

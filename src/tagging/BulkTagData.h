@@ -35,10 +35,11 @@ public:
     Recordset activeMealTypes();
     // CODE, DESCRIPTION, EMPLOYEES, TAGGED, ALREADY: one row per meal type. With `apply`
     // false nothing changes; with true the missing tags are added in the signed-in
-    // person's name.
+    // person's name, under a batch key of their own so the changes log shows them as one.
     Recordset tag(const Selection& selection, bool apply);
 
-    static QString statement(const Selection& selection, bool apply, const QString& userCode);
+    static QString statement(const Selection& selection, bool apply, const QString& userCode,
+                             const QString& batch = {});
 
 private:
     AppContext& m_context;

@@ -21,6 +21,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -68,7 +69,10 @@ public:
     }
 
     // The history's lists are table views, not grids.
-    QTableView* grid(const char* name = "grdMeals") const { return get<QTableView>(name); }
+    QAbstractItemView* grid(const char* name = "grdMeals") const
+    {
+        return get<QAbstractItemView>(name);
+    }
     QString cell(int row, const QString& field, const char* name = "grdMeals") const
     {
         const QAbstractItemModel* model = grid(name)->model();
@@ -140,6 +144,8 @@ private slots:
     void revokeRefusedOrDeclined();
     void changesViewTellsEachKindOfChange();
     void changesViewNeedsRightFive();
+    void batchesShowAsOneLineThatOpens_data();
+    void batchesShowAsOneLineThatOpens();
     void everyAuditedChangeReadsAsASentence_data();
     void everyAuditedChangeReadsAsASentence();
     void listsShowWordsAndFollowRevokesAndSearches();
@@ -462,6 +468,91 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
     QCOMPARE(h.env.messages().texts(), QStringList());
 }
 
+// An import (sent in slices under one key, with its file's name) and a bulk tagging each
+// read as one line that opens to their changes; changes sent without a key (as before
+// batches were kept) stay one line each. `lines`: the last lines shown, a batch's line
+// followed by "+n" for its n changes.
+void tst_frmDistributedMeals::batchesShowAsOneLineThatOpens_data()
+{
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("lines");
+    const QString import = "Station..Save_TALO_StaffImport '[%1]', 'ADMIN'%2";
+    const QString newcomer = R"(["E010", "Cruz", "Ana", "", "KITCHEN", "", "1"])";
+    const QString leaver = R"(["E001", "O''Neil", "Mary", "", "NURSING", "", "0"])";
+    const QString renamed = R"(["E002", "Smith", "Johnny", "P", "KITCHEN", "", "1"])";
+    const QString department = R"(["E011", "Diaz", "Ben", "", "ER", "Emergency Room", "1"])";
+    const QString batch = ", 'B1', 'staff.csv'";
+    const QString tagging = "Station..Save_TALO_EmployeeMealBulk 'DEPARTMENT', 'KITCHEN', '', "
+                            "'[\"LU\", \"BF\"]', '1', 'ADMIN'%1";
+    QTest::newRow("an import in two slices")
+        << QStringList{import.arg(newcomer + ", " + leaver, batch),
+                       import.arg(department + ", " + renamed, batch)}
+        << QStringList{"Imported staff.csv: 2 added, 1 changed, 1 deactivated", "+5"};
+    QTest::newRow("a bulk tagging")
+        << QStringList{tagging.arg(", 'B2'")}
+        << QStringList{"Bulk tagging: Breakfast, Lunch for 2 employees", "+4"};
+    QTest::newRow("an import of departments only")
+        << QStringList{import.arg(R"(["E002", "Smith", "John", "P", "KITCHEN", "Galley", "1"])",
+                                  ", 'B3', ''")}
+        << QStringList{"Imported a staff file: departments only", "+1"};
+    QTest::newRow("changes without a key, then a batch")
+        << QStringList{import.arg(newcomer, QString()), tagging.arg(QString()),
+                       import.arg(leaver, batch)}
+        << QStringList{"ADMIN added employee E010 Cruz, Ana (department KITCHEN, active)",
+                       "ADMIN tagged meal type BF Breakfast to E002 Smith, John P",
+                       "ADMIN tagged meal type LU Lunch to E002 Smith, John P",
+                       "ADMIN tagged meal type BF Breakfast to E003 Smithers, Ann",
+                       "ADMIN tagged meal type LU Lunch to E003 Smithers, Ann",
+                       "ADMIN tagged meal type BF Breakfast to E010 Cruz, Ana",
+                       "ADMIN tagged meal type LU Lunch to E010 Cruz, Ana",
+                       "Imported staff.csv: 1 deactivated",
+                       "+1"};
+}
+
+void tst_frmDistributedMeals::batchesShowAsOneLineThatOpens()
+{
+    QFETCH(QStringList, calls);
+    QFETCH(QStringList, lines);
+    History h(kAllRights, "ADMIN");
+    for (const QString& call : calls)
+        h.env.context().execute(call);
+    h.get<QTabWidget>("tabViews")->setCurrentIndex(1);
+    auto* view = h.get<QTreeView>("grdChanges");
+    const QAbstractItemModel* model = view->model();
+    const int sentence = model->columnCount() - 1;
+    QStringList shown;
+    int changes = 0;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex line = model->index(row, 0);
+        shown << line.siblingAtColumn(sentence).data().toString();
+        const int under = model->rowCount(line);
+        changes += std::max(under, 1);
+        if (under > 0)
+            shown << "+" + QString::number(under);
+    }
+    QCOMPARE(shown.mid(shown.size() - lines.size()), lines);
+    // The count is of changes, each row of a batch included.
+    QCOMPARE(h.get<QLabel>("lblChangesCount")->text(),
+             QString::number(changes) + (changes == 1 ? " change" : " changes"));
+
+    // The keyboard opens and closes the last batch's line.
+    int last = model->rowCount() - 1;
+    while (model->rowCount(model->index(last, 0)) == 0)
+        --last;
+    const QModelIndex batchLine = model->index(last, 0);
+    view->setFocus();
+    view->setCurrentIndex(batchLine);
+    QTest::keyClick(view, Qt::Key_Right);
+    QVERIFY(view->isExpanded(batchLine));
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(view->currentIndex().parent(), batchLine);
+    QTest::keyClick(view, Qt::Key_Left);
+    QCOMPARE(view->currentIndex(), batchLine);
+    QTest::keyClick(view, Qt::Key_Return);
+    QVERIFY(!view->isExpanded(batchLine));
+    QCOMPARE(h.env.messages().texts(), QStringList());
+}
+
 // Each row makes changes of one kind as the program's windows send them ("sqlite:" for a
 // row written by hand: how older versions or the sign-in wrote it), then reads the
 // sentences of the last changes in the Changes view.
@@ -487,6 +578,7 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     AppSettings counterKeys = AppSettings::defaults();
     counterKeys.keyboardEntry = true;
     counterKeys.bulkTagging = true;
+    counterKeys.keepServingOffline = true;
     counterKeys.fittedColumns = true;
     AppSettings lunch = AppSettings::defaults();
     lunch.mode("Lunch")->dailyLimit = 2;
@@ -566,12 +658,13 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     QTest::newRow("settings in App Settings' words")
         << QStringList{AppSettingsData::saveText(counterKeys, "ADMIN")}
         << QStringList{"ADMIN changed the site settings: keyboard order entry from off to on, bulk "
-                       "tagging in the tagging window from off to on, fit list columns to their "
+                       "tagging in the tagging window from off to on, keep serving when the "
+                       "server cannot be reached from off to on, fit list columns to their "
                        "contents from off to on"};
     QTest::newRow("meal mode limit") << QStringList{AppSettingsData::saveText(lunch, "ADMIN")}
                                      << QStringList{"ADMIN changed meal mode Lunch: daily limit "
-                                                    "from (none) to 2, limit action from warn to "
-                                                    "block"};
+                                                    "from (none) to 2, past the limit from warn "
+                                                    "to block"};
     QTest::newRow("meal mode added and removed")
         << QStringList{AppSettingsData::saveText(midnight, "ADMIN"),
                        AppSettingsData::saveText(AppSettings::defaults(), "ADMIN")}

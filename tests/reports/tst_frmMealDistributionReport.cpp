@@ -1,4 +1,6 @@
 #include "reports/ChartScale.h"
+#include "reports/ReportChart.h"
+#include "reports/ReportDocument.h"
 #include "reports/frmMealDistributionReport.h"
 #include "server/EmbeddedStore.h"
 #include "settings/AppSettingsData.h"
@@ -7,6 +9,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QAction>
+#ifndef TALODESK_PAINTED_CHART
+#include <QBarCategoryAxis>
+#include <QChart>
+#endif
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
@@ -19,8 +25,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QToolTip>
 #include <atomic>
 #include <sqlite3.h>
 
@@ -40,6 +48,9 @@ private slots:
     void payrollFileOffersToCloseItsMonth();
     void cancelStopsARunningReport();
     void everyPdfPageHasTheHeader();
+    void grandTotalNeverStandsAlone_data();
+    void chartNamesStayWholeAndLeaveTheTableRoom();
+    void grandTotalNeverStandsAlone();
     void siteSettingsShapeTheReport();
     void mealTimesFollowTheSiteList();
     void chartTicksAreWholeNumbers_data();
@@ -49,6 +60,8 @@ private:
     static void choose(frmMealDistributionReport& report, const char* name, const QString& key);
     // Runs the report and waits for it to arrive.
     static void run(frmMealDistributionReport& report);
+    // The text of one page of a PDF file, as pdftotext reads it (empty when it cannot).
+    static QString pdfPage(const QString& path, int page);
 };
 
 void tst_frmMealDistributionReport::run(frmMealDistributionReport& report)
@@ -404,8 +417,7 @@ void tst_frmMealDistributionReport::cancelStopsARunningReport()
 // number, read back page by page.
 void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
 {
-    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-    if (pdftotext.isEmpty())
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
     TestEnvironment env;
     env.addMealType("LU", "Lunch");
@@ -425,14 +437,7 @@ void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
     report.cmdPdf_Click();
     QCOMPARE(env.messages().texts(), QStringList{"Saved the report to " + path + "."});
 
-    const auto pageText = [&](int page) {
-        QProcess process;
-        process.start(pdftotext, {"-layout", "-f", QString::number(page), "-l",
-                                  QString::number(page), path, "-"});
-        process.waitForFinished(30000);
-        return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
-                                       : QString();
-    };
+    const auto pageText = [&](int page) { return pdfPage(path, page); };
     const QRegularExpression count("Page 1 of (\\d+)");
     const auto found = count.match(pageText(1));
     QVERIFY2(found.hasMatch(), qPrintable(pageText(1)));
@@ -456,6 +461,107 @@ void tst_frmMealDistributionReport::everyPdfPageHasTheHeader()
     QCOMPARE(employees.first(), QStringLiteral("E001"));
     QCOMPARE(employees.last(), QStringLiteral("E150"));
     QVERIFY(pageText(pages).contains("6,825.00"));
+}
+
+QString tst_frmMealDistributionReport::pdfPage(const QString& path, int page)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable("pdftotext"),
+                  {"-layout", "-f", QString::number(page), "-l", QString::number(page), path, "-"});
+    process.waitForFinished(30000);
+    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+}
+
+// The payroll's grand total shares its page with the last employees, however many there
+// are: one page's worth exactly, one fewer or more, two pages' worth. A page's worth is
+// read from a long payroll first (the employees its first page holds).
+void tst_frmMealDistributionReport::grandTotalNeverStandsAlone_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("beyond");
+    QTest::newRow("one page short of one") << 1 << -1;
+    QTest::newRow("one page exactly") << 1 << 0;
+    QTest::newRow("one over a page") << 1 << 1;
+    QTest::newRow("two pages exactly") << 2 << 0;
+}
+
+void tst_frmMealDistributionReport::grandTotalNeverStandsAlone()
+{
+    QFETCH(int, pages);
+    QFETCH(int, beyond);
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir folder;
+    const QString path = folder.filePath("payroll.pdf");
+    ReportRequest request;
+    request.layout = ReportRequest::Layout::Payroll;
+    const ReportHeader header{"Hospital", ReportTable::title(request.layout), "February 2028",
+                              "CLERK01", QDateTime(QDate(2028, 3, 1), QTime(9, 0))};
+    const QRegularExpression employee("\\bE\\d{3}\\b");
+    const auto write = [&](int employees) {
+        QList<Recordset::Row> rows;
+        for (int i = 1; i <= employees; ++i)
+            rows << Recordset::Row{
+                QString::asprintf("E%03d", i), "Ünal, Ana", "Kitchen", "1", "45.50", "0", "0"};
+        const Recordset payroll(
+            {"KEY1", "LABEL1", "LABEL2", "MEALS", "COST", "PRICEDNOW", "NOCOST"}, rows);
+        QVERIFY(ReportDocument(header, ReportTable(request, payroll)).writePdf(path));
+    };
+    // A prime number of employees: no page count holds them exactly, so the first page
+    // is not shortened for the total.
+    write(149);
+    int perPage = 0;
+    for (auto match = employee.globalMatch(pdfPage(path, 1)); match.hasNext(); match.next())
+        ++perPage;
+    QVERIFY(perPage > 10);
+
+    write(pages * perPage + beyond);
+    int last = 1;
+    while (!pdfPage(path, last + 1).isEmpty())
+        ++last;
+    const QString lastPage = pdfPage(path, last);
+    QVERIFY2(lastPage.contains("Grand total"), qPrintable(lastPage));
+    QVERIFY2(employee.match(lastPage).hasMatch(), qPrintable(lastPage));
+}
+
+// Payroll names too long to stand side by side under 30 bars: the axis shows the
+// employees' numbers, never cut, each bar's tooltip the whole name; at 1280x900 the table
+// keeps most of the window.
+void tst_frmMealDistributionReport::chartNamesStayWholeAndLeaveTheTableRoom()
+{
+    TestEnvironment env;
+    env.addMealType("LU", "Lunch");
+    env.addMeal("M1", "Soup", "LU", "45.50");
+    env.sqlite("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30) "
+               "INSERT INTO Payroll.tbcmaster(EmpNum, Lastname, Firstname, Middlename, DeptCode, "
+               "Active) SELECT printf('E%03d', i), 'Garcia y Villanueva', 'Ana Rosario', "
+               "'Reyes', NULL, '1' FROM n");
+    env.sqlite("INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+               "MealDate, MealCost, ClerkID, RecordedAt) SELECT EmpNum, 'M1', 'Lunch', "
+               "'2028-02-10 12:00:00', '45.50', 'C1', '' FROM Payroll.tbcmaster");
+    frmMealDistributionReport report(env.context(), ReportPeriod::Kind::Monthly,
+                                     QDate(2028, 2, 10));
+    report.resize(1280, 900);
+    report.show();
+    report.findChild<QComboBox*>("cboLayout")->setCurrentIndex(1); // Payroll
+    run(report);
+    auto* chart = report.findChild<ReportChart*>("chtReport");
+    QVERIFY(chart->isVisible());
+    QCOMPARE(chart->barTips().size(), 30);
+    QCOMPARE(chart->barTips().first(),
+             QStringLiteral("E001 Garcia y Villanueva, Ana Rosario Reyes: 1"));
+    QVERIFY2(report.findChild<QTableView*>("grdReport")->height() > report.height() / 2,
+             qPrintable(QString::number(chart->height())));
+#ifndef TALODESK_PAINTED_CHART
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(axis && !axis->truncateLabels());
+    QCOMPARE(axis->categories().first(), QStringLiteral("E001"));
+    // The pointer resting on the third bar names its employee whole.
+    const QPoint third = chart->mapFromScene(chart->chart()->mapToPosition(QPointF(2, 0.5)));
+    QHelpEvent help(QEvent::ToolTip, third, chart->viewport()->mapToGlobal(third));
+    QCoreApplication::sendEvent(chart->viewport(), &help);
+    QCOMPARE(QToolTip::text(), QStringLiteral("E003 Garcia y Villanueva, Ana Rosario Reyes: 1"));
+#endif
 }
 
 // The site's first day of the week presets the weekly report opened from the menu, and
@@ -510,8 +616,8 @@ void tst_frmMealDistributionReport::mealTimesFollowTheSiteList()
     QCOMPARE(order, QStringList({"Breakfast", "Lunch", "AM Snack", "AAA Own", "Grand total"}));
     // The chart's bars, in the same order.
     QStringList bars;
-    for (const auto& [name, meals] : report.table().groupMeals())
-        bars << name + ' ' + QString::number(meals);
+    for (const ReportTable::Group& group : report.table().groupMeals())
+        bars << group.name + ' ' + QString::number(group.meals);
     QCOMPARE(bars, QStringList({"Breakfast 2", "Lunch 1", "AM Snack 1", "AAA Own 1"}));
 }
 

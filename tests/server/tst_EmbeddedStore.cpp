@@ -11,8 +11,19 @@
 #include <future>
 #include <thread>
 
+namespace {
+
+// What the changes log's batches added to a store, taken away again to make a store of
+// an earlier version.
+const QString withoutAuditBatches =
+    QStringLiteral("DROP INDEX Station.ixAuditBatchKey; ALTER TABLE Station.tbTALOAuditLog "
+                   "DROP COLUMN BatchKey; DROP TABLE Station.tbTALOAuditBatch;");
+
+} // namespace
+
 // The store's files: created on first open, kept and migrated forward on reopen, and
 // shared safely by two counters writing at the same time.
+
 class tst_EmbeddedStore : public QObject
 {
     Q_OBJECT
@@ -126,9 +137,10 @@ private slots:
             EmbeddedConnection c(dir.path());
             seedMeal(c);
             // As if the store was written before the seed step existed (and so before
-            // the audit log's login and fields columns, the recorded meal cost and its
-            // report index).
+            // the audit log's login, fields and batch columns, the recorded meal cost and
+            // its report index).
             c.nativeExecute("DROP INDEX Station.ixDistributedReport;");
+            c.nativeExecute(withoutAuditBatches);
             c.nativeExecute("DROP INDEX Station.uxDistributedMealOrderLine; ALTER TABLE "
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderKey; ALTER "
                             "TABLE Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderLine;");
@@ -212,6 +224,7 @@ private slots:
             seedMeal(c);
             c.execute(save(""));
             // As a store before plain costs: no triggers, and the old texts in place.
+            c.nativeExecute(withoutAuditBatches);
             c.nativeExecute("DROP TRIGGER Station.trMealCostPlain; DROP TRIGGER "
                             "Station.trMealCostPlainUpdate; DROP TRIGGER "
                             "Station.trDistributedMealCostPlain; DROP TRIGGER "

@@ -4,7 +4,9 @@ GO
 -- One page of the changes log in (date-time, change number) order: the changes from
 -- @from to @to (both included, either may be empty), of one table and one user when
 -- given. A page starts after the change (@afterdate, @afterid) that ended the page
--- before (both empty for the first page) and holds at most @pagesize changes.
+-- before (both empty for the first page) and holds at most @pagesize changes. A change
+-- made as part of an import or a bulk tagging carries the batch's key and what the whole
+-- batch did; any other change has them empty.
 CREATE OR ALTER PROCEDURE dbo.Load_TALO_AuditLog
     @from NVARCHAR(4000),
     @to NVARCHAR(4000),
@@ -104,7 +106,13 @@ BEGIN
         a.RecordKey AS RECORDKEY,
         a.Details AS DETAILS,
         a.AuditID AS AUDITID,
-        a.LoginName AS LOGINNAME
+        a.LoginName AS LOGINNAME,
+        COALESCE(a.BatchKey, N'') AS BATCHKEY,
+        COALESCE(a.BatchKind, N'') AS BATCHKIND,
+        COALESCE(a.BatchTitle, N'') AS BATCHTITLE,
+        COALESCE(a.BatchAdded, 0) AS BATCHADDED,
+        COALESCE(a.BatchChanged, 0) AS BATCHCHANGED,
+        COALESCE(a.BatchDeactivated, 0) AS BATCHDEACTIVATED
     FROM dbo.TALO_AuditLogRows(@lower, @toAt, @table, @user) AS a
     WHERE @afterAt IS NULL OR a.ChangedAt > @afterAt OR a.AuditID > @afterNumber
     ORDER BY a.ChangedAt, a.AuditID

@@ -9,7 +9,9 @@ GO
 -- is changed (the preview); with '1' every missing tag is added, one audit row per tag as
 -- the single tag save writes it; a tag that exists is kept as it is. The result, one row
 -- per meal type by CODE: EMPLOYEES chosen, TAGGED the tags added (or that would be),
--- ALREADY the chosen employees who had the tag.
+-- ALREADY the chosen employees who had the tag. @batch, when given, is the key the program
+-- chose for this tagging: its audit rows carry it, and its batch row names the meal types
+-- tagged and counts the employees given a tag.
 -- OPENJSON needs database compatibility level 130 (SQL Server 2016) or later.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeMealBulk
     @scope NVARCHAR(4000),
@@ -17,7 +19,8 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeMealBulk
     @employees NVARCHAR(MAX),
     @types NVARCHAR(MAX),
     @apply NVARCHAR(4000),
-    @user NVARCHAR(4000)
+    @user NVARCHAR(4000),
+    @batch NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -25,7 +28,8 @@ BEGIN
     -- NUL in any argument is refused first, as the embedded store refuses it.
     IF 1 IN (
         dbo.TALO_HasNul(@scope), dbo.TALO_HasNul(@department), dbo.TALO_HasNul(@employees),
-        dbo.TALO_HasNul(@types), dbo.TALO_HasNul(@apply), dbo.TALO_HasNul(@user)
+        dbo.TALO_HasNul(@types), dbo.TALO_HasNul(@apply), dbo.TALO_HasNul(@user),
+        dbo.TALO_HasNul(@batch)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -58,6 +62,8 @@ BEGIN
         THROW 50000, N'Apply can be at most 1 character long.', 1;
     IF DATALENGTH(@user) > 60
         THROW 50000, N'User ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@batch) > 80
+        THROW 50000, N'Batch key can be at most 40 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @value NVARCHAR(4000);
@@ -200,7 +206,8 @@ BEGIN
         IF @apply = N'1'
         BEGIN
             INSERT INTO dbo.tbTALOAuditLog (
-                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields,
+                BatchKey
             )
             SELECT
                 N'tbTALOEmployeeMeal',
@@ -219,12 +226,36 @@ BEGIN
                         e.EmpNum AS [EmpNum.new],
                         mt.Code AS [MealTypeCode.new]
                     FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
-                )
+                ),
+                NULLIF(@batch, N'')
             FROM @pairs AS p
             INNER JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = p.EmpNum
             INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = p.Code
             WHERE p.Had = 0
             ORDER BY p.EmpNum, p.Code;
+
+            -- The meal types that gained a tag, by code, and how many employees were
+            -- given one.
+            IF COALESCE(@batch, N'') <> N'' AND EXISTS (SELECT 1 FROM @pairs WHERE Had = 0)
+            BEGIN
+                DECLARE @title NVARCHAR(MAX) = N'';
+                DECLARE @code NVARCHAR(30) = (SELECT MIN(Code) FROM @pairs WHERE Had = 0);
+                WHILE @code IS NOT NULL
+                BEGIN
+                    SET @title = CONCAT(
+                        @title, CASE WHEN @title <> N'' THEN N', ' END,
+                        (SELECT mt.Description FROM dbo.tbcoMealType AS mt WHERE mt.Code = @code)
+                    );
+                    SET @code = (SELECT MIN(Code) FROM @pairs WHERE Had = 0 AND Code > @code);
+                END;
+                DECLARE @tagged INT = (
+                    SELECT COUNT(DISTINCT EmpNum) FROM @pairs WHERE Had = 0
+                );
+                UPDATE dbo.tbTALOAuditBatch SET Added = Added + @tagged WHERE BatchKey = @batch;
+                IF @@ROWCOUNT = 0
+                    INSERT INTO dbo.tbTALOAuditBatch (BatchKey, Kind, Title, Added)
+                    VALUES (@batch, N'BULKTAG', @title, @tagged);
+            END;
 
             INSERT INTO dbo.tbTALOEmployeeMeal (EmpNum, MealTypeCode, TaggedBy, TaggedAt)
             SELECT

@@ -7,16 +7,24 @@ GO
 -- one is left alone, so sending the same rows twice changes nothing the second time. A
 -- department name creates the department or renames it. Every change writes one audit
 -- row. Names compare exactly (a change of case is a change); codes ignore case.
+-- @batch, when given, is the key the program chose for the whole import (every slice of
+-- it): the audit rows carry it, and the batch row sums up what the import did, with the
+-- name of the file it came from.
 -- OPENJSON needs database compatibility level 130 (SQL Server 2016) or later.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_StaffImport
     @rows NVARCHAR(MAX),
-    @user NVARCHAR(4000)
+    @user NVARCHAR(4000),
+    @batch NVARCHAR(4000) = NULL,
+    @file NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
 
     -- NUL in any argument is refused first, as the embedded store refuses it.
-    IF 1 IN (dbo.TALO_HasNul(@rows), dbo.TALO_HasNul(@user))
+    IF 1 IN (
+        dbo.TALO_HasNul(@rows), dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@batch),
+        dbo.TALO_HasNul(@file)
+    )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
     -- A caller whose driver turns autocommit off (implicit transactions, as ODBC drivers
@@ -41,6 +49,10 @@ BEGIN
         THROW 50000, N'Staff rows can be at most 2000000 characters long.', 1;
     IF DATALENGTH(@user) > 60
         THROW 50000, N'User ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@batch) > 80
+        THROW 50000, N'Batch key can be at most 40 characters long.', 1;
+    IF DATALENGTH(@file) > 520
+        THROW 50000, N'File name can be at most 260 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @value NVARCHAR(4000);
@@ -226,7 +238,8 @@ BEGIN
         GROUP BY DeptCode COLLATE Latin1_General_100_CI_AS;
 
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields,
+            BatchKey
         )
         SELECT
             N'tbcDepartment',
@@ -253,7 +266,8 @@ BEGIN
                             d.DeptName AS [Description.new]
                         FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
                     )
-            END
+            END,
+            NULLIF(@batch, N'')
         FROM @departments AS d
         LEFT JOIN Payroll.dbo.tbcDepartment AS t WITH (UPDLOCK, HOLDLOCK)
             ON t.DeptCode = d.DeptCode
@@ -273,9 +287,53 @@ BEGIN
             SELECT 1 FROM Payroll.dbo.tbcDepartment AS t WHERE t.DeptCode = d.DeptCode
         );
 
+        -- What this slice adds to the import's batch row: the employees it adds,
+        -- deactivates (active before, inactive in the file) and otherwise changes. A
+        -- slice that changes only departments still makes the row, so that every keyed
+        -- audit row has its batch.
+        IF COALESCE(@batch, N'') <> N''
+        BEGIN
+            DECLARE @added INT, @changed INT, @deactivated INT;
+            SELECT
+                @added = COALESCE(SUM(CASE WHEN e.EmpNum IS NULL THEN 1 ELSE 0 END), 0),
+                @deactivated = COALESCE(SUM(
+                    CASE WHEN e.Active = '1' AND s.Active = N'0' THEN 1 ELSE 0 END
+                ), 0),
+                @changed = COALESCE(SUM(
+                    CASE
+                        WHEN e.EmpNum IS NULL THEN 0
+                        WHEN e.Active = '1' AND s.Active = N'0' THEN 0
+                        ELSE 1
+                    END
+                ), 0)
+            FROM @staff AS s
+            LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = s.EmpNum
+            WHERE e.EmpNum IS NULL
+                OR e.Lastname <> s.Lastname COLLATE Latin1_General_100_BIN2
+                OR e.Firstname <> s.Firstname COLLATE Latin1_General_100_BIN2
+                OR e.Middlename <> s.Middlename COLLATE Latin1_General_100_BIN2
+                OR COALESCE(e.DeptCode, N'') <> s.DeptCode
+                OR e.Active <> s.Active;
+            UPDATE dbo.tbTALOAuditBatch
+            SET Added = Added + @added,
+                Changed = Changed + @changed,
+                Deactivated = Deactivated + @deactivated
+            WHERE BatchKey = @batch;
+            IF @@ROWCOUNT = 0
+                AND (
+                    @added + @changed + @deactivated > 0
+                    OR EXISTS (SELECT 1 FROM dbo.tbTALOAuditLog WHERE BatchKey = @batch)
+                )
+                INSERT INTO dbo.tbTALOAuditBatch (
+                    BatchKey, Kind, Title, Added, Changed, Deactivated
+                )
+                VALUES (@batch, N'IMPORT', COALESCE(@file, N''), @added, @changed, @deactivated);
+        END;
+
         -- Employees: one audit row for each new or differing employee, then the rows.
         INSERT INTO dbo.tbTALOAuditLog (
-            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
+            TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields,
+            BatchKey
         )
         SELECT
             N'tbcmaster',
@@ -333,7 +391,8 @@ BEGIN
                             s.Active AS [Active.new]
                         FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
                     )
-            END
+            END,
+            NULLIF(@batch, N'')
         FROM @staff AS s
         LEFT JOIN Payroll.dbo.tbcmaster AS e WITH (UPDLOCK, HOLDLOCK) ON e.EmpNum = s.EmpNum
         WHERE e.EmpNum IS NULL

@@ -4,7 +4,9 @@
 -- One page of the changes log in (date-time, change number) order: the changes from
 -- `from` to `to` (both included, either may be empty), of one table and one user when
 -- given. A page starts after the change (`afterdate`, `afterid`) that ended the page
--- before (both empty for the first page) and holds at most `pagesize` changes.
+-- before (both empty for the first page) and holds at most `pagesize` changes. A change
+-- made as part of an import or a bulk tagging carries the batch's key and what the whole
+-- batch did; any other change has them empty.
 
 -- Longer values than the columns hold are refused before anything else.
 SELECT talo_raise('Date can be at most 40 characters long.') WHERE talo_length(:from) > 40;
@@ -39,7 +41,13 @@ SELECT talo_general_date(a.ChangedAt) AS CHANGEDAT,
        a.RecordKey AS RECORDKEY,
        a.Details AS DETAILS,
        a.AuditID AS AUDITID,
-       a.LoginName AS LOGINNAME
+       a.LoginName AS LOGINNAME,
+       coalesce(a.BatchKey, '') AS BATCHKEY,
+       coalesce(b.Kind, '') AS BATCHKIND,
+       coalesce(b.Title, '') AS BATCHTITLE,
+       coalesce(b.Added, 0) AS BATCHADDED,
+       coalesce(b.Changed, 0) AS BATCHCHANGED,
+       coalesce(b.Deactivated, 0) AS BATCHDEACTIVATED
 -- shared: AuditLogRows
   AND (trim(:afterdate) = '' OR a.ChangedAt > talo_iso(:afterdate)
        OR a.AuditID > CAST(trim(:afterid) AS INTEGER))

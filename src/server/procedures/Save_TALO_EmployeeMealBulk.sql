@@ -1,4 +1,4 @@
--- parameters: scope, department, employees, types, apply, user
+-- parameters: scope, department, employees, types, apply, user, [batch]
 -- access: write
 -- json: employees, types
 -- role: masters
@@ -10,7 +10,9 @@
 -- is changed (the preview); with '1' every missing tag is added, one audit row per tag as
 -- the single tag save writes it; a tag that exists is kept as it is. The result, one row
 -- per meal type by CODE: EMPLOYEES chosen, TAGGED the tags added (or that would be),
--- ALREADY the chosen employees who had the tag.
+-- ALREADY the chosen employees who had the tag. batch, when given, is the key the program
+-- chose for this tagging: its audit rows carry it, and its batch row names the meal types
+-- tagged and counts the employees given a tag.
 
 -- Longer values than the columns hold are refused before anything else.
 -- employees and types are not columns: generous for 200,000 numbers and 500 codes.
@@ -20,6 +22,7 @@ SELECT talo_raise('Employees can be at most 7000000 characters long.') WHERE tal
 SELECT talo_raise('Meal types can be at most 20000 characters long.') WHERE talo_length(:types) > 20000;
 SELECT talo_raise('Apply can be at most 1 character long.') WHERE talo_length(:apply) > 1;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+SELECT talo_raise('Batch key can be at most 40 characters long.') WHERE talo_length(:batch) > 40;
 
 -- The scope in any letter case, trailing blanks left out as SQL Server's = leaves them.
 SELECT talo_raise('Unknown selection ''' || :scope || '''; use ALL, DEPARTMENT or LIST.')
@@ -102,18 +105,32 @@ WHERE mt.Code IN (SELECT CAST(value AS TEXT) FROM json_each(:types))
 -- the other instead of all over the index. The clock and the login are read once.
 WITH stamp AS MATERIALIZED (SELECT talo_now() AS now, talo_login() AS login)
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName, Fields)
+                                   LoginName, Fields, BatchKey)
 SELECT 'tbTALOEmployeeMeal', b.e || '/' || b.t, 'TAG',
        'EmployeeName=' || rtrim(e.Lastname || ', ' || e.Firstname || ' ' || e.Middlename)
            || '; TypeName=' || mt.Description,
        :user, stamp.now, stamp.login,
        json_object('EmpNum', json_object('new', e.EmpNum),
-                   'MealTypeCode', json_object('new', mt.Code))
+                   'MealTypeCode', json_object('new', mt.Code)),
+       nullif(:batch, '')
 FROM temp.talo_bulk_tags b CROSS JOIN stamp
 JOIN Payroll.tbcmaster e ON e.EmpNum = b.e
 JOIN Station.tbcoMealType mt ON mt.Code = b.t
 WHERE :apply = '1' AND b.had = 0
 ORDER BY b.e, b.t;
+
+-- The meal types that gained a tag, by code, and how many employees were given one.
+INSERT INTO Station.tbTALOAuditBatch(BatchKey, Kind, Title, Added)
+SELECT :batch, 'BULKTAG',
+       (SELECT group_concat(d, ', ') FROM (
+            SELECT mt.Description AS d FROM Station.tbcoMealType mt
+            WHERE mt.Code IN (SELECT t FROM temp.talo_bulk_tags WHERE had = 0)
+            ORDER BY mt.Code)),
+       count(DISTINCT e)
+FROM temp.talo_bulk_tags
+WHERE :apply = '1' AND had = 0 AND coalesce(:batch, '') <> ''
+HAVING count(*) > 0
+ON CONFLICT(BatchKey) DO UPDATE SET Added = Added + excluded.Added;
 
 WITH stamp AS MATERIALIZED (SELECT talo_now() AS now)
 INSERT INTO Station.tbTALOEmployeeMeal(EmpNum, MealTypeCode, TaggedBy, TaggedAt)

@@ -1,4 +1,4 @@
--- parameters: rows, user
+-- parameters: rows, user, [batch], [file]
 -- access: write
 -- json: rows
 -- role: settings
@@ -8,12 +8,17 @@
 -- one is left alone, so sending the same rows twice changes nothing the second time. A
 -- department name creates the department or renames it. Every change writes one audit
 -- row. Names compare exactly (a change of case is a change); codes ignore case.
+-- batch, when given, is the key the program chose for the whole import (every slice of
+-- it): the audit rows carry it, and the batch row sums up what the import did, with the
+-- name of the file it came from.
 
 -- Longer values than the columns hold are refused before anything else.
 -- rows is not a column: its limit is generous, about three times what the program's
 -- 1,000 rows a call can take at the longest values the columns allow.
 SELECT talo_raise('Staff rows can be at most 2000000 characters long.') WHERE talo_length(:rows) > 2000000;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
+SELECT talo_raise('Batch key can be at most 40 characters long.') WHERE talo_length(:batch) > 40;
+SELECT talo_raise('File name can be at most 260 characters long.') WHERE talo_length(:file) > 260;
 
 SELECT talo_raise('The staff rows must be a JSON array.')
 WHERE CASE WHEN json_valid(:rows) THEN json_type(:rows) <> 'array' ELSE 1 END;
@@ -116,14 +121,15 @@ WITH dep AS (
     GROUP BY d COLLATE UNICODE_CI
 )
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName, Fields)
+                                   LoginName, Fields, BatchKey)
 SELECT 'tbcDepartment', dep.d,
        CASE WHEN t.DeptCode IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN t.DeptCode IS NULL THEN 'Description=' || dep.dn
             ELSE 'Description: ' || t.Description || ' -> ' || dep.dn END,
        :user, talo_now(), talo_login(),
        json_object('Description', CASE WHEN t.DeptCode IS NULL THEN json_object('new', dep.dn)
-                                       ELSE json_object('old', t.Description, 'new', dep.dn) END)
+                                       ELSE json_object('old', t.Description, 'new', dep.dn) END),
+       nullif(:batch, '')
 FROM dep LEFT JOIN Payroll.tbcDepartment t ON t.DeptCode = dep.d
 WHERE t.DeptCode IS NULL OR t.Description <> dep.dn COLLATE BINARY;
 
@@ -137,9 +143,32 @@ SELECT d, dn FROM dep WHERE true
 ON CONFLICT(DeptCode) DO UPDATE SET Description = excluded.Description
 WHERE Description <> excluded.Description COLLATE BINARY;
 
+-- What this slice adds to the import's batch row: the employees it adds, deactivates
+-- (active before, inactive in the file) and otherwise changes. A slice that changes only
+-- departments still makes the row, so that every keyed audit row has its batch.
+WITH change AS (
+    SELECT e.EmpNum IS NULL AS added,
+           coalesce(e.Active = '1' AND r.a = '0', 0) AS deactivated
+    FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
+    WHERE e.EmpNum IS NULL
+       OR e.Lastname <> r.l COLLATE BINARY OR e.Firstname <> r.f COLLATE BINARY
+       OR e.Middlename <> r.m COLLATE BINARY
+       OR coalesce(e.DeptCode, '') <> r.d COLLATE UNICODE_CI OR e.Active <> r.a
+)
+INSERT INTO Station.tbTALOAuditBatch(BatchKey, Kind, Title, Added, Changed, Deactivated)
+SELECT :batch, 'IMPORT', coalesce(:file, ''), coalesce(sum(added), 0),
+       coalesce(sum(NOT added AND NOT deactivated), 0), coalesce(sum(deactivated), 0)
+FROM change
+WHERE coalesce(:batch, '') <> ''
+HAVING count(*) > 0 OR EXISTS (SELECT 1 FROM Station.tbTALOAuditLog WHERE BatchKey = :batch)
+ON CONFLICT(BatchKey) DO UPDATE SET
+    Added = Added + excluded.Added,
+    Changed = Changed + excluded.Changed,
+    Deactivated = Deactivated + excluded.Deactivated;
+
 -- Employees: one audit row for each new or differing employee, then the rows themselves.
 INSERT INTO Station.tbTALOAuditLog(TableName, RecordKey, Action, Details, UserID, ChangedAt,
-                                   LoginName, Fields)
+                                   LoginName, Fields, BatchKey)
 SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
        CASE WHEN e.EmpNum IS NULL THEN 'INSERT' ELSE 'UPDATE' END,
        CASE WHEN e.EmpNum IS NULL
@@ -170,7 +199,8 @@ SELECT 'tbcmaster', coalesce(e.EmpNum, r.n),
                              'Firstname', json_object('old', e.Firstname, 'new', r.f),
                              'Middlename', json_object('old', e.Middlename, 'new', r.m),
                              'DeptCode', json_object('old', e.DeptCode, 'new', nullif(r.d, '')),
-                             'Active', json_object('old', e.Active, 'new', r.a)) END
+                             'Active', json_object('old', e.Active, 'new', r.a)) END,
+       nullif(:batch, '')
 FROM temp.talo_staff_rows r LEFT JOIN Payroll.tbcmaster e ON e.EmpNum = r.n
 WHERE e.EmpNum IS NULL
    OR e.Lastname <> r.l COLLATE BINARY OR e.Firstname <> r.f COLLATE BINARY
