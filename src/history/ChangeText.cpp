@@ -35,6 +35,8 @@ constexpr FieldWords Labels[] = {
     {nullptr, "ScanMode", "scan mode"},
     {nullptr, "KeyboardEntry", "keyboard order entry"},
     {nullptr, "BulkTagging", "bulk tagging in the tagging window"},
+    {nullptr, "KeepServingOffline", "keep serving when the server cannot be reached"},
+    {nullptr, "StatementTimeout", "seconds before a statement is given up"},
     {nullptr, "ClosedThrough", "meals closed through"},
     {nullptr, "FirstDayOfWeek", "first day of the week"},
     {nullptr, "SiteName", "site name on reports"},
@@ -60,7 +62,7 @@ QString word(const QString& field, const QString& value)
     if (field == QLatin1String("Status") || field == QLatin1String("Active"))
         return value == QLatin1String("1") ? QStringLiteral("active") : QStringLiteral("inactive");
     if (field == QLatin1String("ScanMode") || field == QLatin1String("KeyboardEntry") ||
-        field == QLatin1String("BulkTagging"))
+        field == QLatin1String("BulkTagging") || field == QLatin1String("KeepServingOffline"))
         return value == QLatin1String("1") ? QStringLiteral("on") : QStringLiteral("off");
     if (field == QLatin1String("LimitAction"))
         return value.compare(QLatin1String("B"), Qt::CaseInsensitive) == 0 ? QStringLiteral("block")

@@ -41,6 +41,12 @@ struct AppSettings
     // its key, so an order sent again after a dropped link is stored once. Off: the
     // counter sends and says exactly what it always has.
     bool keepServingOffline = false;
+    // How many seconds a statement of the program may wait for its answer before the user
+    // sees why and nothing of it is kept: a statement held behind a lock (an import in
+    // progress) must not freeze the counter.
+    int statementTimeout = kDefaultStatementTimeout;
+    static constexpr int kDefaultStatementTimeout = 10;
+    static constexpr int kMaxStatementTimeout = 600;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
     // The meals on or before this day are closed (sent to payroll): the store records and

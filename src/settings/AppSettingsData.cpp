@@ -55,6 +55,10 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
     settings.bulkTagging = rows.value(0, QStringLiteral("BULKTAGGING")) == QLatin1String("1");
     settings.keepServingOffline =
         rows.value(0, QStringLiteral("KEEPSERVINGOFFLINE")) == QLatin1String("1");
+    const int timeout = rows.value(0, QStringLiteral("STATEMENTTIMEOUT")).toInt();
+    settings.statementTimeout = timeout >= 1 && timeout <= AppSettings::kMaxStatementTimeout
+                                    ? timeout
+                                    : AppSettings::kDefaultStatementTimeout;
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
@@ -110,7 +114,8 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
     return SqlText::call(QStringLiteral("Station..Save_TALO_AppSettings"),
                          {jsonText(modes), flag(settings.scanMode), flag(settings.keyboardEntry),
                           flag(settings.bulkTagging), QString::number(int(settings.firstDayOfWeek)),
-                          settings.siteName, user, flag(settings.keepServingOffline)});
+                          settings.siteName, user, flag(settings.keepServingOffline),
+                          QString::number(settings.statementTimeout)});
 }
 
 QString AppSettingsData::checkText(const QString& empNum, const QStringList& mealModes)

@@ -1,6 +1,7 @@
 #include "StaffImportData.h"
 
 #include "context/AppContext.h"
+#include "data/LongStatements.h"
 #include "data/SqlText.h"
 
 #include <QJsonArray>
@@ -48,6 +49,9 @@ QString StaffImportData::sliceStatement(const QList<StaffImportPlan::Row>& rows,
 bool StaffImportData::apply(const QList<StaffImportPlan::Row>& rows, const Progress& progress)
 {
     const int total = int(rows.size());
+    // Its slices run as long as a report's statements: the import is atomic, so a slice
+    // given up would undo the whole import.
+    const LongStatements longer(m_context.cnMain);
     try {
         m_context.transaction([&] {
             for (int from = 0; from < total; from += sliceSize) {

@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "data/ColumnLengths.h"
+#include "data/Connection.h"
 #include "data/GeneralDate.h"
 #include "settings/MealModeRow.h"
 #include "widgets/FormControls.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -129,6 +131,21 @@ QGroupBox* frmAppSettings::createCounterSettings(QWidget* surface)
         QStringLiteral("An order whose save loses the link to the server is sent again and "
                        "stored once"));
     counterLayout->addWidget(chkKeepServingOffline);
+    auto* timeoutRow = new QHBoxLayout;
+    auto* timeoutLabel =
+        new QLabel(QStringLiteral("Give up on a statement after (seconds):"), counter);
+    spnStatementTimeout =
+        FormControls::control<QSpinBox>(counter, QStringLiteral("spnStatementTimeout"));
+    spnStatementTimeout->setRange(1, AppSettings::kMaxStatementTimeout);
+    spnStatementTimeout->setToolTip(
+        QStringLiteral("A statement with no answer by then (the server busy or holding a lock) "
+                       "stops, the error is shown and nothing of it is kept; reports and "
+                       "imports wait ten times as long"));
+    timeoutLabel->setBuddy(spnStatementTimeout);
+    timeoutRow->addWidget(timeoutLabel);
+    timeoutRow->addWidget(spnStatementTimeout);
+    timeoutRow->addStretch(1);
+    counterLayout->addLayout(timeoutRow);
     return counter;
 }
 
@@ -222,6 +239,7 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     chkKeyboardEntry->setChecked(settings.keyboardEntry);
     chkBulkTagging->setChecked(settings.bulkTagging);
     chkKeepServingOffline->setChecked(settings.keepServingOffline);
+    spnStatementTimeout->setValue(settings.statementTimeout);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
     m_closedAsRead = settings.closedThrough;
@@ -249,8 +267,17 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order += {cmdAddMode,  chkScanMode, chkKeyboardEntry, chkBulkTagging,   chkKeepServingOffline,
-              cboFirstDay, txtSiteName, chkClosedThrough, dtpClosedThrough, cmdSave,
+    order += {cmdAddMode,
+              chkScanMode,
+              chkKeyboardEntry,
+              chkBulkTagging,
+              chkKeepServingOffline,
+              spnStatementTimeout,
+              cboFirstDay,
+              txtSiteName,
+              chkClosedThrough,
+              dtpClosedThrough,
+              cmdSave,
               cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
@@ -307,6 +334,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     settings.keyboardEntry = chkKeyboardEntry->isChecked();
     settings.bulkTagging = chkBulkTagging->isChecked();
     settings.keepServingOffline = chkKeepServingOffline->isChecked();
+    settings.statementTimeout = spnStatementTimeout->value();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
     settings.closedThrough = chkClosedThrough->isChecked() ? dtpClosedThrough->date() : QDate();
@@ -343,6 +371,8 @@ void frmAppSettings::save()
             m_data.closeThrough(settings->closedThrough);
         });
     // This workstation's counter obeys at once; the others at a search within a minute.
+    if (m_context.cnMain)
+        m_context.cnMain->setStatementTimeout(settings->statementTimeout);
     m_context.settingsSaved(*settings);
     unload();
 }

@@ -10,6 +10,7 @@
 class AppContext;
 class MealModeRow;
 class QCheckBox;
+class QSpinBox;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
@@ -68,6 +69,7 @@ private:
     QCheckBox* chkKeyboardEntry = nullptr;
     QCheckBox* chkBulkTagging = nullptr;
     QCheckBox* chkKeepServingOffline = nullptr;
+    QSpinBox* spnStatementTimeout = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
     // The day the meals are closed through (sent to payroll); unticked: none.

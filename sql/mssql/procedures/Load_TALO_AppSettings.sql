@@ -6,7 +6,8 @@ GO
 -- counter reads it when it opens and at a search once a minute has passed, so a change
 -- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
 -- meals are closed ("2026-11-30"), '' for none. KEEPSERVINGOFFLINE is '1' when the counter
--- keeps serving while the server cannot be reached.
+-- keeps serving while the server cannot be reached. STATEMENTTIMEOUT is how many seconds a
+-- statement of the program may wait for its answer.
 CREATE OR ALTER PROCEDURE dbo.Load_TALO_AppSettings
 AS
 BEGIN
@@ -24,7 +25,8 @@ BEGIN
         CAST(COALESCE(s.FirstDayOfWeek, 1) AS NVARCHAR(1)) AS FIRSTDAYOFWEEK,
         COALESCE(s.SiteName, N'') AS SITENAME,
         COALESCE(CONVERT(NCHAR(10), s.ClosedThrough, 23), N'') AS CLOSEDTHROUGH,
-        COALESCE(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE
+        COALESCE(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE,
+        CAST(COALESCE(s.StatementTimeout, 10) AS NVARCHAR(3)) AS STATEMENTTIMEOUT
     FROM dbo.tbTALOMealModeSetting AS m
     LEFT JOIN dbo.tbTALOSiteSetting AS s ON s.SettingID = 1
     ORDER BY m.Position, m.MealMode;

@@ -9,7 +9,8 @@ GO
 -- The eight listed modes stay; a mode missing from the array is removed. Every change
 -- writes one audit row: the site's settings one, each added, changed or removed mode one.
 -- @offline (the counter keeps serving when the server cannot be reached) is '1' or '0';
--- left off, it stays as stored.
+-- left off, it stays as stored. @timeout is how many seconds a statement of the program
+-- may wait for its answer, 1 to 600; left off, it stays as stored.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
@@ -18,7 +19,8 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @firstday NVARCHAR(4000),
     @site NVARCHAR(4000),
     @user NVARCHAR(4000),
-    @offline NVARCHAR(4000) = NULL
+    @offline NVARCHAR(4000) = NULL,
+    @timeout NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -27,7 +29,7 @@ BEGIN
     IF 1 IN (
         dbo.TALO_HasNul(@modes), dbo.TALO_HasNul(@scan), dbo.TALO_HasNul(@keyboard),
         dbo.TALO_HasNul(@bulk), dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site),
-        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline)
+        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline), dbo.TALO_HasNul(@timeout)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -56,6 +58,8 @@ BEGIN
         THROW 50000, N'User ID can be at most 30 characters long.', 1;
     IF DATALENGTH(@offline) > 2
         THROW 50000, N'Keep serving offline can be at most 1 character long.', 1;
+    IF DATALENGTH(@timeout) > 6
+        THROW 50000, N'Statement timeout can be at most 3 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @bad NVARCHAR(4000);
@@ -63,6 +67,7 @@ BEGIN
     DECLARE @siteName NVARCHAR(200) = LTRIM(RTRIM(@site));
     DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
     DECLARE @locked INT;
+    DECLARE @seconds INT;
     -- The format checks compare code points: under the databases' collation a full-width
     -- "２" would pass for a "2".
     DECLARE @rows TABLE (
@@ -104,6 +109,21 @@ BEGIN
             );
             THROW 50000, @message, 1;
         END;
+        -- Digits only, compared by code point: a full-width digit is no number here.
+        IF @timeout IS NOT NULL
+            AND (
+                @timeout = N''
+                OR @timeout COLLATE Latin1_General_100_BIN2 LIKE N'%[^0-9]%'
+                OR COALESCE(TRY_CAST(@timeout AS INT), 0) NOT BETWEEN 1 AND 600
+            )
+        BEGIN
+            SET @message = CONCAT(
+                N'The statement timeout must be a number of seconds from 1 to 600, not ''',
+                @timeout, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        SET @seconds = TRY_CAST(@timeout AS INT);
         IF @firstday NOT IN (N'1', N'2', N'3', N'4', N'5', N'6', N'7')
             OR DATALENGTH(@firstday) <> 2
         BEGIN
@@ -274,6 +294,9 @@ BEGIN
                 CASE WHEN s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
                     THEN CONCAT(N'; KeepServingOffline: ', s.KeepServingOffline, N' -> ', @offline)
                     ELSE N'' END,
+                CASE WHEN s.StatementTimeout <> COALESCE(@seconds, s.StatementTimeout)
+                    THEN CONCAT(N'; StatementTimeout: ', s.StatementTimeout, N' -> ', @seconds)
+                    ELSE N'' END,
                 CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
                     THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
                     ELSE N'' END,
@@ -291,6 +314,10 @@ BEGIN
                     @keyboard AS [KeyboardEntry.new],
                     s.BulkTagging AS [BulkTagging.old],
                     @bulk AS [BulkTagging.new],
+                    s.KeepServingOffline AS [KeepServingOffline.old],
+                    COALESCE(@offline, s.KeepServingOffline) AS [KeepServingOffline.new],
+                    s.StatementTimeout AS [StatementTimeout.old],
+                    COALESCE(@seconds, s.StatementTimeout) AS [StatementTimeout.new],
                     s.FirstDayOfWeek AS [FirstDayOfWeek.old],
                     CAST(@firstday AS INT) AS [FirstDayOfWeek.new],
                     s.SiteName AS [SiteName.old],
@@ -305,6 +332,7 @@ BEGIN
                 OR s.KeyboardEntry <> @keyboard
                 OR s.BulkTagging <> @bulk
                 OR s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
+                OR s.StatementTimeout <> COALESCE(@seconds, s.StatementTimeout)
                 OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
                 OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
             );
@@ -434,11 +462,11 @@ BEGIN
         IF @locked IS NULL
             INSERT INTO dbo.tbTALOSiteSetting (
                 SettingID, ScanMode, KeyboardEntry, BulkTagging, FirstDayOfWeek, SiteName,
-                KeepServingOffline
+                KeepServingOffline, StatementTimeout
             )
             VALUES (
                 1, @scan, @keyboard, @bulk, CAST(@firstday AS INT), @siteName,
-                COALESCE(@offline, '0')
+                COALESCE(@offline, '0'), COALESCE(@seconds, 10)
             );
         ELSE
             UPDATE dbo.tbTALOSiteSetting
@@ -447,6 +475,7 @@ BEGIN
                 KeyboardEntry = @keyboard,
                 BulkTagging = @bulk,
                 KeepServingOffline = COALESCE(@offline, KeepServingOffline),
+                StatementTimeout = COALESCE(@seconds, StatementTimeout),
                 FirstDayOfWeek = CAST(@firstday AS INT),
                 SiteName = @siteName
             WHERE SettingID = 1;

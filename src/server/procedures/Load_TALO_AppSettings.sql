@@ -6,7 +6,8 @@
 -- counter reads it when it opens and at a search once a minute has passed, so a change
 -- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
 -- meals are closed ("2026-11-30"), '' for none. KEEPSERVINGOFFLINE is '1' when the counter
--- keeps serving while the server cannot be reached.
+-- keeps serving while the server cannot be reached. STATEMENTTIMEOUT is how many seconds a
+-- statement of the program may wait for its answer.
 SELECT m.MealMode AS MEALMODE,
        coalesce(CAST(m.DailyLimit AS TEXT), '') AS DAILYLIMIT,
        m.LimitAction AS LIMITACTION,
@@ -19,7 +20,8 @@ SELECT m.MealMode AS MEALMODE,
        CAST(coalesce(s.FirstDayOfWeek, 1) AS TEXT) AS FIRSTDAYOFWEEK,
        coalesce(s.SiteName, '') AS SITENAME,
        coalesce(s.ClosedThrough, '') AS CLOSEDTHROUGH,
-       coalesce(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE
+       coalesce(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE,
+       CAST(coalesce(s.StatementTimeout, 10) AS TEXT) AS STATEMENTTIMEOUT
 FROM Station.tbTALOMealModeSetting m
 LEFT JOIN Station.tbTALOSiteSetting s ON s.SettingID = 1
 ORDER BY m.Position, m.MealMode;

@@ -1,4 +1,4 @@
--- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline]
+-- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline], [timeout]
 -- access: write
 -- json: modes
 -- role: settings
@@ -10,7 +10,8 @@
 -- listed modes stay; a mode missing from the array is removed. Every change writes one
 -- audit row: the site's settings one, each added, changed or removed mode one. offline
 -- (the counter keeps serving when the server cannot be reached) is '1' or '0'; left off,
--- it stays as stored.
+-- it stays as stored. timeout is how many seconds a statement of the program may wait
+-- for its answer, 1 to 600; left off, it stays as stored.
 
 -- Longer values than the columns hold are refused before anything else.
 -- modes is not a column: its limit is generous for a hundred modes at their longest.
@@ -22,6 +23,7 @@ SELECT talo_raise('First day of the week can be at most 1 character long.') WHER
 SELECT talo_raise('Site name can be at most 200 characters long.') WHERE talo_length(:site) > 200;
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
 SELECT talo_raise('Keep serving offline can be at most 1 character long.') WHERE talo_length(:offline) > 1;
+SELECT talo_raise('Statement timeout can be at most 3 characters long.') WHERE talo_length(:timeout) > 3;
 
 SELECT talo_raise('Scan mode must be 1 (on) or 0 (off), not ''' || :scan || '''.')
 WHERE :scan NOT IN ('1', '0');
@@ -34,6 +36,11 @@ WHERE :bulk NOT IN ('1', '0');
 
 SELECT talo_raise('Keep serving offline must be 1 (on) or 0 (off), not ''' || :offline || '''.')
 WHERE :offline NOT IN ('1', '0');
+
+SELECT talo_raise('The statement timeout must be a number of seconds from 1 to 600, not '''
+                  || :timeout || '''.')
+WHERE :timeout IS NOT NULL
+  AND (:timeout GLOB '*[^0-9]*' OR :timeout = '' OR CAST(:timeout AS INTEGER) NOT BETWEEN 1 AND 600);
 
 SELECT talo_raise('The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '''
                   || :firstday || '''.')
@@ -126,6 +133,10 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
               || CASE WHEN s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
                       THEN '; KeepServingOffline: ' || s.KeepServingOffline || ' -> ' || :offline
                       ELSE '' END
+              || CASE WHEN s.StatementTimeout <> coalesce(CAST(:timeout AS INTEGER), s.StatementTimeout)
+                      THEN '; StatementTimeout: ' || s.StatementTimeout || ' -> '
+                           || CAST(:timeout AS INTEGER)
+                      ELSE '' END
               || CASE WHEN s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
                       THEN '; FirstDayOfWeek: ' || s.FirstDayOfWeek || ' -> ' || :firstday
                       ELSE '' END
@@ -136,6 +147,11 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
        json_object('ScanMode', json_object('old', s.ScanMode, 'new', :scan),
                    'KeyboardEntry', json_object('old', s.KeyboardEntry, 'new', :keyboard),
                    'BulkTagging', json_object('old', s.BulkTagging, 'new', :bulk),
+                   'KeepServingOffline', json_object('old', s.KeepServingOffline,
+                                                     'new', coalesce(:offline, s.KeepServingOffline)),
+                   'StatementTimeout', json_object('old', s.StatementTimeout,
+                                                   'new', coalesce(CAST(:timeout AS INTEGER),
+                                                                   s.StatementTimeout)),
                    'FirstDayOfWeek', json_object('old', s.FirstDayOfWeek,
                                                  'new', CAST(:firstday AS INTEGER)),
                    'SiteName', json_object('old', s.SiteName, 'new', trim(:site)))
@@ -143,6 +159,7 @@ FROM Station.tbTALOSiteSetting s
 WHERE s.SettingID = 1
   AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard OR s.BulkTagging <> :bulk
        OR s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
+       OR s.StatementTimeout <> coalesce(CAST(:timeout AS INTEGER), s.StatementTimeout)
        OR s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
        OR s.SiteName <> trim(:site));
 
@@ -220,13 +237,15 @@ ON CONFLICT(MealMode) DO UPDATE SET
     ServeTo = excluded.ServeTo;
 
 INSERT INTO Station.tbTALOSiteSetting(SettingID, ScanMode, KeyboardEntry, BulkTagging,
-                                      FirstDayOfWeek, SiteName, KeepServingOffline)
+                                      FirstDayOfWeek, SiteName, KeepServingOffline,
+                                      StatementTimeout)
 VALUES (1, :scan, :keyboard, :bulk, CAST(:firstday AS INTEGER), trim(:site),
-        coalesce(:offline, '0'))
+        coalesce(:offline, '0'), coalesce(CAST(:timeout AS INTEGER), 10))
 ON CONFLICT(SettingID) DO UPDATE SET
     ScanMode = excluded.ScanMode,
     KeyboardEntry = excluded.KeyboardEntry,
     BulkTagging = excluded.BulkTagging,
     KeepServingOffline = coalesce(:offline, KeepServingOffline),
+    StatementTimeout = coalesce(CAST(:timeout AS INTEGER), StatementTimeout),
     FirstDayOfWeek = excluded.FirstDayOfWeek,
     SiteName = excluded.SiteName;
