@@ -77,6 +77,6 @@ private:
     OdbcSession m_session;
     QSqlError m_setupError;
     bool m_inTransaction = false;
-    int m_timeout = DefaultStatementTimeout;
+    int m_timeout = 0;
     mutable QString m_serverName;
 };

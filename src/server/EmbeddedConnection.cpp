@@ -19,13 +19,14 @@ EmbeddedConnection::EmbeddedConnection(const QString& folder)
         std::make_unique<TsqlRewriter>(m_store->schema(), [&functions] { return functions.now(); });
     m_runner = std::make_unique<ProcedureRunner>(*m_store, ProcedureCatalog::builtIn());
     m_clock.start();
-    setStatementTimeout(DefaultStatementTimeout);
 }
 
 void EmbeddedConnection::setStatementTimeout(int seconds)
 {
     m_timeout = seconds;
-    sqlite3_busy_timeout(m_store->handle(), seconds > 0 ? seconds * 1000 : 0);
+    // Without a time of its own, a writer waits as long as the store always let it.
+    sqlite3_busy_timeout(m_store->handle(),
+                         seconds > 0 ? seconds * 1000 : EmbeddedStore::BusyTimeoutMs);
     // Checked every few thousand steps of the engine: cheap beside the statement itself.
     sqlite3_progress_handler(m_store->handle(), seconds > 0 ? 4000 : 0,
                              seconds > 0 ? &EmbeddedConnection::progress : nullptr, this);

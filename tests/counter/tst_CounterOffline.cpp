@@ -3,11 +3,9 @@
 #include "support/CounterUi.h"
 #include "support/CuttingConnection.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-#include <sqlite3.h>
 
 // Serving through a link that drops: with the site's choice of keeping serving, an order
 // whose link drops before its answer arrives is sent again with its key and stored exactly
@@ -43,31 +41,6 @@ class tst_CounterOffline : public QObject
             s.statementTimeout = timeout;
         });
     }
-
-    // Another program holding the store's write lock (an import, a long save) until it
-    // goes out of scope.
-    class WriteLock
-    {
-    public:
-        explicit WriteLock(const QString& folder)
-        {
-            sqlite3_open(QDir(folder).filePath(QStringLiteral("talodesk.db")).toUtf8().constData(),
-                         &m_db);
-            sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        }
-        ~WriteLock() { release(); }
-        void release()
-        {
-            if (!m_db)
-                return;
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(m_db);
-            m_db = nullptr;
-        }
-
-    private:
-        sqlite3* m_db = nullptr;
-    };
 
 private slots:
     void aDroppedLinkNeitherLosesNorDoublesTheOrder_data();
@@ -277,7 +250,9 @@ void tst_CounterOffline::aSaveHeldBehindALockEndsInItsTime()
 
     Counter c;
     keepServing(c, keep, 1);
-    WriteLock lock(c.env.folder());
+    // Another program holds the store's write lock (an import, say).
+    auto other = std::make_unique<EmbeddedConnection>(c.env.folder());
+    other->nativeExecute(QStringLiteral("BEGIN IMMEDIATE"));
     serveThreeLines(c);
 
     const QStringList messages = c.env.messages().texts();
@@ -288,7 +263,7 @@ void tst_CounterOffline::aSaveHeldBehindALockEndsInItsTime()
                  : c.env.messages().errors().constFirst().errorNumber,
              number);
     QCOMPARE(c.orderList()->TextMatrix(1, 1).isEmpty(), keep);
-    lock.release();
+    other.reset();
     QCOMPARE(c.storedMeals(), 0);
 
     // Once the lock is gone, the journal's order reaches the server, once.

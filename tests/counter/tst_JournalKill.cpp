@@ -4,107 +4,86 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QUuid>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-// The counter's journal killed (SIGKILL, a program of its own) while orders wait in it and
-// while it is being sent: after the restart every order the clerk was told is saved is
-// stored exactly once, each of its lines once.
+// The counter's journal in a program killed (SIGKILL) while orders wait in it and while it
+// is being sent: after the restart every order the clerk was told is saved is stored
+// exactly once, each line once, in the order served.
 
 namespace {
 
 constexpr int Orders = 50;
 
-QString journalFile(const QString& folder)
+// Where the program stops for the kill: after journaling this many orders, or while
+// replaying, inside the transaction of this order (after its first line) or after its
+// commit (before the journal hears).
+struct Stop
 {
-    return QDir(folder).filePath(QStringLiteral("counter-journal.sqlite"));
-}
+    int journaled = 0;
+    int inOrder = 0;
+    int afterOrder = 0;
+};
 
-void say(const char* what)
+void stopHere(bool now)
 {
-    std::fputs(what, stdout);
-    std::fputc('\n', stdout);
+    if (!now)
+        return;
+    std::puts("stop");
     std::fflush(stdout);
-}
-
-[[noreturn]] void waitForTheKill()
-{
-    say("stop");
     for (;;)
         QThread::sleep(1);
 }
 
-// The counter's journaling: each order written to the journal before the clerk hears
-// "Saved (offline)". Stops (for the kill) once `stopAfter` orders are in.
-void journalOrders(const QString& folder, int count, int stopAfter)
-{
-    OrderJournal journal(journalFile(folder));
-    const QString served = GeneralDate::toText(QDateTime::currentDateTime());
-    for (int i = 1; i <= count; ++i) {
-        journal.add({0,
-                     QUuid::createUuid().toString(QUuid::WithoutBraces),
-                     QStringLiteral("E002"),
-                     served,
-                     QStringLiteral("CLERK01"),
-                     {{QStringLiteral("M01"), QStringLiteral("Rice porridge"),
-                       QStringLiteral("Breakfast"), QString()},
-                      {QStringLiteral("M02"), QStringLiteral("Fish fillet"),
-                       QStringLiteral("Lunch"), QString::number(i)}},
-                     {}});
-        if (i == stopAfter)
-            waitForTheKill();
-    }
-}
-
-// The store as the replay sees it, stopping for the kill inside the transaction of order
-// `stopIn` (after its first line) or just after the commit of order `stopAfter`.
 class StoppingConnection : public Connection
 {
 public:
-    StoppingConnection(Connection& inner, int stopIn, int stopAfter)
-        : m_inner(inner), m_stopIn(stopIn), m_stopAfter(stopAfter)
-    {}
+    StoppingConnection(Connection& inner, Stop stop) : m_inner(inner), m_stop(stop) {}
     Recordset open(const QString& sql) override { return m_inner.open(sql); }
     void execute(const QString& sql) override
     {
         m_inner.execute(sql);
-        if (m_order == m_stopIn)
-            waitForTheKill();
+        stopHere(m_order == m_stop.inOrder);
     }
     void transaction(const std::function<void()>& work) override
     {
         ++m_order;
         m_inner.transaction(work);
-        if (m_order == m_stopAfter)
-            waitForTheKill();
+        stopHere(m_order == m_stop.afterOrder);
     }
     QString serverName() const override { return m_inner.serverName(); }
 
 private:
     Connection& m_inner;
+    Stop m_stop;
     int m_order = 0;
-    int m_stopIn;
-    int m_stopAfter;
 };
 
-int child(const QStringList& args)
+// The child: the counter's journaling of John Smith's orders of two lines, then its replay.
+int serveAndReplay(const QString& store, const QString& path, Stop stop)
 {
-    const QString what = args.value(0);
-    if (what == QLatin1String("journal")) {
-        journalOrders(args.value(1), Orders, args.value(2).toInt());
-        waitForTheKill();
+    OrderJournal journal(path);
+    const QString served = GeneralDate::toText(QDateTime::currentDateTime());
+    for (int i = 1; i <= Orders; ++i) {
+        journal.add({0,
+                     QUuid::createUuid().toString(QUuid::WithoutBraces),
+                     "E002",
+                     served,
+                     "CLERK01",
+                     {{"M01", "", "Breakfast", ""}, {"M02", "", "Lunch", QString::number(i)}},
+                     {}});
+        stopHere(i == stop.journaled);
     }
-    EmbeddedConnection store(args.value(2));
-    StoppingConnection stopping(store, args.value(3).toInt(), args.value(4).toInt());
-    OrderJournal journal(journalFile(args.value(1)));
-    CounterData::replay(stopping, journal, journalFile(args.value(1)));
-    say("done");
+    EmbeddedConnection server(store);
+    StoppingConnection stopping(server, stop);
+    CounterData::replay(stopping, journal, path);
+    stopHere(true);
     return 0;
 }
 
@@ -114,140 +93,111 @@ class tst_JournalKill : public QObject
 {
     Q_OBJECT
 
-    // John Smith, who may have breakfast (M01) and lunch (M02).
     static void seedSmith(TestEnvironment& env)
     {
-        env.addEmployee(QStringLiteral("E002"), QStringLiteral("Smith"), QStringLiteral("John"));
-        env.addMealType(QStringLiteral("BF"), QStringLiteral("Breakfast"));
-        env.addMealType(QStringLiteral("LU"), QStringLiteral("Lunch"));
-        env.addMeal(QStringLiteral("M01"), QStringLiteral("Rice porridge"), QStringLiteral("BF"));
-        env.addMeal(QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("LU"));
-        env.tag(QStringLiteral("E002"), QStringLiteral("BF"));
-        env.tag(QStringLiteral("E002"), QStringLiteral("LU"));
+        env.addEmployee("E002", "Smith", "John");
+        env.addMealType("BF", "Breakfast");
+        env.addMealType("LU", "Lunch");
+        env.addMeal("M01", "Rice porridge", "BF");
+        env.addMeal("M02", "Fish fillet", "LU");
+        env.tag("E002", "BF");
+        env.tag("E002", "LU");
     }
 
 private slots:
-    void everyOrderIsStoredOnceAfterAKill_data();
-    void everyOrderIsStoredOnceAfterAKill();
-    void twoCountersOfflineOverALimitOneIsRefused();
+    void everyOrderIsStoredOnceAfterAKill_data()
+    {
+        QTest::addColumn<int>("journaled");
+        QTest::addColumn<int>("inOrder");
+        QTest::addColumn<int>("afterOrder");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("with 50 orders waiting") << Orders << 0 << 0 << Orders;
+        QTest::newRow("while orders are being journaled") << 25 << 0 << 0 << 25;
+        QTest::newRow("replaying, inside an order") << 0 << 20 << 0 << Orders;
+        // The server has the order, the journal does not know: its key keeps it single.
+        QTest::newRow("replaying, after a commit") << 0 << 0 << 20 << Orders;
+    }
+
+    void everyOrderIsStoredOnceAfterAKill()
+    {
+        QFETCH(int, journaled);
+        QFETCH(int, inOrder);
+        QFETCH(int, afterOrder);
+        QFETCH(int, stored);
+        TestEnvironment env;
+        seedSmith(env);
+        QTemporaryDir workstation;
+        const QString path = workstation.filePath("counter-journal.sqlite");
+
+        QProcess program;
+        program.start(QCoreApplication::applicationFilePath(),
+                      {"--child", env.folder(), path, QString::number(journaled),
+                       QString::number(inOrder), QString::number(afterOrder)});
+        while (!program.canReadLine())
+            QVERIFY2(program.waitForReadyRead(30000), "the program did not stop");
+        QCOMPARE(program.readLine().trimmed(), QByteArray("stop"));
+        program.kill();
+        QVERIFY(program.waitForFinished());
+
+        // The restart: the counter opens and sends what waits, on the store's own clock.
+        EmbeddedConnection server(env.folder());
+        OrderJournal journal(path);
+        QCOMPARE(CounterData::replay(server, journal, path), 0);
+        QCOMPARE(journal.refused().size(), 0);
+        const Recordset rows = env.query(
+            "SELECT count(*), count(DISTINCT OrderKey || '/' || OrderLine), group_concat(Remarks) "
+            "FROM (SELECT * FROM Station.tbTALOEmployeeDistributedMeals WHERE MealCode = 'M02' "
+            "ORDER BY TransNum)");
+        QCOMPARE(rows.value(0, 0).toInt(), stored);
+        QCOMPARE(rows.value(0, 1).toInt(), stored);
+        QStringList served;
+        for (int i = 1; i <= stored; ++i)
+            served << QString::number(i);
+        QCOMPARE(rows.value(0, 2), served.join(','));
+        QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals"),
+                 QString::number(2 * stored));
+    }
+
+    // Two counters served John the one lunch a day each while neither reached the server:
+    // the first journal to arrive is stored, the other's order stays, refused, in the
+    // server's words.
+    void twoCountersOfflineOverALimitOneIsRefused()
+    {
+        TestEnvironment env;
+        seedSmith(env);
+        env.sqlite("UPDATE Station.tbTALOMealModeSetting SET DailyLimit = 1, LimitAction = 'B' "
+                   "WHERE MealMode = 'Lunch'");
+        EmbeddedConnection server(env.folder());
+        QTemporaryDir counters[2];
+        QStringList refusals;
+        for (QTemporaryDir& counter : counters) {
+            const QString path = counter.filePath("counter-journal.sqlite");
+            OrderJournal journal(path);
+            journal.add({0,
+                         QUuid::createUuid().toString(QUuid::WithoutBraces),
+                         "E002",
+                         GeneralDate::toText(QDateTime::currentDateTime()),
+                         "CLERK01",
+                         {{"M02", "Fish fillet", "Lunch", ""}},
+                         {}});
+            QCOMPARE(CounterData::replay(server, journal, path), 0);
+            for (const OrderJournal::Order& order : journal.refused())
+                refusals << order.refusal;
+        }
+        QCOMPARE(env.scalar("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals"), "1");
+        QCOMPARE(refusals, QStringList{"Smith, John (E002) has received 1 Lunch today and this "
+                                       "order holds 1; the site allows 1 a day."});
+    }
 };
-
-void tst_JournalKill::everyOrderIsStoredOnceAfterAKill_data()
-{
-    QTest::addColumn<QString>("killed");
-    QTest::addColumn<int>("stopAfterJournaled");
-    QTest::addColumn<int>("stopInOrder");
-    QTest::addColumn<int>("stopAfterOrder");
-    QTest::addColumn<int>("stored");
-
-    QTest::newRow("with 50 orders waiting") << "journal" << Orders << 0 << 0 << Orders;
-    QTest::newRow("while orders are being journaled") << "journal" << 25 << 0 << 0 << 25;
-    QTest::newRow("replaying, inside an order's transaction") << "replay" << 0 << 20 << 0 << Orders;
-    // The server has the order, the journal does not know yet: it is sent again, and its
-    // key keeps it from being stored twice.
-    QTest::newRow("replaying, after a commit, before the journal heard")
-        << "replay" << 0 << 0 << 20 << Orders;
-    QTest::newRow("replaying, after the first order") << "replay" << 0 << 0 << 1 << Orders;
-}
-
-void tst_JournalKill::everyOrderIsStoredOnceAfterAKill()
-{
-    QFETCH(QString, killed);
-    QFETCH(int, stopAfterJournaled);
-    QFETCH(int, stopInOrder);
-    QFETCH(int, stopAfterOrder);
-    QFETCH(int, stored);
-
-    TestEnvironment env;
-    seedSmith(env);
-    QTemporaryDir workstation;
-
-    QStringList args;
-    if (killed == QLatin1String("journal")) {
-        args = {QStringLiteral("journal"), workstation.path(), QString::number(stopAfterJournaled)};
-    } else {
-        journalOrders(workstation.path(), Orders, 0);
-        args = {QStringLiteral("replay"), workstation.path(), env.folder(),
-                QString::number(stopInOrder), QString::number(stopAfterOrder)};
-    }
-    QProcess program;
-    program.start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + args);
-    QVERIFY(program.waitForStarted());
-    while (!program.canReadLine())
-        QVERIFY2(program.waitForReadyRead(30000), "the program did not stop where it was told");
-    QCOMPARE(program.readLine().trimmed(), QByteArray("stop"));
-    program.kill();
-    QVERIFY(program.waitForFinished());
-    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
-
-    // The restart: the counter opens and sends what waits, on the store's own clock.
-    EmbeddedConnection server(env.folder());
-    OrderJournal journal(journalFile(workstation.path()));
-    QCOMPARE(CounterData::replay(server, journal, journalFile(workstation.path())), 0);
-    QCOMPARE(journal.refused().isEmpty() ? QString() : journal.refused().constFirst().refusal,
-             QString());
-
-    const Recordset rows = env.query(QStringLiteral(
-        "SELECT count(*), count(DISTINCT OrderKey), count(DISTINCT OrderKey || '/' || OrderLine), "
-        "sum(MealCode = 'M01'), group_concat(Remarks, ',') FROM (SELECT * FROM "
-        "Station.tbTALOEmployeeDistributedMeals WHERE MealCode = 'M02' OR MealCode = 'M01' "
-        "ORDER BY TransNum)"));
-    QCOMPARE(rows.value(0, 0).toInt(), 2 * stored);
-    QCOMPARE(rows.value(0, 1).toInt(), stored);
-    QCOMPARE(rows.value(0, 2).toInt(), 2 * stored);
-    QCOMPARE(rows.value(0, 3).toInt(), stored);
-    // In the order they were served.
-    QStringList served;
-    for (int i = 1; i <= stored; ++i)
-        served << QString() << QString::number(i);
-    QCOMPARE(rows.value(0, 4), served.join(QLatin1Char(',')));
-}
-
-// Two counters served one employee the one lunch a day each, while neither reached the
-// server: the first journal to arrive is stored, the other's order stays, refused, with
-// the server's words.
-void tst_JournalKill::twoCountersOfflineOverALimitOneIsRefused()
-{
-    TestEnvironment env;
-    seedSmith(env);
-    env.sqlite(QStringLiteral("UPDATE Station.tbTALOMealModeSetting SET DailyLimit = 1, "
-                              "LimitAction = 'B' WHERE MealMode = 'Lunch'"));
-    QTemporaryDir counters[2];
-    const QString served = GeneralDate::toText(QDateTime::currentDateTime());
-    for (QTemporaryDir& counter : counters) {
-        OrderJournal(journalFile(counter.path()))
-            .add({0,
-                  QUuid::createUuid().toString(QUuid::WithoutBraces),
-                  QStringLiteral("E002"),
-                  served,
-                  QStringLiteral("CLERK01"),
-                  {{QStringLiteral("M02"), QStringLiteral("Fish fillet"), QStringLiteral("Lunch"),
-                    QString()}},
-                  {}});
-    }
-    EmbeddedConnection server(env.folder());
-    QStringList refusals;
-    for (QTemporaryDir& counter : counters) {
-        OrderJournal journal(journalFile(counter.path()));
-        QCOMPARE(CounterData::replay(server, journal, journalFile(counter.path())), 0);
-        for (const OrderJournal::Order& order : journal.refused())
-            refusals << order.refusal;
-    }
-    QCOMPARE(
-        env.scalar(QStringLiteral("SELECT count(*) FROM Station.tbTALOEmployeeDistributedMeals")),
-        QStringLiteral("1"));
-    QCOMPARE(refusals, QStringList{QStringLiteral("Smith, John (E002) has received 1 Lunch today "
-                                                  "and this order holds 1; the site allows 1 a "
-                                                  "day.")});
-}
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--child") == 0) {
+    if (argc == 7 && std::strcmp(argv[1], "--child") == 0) {
         // The workstation's date format, as the tests' own environment sets it.
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        return child(app.arguments().mid(2));
+        return serveAndReplay(app.arguments().at(2), app.arguments().at(3),
+                              {std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])});
     }
     tst_JournalKill test;
     return QTest::qExec(&test, argc, argv);
