@@ -223,7 +223,8 @@ private slots:
                             "Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderKey; ALTER "
                             "TABLE Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderLine; "
                             "ALTER TABLE Station.tbTALOSiteSetting DROP COLUMN "
-                            "KeepServingOffline; "
+                            "KeepServingOffline; ALTER TABLE Station.tbTALOSiteSetting DROP "
+                            "COLUMN StatementTimeout; "
                             "UPDATE talo_schema_version SET Version = 14 "
                             "WHERE DatabaseName = 'Station';");
             c.nativeExecute("UPDATE Station.tbcoMeal SET Cost = '" + old +
