@@ -6,7 +6,7 @@
 SET NOCOUNT ON;
 
 -- The version the scripts of this kit bring the databases to (the last migration).
-DECLARE @kitVersion INT = 28;
+DECLARE @kitVersion INT = 29;
 DECLARE @collation SYSNAME = N'Latin1_General_100_CI_AS';
 DECLARE @message NVARCHAR(2048);
 DECLARE @installed INT;
@@ -146,6 +146,7 @@ VALUES
     (N'Station', N'tbTALOSiteSetting', N'ClosedThrough', NULL, N'date', 1, 20),
     (N'Station', N'tbTALOSiteSetting', N'KeepServingOffline', NULL, N'char(1)', 0, 22),
     (N'Station', N'tbTALOSiteSetting', N'FittedColumns', NULL, N'char(1)', 0, 23),
+    (N'Station', N'tbTALOSiteSetting', N'StatementTimeout', NULL, N'int', 0, 29),
     (N'Station', N'tbTALOMealModeSetting', N'MealMode', N'Latin1_General_100_CI_AS', N'nvarchar(50)', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Position', NULL, N'int', 0, 4),
     (N'Station', N'tbTALOMealModeSetting', N'Listed', NULL, N'char(1)', 0, 4),

@@ -2,12 +2,14 @@
 
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
+#include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <algorithm>
@@ -16,8 +18,21 @@ Recordset CounterData::loadEmployees(const QString& searchText)
 {
     const QString date = freshServerDateText();
     m_searchDay = m_context.dtServerDate.date();
-    m_settings.refresh(m_context.dtServerDate);
+    if (m_settings.refresh(m_context.dtServerDate))
+        applyStatementTimeout();
     return m_context.open(loadEmployeesText(date, searchText));
+}
+
+void CounterData::useSettings(const AppSettings& settings)
+{
+    m_settings.use(settings);
+    applyStatementTimeout();
+}
+
+void CounterData::applyStatementTimeout()
+{
+    if (m_context.cnMain)
+        m_context.cnMain->setStatementTimeout(settings().statementTimeout);
 }
 
 QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QList<OrderLine>& lines)
@@ -36,13 +51,54 @@ QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QLis
 
 bool CounterData::dayChangedSinceSearch()
 {
-    LoadServerDate(m_context);
+    try {
+        LoadServerDate(m_context);
+    } catch (const DbError& error) {
+        if (!settings().keepServingOffline || !error.isUnavailable())
+            throw;
+        return false;
+    }
     return m_context.dtServerDate.date() != m_searchDay;
 }
 
-Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString& empCol3) const
+Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString& empCol3)
 {
-    return m_context.open(loadDistributedMealsText(empNum, empCol3));
+    if (!settings().keepServingOffline)
+        return m_context.open(loadDistributedMealsText(empNum, empCol3));
+    const QString asked = empNum + QLatin1Char('\n') + empCol3;
+    Recordset received;
+    try {
+        received = m_context.open(loadDistributedMealsText(empNum, empCol3));
+        m_lastReceived.insert(asked, received);
+    } catch (const DbError& error) {
+        if (!error.isUnavailable())
+            throw;
+        received = m_lastReceived.value(asked);
+    }
+    static const QStringList columns = {QStringLiteral("MEAL"),    QStringLiteral("DESCRIPTION"),
+                                        QStringLiteral("TIME"),    QStringLiteral("REMARKS"),
+                                        QStringLiteral("CLERKID"), QStringLiteral("TRANSNUM"),
+                                        QStringLiteral("MEALMODE")};
+    QList<Recordset::Row> rows = received.rows();
+    const QDate day = QDate::fromString(empCol3.trimmed(), Qt::ISODate);
+    for (const OrderJournal::Order& order : journal().waiting()) {
+        const std::optional<QDateTime> served = GeneralDate::fromText(order.served);
+        if (order.empNum != empNum || !served || served->date() != day)
+            continue;
+        QString time = QLocale().toString(served->time(), QLocale::ShortFormat);
+        time.replace(QChar(0x202F), QLatin1Char(' ')).replace(QChar(0x00A0), QLatin1Char(' '));
+        // No transaction number: the server has not given it one yet.
+        for (const OrderLine& line : order.lines)
+            rows.append({line.mealCode, line.description, time, waitingRemark(line.remarks),
+                         order.clerk, QString(), line.mealMode});
+    }
+    return Recordset(received.fieldCount() ? received.fieldNames() : columns, std::move(rows));
+}
+
+QString CounterData::waitingRemark(const QString& remarks)
+{
+    return remarks.isEmpty() ? QStringLiteral("(waiting to be sent)")
+                             : QStringLiteral("(waiting to be sent) ") + remarks;
 }
 
 CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<OrderLine>& lines,
@@ -61,7 +117,7 @@ CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<O
         try {
             date = freshServerDateText();
         } catch (const DbError& error) {
-            if (!error.isLinkLost())
+            if (!error.isUnavailable())
                 throw;
             reached = false;
         }
@@ -75,8 +131,11 @@ CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<O
             sendOrder(empNum, lines, date, clerk(), key);
             return Outcome::Saved;
         } catch (const DbError& error) {
-            if (!error.isLinkLost())
+            if (!error.isUnavailable())
                 throw;
+            // No answer in time: the server rolled the order back, or never began it.
+            if (error.isTimedOut())
+                break;
         }
     }
     journal().add({0, key, empNum, date, clerk(), lines, {}});
@@ -86,29 +145,54 @@ CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<O
 void CounterData::sendOrder(const QString& empNum, const QList<OrderLine>& lines,
                             const QString& date, const QString& clerk, const QString& key)
 {
-    m_context.transaction([&] {
+    if (!m_context.cnMain)
+        // The context's own words for a missing connection.
+        m_context.transaction([] {});
+    sendOrder(*m_context.cnMain, empNum, lines, date, clerk, key);
+}
+
+void CounterData::sendOrder(Connection& server, const QString& empNum,
+                            const QList<OrderLine>& lines, const QString& date,
+                            const QString& clerk, const QString& key)
+{
+    server.transaction([&] {
         for (int i = 0; i < lines.size(); ++i)
-            m_context.execute(saveText(empNum, lines.at(i), date, clerk, key, i + 1));
+            server.execute(saveText(empNum, lines.at(i), date, clerk, key, i + 1));
     });
 }
 
 int CounterData::replayJournal()
 {
-    QLockFile lock(journalPath() + QStringLiteral(".lock"));
-    if (!lock.tryLock(0))
+    if (!m_context.cnMain)
         return waitingOrders();
-    for (const OrderJournal::Order& order : journal().waiting()) {
+    return replay(*m_context.cnMain, journal(), journalPath());
+}
+
+int CounterData::replay(Connection& server, OrderJournal& journal, const QString& journalPath)
+{
+    QLockFile lock(journalPath + QStringLiteral(".lock"));
+    // A replay may outlast any age a lock could be given: only a holder that is no longer
+    // running leaves a stale lock.
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0))
+        return journal.waitingCount();
+    for (const OrderJournal::Order& order : journal.waiting()) {
         try {
-            sendOrder(order.empNum, order.lines, order.served, order.clerk, order.key);
+            sendOrder(server, order.empNum, order.lines, order.served, order.clerk, order.key);
         } catch (const DbError& error) {
             if (!error.isRefusal())
                 break;
-            journal().refuse(order.id, error.message());
+            journal.refuse(order.id, error.message());
             continue;
         }
-        journal().stored(order.id);
+        journal.stored(order.id);
     }
-    return waitingOrders();
+    return journal.waitingCount();
+}
+
+QList<OrderJournal::Order> CounterData::waitingOrderList()
+{
+    return journal().waiting();
 }
 
 int CounterData::waitingOrders()

@@ -7,11 +7,13 @@
 #include "settings/AppSettingsData.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <memory>
 
 class AppContext;
+class Connection;
 
 // The meal counter's conversation with the database server: the statement texts it
 // sends and how they are sent. Every call throws DbError when the server refuses.
@@ -30,7 +32,8 @@ public:
     const AppSettings& settings() const { return m_settings.settings(); }
     // Why the defaults stand in for the site's settings; empty when they were read.
     const QString& settingsFault() const { return m_settings.fault(); }
-    void useSettings(const AppSettings& settings) { m_settings.use(settings); }
+    // Settings saved on this workstation; the statement timeout counts at once too.
+    void useSettings(const AppSettings& settings);
     // The next search reads the settings again (the window's Load).
     void expireSettings() { m_settings.expire(); }
     // The warn-mode limits the order would pass. The server is asked only when a mode of
@@ -38,9 +41,15 @@ public:
     QList<LimitWarning> limitWarnings(const QString& empNum, const QList<OrderLine>& lines);
     // Reads the server's clock afresh; true when its day is no longer the day of the
     // last employee search (midnight has passed since).
+    // Where the site keeps serving, a server that cannot be reached leaves the day as it
+    // was (false).
     bool dayChangedSinceSearch();
-    // The meals an employee has received (not revoked) on the given day.
-    Recordset loadDistributedMeals(const QString& empNum, const QString& empCol3) const;
+    // The meals an employee has received (not revoked) on the given day. Where the site
+    // keeps serving, the journal's orders of that employee and day follow, marked as
+    // waiting, and a server that cannot be reached answers with its last answer for them.
+    Recordset loadDistributedMeals(const QString& empNum, const QString& empCol3);
+    // The remark a meal waiting in the journal shows in the meals received.
+    static QString waitingRemark(const QString& remarks);
     // Records every line as a distributed meal of `empNum`, all or nothing. With a
     // `key` (the site keeps serving offline) each line carries the key and its number,
     // and a link that drops before the answer arrives is opened again and the order sent
@@ -61,7 +70,13 @@ public:
     // the server refuses stays in the journal as refused, with the server's text. Another
     // program replaying the same journal just now is left to it. Answers how many wait.
     int replayJournal();
+    // The same over any connection to the server and an open journal (a replay on a thread
+    // of its own): `journalPath` names the lock that keeps two replays apart.
+    static int replay(Connection& server, OrderJournal& journal, const QString& journalPath);
     int waitingOrders();
+    // The journal's waiting orders, oldest first (empty when none or no journal is used).
+    QList<OrderJournal::Order> waitingOrderList();
+    QString journalPath() const;
     // Cancels one distributed meal, named by its transaction number.
     void revoke(const QString& empNum, const QString& transNum) const;
     // True when the number belongs to an employee marked inactive: the counter's search
@@ -76,10 +91,13 @@ public:
     static QString revokeText(const QString& empNum, const QString& transNum, const QString& clerk);
 
 private:
+    void applyStatementTimeout();
     void sendOrder(const QString& empNum, const QList<OrderLine>& lines, const QString& date,
                    const QString& clerk, const QString& key);
+    // One order over `server` in one transaction: all its lines or none.
+    static void sendOrder(Connection& server, const QString& empNum, const QList<OrderLine>& lines,
+                          const QString& date, const QString& clerk, const QString& key);
     OrderJournal& journal();
-    QString journalPath() const;
     // The server's date-time read now, as general date text.
     QString freshServerDateText();
     QString clerk() const;
@@ -89,6 +107,8 @@ private:
     CounterSettings m_settings;
     QDate m_searchDay;
     std::unique_ptr<OrderJournal> m_journal;
+    // The server's last answer of meals received, by employee and day.
+    QHash<QString, Recordset> m_lastReceived;
     // The server's clock less the workstation's at the last reading: the time an order
     // served offline is recorded with.
     qint64 m_clockOffset = 0;

@@ -5,6 +5,7 @@
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
+#include "data/DbError.h"
 #include "lookup/frmSearcher.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -51,6 +53,12 @@ frmEmployeeList::frmEmployeeList(AppContext& context)
         if (control->focusPolicy() != Qt::NoFocus && !control->focusProxy())
             m_badgeWatch->watch(control);
     m_order = std::make_unique<OrderList>(*m_ui.mshMealList[OrderGrid]);
+    m_replayer = new JournalReplayer(this);
+    connect(m_replayer, &JournalReplayer::replayed, this, [this] { showWaitingOrders(); });
+    m_replayTimer = new QTimer(this);
+    m_replayTimer->setObjectName(QStringLiteral("tmrReplay"));
+    m_replayTimer->setInterval(ReplaySeconds * 1000);
+    connect(m_replayTimer, &QTimer::timeout, this, &frmEmployeeList::replayInBackground);
     applySettings();
     m_context.onSettingsSaved(this, [this](const AppSettings& settings) { useSettings(settings); });
 }
@@ -179,12 +187,26 @@ void frmEmployeeList::mshMealList_DblClick(int index)
         m_order->removeCurrent();
         return;
     }
-    m_context.attempt([this] {
-        if (!Rights::heldOrRefused(m_context, Rights::Right::Revoke))
+    const bool keep = m_data.settings().keepServingOffline;
+    const FlexGrid* received = m_ui.mshMealList[ReceivedGrid];
+    if (keep && !received->TextMatrix(received->Row(), 1).isEmpty() &&
+        received->TextMatrix(received->Row(), TransNumColumn).isEmpty()) {
+        revokeNeedsServer(true);
+        return;
+    }
+    m_context.attempt([this, keep] {
+        try {
+            if (!Rights::heldOrRefused(m_context, Rights::Right::Revoke))
+                return;
+            // Answered No, nothing changed: the order typed so far stays as it is.
+            if (!RevokeDistributedMeal())
+                return;
+        } catch (const DbError& error) {
+            if (!keep || !error.isUnavailable())
+                throw;
+            revokeNeedsServer(false);
             return;
-        // Answered No, nothing changed: the order typed so far stays as it is.
-        if (!RevokeDistributedMeal())
-            return;
+        }
         // The counter is refreshed for the same employee: the received meals are read
         // again and the order starts afresh.
         chooseEmployee();
@@ -277,6 +299,30 @@ void frmEmployeeList::showWaitingOrders()
         waiting == 0   ? QString()
         : waiting == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
                        : QStringLiteral("Offline: %1 orders waiting to be sent").arg(waiting));
+}
+
+void frmEmployeeList::replayInBackground()
+{
+    if (!m_data.settings().keepServingOffline || !m_context.cnMain || m_replayer->running())
+        return;
+    try {
+        if (m_data.waitingOrders() == 0)
+            return;
+    } catch (const DbError&) {
+        // A journal that cannot be read now is tried at the next tick.
+        return;
+    }
+    m_replayer->start(*m_context.cnMain, m_data.journalPath(), m_data.settings().statementTimeout);
+}
+
+void frmEmployeeList::revokeNeedsServer(bool stillWaiting)
+{
+    m_context.messages().info(
+        stillWaiting ? QStringLiteral("This meal is still waiting to be sent to the server. It can "
+                                      "be revoked once the server has stored it. Nothing was "
+                                      "changed.")
+                     : QStringLiteral("Revoking a meal needs the server, which cannot be reached "
+                                      "just now. Nothing was changed."));
 }
 
 bool frmEmployeeList::RevokeDistributedMeal()
@@ -453,6 +499,10 @@ void frmEmployeeList::useSettings(const AppSettings& settings)
 void frmEmployeeList::applySettings()
 {
     showMealModes();
+    if (!m_data.settings().keepServingOffline)
+        m_replayTimer->stop();
+    else if (!m_replayTimer->isActive())
+        m_replayTimer->start();
     const bool keys = keyboardEntry();
     // Alt+S and Alt+C, underlined on the buttons, belong to keyboard order entry.
     m_ui.cmdMealEntry[Save]->setText(keys ? QStringLiteral("&Save") : QStringLiteral("Save"));

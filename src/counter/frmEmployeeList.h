@@ -3,12 +3,14 @@
 #include "BadgeScanWatch.h"
 #include "CounterData.h"
 #include "EmployeeListLayout.h"
+#include "JournalReplayer.h"
 #include "OrderList.h"
 
 #include <QWidget>
 #include <memory>
 
 class AppContext;
+class QTimer;
 
 // The meal counter ("List of Employees"): the clerk's working window, shown as the
 // main window's one modeless child.
@@ -67,6 +69,13 @@ private:
     CounterData::Outcome SaveDistributedMeals();
     // The status bar tells how many orders wait in the journal while any do.
     void showWaitingOrders();
+    // Where the site keeps serving: while orders wait, the journal is sent on in the
+    // background every `ReplaySeconds`, never holding up the clerk.
+    void replayInBackground();
+    static constexpr int ReplaySeconds = 30;
+    // A revoke where the server cannot be reached, or of a meal still in the journal:
+    // the clerk hears that it needs the server, and nothing changes.
+    void revokeNeedsServer(bool stillWaiting);
     // False when the clerk answered No.
     bool RevokeDistributedMeal();
     // True when the line was added to the order.
@@ -114,6 +123,8 @@ private:
     AppContext& m_context;
     CounterData m_data;
     bool m_offlineShown = false;
+    JournalReplayer* m_replayer = nullptr;
+    QTimer* m_replayTimer = nullptr;
 
     // The controls, built where the design puts them; this window wires and runs them.
     EmployeeListLayout m_ui;

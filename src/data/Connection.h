@@ -31,4 +31,14 @@ public:
     // Called from any thread: stops the statement this connection is running, which
     // then fails with a DbError. Connections that cannot stop a statement ignore it.
     virtual void cancel() {}
+
+    // How many seconds one statement may wait for its answer (0, as a connection opens: as
+    // long as it takes; the program sets it once signed in). One that waits longer fails
+    // with a DbError that isTimedOut(), and the transaction it belongs to is rolled back
+    // whole. Readers opened later wait `LongWorkFactor` times as
+    // long: a month's report or an import is long work the user chose, not a clerk's wait.
+    virtual void setStatementTimeout(int seconds) { (void)seconds; }
+    virtual int statementTimeout() const { return 0; }
+    static constexpr int DefaultStatementTimeout = 10;
+    static constexpr int LongWorkFactor = 10;
 };

@@ -4,6 +4,7 @@
 #include "SqlText.h"
 #include "SqlValueText.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +17,7 @@
 #include <qt_windows.h>
 #endif
 #include <sql.h>
+#include <sqlext.h>
 
 namespace {
 
@@ -91,8 +93,10 @@ void OdbcConnection::openOrThrow()
 
 std::unique_ptr<Connection> OdbcConnection::openReader() const
 {
-    return std::unique_ptr<Connection>(
+    auto reader = std::unique_ptr<Connection>(
         new OdbcConnection(CloneOf{m_name}, m_connectionString, m_session));
+    reader->setStatementTimeout(m_timeout * LongWorkFactor);
+    return reader;
 }
 
 bool OdbcConnection::setUpSession(QSqlDatabase& db)
@@ -165,28 +169,52 @@ QSqlQuery OdbcConnection::run(const QString& sql)
     // Decimals arrive as the server's own text ("12.50"), not as a rounded double.
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     const QString text = m_session.nationalLiterals ? SqlText::national(sql) : sql;
-    if (!(m_cancellable ? executeCancellable(query, text) : query.exec(text))) {
+    QElapsedTimer clock;
+    clock.start();
+    if (!(m_cancellable || m_timeout > 0 ? executeWithHandle(query, text) : query.exec(text))) {
         const QSqlError error = query.lastError();
         query.finish();
+        // The server stopped the statement and said so; the transaction it belongs to is
+        // rolled back by transaction(), so nothing of it stays half-saved.
+        if (ranOutOfTime(error, clock.elapsed()) && linkAlive())
+            throw DbError::timeout(m_timeout);
         fail(error);
     }
     return query;
 }
 
-bool OdbcConnection::executeCancellable(QSqlQuery& query, const QString& text)
+bool OdbcConnection::executeWithHandle(QSqlQuery& query, const QString& text)
 {
     if (!query.prepare(text))
         return false;
     const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    void* statement = handle.isValid() && handle.constData()
+                          ? *static_cast<void* const*>(handle.constData())
+                          : nullptr;
+    if (statement && m_timeout > 0)
+        SQLSetStmtAttr(static_cast<SQLHSTMT>(statement), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_timeout)), 0);
     {
         const std::lock_guard lock(m_runningMutex);
-        if (handle.isValid() && handle.constData())
-            m_running = *static_cast<void* const*>(handle.constData());
+        if (m_cancellable)
+            m_running = statement;
     }
     const bool done = query.exec();
     const std::lock_guard lock(m_runningMutex);
     m_running = nullptr;
     return done;
+}
+
+bool OdbcConnection::ranOutOfTime(const QSqlError& error, qint64 elapsedMs) const
+{
+    if (m_timeout <= 0)
+        return false;
+    // SQLSTATE HYT00 is the driver's word for it; drivers that word it otherwise still
+    // failed only once the time was up.
+    const QString said = error.nativeErrorCode() + QLatin1Char(' ') + error.text();
+    return said.contains(QLatin1String("HYT00")) ||
+           said.contains(QLatin1String("timeout expired"), Qt::CaseInsensitive) ||
+           elapsedMs >= qint64(m_timeout) * 1000 - 100;
 }
 
 void OdbcConnection::cancel()

@@ -38,6 +38,10 @@ public:
     // SQLCancel on the statement a reader is running (from any thread); the statement
     // then fails with the driver's "operation canceled" error.
     void cancel() override;
+    // SQL_ATTR_QUERY_TIMEOUT on every statement; the one that runs out is rolled back with
+    // its transaction.
+    void setStatementTimeout(int seconds) override { m_timeout = seconds; }
+    int statementTimeout() const override { return m_timeout; }
 
     // The name under which Qt knows this connection (QSqlDatabase::database()).
     const QString& connectionName() const { return m_name; }
@@ -52,7 +56,11 @@ private:
     void openOrThrow();
     QSqlDatabase database();
     QSqlQuery run(const QString& sql);
-    bool executeCancellable(QSqlQuery& query, const QString& text);
+    // Prepares first, so the statement's handle is known while it runs (to cancel it) and
+    // its query timeout can be set.
+    bool executeWithHandle(QSqlQuery& query, const QString& text);
+    // Whether a failed statement ran out of its time rather than failed.
+    bool ranOutOfTime(const QSqlError& error, qint64 elapsedMs) const;
     // Reads the remaining results so an error raised after the first rows is not lost.
     void drain(QSqlQuery& query);
     [[noreturn]] void fail(const QSqlError& error);
@@ -69,5 +77,6 @@ private:
     OdbcSession m_session;
     QSqlError m_setupError;
     bool m_inTransaction = false;
+    int m_timeout = 0;
     mutable QString m_serverName;
 };

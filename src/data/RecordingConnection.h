@@ -17,6 +17,8 @@ public:
     QString serverName() const override { return m_inner.serverName(); }
     // The reader is the inner connection's own; its statements are not recorded.
     std::unique_ptr<Connection> openReader() const override { return m_inner.openReader(); }
+    void setStatementTimeout(int seconds) override { m_inner.setStatementTimeout(seconds); }
+    int statementTimeout() const override { return m_inner.statementTimeout(); }
 
     const QStringList& statements() const { return m_statements; }
     void clear() { m_statements.clear(); }

@@ -22,9 +22,6 @@ static void initServerResources()
 
 namespace {
 
-// A writer waits this long for another connection's write to finish.
-constexpr int BusyTimeoutMs = 10000;
-
 // SQLite keeps memory statistics behind one process-wide mutex taken at every allocation,
 // and a list of 100,000 employees makes several allocations per row. Nothing here reads
 // those statistics. Settable only before SQLite's first use; later it is simply refused.

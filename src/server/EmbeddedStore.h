@@ -33,6 +33,9 @@ public:
     // PRAGMA application_id of a store file ("TALO").
     static constexpr int ApplicationId = 0x54414C4F;
     static const QList<Database>& databases();
+    // A writer waits this long for another connection's write to finish, unless its
+    // connection was given a statement timeout.
+    static constexpr int BusyTimeoutMs = 10000;
 
     enum class Access
     {

@@ -44,6 +44,12 @@ struct AppSettings
     // Every list fits its columns to their contents: never narrower than their header
     // text, the last one filling the list. Off: the lists show their designed widths.
     bool fittedColumns = false;
+    // How many seconds a statement of the program may wait for its answer before the user
+    // sees why and nothing of it is kept: a statement held behind a lock (an import in
+    // progress) must not freeze the counter.
+    int statementTimeout = kDefaultStatementTimeout;
+    static constexpr int kDefaultStatementTimeout = 10;
+    static constexpr int kMaxStatementTimeout = 600;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString siteName; // as stored; empty = show the hospital name
     // The meals on or before this day are closed (sent to payroll): the store records and

@@ -56,6 +56,10 @@ AppSettings AppSettingsData::settingsFrom(const Recordset& rows)
     settings.keepServingOffline =
         rows.value(0, QStringLiteral("KEEPSERVINGOFFLINE")) == QLatin1String("1");
     settings.fittedColumns = rows.value(0, QStringLiteral("FITTEDCOLUMNS")) == QLatin1String("1");
+    const int timeout = rows.value(0, QStringLiteral("STATEMENTTIMEOUT")).toInt();
+    settings.statementTimeout = timeout >= 1 && timeout <= AppSettings::kMaxStatementTimeout
+                                    ? timeout
+                                    : AppSettings::kDefaultStatementTimeout;
     const int day = rows.value(0, QStringLiteral("FIRSTDAYOFWEEK")).toInt();
     settings.firstDayOfWeek = day >= 1 && day <= 7 ? Qt::DayOfWeek(day) : Qt::Monday;
     settings.siteName = rows.value(0, QStringLiteral("SITENAME"));
@@ -112,7 +116,8 @@ QString AppSettingsData::saveText(const AppSettings& settings, const QString& us
                          {jsonText(modes), flag(settings.scanMode), flag(settings.keyboardEntry),
                           flag(settings.bulkTagging), QString::number(int(settings.firstDayOfWeek)),
                           settings.siteName, user, flag(settings.keepServingOffline),
-                          flag(settings.fittedColumns)});
+                          flag(settings.fittedColumns),
+                          QString::number(settings.statementTimeout)});
 }
 
 QString AppSettingsData::checkText(const QString& empNum, const QStringList& mealModes)

@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "data/ColumnLengths.h"
+#include "data/LongStatements.h"
 #include "data/SqlText.h"
 
 #include <QJsonArray>
@@ -53,6 +54,9 @@ bool StaffImportData::apply(const QList<StaffImportPlan::Row>& rows, const Progr
 {
     const int total = int(rows.size());
     const QString batch = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    // Its slices run as long as a report's statements: the import is atomic, so a slice
+    // given up would undo the whole import.
+    const LongStatements longer(m_context.cnMain);
     try {
         m_context.transaction([&] {
             for (int from = 0; from < total; from += sliceSize) {

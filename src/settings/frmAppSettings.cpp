@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "data/ColumnLengths.h"
+#include "data/Connection.h"
 #include "data/GeneralDate.h"
 #include "settings/MealModeRow.h"
 #include "widgets/FormControls.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -136,6 +138,21 @@ QGroupBox* frmAppSettings::createCounterSettings(QWidget* surface)
         QStringLiteral("Every list's columns are as wide as their headings at least, and the "
                        "last one fills the list"));
     counterLayout->addWidget(chkFittedColumns);
+    auto* timeoutRow = new QHBoxLayout;
+    auto* timeoutLabel =
+        new QLabel(QStringLiteral("Give up on a statement after (seconds):"), counter);
+    spnStatementTimeout =
+        FormControls::control<QSpinBox>(counter, QStringLiteral("spnStatementTimeout"));
+    spnStatementTimeout->setRange(1, AppSettings::kMaxStatementTimeout);
+    spnStatementTimeout->setToolTip(
+        QStringLiteral("A statement with no answer by then (the server busy or holding a lock) "
+                       "stops, the error is shown and nothing of it is kept; reports and "
+                       "imports wait ten times as long"));
+    timeoutLabel->setBuddy(spnStatementTimeout);
+    timeoutRow->addWidget(timeoutLabel);
+    timeoutRow->addWidget(spnStatementTimeout);
+    timeoutRow->addStretch(1);
+    counterLayout->addLayout(timeoutRow);
     return counter;
 }
 
@@ -230,6 +247,7 @@ void frmAppSettings::showSettings(const AppSettings& settings)
     chkBulkTagging->setChecked(settings.bulkTagging);
     chkKeepServingOffline->setChecked(settings.keepServingOffline);
     chkFittedColumns->setChecked(settings.fittedColumns);
+    spnStatementTimeout->setValue(settings.statementTimeout);
     cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(settings.firstDayOfWeek)));
     txtSiteName->setText(settings.siteName);
     m_closedAsRead = settings.closedThrough;
@@ -257,10 +275,19 @@ void frmAppSettings::orderTabs()
     QList<QWidget*> order;
     for (const auto& row : m_rows)
         order += row->tabOrder();
-    order +=
-        {cmdAddMode,       chkScanMode, chkKeyboardEntry, chkBulkTagging,   chkKeepServingOffline,
-         chkFittedColumns, cboFirstDay, txtSiteName,      chkClosedThrough, dtpClosedThrough,
-         cmdSave,          cmdCancel};
+    order += {cmdAddMode,
+              chkScanMode,
+              chkKeyboardEntry,
+              chkBulkTagging,
+              chkKeepServingOffline,
+              chkFittedColumns,
+              spnStatementTimeout,
+              cboFirstDay,
+              txtSiteName,
+              chkClosedThrough,
+              dtpClosedThrough,
+              cmdSave,
+              cmdCancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -317,6 +344,7 @@ std::optional<AppSettings> frmAppSettings::readSettings()
     settings.bulkTagging = chkBulkTagging->isChecked();
     settings.keepServingOffline = chkKeepServingOffline->isChecked();
     settings.fittedColumns = chkFittedColumns->isChecked();
+    settings.statementTimeout = spnStatementTimeout->value();
     settings.firstDayOfWeek = Qt::DayOfWeek(cboFirstDay->currentData().toInt());
     settings.siteName = txtSiteName->text().trimmed();
     settings.closedThrough = chkClosedThrough->isChecked() ? dtpClosedThrough->date() : QDate();
@@ -353,6 +381,8 @@ void frmAppSettings::save()
             m_data.closeThrough(settings->closedThrough);
         });
     // This workstation's counter obeys at once; the others at a search within a minute.
+    if (m_context.cnMain)
+        m_context.cnMain->setStatementTimeout(settings->statementTimeout);
     m_context.settingsSaved(*settings);
     unload();
 }

@@ -10,6 +10,7 @@
 class AppContext;
 class MealModeRow;
 class QCheckBox;
+class QSpinBox;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
@@ -69,6 +70,7 @@ private:
     QCheckBox* chkBulkTagging = nullptr;
     QCheckBox* chkKeepServingOffline = nullptr;
     QCheckBox* chkFittedColumns = nullptr;
+    QSpinBox* spnStatementTimeout = nullptr;
     QComboBox* cboFirstDay = nullptr;
     QLineEdit* txtSiteName = nullptr;
     // The day the meals are closed through (sent to payroll); unticked: none.

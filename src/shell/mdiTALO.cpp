@@ -7,6 +7,7 @@
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
 #include "counter/frmEmployeeList.h"
+#include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
 #include "history/frmDistributedMeals.h"
@@ -98,6 +99,10 @@ bool mdiTALO::Form_Load()
         return false;
 
     m_context.cnMain = m_user->SQLConnection();
+    // No statement of the program waits for ever; the site's own time counts once the
+    // counter has read the settings.
+    if (m_context.cnMain)
+        m_context.cnMain->setStatementTimeout(Connection::DefaultStatementTimeout);
     // Without the server's clock the zero date stands; the program goes on.
     m_context.attempt([this] { LoadServerDate(m_context); });
     SetMenuRights();

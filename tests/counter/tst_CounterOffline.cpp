@@ -1,9 +1,11 @@
 #include "counter/OrderJournal.h"
+#include "data/DbError.h"
 #include "support/CounterUi.h"
 #include "support/CuttingConnection.h"
 
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 // Serving through a link that drops: with the site's choice of keeping serving, an order
 // whose link drops before its answer arrives is sent again with its key and stored exactly
@@ -32,9 +34,12 @@ class tst_CounterOffline : public QObject
         QTest::mouseClick(c.button(0), Qt::LeftButton);
     }
 
-    static void keepServing(Counter& c, bool on)
+    static void keepServing(Counter& c, bool on, int timeout = 10)
     {
-        c.changeSettings([on](AppSettings& s) { s.keepServingOffline = on; });
+        c.changeSettings([on, timeout](AppSettings& s) {
+            s.keepServingOffline = on;
+            s.statementTimeout = timeout;
+        });
     }
 
 private slots:
@@ -44,6 +49,10 @@ private slots:
     void theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing();
     void ordersServedOfflineReachTheServerInServedOrder_data();
     void ordersServedOfflineReachTheServerInServedOrder();
+    void aSaveHeldBehindALockEndsInItsTime_data();
+    void aSaveHeldBehindALockEndsInItsTime();
+    void offlineTheCounterShowsWhatWaitsAndSendsItLater_data();
+    void offlineTheCounterShowsWhatWaitsAndSendsItLater();
 };
 
 void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder_data()
@@ -216,6 +225,111 @@ void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder()
     refusals.removeDuplicates();
     QCOMPARE(refusals.join(QLatin1Char('|')), refused);
     QCOMPARE(journal.refused().size(), deactivated ? 3 : 0);
+}
+
+void tst_CounterOffline::aSaveHeldBehindALockEndsInItsTime_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("heard");
+
+    // The clerk sees the number and the text, the order stays on screen, nothing is kept.
+    QTest::newRow("as before: the error")
+        << false << DbError::timeoutNumber
+        << QStringLiteral("Query timeout expired: the database server gave no answer within 1 "
+                          "seconds");
+    // Kept serving: a server that does not answer is a server that cannot be reached.
+    QTest::newRow("keep serving: to the journal") << true << 0 << QStringLiteral("Saved (offline)");
+}
+
+void tst_CounterOffline::aSaveHeldBehindALockEndsInItsTime()
+{
+    QFETCH(bool, keep);
+    QFETCH(int, number);
+    QFETCH(QString, heard);
+
+    Counter c;
+    keepServing(c, keep, 1);
+    // Another program holds the store's write lock (an import, say).
+    auto other = std::make_unique<EmbeddedConnection>(c.env.folder());
+    other->nativeExecute(QStringLiteral("BEGIN IMMEDIATE"));
+    serveThreeLines(c);
+
+    const QStringList messages = c.env.messages().texts();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.constFirst().startsWith(heard), qPrintable(messages.constFirst()));
+    QCOMPARE(c.env.messages().errors().isEmpty()
+                 ? 0
+                 : c.env.messages().errors().constFirst().errorNumber,
+             number);
+    QCOMPARE(c.orderList()->TextMatrix(1, 1).isEmpty(), keep);
+    other.reset();
+    QCOMPARE(c.storedMeals(), 0);
+
+    // Once the lock is gone, the journal's order reaches the server, once.
+    for (int load = 0; load < 2; ++load) {
+        c.window->Form_Load();
+        QCOMPARE(c.storedMeals(), keep ? 3 : 0);
+    }
+}
+
+void tst_CounterOffline::offlineTheCounterShowsWhatWaitsAndSendsItLater_data()
+{
+    QTest::addColumn<bool>("readsCut");
+    QTest::newRow("only saves fail") << false;
+    // The list then comes from the server's last answer.
+    QTest::newRow("nothing reaches the server") << true;
+}
+
+void tst_CounterOffline::offlineTheCounterShowsWhatWaitsAndSendsItLater()
+{
+    QFETCH(bool, readsCut);
+
+    Counter c;
+    keepServing(c, true);
+    c.watchStatusNote();
+    c.seedLunch(QStringLiteral("M02"));
+    CuttingConnection link(*c.env.context().cnMain);
+    c.env.context().cnMain = &link;
+    link.setDown(true);
+    serveOne(c, QStringLiteral("M01"), QStringLiteral("Breakfast"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+
+    // Revoking needs the server: a meal it has, or one still in the journal.
+    c.serveSmith();
+    QCOMPARE(c.received()->TextMatrix(c.rowOf(c.received(), "M01"), 4),
+             QStringLiteral("(waiting to be sent)"));
+    for (const char* meal : {"M02", "M01"}) {
+        c.env.messages().clear();
+        if (QLatin1String(meal) == QLatin1String("M02"))
+            c.env.messages().answerNext(true);
+        Counter::dblClickRow(c.received(), c.rowOf(c.received(), meal));
+        QVERIFY2(
+            c.env.messages().infos().constLast().contains(QLatin1String("Nothing was changed.")),
+            qPrintable(c.env.messages().texts().join(QLatin1Char('|'))));
+        QVERIFY(c.env.messages().errors().isEmpty());
+    }
+    QCOMPARE(c.storedMeals(QStringLiteral("RevokedAt IS NOT NULL")), 0);
+    QTest::mouseClick(c.button(1), Qt::LeftButton);
+
+    // Meals received today: the server's (or its last answer), then the waiting order.
+    Connection* reads = c.env.user().connection;
+    if (readsCut)
+        c.env.user().connection = &link;
+    c.env.messages().clear();
+    Counter::clickRow(c.empList(), 1);
+    QCOMPARE(c.env.messages().texts(), QStringList());
+    QCOMPARE(gridColumn(*c.received(), 1), (QStringList{"M02", "M01"}));
+    QCOMPARE(gridColumn(*c.received(), 4), (QStringList{"", "(waiting to be sent)"}));
+
+    // The server answers again: the journal goes to it in the background.
+    c.env.user().connection = reads;
+    link.setDown(false);
+    auto* timer = c.window->findChild<QTimer*>(QStringLiteral("tmrReplay"));
+    QVERIFY(timer && timer->isActive());
+    timer->setInterval(0);
+    QTRY_COMPARE(c.storedMeals(), 2);
+    QTRY_COMPARE(c.statusNote, QString());
 }
 
 QTEST_MAIN(tst_CounterOffline)

@@ -88,10 +88,20 @@ private slots:
         QVERIFY(m_dir.isValid());
     }
 
+    void snapshotHoldsFieldsInSelectOrderAndEveryRowAsText_data()
+    {
+        QTest::addColumn<int>("timeout");
+        QTest::newRow("as long as it takes") << 0;
+        // Each statement is prepared first, to be given its query timeout.
+        QTest::newRow("with a statement timeout") << 10;
+    }
+
     void snapshotHoldsFieldsInSelectOrderAndEveryRowAsText()
     {
+        QFETCH(int, timeout);
         makeDatabase(dbPath(), QStringLiteral("Rice"));
         auto c = connect(dbPath());
+        c->setStatementTimeout(timeout);
         c->execute(QStringLiteral("insert into tbcoMeal values ('M2', null, null, null, null)"));
 
         const Recordset rs = c->open(

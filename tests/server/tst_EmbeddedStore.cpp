@@ -237,7 +237,8 @@ private slots:
                             "TABLE Station.tbTALOEmployeeDistributedMeals DROP COLUMN OrderLine; "
                             "ALTER TABLE Station.tbTALOSiteSetting DROP COLUMN "
                             "KeepServingOffline; ALTER TABLE Station.tbTALOSiteSetting DROP "
-                            "COLUMN FittedColumns; "
+                            "COLUMN FittedColumns; ALTER TABLE Station.tbTALOSiteSetting "
+                            "DROP COLUMN StatementTimeout; "
                             "UPDATE talo_schema_version SET Version = 14 "
                             "WHERE DatabaseName = 'Station';");
             c.nativeExecute("UPDATE Station.tbcoMeal SET Cost = '" + old +

@@ -130,25 +130,46 @@ private slots:
         }
     }
 
-    // A meal is recorded for yesterday, today or tomorrow by the server's clock.
+    // A meal is recorded for yesterday, today or tomorrow by the server's clock. Only an
+    // order a counter kept while the server could not be reached (keyed, at a site that
+    // keeps serving) may come up to a week late.
     void aMealDateFarFromTheClockIsRefused_data()
     {
         QTest::addColumn<QString>("date");
+        QTest::addColumn<bool>("keyed");
+        QTest::addColumn<bool>("keepServing");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("yesterday") << "12/7/2026 6:00:00 AM" << false;
-        QTest::newRow("tomorrow") << "12/9/2026 11:00:00 PM" << false;
-        QTest::newRow("two days back") << "12/6/2026 11:59:59 PM" << true;
-        QTest::newRow("next year") << "12/8/2027 12:00:00 PM" << true;
-        QTest::newRow("last day") << "12/31/9999 11:59:59 PM" << true;
+        QTest::newRow("yesterday") << "12/7/2026 6:00:00 AM" << false << false << false;
+        QTest::newRow("tomorrow") << "12/9/2026 11:00:00 PM" << false << false << false;
+        QTest::newRow("two days back") << "12/6/2026 11:59:59 PM" << false << false << true;
+        QTest::newRow("next year") << "12/8/2027 12:00:00 PM" << false << false << true;
+        QTest::newRow("last day") << "12/31/9999 11:59:59 PM" << false << false << true;
+        QTest::newRow("kept offline, a week back")
+            << "12/1/2026 6:00:00 AM" << true << true << false;
+        QTest::newRow("kept offline, eight days back")
+            << "11/30/2026 11:59:59 PM" << true << true << true;
+        QTest::newRow("kept offline, two days ahead")
+            << "12/10/2026 6:00:00 AM" << true << true << true;
+        QTest::newRow("keyed where the site does not keep serving")
+            << "12/6/2026 6:00:00 AM" << true << false << true;
+        QTest::newRow("unkeyed where the site keeps serving")
+            << "12/6/2026 6:00:00 AM" << false << true << true;
     }
 
     void aMealDateFarFromTheClockIsRefused()
     {
         QFETCH(QString, date);
+        QFETCH(bool, keyed);
+        QFETCH(bool, keepServing);
         QFETCH(bool, refused);
         TestEnvironment env;
         seed(env, QDateTime(QDate(2026, 12, 8), QTime(12, 0)));
-        QCOMPARE(refusal(env, save("Lunch", date)),
+        env.sqlite(QString("INSERT INTO Station.tbTALOSiteSetting(SettingID, KeepServingOffline) "
+                           "VALUES (1, '%1') ON CONFLICT(SettingID) DO UPDATE SET "
+                           "KeepServingOffline = excluded.KeepServingOffline")
+                       .arg(keepServing ? "1" : "0"));
+        const QString key = keyed ? ", '0b7c6f52-3a47-4f7e-9d55-5d0f3c9a1e21', '1'" : "";
+        QCOMPARE(refusal(env, save("Lunch", date) + key),
                  refused
                      ? "The meal date '" + date + "' is more than a day from the server's clock."
                      : QString());

@@ -129,6 +129,7 @@ private slots:
         settings.bulkTagging = true;
         settings.keepServingOffline = true;
         settings.fittedColumns = true;
+        settings.statementTimeout = 25;
         settings.firstDayOfWeek = Qt::Sunday;
         settings.siteName = "Peña General – Annex";
         const int before = auditRows(env);
@@ -138,7 +139,8 @@ private slots:
                                  "\"\",\"\"],[\"Lunch\",\"1\",\"B\",\"11:00\",\"14:00\"],"),
                  qPrintable(sent));
         QVERIFY2(sent.endsWith("[\"Night Shift Meal\",\"2\",\"W\",\"23:30\",\"00:30\"]]', '1', "
-                               "'1', '1', '7', 'Peña General – Annex', 'CLERK01', '1', '1'"),
+                               "'1', '1', '7', 'Peña General – Annex', 'CLERK01', '1', '1', "
+                               "'25'"),
                  qPrintable(sent));
         QCOMPARE(data.load(), settings);
 
@@ -150,6 +152,7 @@ private slots:
                  QStringList({"tbTALOSiteSetting", "Site", "UPDATE",
                               "ScanMode: 0 -> 1; KeyboardEntry: 0 -> 1; BulkTagging: 0 -> 1; "
                               "KeepServingOffline: 0 -> 1; FittedColumns: 0 -> 1; "
+                              "StatementTimeout: 10 -> 25; "
                               "FirstDayOfWeek: 1 -> 7; "
                               "SiteName:  -> "
                               "Peña General – Annex",
@@ -196,14 +199,19 @@ private slots:
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("message");
         // The save's arguments: the modes' JSON text, scan mode, first day, site name,
-        // keyboard order entry, bulk tagging.
+        // keyboard order entry, bulk tagging, and what follows the user (keep serving
+        // offline, statement timeout).
         const auto row = [](const char* name, const QString& modes, const QString& message,
                             const QString& scan = "0", const QString& firstDay = "1",
                             const QString& site = "Site", const QString& keyboard = "0",
-                            const QString& bulk = "0") {
+                            const QString& bulk = "0", const QString& tail = {}) {
             QTest::newRow(name) << "'" + modes + "', '" + scan + "', '" + keyboard + "', '" + bulk +
-                                       "', '" + firstDay + "', '" + site + "', 'ADMIN'"
+                                       "', '" + firstDay + "', '" + site + "', 'ADMIN'" + tail
                                 << message;
+        };
+        const auto timeout = [&row](const char* name, const QString& seconds,
+                                    const QString& message) {
+            row(name, modesJson(), message, "0", "1", "Site", "0", "0", ", '0', '" + seconds + "'");
         };
         const QString ok = modesJson();
         const auto lunch = [](const QString& limit, const QString& action, const QString& from,
@@ -230,6 +238,13 @@ private slots:
         row("first day 8", ok, "not '8'.", "0", "8");
         row("site name too long", ok, "Site name can be at most 200 characters long.", "0", "1",
             QString(201, 'S'));
+        timeout("timeout 0", "0",
+                "The statement timeout must be a number of seconds from 1 to 600, not '0'.");
+        timeout("timeout 601", "601", "not '601'.");
+        timeout("timeout not a number", "1x", "not '1x'.");
+        timeout("timeout empty", "", "not ''.");
+        timeout("timeout in full-width digits", "１０", "not '１０'.");
+        timeout("timeout too long", "1000", "Statement timeout can be at most 3 characters long.");
         row("not JSON", "Lunch;Dinner", "The meal modes must be a JSON array.");
         row("a row not an array", modesJson("\"Tea\""),
             "Each meal mode must be a JSON array: mode, daily limit, action, from, to.");

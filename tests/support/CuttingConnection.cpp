@@ -21,6 +21,13 @@ void CuttingConnection::maybeCut()
     }
 }
 
+std::unique_ptr<Connection> CuttingConnection::openReader() const
+{
+    if (m_down)
+        throw linkDropped();
+    return m_inner.openReader();
+}
+
 Recordset CuttingConnection::open(const QString& sql)
 {
     maybeCut();

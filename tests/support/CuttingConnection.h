@@ -2,6 +2,8 @@
 
 #include "data/Connection.h"
 
+#include <atomic>
+
 // A link to the server that drops once, on purpose, where a test says: before the
 // statement numbered `cut` (counting from 0 the statements sent since arming), or, with
 // cut == AfterCommit, once the next transaction has committed and before its answer
@@ -28,6 +30,10 @@ public:
     void execute(const QString& sql) override;
     void transaction(const std::function<void()>& work) override;
     QString serverName() const override { return m_inner.serverName(); }
+    void setStatementTimeout(int seconds) override { m_inner.setStatementTimeout(seconds); }
+    int statementTimeout() const override { return m_inner.statementTimeout(); }
+    // Another link to the same server, which cannot be opened while this one is down.
+    std::unique_ptr<Connection> openReader() const override;
 
 private:
     void maybeCut();
@@ -37,5 +43,5 @@ private:
     int m_sent = 0;
     bool m_armed = false;
     bool m_dropped = false;
-    bool m_down = false;
+    std::atomic<bool> m_down = false;
 };

@@ -7,7 +7,8 @@ GO
 -- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
 -- meals are closed ("2026-11-30"), '' for none. KEEPSERVINGOFFLINE is '1' when the counter
 -- keeps serving while the server cannot be reached, FITTEDCOLUMNS '1' when the lists fit
--- their columns to their contents.
+-- their columns to their contents. STATEMENTTIMEOUT is how many seconds a statement of the
+-- program may wait for its answer.
 CREATE OR ALTER PROCEDURE dbo.Load_TALO_AppSettings
 AS
 BEGIN
@@ -26,7 +27,8 @@ BEGIN
         COALESCE(s.SiteName, N'') AS SITENAME,
         COALESCE(CONVERT(NCHAR(10), s.ClosedThrough, 23), N'') AS CLOSEDTHROUGH,
         COALESCE(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE,
-        COALESCE(s.FittedColumns, '0') AS FITTEDCOLUMNS
+        COALESCE(s.FittedColumns, '0') AS FITTEDCOLUMNS,
+        CAST(COALESCE(s.StatementTimeout, 10) AS NVARCHAR(3)) AS STATEMENTTIMEOUT
     FROM dbo.tbTALOMealModeSetting AS m
     LEFT JOIN dbo.tbTALOSiteSetting AS s ON s.SettingID = 1
     ORDER BY m.Position, m.MealMode;

@@ -10,7 +10,8 @@ GO
 -- writes one audit row: the site's settings one, each added, changed or removed mode one.
 -- @offline (the counter keeps serving when the server cannot be reached) and @fitted (list
 -- columns fitted to their contents instead of their designed widths) are '1' or '0'; left
--- off, each stays as stored.
+-- off, each stays as stored. @timeout is how many seconds a statement of the program may
+-- wait for its answer, 1 to 600; left off, it stays as stored.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @modes NVARCHAR(MAX),
     @scan NVARCHAR(4000),
@@ -20,7 +21,8 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_AppSettings
     @site NVARCHAR(4000),
     @user NVARCHAR(4000),
     @offline NVARCHAR(4000) = NULL,
-    @fitted NVARCHAR(4000) = NULL
+    @fitted NVARCHAR(4000) = NULL,
+    @timeout NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -29,7 +31,8 @@ BEGIN
     IF 1 IN (
         dbo.TALO_HasNul(@modes), dbo.TALO_HasNul(@scan), dbo.TALO_HasNul(@keyboard),
         dbo.TALO_HasNul(@bulk), dbo.TALO_HasNul(@firstday), dbo.TALO_HasNul(@site),
-        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline), dbo.TALO_HasNul(@fitted)
+        dbo.TALO_HasNul(@user), dbo.TALO_HasNul(@offline), dbo.TALO_HasNul(@fitted),
+        dbo.TALO_HasNul(@timeout)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -68,6 +71,8 @@ BEGIN
         THROW 50000, N'Keep serving offline can be at most 1 character long.', 1;
     IF DATALENGTH(@fitted) > 2
         THROW 50000, N'Fitted list columns can be at most 1 character long.', 1;
+    IF DATALENGTH(@timeout) > 6
+        THROW 50000, N'Statement timeout can be at most 3 characters long.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @bad NVARCHAR(4000);
@@ -75,6 +80,7 @@ BEGIN
     DECLARE @siteName NVARCHAR(200) = LTRIM(RTRIM(@site));
     DECLARE @now DATETIME2(0) = CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120);
     DECLARE @locked INT;
+    DECLARE @seconds INT;
     -- The format checks compare code points: under the databases' collation a full-width
     -- "２" would pass for a "2".
     DECLARE @rows TABLE (
@@ -123,6 +129,21 @@ BEGIN
             );
             THROW 50000, @message, 1;
         END;
+        -- Digits only, compared by code point: a full-width digit is no number here.
+        IF @timeout IS NOT NULL
+            AND (
+                @timeout = N''
+                OR @timeout COLLATE Latin1_General_100_BIN2 LIKE N'%[^0-9]%'
+                OR COALESCE(TRY_CAST(@timeout AS INT), 0) NOT BETWEEN 1 AND 600
+            )
+        BEGIN
+            SET @message = CONCAT(
+                N'The statement timeout must be a number of seconds from 1 to 600, not ''',
+                @timeout, N'''.'
+            );
+            THROW 50000, @message, 1;
+        END;
+        SET @seconds = TRY_CAST(@timeout AS INT);
         IF @firstday NOT IN (N'1', N'2', N'3', N'4', N'5', N'6', N'7')
             OR DATALENGTH(@firstday) <> 2
         BEGIN
@@ -296,6 +317,9 @@ BEGIN
                 CASE WHEN s.FittedColumns <> COALESCE(@fitted, s.FittedColumns)
                     THEN CONCAT(N'; FittedColumns: ', s.FittedColumns, N' -> ', @fitted)
                     ELSE N'' END,
+                CASE WHEN s.StatementTimeout <> COALESCE(@seconds, s.StatementTimeout)
+                    THEN CONCAT(N'; StatementTimeout: ', s.StatementTimeout, N' -> ', @seconds)
+                    ELSE N'' END,
                 CASE WHEN s.FirstDayOfWeek <> CAST(@firstday AS INT)
                     THEN CONCAT(N'; FirstDayOfWeek: ', s.FirstDayOfWeek, N' -> ', @firstday)
                     ELSE N'' END,
@@ -315,6 +339,10 @@ BEGIN
                     @bulk AS [BulkTagging.new],
                     s.FittedColumns AS [FittedColumns.old],
                     COALESCE(@fitted, s.FittedColumns) AS [FittedColumns.new],
+                    s.KeepServingOffline AS [KeepServingOffline.old],
+                    COALESCE(@offline, s.KeepServingOffline) AS [KeepServingOffline.new],
+                    s.StatementTimeout AS [StatementTimeout.old],
+                    COALESCE(@seconds, s.StatementTimeout) AS [StatementTimeout.new],
                     s.FirstDayOfWeek AS [FirstDayOfWeek.old],
                     CAST(@firstday AS INT) AS [FirstDayOfWeek.new],
                     s.SiteName AS [SiteName.old],
@@ -330,6 +358,7 @@ BEGIN
                 OR s.BulkTagging <> @bulk
                 OR s.KeepServingOffline <> COALESCE(@offline, s.KeepServingOffline)
                 OR s.FittedColumns <> COALESCE(@fitted, s.FittedColumns)
+                OR s.StatementTimeout <> COALESCE(@seconds, s.StatementTimeout)
                 OR s.FirstDayOfWeek <> CAST(@firstday AS INT)
                 OR s.SiteName COLLATE Latin1_General_100_BIN2 <> @siteName
             );
@@ -459,11 +488,11 @@ BEGIN
         IF @locked IS NULL
             INSERT INTO dbo.tbTALOSiteSetting (
                 SettingID, ScanMode, KeyboardEntry, BulkTagging, FirstDayOfWeek, SiteName,
-                KeepServingOffline, FittedColumns
+                KeepServingOffline, FittedColumns, StatementTimeout
             )
             VALUES (
                 1, @scan, @keyboard, @bulk, CAST(@firstday AS INT), @siteName,
-                COALESCE(@offline, '0'), COALESCE(@fitted, '0')
+                COALESCE(@offline, '0'), COALESCE(@fitted, '0'), COALESCE(@seconds, 10)
             );
         ELSE
             UPDATE dbo.tbTALOSiteSetting
@@ -473,6 +502,7 @@ BEGIN
                 BulkTagging = @bulk,
                 KeepServingOffline = COALESCE(@offline, KeepServingOffline),
                 FittedColumns = COALESCE(@fitted, FittedColumns),
+                StatementTimeout = COALESCE(@seconds, StatementTimeout),
                 FirstDayOfWeek = CAST(@firstday AS INT),
                 SiteName = @siteName
             WHERE SettingID = 1;

@@ -164,8 +164,20 @@ BEGIN
             THROW 50000, @message, 1;
         END;
         -- A meal is recorded when it is handed out: a day other than yesterday, today or
-        -- tomorrow by the server's clock is a typing or clock fault.
+        -- tomorrow by the server's clock is a typing or clock fault. One exception: where
+        -- the site keeps serving while the server cannot be reached, a counter's journal
+        -- sends its orders later, keyed, with the time each was served; such a keyed meal
+        -- may be up to a week old, never later than tomorrow. Unkeyed saves, and every
+        -- save at a site that does not keep serving, keep the one-day rule.
         IF ABS(DATEDIFF(DAY, CAST(GETDATE() AS DATE), CAST(@mealDate AS DATE))) > 1
+            AND NOT (
+                @orderKey IS NOT NULL
+                AND DATEDIFF(DAY, CAST(@mealDate AS DATE), CAST(GETDATE() AS DATE)) BETWEEN 2 AND 7
+                AND EXISTS (
+                    SELECT 1 FROM dbo.tbTALOSiteSetting
+                    WHERE SettingID = 1 AND KeepServingOffline = '1'
+                )
+            )
         BEGIN
             SET @message = CONCAT(
                 N'The meal date ''', @date, N''' is more than a day from the server''s clock.'

@@ -7,7 +7,8 @@
 -- applies everywhere within a minute. CLOSEDTHROUGH is the ISO day through which the
 -- meals are closed ("2026-11-30"), '' for none. KEEPSERVINGOFFLINE is '1' when the counter
 -- keeps serving while the server cannot be reached, FITTEDCOLUMNS '1' when the lists fit
--- their columns to their contents.
+-- their columns to their contents. STATEMENTTIMEOUT is how many seconds a statement of the
+-- program may wait for its answer.
 SELECT m.MealMode AS MEALMODE,
        coalesce(CAST(m.DailyLimit AS TEXT), '') AS DAILYLIMIT,
        m.LimitAction AS LIMITACTION,
@@ -21,7 +22,8 @@ SELECT m.MealMode AS MEALMODE,
        coalesce(s.SiteName, '') AS SITENAME,
        coalesce(s.ClosedThrough, '') AS CLOSEDTHROUGH,
        coalesce(s.KeepServingOffline, '0') AS KEEPSERVINGOFFLINE,
-       coalesce(s.FittedColumns, '0') AS FITTEDCOLUMNS
+       coalesce(s.FittedColumns, '0') AS FITTEDCOLUMNS,
+       CAST(coalesce(s.StatementTimeout, 10) AS TEXT) AS STATEMENTTIMEOUT
 FROM Station.tbTALOMealModeSetting m
 LEFT JOIN Station.tbTALOSiteSetting s ON s.SettingID = 1
 ORDER BY m.Position, m.MealMode;

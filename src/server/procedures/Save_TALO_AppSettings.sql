@@ -1,4 +1,4 @@
--- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline], [fitted]
+-- parameters: modes, scan, keyboard, bulk, firstday, site, user, [offline], [fitted], [timeout]
 -- access: write
 -- json: modes
 -- role: settings
@@ -11,7 +11,8 @@
 -- audit row: the site's settings one, each added, changed or removed mode one. offline
 -- (the counter keeps serving when the server cannot be reached) and fitted (list columns
 -- fitted to their contents instead of their designed widths) are '1' or '0'; left off,
--- each stays as stored.
+-- each stays as stored. timeout is how many seconds a statement of the program may wait
+-- for its answer, 1 to 600; left off, it stays as stored.
 
 -- Longer values than the columns hold are refused before anything else.
 -- modes is not a column: its limit is generous for a hundred modes at their longest.
@@ -24,6 +25,7 @@ SELECT talo_raise('Site name can be at most 200 characters long.') WHERE talo_le
 SELECT talo_raise('User ID can be at most 30 characters long.') WHERE talo_length(:user) > 30;
 SELECT talo_raise('Keep serving offline can be at most 1 character long.') WHERE talo_length(:offline) > 1;
 SELECT talo_raise('Fitted list columns can be at most 1 character long.') WHERE talo_length(:fitted) > 1;
+SELECT talo_raise('Statement timeout can be at most 3 characters long.') WHERE talo_length(:timeout) > 3;
 
 SELECT talo_raise('Scan mode must be 1 (on) or 0 (off), not ''' || :scan || '''.')
 WHERE :scan NOT IN ('1', '0');
@@ -39,6 +41,11 @@ WHERE :offline NOT IN ('1', '0');
 
 SELECT talo_raise('Fitted list columns must be 1 (on) or 0 (off), not ''' || :fitted || '''.')
 WHERE :fitted NOT IN ('1', '0');
+
+SELECT talo_raise('The statement timeout must be a number of seconds from 1 to 600, not '''
+                  || :timeout || '''.')
+WHERE :timeout IS NOT NULL
+  AND (:timeout GLOB '*[^0-9]*' OR :timeout = '' OR CAST(:timeout AS INTEGER) NOT BETWEEN 1 AND 600);
 
 SELECT talo_raise('The first day of the week must be a number from 1 (Monday) to 7 (Sunday), not '''
                   || :firstday || '''.')
@@ -134,6 +141,10 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
               || CASE WHEN s.FittedColumns <> coalesce(:fitted, s.FittedColumns)
                       THEN '; FittedColumns: ' || s.FittedColumns || ' -> ' || :fitted
                       ELSE '' END
+              || CASE WHEN s.StatementTimeout <> coalesce(CAST(:timeout AS INTEGER), s.StatementTimeout)
+                      THEN '; StatementTimeout: ' || s.StatementTimeout || ' -> '
+                           || CAST(:timeout AS INTEGER)
+                      ELSE '' END
               || CASE WHEN s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
                       THEN '; FirstDayOfWeek: ' || s.FirstDayOfWeek || ' -> ' || :firstday
                       ELSE '' END
@@ -146,6 +157,11 @@ SELECT 'tbTALOSiteSetting', 'Site', 'UPDATE',
                    'BulkTagging', json_object('old', s.BulkTagging, 'new', :bulk),
                    'FittedColumns', json_object('old', s.FittedColumns,
                                                 'new', coalesce(:fitted, s.FittedColumns)),
+                   'KeepServingOffline', json_object('old', s.KeepServingOffline,
+                                                     'new', coalesce(:offline, s.KeepServingOffline)),
+                   'StatementTimeout', json_object('old', s.StatementTimeout,
+                                                   'new', coalesce(CAST(:timeout AS INTEGER),
+                                                                   s.StatementTimeout)),
                    'FirstDayOfWeek', json_object('old', s.FirstDayOfWeek,
                                                  'new', CAST(:firstday AS INTEGER)),
                    'SiteName', json_object('old', s.SiteName, 'new', trim(:site)))
@@ -154,6 +170,7 @@ WHERE s.SettingID = 1
   AND (s.ScanMode <> :scan OR s.KeyboardEntry <> :keyboard OR s.BulkTagging <> :bulk
        OR s.KeepServingOffline <> coalesce(:offline, s.KeepServingOffline)
        OR s.FittedColumns <> coalesce(:fitted, s.FittedColumns)
+       OR s.StatementTimeout <> coalesce(CAST(:timeout AS INTEGER), s.StatementTimeout)
        OR s.FirstDayOfWeek <> CAST(:firstday AS INTEGER)
        OR s.SiteName <> trim(:site));
 
@@ -232,14 +249,15 @@ ON CONFLICT(MealMode) DO UPDATE SET
 
 INSERT INTO Station.tbTALOSiteSetting(SettingID, ScanMode, KeyboardEntry, BulkTagging,
                                       FirstDayOfWeek, SiteName, KeepServingOffline,
-                                      FittedColumns)
+                                      FittedColumns, StatementTimeout)
 VALUES (1, :scan, :keyboard, :bulk, CAST(:firstday AS INTEGER), trim(:site),
-        coalesce(:offline, '0'), coalesce(:fitted, '0'))
+        coalesce(:offline, '0'), coalesce(:fitted, '0'), coalesce(CAST(:timeout AS INTEGER), 10))
 ON CONFLICT(SettingID) DO UPDATE SET
     ScanMode = excluded.ScanMode,
     KeyboardEntry = excluded.KeyboardEntry,
     BulkTagging = excluded.BulkTagging,
     KeepServingOffline = coalesce(:offline, KeepServingOffline),
     FittedColumns = coalesce(:fitted, FittedColumns),
+    StatementTimeout = coalesce(CAST(:timeout AS INTEGER), StatementTimeout),
     FirstDayOfWeek = excluded.FirstDayOfWeek,
     SiteName = excluded.SiteName;

@@ -88,9 +88,17 @@ WHERE talo_iso(:date) IS NULL
 
 -- A meal is recorded when it is handed out: a day other than yesterday, today or
 -- tomorrow by the server's clock is a typing or clock fault, and would count against
--- (or escape) another day's limit.
+-- (or escape) another day's limit. One exception: where the site keeps serving while the
+-- server cannot be reached, a counter's journal sends its orders later, keyed, with the
+-- time each was served; such a keyed meal may be up to a week old (a long weekend's
+-- outage), never later than tomorrow. An unkeyed save, or any save at a site that does
+-- not keep serving, keeps the one-day rule.
 SELECT talo_raise('The meal date ''' || :date || ''' is more than a day from the server''s clock.')
 WHERE abs(julianday(talo_iso_day(:date)) - julianday(substr(talo_now(), 1, 10))) > 1
+  AND NOT (:orderkey IS NOT NULL
+           AND julianday(substr(talo_now(), 1, 10)) - julianday(talo_iso_day(:date)) BETWEEN 2 AND 7
+           AND EXISTS (SELECT 1 FROM Station.tbTALOSiteSetting
+                       WHERE SettingID = 1 AND KeepServingOffline = '1'))
   AND NOT EXISTS (SELECT 1 FROM Station.tbTALOEmployeeDistributedMeals
                   WHERE OrderKey = :orderkey AND OrderLine = :orderline);
 
