@@ -200,7 +200,7 @@ private slots:
         QTest::addColumn<QString>("message");
         // The save's arguments: the modes' JSON text, scan mode, first day, site name,
         // keyboard order entry, bulk tagging, and what follows the user (keep serving
-        // offline, statement timeout).
+        // offline, fitted columns, statement timeout).
         const auto row = [](const char* name, const QString& modes, const QString& message,
                             const QString& scan = "0", const QString& firstDay = "1",
                             const QString& site = "Site", const QString& keyboard = "0",
@@ -211,7 +211,8 @@ private slots:
         };
         const auto timeout = [&row](const char* name, const QString& seconds,
                                     const QString& message) {
-            row(name, modesJson(), message, "0", "1", "Site", "0", "0", ", '0', '" + seconds + "'");
+            row(name, modesJson(), message, "0", "1", "Site", "0", "0",
+                ", '0', '0', '" + seconds + "'");
         };
         const QString ok = modesJson();
         const auto lunch = [](const QString& limit, const QString& action, const QString& from,

@@ -39,7 +39,7 @@ IF NOT EXISTS (
 BEGIN
     SET @build = N'CREATE UNIQUE INDEX UX_tbTALOEmployeeDistributedMeals_OrderLine '
         + N'ON dbo.tbTALOEmployeeDistributedMeals (OrderKey, OrderLine) '
-        + N'WHERE OrderKey IS NOT NULL' + @online;
+        + N'WHERE OrderKey IS NOT NULL' + @with;
     EXEC sys.sp_executesql @build;
 END;
 GO

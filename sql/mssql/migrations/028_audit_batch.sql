@@ -33,11 +33,11 @@ END;
 GO
 
 -- Its own batch, after the column exists: the rows of one batch, found when a batch is
--- looked at as a whole. Built online where the edition can (engine edition 3, 5 or 8),
--- so the counters keep saving meals while it is built.
-DECLARE @online NVARCHAR(40) = CASE
-    WHEN CAST(SERVERPROPERTY('EngineEdition') AS INT) IN (3, 5, 8) THEN N' WITH (ONLINE = ON)'
-    ELSE N''
+-- looked at as a whole. Built as dbo.TALO_OnlineIndexOption says (online, waiting at low
+-- priority, where the server can), so the counters keep saving meals while it is built.
+DECLARE @with NVARCHAR(200) = CASE
+    WHEN dbo.TALO_OnlineIndexOption() = N'' THEN N''
+    ELSE CONCAT(N' WITH (', dbo.TALO_OnlineIndexOption(), N')')
 END;
 DECLARE @build NVARCHAR(MAX);
 IF NOT EXISTS (
@@ -46,7 +46,7 @@ IF NOT EXISTS (
 )
 BEGIN
     SET @build = N'CREATE INDEX ixAuditBatchKey ON dbo.tbTALOAuditLog (BatchKey) '
-        + N'WHERE BatchKey IS NOT NULL' + @online;
+        + N'WHERE BatchKey IS NOT NULL' + @with;
     EXEC sys.sp_executesql @build;
 END;
 GO
