@@ -28,7 +28,7 @@ from kit_sql import closing, created_table, literal, name_of, split_top, tokens,
 from kit_order import kit_scripts, order_problems
 from kit_rules import (NUL_MESSAGE, digit_function_problems, embedded_closed_day_problems,
                        embedded_dates, json_function_problems, procedure_rule_problems,
-                       script_time_problems, shared_read_problems)
+                       script_time_problems, shared_read_problems, undeclared_problems)
 
 STATEMENT_START = {";", "BEGIN", "AS", "ELSE", None}
 CLAUSE_END = {"FROM", "WHERE", "ORDER", "GROUP", "UNION", "EXCEPT", "INTERSECT", "HAVING",
@@ -405,6 +405,7 @@ def compare(embedded_dir, mssql_dir):
     problems += embedded_closed_day_problems(embedded_dir)
     problems += shared_read_problems(embedded_dir, {key: t[3] for key, t in theirs.items()})
     problems += json_function_problems(mssql_dir) + script_time_problems(kit_scripts(mssql_dir))
+    problems += undeclared_problems(kit_scripts(mssql_dir))
     for key in sorted(set(ours) | set(theirs)):
         if key not in theirs:
             problems.append(f"procedure {ours[key][0]}: in the embedded store only")

@@ -170,6 +170,33 @@ def script_time_problems(paths):
     return problems
 
 
+GO_LINE = re.compile(r"^\s*GO\s*$", re.MULTILINE | re.IGNORECASE)
+
+
+def undeclared_problems(paths):
+    """A variable that a script's batch uses and never declares: T-SQL says so only when
+    the batch runs on a server, and the parse here reads the name as any other."""
+    problems = []
+    for path in paths:
+        if path.parent.name == "procedures":
+            continue
+        for batch in GO_LINE.split(path.read_text("utf-8")):
+            toks = tokens(batch)
+            # A procedure's or function's parameters are declared by its header.
+            if any(upper(t) in ("PROCEDURE", "FUNCTION", "TRIGGER") for t in toks):
+                continue
+            declared = {toks[i + 1][1].lower() for i in range(len(toks) - 1)
+                        if upper(toks[i]) == "DECLARE"}
+            for i, (kind, text) in enumerate(toks):
+                # ", @name = value" names a called procedure's parameter.
+                named = 0 < i < len(toks) - 1 and toks[i - 1][1] == "," and toks[i + 1][1] == "="
+                if (kind == "word" and text.startswith("@") and not text.startswith("@@")
+                        and not named and text.lower() not in declared):
+                    problems.append(f"{path.name}: {text} is used but not declared in its batch")
+                    declared.add(text.lower())
+    return problems
+
+
 def paging_problems(name, toks):
     if not any(t[1].lower() == "@pagesize" for t in toks):
         return []
