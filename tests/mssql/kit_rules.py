@@ -36,6 +36,7 @@
     through the one function (kit) and the one shared part (store) that filters it, and
     take a rule they share (the history's date range) from the one function on each side.
 """
+import functools
 import pathlib
 import re
 import unicodedata
@@ -332,6 +333,7 @@ def embedded_dates(folder):
     return dates
 
 
+@functools.lru_cache(maxsize=None)
 def other_digits():
     """First code points of the runs of decimal digits past ASCII in the basic plane."""
     runs, previous = [], None

@@ -1,5 +1,6 @@
 """The T-SQL tokens the kit's checks read: blanks and comments dropped, a string, a
 bracketed or quoted name, a word, a number or an operator each one token."""
+import functools
 import re
 
 TOKEN = re.compile(
@@ -68,6 +69,12 @@ def closing(toks, start):
 
 def tokens(text):
     """Significant tokens as (kind, text); comments and blanks dropped."""
+    # The checks read the same scripts many times over: tokenize each text once.
+    return list(_tokens(text))
+
+
+@functools.lru_cache(maxsize=None)
+def _tokens(text):
     out = []
     pos = 0
     while pos < len(text):
@@ -81,7 +88,7 @@ def tokens(text):
         if kind in ("ws", "comment"):
             continue
         out.append((kind, match.group()))
-    return out
+    return tuple(out)
 
 
 def created_table(toks, i):
