@@ -15,8 +15,9 @@
 namespace {
 
 const QString Owner = QStringLiteral("The workstation's copy of the counter's data");
-const QString IsoFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-const QString MomentFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz");
+// Read back by Qt::ISODate, the quick way.
+const QString IsoFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+const QString MomentFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 // Meals received a day, read a page at a time as the history reads them.
 constexpr int PageSize = 1000;
 
@@ -185,22 +186,30 @@ OfflineCopy OfflineCopy::read(const QString& path)
         LocalStatement taken(file.db(), "SELECT TakenAt, TakenHere FROM Copy", Owner);
         if (!taken.step())
             return copy;
-        const QDateTime takenAt = QDateTime::fromString(taken.text(0), IsoFormat);
-        copy.m_takenHere = QDateTime::fromString(taken.text(1), MomentFormat);
+        const QDateTime takenAt = QDateTime::fromString(taken.text(0), Qt::ISODate);
+        copy.m_takenHere = QDateTime::fromString(taken.text(1), Qt::ISODateWithMs);
         LocalStatement employees(file.db(), "SELECT * FROM Employee", Owner);
         while (employees.step())
             copy.m_employees.append({employees.text(0), employees.text(1), employees.text(2),
                                      employees.text(3), employees.integer(4) == 1,
                                      employees.text(5)});
+        // An employee's key is made once, not once a row.
+        QHash<QString, QString> keys;
+        const auto keyOf = [&keys](const QString& empNum) {
+            auto key = keys.constFind(empNum);
+            if (key == keys.constEnd())
+                key = keys.insert(empNum, numberKey(empNum));
+            return *key;
+        };
         LocalStatement meals(file.db(), "SELECT * FROM AllowedMeal", Owner);
         while (meals.step())
-            copy.m_meals[numberKey(meals.text(0))].append(
+            copy.m_meals[keyOf(meals.text(0))].append(
                 {meals.text(1), meals.text(2), meals.text(3), meals.text(4), meals.text(5)});
         LocalStatement received(file.db(), "SELECT * FROM Received", Owner);
         while (received.step())
-            copy.m_received[numberKey(received.text(0))].append(
+            copy.m_received[keyOf(received.text(0))].append(
                 {received.text(0), received.text(1), received.text(2),
-                 QDateTime::fromString(received.text(3), IsoFormat), received.text(4),
+                 QDateTime::fromString(received.text(3), Qt::ISODate), received.text(4),
                  received.text(5), received.text(6), received.text(7)});
         copy.m_takenAt = takenAt;
     } catch (const DbError&) {
