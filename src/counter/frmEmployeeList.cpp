@@ -301,16 +301,8 @@ CounterData::Outcome frmEmployeeList::SaveDistributedMeals()
 
 void frmEmployeeList::showWaitingOrders()
 {
-    if (!m_data.settings().keepServingOffline)
-        return;
-    const int waiting = m_data.waitingOrders();
-    if (waiting == 0 && !m_offlineShown)
-        return;
-    m_offlineShown = waiting > 0;
-    m_context.statusNote(
-        waiting == 0   ? QString()
-        : waiting == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
-                       : QStringLiteral("Offline: %1 orders waiting to be sent").arg(waiting));
+    if (m_data.settings().keepServingOffline)
+        showStatusNote();
 }
 
 void frmEmployeeList::replayInBackground()
@@ -563,8 +555,15 @@ void frmEmployeeList::applySettings()
 
 void frmEmployeeList::showStatusNote()
 {
+    QString waiting;
+    if (m_data.settings().keepServingOffline) {
+        const int count = m_data.waitingOrders();
+        waiting = count == 0   ? QString()
+                  : count == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
+                               : QStringLiteral("Offline: %1 orders waiting to be sent").arg(count);
+    }
     m_context.statusNote(
-        CounterRules::statusNote({m_data.copyNote(), m_scanNote, m_data.settingsFault()}));
+        CounterRules::statusNote({m_data.copyNote(), m_scanNote, m_data.settingsFault(), waiting}));
 }
 
 bool frmEmployeeList::mayClose()

@@ -67,7 +67,8 @@ private:
     // again past midnight): nothing is loaded then.
     bool LoadDistributedMeals();
     CounterData::Outcome SaveDistributedMeals();
-    // The status bar tells how many orders wait in the journal while any do.
+    // The status bar tells how many orders wait in the journal while any do (and the
+    // counter's other notes beside).
     void showWaitingOrders();
     // Where the site keeps serving: while orders wait, the journal is sent on in the
     // background every `ReplaySeconds`, never holding up the clerk.
@@ -126,7 +127,6 @@ private:
 
     AppContext& m_context;
     CounterData m_data;
-    bool m_offlineShown = false;
     BackgroundLink* m_replayer = nullptr;
     QTimer* m_replayTimer = nullptr;
     BackgroundLink* m_copier = nullptr;
