@@ -65,6 +65,8 @@ private slots:
     void offlineTheLimitsCountTheCopyAndTheJournal();
     void aCopyNotWholeIsNeverServedFrom_data();
     void aCopyNotWholeIsNeverServedFrom();
+    void aSettingsReadingCutKeepsTheSiteSettings_data();
+    void aSettingsReadingCutKeepsTheSiteSettings();
 };
 
 void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder_data()
@@ -517,6 +519,42 @@ void tst_CounterOffline::aCopyNotWholeIsNeverServedFrom()
                  : QStringList{QStringLiteral("The connection to the database server was lost.")});
     QCOMPARE(c.statusNote.startsWith(QLatin1String("Offline: searching the copy of 11:30")),
              served);
+}
+
+void tst_CounterOffline::aSettingsReadingCutKeepsTheSiteSettings_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<bool>("defaults");
+
+    // As it always was: the defaults stand in, and the counter says why.
+    QTest::newRow("as before") << false << true;
+    // Kept serving: the limits and the keeping serving itself hold while the server is away.
+    QTest::newRow("keep serving") << true << false;
+}
+
+void tst_CounterOffline::aSettingsReadingCutKeepsTheSiteSettings()
+{
+    QFETCH(bool, keep);
+    QFETCH(bool, defaults);
+
+    Counter c;
+    c.changeSettings([keep](AppSettings& s) {
+        s.keepServingOffline = keep;
+        Counter::modeOf(s, QStringLiteral("Lunch")).dailyLimit = 1;
+    });
+    c.watchStatusNote();
+    CuttingConnection link(*c.env.context().cnMain);
+    c.routeThrough(link);
+    // A minute on, the search reads the settings again first: that reading gets no answer.
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(11, 32)));
+    link.arm(1);
+    c.search(QStringLiteral("E002"));
+    QVERIFY(link.dropped());
+    QCOMPARE(c.statusNote.startsWith(QLatin1String("Default settings are in use")), defaults);
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M02"), QString(), QStringLiteral("Lunchh"));
+    // Only while the site's limits hold is a mode not of the site's refused.
+    QCOMPARE(c.env.messages().infos().isEmpty(), defaults);
 }
 
 QTEST_MAIN(tst_CounterOffline)
