@@ -555,15 +555,19 @@ void frmEmployeeList::applySettings()
 
 void frmEmployeeList::showStatusNote()
 {
+    const QString copy = m_data.copyNote();
     QString waiting;
     if (m_data.settings().keepServingOffline) {
         const int count = m_data.waitingOrders();
         waiting = count == 0   ? QString()
-                  : count == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
-                               : QStringLiteral("Offline: %1 orders waiting to be sent").arg(count);
+                  : count == 1 ? QStringLiteral("1 order waiting to be sent")
+                               : QStringLiteral("%1 orders waiting to be sent").arg(count);
+        // "Offline:" is said once, by the copy's note when there is one.
+        if (!waiting.isEmpty() && copy.isEmpty())
+            waiting.prepend(QStringLiteral("Offline: "));
     }
     m_context.statusNote(
-        CounterRules::statusNote({m_data.copyNote(), m_scanNote, m_data.settingsFault(), waiting}));
+        CounterRules::statusNote({copy, m_scanNote, m_data.settingsFault(), waiting}));
 }
 
 bool frmEmployeeList::mayClose()

@@ -442,6 +442,7 @@ void tst_CounterOffline::offlineTheLimitsCountTheCopyAndTheJournal()
         lunch.limitAction = block ? LimitAction::Block : LimitAction::Warn;
     });
     c.waitForCopy();
+    c.watchStatusNote();
     CuttingConnection link(*c.env.context().cnMain);
     c.routeThrough(link);
     if (before == QLatin1String("online"))
@@ -450,6 +451,9 @@ void tst_CounterOffline::offlineTheLimitsCountTheCopyAndTheJournal()
     if (before == QLatin1String("offline")) {
         serveOne(c, QStringLiteral("M02"), QStringLiteral("Lunch"));
         QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+        QCOMPARE(
+            c.statusNote,
+            QStringLiteral("Offline: searching the copy of 11:30  1 order waiting to be sent"));
     }
     const int journaled = CounterData(c.env.context()).waitingOrders();
 
