@@ -132,7 +132,7 @@ int main(int argc, char** argv)
     const QString copyPath = dir.filePath(QStringLiteral("copy.sqlite"));
     QElapsedTimer refresh;
     refresh.start();
-    OfflineCopy::refresh(store, copyPath, QDateTime::currentDateTime());
+    OfflineCopy::refresh(store, copyPath, QDateTime::currentDateTime(), QStringLiteral("CLERK01"));
     std::printf("copy of 2,001 employees taken: %.0f ms\n", double(refresh.nsecsElapsed()) / 1e6);
     QElapsedTimer reading;
     reading.start();

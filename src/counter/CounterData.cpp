@@ -18,19 +18,10 @@
 
 Recordset CounterData::loadEmployees(const QString& searchText)
 {
-    if (!settings().keepServingOffline) {
-        const QString date = freshServerDateText();
-        m_searchDay = m_context.dtServerDate.date();
-        if (m_settings.refresh(m_context.dtServerDate))
-            applyStatementTimeout();
-        return m_context.open(loadEmployeesText(date, searchText));
-    }
+    if (!settings().keepServingOffline)
+        return searchServer(searchText);
     try {
-        const QString date = freshServerDateText();
-        m_searchDay = m_context.dtServerDate.date();
-        if (m_settings.refresh(m_context.dtServerDate))
-            applyStatementTimeout();
-        Recordset found = m_context.open(loadEmployeesText(date, searchText));
+        Recordset found = searchServer(searchText);
         m_searchedCopy = QDateTime();
         return found;
     } catch (const DbError& error) {
@@ -41,6 +32,15 @@ Recordset CounterData::loadEmployees(const QString& searchText)
     m_searchDay = serverNow().date();
     m_searchedCopy = copy().takenAt();
     return copy().employees(m_searchDay, searchText);
+}
+
+Recordset CounterData::searchServer(const QString& searchText)
+{
+    const QString date = freshServerDateText();
+    m_searchDay = m_context.dtServerDate.date();
+    if (m_settings.refresh(m_context.dtServerDate))
+        applyStatementTimeout();
+    return m_context.open(loadEmployeesText(date, searchText));
 }
 
 QString CounterData::copyNote() const
@@ -363,8 +363,13 @@ bool CounterData::mayServe()
     try {
         m_mayServe = Rights::held(m_context, Rights::Right::Counter);
     } catch (const DbError& error) {
-        if (!settings().keepServingOffline || !error.isUnavailable() || !m_mayServe)
+        if (!settings().keepServingOffline || !error.isUnavailable())
             throw;
+        // This counter's last reading, else the copy's (taken for this clerk).
+        if (!m_mayServe && !copy().usable())
+            throw;
+        if (!m_mayServe)
+            return copy().clerkHolds(clerk(), Rights::code(Rights::Right::Counter));
     }
     return *m_mayServe;
 }

@@ -133,6 +133,8 @@ private:
         QList<OrderLine> lines;
     };
     void applyStatementTimeout();
+    // The employee search the server answers.
+    Recordset searchServer(const QString& searchText);
     // The copy as its file holds it now (read again when the file changed).
     const OfflineCopy& copy();
     // The employee's meals of `day` as the counter knows them without the server (the

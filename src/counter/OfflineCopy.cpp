@@ -1,6 +1,7 @@
 #include "OfflineCopy.h"
 
 #include "LocalStatement.h"
+#include "context/GlobalLookups.h"
 #include "data/Connection.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
@@ -65,14 +66,17 @@ private:
 
 struct Snapshot
 {
+    QString clerkRights;
     QList<OfflineCopy::Employee> employees;
     QList<QPair<QString, OfflineCopy::Meal>> meals;
     QList<OfflineCopy::Received> received;
 };
 
-Snapshot readServer(Connection& server, const QDate& day)
+Snapshot readServer(Connection& server, const QDate& day, const QString& clerk)
 {
     Snapshot snapshot;
+    const Recordset rights = server.open(userRightsText(clerk));
+    snapshot.clerkRights = rights.recordCount() > 0 ? rights.value(0, 0) : QString();
     QHash<QString, QString> departments;
     const Recordset departmentRows =
         server.open(QStringLiteral("Select DeptCode, Description from Payroll..tbcDepartment"));
@@ -120,7 +124,7 @@ Snapshot readServer(Connection& server, const QDate& day)
 }
 
 void write(const QString& path, const Snapshot& snapshot, const QDateTime& takenAt,
-           const QDateTime& takenHere)
+           const QDateTime& takenHere, const QString& clerk)
 {
     QFile::remove(path);
     CopyFile file(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
@@ -136,7 +140,8 @@ void write(const QString& path, const Snapshot& snapshot, const QDateTime& taken
     file.run("CREATE TABLE Received (EmpNum TEXT, Meal TEXT, Description TEXT, MealDate TEXT, "
              "Remarks TEXT, ClerkID TEXT, TransNum TEXT, MealMode TEXT)");
     // Written last: a file without it was never finished.
-    file.run("CREATE TABLE Copy (TakenAt TEXT NOT NULL, TakenHere TEXT NOT NULL)");
+    file.run("CREATE TABLE Copy (TakenAt TEXT NOT NULL, TakenHere TEXT NOT NULL, "
+             "ClerkID TEXT NOT NULL, ClerkRights TEXT NOT NULL)");
     const auto insert = [&file](const char* sql, const QStringList& values) {
         LocalStatement statement(file.db(), sql, Owner);
         for (int i = 0; i < values.size(); ++i)
@@ -154,19 +159,21 @@ void write(const QString& path, const Snapshot& snapshot, const QDateTime& taken
         insert("INSERT INTO Received VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
                {r.empNum, r.meal, r.description, r.served.toString(IsoFormat), r.remarks, r.clerk,
                 r.transNum, r.mealMode});
-    insert("INSERT INTO Copy VALUES (?1, ?2)",
-           {takenAt.toString(IsoFormat), takenHere.toString(MomentFormat)});
+    insert("INSERT INTO Copy VALUES (?1, ?2, ?3, ?4)",
+           {takenAt.toString(IsoFormat), takenHere.toString(MomentFormat), clerk,
+            snapshot.clerkRights});
     file.run("COMMIT");
 }
 
 } // namespace
 
-void OfflineCopy::refresh(Connection& server, const QString& path, const QDateTime& serverNow)
+void OfflineCopy::refresh(Connection& server, const QString& path, const QDateTime& serverNow,
+                          const QString& clerk)
 {
     const QDateTime takenHere = QDateTime::currentDateTime();
-    const Snapshot snapshot = readServer(server, serverNow.date());
+    const Snapshot snapshot = readServer(server, serverNow.date(), clerk);
     const QString building = path + QStringLiteral(".new");
-    write(building, snapshot, serverNow, takenHere);
+    write(building, snapshot, serverNow, takenHere, clerk);
     // Put in place whole, or not at all: the last good copy stays until then.
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(building.toStdU16String()),
@@ -183,9 +190,12 @@ OfflineCopy OfflineCopy::read(const QString& path)
         return copy;
     try {
         CopyFile file(path, SQLITE_OPEN_READONLY);
-        LocalStatement taken(file.db(), "SELECT TakenAt, TakenHere FROM Copy", Owner);
+        LocalStatement taken(file.db(), "SELECT TakenAt, TakenHere, ClerkID, ClerkRights FROM Copy",
+                             Owner);
         if (!taken.step())
             return copy;
+        copy.m_clerk = taken.text(2);
+        copy.m_clerkRights = taken.text(3);
         const QDateTime takenAt = QDateTime::fromString(taken.text(0), Qt::ISODate);
         copy.m_takenHere = QDateTime::fromString(taken.text(1), Qt::ISODateWithMs);
         LocalStatement employees(file.db(), "SELECT * FROM Employee", Owner);
@@ -239,6 +249,12 @@ Recordset OfflineCopy::employees(const QDate& day, const QString& text) const
     return Recordset({QStringLiteral("EMPNUM"), QStringLiteral("NAME"), QStringLiteral("DATE"),
                       QStringLiteral("DEPARTMENT")},
                      std::move(rows));
+}
+
+bool OfflineCopy::clerkHolds(const QString& clerk, const QString& rightCode) const
+{
+    return usable() && UnicodeText::compare(m_clerk, clerk) == 0 &&
+           rightsHold(m_clerkRights, rightCode);
 }
 
 const OfflineCopy::Employee* OfflineCopy::employee(const QString& empNum) const

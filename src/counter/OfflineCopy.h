@@ -52,8 +52,10 @@ public:
 
     // Reads everything over `server` and replaces the copy at `path` once it is whole.
     // `serverNow` is the server's time as the counter last read it: its day's meals are
-    // copied, and the copy is of that time. Throws DbError; the copy in place stays then.
-    static void refresh(Connection& server, const QString& path, const QDateTime& serverNow);
+    // copied, and the copy is of that time. The rights of `clerk` are copied too. Throws
+    // DbError; the copy in place stays then.
+    static void refresh(Connection& server, const QString& path, const QDateTime& serverNow,
+                        const QString& clerk);
 
     // The copy at `path`, read whole; an empty one (not usable()) when there is none or
     // it was never completed.
@@ -65,6 +67,8 @@ public:
     // The workstation's clock when the copy was begun: what the counter learnt later is
     // newer.
     const QDateTime& takenHere() const { return m_takenHere; }
+    // Whether the clerk the copy was taken for holds the right with this code.
+    bool clerkHolds(const QString& clerk, const QString& rightCode) const;
 
     // The counter's employee search over the copy, with the server's columns (EMPNUM,
     // NAME, DATE, DEPARTMENT) and filtering: active employees whose number is the text,
@@ -81,6 +85,8 @@ public:
 private:
     QDateTime m_takenAt;
     QDateTime m_takenHere;
+    QString m_clerk;
+    QString m_clerkRights;
     QList<Employee> m_employees;
     QHash<QString, QList<Meal>> m_meals;
     QHash<QString, QList<Received>> m_received;

@@ -328,18 +328,13 @@ void frmEmployeeList::refreshCopy()
 {
     if (!m_data.settings().keepServingOffline || !m_context.cnMain || m_copier->running())
         return;
-    // The clerk's right to serve is read now too: offline it is what the counter knows.
-    try {
-        m_data.mayServe();
-    } catch (const DbError&) {
-        // The copy's own reading below meets the same fault, and the search tells it.
-    }
     const QString path = m_data.copyPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QDateTime now = m_data.serverNow();
+    const QString clerk = m_context.userCode();
     m_copier->start(*m_context.cnMain, m_data.settings().statementTimeout,
-                    [path, now](Connection& own) {
-                        OfflineCopy::refresh(own, path, now);
+                    [path, now, clerk](Connection& own) {
+                        OfflineCopy::refresh(own, path, now, clerk);
                         return 0;
                     });
 }

@@ -506,7 +506,8 @@ void tst_CounterOffline::aCopyNotWholeIsNeverServedFrom()
         CuttingConnection cutting(*c.env.context().cnMain);
         cutting.arm(2);
         QVERIFY_THROWS_EXCEPTION(DbError,
-                                 OfflineCopy::refresh(cutting, path, QDateTime::currentDateTime()));
+                                 OfflineCopy::refresh(cutting, path, QDateTime::currentDateTime(),
+                                                      QStringLiteral("CLERK01")));
     }
     file.close();
 

@@ -44,7 +44,8 @@ void tst_OfflineCopy::initTestCase()
     m_env.tag(QStringLiteral("E001"), QStringLiteral("OLD"));
     m_env.tag(QStringLiteral("E011"), QStringLiteral("LU"));
     const QString path = m_env.folder() + QStringLiteral("/copy.sqlite");
-    OfflineCopy::refresh(*m_env.context().cnMain, path, m_env.context().dtServerDate);
+    OfflineCopy::refresh(*m_env.context().cnMain, path, m_env.context().dtServerDate,
+                         QStringLiteral("CLERK01"));
     m_copy = OfflineCopy::read(path);
     QVERIFY(m_copy.usable());
 }
