@@ -5,7 +5,6 @@
 #include "data/Connection.h"
 #include "data/GeneralDate.h"
 #include "data/SqlText.h"
-#include "history/HistoryData.h"
 #include "server/UnicodeText.h"
 
 #include <QFile>
@@ -19,7 +18,7 @@ const QString Owner = QStringLiteral("The workstation's copy of the counter's da
 // Read back by Qt::ISODate, the quick way.
 const QString IsoFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 const QString MomentFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
-// Meals received a day, read a page at a time as the history reads them.
+// Meals received a day, read a page at a time (the most the server gives in one).
 constexpr int PageSize = 1000;
 
 // Employee numbers match as the server matches them: case and blanks around ignored.
@@ -100,12 +99,16 @@ Snapshot readServer(Connection& server, const QDate& day, const QString& clerk)
             snapshot.meals.append(
                 {e.empNum, {row.at(0), row.at(1), row.at(2), row.at(3), row.at(4)}});
     }
-    HistoryData::MealFilter filter;
-    filter.from = QDateTime(day, QTime(0, 0));
-    filter.to = QDateTime(day, QTime(23, 59, 59));
-    HistoryData::Key after;
+    // The day's meals, not revoked, a page at a time as the history reads them.
+    const QString from = GeneralDate::toText(QDateTime(day, QTime(0, 0)));
+    const QString to = GeneralDate::toText(QDateTime(day, QTime(23, 59, 59)));
+    QString afterDate;
+    QString afterNumber;
     for (;;) {
-        const Recordset page = server.open(HistoryData::mealPageText(filter, after, PageSize));
+        const Recordset page = server.open(SqlText::call(
+            QStringLiteral("Station..Load_TALO_DistributedMealHistory"),
+            {from, to, QString(), QString(), QString(), QString(), QStringLiteral("0"), afterDate,
+             afterNumber, QString::number(PageSize)}));
         for (int row = 0; row < page.recordCount(); ++row) {
             const auto value = [&](const char* field) {
                 return page.value(row, QLatin1String(field));
@@ -117,8 +120,8 @@ Snapshot readServer(Connection& server, const QDate& day, const QString& clerk)
         }
         if (page.recordCount() < PageSize)
             break;
-        after = {page.value(page.recordCount() - 1, QStringLiteral("MEALDATE")),
-                 page.value(page.recordCount() - 1, QStringLiteral("TRANSNUM"))};
+        afterDate = page.value(page.recordCount() - 1, QStringLiteral("MEALDATE"));
+        afterNumber = page.value(page.recordCount() - 1, QStringLiteral("TRANSNUM"));
     }
     return snapshot;
 }
