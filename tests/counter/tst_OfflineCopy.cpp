@@ -17,6 +17,7 @@ private slots:
     void theSearchFindsWhatTheServerFinds();
     void theMealLookupOffersWhatTheServerOffers_data();
     void theMealLookupOffersWhatTheServerOffers();
+    void theDaysMealsAreCopiedWhole();
 
 private:
     TestEnvironment m_env;
@@ -106,6 +107,35 @@ void tst_OfflineCopy::theMealLookupOffersWhatTheServerOffers()
     QCOMPARE(copy.fieldNames(), server.fieldNames());
     QCOMPARE(copy.rows(), server.rows());
     QCOMPARE(copy.recordCount(), found);
+}
+
+void tst_OfflineCopy::theDaysMealsAreCopiedWhole()
+{
+    // More than the server gives in one page; a revoked meal and one of the day before
+    // are left out.
+    m_env.sqlite(QStringLiteral(
+        "INSERT INTO Station.tbTALOEmployeeDistributedMeals(EmpNum, MealCode, MealMode, "
+        "MealDate, Remarks, ClerkID, Source, RecordedAt, RevokedAt) "
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 1002) "
+        "SELECT 'E001', 'M02', 'Lunch', "
+        "CASE i WHEN 1002 THEN '2026-12-07 12:00:00' "
+        "ELSE strftime('%Y-%m-%d %H:%M:%S', '2026-12-08 06:00:00', '+' || (i / 50) || ' minutes') "
+        "END, "
+        "'', 'CLERK09', 'S', '2026-12-08 06:00:00', "
+        "CASE i WHEN 1001 THEN '2026-12-08 10:00:00' END FROM n"));
+    const QString path = m_env.folder() + QStringLiteral("/whole.sqlite");
+    OfflineCopy::refresh(*m_env.context().cnMain, path, m_env.context().dtServerDate,
+                         QStringLiteral("CLERK01"));
+    const OfflineCopy copy = OfflineCopy::read(path);
+    const QList<OfflineCopy::Received> meals =
+        copy.received(QStringLiteral("e001"), QDate(2026, 12, 8));
+    QCOMPARE(meals.size(), 1001);
+    QStringList numbers;
+    for (const OfflineCopy::Received& meal : meals)
+        numbers << meal.transNum;
+    numbers.removeDuplicates();
+    QCOMPARE(numbers.size(), 1001);
+    QVERIFY(copy.received(QStringLiteral("E001"), QDate(2026, 12, 7)).isEmpty());
 }
 
 QTEST_MAIN(tst_OfflineCopy)
