@@ -20,13 +20,15 @@ Recordset CounterData::loadEmployees(const QString& searchText)
 {
     if (!settings().keepServingOffline)
         return searchServer(searchText);
-    try {
-        Recordset found = searchServer(searchText);
-        m_searchedCopy = QDateTime();
-        return found;
-    } catch (const DbError& error) {
-        if (!error.isUnavailable() || !copy().usable())
-            throw;
+    if (!resting() || !copy().usable()) {
+        try {
+            Recordset found = searchServer(searchText);
+            m_searchedCopy = QDateTime();
+            return found;
+        } catch (const DbError& error) {
+            if (!servedOffline(error) || !copy().usable())
+                throw;
+        }
     }
     // Nobody mistakes the copy for the server: copyNote() tells its time.
     m_searchDay = serverNow().date();
@@ -97,11 +99,13 @@ QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QLis
     QStringList modes;
     for (const OrderLine& line : lines)
         modes.append(line.mealMode);
-    try {
-        return m_settingsData.warnings(empNum, modes);
-    } catch (const DbError& error) {
-        if (!settings().keepServingOffline || !error.isUnavailable())
-            throw;
+    if (!resting()) {
+        try {
+            return m_settingsData.warnings(empNum, modes);
+        } catch (const DbError& error) {
+            if (!servedOffline(error))
+                throw;
+        }
     }
     return OfflineLimits::warnings(settings(), receivedModesOffline(empNum, serverNow().date()),
                                    lines);
@@ -109,10 +113,12 @@ QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QLis
 
 bool CounterData::dayChangedSinceSearch()
 {
+    if (resting())
+        return false;
     try {
         freshServerDateText();
     } catch (const DbError& error) {
-        if (!settings().keepServingOffline || !error.isUnavailable())
+        if (!servedOffline(error))
             throw;
         return false;
     }
@@ -128,19 +134,22 @@ Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString
                                         QStringLiteral("CLERKID"), QStringLiteral("TRANSNUM"),
                                         QStringLiteral("MEALMODE")};
     const QDate day = QDate::fromString(empCol3.trimmed(), Qt::ISODate);
-    QList<Recordset::Row> rows;
-    try {
-        const Recordset received = m_context.open(loadDistributedMealsText(empNum, empCol3));
-        m_lastReceived.insert(empNum + QLatin1Char('\n') + day.toString(Qt::ISODate),
-                              {received, QDateTime::currentDateTime()});
-        rows = received.rows();
-    } catch (const DbError& error) {
-        if (!error.isUnavailable())
-            throw;
-        rows = knownMeals(empNum, day);
+    std::optional<QList<Recordset::Row>> rows;
+    if (!resting()) {
+        try {
+            const Recordset received = m_context.open(loadDistributedMealsText(empNum, empCol3));
+            m_lastReceived.insert(empNum + QLatin1Char('\n') + day.toString(Qt::ISODate),
+                                  {received, QDateTime::currentDateTime()});
+            rows = received.rows();
+        } catch (const DbError& error) {
+            if (!servedOffline(error))
+                throw;
+        }
     }
-    rows += waitingMeals(empNum, day);
-    return Recordset(columns, std::move(rows));
+    if (!rows)
+        rows = knownMeals(empNum, day);
+    *rows += waitingMeals(empNum, day);
+    return Recordset(columns, std::move(*rows));
 }
 
 QList<Recordset::Row> CounterData::knownMeals(const QString& empNum, const QDate& day)
@@ -230,13 +239,13 @@ CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<O
         sendOrder(empNum, lines, freshServerDateText(), clerk(), key);
         return Outcome::Saved;
     }
-    bool reached = replayJournal() == 0;
+    bool reached = !resting() && replayJournal() == 0;
     QString date;
     if (reached) {
         try {
             date = freshServerDateText();
         } catch (const DbError& error) {
-            if (!error.isUnavailable())
+            if (!servedOffline(error))
                 throw;
             reached = false;
         }
@@ -257,7 +266,7 @@ CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<O
                                   QDateTime::currentDateTime(), clerk(), lines});
             return Outcome::Saved;
         } catch (const DbError& error) {
-            if (!error.isUnavailable())
+            if (!servedOffline(error))
                 throw;
             // No answer in time: the server rolled the order back, or never began it.
             if (error.isTimedOut())
@@ -360,31 +369,48 @@ void CounterData::revoke(const QString& empNum, const QString& transNum) const
 
 bool CounterData::mayServe()
 {
-    try {
-        m_mayServe = Rights::held(m_context, Rights::Right::Counter);
-    } catch (const DbError& error) {
-        if (!settings().keepServingOffline || !error.isUnavailable())
-            throw;
-        // This counter's last reading, else the copy's (taken for this clerk).
-        if (!m_mayServe && !copy().usable())
-            throw;
-        if (!m_mayServe)
-            return copy().clerkHolds(clerk(), Rights::code(Rights::Right::Counter));
+    if (!resting() || (!m_mayServe && !copy().usable())) {
+        try {
+            m_mayServe = Rights::held(m_context, Rights::Right::Counter);
+            return *m_mayServe;
+        } catch (const DbError& error) {
+            // This counter's last reading, else the copy's (taken for this clerk).
+            if (!servedOffline(error) || (!m_mayServe && !copy().usable()))
+                throw;
+        }
     }
-    return *m_mayServe;
+    return m_mayServe ? *m_mayServe
+                      : copy().clerkHolds(clerk(), Rights::code(Rights::Right::Counter));
+}
+
+bool CounterData::resting() const
+{
+    return settings().keepServingOffline && m_unanswered.isValid() &&
+           !m_unanswered.hasExpired(RestSeconds * 1000);
+}
+
+bool CounterData::servedOffline(const DbError& error)
+{
+    if (!settings().keepServingOffline || !error.isUnavailable())
+        return false;
+    if (error.isTimedOut())
+        m_unanswered.start();
+    return true;
 }
 
 bool CounterData::isInactiveEmployee(const QString& empNum)
 {
-    try {
-        const Recordset found = m_context.open(
-            QStringLiteral(
-                "Select EmpNum from Payroll..tbcmaster where Active = '0' and EmpNum = '") +
-            SqlText::quote(empNum) + QStringLiteral("'"));
-        return !found.eof();
-    } catch (const DbError& error) {
-        if (!settings().keepServingOffline || !error.isUnavailable())
-            return false;
+    if (!resting()) {
+        try {
+            const Recordset found = m_context.open(
+                QStringLiteral(
+                    "Select EmpNum from Payroll..tbcmaster where Active = '0' and EmpNum = '") +
+                SqlText::quote(empNum) + QStringLiteral("'"));
+            return !found.eof();
+        } catch (const DbError& error) {
+            if (!servedOffline(error))
+                return false;
+        }
     }
     const OfflineCopy::Employee* employee = copy().usable() ? copy().employee(empNum) : nullptr;
     return employee && !employee->active;

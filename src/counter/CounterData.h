@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -46,6 +47,12 @@ public:
     QDateTime serverNow() const;
     // Where the copy lives, beside the journal.
     QString copyPath() const;
+    // Where the site keeps serving, a statement that got no answer in its time makes the
+    // counter serve from what it knows for `RestSeconds`, instead of the clerk waiting out
+    // the timeout again at each step; the counter's background work keeps asking the
+    // server, and tells serverAnswered() when it did.
+    void serverAnswered() { m_unanswered.invalidate(); }
+    static constexpr int RestSeconds = 30;
     // The site's settings as last read, or as saved on this workstation since.
     const AppSettings& settings() const { return m_settings.settings(); }
     // Why the defaults stand in for the site's settings; empty when they were read.
@@ -133,6 +140,10 @@ private:
         QList<OrderLine> lines;
     };
     void applyStatementTimeout();
+    bool resting() const;
+    // Whether the counter serves on without the server after this error (the site keeps
+    // serving, the server could not be reached or gave no answer).
+    bool servedOffline(const DbError& error);
     // The employee search the server answers.
     Recordset searchServer(const QString& searchText);
     // The copy as its file holds it now (read again when the file changed).
@@ -171,6 +182,7 @@ private:
     // The time of the copy the last search was answered from; null: the server answered.
     QDateTime m_searchedCopy;
     std::optional<bool> m_mayServe;
+    QElapsedTimer m_unanswered;
     // The server's clock less the workstation's at the last reading: the time an order
     // served offline is recorded with.
     qint64 m_clockOffset = 0;

@@ -58,12 +58,20 @@ frmEmployeeList::frmEmployeeList(AppContext& context)
             m_badgeWatch->watch(control);
     m_order = std::make_unique<OrderList>(*m_ui.mshMealList[OrderGrid]);
     m_replayer = new BackgroundLink(this);
-    connect(m_replayer, &BackgroundLink::finished, this, [this] { showWaitingOrders(); });
+    connect(m_replayer, &BackgroundLink::finished, this, [this](int waiting) {
+        if (waiting >= 0)
+            m_data.serverAnswered();
+        showWaitingOrders();
+    });
     m_replayTimer = new QTimer(this);
     m_replayTimer->setObjectName(QStringLiteral("tmrReplay"));
     m_replayTimer->setInterval(ReplaySeconds * 1000);
     connect(m_replayTimer, &QTimer::timeout, this, &frmEmployeeList::replayInBackground);
     m_copier = new BackgroundLink(this);
+    connect(m_copier, &BackgroundLink::finished, this, [this](int result) {
+        if (result >= 0)
+            m_data.serverAnswered();
+    });
     m_copyTimer = new QTimer(this);
     m_copyTimer->setObjectName(QStringLiteral("tmrCopy"));
     m_copyTimer->setInterval(CopyMinutes * 60 * 1000);
@@ -116,8 +124,10 @@ void frmEmployeeList::connectKeyboard()
 void frmEmployeeList::Form_Load()
 {
     m_ui.txtEmployeeDetails->clear();
-    // A counter opened again may meet settings changed meanwhile.
+    // A counter opened again may meet settings changed meanwhile, and asks the server
+    // first whatever it met before.
     m_data.expireSettings();
+    m_data.serverAnswered();
     m_context.attempt([this] { LoadEmployeeList(); });
     // Orders served while the server could not be reached go to it first thing.
     if (m_data.settings().keepServingOffline) {

@@ -67,6 +67,7 @@ private slots:
     void aCopyNotWholeIsNeverServedFrom();
     void aSettingsReadingCutKeepsTheSiteSettings_data();
     void aSettingsReadingCutKeepsTheSiteSettings();
+    void aServerGivingNoAnswerIsNotWaitedForAgainAtOnce();
 };
 
 void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder_data()
@@ -560,6 +561,34 @@ void tst_CounterOffline::aSettingsReadingCutKeepsTheSiteSettings()
     c.typeLine(QStringLiteral("M02"), QString(), QStringLiteral("Lunchh"));
     // Only while the site's limits hold is a mode not of the site's refused.
     QCOMPARE(c.env.messages().infos().isEmpty(), defaults);
+}
+
+void tst_CounterOffline::aServerGivingNoAnswerIsNotWaitedForAgainAtOnce()
+{
+    Counter c;
+    keepServing(c, true, 1);
+    c.waitForCopy();
+    // Another program holds the store's write lock (an import, say).
+    auto other = std::make_unique<EmbeddedConnection>(c.env.folder());
+    other->nativeExecute(QStringLiteral("BEGIN IMMEDIATE"));
+    serveOne(c, QStringLiteral("M01"), QStringLiteral("Breakfast"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+
+    // The next employee is served from what the counter knows, without a statement.
+    c.env.clearStatements();
+    c.search(QStringLiteral("E002"));
+    Counter::dblClickRow(c.empList(), 1);
+    QCOMPARE(gridColumn(*c.received(), 1), QStringList{"M01"});
+    c.env.messages().clear();
+    c.typeLine(QStringLiteral("M02"), QString(), QStringLiteral("Lunch"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+    QCOMPARE(c.env.statements(), QStringList());
+
+    // Opened again once the lock is gone, the counter asks the server first.
+    other.reset();
+    c.window->Form_Load();
+    QCOMPARE(c.storedMeals(), 2);
 }
 
 QTEST_MAIN(tst_CounterOffline)
