@@ -29,7 +29,7 @@ const char* const Usage =
     "Then the copy the counter serves from offline, taken of 2,000 employees (each with\n"
     "two meal types tagged and a meal received today), read back, and one search in it.\n"
     "\n"
-    "  --runs N   journal writes (default 200)\n"
+    "  --runs N   journal writes, and searches in the copy (default 200)\n"
     "  --cpu      time the thread's CPU use instead of the wall clock\n"
     "  --help     this text\n";
 
