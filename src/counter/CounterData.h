@@ -62,7 +62,8 @@ public:
     // The next search reads the settings again (the window's Load).
     void expireSettings() { m_settings.expire(); }
     // The warn-mode limits the order would pass. The server is asked only when a mode of
-    // the order has such a limit.
+    // the order has such a limit; where the site keeps serving and it cannot be reached,
+    // the counter counts what it knows (the copy, its orders since, its journal).
     QList<LimitWarning> limitWarnings(const QString& empNum, const QList<OrderLine>& lines);
     // Reads the server's clock afresh; true when its day is no longer the day of the
     // last employee search (midnight has passed since).
@@ -83,7 +84,8 @@ public:
     // first one arrived and saves it when it did not.
     // When the server cannot be reached even so, or orders already wait in the journal
     // (they go to the server first, in the order they were served), the order is kept
-    // in the journal with the time it was served and the answer is Journaled.
+    // in the journal with the time it was served and the answer is Journaled; an order
+    // past a block-mode limit by what the counter knows is refused as the server would.
     enum class Outcome
     {
         Saved,
