@@ -21,14 +21,22 @@ void LoadServerDate(AppContext& context)
 
 bool CheckUserRights(AppContext& context, const QString& code)
 {
-    const QString employeeCode = context.userCode();
-    const Recordset recordset = context.open(
-        QStringLiteral(
-            "Select UserRights [Rights] from Station..tbTALOUserRights where UserID = '") +
-        SqlText::quote(employeeCode) + QStringLiteral("'"));
+    const Recordset recordset = context.open(userRightsText(context.userCode()));
     if (recordset.recordCount() < 1)
         return false;
-    const QStringList parts = recordset.value(0, QStringLiteral("Rights")).split(QLatin1Char('|'));
+    return rightsHold(recordset.value(0, QStringLiteral("Rights")), code);
+}
+
+QString userRightsText(const QString& userCode)
+{
+    return QStringLiteral(
+               "Select UserRights [Rights] from Station..tbTALOUserRights where UserID = '") +
+           SqlText::quote(userCode) + QStringLiteral("'");
+}
+
+bool rightsHold(const QString& rights, const QString& code)
+{
+    const QStringList parts = rights.split(QLatin1Char('|'));
     bool isNumber = false;
     const int position = code.toInt(&isNumber);
     if (!isNumber || position < 0 || position >= parts.size())

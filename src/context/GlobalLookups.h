@@ -12,3 +12,8 @@ void LoadServerDate(AppContext& context);
 // True when the signed-in user holds the right with this code ("1" to "8"). One fresh
 // query per call, so a change saved in the user access window counts at the next check.
 bool CheckUserRights(AppContext& context, const QString& code);
+
+// The statement CheckUserRights sends for a user, and whether the rights text it answers
+// (empty: no row) holds the right with this code.
+QString userRightsText(const QString& userCode);
+bool rightsHold(const QString& rights, const QString& code);

@@ -20,8 +20,13 @@ bool heldOrRefused(AppContext& context, Right right)
 {
     if (held(context, right))
         return true;
-    context.messages().info(QStringLiteral("No Access."));
+    refuse(context);
     return false;
+}
+
+void refuse(AppContext& context)
+{
+    context.messages().info(QStringLiteral("No Access."));
 }
 
 } // namespace Rights

@@ -31,4 +31,7 @@ bool held(AppContext& context, Right right);
 // nothing here: the caller's attempt shows the failed check instead.
 bool heldOrRefused(AppContext& context, Right right);
 
+// The user hears "No Access.": a right checked otherwise is not held.
+void refuse(AppContext& context);
+
 } // namespace Rights

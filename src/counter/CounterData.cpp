@@ -1,7 +1,9 @@
 #include "CounterData.h"
 
+#include "OfflineLimits.h"
 #include "context/AppContext.h"
 #include "context/GlobalLookups.h"
+#include "context/Rights.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/GeneralDate.h"
@@ -16,11 +18,62 @@
 
 Recordset CounterData::loadEmployees(const QString& searchText)
 {
+    if (!settings().keepServingOffline)
+        return searchServer(searchText);
+    if (!resting() || !copy().usable()) {
+        try {
+            Recordset found = searchServer(searchText);
+            m_searchedCopy = QDateTime();
+            return found;
+        } catch (const DbError& error) {
+            if (!servedOffline(error) || !copy().usable())
+                throw;
+        }
+    }
+    // Nobody mistakes the copy for the server: copyNote() tells its time.
+    m_searchDay = serverNow().date();
+    m_searchedCopy = copy().takenAt();
+    return copy().employees(m_searchDay, searchText);
+}
+
+Recordset CounterData::searchServer(const QString& searchText)
+{
     const QString date = freshServerDateText();
     m_searchDay = m_context.dtServerDate.date();
     if (m_settings.refresh(m_context.dtServerDate))
         applyStatementTimeout();
     return m_context.open(loadEmployeesText(date, searchText));
+}
+
+QString CounterData::copyNote() const
+{
+    return m_searchedCopy.isValid() ? QStringLiteral("Offline: searching the copy of %1")
+                                          .arg(m_searchedCopy.toString(QStringLiteral("HH:mm")))
+                                    : QString();
+}
+
+Recordset CounterData::allowedMealsOffline(const QString& empNum, const QString& text,
+                                           const DbError& unreached)
+{
+    if (!settings().keepServingOffline || !copy().usable())
+        throw unreached;
+    return copy().allowedMeals(empNum, text);
+}
+
+QDateTime CounterData::serverNow() const
+{
+    return QDateTime::currentDateTime().addSecs(m_clockOffset);
+}
+
+const OfflineCopy& CounterData::copy()
+{
+    // A refresh puts a new file in place: read it once, then again only when it changed.
+    const QDateTime changed = QFileInfo(copyPath()).lastModified();
+    if (changed != m_copyFileTime) {
+        m_copy = OfflineCopy::read(copyPath());
+        m_copyFileTime = changed;
+    }
+    return m_copy;
 }
 
 void CounterData::useSettings(const AppSettings& settings)
@@ -46,15 +99,26 @@ QList<LimitWarning> CounterData::limitWarnings(const QString& empNum, const QLis
     QStringList modes;
     for (const OrderLine& line : lines)
         modes.append(line.mealMode);
-    return m_settingsData.warnings(empNum, modes);
+    if (!resting()) {
+        try {
+            return m_settingsData.warnings(empNum, modes);
+        } catch (const DbError& error) {
+            if (!servedOffline(error))
+                throw;
+        }
+    }
+    return OfflineLimits::warnings(settings(), receivedModesOffline(empNum, serverNow().date()),
+                                   lines);
 }
 
 bool CounterData::dayChangedSinceSearch()
 {
+    if (resting())
+        return false;
     try {
-        LoadServerDate(m_context);
+        freshServerDateText();
     } catch (const DbError& error) {
-        if (!settings().keepServingOffline || !error.isUnavailable())
+        if (!servedOffline(error))
             throw;
         return false;
     }
@@ -65,34 +129,98 @@ Recordset CounterData::loadDistributedMeals(const QString& empNum, const QString
 {
     if (!settings().keepServingOffline)
         return m_context.open(loadDistributedMealsText(empNum, empCol3));
-    const QString asked = empNum + QLatin1Char('\n') + empCol3;
-    Recordset received;
-    try {
-        received = m_context.open(loadDistributedMealsText(empNum, empCol3));
-        m_lastReceived.insert(asked, received);
-    } catch (const DbError& error) {
-        if (!error.isUnavailable())
-            throw;
-        received = m_lastReceived.value(asked);
-    }
     static const QStringList columns = {QStringLiteral("MEAL"),    QStringLiteral("DESCRIPTION"),
                                         QStringLiteral("TIME"),    QStringLiteral("REMARKS"),
                                         QStringLiteral("CLERKID"), QStringLiteral("TRANSNUM"),
                                         QStringLiteral("MEALMODE")};
-    QList<Recordset::Row> rows = received.rows();
     const QDate day = QDate::fromString(empCol3.trimmed(), Qt::ISODate);
+    std::optional<QList<Recordset::Row>> rows;
+    if (!resting()) {
+        try {
+            const Recordset received = m_context.open(loadDistributedMealsText(empNum, empCol3));
+            m_lastReceived.insert(empNum + QLatin1Char('\n') + day.toString(Qt::ISODate),
+                                  {received, QDateTime::currentDateTime()});
+            rows = received.rows();
+        } catch (const DbError& error) {
+            if (!servedOffline(error))
+                throw;
+        }
+    }
+    if (!rows)
+        rows = knownMeals(empNum, day);
+    *rows += waitingMeals(empNum, day);
+    return Recordset(columns, std::move(*rows));
+}
+
+QList<Recordset::Row> CounterData::knownMeals(const QString& empNum, const QDate& day)
+{
+    // The fresher of the server's last answer and the copy, then this counter's orders the
+    // server stored after it.
+    const Answer answer =
+        m_lastReceived.value(empNum + QLatin1Char('\n') + day.toString(Qt::ISODate));
+    QList<Recordset::Row> rows;
+    QDateTime at = answer.at;
+    if (copy().usable() && (!at.isValid() || copy().takenHere() > at)) {
+        at = copy().takenHere();
+        for (const OfflineCopy::Received& meal : copy().received(empNum, day))
+            rows.append({meal.meal, meal.description, shortTime(meal.served), meal.remarks,
+                         meal.clerk, meal.transNum, meal.mealMode});
+    } else {
+        rows = answer.rows.rows();
+    }
+    for (const SavedOrder& order : std::as_const(m_savedOnline)) {
+        if (order.empNum != empNum || order.served.date() != day ||
+            (at.isValid() && order.savedHere < at))
+            continue;
+        for (const OrderLine& line : order.lines)
+            rows.append({line.mealCode, line.description, shortTime(order.served), line.remarks,
+                         order.clerk, QString(), line.mealMode});
+    }
+    return rows;
+}
+
+QList<Recordset::Row> CounterData::waitingMeals(const QString& empNum, const QDate& day)
+{
+    QList<Recordset::Row> rows;
     for (const OrderJournal::Order& order : journal().waiting()) {
         const std::optional<QDateTime> served = GeneralDate::fromText(order.served);
         if (order.empNum != empNum || !served || served->date() != day)
             continue;
-        QString time = QLocale().toString(served->time(), QLocale::ShortFormat);
-        time.replace(QChar(0x202F), QLatin1Char(' ')).replace(QChar(0x00A0), QLatin1Char(' '));
         // No transaction number: the server has not given it one yet.
         for (const OrderLine& line : order.lines)
-            rows.append({line.mealCode, line.description, time, waitingRemark(line.remarks),
-                         order.clerk, QString(), line.mealMode});
+            rows.append({line.mealCode, line.description, shortTime(*served),
+                         waitingRemark(line.remarks), order.clerk, QString(), line.mealMode});
     }
-    return Recordset(received.fieldCount() ? received.fieldNames() : columns, std::move(rows));
+    return rows;
+}
+
+QStringList CounterData::receivedModesOffline(const QString& empNum, const QDate& day)
+{
+    constexpr int ModeColumn = 6;
+    QStringList modes;
+    for (const Recordset::Row& row : knownMeals(empNum, day) + waitingMeals(empNum, day))
+        modes.append(row.value(ModeColumn));
+    return modes;
+}
+
+void CounterData::checkBlockLimitsOffline(const QString& empNum, const QList<OrderLine>& lines,
+                                          const QDate& day)
+{
+    const OfflineCopy::Employee* employee = copy().usable() ? copy().employee(empNum) : nullptr;
+    const QString name = employee
+                             ? employee->lastname + QStringLiteral(", ") + employee->firstname +
+                                   QLatin1Char(' ') + employee->middlename
+                             : QString();
+    const QString refusal =
+        OfflineLimits::refusal(settings(), receivedModesOffline(empNum, day), lines, name, empNum);
+    if (!refusal.isEmpty())
+        throw DbError(DbError::refusalNumber, refusal);
+}
+
+QString CounterData::shortTime(const QDateTime& value)
+{
+    QString time = QLocale().toString(value.time(), QLocale::ShortFormat);
+    return time.replace(QChar(0x202F), QLatin1Char(' ')).replace(QChar(0x00A0), QLatin1Char(' '));
 }
 
 QString CounterData::waitingRemark(const QString& remarks)
@@ -111,33 +239,44 @@ CounterData::Outcome CounterData::saveOrder(const QString& empNum, const QList<O
         sendOrder(empNum, lines, freshServerDateText(), clerk(), key);
         return Outcome::Saved;
     }
-    bool reached = replayJournal() == 0;
+    bool reached = !resting() && replayJournal() == 0;
     QString date;
     if (reached) {
         try {
             date = freshServerDateText();
         } catch (const DbError& error) {
-            if (!error.isUnavailable())
+            if (!servedOffline(error))
                 throw;
             reached = false;
         }
     }
     if (date.isEmpty())
-        date = GeneralDate::toText(QDateTime::currentDateTime().addSecs(m_clockOffset));
+        date = GeneralDate::toText(serverNow());
     // Whether a commit whose answer never came arrived is unknown; the keyed send again
     // cannot double it, and answers as a save when it did.
     for (int attempt = 0; reached && attempt < 2; ++attempt) {
         try {
             sendOrder(empNum, lines, date, clerk(), key);
+            // Until a copy or an answer of the server holds it, the counter remembers it
+            // for its limits offline; those of another day no longer count.
+            const QDate today = serverNow().date();
+            m_savedOnline.removeIf(
+                [today](const SavedOrder& saved) { return saved.served.date() != today; });
+            m_savedOnline.append({empNum, GeneralDate::fromText(date).value_or(QDateTime()),
+                                  QDateTime::currentDateTime(), clerk(), lines});
             return Outcome::Saved;
         } catch (const DbError& error) {
-            if (!error.isUnavailable())
+            if (!servedOffline(error))
                 throw;
             // No answer in time: the server rolled the order back, or never began it.
             if (error.isTimedOut())
                 break;
         }
     }
+    // One counter alone never passes a block-mode limit: the server would refuse the
+    // order on replay, after the meal was handed out.
+    checkBlockLimitsOffline(empNum, lines,
+                            GeneralDate::fromText(date).value_or(serverNow()).date());
     journal().add({0, key, empNum, date, clerk(), lines, {}});
     return Outcome::Journaled;
 }
@@ -209,6 +348,11 @@ OrderJournal& CounterData::journal()
     return *m_journal;
 }
 
+QString CounterData::copyPath() const
+{
+    return QFileInfo(journalPath()).absoluteDir().filePath(QStringLiteral("counter-copy.sqlite"));
+}
+
 QString CounterData::journalPath() const
 {
     const QString folder =
@@ -223,17 +367,53 @@ void CounterData::revoke(const QString& empNum, const QString& transNum) const
     m_context.execute(revokeText(empNum, transNum, clerk()));
 }
 
-bool CounterData::isInactiveEmployee(const QString& empNum) const
+bool CounterData::mayServe()
 {
-    try {
-        const Recordset found = m_context.open(
-            QStringLiteral(
-                "Select EmpNum from Payroll..tbcmaster where Active = '0' and EmpNum = '") +
-            SqlText::quote(empNum) + QStringLiteral("'"));
-        return !found.eof();
-    } catch (const DbError&) {
-        return false;
+    if (!resting() || (!m_mayServe && !copy().usable())) {
+        try {
+            m_mayServe = Rights::held(m_context, Rights::Right::Counter);
+            return *m_mayServe;
+        } catch (const DbError& error) {
+            // This counter's last reading, else the copy's (taken for this clerk).
+            if (!servedOffline(error) || (!m_mayServe && !copy().usable()))
+                throw;
+        }
     }
+    return m_mayServe ? *m_mayServe
+                      : copy().clerkHolds(clerk(), Rights::code(Rights::Right::Counter));
+}
+
+bool CounterData::resting() const
+{
+    return settings().keepServingOffline && m_unanswered.isValid() &&
+           !m_unanswered.hasExpired(RestSeconds * 1000);
+}
+
+bool CounterData::servedOffline(const DbError& error)
+{
+    if (!settings().keepServingOffline || !error.isUnavailable())
+        return false;
+    if (error.isTimedOut())
+        m_unanswered.start();
+    return true;
+}
+
+bool CounterData::isInactiveEmployee(const QString& empNum)
+{
+    if (!resting()) {
+        try {
+            const Recordset found = m_context.open(
+                QStringLiteral(
+                    "Select EmpNum from Payroll..tbcmaster where Active = '0' and EmpNum = '") +
+                SqlText::quote(empNum) + QStringLiteral("'"));
+            return !found.eof();
+        } catch (const DbError& error) {
+            if (!servedOffline(error))
+                return false;
+        }
+    }
+    const OfflineCopy::Employee* employee = copy().usable() ? copy().employee(empNum) : nullptr;
+    return employee && !employee->active;
 }
 
 QString CounterData::loadEmployeesText(const QString& date, const QString& searchText)

@@ -13,7 +13,8 @@ class AppContext;
 // on this workstation count at once. A reading that fails (a server without the
 // settings procedure yet, a refused permission) never stops the counter: the defaults
 // stand in (no limits, no serving windows, scan mode and keyboard entry off) and
-// fault() says why.
+// fault() says why; a site that keeps serving keeps the settings last read while the
+// server cannot be reached.
 class CounterSettings
 {
 public:
@@ -41,4 +42,6 @@ private:
     AppSettings m_settings;
     QDateTime m_readAt;
     QString m_fault;
+    // Whether a reading ever succeeded (or settings were saved here).
+    bool m_read = false;
 };

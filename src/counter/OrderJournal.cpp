@@ -1,6 +1,6 @@
 #include "OrderJournal.h"
 
-#include "data/DbError.h"
+#include "LocalStatement.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,49 +8,12 @@
 
 namespace {
 
-DbError journalError(sqlite3* db, const QString& what)
-{
-    return DbError(db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN,
-                   QStringLiteral("The workstation's order journal %1: %2")
-                       .arg(what, QString::fromUtf8(db ? sqlite3_errmsg(db) : "cannot open")));
-}
+const QString Owner = QStringLiteral("The workstation's order journal");
 
-// A prepared statement that finalizes itself.
-class Statement
+class Statement : public LocalStatement
 {
 public:
-    Statement(sqlite3* db, const char* sql) : m_db(db)
-    {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-            throw journalError(db, QStringLiteral("cannot be read"));
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    void bind(int index, const QString& text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int index, qint64 value) { sqlite3_bind_int64(m_stmt, index, value); }
-    bool step()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw journalError(m_db, QStringLiteral("cannot be written"));
-        return rc == SQLITE_ROW;
-    }
-    QString text(int column) const
-    {
-        return QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)));
-    }
-    qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    Statement(sqlite3* db, const char* sql) : LocalStatement(db, sql, Owner) {}
 };
 
 QString linesText(const QList<OrderLine>& lines)
@@ -79,7 +42,8 @@ OrderJournal::OrderJournal(const QString& path)
     if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
-        const DbError error = journalError(m_db, QStringLiteral("cannot be opened"));
+        const DbError error =
+            LocalStatement::error(m_db, Owner, QStringLiteral("cannot be opened"));
         sqlite3_close(m_db);
         m_db = nullptr;
         throw error;
@@ -107,9 +71,7 @@ OrderJournal::~OrderJournal()
 
 void OrderJournal::run(const char* sql) const
 {
-    Statement statement(m_db, sql);
-    while (statement.step()) {
-    }
+    LocalStatement::run(m_db, sql, Owner);
 }
 
 void OrderJournal::add(const Order& order)

@@ -5,6 +5,7 @@
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
+#include "data/Connection.h"
 #include "data/DbError.h"
 #include "lookup/frmSearcher.h"
 #include "tagging/frmEmployeeMealTag.h"
@@ -14,6 +15,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +33,8 @@ enum EmployeeColumn
     EmpNameColumn = 2,
     EmpCol3Column = 3
 };
-// The meals received list's column holding a meal's transaction number.
+// The meals received list's columns holding a meal's remarks and transaction number.
+constexpr int RemarksColumn = 4;
 constexpr int TransNumColumn = 6;
 
 } // namespace
@@ -53,12 +57,25 @@ frmEmployeeList::frmEmployeeList(AppContext& context)
         if (control->focusPolicy() != Qt::NoFocus && !control->focusProxy())
             m_badgeWatch->watch(control);
     m_order = std::make_unique<OrderList>(*m_ui.mshMealList[OrderGrid]);
-    m_replayer = new JournalReplayer(this);
-    connect(m_replayer, &JournalReplayer::replayed, this, [this] { showWaitingOrders(); });
+    m_replayer = new BackgroundLink(this);
+    connect(m_replayer, &BackgroundLink::finished, this, [this](int waiting) {
+        if (waiting >= 0)
+            m_data.serverAnswered();
+        showWaitingOrders();
+    });
     m_replayTimer = new QTimer(this);
     m_replayTimer->setObjectName(QStringLiteral("tmrReplay"));
     m_replayTimer->setInterval(ReplaySeconds * 1000);
     connect(m_replayTimer, &QTimer::timeout, this, &frmEmployeeList::replayInBackground);
+    m_copier = new BackgroundLink(this);
+    connect(m_copier, &BackgroundLink::finished, this, [this](int result) {
+        if (result >= 0)
+            m_data.serverAnswered();
+    });
+    m_copyTimer = new QTimer(this);
+    m_copyTimer->setObjectName(QStringLiteral("tmrCopy"));
+    m_copyTimer->setInterval(CopyMinutes * 60 * 1000);
+    connect(m_copyTimer, &QTimer::timeout, this, &frmEmployeeList::refreshCopy);
     applySettings();
     m_context.onSettingsSaved(this, [this](const AppSettings& settings) { useSettings(settings); });
 }
@@ -107,13 +124,16 @@ void frmEmployeeList::connectKeyboard()
 void frmEmployeeList::Form_Load()
 {
     m_ui.txtEmployeeDetails->clear();
-    // A counter opened again may meet settings changed meanwhile.
+    // A counter opened again may meet settings changed meanwhile, and asks the server
+    // first whatever it met before.
     m_data.expireSettings();
+    m_data.serverAnswered();
     m_context.attempt([this] { LoadEmployeeList(); });
     // Orders served while the server could not be reached go to it first thing.
     if (m_data.settings().keepServingOffline) {
         m_context.attempt([this] { m_data.replayJournal(); });
         showWaitingOrders();
+        refreshCopy();
     }
     // Browse mode whether or not the first search reached the server.
     ResetCounter();
@@ -190,7 +210,9 @@ void frmEmployeeList::mshMealList_DblClick(int index)
     const bool keep = m_data.settings().keepServingOffline;
     const FlexGrid* received = m_ui.mshMealList[ReceivedGrid];
     if (keep && !received->TextMatrix(received->Row(), 1).isEmpty() &&
-        received->TextMatrix(received->Row(), TransNumColumn).isEmpty()) {
+        received->TextMatrix(received->Row(), TransNumColumn).isEmpty() &&
+        received->TextMatrix(received->Row(), RemarksColumn)
+            .startsWith(CounterData::waitingRemark(QString()))) {
         revokeNeedsServer(true);
         return;
     }
@@ -289,16 +311,8 @@ CounterData::Outcome frmEmployeeList::SaveDistributedMeals()
 
 void frmEmployeeList::showWaitingOrders()
 {
-    if (!m_data.settings().keepServingOffline)
-        return;
-    const int waiting = m_data.waitingOrders();
-    if (waiting == 0 && !m_offlineShown)
-        return;
-    m_offlineShown = waiting > 0;
-    m_context.statusNote(
-        waiting == 0   ? QString()
-        : waiting == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
-                       : QStringLiteral("Offline: %1 orders waiting to be sent").arg(waiting));
+    if (m_data.settings().keepServingOffline)
+        showStatusNote();
 }
 
 void frmEmployeeList::replayInBackground()
@@ -312,7 +326,27 @@ void frmEmployeeList::replayInBackground()
         // A journal that cannot be read now is tried at the next tick.
         return;
     }
-    m_replayer->start(*m_context.cnMain, m_data.journalPath(), m_data.settings().statementTimeout);
+    const QString path = m_data.journalPath();
+    m_replayer->start(*m_context.cnMain, m_data.settings().statementTimeout,
+                      [path](Connection& own) {
+                          OrderJournal journal(path);
+                          return CounterData::replay(own, journal, path);
+                      });
+}
+
+void frmEmployeeList::refreshCopy()
+{
+    if (!m_data.settings().keepServingOffline || !m_context.cnMain || m_copier->running())
+        return;
+    const QString path = m_data.copyPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QDateTime now = m_data.serverNow();
+    const QString clerk = m_context.userCode();
+    m_copier->start(*m_context.cnMain, m_data.settings().statementTimeout,
+                    [path, now, clerk](Connection& own) {
+                        OfflineCopy::refresh(own, path, now, clerk);
+                        return 0;
+                    });
 }
 
 void frmEmployeeList::revokeNeedsServer(bool stillWaiting)
@@ -446,6 +480,10 @@ void frmEmployeeList::lookUpMeal()
     searcher.strSearchText = m_ui.txtMealEntry[MealDescription]->text();
     searcher.strEmpNumSearch = strEmpNum;
     searcher.setKeyboardChoice(keyboardEntry());
+    searcher.offlineMeals = [this](const QString& empNum, const QString& text,
+                                   const DbError& unreached) {
+        return m_data.allowedMealsOffline(empNum, text, unreached);
+    };
     searcher.showModal();
     // A lookup closed without a choice hands back empty values, which empty the boxes.
     m_ui.txtMealEntry[MealCode]->setText(searcher.strCode);
@@ -476,8 +514,10 @@ bool frmEmployeeList::refreshListForNewDay()
 void frmEmployeeList::chooseEmployee()
 {
     m_ui.mshEmpList->selectWholeRow();
-    if (!Rights::heldOrRefused(m_context, Rights::Right::Counter))
+    if (!m_data.mayServe()) {
+        Rights::refuse(m_context);
         return;
+    }
     EnableMealEntry();
     if (!LoadDistributedMeals()) {
         ResetCounter();
@@ -499,10 +539,14 @@ void frmEmployeeList::useSettings(const AppSettings& settings)
 void frmEmployeeList::applySettings()
 {
     showMealModes();
-    if (!m_data.settings().keepServingOffline)
+    if (!m_data.settings().keepServingOffline) {
         m_replayTimer->stop();
-    else if (!m_replayTimer->isActive())
+        m_copyTimer->stop();
+    } else if (!m_replayTimer->isActive()) {
         m_replayTimer->start();
+        m_copyTimer->start();
+        refreshCopy();
+    }
     const bool keys = keyboardEntry();
     // Alt+S and Alt+C, underlined on the buttons, belong to keyboard order entry.
     m_ui.cmdMealEntry[Save]->setText(keys ? QStringLiteral("&Save") : QStringLiteral("Save"));
@@ -516,7 +560,19 @@ void frmEmployeeList::applySettings()
 
 void frmEmployeeList::showStatusNote()
 {
-    m_context.statusNote(CounterRules::statusNote({m_scanNote, m_data.settingsFault()}));
+    const QString copy = m_data.copyNote();
+    QString waiting;
+    if (m_data.settings().keepServingOffline) {
+        const int count = m_data.waitingOrders();
+        waiting = count == 0   ? QString()
+                  : count == 1 ? QStringLiteral("1 order waiting to be sent")
+                               : QStringLiteral("%1 orders waiting to be sent").arg(count);
+        // "Offline:" is said once, by the copy's note when there is one.
+        if (!waiting.isEmpty() && copy.isEmpty())
+            waiting.prepend(QStringLiteral("Offline: "));
+    }
+    m_context.statusNote(
+        CounterRules::statusNote({copy, m_scanNote, m_data.settingsFault(), waiting}));
 }
 
 bool frmEmployeeList::mayClose()
@@ -558,7 +614,10 @@ void frmEmployeeList::showMealModes()
 void frmEmployeeList::preselectMealMode()
 {
     // Outside every serving window the mode is not guessed.
-    const QString mode = m_data.settings().modeServedAt(m_context.dtServerDate.time());
+    // Offline the server's clock as last read, moved on.
+    const QString mode = m_data.settings().modeServedAt(m_data.settings().keepServingOffline
+                                                            ? m_data.serverNow().time()
+                                                            : m_context.dtServerDate.time());
     if (mode.isEmpty())
         return;
     const int item = m_ui.cmdMealMode->findText(mode, Qt::MatchFixedString);

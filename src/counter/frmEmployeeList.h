@@ -1,9 +1,9 @@
 #pragma once
 
+#include "BackgroundLink.h"
 #include "BadgeScanWatch.h"
 #include "CounterData.h"
 #include "EmployeeListLayout.h"
-#include "JournalReplayer.h"
 #include "OrderList.h"
 
 #include <QWidget>
@@ -67,12 +67,17 @@ private:
     // again past midnight): nothing is loaded then.
     bool LoadDistributedMeals();
     CounterData::Outcome SaveDistributedMeals();
-    // The status bar tells how many orders wait in the journal while any do.
+    // The status bar tells how many orders wait in the journal while any do (and the
+    // counter's other notes beside).
     void showWaitingOrders();
     // Where the site keeps serving: while orders wait, the journal is sent on in the
     // background every `ReplaySeconds`, never holding up the clerk.
     void replayInBackground();
     static constexpr int ReplaySeconds = 30;
+    // Where the site keeps serving: the copy the counter serves from offline is taken
+    // afresh in the background when the counter opens and every `CopyMinutes`.
+    void refreshCopy();
+    static constexpr int CopyMinutes = 5;
     // A revoke where the server cannot be reached, or of a meal still in the journal:
     // the clerk hears that it needs the server, and nothing changes.
     void revokeNeedsServer(bool stillWaiting);
@@ -122,9 +127,10 @@ private:
 
     AppContext& m_context;
     CounterData m_data;
-    bool m_offlineShown = false;
-    JournalReplayer* m_replayer = nullptr;
+    BackgroundLink* m_replayer = nullptr;
     QTimer* m_replayTimer = nullptr;
+    BackgroundLink* m_copier = nullptr;
+    QTimer* m_copyTimer = nullptr;
 
     // The controls, built where the design puts them; this window wires and runs them.
     EmployeeListLayout m_ui;

@@ -1,5 +1,7 @@
 #include "frmSearcher.h"
 
+#include "data/DbError.h"
+
 #include "context/AppContext.h"
 #include "data/SqlText.h"
 #include "widgets/FlexGrid.h"
@@ -145,7 +147,18 @@ void frmSearcher::LoadSearchList()
     mshSearchList->layOut(QString(), 2, {0, 1000, 2450, 1000});
     const QString sql = queryText(strMode, strEmpNumSearch, txtSearchEntry->text());
     mshSearchList->fillFrom(
-        [this, &sql] { return sql.isEmpty() ? Recordset() : m_context.open(sql); }, true);
+        [this, &sql] {
+            if (sql.isEmpty())
+                return Recordset();
+            try {
+                return m_context.open(sql);
+            } catch (const DbError& error) {
+                if (strMode != ModeAllowedMeals || !offlineMeals || !error.isUnavailable())
+                    throw;
+                return offlineMeals(strEmpNumSearch, txtSearchEntry->text(), error);
+            }
+        },
+        true);
 }
 
 void frmSearcher::ReturnSelection()

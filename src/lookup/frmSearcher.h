@@ -1,8 +1,12 @@
 #pragma once
 
+#include "data/Recordset.h"
 #include "widgets/ModalForm.h"
 
+#include <functional>
+
 class AppContext;
+class DbError;
 class FlexGrid;
 class QGroupBox;
 class QLineEdit;
@@ -35,6 +39,11 @@ public:
     QString strType;
     // In, ModeAllowedMeals only.
     QString strEmpNumSearch;
+    // In, ModeAllowedMeals only: what answers the look-up when the server cannot be
+    // reached (the counter's copy, where the site keeps serving). Unset, or throwing, the
+    // server's error stands.
+    std::function<Recordset(const QString& empNum, const QString& text, const DbError& unreached)>
+        offlineMeals;
     // Out.
     bool blnStatus = false;
 

@@ -1,11 +1,17 @@
+#include "counter/CounterRules.h"
+#include "counter/OfflineCopy.h"
 #include "counter/OrderJournal.h"
 #include "data/DbError.h"
 #include "support/CounterUi.h"
 #include "support/CuttingConnection.h"
+#include "support/GridLines.h"
 
+#include <QDialog>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <sqlite3.h>
 
 // Serving through a link that drops: with the site's choice of keeping serving, an order
 // whose link drops before its answer arrives is sent again with its key and stored exactly
@@ -53,6 +59,15 @@ private slots:
     void aSaveHeldBehindALockEndsInItsTime();
     void offlineTheCounterShowsWhatWaitsAndSendsItLater_data();
     void offlineTheCounterShowsWhatWaitsAndSendsItLater();
+    void offlineTheSearchAnswersFromTheCopyAsTheServerDoes_data();
+    void offlineTheSearchAnswersFromTheCopyAsTheServerDoes();
+    void offlineTheLimitsCountTheCopyAndTheJournal_data();
+    void offlineTheLimitsCountTheCopyAndTheJournal();
+    void aCopyNotWholeIsNeverServedFrom_data();
+    void aCopyNotWholeIsNeverServedFrom();
+    void aSettingsReadingCutKeepsTheSiteSettings_data();
+    void aSettingsReadingCutKeepsTheSiteSettings();
+    void aServerGivingNoAnswerIsNotWaitedForAgainAtOnce();
 };
 
 void tst_CounterOffline::aDroppedLinkNeitherLosesNorDoublesTheOrder_data()
@@ -330,6 +345,250 @@ void tst_CounterOffline::offlineTheCounterShowsWhatWaitsAndSendsItLater()
     timer->setInterval(0);
     QTRY_COMPARE(c.storedMeals(), 2);
     QTRY_COMPARE(c.statusNote, QString());
+}
+
+void tst_CounterOffline::offlineTheSearchAnswersFromTheCopyAsTheServerDoes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("every active employee") << QString() << QString();
+    QTest::newRow("a number, in other letters") << QStringLiteral("e002 ") << QString();
+    QTest::newRow("the start of a last name") << QStringLiteral("smi") << QString();
+    QTest::newRow("last name, first name") << QStringLiteral("Smith, J") << QString();
+    // Scanned: the clerk hears why the badge found nobody.
+    QTest::newRow("an inactive employee's badge")
+        << QStringLiteral("E004") << QStringLiteral("Employee E004 is inactive.");
+}
+
+void tst_CounterOffline::offlineTheSearchAnswersFromTheCopyAsTheServerDoes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, note);
+
+    Counter c;
+    c.env.addEmployee(QStringLiteral("E004"), QStringLiteral("Smithson"), QStringLiteral("Al"), {},
+                      QStringLiteral("KITCHEN"));
+    c.env.sqlite(QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E004'"));
+    c.changeSettings([&note](AppSettings& s) {
+        s.keepServingOffline = true;
+        s.scanMode = !note.isEmpty();
+    });
+    c.watchStatusNote();
+    c.waitForCopy();
+    c.search(text);
+    const QStringList online = gridLines(*c.empList(), 1, 4);
+    QCOMPARE(c.statusNote, note);
+
+    CuttingConnection link(*c.env.context().cnMain);
+    c.routeThrough(link);
+    link.setDown(true);
+    c.env.messages().clear();
+    c.search(text);
+    QCOMPARE(gridLines(*c.empList(), 1, 4), online);
+    QCOMPARE(c.env.messages().texts(), QStringList());
+    QCOMPARE(c.statusNote, CounterRules::statusNote(
+                               {QStringLiteral("Offline: searching the copy of 11:30"), note}));
+    if (!note.isEmpty())
+        return;
+
+    // The meal look-up answers from the copy too: the meals his tags allow.
+    Counter::dblClickRow(c.empList(), c.rowOf(c.empList(), QStringLiteral("E002")));
+    c.entry(1)->setText(QStringLiteral("i"));
+    QStringList offered;
+    c.env.modal().then([&offered](QDialog& dialog) {
+        offered = gridLines(*dialog.findChild<FlexGrid*>(QStringLiteral("mshSearchList")), 1, 2);
+        dialog.close();
+    });
+    QTest::mouseClick(c.button(4), Qt::LeftButton);
+    QCOMPARE(offered, (QStringList{"M02|Fish fillet", "M03|Fruit cup", "M01|Rice porridge"}));
+    QCOMPARE(c.env.messages().texts(), QStringList());
+}
+
+void tst_CounterOffline::offlineTheLimitsCountTheCopyAndTheJournal_data()
+{
+    QTest::addColumn<bool>("block");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QString>("heard");
+
+    const QString refused = QStringLiteral("Smith, John P (E002) has received 1 Lunch today and "
+                                           "this order holds 1; the site allows 1 a day.");
+    // The server's own words first, then the counter's offline.
+    QTest::newRow("block, online: the server refuses") << true << "store" << false << refused;
+    QTest::newRow("block, offline: a meal in the copy") << true << "store" << true << refused;
+    QTest::newRow("block, offline: an order saved online before the link dropped")
+        << true << "online" << true << refused;
+    QTest::newRow("block, offline: the journal's order, by the same counter")
+        << true << "offline" << true << refused;
+    QTest::newRow("warn, offline: the clerk is asked")
+        << false << "offline" << true
+        << QStringLiteral("Smith, John P has already received 1 Lunch today. Record another?");
+}
+
+void tst_CounterOffline::offlineTheLimitsCountTheCopyAndTheJournal()
+{
+    QFETCH(bool, block);
+    QFETCH(QString, before);
+    QFETCH(bool, cut);
+    QFETCH(QString, heard);
+
+    Counter c;
+    if (before == QLatin1String("store"))
+        c.seedLunch(QStringLiteral("M02"));
+    c.changeSettings([block](AppSettings& s) {
+        s.keepServingOffline = true;
+        MealModeSetting& lunch = Counter::modeOf(s, QStringLiteral("Lunch"));
+        lunch.dailyLimit = 1;
+        lunch.limitAction = block ? LimitAction::Block : LimitAction::Warn;
+    });
+    c.waitForCopy();
+    c.watchStatusNote();
+    CuttingConnection link(*c.env.context().cnMain);
+    c.routeThrough(link);
+    if (before == QLatin1String("online"))
+        serveOne(c, QStringLiteral("M02"), QStringLiteral("Lunch"));
+    link.setDown(cut);
+    if (before == QLatin1String("offline")) {
+        serveOne(c, QStringLiteral("M02"), QStringLiteral("Lunch"));
+        QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+        QCOMPARE(
+            c.statusNote,
+            QStringLiteral("Offline: searching the copy of 11:30  1 order waiting to be sent"));
+    }
+    const int journaled = CounterData(c.env.context()).waitingOrders();
+
+    serveOne(c, QStringLiteral("M03"), QStringLiteral("Lunch"));
+    QCOMPARE(c.env.messages().texts(), QStringList{heard});
+    if (block)
+        QCOMPARE(c.env.messages().errors().constFirst().errorNumber, DbError::refusalNumber);
+    // Nothing of the order is kept; it stays on screen.
+    QCOMPARE(CounterData(c.env.context()).waitingOrders(), journaled);
+    QCOMPARE(c.storedMeals(), before == QLatin1String("offline") ? 0 : 1);
+    QCOMPARE(c.orderList()->TextMatrix(1, 1), QStringLiteral("M03"));
+}
+
+void tst_CounterOffline::aCopyNotWholeIsNeverServedFrom_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("served");
+
+    QTest::newRow("cut short") << "cut short" << false;
+    QTest::newRow("never completed") << "never completed" << false;
+    // The copy in place stays until a whole one replaces it.
+    QTest::newRow("a refresh cut half-way") << "refresh cut" << true;
+    QTest::newRow("a killed refresh left its file") << "left file" << true;
+}
+
+void tst_CounterOffline::aCopyNotWholeIsNeverServedFrom()
+{
+    QFETCH(QString, damage);
+    QFETCH(bool, served);
+
+    Counter c;
+    keepServing(c, true);
+    c.watchStatusNote();
+    c.waitForCopy();
+    const QString path = c.copyPath();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    if (damage == QLatin1String("cut short")) {
+        QVERIFY(file.resize(file.size() / 2));
+    } else if (damage == QLatin1String("left file")) {
+        QFile left(path + QStringLiteral(".new"));
+        QVERIFY(left.open(QIODevice::WriteOnly));
+        left.write(file.read(file.size() / 2));
+    } else if (damage == QLatin1String("never completed")) {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM Copy", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    } else {
+        CuttingConnection cutting(*c.env.context().cnMain);
+        cutting.arm(2);
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 OfflineCopy::refresh(cutting, path, QDateTime::currentDateTime(),
+                                                      QStringLiteral("CLERK01")));
+    }
+    file.close();
+
+    CuttingConnection link(*c.env.context().cnMain);
+    c.routeThrough(link);
+    link.setDown(true);
+    c.env.messages().clear();
+    c.search(QStringLiteral("E002"));
+    QCOMPARE(gridColumn(*c.empList(), 1).constFirst(), served ? QStringLiteral("E002") : QString());
+    // No copy to serve from: the clerk hears the server's error, as without one.
+    QCOMPARE(c.env.messages().texts(),
+             served
+                 ? QStringList()
+                 : QStringList{QStringLiteral("The connection to the database server was lost.")});
+    QCOMPARE(c.statusNote.startsWith(QLatin1String("Offline: searching the copy of 11:30")),
+             served);
+}
+
+void tst_CounterOffline::aSettingsReadingCutKeepsTheSiteSettings_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<bool>("defaults");
+
+    // As it always was: the defaults stand in, and the counter says why.
+    QTest::newRow("as before") << false << true;
+    // Kept serving: the limits and the keeping serving itself hold while the server is away.
+    QTest::newRow("keep serving") << true << false;
+}
+
+void tst_CounterOffline::aSettingsReadingCutKeepsTheSiteSettings()
+{
+    QFETCH(bool, keep);
+    QFETCH(bool, defaults);
+
+    Counter c;
+    c.changeSettings([keep](AppSettings& s) {
+        s.keepServingOffline = keep;
+        Counter::modeOf(s, QStringLiteral("Lunch")).dailyLimit = 1;
+    });
+    c.watchStatusNote();
+    CuttingConnection link(*c.env.context().cnMain);
+    c.routeThrough(link);
+    // A minute on, the search reads the settings again first: that reading gets no answer.
+    c.env.setServerClock(QDateTime(QDate(2026, 12, 8), QTime(11, 32)));
+    link.arm(1);
+    c.search(QStringLiteral("E002"));
+    QVERIFY(link.dropped());
+    QCOMPARE(c.statusNote.startsWith(QLatin1String("Default settings are in use")), defaults);
+    c.serveSmith();
+    c.typeLine(QStringLiteral("M02"), QString(), QStringLiteral("Lunchh"));
+    // Only while the site's limits hold is a mode not of the site's refused.
+    QCOMPARE(c.env.messages().infos().isEmpty(), defaults);
+}
+
+void tst_CounterOffline::aServerGivingNoAnswerIsNotWaitedForAgainAtOnce()
+{
+    Counter c;
+    keepServing(c, true, 1);
+    c.waitForCopy();
+    // Another program holds the store's write lock (an import, say).
+    auto other = std::make_unique<EmbeddedConnection>(c.env.folder());
+    other->nativeExecute(QStringLiteral("BEGIN IMMEDIATE"));
+    serveOne(c, QStringLiteral("M01"), QStringLiteral("Breakfast"));
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+
+    // The next employee is served from what the counter knows, without a statement.
+    c.env.clearStatements();
+    c.search(QStringLiteral("E002"));
+    Counter::dblClickRow(c.empList(), 1);
+    QCOMPARE(gridColumn(*c.received(), 1), QStringList{"M01"});
+    c.env.messages().clear();
+    c.typeLine(QStringLiteral("M02"), QString(), QStringLiteral("Lunch"));
+    QTest::mouseClick(c.button(0), Qt::LeftButton);
+    QCOMPARE(c.env.messages().infos(), QStringList{QStringLiteral("Saved (offline)")});
+    QCOMPARE(c.env.statements(), QStringList());
+
+    // Opened again once the lock is gone, the counter asks the server first.
+    other.reset();
+    c.window->Form_Load();
+    QCOMPARE(c.storedMeals(), 2);
 }
 
 QTEST_MAIN(tst_CounterOffline)

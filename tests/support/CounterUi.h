@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -227,6 +228,20 @@ public:
                                   "RecordedAt) VALUES('E002', '%1', 'Breakfast', '2026-12-08 %2', "
                                   "'%3', 'CLERK09', 'S', '2026-12-08 %2')")
                        .arg(meal, time, remarks));
+    }
+
+    // The workstation's copy of the counter's data, once the background refresh that the
+    // site's keeping serving started has put it in place.
+    QString copyPath()
+    {
+        return env.context().workstationFolder + QStringLiteral("/counter-copy.sqlite");
+    }
+    void waitForCopy() { QTRY_VERIFY(QFile::exists(copyPath())); }
+    // Every statement of the counter, reads and writes, goes through `link` from here on.
+    void routeThrough(Connection& link)
+    {
+        env.context().cnMain = &link;
+        env.user().connection = &link;
     }
 
     TestEnvironment env;
