@@ -2,10 +2,12 @@
 
 #include "CounterRules.h"
 #include "MealRevoke.h"
+#include "RefusedOrderData.h"
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
 #include "data/DbError.h"
+#include "frmRefusedOrders.h"
 #include "lookup/frmSearcher.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
@@ -17,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -289,6 +292,7 @@ CounterData::Outcome frmEmployeeList::SaveDistributedMeals()
 
 void frmEmployeeList::showWaitingOrders()
 {
+    showRefusedOrders();
     if (!m_data.settings().keepServingOffline)
         return;
     const int waiting = m_data.waitingOrders();
@@ -299,6 +303,39 @@ void frmEmployeeList::showWaitingOrders()
         waiting == 0   ? QString()
         : waiting == 1 ? QStringLiteral("Offline: 1 order waiting to be sent")
                        : QStringLiteral("Offline: %1 orders waiting to be sent").arg(waiting));
+}
+
+void frmEmployeeList::showRefusedOrders()
+{
+    int refused = 0;
+    if (m_data.settings().keepServingOffline) {
+        try {
+            refused = RefusedOrderData::count(m_data.journalPath());
+        } catch (const DbError&) {
+            // A journal that cannot be read now is read again after the next replay.
+            return;
+        }
+    }
+    if (refused == 0 && !m_refusedShown)
+        return;
+    m_refusedShown = refused > 0;
+    const QPointer<frmEmployeeList> counter(this);
+    m_context.statusAction(refused == 0 ? QString()
+                           : refused == 1
+                               ? QStringLiteral("1 refused order: settle…")
+                               : QStringLiteral("%1 refused orders: settle…").arg(refused),
+                           [counter] {
+                               if (counter)
+                                   counter->settleRefusedOrders();
+                           });
+}
+
+void frmEmployeeList::settleRefusedOrders()
+{
+    frmRefusedOrders& window = m_context.windows().get<frmRefusedOrders>();
+    window.strJournalPath = m_data.journalPath();
+    window.showModal();
+    showRefusedOrders();
 }
 
 void frmEmployeeList::replayInBackground()
@@ -499,6 +536,7 @@ void frmEmployeeList::useSettings(const AppSettings& settings)
 void frmEmployeeList::applySettings()
 {
     showMealModes();
+    showRefusedOrders();
     if (!m_data.settings().keepServingOffline)
         m_replayTimer->stop();
     else if (!m_replayTimer->isActive())
@@ -538,6 +576,8 @@ void frmEmployeeList::closeEvent(QCloseEvent* event)
     event->accept();
     // The counter's word goes with it; opened again, it speaks anew.
     m_context.statusNote(QString());
+    m_context.statusAction(QString());
+    m_refusedShown = false;
 }
 
 void frmEmployeeList::showMealModes()
