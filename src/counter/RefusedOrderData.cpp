@@ -30,8 +30,10 @@ Recordset RefusedOrderData::ordersList()
     for (const OrderJournal::Order& order : orders())
         rows.append({order.served, order.empNum, order.clerk, mealsText(order.lines), order.refusal,
                      order.key});
-    return Recordset({QStringLiteral("SERVED"), QStringLiteral("EMPLOYEE"), QStringLiteral("CLERK"),
-                      QStringLiteral("MEALS"), QStringLiteral("REFUSED"), QStringLiteral("KEY")},
+    // The list's captions: the grid shows a recordset's field names as its headings.
+    return Recordset({QStringLiteral("Served"), QStringLiteral("Employee"), QStringLiteral("Clerk"),
+                      QStringLiteral("Meals"), QStringLiteral("Refused because"),
+                      QStringLiteral("Key")},
                      std::move(rows));
 }
 

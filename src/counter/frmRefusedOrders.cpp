@@ -18,6 +18,8 @@ enum Column
 {
     ServedColumn = 1,
     EmployeeColumn = 2,
+    MealsColumn = 4,
+    RefusalColumn = 5,
     KeyColumn = 6
 };
 const QString Nothing = QStringLiteral(" Nothing was changed.");
@@ -28,34 +30,43 @@ frmRefusedOrders::frmRefusedOrders(AppContext& context)
 {
     setObjectName(QStringLiteral("frmRefusedOrders"));
     setWindowTitle(QStringLiteral("Refused Orders"));
-    setClientSizeTwips(12000, 6600);
+    setClientSizeTwips(15000, 6600);
     setClosesOnEscape(true);
 }
 
 void frmRefusedOrders::createControls(QWidget* surface)
 {
     lblNote = FormControls::label(surface, QStringLiteral("lblNote"), QString());
-    Twips::place(lblNote, 120, 120, 11760, 600);
+    Twips::place(lblNote, 120, 120, 14760, 600);
     lblNote->setWordWrap(true);
     mshOrders = FormControls::grid(surface, QStringLiteral("mshOrders"));
-    Twips::place(mshOrders, 120, 780, 11760, 4320);
-    connect(mshOrders, &FlexGrid::Click, mshOrders, &FlexGrid::selectWholeRow);
+    Twips::place(mshOrders, 120, 780, 14760, 3300);
+    connect(mshOrders, &FlexGrid::Click, this, [this] {
+        mshOrders->selectWholeRow();
+        showChosen();
+    });
+    // The chosen order's meals and refusal in full: the list's columns cut long ones.
+    lblChosen = FormControls::label(surface, QStringLiteral("lblChosen"), QString());
+    Twips::place(lblChosen, 120, 4140, 14760, 960);
+    lblChosen->setWordWrap(true);
+    lblChosen->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblChosen->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* caption = FormControls::label(surface, QStringLiteral("lblRemark"),
                                         QStringLiteral("&Remark or reason:"));
     Twips::place(caption, 120, 5280, 1800, 315);
     txtRemark = FormControls::textBox(surface, QStringLiteral("txtRemark"));
-    Twips::place(txtRemark, 1980, 5220, 9900, 375);
+    Twips::place(txtRemark, 1980, 5220, 12900, 375);
     txtRemark->setMaxLength(500);
     caption->setBuddy(txtRemark);
     cmdSaveAnyway = FormControls::button(surface, QStringLiteral("cmdSaveAnyway"),
                                          QStringLiteral("Save &anyway"));
-    Twips::place(cmdSaveAnyway, 7200, 5880, 1500, 495);
+    Twips::place(cmdSaveAnyway, 10200, 5880, 1500, 495);
     cmdDiscard =
         FormControls::button(surface, QStringLiteral("cmdDiscard"), QStringLiteral("&Discard"));
-    Twips::place(cmdDiscard, 8820, 5880, 1500, 495);
+    Twips::place(cmdDiscard, 11820, 5880, 1500, 495);
     auto* close =
         FormControls::button(surface, QStringLiteral("cmdClose"), QStringLiteral("&Close"));
-    Twips::place(close, 10440, 5880, 1440, 495);
+    Twips::place(close, 13440, 5880, 1440, 495);
     connect(cmdSaveAnyway, &QPushButton::clicked, this, &frmRefusedOrders::cmdSaveAnyway_Click);
     connect(cmdDiscard, &QPushButton::clicked, this, &frmRefusedOrders::cmdDiscard_Click);
     connect(close, &QPushButton::clicked, this, &frmRefusedOrders::unload);
@@ -82,11 +93,22 @@ void frmRefusedOrders::Form_Load()
 void frmRefusedOrders::loadOrders()
 {
     mshOrders->layOut(QStringLiteral(" |<Served |<Employee |<Clerk |<Meals |<Refused because |"), 7,
-                      {0, 2200, 1100, 1000, 3400, 3800, 0});
+                      {0, 2200, 1100, 1100, 3800, 6300, 0});
     m_context.attempt([this] {
         mshOrders->fillFrom(
             [this] { return RefusedOrderData(m_context, strJournalPath).ordersList(); }, false);
     });
+    showChosen();
+}
+
+void frmRefusedOrders::showChosen()
+{
+    const int row = mshOrders->Row();
+    const bool chosen = row >= 1 && !mshOrders->TextMatrix(row, KeyColumn).isEmpty();
+    lblChosen->setText(chosen ? QStringLiteral("Meals: %1\nRefused because: %2")
+                                    .arg(mshOrders->TextMatrix(row, MealsColumn),
+                                         mshOrders->TextMatrix(row, RefusalColumn))
+                              : QString());
 }
 
 QString frmRefusedOrders::chosenOrder()

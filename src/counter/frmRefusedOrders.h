@@ -34,6 +34,7 @@ private slots:
 
 private:
     void loadOrders();
+    void showChosen();
     // The chosen order's key, or empty after telling the user to choose one.
     QString chosenOrder();
     // The remark or reason typed, or empty after telling the user it is needed.
@@ -47,6 +48,7 @@ private:
     AppContext& m_context;
     FlexGrid* mshOrders = nullptr;
     QLabel* lblNote = nullptr;
+    QLabel* lblChosen = nullptr;
     QLineEdit* txtRemark = nullptr;
     QPushButton* cmdSaveAnyway = nullptr;
     QPushButton* cmdDiscard = nullptr;

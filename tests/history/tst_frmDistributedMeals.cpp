@@ -457,7 +457,7 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
     QCOMPARE(h.column("CHANGEDAT", "grdChanges").value(0), QString("12/8/2026 2:02:00 PM"));
 
     // Filters: one table, one user.
-    h.get<QComboBox>("cboTable")->setCurrentText("Revokes");
+    h.get<QComboBox>("cboTable")->setCurrentText("Revokes, refused orders");
     h.click("cmdChangesSearch");
     QCOMPARE(h.column("CHANGE", "grdChanges"),
              QStringList{"CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00"});
