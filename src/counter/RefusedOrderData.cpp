@@ -30,10 +30,10 @@ Recordset RefusedOrderData::ordersList()
     for (const OrderJournal::Order& order : orders())
         rows.append({order.served, order.empNum, order.clerk, mealsText(order.lines), order.refusal,
                      order.key});
-    // The list's captions: the grid shows a recordset's field names as its headings.
+    // The list's captions: the grid shows a recordset's field names as its headings. The
+    // key's has none, so that its column stays hidden even where lists fit their columns.
     return Recordset({QStringLiteral("Served"), QStringLiteral("Employee"), QStringLiteral("Clerk"),
-                      QStringLiteral("Meals"), QStringLiteral("Refused because"),
-                      QStringLiteral("Key")},
+                      QStringLiteral("Meals"), QStringLiteral("Refused because"), QString()},
                      std::move(rows));
 }
 
