@@ -198,6 +198,10 @@ GRANT EXECUTE ON dbo.Check_TALO_MealLimits TO talodesk_counter;
 -- Right 8: revoking a meal (at the counter or in the history).
 GRANT EXECUTE ON dbo.Load_TALO_EmployeeDistributedMeals TO talodesk_revoke;
 GRANT EXECUTE ON dbo.Revoke_TALO_EmployeeDistributedMeals TO talodesk_revoke;
+-- A supervisor settling an order the server refused when a counter's journal sent it:
+-- saved anyway, past the refusal, or discarded with a reason.
+GRANT EXECUTE ON dbo.Save_TALO_EmployeeDistributedMeals TO talodesk_revoke;
+GRANT EXECUTE ON dbo.Save_TALO_DiscardedOrder TO talodesk_revoke;
 -- Right 1: the reports.
 GRANT EXECUTE ON dbo.Report_TALO_MealDistribution TO talodesk_reports;
 GRANT SELECT ON dbo.tbcoMealType TO talodesk_reports;

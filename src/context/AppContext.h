@@ -67,6 +67,16 @@ public:
             showStatusNote(text);
     }
 
+    // Shows a control in the main window's status bar that runs `action`, and the same
+    // as an item of its File menu for the keyboard ("" hides both). Set by the main
+    // window; does nothing before that.
+    std::function<void(const QString&, const std::function<void()>&)> showStatusAction;
+    void statusAction(const QString& text, const std::function<void()>& action = {})
+    {
+        if (showStatusAction)
+            showStatusAction(text, action);
+    }
+
     // Pops up the main window's hidden "Inquiry" menu at a screen position (set by the
     // main window; does nothing before that).
     std::function<void(const QPoint&)> popupInquiryMenu;

@@ -2,11 +2,13 @@
 
 #include "CounterRules.h"
 #include "MealRevoke.h"
+#include "RefusedOrderData.h"
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "frmRefusedOrders.h"
 #include "lookup/frmSearcher.h"
 #include "tagging/frmEmployeeMealTag.h"
 #include "widgets/FlexGrid.h"
@@ -20,6 +22,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -311,8 +314,42 @@ CounterData::Outcome frmEmployeeList::SaveDistributedMeals()
 
 void frmEmployeeList::showWaitingOrders()
 {
+    showRefusedOrders();
     if (m_data.settings().keepServingOffline)
         showStatusNote();
+}
+
+void frmEmployeeList::showRefusedOrders()
+{
+    int refused = 0;
+    if (m_data.settings().keepServingOffline) {
+        try {
+            refused = RefusedOrderData::count(m_data.journalPath());
+        } catch (const DbError&) {
+            // A journal that cannot be read now is read again after the next replay.
+            return;
+        }
+    }
+    if (refused == 0 && !m_refusedShown)
+        return;
+    m_refusedShown = refused > 0;
+    const QPointer<frmEmployeeList> counter(this);
+    m_context.statusAction(refused == 0 ? QString()
+                           : refused == 1
+                               ? QStringLiteral("1 refused order: settle…")
+                               : QStringLiteral("%1 refused orders: settle…").arg(refused),
+                           [counter] {
+                               if (counter)
+                                   counter->settleRefusedOrders();
+                           });
+}
+
+void frmEmployeeList::settleRefusedOrders()
+{
+    frmRefusedOrders& window = m_context.windows().get<frmRefusedOrders>();
+    window.strJournalPath = m_data.journalPath();
+    window.showModal();
+    showRefusedOrders();
 }
 
 void frmEmployeeList::replayInBackground()
@@ -539,6 +576,7 @@ void frmEmployeeList::useSettings(const AppSettings& settings)
 void frmEmployeeList::applySettings()
 {
     showMealModes();
+    showRefusedOrders();
     if (!m_data.settings().keepServingOffline) {
         m_replayTimer->stop();
         m_copyTimer->stop();
@@ -594,6 +632,8 @@ void frmEmployeeList::closeEvent(QCloseEvent* event)
     event->accept();
     // The counter's word goes with it; opened again, it speaks anew.
     m_context.statusNote(QString());
+    m_context.statusAction(QString());
+    m_refusedShown = false;
 }
 
 void frmEmployeeList::showMealModes()

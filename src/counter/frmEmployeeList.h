@@ -33,6 +33,10 @@ public:
     // is asked first. The main window asks it too before the program ends.
     bool mayClose();
 
+    // The orders the server refused when the journal sent them, in their window (from the
+    // status bar or the File menu); the status bar follows what was settled.
+    void settleRefusedOrders();
+
     // The employee of the last Click or DblClick on the list.
     QString strEmpNum;
     QString strEmpCol3;
@@ -70,6 +74,9 @@ private:
     // The status bar tells how many orders wait in the journal while any do (and the
     // counter's other notes beside).
     void showWaitingOrders();
+    // Where the site keeps serving and the journal holds refused orders, the status bar
+    // says how many and opens them; nothing otherwise.
+    void showRefusedOrders();
     // Where the site keeps serving: while orders wait, the journal is sent on in the
     // background every `ReplaySeconds`, never holding up the clerk.
     void replayInBackground();
@@ -127,6 +134,7 @@ private:
 
     AppContext& m_context;
     CounterData m_data;
+    bool m_refusedShown = false;
     BackgroundLink* m_replayer = nullptr;
     QTimer* m_replayTimer = nullptr;
     BackgroundLink* m_copier = nullptr;

@@ -266,20 +266,70 @@ QString rightsSentence(const ChangeText::Change& c, const ChangeDetails& d,
         .arg(c.key, parts.join(QLatin1String("; ")));
 }
 
-QString revokeSentence(const ChangeText::Change& c, const ChangeDetails& d)
+// " on 8 Dec 2026 at 11:30", the day left out when the change was made that day; empty
+// when the row holds no meal date.
+QString whenServed(const ChangeText::Change& c, const ChangeDetails& d)
 {
-    QString sentence =
-        QStringLiteral("revoked %1 given to %2")
-            .arg(withName(d.value(QStringLiteral("MealCode")), d.value(QStringLiteral("MealName"))),
-                 withName(d.value(QStringLiteral("EmpNum")),
-                          d.value(QStringLiteral("EmployeeName"))));
     const auto given = GeneralDate::fromText(d.value(QStringLiteral("MealDate")));
     if (!given)
-        return sentence + QStringLiteral(" (meal ") + c.key + QLatin1Char(')');
+        return {};
+    QString when;
     const auto changed = GeneralDate::fromText(c.changedAt);
     if (!changed || changed->date() != given->date())
-        sentence += QStringLiteral(" on ") + given->date().toString(GeneralDate::dayFormat());
-    return sentence + QStringLiteral(" at ") + given->time().toString(QStringLiteral("HH:mm"));
+        when += QStringLiteral(" on ") + given->date().toString(GeneralDate::dayFormat());
+    return when + QStringLiteral(" at ") + given->time().toString(QStringLiteral("HH:mm"));
+}
+
+QString employeeOf(const ChangeDetails& d)
+{
+    return withName(d.value(QStringLiteral("EmpNum")), d.value(QStringLiteral("EmployeeName")));
+}
+
+QString mealOf(const ChangeDetails& d)
+{
+    return withName(d.value(QStringLiteral("MealCode")), d.value(QStringLiteral("MealName")));
+}
+
+// A text the user or the server wrote, which may hold "; " itself: everything from the
+// field to the next one named (or to the end).
+QString freeText(const QString& details, const QString& field, const QString& next = {})
+{
+    const QString start = QStringLiteral("; ") + field + QLatin1Char('=');
+    qsizetype from = details.indexOf(start);
+    if (from < 0)
+        return {};
+    from += start.size();
+    const qsizetype to =
+        next.isEmpty() ? -1 : details.indexOf(QStringLiteral("; ") + next + QLatin1Char('='), from);
+    return details.mid(from, to < 0 ? -1 : to - from);
+}
+
+QString revokeSentence(const ChangeText::Change& c, const ChangeDetails& d)
+{
+    const QString sentence = QStringLiteral("revoked %1 given to %2").arg(mealOf(d), employeeOf(d));
+    const QString when = whenServed(c, d);
+    return sentence +
+           (when.isEmpty() ? QStringLiteral(" (meal ") + c.key + QLatin1Char(')') : when);
+}
+
+// A meal a counter served while the server could not be reached, refused when it was sent
+// later, and saved by a supervisor past the refusal.
+QString overrideSentence(const ChangeText::Change& c, const ChangeDetails& d)
+{
+    return QStringLiteral("saved %1 given to %2%3 by %4 past the server's refusal: %5")
+        .arg(mealOf(d), employeeOf(d), whenServed(c, d), d.value(QStringLiteral("ClerkID")),
+             freeText(c.details, QStringLiteral("Reason")));
+}
+
+// Such an order a supervisor discarded instead: no meal of it was stored.
+QString discardSentence(const ChangeText::Change& c, const ChangeDetails& d)
+{
+    return QStringLiteral("discarded the order served to %1%2 by %3 (%4), which the server refused "
+                          "(%5): %6")
+        .arg(employeeOf(d), whenServed(c, d), d.value(QStringLiteral("ClerkID")),
+             freeText(c.details, QStringLiteral("Meals"), QStringLiteral("Refusal")),
+             freeText(c.details, QStringLiteral("Refusal"), QStringLiteral("Reason")),
+             freeText(c.details, QStringLiteral("Reason")));
 }
 
 QString tagSentence(const ChangeText::Change& c, const ChangeDetails& d)
@@ -298,6 +348,10 @@ QString what(const ChangeText::Change& c, const ChangeText::RightNames& rights)
     const ChangeDetails d(c.details);
     if (c.action == QLatin1String("REVOKE"))
         return revokeSentence(c, d);
+    if (c.action == QLatin1String("OVERRIDE"))
+        return overrideSentence(c, d);
+    if (c.action == QLatin1String("DISCARD"))
+        return discardSentence(c, d);
     if (c.action == QLatin1String("TAG") || c.action == QLatin1String("UNTAG"))
         return tagSentence(c, d);
     if (c.action == QLatin1String("RIGHTS"))

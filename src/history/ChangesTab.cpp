@@ -47,7 +47,9 @@ void ChangesTab::createControls()
         {"Meal types", "tbcoMealType"},
         {"Tags", "tbTALOEmployeeMeal"},
         {"Rights", "tbTALOUserRights"},
-        {"Revokes", "tbTALOEmployeeDistributedMeals"},
+        // A meal given is its own record; the log holds what happened to one afterwards, and
+        // the orders a counter kept as refused that a supervisor settled.
+        {"Revokes, refused orders", "tbTALOEmployeeDistributedMeals"},
         {"Users", "tbPasswordMain"},
         {"Sign-in access", "tbPasswordAppAccess"},
         {"Employees", "tbcmaster"},

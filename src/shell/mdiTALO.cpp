@@ -1,5 +1,6 @@
 #include "mdiTALO.h"
 
+#include "StatusAction.h"
 #include "access/frmAccess.h"
 #include "access/frmUsers.h"
 #include "context/AppContext.h"
@@ -64,6 +65,10 @@ mdiTALO::mdiTALO(AppContext& context, std::function<std::unique_ptr<UserObject>(
         stbNote->setText(text);
         stbNote->setToolTip(text);
     };
+    m_statusAction = new StatusAction(stbInfo, mnuFile);
+    m_context.showStatusAction = [this](const QString& text, const std::function<void()>& action) {
+        m_statusAction->show(text, action);
+    };
     // Panel 5 shows the server's clock as last read: the counter reads it again before
     // each search and save.
     m_context.serverDateChanged = [this](const QDateTime& serverDate) {
@@ -76,6 +81,7 @@ mdiTALO::~mdiTALO()
     m_context.popupInquiryMenu = nullptr;
     m_context.serverDateChanged = nullptr;
     m_context.showStatusNote = nullptr;
+    m_context.showStatusAction = nullptr;
     // The meal counter and the history belong to the window registry, not to their
     // sub-windows here.
     release(m_employeeListWindow, m_employeeList);

@@ -14,6 +14,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
+class StatusAction;
 class UserObject;
 
 // The main window ("Talodesk"): the frame of the meal counter, with the menu bar and
@@ -107,4 +108,6 @@ private:
     // The counter's word on how it works just now (default settings, a scan that found
     // nobody).
     QLabel* stbNote = nullptr;
+    // The status bar's one thing to act on (the counter's refused orders).
+    StatusAction* m_statusAction = nullptr;
 };

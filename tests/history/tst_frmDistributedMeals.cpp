@@ -457,7 +457,7 @@ void tst_frmDistributedMeals::changesViewTellsEachKindOfChange()
     QCOMPARE(h.column("CHANGEDAT", "grdChanges").value(0), QString("12/8/2026 2:02:00 PM"));
 
     // Filters: one table, one user.
-    h.get<QComboBox>("cboTable")->setCurrentText("Revokes");
+    h.get<QComboBox>("cboTable")->setCurrentText("Revokes, refused orders");
     h.click("cmdChangesSearch");
     QCOMPARE(h.column("CHANGE", "grdChanges"),
              QStringList{"CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00"});
@@ -627,6 +627,20 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
         << QStringList{"CLERK01 revoked M02 Fish fillet given to E002 Smith, John P at 12:00",
                        "CLERK01 revoked M02 Fish fillet given to E002 Smith, John P on 12/7/2026 "
                        "at 12:00"};
+    // Orders a counter's journal kept as refused, settled by a supervisor; the remark, the
+    // meals and the server's words may hold "; " themselves.
+    QTest::newRow("refused order saved anyway and one discarded")
+        << QStringList{"Station..Save_TALO_EmployeeDistributedMeals 'E002', 'M02', 'Lunch', "
+                       "'12/8/2026 11:30:15 AM', '', 'CLERK01', 'S', 'k1', '1', 'ADMIN', "
+                       "'Double shift; approved'",
+                       "Station..Save_TALO_DiscardedOrder 'k2', 'E002', '12/7/2026 11:30:15 AM', "
+                       "'CLERK01', 'M03 Fruit cup (Lunch; no sugar)', 'Limit; 1 a day.', "
+                       "'Served twice', 'ADMIN'"}
+        << QStringList{"ADMIN saved M02 Fish fillet given to E002 Smith, John P at 11:30 by "
+                       "CLERK01 past the server's refusal: Double shift; approved",
+                       "ADMIN discarded the order served to E002 Smith, John P on 12/7/2026 at "
+                       "11:30 by CLERK01 (M03 Fruit cup (Lunch; no sugar)), which the server "
+                       "refused (Limit; 1 a day.): Served twice"};
     QTest::newRow("user added and renamed")
         << QStringList{user.arg("Lopez"), user.arg("Lopez-Reyes")}
         << QStringList{"ADMIN added user E050 Lopez, Dina M",

@@ -172,6 +172,7 @@ private slots:
     void failingSettingsReadLeavesTheDefaultsAndTheCounterServes();
     void endingWithAnUnsavedOrderAsksFirst();
     void statusBarKeepsTheServerDateCurrentAndShowsWholeTexts();
+    void statusActionIsInTheBarAndTheFileMenu();
     void escapeKeepsWhatWasTyped_data();
     void escapeKeepsWhatWasTyped();
 };
@@ -373,9 +374,9 @@ void tst_mdiTALO::menuTreeHasItsCaptionsAndHiddenItems()
 
     QCOMPARE(captionsOf(frame.window.menuBar()->actions()),
              QStringList({"mnuFile=File", "mnuReports=Reports", "mnuSettings=Settings"}));
-    QCOMPARE(
-        captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
-        QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals"}));
+    QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuFile")->actions()),
+             QStringList({"mnuEmployeeList=Employee List", "mnuDistributedMeals=Distributed Meals",
+                          "mnuStatusAction= (hidden)"}));
     // Quitting by keys is the frame's shortcut, with no item in the menu.
     QCOMPARE(frame.item("actQuit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     QCOMPARE(captionsOf(frame.window.findChild<QMenu*>("mnuReports")->actions()),
@@ -653,6 +654,26 @@ void tst_mdiTALO::statusBarKeepsTheServerDateCurrentAndShowsWholeTexts()
     QTest::keyClick(search, Qt::Key_Return);
     QCOMPARE(frame.panel(5), QStringLiteral("12/9/2026 12:05:00 AM"));
     QCOMPARE(env.context().dtServerDate, QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
+}
+
+// What the counter asks the user to act on: a click in the status bar, or the File menu's
+// item by the keyboard, does it; with nothing to say neither shows.
+void tst_mdiTALO::statusActionIsInTheBarAndTheFileMenu()
+{
+    TestEnvironment env;
+    Frame frame(env);
+    frame.window.show();
+    auto* button = frame.window.findChild<QPushButton*>("stbAction");
+    QAction* item = frame.item("mnuStatusAction");
+    int runs = 0;
+    for (const QString& text : {QStringLiteral("2 refused orders: settle…"), QString()}) {
+        env.context().statusAction(text, [&runs] { ++runs; });
+        QCOMPARE(button->isVisible() ? button->text() : QString(), text);
+        QCOMPARE(item->isVisible() ? item->text() : QString(), text);
+        QTest::mouseClick(button, Qt::LeftButton);
+        item->trigger();
+    }
+    QCOMPARE(runs, 2);
 }
 
 void tst_mdiTALO::escapeKeepsWhatWasTyped_data()

@@ -6,6 +6,12 @@ GO
 -- the key of its order and its line number (a counter sending an order again because it
 -- never heard the answer) is saved once: when that line is stored already, the call
 -- neither refuses nor writes and answers as a save does.
+-- A supervisor settling an order the server refused when a counter's journal sent it
+-- names himself and a remark: the meal is then saved past what a supervisor may
+-- overrule (the employee or the meal deactivated meanwhile, a meal type untagged, a mode
+-- no longer the site's, a limit, a day older than the journal's week) and the audit log
+-- says so. What nobody overrules stays: an employee or meal unknown, a closed day, a
+-- date later than tomorrow.
 CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
     @employee NVARCHAR(4000),
     @meal NVARCHAR(4000),
@@ -15,7 +21,9 @@ CREATE OR ALTER PROCEDURE dbo.Save_TALO_EmployeeDistributedMeals
     @clerk NVARCHAR(4000),
     @source NVARCHAR(4000),
     @orderKey NVARCHAR(4000) = NULL,
-    @orderLine NVARCHAR(4000) = NULL
+    @orderLine NVARCHAR(4000) = NULL,
+    @supervisor NVARCHAR(4000) = NULL,
+    @reason NVARCHAR(4000) = NULL
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -24,7 +32,8 @@ BEGIN
     IF 1 IN (
         dbo.TALO_HasNul(@employee), dbo.TALO_HasNul(@meal), dbo.TALO_HasNul(@mode),
         dbo.TALO_HasNul(@date), dbo.TALO_HasNul(@remarks), dbo.TALO_HasNul(@clerk),
-        dbo.TALO_HasNul(@source), dbo.TALO_HasNul(@orderKey), dbo.TALO_HasNul(@orderLine)
+        dbo.TALO_HasNul(@source), dbo.TALO_HasNul(@orderKey), dbo.TALO_HasNul(@orderLine),
+        dbo.TALO_HasNul(@supervisor), dbo.TALO_HasNul(@reason)
     )
         THROW 50000, N'Text arguments must not contain the NUL character.', 1;
 
@@ -62,12 +71,20 @@ BEGIN
         THROW 50000, N'Order key can be at most 36 characters long.', 1;
     IF DATALENGTH(@orderLine) > 6
         THROW 50000, N'Order line can be at most 3 characters long.', 1;
+    IF DATALENGTH(@supervisor) > 60
+        THROW 50000, N'Supervisor ID can be at most 30 characters long.', 1;
+    IF DATALENGTH(@reason) > 1000
+        THROW 50000, N'Reason can be at most 500 characters long.', 1;
     IF @orderKey IS NOT NULL AND (
         @orderLine IS NULL
         OR (@orderLine NOT LIKE N'[1-9]' AND @orderLine NOT LIKE N'[1-9][0-9]'
             AND @orderLine NOT LIKE N'[1-9][0-9][0-9]')
     )
         THROW 50000, N'Order line must be a whole number from 1 to 999.', 1;
+    IF @supervisor IS NOT NULL AND @orderKey IS NULL
+        THROW 50000, N'A meal saved past a refusal must carry the key of its order.', 1;
+    IF @supervisor IS NOT NULL AND LTRIM(RTRIM(ISNULL(@reason, N''))) = N''
+        THROW 50000, N'A remark saying why is required to save a refused meal anyway.', 1;
 
     DECLARE @message NVARCHAR(2048);
     DECLARE @limitMode NVARCHAR(50);
@@ -83,6 +100,7 @@ BEGIN
     DECLARE @tran NVARCHAR(40);
     DECLARE @orderRows NVARCHAR(4000);
     DECLARE @closed DATE;
+    DECLARE @transNum INT;
     DECLARE @mealDate DATETIME2(0) = CASE
         WHEN LTRIM(RTRIM(@date)) = N'' THEN NULL
         ELSE TRY_CONVERT(DATETIME2(0), CONVERT(NCHAR(19), TRY_CONVERT(DATETIME2(7), @date), 120), 120)
@@ -104,14 +122,34 @@ BEGIN
             RETURN;
         END;
 
+        IF @supervisor IS NOT NULL AND NOT EXISTS (
+            SELECT 1 FROM dbo.tbTALOUserRights
+            WHERE UserID = @supervisor AND dbo.TALO_RightsPart(UserRights, 8) = N'8'
+        )
+        BEGIN
+            SET @message = CONCAT(
+                N'User ', @supervisor, N' does not hold the right to revoke meals, which ',
+                N'saving a refused meal anyway needs.'
+            );
+            THROW 50000, @message, 1;
+        END;
         IF LTRIM(RTRIM(@employee)) = N''
             THROW 50000, N'Employee number is required.', 1;
+        IF @supervisor IS NOT NULL
+            AND NOT EXISTS (SELECT 1 FROM Payroll.dbo.tbcmaster WHERE EmpNum = @employee)
+        BEGIN
+            SET @message = CONCAT(
+                N'Employee ', @employee, N' is not on the payroll: nobody can save a meal ',
+                N'for him, the order can only be discarded.'
+            );
+            THROW 50000, @message, 1;
+        END;
         IF NOT EXISTS (SELECT 1 FROM Payroll.dbo.tbcmaster WHERE EmpNum = @employee)
         BEGIN
             SET @message = CONCAT(N'Unknown employee ', @employee, N'.');
             THROW 50000, @message, 1;
         END;
-        IF EXISTS (
+        IF @supervisor IS NULL AND EXISTS (
             SELECT 1 FROM Payroll.dbo.tbcmaster WHERE EmpNum = @employee AND Active <> '1'
         )
         BEGIN
@@ -120,17 +158,26 @@ BEGIN
         END;
         IF LTRIM(RTRIM(@meal)) = N''
             THROW 50000, N'Meal code is required.', 1;
+        IF @supervisor IS NOT NULL AND NOT EXISTS (SELECT 1 FROM dbo.tbcoMeal WHERE Code = @meal)
+        BEGIN
+            SET @message = CONCAT(
+                N'Meal ', @meal, N' is not on the meal list: nobody can save it, the ',
+                N'order can only be discarded.'
+            );
+            THROW 50000, @message, 1;
+        END;
         IF NOT EXISTS (SELECT 1 FROM dbo.tbcoMeal WHERE Code = @meal)
         BEGIN
             SET @message = CONCAT(N'Unknown meal ', @meal, N'.');
             THROW 50000, @message, 1;
         END;
-        IF EXISTS (SELECT 1 FROM dbo.tbcoMeal WHERE Code = @meal AND Status <> '1')
+        IF @supervisor IS NULL
+            AND EXISTS (SELECT 1 FROM dbo.tbcoMeal WHERE Code = @meal AND Status <> '1')
         BEGIN
             SET @message = CONCAT(N'Meal ', @meal, N' is inactive.');
             THROW 50000, @message, 1;
         END;
-        IF NOT EXISTS (
+        IF @supervisor IS NULL AND NOT EXISTS (
             SELECT 1 FROM dbo.tbcoMeal AS m
             INNER JOIN dbo.tbcoMealType AS mt ON mt.Code = m.MealType AND mt.Status = '1'
             WHERE m.Code = @meal
@@ -139,7 +186,7 @@ BEGIN
             SET @message = CONCAT(N'The meal type of meal ', @meal, N' is inactive.');
             THROW 50000, @message, 1;
         END;
-        IF NOT EXISTS (
+        IF @supervisor IS NULL AND NOT EXISTS (
             SELECT 1 FROM dbo.tbcoMeal AS m
             INNER JOIN dbo.tbTALOEmployeeMeal AS t
                 ON t.MealTypeCode = m.MealType AND t.EmpNum = @employee
@@ -178,6 +225,7 @@ BEGIN
                     WHERE SettingID = 1 AND KeepServingOffline = '1'
                 )
             )
+            AND NOT (@supervisor IS NOT NULL AND CAST(@mealDate AS DATE) < CAST(GETDATE() AS DATE))
         BEGIN
             SET @message = CONCAT(
                 N'The meal date ''', @date, N''' is more than a day from the server''s clock.'
@@ -199,7 +247,8 @@ BEGIN
         END;
         -- Once the site limits any mode, a typed mode must be one of the site's modes
         -- (the collation ignores case and width; blanks around are trimmed).
-        IF EXISTS (SELECT 1 FROM dbo.tbTALOMealModeSetting WHERE DailyLimit IS NOT NULL)
+        IF @supervisor IS NULL
+            AND EXISTS (SELECT 1 FROM dbo.tbTALOMealModeSetting WHERE DailyLimit IS NOT NULL)
             AND NOT EXISTS (
                 SELECT 1 FROM dbo.tbTALOMealModeSetting WHERE MealMode = LTRIM(RTRIM(@mode))
             )
@@ -221,7 +270,7 @@ BEGIN
             @limit = s.DailyLimit
         FROM dbo.tbTALOMealModeSetting AS s
         WHERE s.MealMode = LTRIM(RTRIM(@mode)) AND s.LimitAction = 'B' AND s.DailyLimit IS NOT NULL;
-        IF @limitMode IS NOT NULL
+        IF @limitMode IS NOT NULL AND @supervisor IS NULL
         BEGIN
             SELECT @stored = EmpNum,
                    @name = LTRIM(RTRIM(CONCAT(Lastname, N', ', Firstname, N' ', Middlename)))
@@ -288,6 +337,38 @@ BEGIN
         FROM Payroll.dbo.tbcmaster AS e
         CROSS JOIN dbo.tbcoMeal AS m
         WHERE e.EmpNum = @employee AND m.Code = @meal;
+        SET @transNum = CONVERT(INT, SCOPE_IDENTITY());
+
+        -- Saved past a refusal: the audit log names the supervisor and his remark.
+        IF @supervisor IS NOT NULL
+            INSERT INTO dbo.tbTALOAuditLog (
+                TableName, RecordKey, Action, Details, UserID, ChangedAt, LoginName, Fields
+            )
+            SELECT
+                N'tbTALOEmployeeDistributedMeals',
+                CAST(dm.TransNum AS NVARCHAR(20)),
+                N'OVERRIDE',
+                CONCAT(
+                    N'EmpNum=', dm.EmpNum, N'; EmployeeName=',
+                    RTRIM(CONCAT(e.Lastname, N', ', e.Firstname, N' ', e.Middlename)),
+                    N'; MealCode=', dm.MealCode, N'; MealName=', m.Description,
+                    N'; MealDate=', CONVERT(NVARCHAR(19), dm.MealDate, 120),
+                    N'; ClerkID=', dm.ClerkID, N'; OrderKey=', dm.OrderKey, N'; Reason=', @reason
+                ),
+                @supervisor,
+                CONVERT(DATETIME2(0), CONVERT(NCHAR(19), SYSDATETIME(), 120), 120),
+                ORIGINAL_LOGIN(),
+                (
+                    SELECT
+                        dm.EmpNum AS [EmpNum.new],
+                        dm.MealCode AS [MealCode.new],
+                        CONVERT(NVARCHAR(19), dm.MealDate, 120) AS [MealDate.new]
+                    FOR JSON PATH, WITHOUT_ARRAY_WRAPPER, INCLUDE_NULL_VALUES
+                )
+            FROM dbo.tbTALOEmployeeDistributedMeals AS dm
+            LEFT JOIN Payroll.dbo.tbcmaster AS e ON e.EmpNum = dm.EmpNum
+            LEFT JOIN dbo.tbcoMeal AS m ON m.Code = dm.MealCode
+            WHERE dm.TransNum = @transNum;
 
         IF @outer > 0
         BEGIN

@@ -1,0 +1,104 @@
+#include "RefusedOrderData.h"
+
+#include "context/AppContext.h"
+#include "data/Connection.h"
+#include "data/SqlText.h"
+
+#include <QFileInfo>
+
+RefusedOrderData::RefusedOrderData(AppContext& context, const QString& journalPath)
+    : m_context(context), m_journalPath(journalPath)
+{}
+
+RefusedOrderData::~RefusedOrderData() = default;
+
+OrderJournal& RefusedOrderData::journal()
+{
+    if (!m_journal)
+        m_journal = std::make_unique<OrderJournal>(m_journalPath);
+    return *m_journal;
+}
+
+QList<OrderJournal::Order> RefusedOrderData::orders()
+{
+    return journal().refused();
+}
+
+Recordset RefusedOrderData::ordersList()
+{
+    QList<Recordset::Row> rows;
+    for (const OrderJournal::Order& order : orders())
+        rows.append({order.served, order.empNum, order.clerk, mealsText(order.lines), order.refusal,
+                     order.key});
+    // The list's captions: the grid shows a recordset's field names as its headings. The
+    // key's has none, so that its column stays hidden even where lists fit their columns.
+    return Recordset({QStringLiteral("Served"), QStringLiteral("Employee"), QStringLiteral("Clerk"),
+                      QStringLiteral("Meals"), QStringLiteral("Refused because"), QString()},
+                     std::move(rows));
+}
+
+std::optional<OrderJournal::Order> RefusedOrderData::order(const QString& key)
+{
+    for (const OrderJournal::Order& order : orders()) {
+        if (order.key == key)
+            return order;
+    }
+    return std::nullopt;
+}
+
+void RefusedOrderData::saveAnyway(const OrderJournal::Order& order, const QString& remark)
+{
+    const QString supervisor = m_context.userCode();
+    m_context.transaction([&] {
+        for (int i = 0; i < order.lines.size(); ++i)
+            m_context.execute(saveAnywayText(order, i + 1, supervisor, remark));
+    });
+    journal().stored(order.id);
+}
+
+void RefusedOrderData::discard(const OrderJournal::Order& order, const QString& reason)
+{
+    m_context.execute(discardText(order, m_context.userCode(), reason));
+    journal().stored(order.id);
+}
+
+int RefusedOrderData::count(const QString& journalPath)
+{
+    // No journal yet: nothing was ever kept, and nothing is made just to ask.
+    if (!QFileInfo::exists(journalPath))
+        return 0;
+    return int(OrderJournal(journalPath).refused().size());
+}
+
+QString RefusedOrderData::saveAnywayText(const OrderJournal::Order& order, int line,
+                                         const QString& supervisor, const QString& remark)
+{
+    const OrderLine& meal = order.lines.at(line - 1);
+    // The counter's own save, with the order's key and line, then who overrules and why.
+    return SqlText::call(QStringLiteral("Station..Save_TALO_EmployeeDistributedMeals"),
+                         {order.empNum, meal.mealCode, meal.mealMode, order.served, meal.remarks,
+                          order.clerk, QStringLiteral("S"), order.key, QString::number(line),
+                          supervisor, remark});
+}
+
+QString RefusedOrderData::discardText(const OrderJournal::Order& order, const QString& supervisor,
+                                      const QString& reason)
+{
+    return SqlText::call(QStringLiteral("Station..Save_TALO_DiscardedOrder"),
+                         {order.key, order.empNum, order.served, order.clerk,
+                          mealsText(order.lines), order.refusal, reason, supervisor});
+}
+
+QString RefusedOrderData::mealsText(const QList<OrderLine>& lines)
+{
+    QStringList meals;
+    for (const OrderLine& line : lines) {
+        QStringList about = {line.mealMode};
+        if (!line.remarks.isEmpty())
+            about << line.remarks;
+        meals << QStringLiteral("%1 %2 (%3)")
+                     .arg(line.mealCode, line.description, about.join(QStringLiteral("; ")))
+                     .simplified();
+    }
+    return meals.join(QStringLiteral(", "));
+}
