@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "context/WindowRegistry.h"
 #include "settings/DeactivationConfirm.h"
+#include "tagging/BulkTagData.h"
 #include "tagging/frmBulkMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
@@ -13,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -137,6 +137,7 @@ void frmStaffImport::connectControls()
 void frmStaffImport::Form_Load()
 {
     m_fileRead = false;
+    m_fileApplied = false;
     m_plan.reset();
     offerTagging();
     for (QComboBox* box : cboColumn)
@@ -161,6 +162,7 @@ void frmStaffImport::browse()
 void frmStaffImport::readFile()
 {
     m_fileRead = false;
+    m_fileApplied = false;
     invalidatePreview();
     lblFileInfo->clear();
     QFile file(txtFile->text().trimmed());
@@ -272,6 +274,7 @@ void frmStaffImport::showPlan()
     chkDeactivate->setChecked(false);
     chkDeactivate->setEnabled(plan.offersDeactivation());
     cmdApply->setEnabled(true);
+    showOffer();
 }
 
 QString frmStaffImport::newcomerDetails(const StaffImportPlan::Row& row) const
@@ -311,6 +314,8 @@ void frmStaffImport::invalidatePreview()
         chkDeactivate->setChecked(false);
         chkDeactivate->setEnabled(false);
     }
+    if (lblTagNew)
+        showOffer();
 }
 
 void frmStaffImport::apply()
@@ -362,18 +367,17 @@ void frmStaffImport::apply()
         m_context.messages().info(QStringLiteral("Import cancelled: nothing was changed."));
         return;
     }
-    const int deactivated = deactivate ? int(m_plan->missing().size()) : 0;
-    // Every Apply replaces the offer to tag, with its own new employees (or none).
-    QList<frmBulkMealTag::ImportedEmployee> added;
-    for (const StaffImportPlan::Row& row : m_plan->added())
-        added.append({row.employee.number, row.employee.deptCode});
-    m_context.windows().get<frmBulkMealTag>().takeImportedEmployees(
-        txtFile->text().trimmed(), QDateTime::currentDateTime(), added);
+    // Counted as the changes log counts them: an employee the file sets inactive is
+    // deactivated, whatever else of him changes.
+    const auto deactivated =
+        std::count_if(rows.cbegin(), rows.cend(),
+                      [](const StaffImportPlan::Row& row) { return row.deactivates; });
     m_context.messages().info(QStringLiteral("Done. %1 added, %2 changed, %3 deactivated.")
                                   .arg(m_plan->added().size())
-                                  .arg(m_plan->changed().size())
+                                  .arg(rows.size() - m_plan->added().size() - deactivated)
                                   .arg(deactivated));
-    // The preview now shows the store as it stands after the import.
+    // The preview now shows the store as it stands after the import, beside its offer.
+    m_fileApplied = true;
     preview();
     offerTagging();
 }
@@ -396,23 +400,30 @@ bool frmStaffImport::deactivationConfirmed()
 
 void frmStaffImport::offerTagging()
 {
-    const frmBulkMealTag::ImportOffer& offer =
-        m_context.windows().get<frmBulkMealTag>().importOffer();
-    QMap<QString, int> byDepartment;
-    for (const frmBulkMealTag::ImportedEmployee& employee : offer.employees)
-        ++byDepartment[employee.deptCode.trimmed().toUpper()];
-    lblTagNew->setVisible(!offer.employees.isEmpty());
-    cmdTagNew->setVisible(!offer.employees.isEmpty());
-    if (offer.employees.isEmpty())
+    // Read from the store: the last Apply's newcomers, or an earlier import's still untagged.
+    m_offer = {};
+    m_context.attempt([this] { m_offer = BulkTagData(m_context).lastImport(); });
+    showOffer();
+}
+
+void frmStaffImport::showOffer()
+{
+    // The preview of a file not applied yet is never shown beside another import's offer.
+    const bool shown = !m_offer.isEmpty() && (!m_plan || m_fileApplied);
+    lblTagNew->setVisible(shown);
+    cmdTagNew->setVisible(shown);
+    if (!shown)
         return;
+    QMap<QString, int> byDepartment;
+    for (const ImportOffer::Employee& employee : m_offer.employees)
+        ++byDepartment[employee.deptCode.trimmed().toUpper()];
     // Named by their department when they share one the window has read.
     const QString name =
         byDepartment.size() == 1 ? m_master.departmentName(byDepartment.firstKey()) : QString();
     const QString department = name.isEmpty() ? QString() : name + QLatin1Char(' ');
-    // Named by its file and time: a file previewed since is not the one offered.
     lblTagNew->setText(QStringLiteral("Tag the %1 new %2employees of %3 with …")
-                           .arg(offer.employees.size())
-                           .arg(department, offer.origin()));
+                           .arg(m_offer.employees.size())
+                           .arg(department, m_offer.origin()));
 }
 
 void frmStaffImport::tagNewEmployees()

@@ -76,8 +76,9 @@ private slots:
         const QStringList names = ProcedureCatalog::builtIn().names();
         // The eleven of the counter and the masters, four of the history, five of the
         // staff import and the password register, the report, four of the app
-        // settings (the closed day one of them), bulk tagging and the failed sign-in record.
-        QCOMPARE(names.size(), 27);
+        // settings (the closed day one of them), bulk tagging with the import's newcomers it
+        // offers, and the failed sign-in record.
+        QCOMPARE(names.size(), 28);
         const auto* load = ProcedureCatalog::builtIn().find("load_employee_for_meal");
         QVERIFY(load);
         QCOMPARE(load->parameters, QStringList({"date", "text"}));
