@@ -26,10 +26,6 @@ class frmBulkMealTag : public ModalForm
 public:
     explicit frmBulkMealTag(AppContext& context);
 
-    // The last import's newcomers not tagged yet, as the store holds them now: read
-    // whenever the window opens and after every tagging.
-    const ImportOffer& importOffer() const { return m_import; }
-
     // Shows the window when the signed-in person holds the tagging right, else says
     // "No Access.".
     static void openChecked(AppContext& context);
@@ -39,6 +35,8 @@ protected:
     void Form_Load() override;
 
 private:
+    // The last import's newcomers not tagged yet, as the store holds them now: read
+    // whenever the window opens and after every tagging.
     ImportOffer m_import;
 
     void createEmployeeChoice(QWidget* surface);
