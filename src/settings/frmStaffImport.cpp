@@ -50,6 +50,14 @@ QString name(const StaffMaster::Employee& e)
     return e.lastname + QStringLiteral(", ") + e.firstname + QLatin1Char(' ') + e.middlename;
 }
 
+// Counted as the changes log counts them: an employee set inactive is deactivated,
+// whatever else of him changes.
+qsizetype deactivating(const QList<StaffImportPlan::Row>& rows)
+{
+    return std::count_if(rows.cbegin(), rows.cend(),
+                         [](const StaffImportPlan::Row& row) { return row.deactivates; });
+}
+
 } // namespace
 
 frmStaffImport::frmStaffImport(AppContext& context)
@@ -229,10 +237,13 @@ void frmStaffImport::preview()
 void frmStaffImport::showPlan()
 {
     const StaffImportPlan& plan = *m_plan;
-    lblSummary->setText(QStringLiteral("New: %1    Changed: %2    Unchanged: %3    Missing from "
-                                       "the file: %4    Rejected lines: %5    New departments: %6")
+    const qsizetype deactivated = deactivating(plan.changed());
+    lblSummary->setText(QStringLiteral("New: %1    Changed: %2    Deactivated: %3    Unchanged: %4"
+                                       "    Missing from the file: %5    Rejected lines: %6    New "
+                                       "departments: %7")
                             .arg(plan.added().size())
-                            .arg(plan.changed().size())
+                            .arg(plan.changed().size() - deactivated)
+                            .arg(deactivated)
                             .arg(plan.unchanged())
                             .arg(plan.missing().size())
                             .arg(plan.rejected().size())
@@ -245,7 +256,8 @@ void frmStaffImport::showPlan()
         rows.append({QString::number(r.line), r.employee.number, QStringLiteral("New"),
                      newcomerDetails(r)});
     for (const StaffImportPlan::Row& r : plan.changed())
-        rows.append({QString::number(r.line), r.employee.number, QStringLiteral("Changed"),
+        rows.append({QString::number(r.line), r.employee.number,
+                     r.deactivates ? QStringLiteral("Deactivated") : QStringLiteral("Changed"),
                      name(r.employee) + QStringLiteral(" | ") +
                          r.changedFields.join(QStringLiteral("; "))});
     for (const StaffMaster::Employee& e : plan.missing())
@@ -367,11 +379,7 @@ void frmStaffImport::apply()
         m_context.messages().info(QStringLiteral("Import cancelled: nothing was changed."));
         return;
     }
-    // Counted as the changes log counts them: an employee the file sets inactive is
-    // deactivated, whatever else of him changes.
-    const auto deactivated =
-        std::count_if(rows.cbegin(), rows.cend(),
-                      [](const StaffImportPlan::Row& row) { return row.deactivates; });
+    const qsizetype deactivated = deactivating(rows);
     m_context.messages().info(QStringLiteral("Done. %1 added, %2 changed, %3 deactivated.")
                                   .arg(m_plan->added().size())
                                   .arg(rows.size() - m_plan->added().size() - deactivated)

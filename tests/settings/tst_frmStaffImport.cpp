@@ -233,9 +233,10 @@ void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportCha
                                        .toUtf8());
     runWindow(env, [&](const Ui& ui) {
         ui.previewFile(path);
-        QCOMPARE(ui.summary(), QStringLiteral("New: 1    Changed: 1    Unchanged: 1    Missing "
-                                              "from the file: 1    Rejected lines: 0    New "
-                                              "departments: 1"));
+        QCOMPARE(ui.summary(),
+                 QStringLiteral("New: 1    Changed: 1    Deactivated: 0    Unchanged: 1    Missing "
+                                "from the file: 1    Rejected lines: 0    New "
+                                "departments: 1"));
         QCOMPARE(ui.preview(),
                  QStringList({"4|E004|New|Lopez, Dina M | Department: LAB Laboratory",
                               "3|E002|Changed|Reyes, Ben  | Department code: NUR -> KIT",
@@ -249,9 +250,10 @@ void tst_frmStaffImport::importChangesDepartmentDeactivatesMissingAndReimportCha
         QCOMPARE(env.messages().texts(), QStringList{"Done. 1 added, 1 changed, 1 deactivated."});
 
         // The preview now reads the store as it stands: the file matches it.
-        QCOMPARE(ui.summary(), QStringLiteral("New: 0    Changed: 0    Unchanged: 3    Missing "
-                                              "from the file: 0    Rejected lines: 0    New "
-                                              "departments: 0"));
+        QCOMPARE(ui.summary(),
+                 QStringLiteral("New: 0    Changed: 0    Deactivated: 0    Unchanged: 3    Missing "
+                                "from the file: 0    Rejected lines: 0    New "
+                                "departments: 0"));
     });
     QCOMPARE(env.scalar("SELECT DeptCode FROM Payroll.tbcmaster WHERE EmpNum = 'E002'"),
              QStringLiteral("KIT"));
@@ -316,7 +318,7 @@ void tst_frmStaffImport::windows1252FileWithMappedColumns()
         ui.click("cmdPreview");
         QCOMPARE(ui.preview(),
                  QStringList({QString::fromUtf8("3|E005|New|Peña, José  | Department: NUR"),
-                              "2|E001|Changed|Cruz, Ana  | Active: 1 -> 0"}));
+                              "2|E001|Deactivated|Cruz, Ana  | Active: 1 -> 0"}));
         ui.click("cmdApply");
     });
     QCOMPARE(env.scalar("SELECT Firstname || DeptCode || Active FROM Payroll.tbcmaster WHERE "
@@ -443,8 +445,9 @@ void tst_frmStaffImport::previewNamesNewcomersAndApplyCountsRejectedLines_data()
     // more of the employee changes.
     QTest::newRow("two set inactive, one renamed")
         << "E001,Cruz,Ana,,NUR,,0\nE002,Reyes,Benito,,NUR,,0\nE003,Santos,Karl,,KIT,,1\n"
-        << QStringList{"2|E001|Changed|Cruz, Ana  | Active: 1 -> 0",
-                       "3|E002|Changed|Reyes, Benito  | First name: Ben -> Benito; Active: 1 -> 0",
+        << QStringList{"2|E001|Deactivated|Cruz, Ana  | Active: 1 -> 0",
+                       "3|E002|Deactivated|Reyes, Benito  | First name: Ben -> Benito; Active: 1 "
+                       "-> 0",
                        "4|E003|Changed|Santos, Karl  | First name: Carl -> Karl"}
         << "Done. 0 added, 1 changed, 2 deactivated.";
     QTest::newRow("one rejected line, nothing else")
