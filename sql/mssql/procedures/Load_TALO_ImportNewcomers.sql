@@ -6,7 +6,7 @@ GO
 -- bulk tagging offers them, after a restart too, until they are tagged. A later import
 -- takes the place of the one before (with no rows when it added nobody). ACTIVE is the
 -- employee's flag as stored now; an inactive one is listed, and left out of a tagging.
--- The last import is the one whose rows were written last.
+-- The last import is the one whose rows were written last; its time is its last row's.
 CREATE OR ALTER PROCEDURE dbo.Load_TALO_ImportNewcomers
 AS
 BEGIN
@@ -27,7 +27,10 @@ BEGIN
     ORDER BY written.LastID DESC;
 
     DECLARE @at DATETIME2(0) = (
-        SELECT MAX(a.ChangedAt) FROM dbo.tbTALOAuditLog AS a WHERE a.BatchKey = @batch
+        SELECT TOP (1) a.ChangedAt
+        FROM dbo.tbTALOAuditLog AS a
+        WHERE a.BatchKey = @batch
+        ORDER BY a.AuditID DESC
     );
 
     SELECT

@@ -6,7 +6,7 @@
 -- bulk tagging offers them, after a restart too, until they are tagged. A later import
 -- takes the place of the one before (with no rows when it added nobody). ACTIVE is the
 -- employee's flag as stored now; an inactive one is listed, and left out of a tagging.
--- The last import is the one whose rows were written last.
+-- The last import is the one whose rows were written last; its time is its last row's.
 
 SELECT e.EmpNum AS EMPNUM,
        coalesce(e.DeptCode, '') AS DEPTCODE,
@@ -14,8 +14,8 @@ SELECT e.EmpNum AS EMPNUM,
        last.title AS FILENAME,
        talo_general_date(last.at) AS IMPORTEDAT
 FROM (SELECT b.BatchKey AS k, b.Title AS title,
-             (SELECT max(x.ChangedAt) FROM Station.tbTALOAuditLog x
-              WHERE x.BatchKey = b.BatchKey) AS at
+             (SELECT x.ChangedAt FROM Station.tbTALOAuditLog x
+              WHERE x.BatchKey = b.BatchKey ORDER BY x.AuditID DESC LIMIT 1) AS at
       FROM Station.tbTALOAuditBatch b
       WHERE b.Kind = 'IMPORT'
       ORDER BY (SELECT max(x.AuditID) FROM Station.tbTALOAuditLog x
