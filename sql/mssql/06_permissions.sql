@@ -212,6 +212,7 @@ GRANT EXECUTE ON dbo.Load_TALO_EmployeeTaggedMeals TO talodesk_masters;
 GRANT EXECUTE ON dbo.Save_TALO_EmployeeMeal TO talodesk_masters;
 GRANT EXECUTE ON dbo.Remove_TALO_EmployeeTaggedMeals TO talodesk_masters;
 GRANT EXECUTE ON dbo.Save_TALO_EmployeeMealBulk TO talodesk_masters;
+GRANT EXECUTE ON dbo.Load_TALO_ImportNewcomers TO talodesk_masters;
 GRANT SELECT ON dbo.tbcoMealType TO talodesk_masters;
 -- Right 5: user access, the Users window and the changes log.
 GRANT EXECUTE ON dbo.Save_TALO_User_Rights TO talodesk_users;
@@ -228,6 +229,7 @@ GRANT EXECUTE ON dbo.Save_TALO_ClosedThrough TO talodesk_settings;
 GRANT EXECUTE ON dbo.Save_TALO_StaffImport TO talodesk_settings;
 -- The import offers to tag its new employees and lists the meal types for it.
 GRANT SELECT ON dbo.tbcoMealType TO talodesk_settings;
+GRANT EXECUTE ON dbo.Load_TALO_ImportNewcomers TO talodesk_settings;
 GO
 
 -- talodesk_user goes once it has no members; until then the install names them.

@@ -36,7 +36,7 @@ constexpr FieldWords Labels[] = {
     {nullptr, "KeyboardEntry", "keyboard order entry"},
     {nullptr, "BulkTagging", "bulk tagging in the tagging window"},
     {nullptr, "FittedColumns", "fit list columns to their contents"},
-    {nullptr, "StatementTimeout", "seconds before a statement is given up"},
+    {nullptr, "StatementTimeout", "give up on a statement after (seconds)"},
     {nullptr, "ClosedThrough", "meals closed through"},
     {nullptr, "FirstDayOfWeek", "first day of the week"},
     {nullptr, "SiteName", "site name on reports"},

@@ -160,6 +160,7 @@ void StaffImportPlan::classify(const CsvReader::Record& record, const StaffColum
     if (!row.deptName.isEmpty())
         change(StaffColumns::DeptName, master.departmentName(e.deptCode), row.deptName);
     differs(current->active, e.active, StaffColumns::Active);
+    row.deactivates = current->active == QLatin1String("1") && e.active == QLatin1String("0");
     if (row.changedFields.isEmpty())
         ++m_unchanged;
     else
@@ -174,6 +175,7 @@ QList<StaffImportPlan::Row> StaffImportPlan::rowsToApply(bool deactivateMissing)
             Row row;
             row.employee = employee;
             row.employee.active = QStringLiteral("0");
+            row.deactivates = true;
             row.changedFields.append(
                 QStringLiteral("%1: 1 -> 0").arg(StaffColumns::label(StaffColumns::Active)));
             rows.append(row);

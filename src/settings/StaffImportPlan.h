@@ -25,6 +25,8 @@ public:
         QString deptName;
         // Each changed field as "Label: old -> new"; empty for a new employee.
         QStringList changedFields;
+        // An active employee set inactive (by the file, or as missing from it).
+        bool deactivates = false;
     };
     struct Rejected
     {

@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "context/WindowRegistry.h"
 #include "settings/DeactivationConfirm.h"
+#include "tagging/BulkTagData.h"
 #include "tagging/frmBulkMealTag.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
@@ -13,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -48,6 +48,14 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption, int 
 QString name(const StaffMaster::Employee& e)
 {
     return e.lastname + QStringLiteral(", ") + e.firstname + QLatin1Char(' ') + e.middlename;
+}
+
+// Counted as the changes log counts them: an employee set inactive is deactivated,
+// whatever else of him changes.
+qsizetype deactivating(const QList<StaffImportPlan::Row>& rows)
+{
+    return std::count_if(rows.cbegin(), rows.cend(),
+                         [](const StaffImportPlan::Row& row) { return row.deactivates; });
 }
 
 } // namespace
@@ -137,6 +145,7 @@ void frmStaffImport::connectControls()
 void frmStaffImport::Form_Load()
 {
     m_fileRead = false;
+    m_fileApplied = false;
     m_plan.reset();
     offerTagging();
     for (QComboBox* box : cboColumn)
@@ -161,6 +170,7 @@ void frmStaffImport::browse()
 void frmStaffImport::readFile()
 {
     m_fileRead = false;
+    m_fileApplied = false;
     invalidatePreview();
     lblFileInfo->clear();
     QFile file(txtFile->text().trimmed());
@@ -227,10 +237,13 @@ void frmStaffImport::preview()
 void frmStaffImport::showPlan()
 {
     const StaffImportPlan& plan = *m_plan;
-    lblSummary->setText(QStringLiteral("New: %1    Changed: %2    Unchanged: %3    Missing from "
-                                       "the file: %4    Rejected lines: %5    New departments: %6")
+    const qsizetype deactivated = deactivating(plan.changed());
+    lblSummary->setText(QStringLiteral("New: %1    Changed: %2    Deactivated: %3    Unchanged: %4"
+                                       "    Missing from the file: %5    Rejected lines: %6    New "
+                                       "departments: %7")
                             .arg(plan.added().size())
-                            .arg(plan.changed().size())
+                            .arg(plan.changed().size() - deactivated)
+                            .arg(deactivated)
                             .arg(plan.unchanged())
                             .arg(plan.missing().size())
                             .arg(plan.rejected().size())
@@ -243,7 +256,8 @@ void frmStaffImport::showPlan()
         rows.append({QString::number(r.line), r.employee.number, QStringLiteral("New"),
                      newcomerDetails(r)});
     for (const StaffImportPlan::Row& r : plan.changed())
-        rows.append({QString::number(r.line), r.employee.number, QStringLiteral("Changed"),
+        rows.append({QString::number(r.line), r.employee.number,
+                     r.deactivates ? QStringLiteral("Deactivated") : QStringLiteral("Changed"),
                      name(r.employee) + QStringLiteral(" | ") +
                          r.changedFields.join(QStringLiteral("; "))});
     for (const StaffMaster::Employee& e : plan.missing())
@@ -272,6 +286,7 @@ void frmStaffImport::showPlan()
     chkDeactivate->setChecked(false);
     chkDeactivate->setEnabled(plan.offersDeactivation());
     cmdApply->setEnabled(true);
+    showOffer();
 }
 
 QString frmStaffImport::newcomerDetails(const StaffImportPlan::Row& row) const
@@ -311,6 +326,8 @@ void frmStaffImport::invalidatePreview()
         chkDeactivate->setChecked(false);
         chkDeactivate->setEnabled(false);
     }
+    if (lblTagNew)
+        showOffer();
 }
 
 void frmStaffImport::apply()
@@ -362,18 +379,13 @@ void frmStaffImport::apply()
         m_context.messages().info(QStringLiteral("Import cancelled: nothing was changed."));
         return;
     }
-    const int deactivated = deactivate ? int(m_plan->missing().size()) : 0;
-    // Every Apply replaces the offer to tag, with its own new employees (or none).
-    QList<frmBulkMealTag::ImportedEmployee> added;
-    for (const StaffImportPlan::Row& row : m_plan->added())
-        added.append({row.employee.number, row.employee.deptCode});
-    m_context.windows().get<frmBulkMealTag>().takeImportedEmployees(
-        txtFile->text().trimmed(), QDateTime::currentDateTime(), added);
+    const qsizetype deactivated = deactivating(rows);
     m_context.messages().info(QStringLiteral("Done. %1 added, %2 changed, %3 deactivated.")
                                   .arg(m_plan->added().size())
-                                  .arg(m_plan->changed().size())
+                                  .arg(rows.size() - m_plan->added().size() - deactivated)
                                   .arg(deactivated));
-    // The preview now shows the store as it stands after the import.
+    // The preview now shows the store as it stands after the import, beside its offer.
+    m_fileApplied = true;
     preview();
     offerTagging();
 }
@@ -396,23 +408,30 @@ bool frmStaffImport::deactivationConfirmed()
 
 void frmStaffImport::offerTagging()
 {
-    const frmBulkMealTag::ImportOffer& offer =
-        m_context.windows().get<frmBulkMealTag>().importOffer();
-    QMap<QString, int> byDepartment;
-    for (const frmBulkMealTag::ImportedEmployee& employee : offer.employees)
-        ++byDepartment[employee.deptCode.trimmed().toUpper()];
-    lblTagNew->setVisible(!offer.employees.isEmpty());
-    cmdTagNew->setVisible(!offer.employees.isEmpty());
-    if (offer.employees.isEmpty())
+    // Read from the store: the last Apply's newcomers, or an earlier import's still untagged.
+    m_offer = {};
+    m_context.attempt([this] { m_offer = BulkTagData(m_context).lastImport(); });
+    showOffer();
+}
+
+void frmStaffImport::showOffer()
+{
+    // The preview of a file not applied yet is never shown beside another import's offer.
+    const bool shown = !m_offer.isEmpty() && (!m_plan || m_fileApplied);
+    lblTagNew->setVisible(shown);
+    cmdTagNew->setVisible(shown);
+    if (!shown)
         return;
+    QMap<QString, int> byDepartment;
+    for (const ImportOffer::Employee& employee : m_offer.employees)
+        ++byDepartment[employee.deptCode.trimmed().toUpper()];
     // Named by their department when they share one the window has read.
     const QString name =
         byDepartment.size() == 1 ? m_master.departmentName(byDepartment.firstKey()) : QString();
     const QString department = name.isEmpty() ? QString() : name + QLatin1Char(' ');
-    // Named by its file and time: a file previewed since is not the one offered.
     lblTagNew->setText(QStringLiteral("Tag the %1 new %2employees of %3 with …")
-                           .arg(offer.employees.size())
-                           .arg(department, offer.origin()));
+                           .arg(m_offer.employees.size())
+                           .arg(department, m_offer.origin()));
 }
 
 void frmStaffImport::tagNewEmployees()

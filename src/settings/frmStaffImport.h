@@ -3,6 +3,7 @@
 #include "settings/CsvReader.h"
 #include "settings/StaffImportData.h"
 #include "settings/StaffImportPlan.h"
+#include "tagging/ImportOffer.h"
 #include "widgets/ModalForm.h"
 
 #include <array>
@@ -52,12 +53,16 @@ private:
     // The last import's new employees not tagged yet, with the file and time they came
     // with: offered to tag until they are, in this window and in bulk tagging.
     void offerTagging();
+    void showOffer();
     void tagNewEmployees();
 
     AppContext& m_context;
     StaffImportData m_data;
     CsvReader m_csv;
     bool m_fileRead = false;
+    // The file on screen is the one just applied (not read again since).
+    bool m_fileApplied = false;
+    ImportOffer m_offer;
     std::unique_ptr<StaffImportPlan> m_plan;
     StaffMaster m_master;
 

@@ -53,6 +53,12 @@ Recordset BulkTagData::tag(const Selection& selection, bool apply)
                   apply ? QUuid::createUuid().toString(QUuid::WithoutBraces) : QString()));
 }
 
+ImportOffer BulkTagData::lastImport()
+{
+    return ImportOffer::fromRows(
+        m_context.open(SqlText::call(QStringLiteral("Station..Load_TALO_ImportNewcomers"), {})));
+}
+
 QString BulkTagData::statement(const Selection& selection, bool apply, const QString& userCode,
                                const QString& batch)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Recordset.h"
+#include "tagging/ImportOffer.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,8 +9,9 @@
 class AppContext;
 
 // The statements of bulk tagging: the departments and active meal types to choose from,
-// and Station..Save_TALO_EmployeeMealBulk, which counts (preview) or adds the tags of a
-// set of employees in one call. Failures are thrown as DbError.
+// Station..Save_TALO_EmployeeMealBulk, which counts (preview) or adds the tags of a set
+// of employees in one call, and the last import's newcomers it offers. Failures are thrown as
+// DbError.
 class BulkTagData
 {
 public:
@@ -37,6 +39,8 @@ public:
     // false nothing changes; with true the missing tags are added in the signed-in
     // person's name, under a batch key of their own so the changes log shows them as one.
     Recordset tag(const Selection& selection, bool apply);
+    // The last staff import's newcomers not tagged yet.
+    ImportOffer lastImport();
 
     static QString statement(const Selection& selection, bool apply, const QString& userCode,
                              const QString& batch = {});

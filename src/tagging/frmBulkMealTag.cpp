@@ -3,7 +3,6 @@
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
-#include "data/GeneralDate.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
 #include "widgets/MessageService.h"
@@ -11,7 +10,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -143,8 +141,8 @@ void frmBulkMealTag::Form_Load()
 {
     layOutPreview();
     m_context.attempt([this] { fillChoices(); });
-    fillImportedChoice();
-    if (!m_import.employees.isEmpty())
+    reloadOffer();
+    if (!m_import.isEmpty())
         optImported->setChecked(true);
     else if (cboDepartment->count() > 0)
         optDepartment->setChecked(true);
@@ -175,19 +173,13 @@ void frmBulkMealTag::fillChoices()
         lstMealTypes->setCurrentRow(0);
 }
 
-QString frmBulkMealTag::ImportOffer::origin() const
-{
-    return QStringLiteral("%1, imported %2")
-        .arg(QFileInfo(file).fileName(), GeneralDate::toText(appliedAt));
-}
-
 void frmBulkMealTag::fillImportedChoice()
 {
     cboImported->clear();
-    const QList<ImportedEmployee>& employees = m_import.employees;
+    const QList<ImportOffer::Employee>& employees = m_import.employees;
     // One entry for all of them, then one per department, by department name.
     std::map<QString, std::pair<QString, int>> byName;
-    for (const ImportedEmployee& employee : employees) {
+    for (const ImportOffer::Employee& employee : employees) {
         const QString key = departmentKey(employee.deptCode);
         const QString name = key.isEmpty() ? QStringLiteral("(no department)")
                                            : m_departmentNames.value(key, employee.deptCode);
@@ -249,7 +241,7 @@ bool frmBulkMealTag::chooseSelection(BulkTagData::Selection& selection)
     } else if (optImported->isChecked()) {
         selection.scope = BulkTagData::Scope::List;
         const QVariant group = cboImported->currentData();
-        for (const ImportedEmployee& employee : m_import.employees)
+        for (const ImportOffer::Employee& employee : m_import.employees)
             if (!group.isValid() || departmentKey(employee.deptCode) == group.toString())
                 selection.employees << employee.number;
     }
@@ -297,13 +289,11 @@ QString frmBulkMealTag::leftOut(bool done) const
         .arg(inactive);
 }
 
-void frmBulkMealTag::dropTaggedFromOffer()
+void frmBulkMealTag::reloadOffer()
 {
-    if (m_previewed.scope != BulkTagData::Scope::List)
-        return;
-    const QSet<QString> tagged(m_previewed.employees.cbegin(), m_previewed.employees.cend());
-    m_import.employees.removeIf(
-        [&tagged](const ImportedEmployee& employee) { return tagged.contains(employee.number); });
+    // Unread (a failed call, told to the user), there is no offer rather than an old one.
+    m_import = {};
+    m_context.attempt([this] { m_import = m_data.lastImport(); });
     // The choice goes on to what is left of the import, if anything.
     fillImportedChoice();
 }
@@ -329,7 +319,8 @@ void frmBulkMealTag::tag()
             .arg(m_toTag)
             .arg(m_already) +
         leftOut(true));
-    dropTaggedFromOffer();
+    if (m_previewed.scope == BulkTagData::Scope::List)
+        reloadOffer();
 }
 
 void frmBulkMealTag::showCounts(const Recordset& counts)
@@ -363,7 +354,7 @@ QString frmBulkMealTag::whom(int employees) const
     // The import's employees: named by their department when they share one.
     const QSet<QString> chosen(s.employees.cbegin(), s.employees.cend());
     QSet<QString> departments;
-    for (const ImportedEmployee& employee : m_import.employees)
+    for (const ImportOffer::Employee& employee : m_import.employees)
         if (chosen.contains(employee.number))
             departments.insert(departmentKey(employee.deptCode));
     if (departments.size() == 1 && !departments.begin()->isEmpty())

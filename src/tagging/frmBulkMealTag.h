@@ -3,7 +3,6 @@
 #include "BulkTagData.h"
 #include "widgets/ModalForm.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -27,31 +26,6 @@ class frmBulkMealTag : public ModalForm
 public:
     explicit frmBulkMealTag(AppContext& context);
 
-    // The employees the last staff import added; offered as a choice while not empty.
-    struct ImportedEmployee
-    {
-        QString number;
-        QString deptCode;
-    };
-    // The last import's offer: which file, when it was applied, and its new employees
-    // not tagged yet from here.
-    struct ImportOffer
-    {
-        QString file;
-        QDateTime appliedAt;
-        QList<ImportedEmployee> employees;
-        // "staff.csv, imported 12/9/2026 6:30:15 PM"
-        QString origin() const;
-    };
-    // Every Apply of the staff import hands over the employees it has just added (none
-    // too): a fresh import replaces the offer of the one before.
-    void takeImportedEmployees(const QString& file, const QDateTime& appliedAt,
-                               const QList<ImportedEmployee>& employees)
-    {
-        m_import = {file, appliedAt, employees};
-    }
-    const ImportOffer& importOffer() const { return m_import; }
-
     // Shows the window when the signed-in person holds the tagging right, else says
     // "No Access.".
     static void openChecked(AppContext& context);
@@ -61,6 +35,8 @@ protected:
     void Form_Load() override;
 
 private:
+    // The last import's newcomers not tagged yet, as the store holds them now: read
+    // whenever the window opens and after every tagging.
     ImportOffer m_import;
 
     void createEmployeeChoice(QWidget* surface);
@@ -80,8 +56,8 @@ private:
     // " 5 inactive employees are left out." (`done`: "were") for the inactive ones of an
     // import's list, else "".
     QString leftOut(bool done) const;
-    // The import's employees just tagged are offered no more.
-    void dropTaggedFromOffer();
+    // Reads the offer again: the import's employees just tagged are offered no more.
+    void reloadOffer();
     QString typeNames() const;
     void layOutPreview();
 

@@ -580,6 +580,7 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
     counterKeys.bulkTagging = true;
     counterKeys.keepServingOffline = true;
     counterKeys.fittedColumns = true;
+    counterKeys.statementTimeout = 25;
     AppSettings lunch = AppSettings::defaults();
     lunch.mode("Lunch")->dailyLimit = 2;
     lunch.mode("Lunch")->limitAction = LimitAction::Block;
@@ -674,7 +675,8 @@ void tst_frmDistributedMeals::everyAuditedChangeReadsAsASentence_data()
         << QStringList{"ADMIN changed the site settings: keyboard order entry from off to on, bulk "
                        "tagging in the tagging window from off to on, keep serving when the "
                        "server cannot be reached from off to on, fit list columns to their "
-                       "contents from off to on"};
+                       "contents from off to on, give up on a statement after (seconds) from 10 "
+                       "to 25"};
     QTest::newRow("meal mode limit") << QStringList{AppSettingsData::saveText(lunch, "ADMIN")}
                                      << QStringList{"ADMIN changed meal mode Lunch: daily limit "
                                                     "from (none) to 2, past the limit from warn "

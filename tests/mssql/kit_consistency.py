@@ -286,7 +286,9 @@ def script_rules(folder):
             problems.append(f"procedure {name}: not created with CREATE OR ALTER ({path})")
         if "SET NOCOUNT ON" not in words:
             problems.append(f"procedure {name}: does not SET NOCOUNT ON ({path})")
-        writes = re.search(r"\b(INSERT|UPDATE|DELETE)\b", words.split(" AS ", 1)[-1])
+        # A text such as N'INSERT' (an audit row's action) writes nothing.
+        code = " ".join(upper(t) for t in tokens(text) if t[0] != "string")
+        writes = re.search(r"\b(INSERT|UPDATE|DELETE)\b", code.split(" AS ", 1)[-1])
         if not writes:
             continue
         names = savepoint_names(words)

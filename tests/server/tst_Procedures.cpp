@@ -76,9 +76,10 @@ private slots:
         const QStringList names = ProcedureCatalog::builtIn().names();
         // The eleven of the counter and the masters, four of the history, five of the
         // staff import and the password register, the report, four of the app
-        // settings (the closed day one of them), bulk tagging, the failed sign-in record and
-        // the discard of an order the server refused when a counter's journal sent it.
-        QCOMPARE(names.size(), 28);
+        // settings (the closed day one of them), bulk tagging with the import's newcomers it
+        // offers, the failed sign-in record and the discard of an order the server refused
+        // when a counter's journal sent it.
+        QCOMPARE(names.size(), 29);
         const auto* load = ProcedureCatalog::builtIn().find("load_employee_for_meal");
         QVERIFY(load);
         QCOMPARE(load->parameters, QStringList({"date", "text"}));

@@ -1,5 +1,6 @@
 #include "context/WindowRegistry.h"
 #include "data/DbError.h"
+#include "data/GeneralDate.h"
 #include "settings/AppSettingsData.h"
 #include "support/BulkTagUi.h"
 #include "support/TestEnvironment.h"
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QUuid>
 
 namespace {
 
@@ -50,6 +52,27 @@ QString tags(TestEnvironment& env)
     return out.join(", ");
 }
 
+// Site events in order, each "what:argument:argument": "import:FILE:ROWS" (the staff
+// import's call, with a batch key and the file's name, as the import window sends it),
+// "tag:EMPLOYEE:TYPE" (one tag), "bulk:DEPARTMENT:TYPE" (a bulk tagging).
+void happen(TestEnvironment& env, const QString& event)
+{
+    const QStringList part = event.split(':');
+    const QString key = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (part[0] == QLatin1String("import"))
+        env.store().execute(
+            QStringLiteral("Station..Save_TALO_StaffImport '%1', 'ADMIN', '%2', '%3'")
+                .arg(part.mid(2).join(':'), key, part[1]));
+    else if (part[0] == QLatin1String("tag"))
+        env.tag(part[1], part[2]);
+    else
+        env.store().open(
+            QStringLiteral(
+                R"(Station..Save_TALO_EmployeeMealBulk 'DEPARTMENT', '%1', '', '["%2"]', )"
+                R"('1', 'ADMIN', '%3')")
+                .arg(part[1], part[2], key));
+}
+
 QString audit(TestEnvironment& env)
 {
     QStringList out;
@@ -72,6 +95,8 @@ private slots:
     void taggingWindowOffersItOnlyWhereTheSiteDoes();
     void departmentFromTheTaggingWindowPreviewsThenTagsInOneCall();
     void everyActiveEmployee();
+    void theLastImportsNewcomersAreOfferedUntilTagged_data();
+    void theLastImportsNewcomersAreOfferedUntilTagged();
     void withoutTheTaggingRightNothingOpens();
     void procedureRefusesAndChangesNothing_data();
     void procedureRefusesAndChangesNothing();
@@ -191,6 +216,77 @@ void tst_frmBulkMealTag::everyActiveEmployee()
     const Recordset listed = env.store().open(
         R"(Station..Save_TALO_EmployeeMealBulk 'LIST', '', '["D1","D3"]', '["SNK"]', '0', 'X')");
     QCOMPARE(listed.rows(), (QList<QStringList>{{"SNK", "Snacks", "1", "1", "0"}}));
+}
+
+void tst_frmBulkMealTag::theLastImportsNewcomersAreOfferedUntilTagged_data()
+{
+    QTest::addColumn<QStringList>("events");
+    // The procedure's rows as "EMPNUM|DEPTCODE|ACTIVE|FILENAME".
+    QTest::addColumn<QStringList>("newcomers");
+    // Three newcomers, one of them inactive.
+    const QString march = R"(import:march.csv:[["E11","Go","Al","","DIE","","1"],)"
+                          R"(["E12","Ho","Bo","","DIE","","0"],["E13","Io","Cy","","NUR","","1"]])";
+    const QStringList marchRows{"E11|DIE|1|march.csv", "E12|DIE|0|march.csv",
+                                "E13|NUR|1|march.csv"};
+    QTest::newRow("no import yet") << QStringList() << QStringList();
+    QTest::newRow("an import's newcomers") << QStringList{march} << marchRows;
+    QTest::newRow("one of them tagged by hand")
+        << QStringList{march, "tag:E11:SNK"} << marchRows.mid(1);
+    QTest::newRow("a bulk tagging since is not an import")
+        << QStringList{march, "bulk:NUR:LUN"} << marchRows.mid(0, 2);
+    QTest::newRow("only an inactive one left")
+        << QStringList{march, "tag:E11:LUN", "tag:E13:LUN"} << marchRows.mid(1, 1);
+    QTest::newRow("a later import's newcomers take its place")
+        << QStringList{march, R"(import:april.csv:[["E21","Lu","Fe","","NUR","","1"]])"}
+        << QStringList{"E21|NUR|1|april.csv"};
+    QTest::newRow("a later import that adds nobody leaves none")
+        << QStringList{march, R"(import:april.csv:[["D1","Abad","Ana","X","DIE","","1"]])"}
+        << QStringList();
+}
+
+void tst_frmBulkMealTag::theLastImportsNewcomersAreOfferedUntilTagged()
+{
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, newcomers);
+    TestEnvironment env;
+    seedSite(env);
+    for (const QString& event : events)
+        happen(env, event);
+    QStringList rows;
+    const Recordset read = env.store().open(QStringLiteral("Station..Load_TALO_ImportNewcomers"));
+    for (int row = 0; row < read.recordCount(); ++row)
+        rows << QStringList{read.value(row, 0), read.value(row, 1), read.value(row, 2),
+                            read.value(row, 3)}
+                    .join('|');
+    QCOMPARE(rows, newcomers);
+
+    // The window as opened after a restart: an offer only while an active one is left,
+    // named by its file and the time of its last row; tagging it reads it again.
+    const bool offered = newcomers.join(',').contains("|1|");
+    const QString heading = QStringLiteral("Employees (the last import: %1, imported %2)")
+                                .arg(newcomers.value(0).section('|', 3),
+                                     GeneralDate::storedToText(env.scalar(
+                                         "SELECT max(ChangedAt) FROM Station.tbTALOAuditLog a JOIN "
+                                         "Station.tbTALOAuditBatch b USING (BatchKey) WHERE Kind = "
+                                         "'IMPORT'")));
+    env.modal().then([&](QDialog& d) {
+        const BulkTagUi ui(d);
+        QCOMPARE(ui.get<QRadioButton>("optImported")->isChecked(), offered);
+        QCOMPARE(ui.get<QLabel>("lblEmployees")->text(),
+                 offered ? heading : QStringLiteral("Employees"));
+        if (!offered)
+            return ui.click("cmdClose");
+        ui.checkTypes({"LUN"});
+        ui.click("cmdPreview");
+        env.messages().answerNext(true);
+        ui.click("cmdTag");
+        QVERIFY(!ui.get<QRadioButton>("optImported")->isEnabled());
+        QCOMPARE(ui.get<QLabel>("lblEmployees")->text(), QStringLiteral("Employees"));
+        ui.click("cmdClose");
+    });
+    frmBulkMealTag::openChecked(env.context());
+    QCOMPARE(env.modal().unexpected(), 0);
+    QCOMPARE(env.messages().errors().size(), 0);
 }
 
 void tst_frmBulkMealTag::withoutTheTaggingRightNothingOpens()
