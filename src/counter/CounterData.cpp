@@ -339,6 +339,11 @@ int CounterData::waitingOrders()
     return journal().waitingCount();
 }
 
+int CounterData::refusedOrders()
+{
+    return journal().refusedCount();
+}
+
 OrderJournal& CounterData::journal()
 {
     if (!m_journal) {

@@ -102,6 +102,8 @@ public:
     // of its own): `journalPath` names the lock that keeps two replays apart.
     static int replay(Connection& server, OrderJournal& journal, const QString& journalPath);
     int waitingOrders();
+    // How many orders the server refused on replay wait for a supervisor.
+    int refusedOrders();
     // The journal's waiting orders, oldest first (empty when none or no journal is used).
     QList<OrderJournal::Order> waitingOrderList();
     QString journalPath() const;

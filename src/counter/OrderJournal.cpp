@@ -113,7 +113,19 @@ QList<OrderJournal::Order> OrderJournal::refused() const
 
 int OrderJournal::waitingCount() const
 {
-    Statement count(m_db, "SELECT COUNT(*) FROM JournalOrder WHERE Refusal IS NULL");
+    return count(false);
+}
+
+int OrderJournal::refusedCount() const
+{
+    return count(true);
+}
+
+int OrderJournal::count(bool refusedOnes) const
+{
+    Statement count(m_db, refusedOnes
+                              ? "SELECT COUNT(*) FROM JournalOrder WHERE Refusal IS NOT NULL"
+                              : "SELECT COUNT(*) FROM JournalOrder WHERE Refusal IS NULL");
     count.step();
     return int(count.integer(0));
 }

@@ -37,6 +37,7 @@ public:
     // The orders the server refused, in the order they were served.
     QList<Order> refused() const;
     int waitingCount() const;
+    int refusedCount() const;
     // The server stored it: it leaves the journal.
     void stored(qint64 id);
     void refuse(qint64 id, const QString& text);
@@ -44,6 +45,7 @@ public:
 private:
     void run(const char* sql) const;
     QList<Order> orders(bool refusedOnes) const;
+    int count(bool refusedOnes) const;
 
     sqlite3* m_db = nullptr;
 };

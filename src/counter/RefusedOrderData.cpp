@@ -4,8 +4,6 @@
 #include "data/Connection.h"
 #include "data/SqlText.h"
 
-#include <QFileInfo>
-
 RefusedOrderData::RefusedOrderData(AppContext& context, const QString& journalPath)
     : m_context(context), m_journalPath(journalPath)
 {}
@@ -60,14 +58,6 @@ void RefusedOrderData::discard(const OrderJournal::Order& order, const QString& 
 {
     m_context.execute(discardText(order, m_context.userCode(), reason));
     journal().stored(order.id);
-}
-
-int RefusedOrderData::count(const QString& journalPath)
-{
-    // No journal yet: nothing was ever kept, and nothing is made just to ask.
-    if (!QFileInfo::exists(journalPath))
-        return 0;
-    return int(OrderJournal(journalPath).refused().size());
 }
 
 QString RefusedOrderData::saveAnywayText(const OrderJournal::Order& order, int line,

@@ -33,8 +33,6 @@ public:
     // The server audits the discard first; then it leaves the journal.
     void discard(const OrderJournal::Order& order, const QString& reason);
 
-    // How many refused orders the journal at `journalPath` holds.
-    static int count(const QString& journalPath);
     static QString saveAnywayText(const OrderJournal::Order& order, int line,
                                   const QString& supervisor, const QString& remark);
     static QString discardText(const OrderJournal::Order& order, const QString& supervisor,

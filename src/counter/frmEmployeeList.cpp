@@ -2,7 +2,6 @@
 
 #include "CounterRules.h"
 #include "MealRevoke.h"
-#include "RefusedOrderData.h"
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "context/WindowRegistry.h"
@@ -324,7 +323,7 @@ void frmEmployeeList::showRefusedOrders()
     int refused = 0;
     if (m_data.settings().keepServingOffline) {
         try {
-            refused = RefusedOrderData::count(m_data.journalPath());
+            refused = m_data.refusedOrders();
         } catch (const DbError&) {
             // A journal that cannot be read now is read again after the next replay.
             return;
