@@ -207,10 +207,7 @@ void CounterData::checkBlockLimitsOffline(const QString& empNum, const QList<Ord
                                           const QDate& day)
 {
     const OfflineCopy::Employee* employee = copy().usable() ? copy().employee(empNum) : nullptr;
-    const QString name = employee
-                             ? employee->lastname + QStringLiteral(", ") + employee->firstname +
-                                   QLatin1Char(' ') + employee->middlename
-                             : QString();
+    const QString name = employee ? employee->name() : QString();
     const QString refusal =
         OfflineLimits::refusal(settings(), receivedModesOffline(empNum, day), lines, name, empNum);
     if (!refusal.isEmpty())

@@ -27,14 +27,9 @@ QString numberKey(const QString& empNum)
     return UnicodeText::keyForm(empNum);
 }
 
-QString fullName(const OfflineCopy::Employee& e)
-{
-    return e.lastname + QStringLiteral(", ") + e.firstname + QLatin1Char(' ') + e.middlename;
-}
-
 bool byName(const OfflineCopy::Employee* a, const OfflineCopy::Employee* b)
 {
-    const int name = UnicodeText::compare(fullName(*a), fullName(*b));
+    const int name = UnicodeText::compare(a->name(), b->name());
     return name != 0 ? name < 0 : UnicodeText::compare(a->empNum, b->empNum) < 0;
 }
 
@@ -241,14 +236,14 @@ Recordset OfflineCopy::employees(const QDate& day, const QString& text) const
             continue;
         if (text.isEmpty() || UnicodeText::compare(e.empNum, text) == 0 ||
             UnicodeText::startsWith(e.lastname, text) ||
-            (byFullName && UnicodeText::startsWith(fullName(e), text)))
+            (byFullName && UnicodeText::startsWith(e.name(), text)))
             found.append(&e);
     }
     std::sort(found.begin(), found.end(), byName);
     QList<Recordset::Row> rows;
     const QString date = day.toString(Qt::ISODate);
     for (const Employee* e : found)
-        rows.append({e->empNum, fullName(*e), date, e->department});
+        rows.append({e->empNum, e->name(), date, e->department});
     return Recordset({QStringLiteral("EMPNUM"), QStringLiteral("NAME"), QStringLiteral("DATE"),
                       QStringLiteral("DEPARTMENT")},
                      std::move(rows));

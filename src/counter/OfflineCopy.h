@@ -29,6 +29,11 @@ public:
         QString middlename;
         bool active = false;
         QString department;
+        // "Last, First Middle", as the server's search shows it.
+        QString name() const
+        {
+            return lastname + QStringLiteral(", ") + firstname + QLatin1Char(' ') + middlename;
+        }
     };
     struct Meal
     {

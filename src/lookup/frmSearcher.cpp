@@ -1,8 +1,7 @@
 #include "frmSearcher.h"
 
-#include "data/DbError.h"
-
 #include "context/AppContext.h"
+#include "data/DbError.h"
 #include "data/SqlText.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormControls.h"
