@@ -352,7 +352,7 @@ OrderJournal& CounterData::journal()
 
 QString CounterData::copyPath() const
 {
-    return QFileInfo(journalPath()).absoluteDir().filePath(QStringLiteral("counter-copy.sqlite"));
+    return OfflineCopy::pathBeside(journalPath());
 }
 
 QString CounterData::journalPath() const

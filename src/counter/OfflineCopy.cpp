@@ -7,7 +7,9 @@
 #include "data/SqlText.h"
 #include "server/UnicodeText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <filesystem>
 #include <sqlite3.h>
@@ -253,6 +255,11 @@ bool OfflineCopy::clerkHolds(const QString& clerk, const QString& rightCode) con
 {
     return usable() && UnicodeText::compare(m_clerk, clerk) == 0 &&
            rightsHold(m_clerkRights, rightCode);
+}
+
+QString OfflineCopy::pathBeside(const QString& journalPath)
+{
+    return QFileInfo(journalPath).absoluteDir().filePath(QStringLiteral("counter-copy.sqlite"));
 }
 
 const OfflineCopy::Employee* OfflineCopy::employee(const QString& empNum) const

@@ -62,6 +62,9 @@ public:
     static void refresh(Connection& server, const QString& path, const QDateTime& serverNow,
                         const QString& clerk);
 
+    // Where the copy of the counter whose order journal is at `journalPath` lives.
+    static QString pathBeside(const QString& journalPath);
+
     // The copy at `path`, read whole; an empty one (not usable()) when there is none or
     // it was never completed.
     static OfflineCopy read(const QString& path);

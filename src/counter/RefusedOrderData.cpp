@@ -1,5 +1,6 @@
 #include "RefusedOrderData.h"
 
+#include "OfflineCopy.h"
 #include "context/AppContext.h"
 #include "data/Connection.h"
 #include "data/SqlText.h"
@@ -24,14 +25,21 @@ QList<OrderJournal::Order> RefusedOrderData::orders()
 
 Recordset RefusedOrderData::ordersList()
 {
+    // The journal keeps the employee's number only; the name, from the counter's copy,
+    // tells the supervisor whose order it was. An employee the copy does not know (one no
+    // longer on the payroll, or no copy taken yet) shows his number alone.
+    const OfflineCopy copy = OfflineCopy::read(OfflineCopy::pathBeside(m_journalPath));
     QList<Recordset::Row> rows;
-    for (const OrderJournal::Order& order : orders())
-        rows.append({order.served, order.empNum, order.clerk, mealsText(order.lines), order.refusal,
-                     order.key});
+    for (const OrderJournal::Order& order : orders()) {
+        const OfflineCopy::Employee* employee = copy.employee(order.empNum);
+        rows.append({order.served, order.empNum, employee ? employee->name() : QString(),
+                     order.clerk, mealsText(order.lines), order.refusal, order.key});
+    }
     // The list's captions: the grid shows a recordset's field names as its headings. The
     // key's has none, so that its column stays hidden even where lists fit their columns.
-    return Recordset({QStringLiteral("Served"), QStringLiteral("Employee"), QStringLiteral("Clerk"),
-                      QStringLiteral("Meals"), QStringLiteral("Refused because"), QString()},
+    return Recordset({QStringLiteral("Served"), QStringLiteral("Employee"), QStringLiteral("Name"),
+                      QStringLiteral("Clerk"), QStringLiteral("Meals"),
+                      QStringLiteral("Refused because"), QString()},
                      std::move(rows));
 }
 

@@ -23,7 +23,8 @@ public:
 
     // The refused orders, in the order they were served.
     QList<OrderJournal::Order> orders();
-    // One row an order: served, employee, clerk, meals, the server's refusal, its key.
+    // One row an order: served, employee, his name, clerk, meals, the server's refusal,
+    // its key.
     Recordset ordersList();
     // The refused order of that key; none when it was settled meanwhile.
     std::optional<OrderJournal::Order> order(const QString& key);

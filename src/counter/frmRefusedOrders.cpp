@@ -18,9 +18,10 @@ enum Column
 {
     ServedColumn = 1,
     EmployeeColumn = 2,
-    MealsColumn = 4,
-    RefusalColumn = 5,
-    KeyColumn = 6
+    NameColumn = 3,
+    MealsColumn = 5,
+    RefusalColumn = 6,
+    KeyColumn = 7
 };
 const QString Nothing = QStringLiteral(" Nothing was changed.");
 } // namespace
@@ -92,8 +93,9 @@ void frmRefusedOrders::Form_Load()
 
 void frmRefusedOrders::loadOrders()
 {
-    mshOrders->layOut(QStringLiteral(" |<Served |<Employee |<Clerk |<Meals |<Refused because |"), 7,
-                      {0, 2200, 1100, 1100, 3800, 6300, 0});
+    mshOrders->layOut(
+        QStringLiteral(" |<Served |<Employee |<Name |<Clerk |<Meals |<Refused because |"), 8,
+        {0, 2000, 1000, 2500, 1000, 3500, 4500, 0});
     m_context.attempt([this] {
         mshOrders->fillFrom(
             [this] { return RefusedOrderData(m_context, strJournalPath).ordersList(); }, false);
@@ -172,9 +174,11 @@ void frmRefusedOrders::settle(const QString& needed, bool confirm, Settlement se
 bool frmRefusedOrders::confirmDiscard()
 {
     const int row = mshOrders->Row();
+    const QString name = mshOrders->TextMatrix(row, NameColumn);
+    const QString employee = mshOrders->TextMatrix(row, EmployeeColumn);
     return m_context.messages().askDefaultNo(
         QStringLiteral("Discard the order served to %1 at %2? Its meals will not be recorded.")
-            .arg(mshOrders->TextMatrix(row, EmployeeColumn),
+            .arg(name.isEmpty() ? employee : QStringLiteral("%1 (%2)").arg(name, employee),
                  mshOrders->TextMatrix(row, ServedColumn)),
         QStringLiteral("Confirmation"));
 }

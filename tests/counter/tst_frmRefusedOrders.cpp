@@ -143,18 +143,25 @@ void tst_frmRefusedOrders::aSupervisorSettlesARefusedOrder()
 
     Refused r(kAllRights, employee);
     QCOMPARE(r.statusText, QStringLiteral("1 refused order: settle…"));
+    // The name comes from the counter's copy; an employee it does not know shows his number.
+    r.c.waitForCopy();
+    const QString name = employee == "E002" ? "Smith, John P" : "";
     CuttingConnection link(*r.c.env.context().cnMain);
     link.setDown(serverDown);
     r.c.env.context().cnMain = &link;
     r.c.env.messages().answerNext(true);
     r.inWindow([&](DialogUi& ui) {
         QCOMPARE(ui.column("mshOrders", 2), QStringList{employee});
+        QCOMPARE(ui.column("mshOrders", 3), QStringList{name});
         WidgetUi::clickRow(ui.grid("mshOrders"), 1);
         ui.edit("txtRemark")->setText(note);
         ui.click(button);
     });
 
     QCOMPARE(r.c.env.messages().texts().constLast(), heard);
+    if (button == "cmdDiscard" && !note.isEmpty())
+        QVERIFY(r.c.env.messages().texts().constFirst().startsWith(
+            "Discard the order served to Smith, John P (E002) at 12/8/2026 11:30:15 AM?"));
     QCOMPARE(r.kept(), kept);
     // Settled, it leaves the journal and the status bar; otherwise nothing changed.
     QCOMPARE(r.refused(), kept.isEmpty() ? 1 : 0);
