@@ -1,6 +1,7 @@
 #include "OrderJournal.h"
 
 #include "LocalStatement.h"
+#include "data/GeneralDate.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,6 +34,22 @@ QList<OrderLine> linesFrom(const QString& text)
                       line.at(3).toString()});
     }
     return lines;
+}
+
+// The file keeps the served time in ISO form, so that an order still reads as the time it
+// was served after the workstation's date format changed while it waited; it is given
+// back as the workstation writes dates now, the form the server reads. A text that is
+// not a date-time (a file of an older version in another format) is kept as it is.
+QString storedServed(const QString& served)
+{
+    const std::optional<QDateTime> at = GeneralDate::fromText(served);
+    return at ? at->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : served;
+}
+
+QString servedFrom(const QString& stored)
+{
+    const std::optional<QDateTime> at = GeneralDate::fromText(stored);
+    return at ? GeneralDate::toText(*at) : stored;
 }
 
 } // namespace
@@ -80,7 +97,7 @@ void OrderJournal::add(const Order& order)
                            "VALUES (?1, ?2, ?3, ?4, ?5)");
     insert.bind(1, order.key);
     insert.bind(2, order.empNum);
-    insert.bind(3, order.served);
+    insert.bind(3, storedServed(order.served));
     insert.bind(4, order.clerk);
     insert.bind(5, linesText(order.lines));
     insert.step();
@@ -95,7 +112,7 @@ QList<OrderJournal::Order> OrderJournal::orders(bool refusedOnes) const
                                  "FROM JournalOrder WHERE Refusal IS NULL ORDER BY Seq");
     QList<Order> out;
     while (select.step()) {
-        out.append({select.integer(0), select.text(1), select.text(2), select.text(3),
+        out.append({select.integer(0), select.text(1), select.text(2), servedFrom(select.text(3)),
                     select.text(4), linesFrom(select.text(5)), select.text(6)});
     }
     return out;

@@ -175,20 +175,26 @@ void tst_CounterOffline::theSaveCarriesTheKeyOnlyWhenTheSiteKeepsServing()
 void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder_data()
 {
     QTest::addColumn<bool>("deactivated");
+    QTest::addColumn<QString>("localeMeanwhile");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("refused");
 
     QTest::newRow("sent when the server answers again")
-        << false << QStringLiteral("M01,M02,M03") << QString();
+        << false << QString() << QStringLiteral("M01,M02,M03") << QString();
     // Another workstation deactivated him meanwhile: the orders stay, refused, for a
     // supervisor to settle.
     QTest::newRow("refused on the way")
-        << true << QString() << QStringLiteral("Employee E002 is inactive.");
+        << true << QString() << QString() << QStringLiteral("Employee E002 is inactive.");
+    // The workstation's dates are written day first from here on: the waiting orders'
+    // times are still read, and sent the new way.
+    QTest::newRow("the workstation's date format changed meanwhile")
+        << false << QStringLiteral("en_GB") << QStringLiteral("M01,M02,M03") << QString();
 }
 
 void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder()
 {
     QFETCH(bool, deactivated);
+    QFETCH(QString, localeMeanwhile);
     QFETCH(QString, stored);
     QFETCH(QString, refused);
 
@@ -211,6 +217,8 @@ void tst_CounterOffline::ordersServedOfflineReachTheServerInServedOrder()
     if (deactivated)
         c.env.sqlite(
             QStringLiteral("UPDATE Payroll.tbcmaster SET Active = '0' WHERE EmpNum = 'E002'"));
+    if (!localeMeanwhile.isEmpty())
+        QLocale::setDefault(QLocale(localeMeanwhile));
     link.setDown(false);
     // The counter opened again (the program started again) sends what waits.
     c.window->Form_Load();
