@@ -288,7 +288,7 @@ private slots:
 
 // The child: the upgrade alone, killed before its `killAt`th step, or (0) run whole and
 // its steps listed.
-static int upgradeChild(const QString& folder, int killAt)
+static int upgradeChild(const QString& folder, [[maybe_unused]] int killAt)
 {
 #ifdef Q_OS_LINUX
     armedAt = killAt;

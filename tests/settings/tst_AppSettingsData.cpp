@@ -8,7 +8,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QTest>
-#include <latch>
+#include <atomic>
 #include <thread>
 
 // App settings in the real embedded store: what is saved and shared, what is refused,
@@ -370,12 +370,16 @@ private slots:
         }
         const QString sql = CounterData::saveText("10001", line("L02", "Lunch"),
                                                   "12/8/2026 12:00:00 PM", "CLERK01");
-        std::latch start(counters);
+        // Both start together. Not std::latch: its wait can miss the wake-up in the C++
+        // library of the Windows build (GCC 12 without futexes), which hung this test there.
+        std::atomic<int> arrived = 0;
         std::vector<QString> outcome(counters);
         std::vector<std::thread> threads;
         for (int i = 0; i < counters; ++i) {
             threads.emplace_back([&, i] {
-                start.arrive_and_wait();
+                ++arrived;
+                while (arrived.load() < counters)
+                    std::this_thread::yield();
                 try {
                     connections[i]->transaction([&] { connections[i]->execute(sql); });
                     outcome[i] = "saved";
